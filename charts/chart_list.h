@@ -1,0 +1,50 @@
+#pragma once
+// The list of chart rows the main window shows: append-only, sortable by a
+// column with one sort sign for the whole list. Plain C++; the window shows
+// it through a Qt model that listens as an observer.
+#include <cstddef>
+#include <vector>
+
+#include "charts/chart_row.h"
+
+class ChartListObserver {
+ public:
+  virtual ~ChartListObserver() = default;
+  virtual void RowAppended(std::size_t index) = 0;
+  virtual void RowChanged(std::size_t index) = 0;  // texts of one row changed
+  virtual void RowsReordered() = 0;
+};
+
+class ChartList {
+ public:
+  std::size_t Count() const { return rows_.size(); }
+  const ChartRow& Row(std::size_t i) const { return rows_[i]; }
+  const std::vector<ChartRow>& Rows() const { return rows_; }
+
+  // Appends a row with an empty caption and twelve empty sub-items at the
+  // end (a previous sort does not place it); returns its index.
+  std::size_t Append();
+  // Changes one row and tells the observer.
+  void SetCaption(std::size_t i, std::string text);
+  void SetSubItem(std::size_t i, int subItem, std::string text);
+  void SetChecked(std::size_t i, bool checked);
+  // Replaces a whole row (the header reader fills a copy, then stores it).
+  void SetRow(std::size_t i, ChartRow row);
+
+  // The list's Tag: the sort sign, -1 at start.
+  int Tag() const { return tag_; }
+  void SetTag(int tag) { tag_ = tag; }
+
+  // The header click: negate the sort sign, then sort every row by the
+  // column with CompareRows (stable: equal rows keep their order).
+  void ColumnClick(int column);
+  // Sorts with the current sign without negating it.
+  void Sort(int column);
+
+  void SetObserver(ChartListObserver* observer) { observer_ = observer; }
+
+ private:
+  std::vector<ChartRow> rows_;
+  int tag_ = -1;
+  ChartListObserver* observer_ = nullptr;
+};

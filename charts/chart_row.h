@@ -1,0 +1,23 @@
+#pragma once
+// One list item per chart file: a caption and exactly twelve text sub-items
+// (CP932 bytes), plus the check box no operation reads.
+#include <array>
+#include <string>
+
+inline constexpr int kChartColumnCount = 13;
+inline constexpr int kSubItemCount = 12;
+
+// Sub-item indexes (column n shows sub-item n-1).
+enum ChartSubItem : int {
+  siArtist = 0, siGenre, siTitle, siDifficulty, siPlayer, siBpm,
+  siMidi, siWav, siBga, siDate, siArcName, siArcPath,
+};
+
+struct ChartRow {
+  std::string caption;
+  std::array<std::string, kSubItemCount> subItems;
+  bool checked = false;
+
+  // Column text: the caption for 0 and for any index outside 1..12.
+  const std::string& ColumnText(int column) const;
+};

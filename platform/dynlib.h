@@ -1,0 +1,23 @@
+#pragma once
+// LoadLibraryA / GetProcAddress / GetModuleFileNameA / FreeLibrary.
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+using ModuleHandle = void*;
+
+// Loads a library by its file name (CP932), searching like the platform's
+// DLL search: the executable's folder, the installed library folder, then
+// the system's normal search. A name with a delimiter is loaded as given.
+// Returns nullptr when it cannot be loaded.
+ModuleHandle LoadLibrary(std::string_view name);
+void* GetProcAddress(ModuleHandle module, const char* name);
+// Full path of the loaded module; of the executable itself for nullptr.
+std::string GetModuleFileName(ModuleHandle module);
+void FreeLibrary(ModuleHandle module);
+
+// For tests: search this folder first (empty: no extra folder).
+void SetLibrarySearchDirForTesting(std::string_view dir);
+
+}  // namespace platform

@@ -1,0 +1,118 @@
+#include "platform/files.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+
+#include "platform/cp932.h"
+#include "platform/paths.h"
+
+namespace platform {
+
+bool CreateDirectory(std::string_view path) { return mkdir(FsName(path).c_str(), 0777) == 0; }
+
+bool ForceDirectories(std::string_view path) {
+  std::string p(path);
+  while (p.size() > 1 && EndsWithDelimiter(p)) p.pop_back();
+  if (p.empty() || DirectoryExists(p)) return !p.empty();
+  std::string parent = ExtractFilePath(p);
+  if (!parent.empty() && parent != p) ForceDirectories(parent);
+  return CreateDirectory(p) || DirectoryExists(p);
+}
+
+bool DeleteFile(std::string_view path) {
+  struct stat st;
+  std::string fs = FsName(path);
+  if (lstat(fs.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+  // A read-only file cannot be deleted on Windows; keep that rule.
+  if (!S_ISLNK(st.st_mode) && (st.st_mode & 0222) == 0) return false;
+  return unlink(fs.c_str()) == 0;
+}
+
+bool FileExists(std::string_view path) {
+  struct stat st;
+  return stat(FsName(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool DirectoryExists(std::string_view path) {
+  struct stat st;
+  return stat(FsName(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool SetCurrentDirectory(std::string_view path) { return chdir(FsName(path).c_str()) == 0; }
+
+std::string GetCurrentDirectory() {
+  char buf[PATH_MAX];
+  if (!getcwd(buf, sizeof buf)) return {};
+  return IncludeTrailingDelimiter(FromFsName(buf));
+}
+
+namespace {
+bool MatchFrom(std::string_view n, std::size_t i, std::string_view m, std::size_t j) {
+  while (j < m.size()) {
+    if (m[j] == '*') {
+      while (j < m.size() && m[j] == '*') j++;
+      if (j == m.size()) return true;
+      for (std::size_t k = i; k <= n.size(); k = (k == n.size() ? k + 1 : NextCharPos(n, k)))
+        if (MatchFrom(n, k, m, j)) return true;
+      return false;
+    }
+    // "x.*" matches "x": a trailing ".*" may match nothing.
+    if (i == n.size()) return m.substr(j) == ".*" || m.substr(j) == ".";
+    std::size_t ni = NextCharPos(n, i), mj = NextCharPos(m, j);
+    if (m[j] == '?') {
+      i = ni;
+      j = mj;
+      continue;
+    }
+    if (ni - i != mj - j) return false;
+    if (ni - i == 1) {
+      char a = n[i], b = m[j];
+      if (a >= 'a' && a <= 'z') a = static_cast<char>(a - 32);
+      if (b >= 'a' && b <= 'z') b = static_cast<char>(b - 32);
+      if (a != b) return false;
+    } else if (n.substr(i, 2) != m.substr(j, 2)) {
+      return false;
+    }
+    i = ni;
+    j = mj;
+  }
+  return i == n.size();
+}
+}  // namespace
+
+bool MatchesMask(std::string_view name, std::string_view mask) {
+  if (mask == "*.*" || mask == "*") return true;
+  return MatchFrom(name, 0, mask, 0);
+}
+
+std::vector<FoundFile> FindFiles(std::string_view dir, std::string_view mask, int* skipped) {
+  std::vector<FoundFile> out;
+  if (skipped) *skipped = 0;
+  std::string fsDir = FsName(dir.empty() ? std::string_view(".") : dir);
+  DIR* d = opendir(fsDir.c_str());
+  if (!d) return out;
+  while (dirent* e = readdir(d)) {
+    std::string fsName = e->d_name;
+    if (fsName == "." || fsName == "..") continue;
+    FoundFile f;
+    if (!TryUtf8ToCp932(fsName, f.name)) {
+      if (skipped) ++*skipped;
+      continue;
+    }
+    if (!MatchesMask(f.name, mask)) continue;
+    struct stat st;
+    std::string full = fsDir + "/" + fsName;
+    if (lstat(full.c_str(), &st) != 0) continue;
+    f.directory = S_ISDIR(st.st_mode);
+    f.hidden = fsName[0] == '.';
+    out.push_back(std::move(f));
+  }
+  closedir(d);
+  return out;
+}
+
+}  // namespace platform

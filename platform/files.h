@@ -1,0 +1,37 @@
+#pragma once
+// File-system services with the semantics of their Win32 counterparts, on
+// CP932 paths.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+// CreateDirectoryA: false when it exists already or cannot be made.
+bool CreateDirectory(std::string_view path);
+// Creates every missing folder of the path; true when it exists afterwards.
+bool ForceDirectories(std::string_view path);
+bool DeleteFile(std::string_view path);
+bool FileExists(std::string_view path);       // a file, not a folder
+bool DirectoryExists(std::string_view path);
+bool SetCurrentDirectory(std::string_view path);
+std::string GetCurrentDirectory();            // with trailing delimiter
+
+struct FoundFile {
+  std::string name;  // CP932, no folder
+  bool directory = false;
+  bool hidden = false;  // name starts with "."
+};
+
+// FindFirstFile/FindNextFile over one folder: every entry whose name matches
+// the Windows mask (see MatchesMask), "." and ".." excluded, in the order the
+// file system gives. Names CP932 cannot hold are left out (`skipped` counts
+// them, when given) rather than listed under a different name.
+std::vector<FoundFile> FindFiles(std::string_view dir, std::string_view mask, int* skipped = nullptr);
+
+// Windows wildcard matching: case-insensitive for ASCII letters, "*" any run,
+// "?" one character, whole CP932 characters; "*.*" and "*" match every name,
+// and "x.*" also matches "x".
+bool MatchesMask(std::string_view name, std::string_view mask);
+
+}  // namespace platform

@@ -1,0 +1,50 @@
+#pragma once
+// Paths as the rest of the system sees them: CP932 byte strings using the
+// platform's delimiter. The Windows behaviour "after the last \ or :" reads
+// "after the last path delimiter" here. Conversion to the file system's
+// UTF-8 names happens in FsName/FromFsName and nowhere else.
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+inline constexpr char kPathDelimiter = '/';
+bool IsPathDelimiter(char c);
+
+// Position of the last delimiter, walking whole CP932 characters; npos if none.
+std::size_t LastDelimiterPos(std::string_view path);
+
+// ExtractFileName / ExtractFilePath / ExtractFileExt of the runtime library:
+// the path after the last delimiter, up to and including it, and the text
+// from the last "." of the name part ("" when none).
+std::string ExtractFileName(std::string_view path);
+std::string ExtractFilePath(std::string_view path);
+std::string ExtractFileExt(std::string_view path);
+// ChangeFileExt: replaces the extension (or appends one when there is none).
+std::string ChangeFileExt(std::string_view path, std::string_view ext);
+// True when the last whole character is the delimiter.
+bool EndsWithDelimiter(std::string_view path);
+std::string IncludeTrailingDelimiter(std::string_view path);
+
+// ExpandFileName: an absolute path against the current folder, with "."
+// and ".." parts resolved textually (the file need not exist).
+std::string ExpandFileName(std::string_view path);
+
+// CP932 <-> file-system (UTF-8) names.
+std::string FsName(std::string_view cp932Path);
+std::string FromFsName(std::string_view fsPath);
+
+// GetModuleFileName(0) and its folder (with trailing delimiter).
+std::string ExecutablePath();
+std::string ExecutableDir();
+
+// The folder that holds the settings file and the folder "work" (trailing
+// delimiter). The executable's folder when it is writable; otherwise
+// $XDG_CONFIG_HOME/bmslist/ for settings and $XDG_CACHE_HOME/bmslist/ for work.
+std::string SettingsDir();
+std::string WorkParentDir();
+
+// For tests: pretend the executable lives in `dir` (empty restores the truth).
+void OverrideExecutableDirForTesting(std::string_view dir);
+
+}  // namespace platform
