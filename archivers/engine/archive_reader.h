@@ -1,0 +1,60 @@
+#pragma once
+// One reader interface over the format libraries. Each format has an opener;
+// the engine drives extraction, listing and checks through this interface.
+#include <cstdint>
+#include <ctime>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+namespace arc {
+
+// A failure with one of the archiver result codes (archiver_api.h).
+class ArcError : public std::runtime_error {
+ public:
+  ArcError(int code, const std::string& what) : std::runtime_error(what), code_(code) {}
+  int Code() const { return code_; }
+
+ private:
+  int code_;
+};
+
+struct EntryInfo {
+  std::string name;       // CP932, "/" between folders, as stored (not yet made safe)
+  bool nameIsUtf8 = false;  // the archive stored the name as UTF-8 (name then holds UTF-8)
+  bool isDirectory = false;
+  bool isSymlink = false;
+  std::string linkTarget;
+  std::uint64_t size = 0;
+  std::uint64_t compressedSize = 0;
+  std::uint32_t crc = 0;
+  std::time_t mtime = 0;  // UTC seconds; 0 when unknown
+  std::uint32_t attributes = 0;  // DOS attribute bits when known
+  std::uint32_t osType = 0;
+  std::string method;  // e.g. "-lh5-", "deflate"
+  bool encrypted = false;
+};
+
+class ArchiveReader {
+ public:
+  virtual ~ArchiveReader() = default;
+  // Moves to the next entry; false at the end. Throws ArcError on damage.
+  virtual bool Next(EntryInfo& info) = 0;
+  // Streams the current entry's data in chunks to `sink`; a false answer from
+  // the sink stops early. Throws ArcError on damage or a checksum mismatch.
+  // Entries whose data was not read are skipped by the next Next().
+  virtual void ReadData(const std::function<bool(const void* data, std::size_t size)>& sink) = 0;
+};
+
+// Openers (path in CP932). Each throws ArcError(ERROR_NOT_ARC_FILE or
+// ERROR_ARC_FILE_OPEN ...) when the file is not an archive of its kind.
+std::unique_ptr<ArchiveReader> OpenLzhReader(const std::string& path);  // liblhasa
+std::unique_ptr<ArchiveReader> OpenZipReader(const std::string& path);  // libarchive
+std::unique_ptr<ArchiveReader> OpenTarReader(const std::string& path);  // libarchive: tar, gz, bz2, Z, single files
+std::unique_ptr<ArchiveReader> OpenRar5Reader(const std::string& path); // libarchive
+std::unique_ptr<ArchiveReader> OpenCabReader(const std::string& path);  // libmspack
+std::unique_ptr<ArchiveReader> OpenRarReader(const std::string& path);  // libunarr for RAR 1.5-4, RAR 5 through OpenRar5Reader
+std::unique_ptr<ArchiveReader> OpenArjReader(const std::string& path);  // our own decoder
+
+}  // namespace arc

@@ -1,0 +1,15 @@
+#pragma once
+// The chart header reader: fills one chart row from one chart file.
+#include <string>
+#include <string_view>
+
+#include "charts/chart_row.h"
+
+// Fills the date (sub-item 9), the caption and sub-items 0..8 of `row` from
+// the file `fileName` (CP932 path, relative names resolved in the current
+// folder). Read errors of the lines step throw platform::EInOutError after
+// the row has got what was read so far.
+void ReadChart(ChartRow& row, const std::string& fileName);
+
+// Applies the nine header keys to one line.
+void ParseHeaderLine(ChartRow& row, std::string_view line);
