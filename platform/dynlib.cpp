@@ -16,6 +16,7 @@ namespace platform {
 namespace {
 std::mutex g_mutex;
 std::string g_testDir;
+bool g_testDirExclusive = false;
 
 ModuleHandle TryOpen(const std::string& fsPath) { return dlopen(fsPath.c_str(), RTLD_NOW | RTLD_LOCAL); }
 }  // namespace
@@ -25,12 +26,16 @@ ModuleHandle LoadLibrary(std::string_view name) {
   std::string fs = FsName(name);
   if (LastDelimiterPos(name) != std::string_view::npos) return TryOpen(fs);
   std::string testDir;
+  bool exclusive = false;
   {
     std::lock_guard<std::mutex> lock(g_mutex);
     testDir = g_testDir;
+    exclusive = g_testDirExclusive;
   }
-  if (!testDir.empty())
+  if (!testDir.empty()) {
     if (ModuleHandle h = TryOpen(FsName(IncludeTrailingDelimiter(testDir)) + fs)) return h;
+    if (exclusive) return nullptr;
+  }
   if (ModuleHandle h = TryOpen(FsName(ExecutableDir()) + fs)) return h;
   if (ModuleHandle h = TryOpen(std::string(BMSLIST_INSTALL_LIBDIR "/") + fs)) return h;
   return TryOpen(fs);
@@ -52,9 +57,10 @@ void FreeLibrary(ModuleHandle module) {
   if (module) dlclose(module);
 }
 
-void SetLibrarySearchDirForTesting(std::string_view dir) {
+void SetLibrarySearchDirForTesting(std::string_view dir, bool exclusive) {
   std::lock_guard<std::mutex> lock(g_mutex);
   g_testDir = std::string(dir);
+  g_testDirExclusive = exclusive;
 }
 
 }  // namespace platform

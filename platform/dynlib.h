@@ -17,7 +17,9 @@ void* GetProcAddress(ModuleHandle module, const char* name);
 std::string GetModuleFileName(ModuleHandle module);
 void FreeLibrary(ModuleHandle module);
 
-// For tests: search this folder first (empty: no extra folder).
-void SetLibrarySearchDirForTesting(std::string_view dir);
+// For tests: search this folder first (empty: no extra folder). With
+// `exclusive`, bare names are looked for in that folder only, so a test can
+// make a library missing although the real one sits beside the executable.
+void SetLibrarySearchDirForTesting(std::string_view dir, bool exclusive = false);
 
 }  // namespace platform
