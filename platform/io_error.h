@@ -3,6 +3,7 @@
 // the application's error box shows for it.
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -28,5 +29,11 @@ int IoCodeFromErrno(int err);
 std::string IoErrorText(int code);
 // Throws EInOutError for errno `err`.
 [[noreturn]] void ThrowIoError(int err);
+
+// The same for a failed operation on the file `path` (CP932): ENOENT means
+// "path not found" when the folder that should hold the file is missing,
+// "file not found" otherwise.
+int IoCodeForPath(int err, std::string_view path);
+[[noreturn]] void ThrowIoErrorForPath(int err, std::string_view path);
 
 }  // namespace platform

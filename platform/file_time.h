@@ -1,0 +1,35 @@
+#pragma once
+// File times and the date conventions of the user's locale: a file's
+// last-write time, UTC to local conversion and the date separator.
+#include <cstdint>
+#include <string_view>
+
+namespace platform {
+
+// A calendar date and time of day, without a zone.
+struct CivilTime {
+  std::int64_t year = 0;
+  int month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+
+// Opens the file for reading only, takes its last-write time (seconds since
+// 1970-01-01 UTC) and closes it again. False when any of that fails.
+bool GetFileLastWriteTime(std::string_view path, std::int64_t& utcSeconds);
+
+// FileTimeToLocalFileTime: shifts by the local offset in force now (not the
+// one of that date, so a summer time stamp read in winter moves by the
+// daylight-saving hour). False only when the result does not fit.
+bool UtcToLocalNow(std::int64_t utcSeconds, std::int64_t& localSeconds);
+
+// Seconds since the epoch as a proleptic Gregorian date and time; any value.
+CivilTime SecondsToCivil(std::int64_t seconds);
+
+// The first character of the user's date separator (LC_TIME date format),
+// '/' when the locale gives none that is a single ASCII punctuation mark.
+char DateSeparator();
+// The same from a strftime date format such as "%d.%m.%Y".
+char DateSeparatorFromFormat(std::string_view dateFormat);
+// For tests: use `c` as the separator; '\0' restores the locale's.
+void OverrideDateSeparatorForTesting(char c);
+
+}  // namespace platform

@@ -1,0 +1,26 @@
+#pragma once
+// A file opened for reading in blocks; errors throw EInOutError.
+#include <cstddef>
+#include <string_view>
+
+namespace platform {
+
+class InputFile {
+ public:
+  // Opens `path` (CP932) for reading. Only regular files can be read: a
+  // FIFO, device or folder gives an error instead of blocking or never ending.
+  explicit InputFile(std::string_view path);
+  ~InputFile();
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+
+  // Reads up to `size` bytes; 0 at the end of the file.
+  std::size_t Read(char* buffer, std::size_t size);
+  // Closes now; a failing close throws like a failing read.
+  void Close();
+
+ private:
+  int fd_ = -1;
+};
+
+}  // namespace platform
