@@ -1,7 +1,5 @@
 #include "charts/chart_list.h"
 
-#include <algorithm>
-
 #include "charts/row_compare.h"
 
 std::size_t ChartList::Append() {
@@ -37,8 +35,10 @@ void ChartList::ColumnClick(int column) {
 }
 
 void ChartList::Sort(int column) {
-  RowComparer compare(column, tag_);
-  std::stable_sort(rows_.begin(), rows_.end(),
-                   [&](const ChartRow& a, const ChartRow& b) { return compare(a, b) < 0; });
+  std::vector<std::size_t> order = RowComparer(column, tag_).Order(rows_);
+  std::vector<ChartRow> sorted;
+  sorted.reserve(rows_.size());
+  for (std::size_t i : order) sorted.push_back(std::move(rows_[i]));
+  rows_.swap(sorted);
   if (observer_) observer_->RowsReordered();
 }

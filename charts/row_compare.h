@@ -3,6 +3,7 @@
 // of one column multiplied by the sort sign.
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "charts/chart_row.h"
 
@@ -14,13 +15,16 @@ int CompareText(const std::string& a, const std::string& b);
 // CompareRows(A, B, column) times the sort sign.
 int CompareRows(const ChartRow& a, const ChartRow& b, int column, int sign);
 
-// Sorting many rows compares each text many times; the comparer caches what
-// it needs per text (collation keys) for one sort.
+// CompareRows for one column and sign. Sorting many rows compares each text
+// many times, so Order collates every text once (a sort key per row).
 class RowComparer {
  public:
   RowComparer(int column, int sign);
   ~RowComparer();
   int operator()(const ChartRow& a, const ChartRow& b) const;
+  // The order CompareRows gives `rows`, as indexes into it; rows that
+  // compare equal keep their order.
+  std::vector<std::size_t> Order(const std::vector<ChartRow>& rows) const;
 
  private:
   struct Impl;

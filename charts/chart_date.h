@@ -1,0 +1,13 @@
+#pragma once
+// The "Date" column: a chart file's modification date.
+#include <cstdint>
+#include <string>
+
+// The file's last-write time in local time as "yyyy/mm/dd", each "/" being
+// the user's date separator; empty when the time cannot be read or lies
+// outside 1980-01-01..2107-12-31 (what a DOS date can hold).
+std::string ChartDateText(const std::string& fileName);
+
+// The formatting half: local seconds since 1970 to the date text, empty
+// outside that range.
+std::string FormatChartDate(std::int64_t localSeconds, char separator);
