@@ -1,0 +1,8 @@
+#pragma once
+// Order of the chart names of one archive: ascending, letter case ignored,
+// in the user's collation (the file list's sorted order).
+#include <string>
+#include <vector>
+
+// Sorts CP932 names in place.
+void SortNamesIgnoreCase(std::vector<std::string>& names);
