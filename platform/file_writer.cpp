@@ -1,12 +1,12 @@
 #include "platform/file_writer.h"
 
 #include <fcntl.h>
-#include <stdlib.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
-#include <vector>
+#include <string>
 
 #include "platform/io_error.h"
 #include "platform/paths.h"
@@ -21,18 +21,19 @@ FileWriter::FileWriter(std::string_view path) : path_(path) {
 FileWriter::FileWriter(FileWriter&& other) noexcept : fd_(other.fd_), path_(std::move(other.path_)) { other.fd_ = -1; }
 
 FileWriter FileWriter::CreateBeside(std::string_view path) {
-  std::string fsTemplate = FsName(ExtractFilePath(path)) + ".bmslist-XXXXXX";
-  std::vector<char> buf(fsTemplate.begin(), fsTemplate.end());
-  buf.push_back('\0');
+  static std::atomic<unsigned> counter{0};
+  std::string dir = ExtractFilePath(path);
   FileWriter w;
-  w.fd_ = mkostemp(buf.data(), O_CLOEXEC);
-  if (w.fd_ < 0) ThrowIoError(errno);
-  // mkstemp makes the file private; give it the mode a created file gets.
-  mode_t mask = umask(0);
-  umask(mask);
-  fchmod(w.fd_, 0666 & ~mask);
-  w.path_ = FromFsName(buf.data());
-  return w;
+  for (int attempt = 0;; ++attempt) {
+    std::string name = dir + ".bmslist-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
+    // O_EXCL: never reuse a file that is already there.
+    w.fd_ = open(FsName(name).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+    if (w.fd_ >= 0) {
+      w.path_ = name;
+      return w;
+    }
+    if (errno != EEXIST || attempt > 1000) ThrowIoError(errno);
+  }
 }
 
 FileWriter::~FileWriter() {

@@ -1,0 +1,7 @@
+#pragma once
+#include <string>
+#include <vector>
+
+// An ordered list of CP932 strings; operations take a pointer where the list
+// may be absent (nullptr).
+using TStringList = std::vector<std::string>;

@@ -1,0 +1,127 @@
+#include "drivers/archive_file.h"
+
+#include "archives/earchiver.h"
+#include "archives/not_set.h"
+#include "drivers/arj32.h"
+#include "drivers/cab32.h"
+#include "drivers/detect_type.h"
+#include "drivers/lha32.h"
+#include "drivers/rar32.h"
+#include "drivers/tar32.h"
+#include "drivers/zip32.h"
+#include "platform/msgwindow.h"
+
+namespace {
+// Registered once per process, on the first operation with a handler.
+std::uint32_t g_progressMessage = 0;
+
+std::unique_ptr<TArchiver> NewDriver(TArchiverType type) {
+  switch (type) {
+    case atLha: return std::make_unique<TLha32>();
+    case atZip: return std::make_unique<TZip32>();
+    case atCab: return std::make_unique<TCab32>();
+    case atArj: return std::make_unique<TArj32>();
+    case atTar: return std::make_unique<TTar32>();
+    case atTgz: return std::make_unique<TTgz32>();
+    case atBZ2: return std::make_unique<TBZ232>();
+    case atRar: return std::make_unique<TRar32>();
+    default: return nullptr;
+  }
+}
+}  // namespace
+
+TArchiveFile::TArchiveFile() : FOptions(std::make_unique<TArchiverOptions>()), FFileName(kNotSet) {}
+
+TArchiveFile::~TArchiveFile() {
+  if (FWindow) platform::DestroyMessageWindow(FWindow);
+  FArchiver.reset();
+  FOptions.reset();
+}
+
+void TArchiveFile::SetFileName(const std::string& value) {
+  SetArchiverType(DetectArchiverType(value, true));
+  FFileName = value;
+}
+
+void TArchiveFile::SetArchiverType(TArchiverType value) {
+  if (value <= atRar) {
+    // Construction loads the library and may raise: then nothing changes.
+    std::unique_ptr<TArchiver> driver = NewDriver(value);
+    FArchiver = std::move(driver);
+    FArchiverType = value;
+  } else if (value == atNone) {
+  } else if (value == atAutoDetect) {
+    FArchiverType = atAutoDetect;
+  } else if (Loading) {
+    FArchiverType = value;
+  } else {
+    RaiseArchiver("現在のバージョンではこの形式の書庫をサポートしていません。");
+  }
+}
+
+void TArchiveFile::SetOutputSize(std::int32_t n) {
+  FOutput.assign(n > 0 ? static_cast<std::size_t>(n) : 0, '\0');
+}
+
+void TArchiveFile::RequireArchiver() const {
+  if (!FArchiver) RaiseArchiver("書庫の形式を判別できません。");
+}
+
+std::int32_t TArchiveFile::Extract(WindowHandle wnd, const TArchiverOptions* options, const std::string& destDir,
+                                   const TStringList* files) {
+  RequireArchiver();
+  BeginProgress();
+  const TArchiverOptions& o = options ? *options : *FOptions;
+  std::int32_t result =
+      FArchiver->Unpack(wnd, FFileName, o, destDir, files, o.ResFileUsage.Contains(ruOnUnpack), FOutput);
+  EndProgress();
+  FCmdLine = FArchiver->CmdLine();
+  return result;
+}
+
+void TArchiveFile::BeginProgress() {
+  if (!OnProgress) return;
+  if (g_progressMessage == 0) g_progressMessage = platform::RegisterWindowMessage("wm_arcextract");
+  if (FWindow == 0)
+    FWindow = platform::CreateMessageWindow(
+        [this](std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) { return WndProc(msg, wParam, lParam); });
+  // Without the registration the operation simply runs without reports.
+  try {
+    FArchiver->SetOwnerWindow(FWindow, nullptr);
+  } catch (...) {
+  }
+}
+
+void TArchiveFile::EndProgress() {
+  if (!OnProgress) return;
+  try {
+    FArchiver->KillOwnerWindow(FWindow);
+  } catch (...) {
+  }
+}
+
+std::intptr_t TArchiveFile::WndProc(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) {
+  if (g_progressMessage == 0 || msg != g_progressMessage) return 0;
+  bool abort = false;
+  DoProgress(static_cast<int>(wParam), reinterpret_cast<EXTRACTINGINFOEX*>(lParam), abort);
+  return abort ? 1 : 0;
+}
+
+void TArchiveFile::DoProgress(int state, EXTRACTINGINFOEX* lpEis, bool& abort) {
+  if (OnProgress) OnProgress(*this, state, lpEis, abort);
+}
+
+void ApplyMainWindowSettings(TArchiveFile& archiveFile) {
+  archiveFile.Loading = true;
+  try {
+    archiveFile.SetFileName(kNotSet);
+    archiveFile.SetOutputSize(0);
+    archiveFile.Options().Reset();
+    archiveFile.Options().x = 0;
+    archiveFile.SetArchiverType(atAutoDetect);
+  } catch (...) {
+    archiveFile.Loading = false;
+    throw;
+  }
+  archiveFile.Loading = false;
+}

@@ -1,0 +1,9 @@
+#pragma once
+#include <string>
+
+#include "archives/archiver_type.h"
+
+// The archive type of a file: by its last extension, or, for ".exe" (maybe
+// a self-extractor), by asking every archiver library whether it can open
+// the file. Returns atNone when nothing matches; never raises.
+TArchiverType DetectArchiverType(const std::string& fileName, bool byExtension = true);

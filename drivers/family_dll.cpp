@@ -1,0 +1,83 @@
+#include "drivers/family_dll.h"
+
+#include "archives/earchiver.h"
+#include "archives/get_dll_proc.h"
+#include "platform/paths.h"
+
+namespace {
+const char* const kSuffix[] = {"", "OpenArchive", "CloseArchive", "FindFirst", "FindNext",
+                               "CheckArchive", "SetOwnerWindowEx", "KillOwnerWindowEx", "GetArchiveType"};
+}
+
+TFamilyDll::TFamilyDll(const char* fileName, const char* prefix, const char* missing)
+    : fileName_(fileName), prefix_(prefix), missing_(missing) {}
+
+void TFamilyDll::LoadDLL() {
+  if (!handle_) handle_ = platform::LoadLibrary(fileName_);
+  if (!handle_) RaiseArchiver(missing_.c_str());
+}
+
+void TFamilyDll::FreeDLL() {
+  entries_.fill(nullptr);
+  if (handle_) {
+    platform::FreeLibrary(handle_);
+    handle_ = nullptr;
+  }
+}
+
+template <typename Fn>
+Fn TFamilyDll::Bind(Entry e) {
+  // A missing entry stays unbound and is looked up again next time.
+  if (!entries_[e]) entries_[e] = GetDLLProc(handle_, (prefix_ + kSuffix[e]).c_str());
+  return reinterpret_cast<Fn>(entries_[e]);
+}
+
+int TFamilyDll::Command(std::uint32_t wnd, const std::string& cmdLine, std::string& output) {
+  LoadDLL();
+  return Bind<ARC_COMMAND_FN>(eCommand)(wnd, cmdLine.c_str(), OutputBuffer(output),
+                                        static_cast<std::uint32_t>(output.size()));
+}
+
+HARC TFamilyDll::OpenArchive(std::uint32_t wnd, const std::string& fullPath, std::uint32_t mode) {
+  LoadDLL();
+  return Bind<ARC_OPEN_FN>(eOpen)(wnd, fullPath.c_str(), mode);
+}
+
+int TFamilyDll::CloseArchive(HARC handle) {
+  LoadDLL();
+  return Bind<ARC_CLOSE_FN>(eClose)(handle);
+}
+
+int TFamilyDll::FindFirst(HARC handle, const std::string& wildName, INDIVIDUALINFO* info) {
+  LoadDLL();
+  return Bind<ARC_FINDFIRST_FN>(eFindFirst)(handle, wildName.c_str(), info);
+}
+
+int TFamilyDll::FindNext(HARC handle, INDIVIDUALINFO* info) { return Bind<ARC_FINDNEXT_FN>(eFindNext)(handle, info); }
+
+int TFamilyDll::CheckArchive(const std::string& fileName, int mode) {
+  LoadDLL();
+  return Bind<ARC_CHECK_FN>(eCheck)(fileName.c_str(), mode);
+}
+
+int TFamilyDll::SetOwnerWindowEx(std::uint32_t wnd, ARCHIVERPROC proc) {
+  return Bind<ARC_SETOWNER_FN>(eSetOwner)(wnd, proc);
+}
+
+int TFamilyDll::KillOwnerWindowEx(std::uint32_t wnd) { return Bind<ARC_KILLOWNER_FN>(eKillOwner)(wnd); }
+
+int TFamilyDll::GetArchiveType(const std::string& fileName) {
+  LoadDLL();
+  return Bind<ARC_GETTYPE_FN>(eGetType)(fileName.c_str());
+}
+
+bool TFamilyDll::Recognises(const std::string& fileName) {
+  try {
+    LoadDLL();
+    HARC h = OpenArchive(0, platform::ExpandFileName(fileName), M_ERROR_MESSAGE_OFF | M_REGARDLESS_INIT_FILE);
+    CloseArchive(h);
+    return h != 0;
+  } catch (...) {
+    return false;
+  }
+}

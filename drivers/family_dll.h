@@ -1,0 +1,49 @@
+#pragma once
+// The module state of a one-library driver: the library handle and its entry
+// table, shared by every object of the driver class and by its probe. Entries
+// are bound by export name on first use and kept until FreeDLL.
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "archivers/include/archiver_api.h"
+#include "platform/dynlib.h"
+
+class TFamilyDll {
+ public:
+  // `prefix` names the entries (Unlha, UnlhaOpenArchive...); `missing` is
+  // the UTF-8 text of the error raised when the library cannot be loaded.
+  TFamilyDll(const char* fileName, const char* prefix, const char* missing);
+
+  void LoadDLL();
+  void FreeDLL();
+  platform::ModuleHandle Handle() const { return handle_; }
+
+  // The wrappers of the entries that can start a conversation load the
+  // library first; FindNext and the owner-window ones rely on it being loaded.
+  int Command(std::uint32_t wnd, const std::string& cmdLine, std::string& output);
+  HARC OpenArchive(std::uint32_t wnd, const std::string& fullPath, std::uint32_t mode);
+  int CloseArchive(HARC handle);
+  int FindFirst(HARC handle, const std::string& wildName, INDIVIDUALINFO* info);
+  int FindNext(HARC handle, INDIVIDUALINFO* info);
+  int CheckArchive(const std::string& fileName, int mode);
+  int SetOwnerWindowEx(std::uint32_t wnd, ARCHIVERPROC proc);
+  int KillOwnerWindowEx(std::uint32_t wnd);
+  int GetArchiveType(const std::string& fileName);  // tar32.dll only
+
+  // The probe: open with no window and mode 0x00800002, close whatever
+  // came back, answer whether it was a handle. Never raises.
+  bool Recognises(const std::string& fileName);
+
+ private:
+  enum Entry { eCommand, eOpen, eClose, eFindFirst, eFindNext, eCheck, eSetOwner, eKillOwner, eGetType, kEntries };
+  template <typename Fn>
+  Fn Bind(Entry e);
+
+  std::string fileName_, prefix_, missing_;
+  platform::ModuleHandle handle_ = nullptr;
+  std::array<void*, kEntries> entries_{};
+};
+
+// The output buffer as the libraries take it: none for an empty text.
+inline char* OutputBuffer(std::string& output) { return output.empty() ? nullptr : output.data(); }

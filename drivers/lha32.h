@@ -1,0 +1,49 @@
+#pragma once
+// TLha32 drives UNLHA32.DLL; its command builder is the LHA switch list,
+// which TArj32 shares.
+#include "archives/archiver.h"
+
+class TFamilyDll;
+
+class TLha32 : public TArchiver {
+ public:
+  TLha32() : TLha32(&TLha32::LoadDLL) {}
+
+  static void LoadDLL();
+  static void FreeDLL();
+  void ClassLoadDLL() const override { LoadDLL(); }
+  void ClassFreeDLL() const override { FreeDLL(); }
+
+  HARC OpenArchive(WindowHandle wnd, const std::string& fileName, std::uint32_t mode) override;
+  int FindFirst(HARC handle, INDIVIDUALINFO* info, const std::string& wildName) override;
+  int FindNext(HARC handle, INDIVIDUALINFO* info) override;
+  int CloseArchive(HARC handle) override;
+  int Unpack(WindowHandle wnd, const std::string& arcFileName, const TArchiverOptions& options,
+             const std::string& baseDir, const TStringList* files, bool useResFile, std::string& output) override;
+  int Pack(WindowHandle wnd, const std::string& arcFileName, const TArchiverOptions& options,
+           const std::string& baseDir, const TStringList* files, bool useResFile, std::string& output) override;
+  int RemoveItem(WindowHandle wnd, const std::string& arcFileName, const TArchiverOptions& options,
+                 const std::string& baseDir, const TStringList* files, bool useResFile, std::string& output) override;
+  int Update(WindowHandle wnd, const std::string& arcFileName, const TArchiverOptions& options,
+             const std::string& baseDir, const TStringList* files, bool useResFile, std::string& output) override;
+  int MakeSFX(WindowHandle wnd, const std::string& arcFileName, const TArchiverOptions& options,
+              const std::string& baseDir, std::string& output) override;
+  int CheckArchive(const std::string& fileName, int mode, int modeExtra) override;
+  bool SetOwnerWindow(WindowHandle wnd, ARCHIVERPROC proc) override;
+  bool KillOwnerWindow(WindowHandle wnd) override;
+
+ protected:
+  // For subclasses that load a library of their own instead.
+  explicit TLha32(ClassLoad loadDLL) : TArchiver(loadDLL) {}
+
+  // The whole LHA command line: the command word followed by the switches
+  // of `options`, the archive, the base folder and the files.
+  std::string BuildLhaCommand(const char* word, const std::string& arcFileName, const TArchiverOptions& options,
+                              const std::string& baseDir, const TStringList* files, bool useResFile) const;
+
+ private:
+  int Run(TFamilyDll& dll, WindowHandle wnd, std::string cmdLine, std::string& output);
+};
+
+// Whether UNLHA32.DLL can open the file; never raises.
+bool IsLhaArchive(const std::string& fileName);
