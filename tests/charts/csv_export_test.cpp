@@ -1,0 +1,138 @@
+#include "charts/csv_export.h"
+
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "platform/io_error.h"
+#include "temp_dir.h"
+
+namespace {
+
+ChartList TwoRows() {
+  ChartList list;
+  std::size_t i = list.Append();
+  list.SetCaption(i, "x.bms");
+  i = list.Append();
+  list.SetCaption(i, "\x8B\xC8.bms");        // 曲.bms
+  list.SetSubItem(i, siTitle, "a\"b");       // quote inside: not escaped
+  list.SetSubItem(i, siGenre, "c,d");        // comma inside: not escaped
+  list.SetSubItem(i, siWav, "\x81\x9B");
+  list.SetSubItem(i, siArcPath, "/dl/");
+  list.SetChecked(i, true);                  // check boxes are not written
+  return list;
+}
+
+const std::string kTwoRowsCsv =
+    "\"x.bms\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"
+    "\"\x8B\xC8.bms\",\"\",\"c,d\",\"a\"b\",\"\",\"\",\"\",\"\",\"\x81\x9B\",\"\",\"\",\"\",\"/dl/\"\r\n";
+
+TEST(ChartCsv, BytesOfTheFile) {
+  EXPECT_EQ(ChartCsvText(ChartList()), "");
+  EXPECT_EQ(ChartCsvText(TwoRows()), kTwoRowsCsv);
+}
+
+TEST(ChartCsv, WritesAndReplaces) {
+  TempDir dir;
+  std::string file = dir.Write("list.csv", "old content that is longer than nothing");
+  ASSERT_EQ(chmod(file.c_str(), 0640), 0);
+  WriteChartCsv(ChartList(), file);  // an empty list still empties the file
+  EXPECT_EQ(ReadAll(file), "");
+  WriteChartCsv(TwoRows(), file);
+  EXPECT_EQ(ReadAll(file), kTwoRowsCsv);
+  struct stat st;
+  ASSERT_EQ(stat(file.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);  // the replacement keeps the permissions
+  // A new file, and one reached through a symbolic link (the link stays).
+  WriteChartCsv(TwoRows(), dir.Path() + "new.csv");
+  EXPECT_EQ(ReadAll(dir.Path() + "new.csv"), kTwoRowsCsv);
+  ASSERT_EQ(symlink("list.csv", (dir.Path() + "link.csv").c_str()), 0);
+  WriteChartCsv(ChartList(), dir.Path() + "link.csv");
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.Path() + "link.csv"));
+  EXPECT_EQ(ReadAll(file), "");
+  // No temporary file is left behind.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 3);
+}
+
+// Runs the export and returns the error text it threw ("" for none).
+std::string ExportError(const ChartList& list, const std::string& path, int* code = nullptr) {
+  try {
+    WriteChartCsv(list, path);
+  } catch (const platform::EInOutError& e) {
+    if (code) *code = e.Code();
+    return e.what();
+  }
+  return "";
+}
+
+TEST(ChartCsv, FailuresShowTheirTexts) {
+  TempDir dir;
+  std::string readOnly = dir.Write("ro.csv", "keep me");
+  ASSERT_EQ(chmod(readOnly.c_str(), 0444), 0);
+  ASSERT_EQ(mkdir((dir.Path() + "sub").c_str(), 0755), 0);
+  ASSERT_EQ(symlink("loop2", (dir.Path() + "loop1").c_str()), 0);
+  ASSERT_EQ(symlink("loop1", (dir.Path() + "loop2").c_str()), 0);
+  struct Case {
+    std::string path;
+    int code;
+  } cases[] = {
+      {readOnly, platform::kIoAccessDenied},  // refused even though we may be root
+      {dir.Path() + "sub", platform::kIoAccessDenied},
+      {dir.Path() + "no/such/folder/x.csv", platform::kIoPathNotFound},
+      {dir.Path() + "ro.csv/x.csv", platform::kIoPathNotFound},
+      {dir.Path() + "loop1", ELOOP},
+  };
+  for (const Case& c : cases) {
+    int code = 0;
+    EXPECT_EQ(ExportError(TwoRows(), c.path, &code), platform::IoErrorText(c.code)) << c.path;
+    EXPECT_EQ(code, c.code) << c.path;
+  }
+  EXPECT_EQ(ReadAll(readOnly), "keep me");
+  EXPECT_EQ(platform::IoErrorText(ELOOP), "I/O \x83\x47\x83\x89\x81\x5b (40)");
+}
+
+TEST(ChartCsv, TooManyOpenFiles) {
+  TempDir dir;
+  struct rlimit old;
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &old), 0);
+  // Use up every descriptor under a small limit, then export.
+  struct rlimit low = old;
+  low.rlim_cur = 64;
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+  std::vector<int> fds;
+  for (int fd; (fd = dup(0)) >= 0;) fds.push_back(fd);
+  std::string text = ExportError(TwoRows(), dir.Path() + "x.csv");
+  for (int fd : fds) close(fd);
+  setrlimit(RLIMIT_NOFILE, &old);
+  EXPECT_EQ(text, platform::IoErrorText(platform::kIoTooManyOpenFiles));
+}
+
+TEST(ChartCsv, FullDiskKeepsTheOldFile) {
+  TempDir dir;
+  std::string mountPoint = dir.Path() + "small";
+  ASSERT_EQ(mkdir(mountPoint.c_str(), 0755), 0);
+  if (mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=64k") != 0)
+    GTEST_SKIP() << "cannot mount a small tmpfs here (needs root): " << std::strerror(errno);
+  std::string file = mountPoint + "/list.csv";
+  {
+    std::ofstream(file, std::ios::binary) << "the old list";
+  }
+  ChartList big;
+  for (int n = 0; n < 2000; ++n) big.SetCaption(big.Append(), std::string(100, 'n'));
+  int code = 0;
+  std::string text = ExportError(big, file, &code);
+  std::string after = ReadAll(file);
+  std::size_t left = std::distance(std::filesystem::directory_iterator(mountPoint), {});
+  umount(mountPoint.c_str());
+  EXPECT_EQ(code, platform::kIoDiskFull);
+  EXPECT_EQ(text, platform::IoErrorText(platform::kIoDiskFull));
+  EXPECT_EQ(after, "the old list");
+  EXPECT_EQ(left, 1u);  // the partial temporary file is gone
+}
+
+}  // namespace

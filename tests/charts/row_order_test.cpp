@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include "charts/chart_list.h"
+#include "charts/row_compare.h"
+#include "charts/text_collator.h"
+
+namespace {
+
+const std::string kMark = "\x81\x9B";  // ○
+
+int Sign(int r) { return (r > 0) - (r < 0); }
+
+TEST(CompareText, OrderOfTheList) {
+  // Pairs in ascending order.
+  const std::pair<std::string, std::string> ascending[] = {
+      {"120", "95"},  // digits are characters, not numbers
+      {"150", "60"},
+      {"", "0"},       // the empty text first
+      {"", kMark},
+      {"a", "A"},      // lower case first when otherwise equal
+      {"abc", "ABD"},  // but case decides only then
+      {"ABC", "abd"},
+      {"1999/05/03", "2001/01/01"},
+      {"apple", "Banana"},
+      {"\x83\x41", "\x83\x43"},  // ア before イ
+  };
+  for (const auto& [a, b] : ascending) {
+    EXPECT_LT(CompareText(a, b), 0) << a << " < " << b;
+    EXPECT_GT(CompareText(b, a), 0) << b << " > " << a;
+  }
+  EXPECT_EQ(CompareText("same", "same"), 0);
+}
+
+TEST(CompareText, SortKeysAgreeWithPairwiseComparison) {
+  const TextCollator& c = TextCollator::User();
+  const std::string texts[] = {"", "a", "A", "ab", "aB", "Ab", "120", "95", "1", kMark, "\x83\x41", "\xB1",
+                               "\x82\xA0", "x y", "x-y", "\xFF\x80"};
+  for (const std::string& a : texts)
+    for (const std::string& b : texts)
+      EXPECT_EQ(Sign(c.SortKey(a).compare(c.SortKey(b))), Sign(c.Compare(a, b))) << a << " vs " << b;
+}
+
+TEST(CompareText, LocaleFromTheEnvironment) {
+  struct Case {
+    const char *all, *collate, *lang, *locale;
+  } cases[] = {
+      {nullptr, nullptr, "ja_JP.UTF-8", "ja_JP"}, {"", "de_DE@euro", "ja_JP", "de_DE"},
+      {"C", "de_DE", "ja_JP", ""},                {nullptr, nullptr, nullptr, ""},
+      {"POSIX", nullptr, nullptr, ""},            {nullptr, nullptr, "C.UTF-8", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(CollationLocaleFor(c.all, c.collate, c.lang), c.locale);
+}
+
+ChartList ListOf(const std::vector<std::array<std::string, 3>>& rows, int subItem) {
+  // Each row: caption, the text of `subItem`, and a tag kept in sub-item 11.
+  ChartList list;
+  for (const auto& r : rows) {
+    std::size_t i = list.Append();
+    list.SetCaption(i, r[0]);
+    list.SetSubItem(i, subItem, r[1]);
+    list.SetSubItem(i, siArcPath, r[2]);
+  }
+  return list;
+}
+
+std::string Tags(const ChartList& list) {
+  std::string s;
+  for (const ChartRow& r : list.Rows()) s += r.subItems[siArcPath];
+  return s;
+}
+
+TEST(ChartListSort, ColumnsSortAsText) {
+  struct Case {
+    const char* what;
+    int subItem;
+    std::vector<std::array<std::string, 3>> rows;
+    const char* ascending;  // tags in the order of the first click
+  } cases[] = {
+      {"BPM as text", siBpm, {{"x", "95", "a"}, {"x", "120", "b"}, {"x", "60", "c"}, {"x", "150", "d"}}, "bdca"},
+      {"dates, empty first",
+       siDate,
+       {{"x", "2001/01/02", "a"}, {"x", "", "b"}, {"x", "1999/12/31", "c"}, {"x", "2001/01/01", "d"}},
+       "bcda"},
+      {"marks, unmarked first", siWav, {{"x", kMark, "a"}, {"x", "", "b"}, {"x", kMark, "c"}, {"x", "", "d"}}, "bdac"},
+      {"lower case first", siTitle, {{"x", "B", "a"}, {"x", "b", "b"}, {"x", "A", "c"}, {"x", "a", "d"}}, "dcba"},
+  };
+  for (const Case& c : cases) {
+    ChartList list = ListOf(c.rows, c.subItem);
+    list.ColumnClick(c.subItem + 1);
+    EXPECT_EQ(Tags(list), c.ascending) << c.what;
+  }
+}
+
+TEST(ChartListSort, OneSignAlternatesAcrossColumns) {
+  ChartList list = ListOf({{"b.bms", "2", "1"}, {"c.bms", "3", "2"}, {"a.bms", "1", "3"}}, siTitle);
+  EXPECT_EQ(list.Tag(), -1);
+  list.ColumnClick(3);  // Title ascending
+  EXPECT_EQ(Tags(list), "312");
+  list.ColumnClick(0);  // Filename, descending because the sign is shared
+  EXPECT_EQ(list.Tag(), -1);
+  EXPECT_EQ(Tags(list), "213");
+  list.ColumnClick(3);  // ascending again
+  EXPECT_EQ(Tags(list), "312");
+  // Column indexes outside 1..12 sort by the caption.
+  for (int column : {13, -1, 1000}) {
+    list.ColumnClick(column);
+    EXPECT_EQ(list.Rows().front().caption, list.Tag() > 0 ? "a.bms" : "c.bms") << column;
+  }
+}
+
+TEST(ChartListSort, EqualRowsKeepTheirOrderBothWays) {
+  ChartList list = ListOf({{"x", "b", "1"}, {"x", "a", "2"}, {"x", "b", "3"}, {"x", "a", "4"}, {"x", "b", "5"}},
+                          siGenre);
+  list.ColumnClick(2);
+  EXPECT_EQ(Tags(list), "24135");
+  list.ColumnClick(2);
+  EXPECT_EQ(Tags(list), "13524");
+  // Rows added after a sort go to the end until the next click.
+  std::size_t i = list.Append();
+  list.SetSubItem(i, siArcPath, "6");
+  EXPECT_EQ(Tags(list), "135246");
+}
+
+TEST(ChartListSort, ListOrderMatchesCompareRows) {
+  // A larger mixed list: every neighbouring pair after sorting must be in
+  // CompareRows order, checked against the pairwise comparison.
+  ChartList list;
+  const std::string words[] = {"a", "B", "b", "10", "9", "", kMark, "\x83\x41", "Ab", "ab", "aB"};
+  for (int n = 0; n < 200; ++n) {
+    std::size_t i = list.Append();
+    list.SetSubItem(i, siArtist, words[(n * 7) % std::size(words)] + words[(n * 3) % std::size(words)]);
+  }
+  for (int click = 0; click < 2; ++click) {
+    list.ColumnClick(1);
+    for (std::size_t i = 1; i < list.Count(); ++i)
+      EXPECT_LE(CompareRows(list.Row(i - 1), list.Row(i), 1, list.Tag()), 0) << i;
+  }
+}
+
+}  // namespace
