@@ -4,6 +4,7 @@
 // so each line is kept up to a limit and the rest of a long line is skipped
 // without being stored: memory stays bounded whatever the file holds.
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -22,7 +23,10 @@ class LineSplitter {
   void Finish(OnLine&& onLine);
 
  private:
-  static bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
+  static const char* Find(const char* from, const char* end, char c) {
+    const void* hit = std::memchr(from, c, static_cast<std::size_t>(end - from));
+    return hit ? static_cast<const char*>(hit) : end;
+  }
   void Carry(std::string_view part);
 
   std::size_t keep_;
@@ -39,9 +43,15 @@ bool LineSplitter::Feed(std::string_view block, OnLine&& onLine) {
   }
   const char* p = block.data();
   const char* end = p + block.size();
+  // The next CR and the next LF are each searched for (with memchr, which is
+  // fast) only once the split has passed the previous one, so a file with
+  // only one kind of line end is still scanned once.
+  const char* nextCr = Find(p, end, '\r');
+  const char* nextLf = Find(p, end, '\n');
   while (p != end) {
-    const char* e = p;
-    while (e != end && !IsLineEnd(*e)) ++e;
+    if (nextCr < p) nextCr = Find(p, end, '\r');
+    if (nextLf < p) nextLf = Find(p, end, '\n');
+    const char* e = nextCr < nextLf ? nextCr : nextLf;
     std::string_view part(p, static_cast<std::size_t>(e - p));
     if (e == end) {  // the line goes on in the next block
       Carry(part);
