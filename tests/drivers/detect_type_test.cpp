@@ -1,0 +1,86 @@
+// Detection by extension, and the probes that decide for ".exe" files.
+#include "drivers/detect_type.h"
+
+#include <map>
+
+#include "tests/drivers/fixture.h"
+
+namespace {
+
+TEST(DetectArchiverType, ByTheLastExtension) {
+  struct Case {
+    std::string name;
+    TArchiverType type;
+  } cases[] = {
+      {"ARCHIVE.LZH", atLha}, {"archive.lzh", atLha}, {"a.Zip", atZip},     {"a.cab", atCab},
+      {"a.arj", atArj},       {"a.tar", atTar},       {"x.tar.gz", atTgz},  {"a.TGZ", atTgz},
+      {"a.taz", atTgz},       {"a.z", atTgz},         {"a.Z", atTgz},       {"a.bz2", atBZ2},
+      {"a.rar", atRar},       {"x.tbz", atNone},      {"noext", atNone},    {"/a.b/file", atNone},
+      {"a.lzh.txt", atNone},  {"", atNone},           {kNotSet, atNone},    {"/dir/.lzh", atLha},
+      // A double-byte character ending in 0x5C does not hide the extension.
+      {"/\x95\x5C.lzh", atLha},
+  };
+  for (const Case& c : cases) EXPECT_EQ(DetectArchiverType(c.name), c.type) << c.name;
+}
+
+struct ProbeCase {
+  const char* what;
+  std::map<std::string, int> opens;  // library -> handle its OpenArchive answers
+  int tarType;
+  TArchiverType expected;
+};
+
+const ProbeCase kProbes[] = {
+    {"nobody", {}, 0, atNone},
+    {"zip and lha: lha wins", {{"LMZIP32.DLL", 5}, {"UNLHA32.DLL", 6}}, 0, atLha},
+    {"tar type 2 only", {}, 2, atTgz},
+    {"tar type 1", {}, 1, atTar},
+    {"tar type 5", {}, 5, atTgz},
+    {"tar type 6", {}, 6, atBZ2},
+    {"tar type 7", {}, 7, atBZ2},
+    {"tar type 8", {}, 8, atNone},
+    {"tar type -1", {}, -1, atNone},
+    {"tar loses to rar", {{"UNRAR32.DLL", 1}}, 1, atRar},
+    {"rar loses to arj", {{"UNRAR32.DLL", 1}, {"UNARJ32J.DLL", 1}}, 0, atArj},
+    {"arj loses to cab", {{"CAB32.DLL", 1}, {"UNARJ32J.DLL", 1}}, 0, atCab},
+    {"cab loses to zip", {{"CAB32.DLL", 1}, {"LMZIP32.DLL", 1}}, 7, atZip},
+};
+
+class ExeProbes : public RecordingTest, public ::testing::WithParamInterface<ProbeCase> {};
+
+void PrintTo(const ProbeCase& c, std::ostream* os) { *os << c.what; }
+
+TEST_P(ExeProbes, LaterPositivesWin) {
+  const ProbeCase& c = GetParam();
+  const char* opens[][2] = {{"UNLHA32.DLL", "UnlhaOpenArchive"}, {"LMZIP32.DLL", "UnzipOpenArchive"},
+                            {"CAB32.DLL", "CabOpenArchive"},     {"UNARJ32J.DLL", "UnarjOpenArchive"},
+                            {"UNRAR32.DLL", "UnrarOpenArchive"}};
+  for (auto& [lib, entry] : opens) {
+    auto it = c.opens.find(lib);
+    recorder::SetAnswer(lib, entry, it == c.opens.end() ? 0 : it->second);
+  }
+  recorder::SetAnswer("tar32.dll", "TarGetArchiveType", c.tarType);
+  EXPECT_EQ(DetectArchiverType("setup.EXE"), c.expected);
+  // Every probe ran, in order; the type query got the name unchanged.
+  std::vector<std::string> entries;
+  for (auto& call : recorder::Calls())
+    if (call.entry.find("Close") == std::string::npos) entries.push_back(call.entry);
+  EXPECT_EQ(entries, (std::vector<std::string>{"TarGetArchiveType", "UnrarOpenArchive", "UnarjOpenArchive",
+                                               "CabOpenArchive", "UnzipOpenArchive", "UnlhaOpenArchive"}));
+  EXPECT_EQ(CallsTo("TarGetArchiveType").at(0).text, "setup.EXE");
+  // A zero handle is closed by every probe but ZIP's.
+  EXPECT_EQ(CallsTo("UnlhaCloseArchive").size(), 1u);
+  EXPECT_EQ(CallsTo("UnzipCloseArchive").size(), c.opens.count("LMZIP32.DLL"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Precedence, ExeProbes, ::testing::ValuesIn(kProbes));
+
+TEST_F(RecordingTest, ProbesWithoutLibrariesFindNothing) {
+  UseLibraries("none");
+  EXPECT_EQ(DetectArchiverType("/x/setup.exe"), atNone);
+  UseLibraries("partial");  // no TarGetArchiveType there
+  recorder::SetAnswer("UNRAR32.DLL", "UnrarOpenArchive", 1);
+  EXPECT_EQ(DetectArchiverType("/x/setup.exe"), atRar);
+}
+
+}  // namespace
