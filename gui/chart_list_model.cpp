@@ -1,0 +1,87 @@
+#include "gui/chart_list_model.h"
+
+#include "gui/chart_columns.h"
+#include "gui/qt_text.h"
+
+ChartListModel::ChartListModel(ChartList& list, QObject* parent)
+    : QAbstractTableModel(parent), list_(list), shown_(static_cast<int>(list.Count())) {
+  list_.SetObserver(this);
+}
+
+ChartListModel::~ChartListModel() { list_.SetObserver(nullptr); }
+
+int ChartListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : shown_; }
+
+int ChartListModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : kChartColumnCount;
+}
+
+QVariant ChartListModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= shown_) return {};
+  const ChartRow& row = list_.Row(static_cast<std::size_t>(index.row()));
+  switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+      return QStringFromCp932(row.ColumnText(index.column()));
+    case Qt::TextAlignmentRole:
+      return QVariant::fromValue(kChartColumns[static_cast<std::size_t>(index.column())].alignment |
+                                 Qt::AlignVCenter);
+    case Qt::CheckStateRole:
+      if (index.column() == 0) return row.checked ? Qt::Checked : Qt::Unchecked;
+      return {};
+    default:
+      return {};
+  }
+}
+
+bool ChartListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+  if (!index.isValid() || index.column() != 0 || index.row() >= shown_) return false;
+  std::size_t row = static_cast<std::size_t>(index.row());
+  if (role == Qt::EditRole) {
+    list_.SetCaption(row, Cp932FromQString(value.toString()));
+    return true;
+  }
+  if (role == Qt::CheckStateRole) {
+    list_.SetChecked(row, value.toInt() == Qt::Checked);
+    return true;
+  }
+  return false;
+}
+
+Qt::ItemFlags ChartListModel::flags(const QModelIndex& index) const {
+  if (!index.isValid()) return Qt::NoItemFlags;
+  Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+  if (index.column() == 0) f |= Qt::ItemIsEditable | Qt::ItemIsUserCheckable;
+  return f;
+}
+
+QVariant ChartListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || section < 0 || section >= kChartColumnCount) return {};
+  const ChartColumn& column = kChartColumns[static_cast<std::size_t>(section)];
+  if (role == Qt::DisplayRole) return QString::fromLatin1(column.caption);
+  if (role == Qt::TextAlignmentRole) return QVariant::fromValue(column.alignment | Qt::AlignVCenter);
+  return {};
+}
+
+void ChartListModel::RowAppended(std::size_t index) {
+  int row = static_cast<int>(index);
+  beginInsertRows(QModelIndex(), shown_, row);
+  shown_ = row + 1;
+  endInsertRows();
+}
+
+void ChartListModel::RowChanged(std::size_t index) {
+  int row = static_cast<int>(index);
+  if (row >= shown_) return;
+  emit dataChanged(this->index(row, 0), this->index(row, kChartColumnCount - 1));
+}
+
+void ChartListModel::RowsReordered() {
+  // The list does not say where each row went, so no index may keep
+  // pointing at a row position that now holds another chart: selection and
+  // current row are dropped rather than left on the wrong chart.
+  emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+  const QModelIndexList stale = persistentIndexList();
+  changePersistentIndexList(stale, QModelIndexList(stale.size()));
+  emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}

@@ -1,0 +1,32 @@
+#pragma once
+// The Qt face of a ChartList: thirteen columns, a check box and an
+// editable caption in the first column. The list stays the one owner of
+// rows and order; this model only reports what the list tells it.
+#include <QAbstractTableModel>
+
+#include "charts/chart_list.h"
+
+class ChartListModel : public QAbstractTableModel, private ChartListObserver {
+  Q_OBJECT
+
+ public:
+  explicit ChartListModel(ChartList& list, QObject* parent = nullptr);
+  ~ChartListModel() override;
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+  bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+ private:
+  void RowAppended(std::size_t index) override;
+  void RowChanged(std::size_t index) override;
+  void RowsReordered() override;
+
+  ChartList& list_;
+  // Rows announced to views so far: the list has grown already when it
+  // tells us, and views must not see the new row before rowsInserted.
+  int shown_ = 0;
+};

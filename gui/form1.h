@@ -1,0 +1,79 @@
+#pragma once
+// TForm1: the main window. It shows the chart list, takes dropped files,
+// sorts on a header click, exports CSV, and keeps its column widths and
+// placement in the settings file. Everything about rows, order and bytes is
+// decided in charts/; this window only forwards.
+#include <QIcon>
+#include <QMainWindow>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "charts/chart_list.h"
+#include "platform/msgwindow.h"
+#include "settings/inigt.h"
+
+class QAction;
+class QFileDialog;
+class QMenu;
+class QTreeView;
+class ChartListModel;
+class WidgetPlacement;
+
+class TForm1 : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit TForm1(QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  ChartList& List() { return list_; }
+  // A hidden message window standing for this window towards the archiver
+  // libraries: it answers 0 to every message, and bringing it to the
+  // foreground raises and activates this window.
+  platform::WindowHandle Handle() const { return handle_; }
+
+  // Handles the dropped paths (CP932, in the order dropped).
+  std::function<void(const std::vector<std::string>&)> onDropFiles;
+  void WMDropFiles(const std::vector<std::string>& paths);
+  void LVColumnClick(int column);
+  void Button1Click();
+  // The export itself, to a file the user has chosen.
+  void ExportCsv(const QString& fileName);
+
+  // Charts completed since start (the pipeline counts them).
+  std::int32_t FRowCount = 0;
+
+  QTreeView* LV = nullptr;
+  QMenu* File1 = nullptr;
+  QAction* AreadCSV = nullptr;
+  QAction* AOutCSV = nullptr;
+  QAction* AQuit = nullptr;
+  QFileDialog* sd = nullptr;
+  TIniGT ini;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  void CreateList();
+  void CreateMenu();
+  void CreateSaveDialog();
+  void FormCreate();
+  void FormClose();
+  // Draws a changed row now: the pipeline adds rows without returning to
+  // the event loop, and the user should see each one arrive.
+  void RepaintRows(int first, int last);
+
+  ChartList list_;
+  ChartListModel* model_ = nullptr;
+  WidgetPlacement* placement_ = nullptr;
+  std::array<QIcon, 4> ImageList1;
+  std::vector<QAction*> unhandledActions_;
+  platform::WindowHandle handle_ = 0;
+};

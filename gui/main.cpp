@@ -1,0 +1,13 @@
+#include <QApplication>
+
+#include "gui/form1.h"
+#include "gui/form2.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  TForm1 form1;  // the first window: the application's main window
+  TForm2 form2;  // never shown
+  // show() keeps a maximised or minimised state the stored placement set.
+  form1.show();
+  return app.exec();
+}

@@ -1,0 +1,35 @@
+#pragma once
+// GetWindowPlacement / SetWindowPlacement for a Qt top-level window. The
+// normal rectangle is the outer one, frame included, as the settings keep it.
+#include <QObject>
+#include <QSize>
+
+#include "platform/placement.h"
+
+class QWidget;
+
+class WidgetPlacement : public QObject, public platform::PlacementWindow {
+  Q_OBJECT
+
+ public:
+  explicit WidgetPlacement(QWidget& window);
+
+  bool GetWindowPlacement(platform::WindowPlacement& placement) const override;
+  bool SetWindowPlacement(const platform::WindowPlacement& placement) override;
+
+  // Gives the window this outer size. Before a window manager has framed
+  // the window its frame is unknown, so the size is fitted again once the
+  // frame shows up; without a window manager outer and inner are the same.
+  void SetOuterSize(QSize outer);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  QWidget& window_;
+  // Qt keeps no minimised or maximised position; they are carried so a
+  // placement read back is the one that was applied.
+  platform::PlacementPoint minPosition_{-1, -1};
+  platform::PlacementPoint maxPosition_{-1, -1};
+  QSize pendingOuter_;
+};
