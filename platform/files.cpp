@@ -32,6 +32,14 @@ bool DeleteFile(std::string_view path) {
   return unlink(fs.c_str()) == 0;
 }
 
+bool DeleteFsFile(std::string_view dir, std::string_view fsName) {
+  std::string full = FsName(IncludeTrailingDelimiter(dir)) + std::string(fsName);
+  struct stat st;
+  if (lstat(full.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+  if (!S_ISLNK(st.st_mode) && (st.st_mode & 0222) == 0) return false;
+  return unlink(full.c_str()) == 0;
+}
+
 bool FileExists(std::string_view path) {
   struct stat st;
   return stat(FsName(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
@@ -89,9 +97,9 @@ bool MatchesMask(std::string_view name, std::string_view mask) {
   return MatchFrom(name, 0, mask, 0);
 }
 
-std::vector<FoundFile> FindFiles(std::string_view dir, std::string_view mask, int* skipped) {
+std::vector<FoundFile> FindFiles(std::string_view dir, std::string_view mask, std::vector<std::string>* unlisted) {
   std::vector<FoundFile> out;
-  if (skipped) *skipped = 0;
+  if (unlisted) unlisted->clear();
   std::string fsDir = FsName(dir.empty() ? std::string_view(".") : dir);
   DIR* d = opendir(fsDir.c_str());
   if (!d) return out;
@@ -99,8 +107,10 @@ std::vector<FoundFile> FindFiles(std::string_view dir, std::string_view mask, in
     std::string fsName = e->d_name;
     if (fsName == "." || fsName == "..") continue;
     FoundFile f;
+    f.fsName = fsName;
     if (!TryUtf8ToCp932(fsName, f.name)) {
-      if (skipped) ++*skipped;
+      // ASCII masks match the UTF-8 name as well as its CP932 form would.
+      if (unlisted && MatchesMask(fsName, mask)) unlisted->push_back(fsName);
       continue;
     }
     if (!MatchesMask(f.name, mask)) continue;

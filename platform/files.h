@@ -12,22 +12,27 @@ bool CreateDirectory(std::string_view path);
 // Creates every missing folder of the path; true when it exists afterwards.
 bool ForceDirectories(std::string_view path);
 bool DeleteFile(std::string_view path);
+// DeleteFile for a name the file system holds (UTF-8), in the folder `dir`
+// (CP932); reaches files whose names CP932 cannot hold.
+bool DeleteFsFile(std::string_view dir, std::string_view fsName);
 bool FileExists(std::string_view path);       // a file, not a folder
 bool DirectoryExists(std::string_view path);
 bool SetCurrentDirectory(std::string_view path);
 std::string GetCurrentDirectory();            // with trailing delimiter
 
 struct FoundFile {
-  std::string name;  // CP932, no folder
+  std::string name;    // CP932, no folder
+  std::string fsName;  // the name as the file system holds it (UTF-8)
   bool directory = false;
   bool hidden = false;  // name starts with "."
 };
 
 // FindFirstFile/FindNextFile over one folder: every entry whose name matches
 // the Windows mask (see MatchesMask), "." and ".." excluded, in the order the
-// file system gives. Names CP932 cannot hold are left out (`skipped` counts
-// them, when given) rather than listed under a different name.
-std::vector<FoundFile> FindFiles(std::string_view dir, std::string_view mask, int* skipped = nullptr);
+// file system gives. Names CP932 cannot hold are left out rather than listed
+// under a different name: `unlisted` receives their file-system names.
+std::vector<FoundFile> FindFiles(std::string_view dir, std::string_view mask,
+                                 std::vector<std::string>* unlisted = nullptr);
 
 // Windows wildcard matching: case-insensitive for ASCII letters, "*" any run,
 // "?" one character, whole CP932 characters; "*.*" and "*" match every name,

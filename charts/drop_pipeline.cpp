@@ -1,0 +1,102 @@
+#include "charts/drop_pipeline.h"
+
+#include <exception>
+
+#include "charts/chart_reader.h"
+#include "charts/name_order.h"
+#include "charts/working_folder.h"
+#include "drivers/archive_file.h"
+#include "platform/cp932.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+
+namespace {
+
+// Chart files, or every file, at the top of a folder: no folders, no hidden
+// files.
+std::vector<std::string> TopLevelFiles(const std::string& dir, const char* mask,
+                                       std::vector<std::string>* unlisted) {
+  std::vector<std::string> names;
+  for (auto& f : platform::FindFiles(dir, mask, unlisted))
+    if (!f.directory && !f.hidden) names.push_back(f.name);
+  if (unlisted) std::erase_if(*unlisted, [](const std::string& n) { return n.empty() || n[0] == '.'; });
+  return names;
+}
+
+}  // namespace
+
+DropPipeline::DropPipeline(ChartList& list, TArchiveFile& archiveFile, platform::WindowHandle window)
+    : list_(list), AF(archiveFile), window_(window) {}
+
+bool DropPipeline::IsSkippedName(const std::string& path) {
+  return platform::AsciiUpper(platform::ExtractFileExt(path)) == ".EXE";
+}
+
+void DropPipeline::WMDropFiles(const std::vector<std::string>& paths) {
+  // Paths are used whole: cutting a long path would silently name another file.
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    if (onArchiveStarting && !onArchiveStarting(i, paths.size(), paths[i])) break;
+    if (!IsSkippedName(paths[i])) AddArchive(paths[i]);
+  }
+}
+
+void DropPipeline::AddArchive(const std::string& archivePath) {
+  try {
+    AF.SetFileName(archivePath);
+  } catch (...) {
+    return;  // the format cannot be used: nothing unpacked, nothing to clean
+  }
+  try {
+    AF.Extract(window_, &AF.Options(), WorkingFolderForUnpacking(), nullptr);  // result deliberately ignored
+    ListAndReadCharts(archivePath);
+  } catch (...) {
+    // Errors of one archive end it silently; the drop goes on.
+  }
+  // Always empty the top of the folder once unpacking was attempted, or what
+  // is left would be listed again under the next archive's name.
+  try {
+    CleanUp();
+  } catch (...) {
+  }
+}
+
+void DropPipeline::ListAndReadCharts(const std::string& archivePath) {
+  const std::string dir = WorkingFolderForListing();
+  if (!platform::SetCurrentDirectory(dir)) return;  // no working folder: nothing listed
+  std::vector<std::string> unlisted;
+  std::vector<std::string> charts = TopLevelFiles(dir, "*.bms", &unlisted);
+  if (!unlisted.empty() && onUnlistedFiles) onUnlistedFiles(archivePath, unlisted);
+  SortNamesIgnoreCase(charts);
+
+  const std::string arcName = platform::ExtractFileName(archivePath);
+  const std::string arcPath = platform::ExtractFilePath(archivePath);
+  for (const std::string& chart : charts) {
+    if (FRows.size() < static_cast<std::size_t>(FRowCount) + 1) FRows.resize(static_cast<std::size_t>(FRowCount) + 1);
+    std::size_t index = list_.Append();
+    FRows[static_cast<std::size_t>(FRowCount)] = index;
+    ChartRow row = list_.Row(index);
+    row.subItems[siArcName] = arcName;
+    row.subItems[siArcPath] = arcPath;
+    bool complete = true;
+    try {
+      ReadChart(row, chart);
+    } catch (...) {
+      // The row keeps what was read; the other charts still get their rows.
+      complete = false;
+    }
+    list_.SetRow(index, std::move(row));
+    if (onRowAdded) onRowAdded(index);
+    if (complete) ++FRowCount;
+  }
+}
+
+void DropPipeline::CleanUp() {
+  const std::string dir = WorkingFolderForListing();
+  if (!platform::DirectoryExists(dir)) return;
+  std::vector<std::string> unlisted;
+  for (auto& f : platform::FindFiles(dir, "*.*", &unlisted))
+    if (!f.directory && !f.hidden) platform::DeleteFsFile(dir, f.fsName);  // failures stay, silently
+  // Files CP932 cannot name are removed too, by their file-system names.
+  for (auto& fsName : unlisted)
+    if (fsName[0] != '.') platform::DeleteFsFile(dir, fsName);
+}

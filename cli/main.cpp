@@ -1,0 +1,109 @@
+// bmslist-cli: the dropped-archive pipeline without a window.
+#include <unistd.h>
+
+#include <cstdio>
+#include <exception>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "charts/chart_list.h"
+#include "charts/csv_export.h"
+#include "charts/drop_pipeline.h"
+#include "charts/working_folder.h"
+#include "cli/cli_args.h"
+#include "drivers/archive_file.h"
+#include "platform/cp932.h"
+#include "platform/files.h"
+#include "platform/msgwindow.h"
+#include "platform/paths.h"
+
+namespace {
+
+// Progress goes to a terminal only; a redirected stderr stays clean.
+class TerminalProgress {
+ public:
+  explicit TerminalProgress(bool enabled) : enabled_(enabled) {}
+  void Archive(std::size_t i, std::size_t n, const std::string& path) {
+    if (!enabled_) return;
+    std::fprintf(stderr, "\r\033[K[%zu/%zu] %s", i + 1, n, platform::Cp932ToUtf8(platform::ExtractFileName(path)).c_str());
+    std::fflush(stderr);
+  }
+  void Entry(const char* name) {
+    if (!enabled_) return;
+    std::fprintf(stderr, "\r\033[K    %s", platform::Cp932ToUtf8(name).c_str());
+    std::fflush(stderr);
+  }
+  void Done() {
+    if (enabled_) std::fprintf(stderr, "\r\033[K");
+  }
+
+ private:
+  bool enabled_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CliArgs args = ParseCliArgs(std::vector<std::string>(argv + 1, argv + argc));
+  if (args.help) {
+    std::fputs(kCliUsage, stdout);
+    return 0;
+  }
+  if (!args.error.empty()) {
+    std::fprintf(stderr, "bmslist-cli: %s\n\n%s", args.error.c_str(), kCliUsage);
+    return 2;
+  }
+
+  // As a file manager gives them: absolute paths, in code page 932.
+  std::vector<std::string> paths;
+  for (const std::string& p : args.paths) {
+    std::string cp932;
+    if (!platform::TryUtf8ToCp932(p, cp932)) {
+      std::fprintf(stderr, "bmslist-cli: skipped %s: its name cannot be written in code page 932\n", p.c_str());
+      continue;
+    }
+    paths.push_back(platform::ExpandFileName(cp932));
+  }
+
+  CreateWorkingFolder();
+  ChartList list;
+  TArchiveFile archiveFile;
+  ApplyMainWindowSettings(archiveFile);
+  platform::WindowHandle window = platform::CreateMessageWindow([](std::uint32_t, std::uintptr_t, std::intptr_t) {
+    return std::intptr_t{0};
+  });
+
+  TerminalProgress progress(isatty(STDERR_FILENO));
+  if (isatty(STDERR_FILENO)) {
+    archiveFile.OnProgress = [&](TArchiveFile&, int, EXTRACTINGINFOEX* info, bool&) {
+      if (info) progress.Entry(info->exinfo.szSourceFileName);
+    };
+  }
+  DropPipeline pipeline(list, archiveFile, window);
+  pipeline.onArchiveStarting = [&](std::size_t i, std::size_t n, const std::string& path) {
+    progress.Archive(i, n, path);
+    return true;
+  };
+  pipeline.onUnlistedFiles = [](const std::string& archive, const std::vector<std::string>& names) {
+    for (const auto& n : names)
+      std::fprintf(stderr, "bmslist-cli: %s: %s not listed: its name cannot be written in code page 932\n",
+                   platform::Cp932ToUtf8(archive).c_str(), n.c_str());
+  };
+  pipeline.WMDropFiles(paths);
+  progress.Done();
+  platform::DestroyMessageWindow(window);
+
+  if (args.csvPath.empty()) {
+    std::string text = ChartCsvText(list);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+  }
+  try {
+    WriteChartCsv(list, platform::ExpandFileName(platform::FromFsName(args.csvPath)));
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "bmslist-cli: %s: %s\n", args.csvPath.c_str(), platform::Cp932ToUtf8(e.what()).c_str());
+    return 1;
+  }
+  return 0;
+}
