@@ -1,0 +1,141 @@
+#include "tests/formats/rar_writer.h"
+
+#include <zlib.h>
+
+namespace fmt_test {
+
+namespace {
+
+std::uint32_t Crc32(const std::string& bytes, std::size_t from = 0) {
+  return static_cast<std::uint32_t>(
+      crc32(0, reinterpret_cast<const Bytef*>(bytes.data() + from), static_cast<uInt>(bytes.size() - from)));
+}
+
+void Put16(std::string& s, std::uint32_t v) {
+  s += static_cast<char>(v & 0xFF);
+  s += static_cast<char>((v >> 8) & 0xFF);
+}
+void Put32(std::string& s, std::uint32_t v) {
+  Put16(s, v & 0xFFFF);
+  Put16(s, v >> 16);
+}
+
+// RAR 4 header: CRC16 over everything after it, then the fields given.
+std::string Rar4Header(std::uint8_t type, std::uint16_t flags, const std::string& rest) {
+  std::string h;
+  h += static_cast<char>(type);
+  Put16(h, flags);
+  Put16(h, static_cast<std::uint32_t>(rest.size() + 7));
+  h += rest;
+  std::string out;
+  Put16(out, Crc32(h) & 0xFFFF);
+  return out + h;
+}
+
+// The packed Unicode form RAR 4 puts after the name's zero byte: a high
+// byte, then per four characters a flag byte; flag 2 = two bytes follow.
+std::string PackUnicode(const std::u16string& name) {
+  std::string out(1, '\0');
+  for (std::size_t i = 0; i < name.size(); i += 4) {
+    std::size_t n = std::min<std::size_t>(4, name.size() - i);
+    std::uint8_t flags = 0;
+    for (std::size_t k = 0; k < 4; ++k) flags = static_cast<std::uint8_t>(flags << 2 | (k < n ? 2 : 0));
+    out += static_cast<char>(flags);
+    for (std::size_t k = 0; k < n; ++k) Put16(out, name[i + k]);
+  }
+  return out;
+}
+
+void PutVint(std::string& s, std::uint64_t v) {
+  do {
+    std::uint8_t b = v & 0x7F;
+    v >>= 7;
+    s += static_cast<char>(v ? b | 0x80 : b);
+  } while (v);
+}
+
+// RAR 5 header: CRC32 of the size and body, the body's size as a vint, body.
+std::string Rar5Header(const std::string& body) {
+  std::string sized;
+  PutVint(sized, body.size());
+  sized += body;
+  std::string out;
+  Put32(out, Crc32(sized));
+  return out + sized;
+}
+
+}  // namespace
+
+std::string WriteRar4(const std::vector<RarEntry>& entries, std::uint16_t archiveFlags) {
+  std::string out("Rar!\x1A\x07\x00", 7);
+  out += Rar4Header(0x73, archiveFlags, std::string(6, '\0'));
+  for (const auto& e : entries) {
+    std::string name = e.name;
+    std::uint16_t flags = 0x8000;  // a data size follows the header
+    if (!e.unicode.empty()) {
+      name += PackUnicode(e.unicode);
+      flags |= 0x0200;
+    }
+    if (e.encrypted) flags |= 0x0004;
+    if (e.directory) flags |= 0x00E0;
+    std::string rest;
+    Put32(rest, static_cast<std::uint32_t>(e.data.size()));  // packed size
+    Put32(rest, static_cast<std::uint32_t>(e.data.size()));  // unpacked size
+    rest += '\x02';                                          // Windows
+    Put32(rest, Crc32(e.data));
+    Put32(rest, e.dosTime);
+    rest += static_cast<char>(29);    // version needed: 2.9
+    rest += static_cast<char>(0x30);  // stored
+    Put16(rest, static_cast<std::uint32_t>(name.size()));
+    Put32(rest, e.directory ? 0x10 : 0x20);
+    rest += name;
+    out += Rar4Header(0x74, flags, rest) + e.data;
+  }
+  out += Rar4Header(0x7B, 0x4000, "");
+  return out;
+}
+
+std::string WriteRar5(const std::vector<RarEntry>& entries) {
+  std::string out("Rar!\x1A\x07\x01\x00", 8);
+  std::string mainBody;
+  PutVint(mainBody, 1);  // main archive header
+  PutVint(mainBody, 0);  // header flags
+  PutVint(mainBody, 0);  // archive flags
+  out += Rar5Header(mainBody);
+  for (const auto& e : entries) {
+    std::string extra;
+    if (e.encrypted) {
+      // Encryption record: version 0 (AES-256), no flags, KDF count, salt, IV.
+      std::string rec;
+      PutVint(rec, 1);
+      PutVint(rec, 0);
+      PutVint(rec, 0);
+      rec += static_cast<char>(15);
+      rec += std::string(32, '\x5A');
+      PutVint(extra, rec.size());
+      extra += rec;
+    }
+    std::string body;
+    PutVint(body, 2);                            // file header
+    PutVint(body, 0x0002 | (extra.empty() ? 0 : 0x0001));  // data area, extra area
+    if (!extra.empty()) PutVint(body, extra.size());
+    PutVint(body, e.data.size());                // data size
+    PutVint(body, (e.directory ? 0x0001 : 0) | 0x0004);  // file flags: directory, CRC present
+    PutVint(body, e.data.size());                // unpacked size
+    PutVint(body, e.directory ? 0x10 : 0x20);    // Windows attributes
+    Put32(body, Crc32(e.data));
+    PutVint(body, 0);                            // version 0, stored
+    PutVint(body, 0);                            // Windows
+    PutVint(body, e.name.size());
+    body += e.name + extra;
+    out += Rar5Header(body) + e.data;
+  }
+  std::string endBody;
+  PutVint(endBody, 5);
+  PutVint(endBody, 0);
+  PutVint(endBody, 0);
+  out += Rar5Header(endBody);
+  return out;
+}
+
+}  // namespace fmt_test

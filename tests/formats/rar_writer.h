@@ -1,0 +1,28 @@
+#pragma once
+// A writer of stored (uncompressed) RAR archives, for tests only: Debian has
+// no RAR packer, and stored entries are enough to check names, flags, CRCs
+// and the route from the signature to the right reader.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace fmt_test {
+
+struct RarEntry {
+  std::string name;         // RAR 4: the raw header bytes ("\" between folders); RAR 5: UTF-8
+  std::u16string unicode;   // RAR 4 only: when set, stored as the Unicode form of the name
+  std::string data;
+  bool directory = false;
+  bool encrypted = false;   // only the flag: the data stays as given
+  std::uint32_t dosTime = 0x5A2C6000;  // 2025-01-12 12:00:00
+};
+
+// RAR 1.5-4.x layout: marker, main header, file headers with their data,
+// end-of-archive header. `archiveFlags` goes into the main header.
+std::string WriteRar4(const std::vector<RarEntry>& entries, std::uint16_t archiveFlags = 0);
+
+// RAR 5 layout: signature, main header, file headers with their data, end
+// header.
+std::string WriteRar5(const std::vector<RarEntry>& entries);
+
+}  // namespace fmt_test
