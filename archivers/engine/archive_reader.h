@@ -25,7 +25,8 @@ struct EntryInfo {
   bool nameIsUtf8 = false;  // the archive stored the name as UTF-8 (name then holds UTF-8)
   bool isDirectory = false;
   bool isSymlink = false;
-  std::string linkTarget;
+  bool isHardlink = false;  // linkTarget names an earlier entry of the archive
+  std::string linkTarget;   // encoded like name
   std::uint64_t size = 0;
   std::uint64_t compressedSize = 0;
   std::uint32_t crc = 0;

@@ -1,0 +1,49 @@
+// The CAB32 dialect:  -x [switches] archive [dest/] [files...]
+//
+//   -j   junk the cabinet's folders     honoured
+//   -o   overwrite without asking       accepted; files are always replaced
+//   -i   no dialogs                     accepted; there are none
+//   -r   recurse (creation)             accepted, ignored
+//   -q   quiet                          accepted
+// -a (add) and -f (self-extractor) answer ERROR_NOT_SUPPORT; anything else
+// ERROR_COMMAND_NAME.
+#include <array>
+
+#include "archiver_api.h"
+#include "archivers/engine/dialects.h"
+#include "archivers/engine/switch_table.h"
+
+namespace arc {
+
+namespace {
+enum Effect { kIgnore, kJunk };
+
+constexpr std::array kCabSwitches = {
+    SwitchSpec{"j", SwitchKind::Flag, kJunk}, SwitchSpec{"o", SwitchKind::Flag, kIgnore},
+    SwitchSpec{"i", SwitchKind::Flag, kIgnore}, SwitchSpec{"r", SwitchKind::Flag, kIgnore},
+    SwitchSpec{"q", SwitchKind::Flag, kIgnore},
+};
+}  // namespace
+
+int ParseCabCommand(const std::vector<CmdToken>& tokens, ExtractRequest& req) {
+  if (tokens.empty()) return ERROR_COMMAND_NAME;
+  if (tokens[0].text == "-a" || tokens[0].text == "-f") return ERROR_NOT_SUPPORT;
+  if (tokens[0].text != "-x") return ERROR_COMMAND_NAME;
+  PositionalArgs args(req);
+  bool switches = true;
+  for (std::size_t i = 1; i < tokens.size(); ++i) {
+    const std::string& t = tokens[i].text;
+    if (switches && t.size() >= 2 && t[0] == '-' && !tokens[i].quoted) {
+      std::string_view value;
+      const SwitchSpec* spec = MatchSwitch(kCabSwitches, std::string_view(t).substr(1), false, value);
+      if (!spec) return ERROR_COMMAND_NAME;
+      if (spec->effect == kJunk) req.keepFolders = false;
+      continue;
+    }
+    if (!t.empty()) switches = false;
+    if (int r = args.Add(tokens[i])) return r;
+  }
+  return args.Finish();
+}
+
+}  // namespace arc

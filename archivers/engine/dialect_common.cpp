@@ -1,0 +1,40 @@
+#include "archiver_api.h"
+#include "archivers/engine/archive_reader.h"
+#include "archivers/engine/dialects.h"
+#include "platform/cp932.h"
+
+namespace arc {
+
+bool EndsWithFolderDelimiter(const std::string& s) {
+  std::size_t p = platform::LastCharPos(s);
+  return p != std::string::npos && p == s.size() - 1 && (s[p] == '/' || s[p] == '\\');
+}
+
+int PositionalArgs::Add(const CmdToken& token) {
+  if (token.text.empty()) return 0;
+  if (!archiveGiven_) {
+    req_.archive = token.text;
+    archiveGiven_ = true;
+    return 0;
+  }
+  if (!destGiven_ && !filesStarted_ && EndsWithFolderDelimiter(token.text)) {
+    req_.destDir = token.text;
+    destGiven_ = true;
+    return 0;
+  }
+  filesStarted_ = true;
+  if (token.text[0] == '@' && token.text.size() > 1) {
+    try {
+      for (auto& name : ReadResponseFile(token.text.substr(1))) req_.include.push_back(name);
+    } catch (const ArcError& e) {
+      return e.Code();
+    }
+    return 0;
+  }
+  req_.include.push_back(token.text);
+  return 0;
+}
+
+int PositionalArgs::Finish() const { return archiveGiven_ ? 0 : ERROR_NOT_FIND_ARC_FILE; }
+
+}  // namespace arc

@@ -1,0 +1,41 @@
+// The UNRAR32 dialect:  -x|-e [switches] archive [dest/] [files...]
+//
+//   -x   extract with the archive's folders
+//   -e   extract every file into the destination itself
+//   -u   update only newer files    accepted; files are always replaced
+//   -y   answer yes to questions    accepted; there are none
+//   -s   no progress dialog         accepted
+// Any other command or switch gives ERROR_COMMAND_NAME.
+#include <array>
+
+#include "archiver_api.h"
+#include "archivers/engine/dialects.h"
+#include "archivers/engine/switch_table.h"
+
+namespace arc {
+
+namespace {
+constexpr std::array kRarSwitches = {
+    SwitchSpec{"u", SwitchKind::Flag, 0}, SwitchSpec{"y", SwitchKind::Flag, 0}, SwitchSpec{"s", SwitchKind::Flag, 0},
+};
+}  // namespace
+
+int ParseRarCommand(const std::vector<CmdToken>& tokens, ExtractRequest& req) {
+  if (tokens.empty() || (tokens[0].text != "-x" && tokens[0].text != "-e")) return ERROR_COMMAND_NAME;
+  req.keepFolders = tokens[0].text == "-x";
+  PositionalArgs args(req);
+  bool switches = true;
+  for (std::size_t i = 1; i < tokens.size(); ++i) {
+    const std::string& t = tokens[i].text;
+    if (switches && t.size() >= 2 && t[0] == '-' && !tokens[i].quoted) {
+      std::string_view value;
+      if (!MatchSwitch(kRarSwitches, std::string_view(t).substr(1), false, value)) return ERROR_COMMAND_NAME;
+      continue;
+    }
+    if (!t.empty()) switches = false;
+    if (int r = args.Add(tokens[i])) return r;
+  }
+  return args.Finish();
+}
+
+}  // namespace arc

@@ -1,0 +1,87 @@
+#include "archivers/engine/library_entries.h"
+
+#include <cstring>
+#include <string>
+
+#include "archivers/engine/archive_listing.h"
+#include "archivers/engine/cmdline.h"
+#include "archivers/engine/extractor.h"
+#include "archivers/engine/info_records.h"
+#include "archivers/engine/owner_window.h"
+
+namespace arc {
+
+namespace {
+void WriteOutput(char* output, uint32_t size, const std::string& text) {
+  if (output && size > 0) CopyField(output, size, text);
+}
+}  // namespace
+
+int RunCommand(const LibraryDef& lib, ARC_HWND, const char* cmdLine, char* output, uint32_t size) {
+  try {
+    if (!cmdLine) return ERROR_COMMAND_NAME;
+    ExtractRequest req;
+    if (int r = lib.dialect(TokenizeCommandLine(cmdLine), req)) {
+      WriteOutput(output, size, "command not accepted");
+      return r;
+    }
+    std::string message;
+    int r = Extract(req, lib.openers, message);
+    WriteOutput(output, size, message);
+    return r;
+  } catch (const std::bad_alloc&) {
+    return ERROR_ENOUGH_MEMORY;
+  } catch (...) {
+    return ERROR_BROKEN_DATA;
+  }
+}
+
+HARC RunOpenArchive(const LibraryDef& lib, ARC_HWND, const char* fileName, uint32_t) {
+  try {
+    return fileName ? OpenArchiveHandle(lib.openers, fileName) : 0;
+  } catch (...) {
+    return 0;
+  }
+}
+
+int RunCloseArchive(HARC harc) {
+  try {
+    return CloseArchiveHandle(harc);
+  } catch (...) {
+    return ERROR_HARC_ISNOT_OPENED;
+  }
+}
+
+int RunFindFirst(HARC harc, const char* wildName, INDIVIDUALINFO* info) {
+  try {
+    return FindFirstEntry(harc, wildName ? wildName : "", info);
+  } catch (...) {
+    return ERROR_BROKEN_DATA;
+  }
+}
+
+int RunFindNext(HARC harc, INDIVIDUALINFO* info) {
+  try {
+    return FindNextEntry(harc, info);
+  } catch (...) {
+    return ERROR_BROKEN_DATA;
+  }
+}
+
+int RunCheckArchive(const LibraryDef& lib, const char* fileName, int) {
+  try {
+    return fileName && CheckArchiveFile(lib.openers, fileName) ? 1 : 0;
+  } catch (...) {
+    return 0;
+  }
+}
+
+int RunSetOwnerWindowEx(ARC_HWND hwnd, ARCHIVERPROC proc) { return SetOwnerWindow(hwnd, proc) ? 1 : 0; }
+int RunKillOwnerWindowEx(ARC_HWND hwnd) { return KillOwnerWindow(hwnd) ? 1 : 0; }
+
+int RunNotSupported(char* output, uint32_t size) {
+  WriteOutput(output, size, "creating archives is not supported");
+  return ERROR_NOT_SUPPORT;
+}
+
+}  // namespace arc

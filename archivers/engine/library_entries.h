@@ -1,0 +1,30 @@
+#pragma once
+// The entry points every library exports, implemented once. A library
+// source names its formats and its dialect in a LibraryDef and exports the
+// entries under its own prefix with the macros of library_exports.h.
+// Nothing thrown inside ever crosses the C interface.
+#include <vector>
+
+#include "archiver_api.h"
+#include "archivers/engine/dialects.h"
+#include "archivers/engine/reader_opener.h"
+
+namespace arc {
+
+struct LibraryDef {
+  std::vector<ReaderOpener> openers;  // the formats it accepts
+  DialectParser dialect;              // its command syntax
+};
+
+int RunCommand(const LibraryDef& lib, ARC_HWND hwnd, const char* cmdLine, char* output, uint32_t size);
+HARC RunOpenArchive(const LibraryDef& lib, ARC_HWND hwnd, const char* fileName, uint32_t mode);
+int RunCloseArchive(HARC harc);
+int RunFindFirst(HARC harc, const char* wildName, INDIVIDUALINFO* info);
+int RunFindNext(HARC harc, INDIVIDUALINFO* info);
+int RunCheckArchive(const LibraryDef& lib, const char* fileName, int mode);
+int RunSetOwnerWindowEx(ARC_HWND hwnd, ARCHIVERPROC proc);
+int RunKillOwnerWindowEx(ARC_HWND hwnd);
+// Creation is not offered yet: ERROR_NOT_SUPPORT, with a note in output.
+int RunNotSupported(char* output, uint32_t size);
+
+}  // namespace arc

@@ -1,0 +1,34 @@
+#pragma once
+// The window (and optional callback) registered with ...SetOwnerWindowEx,
+// one per library (each library links its own copy of the engine), and the
+// progress reports sent to it.
+#include <string>
+
+#include "archiver_api.h"
+
+namespace arc {
+
+// Registers `hwnd`, replacing any earlier registration. 0 is refused.
+bool SetOwnerWindow(ARC_HWND hwnd, ARCHIVERPROC proc);
+// Unregisters `hwnd`; false when it is not the registered window.
+bool KillOwnerWindow(ARC_HWND hwnd);
+
+// Sends one report for the operation in progress. The registered window
+// gets the registered message "wm_arcextract" (wParam = state, lParam = the
+// record) and answers 1 to abort; a registered callback is called instead
+// of the message and answers 0 (FALSE) to abort, as the callback form of
+// the interface has it. Answers false when the operation is to stop.
+// Nothing registered: always true.
+class ProgressReporter {
+ public:
+  ProgressReporter();  // takes the registration current at the start
+  bool Report(unsigned state, EXTRACTINGINFOEX& info) const;
+  bool Active() const { return hwnd_ != 0; }
+
+ private:
+  ARC_HWND hwnd_ = 0;
+  ARCHIVERPROC proc_ = nullptr;
+  unsigned message_ = 0;
+};
+
+}  // namespace arc

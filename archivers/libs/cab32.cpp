@@ -1,0 +1,10 @@
+// CAB32.DLL: cabinets (MSZIP, LZX, stored), CAB32 command syntax.
+#include "archivers/engine/library_exports.h"
+
+namespace {
+const arc::LibraryDef kLibrary{{&arc::OpenCabReader}, &arc::ParseCabCommand};
+}
+
+ARC_EXPORT_COMMAND(Cab, kLibrary)
+ARC_EXPORT_LISTING(Cab, kLibrary)
+ARC_EXPORT_OWNER(Cab)

@@ -1,0 +1,20 @@
+// tar32.dll: TAR, and TAR or a single file compressed with gzip, bzip2 or
+// compress; tar32 command syntax; TarGetArchiveType.
+#include "archivers/engine/library_exports.h"
+#include "archivers/engine/tar_family.h"
+
+namespace {
+const arc::LibraryDef kLibrary{{&arc::OpenTarReader}, &arc::ParseTarCommand};
+}
+
+ARC_EXPORT_COMMAND(Tar, kLibrary)
+ARC_EXPORT_LISTING(Tar, kLibrary)
+ARC_EXPORT_OWNER(Tar)
+
+ARC_EXPORT int TarGetArchiveType(const char* fileName) {
+  try {
+    return fileName ? arc::DetectTarArchiveType(fileName) : ARCHIVETYPE_NONE;
+  } catch (...) {
+    return ARCHIVETYPE_NONE;
+  }
+}

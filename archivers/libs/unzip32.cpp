@@ -1,0 +1,10 @@
+// UNZIP32.DLL: ZIP archives, UnZip command syntax.
+#include "archivers/engine/library_exports.h"
+
+namespace {
+const arc::LibraryDef kLibrary{{&arc::OpenZipReader}, &arc::ParseZipCommand};
+}
+
+ARC_EXPORT_COMMAND(UnZip, kLibrary)
+ARC_EXPORT_LISTING(UnZip, kLibrary)
+ARC_EXPORT_OWNER(UnZip)
