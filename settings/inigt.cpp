@@ -67,11 +67,14 @@ void TIniGT::SetFence(TIniGTFence value) {
   FFenceUntouched = false;
 }
 
-void TIniGT::Loaded() {
-  if (!FFileName.empty()) return;
-  std::string name = platform::AsciiLower(platform::ChangeFileExt(platform::ExtractFileName(platform::ExecutablePath()), ".INI"));
+std::string DefaultSettingsFileName(std::string_view executablePath) {
+  std::string name = platform::AsciiLower(platform::ChangeFileExt(platform::ExtractFileName(executablePath), ".INI"));
   if (!name.empty() && name[0] >= 'a' && name[0] <= 'z') name[0] = static_cast<char>(name[0] - 'a' + 'A');
-  SetFileName(name);
+  return name;
+}
+
+void TIniGT::Loaded() {
+  if (FFileName.empty()) SetFileName(DefaultSettingsFileName(platform::ExecutablePath()));
 }
 
 std::int32_t TIniGT::ReadInteger(std::string_view section, std::string_view key, std::int32_t defaultValue) const {

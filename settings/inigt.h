@@ -20,6 +20,11 @@ enum TIniGTDefaultDir : std::uint8_t {
 // Kept for the stored layouts that set it; no operation reads it.
 enum TIniGTFence : std::uint8_t { fnDoubleQuote = 0, fnParenthesis = 1, fnVer11Mode = 2, fnNone = 3 };
 
+// The settings file named after an executable: the name without folder,
+// extension ".ini", ASCII letters in lower case but a leading a-z raised
+// ("D:/Apps/DAVARORE.EXE" gives "Davarore.ini", "1ABC.EXE" "1abc.ini").
+std::string DefaultSettingsFileName(std::string_view executablePath);
+
 class TIniGT {
  public:
   TIniGT();
