@@ -18,7 +18,8 @@ void AppendEscaped(std::string& out, unsigned char b) {
 
 // ASCII byte at i of s, with the "%" rule applied.
 void AppendAscii(std::string& out, const std::string& s, std::size_t i) {
-  if (s[i] == '%' && i + 2 < s.size() && IsHighHex(s[i + 1]) && IsHex(s[i + 2])) {
+  if (s[i] == '%' && i + 2 < s.size() &&
+      ((IsHighHex(s[i + 1]) && IsHex(s[i + 2])) || (s[i + 1] == '2' && s[i + 2] == '5'))) {
     out += "%25";
     return;
   }

@@ -11,9 +11,10 @@
 //
 // File-system names are UTF-8. A CP932 name is converted character by
 // character; a byte that is no CP932 character (or an invalid UTF-8 byte
-// in a UTF-8 name) is written as "%XX" (upper-case hex), and so that this
-// stays lossless a "%" that is followed by two hex digits the first of
-// which is 8-F is itself written as "%25". Distinct names therefore never
+// in a UTF-8 name) is written as "%XX" (upper-case hex, always 80-FF), and
+// so that this stays lossless a "%" that is followed by such a pair, or by
+// "25", is itself written as "%25". Reading back: "%25" is "%", "%XX" with
+// XX from 80 is that byte, any other "%" is itself. Distinct names never
 // end up as one file, and every byte can be recovered.
 #include <string>
 #include <vector>

@@ -1,0 +1,307 @@
+#include "archive_maker.h"
+
+#include <dirent.h>
+#include <algorithm>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+
+#include "archivers/engine/crc16.h"
+#include "platform/cp932.h"
+
+namespace arc_test {
+
+ScratchDir::ScratchDir() {
+  char tmpl[] = "/tmp/arctestXXXXXX";
+  if (!mkdtemp(tmpl)) throw std::runtime_error("mkdtemp");
+  path_ = std::string(tmpl) + "/";
+}
+
+ScratchDir::~ScratchDir() { Shell("/", "chmod -R u+w " + ShellQuote(path_) + " 2>/dev/null; rm -rf " + ShellQuote(path_)); }
+
+std::string ScratchDir::Write(const std::string& name, const std::string& bytes) const {
+  std::string full = path_ + name;
+  std::size_t slash = full.find_last_of('/');
+  Shell("/", "mkdir -p " + ShellQuote(full.substr(0, slash)));
+  WriteBytes(full, bytes);
+  return full;
+}
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string ShellQuote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+int Shell(const std::string& dir, const std::string& command) {
+  std::string full = "cd " + ShellQuote(dir) + " && { " + command + " ; } >/dev/null 2>&1";
+  int r = std::system(full.c_str());
+  return WIFEXITED(r) ? WEXITSTATUS(r) : -1;
+}
+
+std::string TextBytes(std::size_t size, unsigned seed) {
+  static const char* words[] = {"#WAV01 kick.wav", "#BPM 150", "#00111:0101", "#TITLE song", "#ARTIST someone"};
+  std::mt19937 rng(seed);
+  std::string s;
+  while (s.size() < size) s += std::string(words[rng() % 5]) + "\r\n";
+  s.resize(size);
+  return s;
+}
+
+std::string NoiseBytes(std::size_t size, unsigned seed) {
+  std::mt19937 rng(seed);
+  std::string s(size, '\0');
+  for (auto& c : s) c = static_cast<char>(rng());
+  return s;
+}
+
+namespace {
+void Walk(const std::string& root, const std::string& rel, const std::function<void(const std::string&, const struct stat&)>& fn) {
+  DIR* d = opendir((root + rel).c_str());
+  if (!d) return;
+  while (dirent* e = readdir(d)) {
+    std::string n = e->d_name;
+    if (n == "." || n == "..") continue;
+    struct stat st{};
+    if (lstat((root + rel + n).c_str(), &st) != 0) continue;
+    fn(rel + n, st);
+    if (S_ISDIR(st.st_mode)) Walk(root, rel + n + "/", fn);
+  }
+  closedir(d);
+}
+}  // namespace
+
+std::map<std::string, std::string> FilesUnder(const std::string& dir) {
+  std::map<std::string, std::string> out;
+  std::string root = dir.back() == '/' ? dir : dir + "/";
+  Walk(root, "", [&](const std::string& rel, const struct stat& st) {
+    if (S_ISREG(st.st_mode)) out[rel] = ReadBytes(root + rel);
+  });
+  return out;
+}
+
+std::map<std::string, std::string> Flattened(const std::map<std::string, std::string>& files) {
+  std::map<std::string, std::string> out;
+  for (auto& [name, bytes] : files) out[name.substr(name.find_last_of('/') + 1)] = bytes;
+  return out;
+}
+
+std::vector<std::string> TreeOf(const std::string& dir) {
+  std::vector<std::string> out;
+  std::string root = dir.back() == '/' ? dir : dir + "/";
+  Walk(root, "", [&](const std::string& rel, const struct stat& st) { out.push_back(S_ISDIR(st.st_mode) ? rel + "/" : rel); });
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+std::time_t MtimeOf(const std::string& path) {
+  struct stat st{};
+  return lstat(path.c_str(), &st) == 0 ? st.st_mtime : 0;
+}
+
+std::string Sjis(const std::string& utf8) { return platform::Utf8ToCp932(utf8); }
+
+// --- writers ---------------------------------------------------------------
+
+namespace {
+void Put16(std::string& s, unsigned v) {
+  s += static_cast<char>(v & 0xFF);
+  s += static_cast<char>((v >> 8) & 0xFF);
+}
+void Put32(std::string& s, std::uint32_t v) {
+  Put16(s, v & 0xFFFF);
+  Put16(s, v >> 16);
+}
+
+std::uint32_t DosTime(std::time_t t) {
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  return static_cast<std::uint32_t>((tm.tm_year - 80) << 25 | (tm.tm_mon + 1) << 21 | tm.tm_mday << 16 |
+                                    tm.tm_hour << 11 | tm.tm_min << 5 | tm.tm_sec / 2);
+}
+
+void Octal(char* field, std::size_t width, std::uint64_t v) {
+  std::snprintf(field, width, "%0*llo", static_cast<int>(width - 1), static_cast<unsigned long long>(v));
+}
+
+std::string Backslashed(std::string s) {
+  for (std::size_t i = 0; i < s.size(); i = platform::NextCharPos(s, i))
+    if (s[i] == '/') s[i] = '\\';
+  return s;
+}
+}  // namespace
+
+std::string MakeTar(const std::vector<RawEntry>& entries) {
+  std::string out;
+  for (const auto& e : entries) {
+    char h[512] = {};
+    std::memcpy(h, e.name.data(), std::min<std::size_t>(e.name.size(), 100));
+    Octal(h + 100, 8, e.type == '5' ? 0755 : 0644);
+    Octal(h + 108, 8, 0);
+    Octal(h + 116, 8, 0);
+    Octal(h + 124, 12, e.type == '0' ? e.data.size() : 0);
+    Octal(h + 136, 12, static_cast<std::uint64_t>(e.mtime));
+    h[156] = e.type;
+    std::memcpy(h + 157, e.link.data(), std::min<std::size_t>(e.link.size(), 100));
+    std::memcpy(h + 257, "ustar", 6);
+    std::memcpy(h + 263, "00", 2);
+    std::memset(h + 148, ' ', 8);
+    unsigned sum = 0;
+    for (unsigned char c : h) sum += c;
+    std::snprintf(h + 148, 8, "%06o", sum);
+    out.append(h, 512);
+    if (e.type == '0') {
+      out += e.data;
+      out.append((512 - e.data.size() % 512) % 512, '\0');
+    }
+  }
+  out.append(1024, '\0');
+  return out;
+}
+
+std::string MakeStoredZip(const std::vector<RawEntry>& entries, bool utf8Flag) {
+  std::string out, dir;
+  for (const auto& e : entries) {
+    std::uint32_t crc = static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(e.data.data()), static_cast<uInt>(e.data.size())));
+    std::uint32_t offset = static_cast<std::uint32_t>(out.size());
+    unsigned flags = utf8Flag ? 0x0800 : 0;
+    std::uint32_t dt = DosTime(e.mtime);
+    auto common = [&](std::string& s) {
+      Put16(s, 20);
+      Put16(s, flags);
+      Put16(s, 0);  // stored
+      Put16(s, dt & 0xFFFF);
+      Put16(s, dt >> 16);
+      Put32(s, crc);
+      Put32(s, static_cast<std::uint32_t>(e.data.size()));
+      Put32(s, static_cast<std::uint32_t>(e.data.size()));
+      Put16(s, static_cast<unsigned>(e.name.size()));
+      Put16(s, 0);
+    };
+    Put32(out, 0x04034b50);
+    common(out);
+    out += e.name;
+    out += e.data;
+    Put32(dir, 0x02014b50);
+    Put16(dir, 20);
+    common(dir);
+    Put16(dir, 0);
+    Put16(dir, 0);
+    Put16(dir, 0);
+    Put32(dir, e.name.back() == '/' ? 0x10 : 0x20);
+    Put32(dir, offset);
+    dir += e.name;
+  }
+  std::uint32_t dirOffset = static_cast<std::uint32_t>(out.size());
+  out += dir;
+  Put32(out, 0x06054b50);
+  Put16(out, 0);
+  Put16(out, 0);
+  Put16(out, static_cast<unsigned>(entries.size()));
+  Put16(out, static_cast<unsigned>(entries.size()));
+  Put32(out, static_cast<std::uint32_t>(dir.size()));
+  Put32(out, dirOffset);
+  Put16(out, 0);
+  return out;
+}
+
+std::string MakeStoredLzh(const std::vector<RawEntry>& entries, int level) {
+  std::string out;
+  for (const auto& e : entries) {
+    std::uint16_t crc = arc::Crc16Update(0, e.data.data(), e.data.size());
+    std::size_t slash = e.name.find_last_of('/');
+    std::string dirPart = slash == std::string::npos ? "" : e.name.substr(0, slash + 1);
+    std::string filePart = slash == std::string::npos ? e.name : e.name.substr(slash + 1);
+    std::string h;
+    if (level == 0 || level == 1) {
+      std::string name = level == 0 ? Backslashed(e.name) : filePart;
+      std::string base;
+      base += "-lh0-";
+      std::string extBody;
+      if (level == 1 && !dirPart.empty()) {
+        std::string d = dirPart;
+        for (auto& c : d)
+          if (c == '/') c = static_cast<char>(0xFF);
+        extBody += '\x02';
+        extBody += d;
+        Put16(extBody, 0);
+      }
+      Put32(base, static_cast<std::uint32_t>(e.data.size() + extBody.size()));
+      Put32(base, static_cast<std::uint32_t>(e.data.size()));
+      Put32(base, DosTime(e.mtime));
+      base += '\x20';
+      base += static_cast<char>(level);
+      base += static_cast<char>(name.size());
+      base += name;
+      Put16(base, crc);
+      if (level == 1) {
+        base += 'M';
+        Put16(base, static_cast<unsigned>(extBody.size()));  // size of the first extension, 0 for none
+      }
+      unsigned sum = 0;
+      for (unsigned char c : base) sum += c;
+      h += static_cast<char>(base.size());
+      h += static_cast<char>(sum & 0xFF);
+      h += base;
+      h += extBody;
+    } else {
+      std::string exts;
+      auto addExt = [&](char type, const std::string& data) {
+        std::string x;
+        x += type;
+        x += data;
+        Put16(exts, static_cast<unsigned>(x.size() + 2));  // size of this header, in the previous slot
+        exts += x;
+      };
+      // Level 2 keeps each header's size in the two bytes before it.
+      addExt('\x01', filePart);
+      if (!dirPart.empty()) {
+        std::string d = dirPart;
+        for (auto& c : d)
+          if (c == '/') c = static_cast<char>(0xFF);
+        addExt('\x02', d);
+      }
+      Put16(exts, 0);
+      std::string base;
+      base += "-lh0-";
+      Put32(base, static_cast<std::uint32_t>(e.data.size()));
+      Put32(base, static_cast<std::uint32_t>(e.data.size()));
+      Put32(base, static_cast<std::uint32_t>(e.mtime));
+      base += '\x20';
+      base += '\x02';
+      Put16(base, crc);
+      base += 'U';
+      std::size_t total = 2 + base.size() + exts.size();
+      Put16(h, static_cast<unsigned>(total));
+      h += base;
+      h += exts;
+    }
+    out += h;
+    out += e.data;
+  }
+  out += '\0';
+  return out;
+}
+
+}  // namespace arc_test

@@ -1,0 +1,69 @@
+#include <gtest/gtest.h>
+
+#include "archiver_api.h"
+#include "archivers/engine/archive_reader.h"
+#include "archivers/engine/cmdline.h"
+#include "archive_maker.h"
+
+namespace {
+
+std::vector<std::string> Words(const std::string& line) {
+  std::vector<std::string> w;
+  for (auto& t : arc::TokenizeCommandLine(line)) w.push_back(t.text);
+  return w;
+}
+
+TEST(TokenizeCommandLine, SplitsAndUnquotes) {
+  struct Case {
+    std::string line;
+    std::vector<std::string> words;
+  } cases[] = {
+      {"", {}},
+      {"   ", {}},
+      {"x -+ -x0  \"/d/a b.lzh\" \"/w/work/\" ", {"x", "-+", "-x0", "/d/a b.lzh", "/w/work/"}},
+      {"\t-x\t-j ", {"-x", "-j"}},
+      {"\"-w/tmp/a b/\" file", {"-w/tmp/a b/", "file"}},
+      {"ab\"c d\"e", {"abc de"}},
+      {"\"\" x", {"", "x"}},               // an empty quoted word is a word
+      {"\"unterminated rest", {"unterminated rest"}},
+      {"a\r\nb", {"a", "b"}},
+      // Shift-JIS second bytes are never blanks or quotes: "ソ" stays whole.
+      {"\"\x83\x5C.bms\"", {"\x83\x5C.bms"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Words(c.line), c.words) << c.line;
+}
+
+TEST(TokenizeCommandLine, MarksQuotedWords) {
+  auto t = arc::TokenizeCommandLine("-f \"-odd.tar\"");
+  ASSERT_EQ(t.size(), 2u);
+  EXPECT_FALSE(t[0].quoted);
+  EXPECT_TRUE(t[1].quoted);
+}
+
+TEST(ResponseFile, OneNamePerLineQuotedOrBare) {
+  struct Case {
+    std::string text;
+    std::vector<std::string> names;
+  } cases[] = {
+      {"\"a b.txt\"\r\n\"c.txt\"\r\n", {"a b.txt", "c.txt"}},
+      {"plain.txt\nsub/x.bms\n", {"plain.txt", "sub/x.bms"}},
+      {"last-without-newline", {"last-without-newline"}},
+      {"\r\n\n  \r\n\"\"\r\n", {}},
+      {"  spaced.txt  \r\n", {"spaced.txt"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(arc::ParseResponseText(c.text), c.names) << c.text;
+}
+
+TEST(ResponseFile, ReadsFromDiskAndReportsMissingFile) {
+  arc_test::ScratchDir dir;
+  std::string path = dir.Write("list.txt", "\"one.txt\"\r\ntwo.txt\n");
+  EXPECT_EQ(arc::ReadResponseFile(path), (std::vector<std::string>{"one.txt", "two.txt"}));
+  try {
+    arc::ReadResponseFile(dir.Path() + "missing.txt");
+    FAIL() << "no error for a missing response file";
+  } catch (const arc::ArcError& e) {
+    EXPECT_EQ(e.Code(), ERROR_RESPONSE_READ);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include "archiver_api.h"
+#include "archive_maker.h"
+#include "archivers/engine/dialects.h"
+
+namespace {
+
+struct Case {
+  const char* what;
+  arc::DialectParser parse;
+  std::string line;
+  int result;
+  std::string archive;
+  std::string dest;
+  bool keepFolders;
+  std::vector<std::string> include;
+  std::vector<std::string> exclude;
+};
+
+void Check(const Case& c) {
+  arc::ExtractRequest req;
+  int r = c.parse(arc::TokenizeCommandLine(c.line), req);
+  EXPECT_EQ(r, c.result) << c.what;
+  if (r != 0) return;
+  EXPECT_EQ(req.archive, c.archive) << c.what;
+  EXPECT_EQ(req.destDir, c.dest) << c.what;
+  EXPECT_EQ(req.keepFolders, c.keepFolders) << c.what;
+  EXPECT_EQ(req.include, c.include) << c.what;
+  EXPECT_EQ(req.exclude, c.exclude) << c.what;
+}
+
+TEST(Dialects, LinesTheDriversSend) {
+  const Case cases[] = {
+      {"lha main window", arc::ParseLhaCommand, "x -+ -x0  \"/d/songs.lzh\" \"/t/work/\" ", 0, "/d/songs.lzh", "/t/work/", false, {}, {}},
+      {"lha with owner window", arc::ParseLhaCommand, "x -+ -n1 -x0  \"/d/a.lzh\" \"/t/work/\" ", 0, "/d/a.lzh", "/t/work/", false, {}, {}},
+      {"lha defaults keep folders", arc::ParseLhaCommand, "x -+  \"a.lzh\" \"w/\" ", 0, "a.lzh", "w/", true, {}, {}},
+      {"lha -x1", arc::ParseLhaCommand, "x -+ -x1 \"a.lzh\" \"w/\"", 0, "a.lzh", "w/", true, {}, {}},
+      {"lha bare -x", arc::ParseLhaCommand, "x -x a.lzh", 0, "a.lzh", "", true, {}, {}},
+      {"lha e drops folders", arc::ParseLhaCommand, "e -x1 a.lzh w/", 0, "a.lzh", "w/", false, {}, {}},
+      {"lha every builder switch", arc::ParseLhaCommand,
+       "x -+ -a1 -c1 -e0 -f1 -h0 -i1 -l0 -m1 -n1 -o0 -p1 -r2 -s0 -t1 -u0 \"-w/tmp/\" -x1 -y0 -z1 -jc0 -jd1 -je0 "
+       "-jf1 -jh0 -ji1 -jm2 -jn0 \"-joabc\" \"-jobq\" -jp1 -jr0 -jss1 -jw0 \"-jx*.wav\" \"-jx*.ogg\" -jyc0 -jyd1 "
+       "-jyk0 -jyn1 -jyo0 \"-jzc\" -ga1 -gd0 -ge1 -gf0 -gj1 -gm0 -gn1 -go0 -gp1 \"-grx\" -gs0 -gu1 -gw0  \"a.lzh\" \"w/\" ",
+       0, "a.lzh", "w/", true, {}, {"*.wav", "*.ogg"}},
+      {"lha files after dest", arc::ParseLhaCommand, "x a.lzh w/ \"x y.bms\" *.txt ", 0, "a.lzh", "w/", true, {"x y.bms", "*.txt"}, {}},
+      {"lha no dest, files", arc::ParseLhaCommand, "x a.lzh one.bms", 0, "a.lzh", "", true, {"one.bms"}, {}},
+      {"lha unknown switch", arc::ParseLhaCommand, "x -q9z a.lzh", ERROR_COMMAND_NAME, "", "", true, {}, {}},
+      {"lha creation", arc::ParseLhaCommand, "a a.lzh x.txt", ERROR_NOT_SUPPORT, "", "", true, {}, {}},
+      {"lha unknown command", arc::ParseLhaCommand, "zz a.lzh", ERROR_COMMAND_NAME, "", "", true, {}, {}},
+      {"lha no archive", arc::ParseLhaCommand, "x -+ -x0  ", ERROR_NOT_FIND_ARC_FILE, "", "", true, {}, {}},
+      {"zip main window", arc::ParseZipCommand, "-x -j  \"/d/a.zip\" \"/t/work/\" ", 0, "/d/a.zip", "/t/work/", false, {}, {}},
+      {"zip owner window, -o", arc::ParseZipCommand, "-x -o --i -j  \"a.zip\" \"w/\" ", 0, "a.zip", "w/", false, {}, {}},
+      {"zip keeps folders", arc::ParseZipCommand, "-x  \"a.zip\" \"w/\" \"sub/a[[]1].mid\"", 0, "a.zip", "w/", true, {"sub/a[[]1].mid"}, {}},
+      {"zip unknown switch", arc::ParseZipCommand, "-x -Z a.zip", ERROR_COMMAND_NAME, "", "", true, {}, {}},
+      {"zip other command", arc::ParseZipCommand, "-l a.zip", ERROR_COMMAND_NAME, "", "", true, {}, {}},
+      {"cab main window", arc::ParseCabCommand, "-x -j  \"/d/a.cab\" \"/t/work/\" ", 0, "/d/a.cab", "/t/work/", false, {}, {}},
+      {"cab all switches", arc::ParseCabCommand, "-x -o -i -r -q  \"a.cab\" \"w/\" ", 0, "a.cab", "w/", true, {}, {}},
+      {"cab add", arc::ParseCabCommand, "-a a.cab x", ERROR_NOT_SUPPORT, "", "", true, {}, {}},
+      {"rar main window", arc::ParseRarCommand, "-e -u  \"/d/a.rar\" \"/t/work/\" ", 0, "/d/a.rar", "/t/work/", false, {}, {}},
+      {"rar with folders", arc::ParseRarCommand, "-x -y -s  \"a.rar\" \"w/\" ", 0, "a.rar", "w/", true, {}, {}},
+      {"tar main window", arc::ParseTarCommand, "x --use-directory=0  -f \"/d/a.tar\" -o \"/t/work/\" ", 0, "/d/a.tar", "/t/work/", false, {}, {}},
+      {"tgz main window", arc::ParseTarCommand, "x --use-directory=0 -z  -f \"a.tgz\" -o \"w/\" ", 0, "a.tgz", "w/", false, {}, {}},
+      {"tbz level", arc::ParseTarCommand, "x --use-directory=1 -B9 -AH --display-dialog=0 -g --check-all-path=1  -f \"a.bz2\" -o \"w/\" \"x.bms\" ",
+       0, "a.bz2", "w/", true, {"x.bms"}, {}},
+      {"tar -I", arc::ParseTarCommand, "x -I -f a.tar", 0, "a.tar", "", true, {}, {}},
+      {"tar without -f", arc::ParseTarCommand, "x a.tar w/", 0, "a.tar", "w/", true, {}, {}},
+      {"tar -f at the end", arc::ParseTarCommand, "x -f", ERROR_COMMAND_NAME, "", "", true, {}, {}},
+      {"tar create", arc::ParseTarCommand, "c -f a.tar x", ERROR_NOT_SUPPORT, "", "", true, {}, {}},
+      {"tar unknown switch", arc::ParseTarCommand, "x -q -f a.tar", ERROR_COMMAND_NAME, "", "", true, {}, {}},
+  };
+  for (const auto& c : cases) Check(c);
+}
+
+TEST(Dialects, ResponseFileNamesJoinTheFileList) {
+  arc_test::ScratchDir dir;
+  std::string list = dir.Write("resp.txt", "\"a b.bms\"\r\nsub/c.wav\r\n");
+  arc::ExtractRequest req;
+  ASSERT_EQ(arc::ParseLhaCommand(arc::TokenizeCommandLine("x a.lzh w/ first.txt \"@" + list + "\" "), req), 0);
+  EXPECT_EQ(req.include, (std::vector<std::string>{"first.txt", "a b.bms", "sub/c.wav"}));
+  arc::ExtractRequest bad;
+  EXPECT_EQ(arc::ParseZipCommand(arc::TokenizeCommandLine("-x a.zip w/ \"@" + dir.Path() + "none\""), bad), ERROR_RESPONSE_READ);
+}
+
+TEST(Dialects, DestinationEndingInADoubleByteCharacterIsAFileName) {
+  // 0x95 0x5C ("表") ends in the byte of "\" but is no delimiter.
+  arc::ExtractRequest req;
+  ASSERT_EQ(arc::ParseLhaCommand(arc::TokenizeCommandLine("x a.lzh \"\x95\x5C\""), req), 0);
+  EXPECT_EQ(req.destDir, "");
+  EXPECT_EQ(req.include, (std::vector<std::string>{"\x95\x5C"}));
+}
+
+}  // namespace
