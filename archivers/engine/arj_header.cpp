@@ -39,7 +39,7 @@ Header ParseBasicHeader(const std::uint8_t* data, std::size_t size) {
   h.flags = data[4];
   h.method = data[5];
   h.fileType = data[6];
-  h.dosTime = Le32(data + 8);
+  h.time = Le32(data + 8);
   h.compressedSize = Le32(data + 12);
   h.originalSize = Le32(data + 16);
   h.crc = Le32(data + 20);

@@ -27,7 +27,7 @@ enum FileType : std::uint8_t {
   kChapterLabel = 5,
 };
 
-enum HostOs : std::uint8_t { kMsDos = 0, kOs2 = 5, kWin95 = 10, kWin32 = 11 };
+enum HostOs : std::uint8_t { kMsDos = 0, kUnix = 2, kOs2 = 5, kNext = 8, kWin95 = 10, kWin32 = 11 };
 
 struct Header {
   std::uint8_t firstSize = 0;
@@ -37,7 +37,7 @@ struct Header {
   std::uint8_t flags = 0;
   std::uint8_t method = 0;
   std::uint8_t fileType = 0;
-  std::uint32_t dosTime = 0;
+  std::uint32_t time = 0;  // DOS date and time; UNIX seconds from UNIX-like hosts
   std::uint32_t compressedSize = 0;
   std::uint32_t originalSize = 0;
   std::uint32_t crc = 0;

@@ -112,7 +112,9 @@ class ArjReader : public ArchiveReader {
     info.size = current_.originalSize;
     info.compressedSize = current_.compressedSize;
     info.crc = current_.crc;
-    info.mtime = DosDateTimeToUnix(current_.dosTime);
+    // arj on UNIX-like hosts stores the file's own time_t, not a DOS stamp.
+    bool unixHost = current_.hostOs == arj::kUnix || current_.hostOs == arj::kNext;
+    info.mtime = unixHost ? static_cast<std::time_t>(current_.time) : DosDateTimeToUnix(current_.time);
     bool dosHost = current_.hostOs == arj::kMsDos || current_.hostOs == arj::kOs2 ||
                    current_.hostOs == arj::kWin95 || current_.hostOs == arj::kWin32;
     if (dosHost) info.attributes = current_.accessMode & 0xFF;

@@ -2,7 +2,9 @@
 // cabinets with reserve fields that other libraries refuse.
 #include <mspack.h>
 
+#include <exception>
 #include <memory>
+#include <utility>
 
 #include "archiver_api.h"
 #include "archivers/engine/archive_reader.h"
@@ -70,12 +72,7 @@ std::uint32_t DosDateTime(const mscabd_file& f) {
 class CabReader : public ArchiveReader {
  public:
   CabReader() { cab::InitSinkSystem(sys_); }
-  ~CabReader() override {
-    if (decomp_) {
-      if (cabinet_) decomp_->close(decomp_, cabinet_);
-      mspack_destroy_cab_decompressor(decomp_);
-    }
-  }
+  ~CabReader() override { Close(); }
   CabReader(const CabReader&) = delete;
   CabReader& operator=(const CabReader&) = delete;
 
@@ -83,17 +80,8 @@ class CabReader : public ArchiveReader {
     int selftest;
     MSPACK_SYS_SELFTEST(selftest);
     if (selftest != MSPACK_ERR_OK) throw ArcError(ERROR_NOT_SUPPORT, "libmspack was built for another off_t");
-    decomp_ = mspack_create_cab_decompressor(&sys_.sys);
-    if (!decomp_) throw ArcError(ERROR_ENOUGH_MEMORY, "cannot start libmspack");
     path_ = fsPath;
-    cabinet_ = decomp_->open(decomp_, path_.c_str());
-    if (!cabinet_) {
-        int err = decomp_->last_error(decomp_);
-      throw ArcError(err == MSPACK_ERR_OPEN ? ERROR_ARC_FILE_OPEN
-                     : err == MSPACK_ERR_NOMEMORY ? ERROR_ENOUGH_MEMORY
-                                                  : ERROR_NOT_ARC_FILE,
-                     "not a cabinet");
-    }
+    OpenCabinet();
   }
 
   bool Next(EntryInfo& info) override {
@@ -102,6 +90,7 @@ class CabReader : public ArchiveReader {
       current_ = cabinet_->files;
     } else if (current_) {
       current_ = current_->next;
+      ++index_;
     }
     dataRead_ = false;
     if (!current_) return false;
@@ -119,17 +108,51 @@ class CabReader : public ArchiveReader {
     dataRead_ = true;
     sys_.sink = &sink;
     sys_.sinkStopped = false;
+    sys_.sinkError = nullptr;
     int err = decomp_->extract(decomp_, current_, cab::kSinkName);
     sys_.sink = nullptr;
-    if (err != MSPACK_ERR_OK && !sys_.sinkStopped) throw ArcError(ToArcError(err), "cabinet entry is damaged");
+    if (sys_.sinkStopped) {
+      // libmspack keeps the half-used decoder after a short write, which
+      // would spoil the next entry of the same folder: start afresh.
+      Close();
+      OpenCabinet();
+      current_ = cabinet_->files;
+      for (std::size_t i = 0; i < index_ && current_; ++i) current_ = current_->next;
+      if (sys_.sinkError) std::rethrow_exception(std::exchange(sys_.sinkError, nullptr));
+      return;
+    }
+    if (err != MSPACK_ERR_OK) throw ArcError(ToArcError(err), "cabinet entry is damaged");
   }
 
  private:
+  void OpenCabinet() {
+    decomp_ = mspack_create_cab_decompressor(&sys_.sys);
+    if (!decomp_) throw ArcError(ERROR_ENOUGH_MEMORY, "cannot start libmspack");
+    cabinet_ = decomp_->open(decomp_, path_.c_str());
+    if (!cabinet_) {
+      int err = decomp_->last_error(decomp_);
+      throw ArcError(err == MSPACK_ERR_OPEN ? ERROR_ARC_FILE_OPEN
+                     : err == MSPACK_ERR_NOMEMORY ? ERROR_ENOUGH_MEMORY
+                                                  : ERROR_NOT_ARC_FILE,
+                     "not a cabinet");
+    }
+  }
+
+  void Close() {
+    if (decomp_) {
+      if (cabinet_) decomp_->close(decomp_, cabinet_);
+      mspack_destroy_cab_decompressor(decomp_);
+    }
+    decomp_ = nullptr;
+    cabinet_ = nullptr;
+  }
+
   cab::SinkSystem sys_;
   mscab_decompressor* decomp_ = nullptr;
   mscabd_cabinet* cabinet_ = nullptr;
   mscabd_file* current_ = nullptr;
   std::string path_;
+  std::size_t index_ = 0;  // of current_ in the cabinet's file list
   bool started_ = false;
   bool dataRead_ = false;
 };

@@ -57,7 +57,14 @@ int Write(mspack_file* mf, void* buffer, int bytes) {
   if (!file || file->f || bytes < 0) return -1;
   SinkSystem* owner = file->owner;
   if (owner->sinkStopped) return -1;
-  if (bytes > 0 && !(*owner->sink)(buffer, static_cast<std::size_t>(bytes))) {
+  bool more = true;
+  try {
+    more = bytes == 0 || (*owner->sink)(buffer, static_cast<std::size_t>(bytes));
+  } catch (...) {
+    owner->sinkError = std::current_exception();
+    more = false;
+  }
+  if (!more) {
     // A short write makes the library give up on this file, which is how
     // a sink that wants no more stops the extraction.
     owner->sinkStopped = true;
@@ -90,6 +97,7 @@ void InitSinkSystem(SinkSystem& s) {
   s.sys = mspack_system{&Open, &Close, &Read, &Write, &Seek, &Tell, &Message, &Alloc, &Free, &Copy, nullptr};
   s.sink = nullptr;
   s.sinkStopped = false;
+  s.sinkError = nullptr;
 }
 
 }  // namespace arc::cab

@@ -5,6 +5,7 @@
 #include <mspack.h>
 
 #include <cstddef>
+#include <exception>
 #include <functional>
 
 namespace arc::cab {
@@ -16,6 +17,7 @@ struct SinkSystem {
   mspack_system sys;  // first, so that the library's pointer is ours
   const std::function<bool(const void*, std::size_t)>* sink = nullptr;
   bool sinkStopped = false;  // the sink, not damage, ended the extraction
+  std::exception_ptr sinkError;  // what the sink threw; it may not cross C code
 };
 
 // Fills in the callbacks: open() takes kSinkName to be the sink and any

@@ -57,6 +57,7 @@ std::uint16_t ReadArchiveFlags(std::FILE* f) {
 FileHeader ReadFileHeader(std::FILE* f, std::uint64_t offset) {
   std::vector<std::uint8_t> h = ReadHeader(f, offset, kFileHeaderType, kFileFixedSize);
   FileHeader fh;
+  fh.dataOffset = offset + h.size();
   fh.flags = Le16(&h[3]);
   fh.packSize = Le32(&h[7]);
   fh.unpSize = Le32(&h[11]);

@@ -30,6 +30,7 @@ enum FileFlags : std::uint16_t {
 enum HostOs : std::uint8_t { kMsDos = 0, kOs2 = 1, kWin32 = 2 };
 
 struct FileHeader {
+  std::uint64_t dataOffset = 0;  // where the packed data starts in the file
   std::uint16_t flags = 0;
   std::uint64_t packSize = 0;
   std::uint64_t unpSize = 0;

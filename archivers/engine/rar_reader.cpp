@@ -108,6 +108,11 @@ class Rar4Reader : public ArchiveReader {
     if (header_.method < kStoreMethod || header_.method > kBestMethod) {
       throw ArcError(ERROR_METHOD, "unknown RAR method");
     }
+    // A cut archive is told apart from damaged data before decoding.
+    if (fseeko(file_.get(), 0, SEEK_END) != 0 ||
+        static_cast<std::uint64_t>(ftello(file_.get())) < header_.dataOffset + header_.packSize) {
+      throw ArcError(ERROR_UNEXPECTED_EOF, "RAR archive is cut short");
+    }
     std::size_t left = ar_entry_get_size(archive_.get());
     std::vector<std::uint8_t> buf(kChunk);
     uLong crc = crc32(0, nullptr, 0);

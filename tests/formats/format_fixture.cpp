@@ -73,7 +73,7 @@ std::vector<ReadEntry> ReadAllEntries(arc::ArchiveReader& reader) {
   arc::EntryInfo info;
   while (reader.Next(info)) {
     ReadEntry e{info, {}};
-    reader.ReadData([&](const void* data, std::size_t size) {
+    if (!info.isDirectory) reader.ReadData([&](const void* data, std::size_t size) {
       e.data.append(static_cast<const char*>(data), size);
       return true;
     });

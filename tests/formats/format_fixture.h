@@ -41,7 +41,7 @@ struct ReadEntry {
   arc::EntryInfo info;
   std::string data;
 };
-// Every entry with its data, in archive order.
+// Every entry with its data (folders have none), in archive order.
 std::vector<ReadEntry> ReadAllEntries(arc::ArchiveReader& reader);
 // Name -> data of the files (not folders) among them.
 std::map<std::string, std::string> FilesOf(const std::vector<ReadEntry>& entries);

@@ -34,6 +34,7 @@ std::string Rar4Header(std::uint8_t type, std::uint16_t flags, const std::string
 
 // The packed Unicode form RAR 4 puts after the name's zero byte: a high
 // byte, then per four characters a flag byte; flag 2 = two bytes follow.
+// The high byte is unused by that flag and left 0.
 std::string PackUnicode(const std::u16string& name) {
   std::string out(1, '\0');
   for (std::size_t i = 0; i < name.size(); i += 4) {
@@ -73,7 +74,7 @@ std::string WriteRar4(const std::vector<RarEntry>& entries, std::uint16_t archiv
     std::string name = e.name;
     std::uint16_t flags = 0x8000;  // a data size follows the header
     if (!e.unicode.empty()) {
-      name += PackUnicode(e.unicode);
+      name += '\0' + PackUnicode(e.unicode);
       flags |= 0x0200;
     }
     if (e.encrypted) flags |= 0x0004;

@@ -1,0 +1,140 @@
+// The RAR reader against stored archives from the test writer, with unar as
+// the reference extractor (which also vouches for the writer).
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include "archiver_api.h"
+#include "tests/formats/format_fixture.h"
+#include "tests/formats/rar_writer.h"
+
+using namespace fmt_test;
+
+namespace {
+
+std::vector<RarEntry> SampleEntries(bool dosSeparators) {
+  std::string sep = dosSeparators ? "\\" : "/";
+  return {
+      {"a.bms", {}, SampleText(3000, 21)},
+      {"sub", {}, "", true},
+      {"sub" + sep + "deep" + sep + "b.txt", {}, SampleText(500, 22)},
+      {"noise.bin", {}, NoiseBytes(150000, 23)},  // more than one read piece
+      {"empty.txt", {}, ""},
+  };
+}
+
+const std::map<std::string, std::string> kSampleFiles = [] {
+  std::map<std::string, std::string> m;
+  for (const auto& e : SampleEntries(false)) {
+    if (!e.directory) m[e.name] = e.data;
+  }
+  return m;
+}();
+
+struct Version {
+  const char* what;
+  std::string (*write)(const std::vector<RarEntry>&);
+  bool dosSeparators;
+  bool ownReader;  // RAR 5 goes to the libarchive reader, which does not give the CRC
+};
+
+std::string WriteRar4Plain(const std::vector<RarEntry>& e) { return WriteRar4(e); }
+
+class RarVersions : public ::testing::TestWithParam<Version> {};
+
+TEST_P(RarVersions, ReadsStoredArchiveAsUnarDoes) {
+  TempDir dir;
+  std::string path = dir.Write("t.rar", GetParam().write(SampleEntries(GetParam().dosSeparators)));
+  auto entries = ReadAllEntries(*arc::OpenRarReader(path));
+  EXPECT_EQ(FilesOf(entries), kSampleFiles);
+  for (const auto& e : entries) {
+    if (e.info.isDirectory) continue;
+    if (GetParam().ownReader) {
+      EXPECT_EQ(e.info.crc, crc32(0, reinterpret_cast<const Bytef*>(e.data.data()), e.data.size())) << e.info.name;
+    }
+    EXPECT_EQ(e.info.size, e.data.size());
+    EXPECT_FALSE(e.info.encrypted);
+  }
+  if (!HaveTool("unar")) GTEST_SKIP() << "unar not installed";
+  ASSERT_EQ(RunIn(dir.Path(), "unar -q -D -o ref t.rar"), 0);
+  EXPECT_EQ(FilesUnder(dir.Path() + "ref"), kSampleFiles);
+}
+
+INSTANTIATE_TEST_SUITE_P(Stored, RarVersions,
+                         ::testing::Values(Version{"rar4", &WriteRar4Plain, true, true},
+                                           Version{"rar5", &WriteRar5, false, false}),
+                         [](const auto& info) { return std::string(info.param.what); });
+
+TEST(RarReader, Rar4NamesFollowTheUnicodeFlag) {
+  struct Case {
+    const char* what;
+    std::string raw;
+    std::u16string unicode;
+    std::string name;
+    bool utf8;
+  } cases[] = {
+      // "表" (0x95 0x5C) ends in the byte of "\", which must not split it.
+      {"raw CP932", "\x95\x5C\\\x8B\xC8.bms", u"", "\x95\x5C/\x8B\xC8.bms", false},
+      {"Unicode that CP932 holds", "?.bms", u"sub\\\u66F2.bms", "sub/\x8B\xC8.bms", false},
+      {"Unicode beyond CP932", "?.bms", u"\u00F1.bms", "\xC3\xB1.bms", true},
+  };
+  TempDir dir;
+  for (const auto& c : cases) {
+    std::string path = dir.Write("n.rar", WriteRar4({{c.raw, c.unicode, "data"}}));
+    auto entries = ReadAllEntries(*arc::OpenRarReader(path));
+    ASSERT_EQ(entries.size(), 1u) << c.what;
+    EXPECT_EQ(entries[0].info.name, c.name) << c.what;
+    EXPECT_EQ(entries[0].info.nameIsUtf8, c.utf8) << c.what;
+    EXPECT_EQ(entries[0].data, "data") << c.what;
+  }
+}
+
+TEST(RarReader, EncryptedEntryIsListedAndRefusedWithoutLosingTheNext) {
+  TempDir dir;
+  {
+    std::vector<RarEntry> entries = {{"secret.bms", {}, NoiseBytes(100, 24)}, {"open.bms", {}, "plain"}};
+    entries[0].encrypted = true;
+    auto reader = arc::OpenRarReader(dir.Write("e.rar", WriteRar4(entries)));
+    arc::EntryInfo info;
+    ASSERT_TRUE(reader->Next(info));
+    EXPECT_TRUE(info.encrypted);
+    EXPECT_EQ(ErrorCodeOf([&] { reader->ReadData([](const void*, std::size_t) { return true; }); }),
+              ERROR_PASSWORD_FILE);
+    ASSERT_TRUE(reader->Next(info));
+    EXPECT_EQ(info.name, "open.bms");
+    std::string data;
+    reader->ReadData([&](const void* p, std::size_t n) {
+      data.append(static_cast<const char*>(p), n);
+      return true;
+    });
+    EXPECT_EQ(data, "plain");
+  }
+}
+
+TEST(RarReader, ErrorsSayWhatIsWrong) {
+  TempDir dir;
+  std::string good = WriteRar4({{"a.bms", {}, SampleText(2000, 25)}});
+  auto flipped = [&](const std::string& what) {
+    std::string s = good;
+    s[s.find(what)] ^= 0x01;
+    return s;
+  };
+  struct Case {
+    const char* what;
+    std::string bytes;
+    int code;
+  } cases[] = {
+      {"encrypted headers", WriteRar4({{"a.bms", {}, "x"}}, 0x0080), ERROR_PASSWORD_FILE},
+      {"damaged name", flipped("a.bms"), ERROR_HEADER_CRC},
+      {"damaged data", flipped(SampleText(2000, 25).substr(1000, 20)), ERROR_FILE_CRC},
+      {"cut data", good.substr(0, good.size() - 1000), ERROR_UNEXPECTED_EOF},
+      {"no archive", "Rar! but nothing like one", ERROR_NOT_ARC_FILE},
+      {"empty", "", ERROR_NOT_ARC_FILE},
+  };
+  for (const auto& c : cases) {
+    std::string path = dir.Write("x.rar", c.bytes);
+    EXPECT_EQ(ReadErrorCode(arc::OpenRarReader, path), c.code) << c.what;
+  }
+  EXPECT_EQ(ErrorCodeOf([&] { arc::OpenRarReader(dir.Path() + "missing.rar"); }), ERROR_ARC_FILE_OPEN);
+}
+
+}  // namespace
