@@ -37,12 +37,23 @@ std::size_t Utf8SequenceLength(const std::string& s, std::size_t i) {
   return len;
 }
 
+// One CP932 character: a lead byte pairs only with a byte that can follow
+// it, so "/" after a stray lead byte still separates folders.
+std::size_t NextNameChar(const std::string& s, std::size_t i) {
+  unsigned char c = static_cast<unsigned char>(s[i]);
+  if (platform::IsLeadByte(c) && i + 1 < s.size()) {
+    unsigned char t = static_cast<unsigned char>(s[i + 1]);
+    if ((t >= 0x40 && t <= 0x7E) || (t >= 0x80 && t <= 0xFC)) return i + 2;
+  }
+  return i + 1;
+}
+
 // Splits at "/" and "\" (whole characters for CP932).
 std::vector<std::string> SplitParts(const std::string& name, bool isUtf8) {
   std::vector<std::string> parts;
   std::string cur;
   for (std::size_t i = 0; i < name.size();) {
-    std::size_t next = isUtf8 ? i + 1 : platform::NextCharPos(name, i);
+    std::size_t next = isUtf8 ? i + 1 : NextNameChar(name, i);
     if (next == i + 1 && (name[i] == '/' || name[i] == '\\')) {
       parts.push_back(cur);
       cur.clear();
@@ -81,7 +92,7 @@ std::string FsComponent(const std::string& part, bool isUtf8) {
       }
       continue;
     }
-    std::size_t next = platform::NextCharPos(part, i);
+    std::size_t next = NextNameChar(part, i);
     std::string utf8;
     if (platform::TryCp932ToUtf8(std::string_view(part).substr(i, next - i), utf8) && !utf8.empty()) {
       out += utf8;

@@ -39,6 +39,9 @@ TEST(EntryPath, KeepsEverythingInsideTheDestination) {
       {"\x83\x5C\x83\x74\x83\x89\x83\x93.bms", false, "ソフラン.bms"},
       {"\x95\x5C/\x83\x5C.bms", false, "表/ソ.bms"},
       {"日本語/x.bms", true, "日本語/x.bms"},
+      // A stray lead byte does not swallow the separator after it.
+      {"\xEB/x", false, "%EB/x"},
+      {"\xEB/../../evil", false, "<unsafe>"},
   };
   for (const auto& c : cases) EXPECT_EQ(Joined(arc::MakeEntryPath(c.name, c.utf8)), c.expected) << c.name;
 }
