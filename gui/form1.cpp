@@ -152,7 +152,7 @@ void TForm1::CreateSaveDialog() {
 
 void TForm1::FormCreate() {
   setAcceptDrops(true);
-  move(10, 10);
+  placement_->MoveOuter(QPoint(10, 10));
   for (int i = 0; i < kChartColumnCount; ++i) {
     int width = ini.ReadInteger(kColumnsSection, WidthKey(i), LV->columnWidth(i));
     if (width >= 0) LV->setColumnWidth(i, width);  // no such thing as a negative width

@@ -52,9 +52,13 @@ bool WidgetPlacement::GetWindowPlacement(platform::WindowPlacement& p) const {
                           : platform::kSwShowNormal;
   p.ptMinPosition = minPosition_;
   p.ptMaxPosition = maxPosition_;
-  QRect normal = maximized ? window_.normalGeometry() : window_.geometry();
-  if (!normal.isValid()) normal = window_.geometry();
-  QRect outer = normal.marginsAdded(FrameMargins(window_));
+  // A window not yet framed keeps the rectangle it was given.
+  QRect outer = maximized || minimized ? pendingOuter_ : QRect();
+  if (!outer.isValid()) {
+    QRect normal = maximized ? window_.normalGeometry() : window_.geometry();
+    if (!normal.isValid()) normal = window_.geometry();
+    outer = normal.marginsAdded(FrameMargins(window_));
+  }
   p.rcNormalPosition = {outer.left(), outer.top(), outer.left() + outer.width(), outer.top() + outer.height()};
   return true;
 }
@@ -69,32 +73,48 @@ bool WidgetPlacement::SetWindowPlacement(const platform::WindowPlacement& p) {
   // The normal rectangle is set in the normal state, so that a maximised
   // window keeps it to restore to.
   if (window_.windowState() != Qt::WindowNoState) window_.setWindowState(Qt::WindowNoState);
-  window_.move(left, top);  // a top-level's position is its frame's
-  SetOuterSize(QSize(width, height));
+  ApplyOuter(QRect(left, top, width, height));
   window_.setWindowState(StateFor(p));
   return true;
 }
 
 void WidgetPlacement::SetOuterSize(QSize outer) {
+  QPoint at = pendingOuter_.isValid() ? pendingOuter_.topLeft() : window_.frameGeometry().topLeft();
+  ApplyOuter(QRect(at, outer));
+}
+
+void WidgetPlacement::MoveOuter(QPoint topLeft) {
+  QSize size = pendingOuter_.isValid() ? pendingOuter_.size() : window_.frameGeometry().size();
+  ApplyOuter(QRect(topLeft, size));
+}
+
+void WidgetPlacement::ApplyOuter(QRect outer) {
   QMargins m = FrameMargins(window_);
   // No smaller than the window's layout can show, which is also the least
   // the user can drag it to, so saved sizes come back unchanged.
-  QSize inner = QSize(outer.width() - m.left() - m.right(), outer.height() - m.top() - m.bottom())
-                    .expandedTo(window_.minimumSizeHint())
-                    .expandedTo(QSize(1, 1));
+  QSize inner = outer.size().shrunkBy(m).expandedTo(window_.minimumSizeHint()).expandedTo(QSize(1, 1));
+  window_.move(outer.topLeft());  // a top-level's position is its frame's
   window_.resize(inner);
-  pendingOuter_ = m.isNull() ? outer : QSize();
+  pendingOuter_ = m.isNull() ? outer : QRect();
+  applied_ = window_.geometry();
 }
 
 bool WidgetPlacement::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == &window_ && pendingOuter_.isValid() &&
-      (event->type() == QEvent::Move || event->type() == QEvent::Resize || event->type() == QEvent::Show)) {
-    if (window_.windowState() != Qt::WindowNoState) {
-      pendingOuter_ = QSize();
-    } else if (!FrameMargins(window_).isNull()) {
-      QSize outer = pendingOuter_;
-      pendingOuter_ = QSize();
-      SetOuterSize(outer);
+  if (watched == &window_ && pendingOuter_.isValid()) {
+    switch (event->type()) {
+      case QEvent::Move:
+      case QEvent::Resize:
+      case QEvent::Show:
+      case QEvent::WindowStateChange:
+        if (window_.windowState() != Qt::WindowNoState) break;  // fitted when restored
+        if (!FrameMargins(window_).isNull()) {
+          ApplyOuter(pendingOuter_);
+        } else if (window_.isVisible() && window_.geometry() != applied_) {
+          pendingOuter_ = QRect();  // moved or resized since: the window's own geometry counts now
+        }
+        break;
+      default:
+        break;
     }
   }
   return QObject::eventFilter(watched, event);

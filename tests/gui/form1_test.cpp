@@ -1,0 +1,398 @@
+// The main window on Qt's offscreen platform, with the program pretending
+// to live in a temporary folder so its settings file and "work" land there.
+#include <QAbstractButton>
+#include <QAction>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeView>
+#include <QUrl>
+#include <QtTest>
+#include <functional>
+#include <sys/stat.h>
+
+#include "gui/error_box.h"
+#include "gui/form1.h"
+#include "platform/cp932.h"
+#include "platform/files.h"
+#include "platform/msgwindow.h"
+#include "platform/paths.h"
+
+namespace {
+
+QString U(const std::string& cp932) { return QString::fromStdString(platform::Cp932ToUtf8(cp932)); }
+std::string Cp(const char* utf8) { return platform::Utf8ToCp932(utf8); }
+
+QByteArray ReadFile(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  f.write(bytes);
+}
+
+// Waits for the next modal window, hands it to `answer`, and records that
+// it came. Modal loops block the test, so this runs from the event loop.
+class ModalAnswer {
+ public:
+  explicit ModalAnswer(std::function<void(QWidget*)> answer) : answer_(std::move(answer)) { Poll(0); }
+  bool seen = false;
+
+ private:
+  void Poll(int attempts) {
+    QTimer::singleShot(20, [this, attempts] {
+      if (QWidget* w = QApplication::activeModalWidget()) {
+        seen = true;
+        answer_(w);
+      } else if (attempts < 250) {
+        Poll(attempts + 1);
+      }
+    });
+  }
+  std::function<void(QWidget*)> answer_;
+};
+
+// Records an error box's caption and text and presses OK.
+struct ErrorBoxSeen {
+  QString caption, text;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  ModalAnswer watcher{[this](QWidget* w) {
+    auto* box = qobject_cast<QMessageBox*>(w);
+    if (!box) return;
+    caption = box->windowTitle();
+    text = box->text();
+    icon = box->icon();
+    box->button(QMessageBox::Ok)->click();
+  }};
+};
+
+}  // namespace
+
+class Form1Test : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir* dir_ = nullptr;
+  QString Path(const QString& name) const { return dir_->path() + "/" + name; }
+  QString IniPath() const { return Path("Test_gui.ini"); }
+
+ private slots:
+  void init() {
+    dir_ = new QTemporaryDir;
+    platform::OverrideExecutableDirForTesting(platform::Utf8ToCp932(dir_->path().toStdString()));
+  }
+  void cleanup() {
+    platform::OverrideExecutableDirForTesting("");
+    QFile::setPermissions(IniPath(), QFile::ReadOwner | QFile::WriteOwner);
+    delete dir_;
+  }
+
+  void firstStartHasTheDesignedLayout() {
+    TForm1 form;
+    QCOMPARE(form.ini.Path(), platform::Utf8ToCp932(IniPath().toStdString()));
+    QVERIFY(form.windowTitle().startsWith("bmslist "));
+    QCOMPARE(form.font().pixelSize(), 12);
+    QVERIFY(form.font().families().contains("IPAPGothic"));
+    QVERIFY(form.acceptDrops());
+    QVERIFY(QFileInfo(Path("work")).isDir());
+    QCOMPARE(form.FRowCount, 0);
+    QCOMPARE(form.List().Tag(), -1);
+
+    const char* captions[] = {"Filename", "Artist", "Genre", "Title",  "Difficulty", "Player", "BPM",
+                              "MIDI",     "WAV",    "BGA",   "Date",   "ArcName",    "ArcPath"};
+    const Qt::Alignment horizontal[] = {Qt::AlignLeft,    Qt::AlignLeft,    Qt::AlignLeft,  Qt::AlignLeft,
+                                        Qt::AlignRight,   Qt::AlignRight,   Qt::AlignRight, Qt::AlignHCenter,
+                                        Qt::AlignHCenter, Qt::AlignHCenter, Qt::AlignRight, Qt::AlignLeft,
+                                        Qt::AlignLeft};
+    QAbstractItemModel* model = form.LV->model();
+    QCOMPARE(model->columnCount(), 13);
+    form.List().Append();
+    for (int c = 0; c < 13; ++c) {
+      QCOMPARE(model->headerData(c, Qt::Horizontal).toString(), QString(captions[c]));
+      auto cell = model->data(model->index(0, c), Qt::TextAlignmentRole).value<Qt::Alignment>();
+      auto head = model->headerData(c, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>();
+      QCOMPARE(cell & Qt::AlignHorizontal_Mask, horizontal[c]);
+      QCOMPARE(head & Qt::AlignHorizontal_Mask, horizontal[c]);
+      QCOMPARE(form.LV->columnWidth(c), 50);
+    }
+    QVERIFY(model->flags(model->index(0, 0)) & Qt::ItemIsEditable);
+    QVERIFY(model->flags(model->index(0, 0)) & Qt::ItemIsUserCheckable);
+    QVERIFY(!(model->flags(model->index(0, 1)) & Qt::ItemIsEditable));
+    QCOMPARE(form.LV->selectionMode(), QAbstractItemView::SingleSelection);
+
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(form.frameGeometry(), QRect(10, 10, 633, 378));
+  }
+
+  void existingWorkFolderIsNoProblem() {
+    QVERIFY(QDir(dir_->path()).mkdir("work"));
+    WriteFile(Path("work/keep.bms"), "x");
+    TForm1 form;
+    QCOMPARE(ReadFile(Path("work/keep.bms")), QByteArray("x"));
+  }
+
+  void fileMenuGreysTheEntriesWithoutHandler() {
+    TForm1 form;
+    QList<QMenu*> menus = form.menuBar()->findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly);
+    QCOMPARE(form.menuBar()->actions().size(), 1);
+    QCOMPARE(form.File1->title(), U("\x83\x74\x83\x40\x83\x43\x83\x8b"));  // ファイル
+    QList<QAction*> entries = form.File1->actions();
+    QCOMPARE(entries.size(), 4);
+    QCOMPARE(entries[0], form.AreadCSV);
+    QCOMPARE(entries[1], form.AOutCSV);
+    QVERIFY(entries[2]->isSeparator());
+    QCOMPARE(entries[3], form.AQuit);
+    QCOMPARE(form.AreadCSV->text(), QString::fromUtf8("CSV追加読込"));
+    QCOMPARE(form.AOutCSV->text(), QString::fromUtf8("一覧をCSVで出力"));
+    QCOMPARE(form.AQuit->text(), QString::fromUtf8("終了"));
+    for (QAction* a : {form.AreadCSV, form.AOutCSV, form.AQuit}) QVERIFY(!a->icon().isNull());
+
+    form.AreadCSV->setEnabled(true);  // whatever enabled them, opening the menu greys them again
+    form.AQuit->setEnabled(true);
+    emit form.File1->aboutToShow();
+    QVERIFY(!form.AreadCSV->isEnabled());
+    QVERIFY(!form.AQuit->isEnabled());
+    QVERIFY(form.AOutCSV->isEnabled());
+
+    form.show();
+    form.AQuit->trigger();  // does nothing: the window stays
+    form.AreadCSV->trigger();
+    QVERIFY(form.isVisible());
+    QCOMPARE(form.List().Count(), 0u);
+  }
+
+  void widthsComeBackAndMissingKeysKeepFifty() {
+    WriteFile(IniPath(), "[Clumns]\nWidth1=80\nWidth5=$78\nWidth7=abc\nWidth12=0\nWidth3=-4\n");
+    TForm1 form;
+    const int expected[] = {50, 80, 50, 50, 50, 120, 50, 50, 50, 50, 50, 50, 0};
+    for (int c = 0; c < 13; ++c) QCOMPARE(form.LV->columnWidth(c), expected[c]);
+    form.LV->setColumnWidth(2, 33);  // as if dragged
+    form.show();
+    QVERIFY(form.close());
+    TForm1 again;
+    QCOMPARE(again.LV->columnWidth(2), 33);
+    QCOMPARE(again.LV->columnWidth(1), 80);
+    QCOMPARE(again.LV->columnWidth(12), 0);
+  }
+
+  void placementRoundTrips_data() {
+    QTest::addColumn<int>("show");
+    QTest::newRow("normal") << 1;
+    QTest::newRow("maximised") << 3;
+  }
+  void placementRoundTrips() {
+    QFETCH(int, show);
+    WriteFile(IniPath(), QString("[Forms]\nProperty.Show=%1\nProperty.X=40\nProperty.Y=50\n"
+                                 "Property.XSize=540\nProperty.YSize=350\n")
+                             .arg(show)
+                             .toLatin1());
+    {
+      TForm1 form;
+      form.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&form));
+      QCOMPARE(form.isMaximized(), show == 3);
+      if (show != 3) QCOMPARE(form.frameGeometry(), QRect(40, 50, 500, 300));
+      QVERIFY(form.close());
+    }
+    QSettings written(IniPath(), QSettings::IniFormat);
+    QCOMPARE(written.value("Forms/Property.Show").toInt(), show);
+    QCOMPARE(written.value("Forms/Property.X").toInt(), 40);
+    QCOMPARE(written.value("Forms/Property.Y").toInt(), 50);
+    QCOMPARE(written.value("Forms/Property.XSize").toInt(), 540);
+    QCOMPARE(written.value("Forms/Property.YSize").toInt(), 350);
+    if (show == 3) {
+      // Restoring the maximised window gives back its normal rectangle.
+      TForm1 form;
+      form.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&form));
+      form.showNormal();
+      QTRY_COMPARE(form.frameGeometry(), QRect(40, 50, 500, 300));
+    }
+  }
+
+  void firstCloseWritesWidthsThenPlacement() {
+    {
+      TForm1 form;
+      form.show();
+      QVERIFY(form.close());
+    }
+    QList<QByteArray> lines = ReadFile(IniPath()).split('\n');
+    QList<QByteArray> keys;
+    for (const QByteArray& l : lines)
+      if (!l.isEmpty()) keys << l.left(l.indexOf('=') < 0 ? l.size() : l.indexOf('='));
+    QList<QByteArray> expected{"[Clumns]"};
+    for (int i = 0; i < 13; ++i) expected << "Width" + QByteArray::number(i);
+    expected << "[Forms]" << "Property.Flags" << "Property.Show" << "Property.MaxX" << "Property.MaxY"
+             << "Property.X" << "Property.Y" << "Property.XSize" << "Property.YSize";
+    QCOMPARE(keys, expected);
+  }
+
+  void refusedSettingsWriteShowsTheErrorAndStillCloses() {
+    WriteFile(IniPath(), "[Clumns]\nWidth0=50\n");
+    QVERIFY(QFile::setPermissions(IniPath(), QFile::ReadOwner | QFile::ReadGroup));
+    TForm1 form;
+    form.show();
+    ErrorBoxSeen box;
+    QVERIFY(form.close());
+    QVERIFY(box.watcher.seen);
+    QCOMPARE(box.icon, QMessageBox::Critical);
+    QCOMPARE(box.caption, QString("test_gui"));
+    QCOMPARE(box.text, IniPath() + QString::fromUtf8(" に書き込めません."));
+    QCOMPARE(ReadFile(IniPath()), QByteArray("[Clumns]\nWidth0=50\n"));
+  }
+
+  void rowsShowAndCaptionEditsInPlace() {
+    TForm1 form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    ChartList& list = form.List();
+    std::size_t r = list.Append();
+    list.SetCaption(r, "a.bms");
+    list.SetSubItem(r, siTitle, Cp("曲名"));
+    QAbstractItemModel* model = form.LV->model();
+    QCOMPARE(model->rowCount(), 1);
+    QCOMPARE(model->data(model->index(0, 3)).toString(), QString::fromUtf8("曲名"));
+
+    form.LV->setCurrentIndex(model->index(0, 0));
+    form.LV->edit(model->index(0, 0));
+    auto* editor = form.LV->findChild<QLineEdit*>();
+    QVERIFY(editor);
+    editor->setText(QString::fromUtf8("新しい名前.bms"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_COMPARE(list.Row(0).caption, Cp("新しい名前.bms"));  // the view commits from the event loop
+    QCOMPARE(list.Row(0).subItems[siTitle], Cp("曲名"));
+
+    model->setData(model->index(0, 0), Qt::Checked, Qt::CheckStateRole);
+    QVERIFY(list.Row(0).checked);
+  }
+
+  void headerClickSortsThroughTheList() {
+    TForm1 form;
+    ChartList& list = form.List();
+    for (const char* name : {"b.bms", "c.bms", "a.bms"}) list.SetCaption(list.Append(), name);
+    QHeaderView* header = form.LV->header();
+    QVERIFY(!header->isSortIndicatorShown());
+    emit header->sectionClicked(0);
+    QCOMPARE(list.Tag(), 1);
+    QAbstractItemModel* model = form.LV->model();
+    QCOMPARE(model->data(model->index(0, 0)).toString(), QString("a.bms"));
+    QCOMPARE(model->data(model->index(2, 0)).toString(), QString("c.bms"));
+    emit header->sectionClicked(0);
+    QCOMPARE(list.Tag(), -1);
+    QCOMPARE(model->data(model->index(0, 0)).toString(), QString("c.bms"));
+    QVERIFY(!header->isSortIndicatorShown());
+    // Rows added after a sort come at the end.
+    list.SetCaption(list.Append(), "0.bms");
+    QCOMPARE(model->data(model->index(3, 0)).toString(), QString("0.bms"));
+  }
+
+  void droppedFilesReachTheHandlerInOrder() {
+    TForm1 form;
+    std::vector<std::vector<std::string>> calls;
+    form.onDropFiles = [&](const std::vector<std::string>& paths) { calls.push_back(paths); };
+
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile("/songs/b.lzh"), QUrl("https://example.com/x.zip"),
+                  QUrl::fromLocalFile(QString::fromUtf8("/曲/a.zip"))});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form, &drop);
+    QTRY_COMPARE(calls.size(), 1u);
+    QCOMPARE(calls[0], (std::vector<std::string>{"/songs/b.lzh", Cp("/曲/a.zip")}));
+
+    QMimeData web;
+    web.setUrls({QUrl("https://example.com/x.zip")});
+    QDragEnterEvent refused(QPoint(5, 5), Qt::CopyAction, &web, Qt::LeftButton, Qt::NoModifier);
+    refused.ignore();
+    QApplication::sendEvent(&form, &refused);
+    QVERIFY(!refused.isAccepted());
+  }
+
+  void namesCp932CannotHoldAreLeftOutAndReported() {
+    TForm1 form;
+    std::vector<std::string> got;
+    form.onDropFiles = [&](const std::vector<std::string>& paths) { got = paths; };
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(QString::fromUtf8("/s/\xF0\x9F\x98\x80.zip")), QUrl::fromLocalFile("/s/ok.zip")});
+    ErrorBoxSeen box;
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form, &enter);  // a drop always follows an enter
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form, &drop);
+    QTRY_VERIFY(box.watcher.seen);
+    QCOMPARE(got, (std::vector<std::string>{"/s/ok.zip"}));
+    QVERIFY(box.text.contains("/s/?.zip"));
+  }
+
+  void csvExportGoesThroughTheDialogAndReportsErrors() {
+    TForm1 form;
+    ChartList& list = form.List();
+    list.SetCaption(list.Append(), "x.bms");
+    WriteFile(Path("list.csv"), "old content that is replaced without a question");
+
+    ModalAnswer dialog([this](QWidget* w) {
+      auto* sd = qobject_cast<QFileDialog*>(w);
+      if (!sd) return;
+      sd->setDirectory(dir_->path());
+      sd->findChild<QLineEdit*>("fileNameEdit")->setText("list");  // the dialog adds ".csv"
+      static_cast<QDialog*>(sd)->accept();  // QFileDialog's own accept: reads the typed name
+    });
+    form.AOutCSV->trigger();
+    QVERIFY(dialog.seen);
+    QCOMPARE(ReadFile(Path("list.csv")), QByteArray("\"x.bms\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"));
+    QCOMPARE(form.sd->nameFilters(), QStringList{"CSV(*.csv)"});
+    QVERIFY(form.sd->testOption(QFileDialog::DontConfirmOverwrite));
+
+    // A folder that is not there: the error box, and the list as it was.
+    ErrorBoxSeen box;
+    form.ExportCsv(Path("no-such-folder/list.csv"));
+    QVERIFY(box.watcher.seen);
+    QCOMPARE(box.text, QString::fromUtf8("不正なファイル名です."));
+    QCOMPARE(list.Count(), 1u);
+  }
+
+  void handleAnswersZeroAndBringsTheWindowForward() {
+    TForm1 form;
+    form.show();
+    QVERIFY(platform::IsWindow(form.Handle()));
+    QCOMPARE(platform::SendMessage(form.Handle(), platform::RegisterWindowMessage("wm_arcextract"), 1, 2),
+             std::intptr_t{0});
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QTRY_VERIFY(other.isActiveWindow());
+    QVERIFY(platform::SetForegroundWindow(form.Handle()));
+    QTRY_VERIFY(form.isActiveWindow());
+  }
+
+  void errorBoxTextEndsWithAPoint() {
+    struct {
+      std::string in, out;
+    } cases[] = {
+        {"abc", "abc."},
+        {"abc.", "abc."},
+        {"I/O \x83\x47\x83\x89\x81\x5b (5)", "I/O \x83\x47\x83\x89\x81\x5b (5)"},  // ")" sorts before "."
+        {"x!", "x!"},
+        {"", ""},
+        {"\x8f\x49\x97\xb9", "\x8f\x49\x97\xb9."},  // Japanese always gets one
+        {"a/", "a/."},
+    };
+    for (const auto& c : cases) QCOMPARE(ErrorBoxText(c.in), c.out);
+    QCOMPARE(ApplicationTitle(), std::string("test_gui"));
+  }
+};
+
+QTEST_MAIN(Form1Test)
+#include "form1_test.moc"

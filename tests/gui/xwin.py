@@ -1,0 +1,60 @@
+#!/usr/bin/python3
+"""Small X11 helpers for the window test: screenshot of the whole screen,
+and closing a window the way a window manager's close button does."""
+import ctypes
+import sys
+
+
+def screenshot(out):
+    import gi
+    gi.require_version("Gdk", "3.0")
+    from gi.repository import Gdk
+    root = Gdk.get_default_root_window()
+    pixbuf = Gdk.pixbuf_get_from_window(root, 0, 0, root.get_width(), root.get_height())
+    if pixbuf is None:
+        sys.exit("no pixels from the root window")
+    pixbuf.savev(out, "png", [], [])
+
+
+class XClientMessageEvent(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
+
+
+class XEvent(ctypes.Union):
+    _fields_ = [("xclient", XClientMessageEvent), ("pad", ctypes.c_long * 24)]
+
+
+def close(window):
+    """Sends WM_DELETE_WINDOW, so the program runs its own close handling."""
+    x = ctypes.cdll.LoadLibrary("libX11.so.6")
+    x.XOpenDisplay.restype = ctypes.c_void_p
+    x.XInternAtom.restype = ctypes.c_ulong
+    x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.POINTER(XEvent)]
+    x.XFlush.argtypes = [ctypes.c_void_p]
+    x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    dpy = x.XOpenDisplay(None)
+    if not dpy:
+        sys.exit("cannot open the display")
+    ev = XEvent()
+    ev.xclient.type = 33  # ClientMessage
+    ev.xclient.window = window
+    ev.xclient.message_type = x.XInternAtom(dpy, b"WM_PROTOCOLS", 0)
+    ev.xclient.format = 32
+    ev.xclient.data[0] = x.XInternAtom(dpy, b"WM_DELETE_WINDOW", 0)
+    ev.xclient.data[1] = 0  # CurrentTime
+    if not x.XSendEvent(dpy, window, 0, 0, ctypes.byref(ev)):
+        sys.exit("XSendEvent failed")
+    x.XFlush(dpy)
+    x.XCloseDisplay(dpy)
+
+
+if __name__ == "__main__":
+    if len(sys.argv) == 3 and sys.argv[1] == "shot":
+        screenshot(sys.argv[2])
+    elif len(sys.argv) == 3 and sys.argv[1] == "close":
+        close(int(sys.argv[2]))
+    else:
+        sys.exit("usage: xwin.py shot OUT.png | close WINDOW-ID")
