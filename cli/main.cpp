@@ -66,6 +66,10 @@ int main(int argc, char** argv) {
     paths.push_back(platform::ExpandFileName(cp932));
   }
 
+  // Resolved now: the drop makes the working folder the current folder.
+  std::string csvPath;
+  if (!args.csvPath.empty()) csvPath = platform::ExpandFileName(platform::FromFsName(args.csvPath));
+
   CreateWorkingFolder();
   ChartList list;
   TArchiveFile archiveFile;
@@ -100,7 +104,7 @@ int main(int argc, char** argv) {
     return std::fflush(stdout) == 0 ? 0 : 1;
   }
   try {
-    WriteChartCsv(list, platform::ExpandFileName(platform::FromFsName(args.csvPath)));
+    WriteChartCsv(list, csvPath);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "bmslist-cli: %s: %s\n", args.csvPath.c_str(), platform::Cp932ToUtf8(e.what()).c_str());
     return 1;

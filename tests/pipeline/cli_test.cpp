@@ -1,0 +1,108 @@
+// bmslist-cli as a program: a copy of it with the archiver libraries in a
+// scratch folder, so its working folder is its own.
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "platform/cp932.h"
+#include "platform/paths.h"
+#include "song_archives.h"
+#include "tests/formats/format_fixture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct CliRun {
+  int status = -1;
+  std::string out;
+};
+
+class CliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    app_ = tmp_.Path() + "app/";
+    fs::create_directories(app_);
+    const std::string bin = platform::Cp932ToUtf8(platform::ExecutableDir());
+    for (const char* f : {"bmslist-cli", "libbmsplatform.so", "UNLHA32.DLL", "UNZIP32.DLL", "ZIP32J.DLL", "LMZIP32.DLL",
+                          "CAB32.DLL", "UNARJ32J.DLL", "tar32.dll", "UNRAR32.DLL"})
+      fs::copy_file(bin + f, app_ + f);
+  }
+  CliRun Cli(const std::string& args) {
+    CliRun r;
+    std::string cmd = "cd '" + tmp_.Path() + "' && '" + app_ + "bmslist-cli' " + args + " 2>'" + tmp_.Path() + "err.txt'";
+    FILE* p = popen(cmd.c_str(), "r");
+    char buf[4096];
+    std::size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+    int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return r;
+  }
+  std::string Err() { return fmt_test::ReadFileBytes(tmp_.Path() + "err.txt"); }
+
+  fmt_test::TempDir tmp_;
+  std::string app_;
+};
+
+TEST_F(CliTest, WritesTheCsvOfRelativePathsMadeAbsolute) {
+  ASSERT_TRUE(song_test::MakeArchive(tmp_.Path(), "song.zip", song_test::TypicalSong()));
+  ASSERT_TRUE(song_test::MakeArchive(tmp_.Path(), "pack.lzh", {{"c.bms", "#ARTIST \"q\"\r\n#TITLE a,b\r\n"}}));
+  CliRun r = Cli("song.zip setup.exe pack.lzh");
+  ASSERT_EQ(r.status, 0) << Err();
+  const std::string dir = platform::Utf8ToCp932(tmp_.Path());
+  const std::string expected =
+      "\"a.bms\",\"taro\",\"TECHNO\",\"" + song_test::JapaneseTitle() +
+      "\",\"7\",\"1\",\"150\",\"\",\"\x81\x9B\",\"\",\"2024/05/03\",\"song.zip\",\"" + dir + "\"\r\n" +
+      "\"b.BMS\",\"\",\"\",\"other\",\"\",\"\",\"95\",\"\x81\x9B\",\"\",\"\x81\x9B\",\"2024/05/03\",\"song.zip\",\"" + dir +
+      "\"\r\n" + "\"c.bms\",\"\"q\"\",\"\",\"a,b\",\"\",\"\",\"\",\"\",\"\",\"\",\"2024/05/03\",\"pack.lzh\",\"" + dir +
+      "\"\r\n";
+  EXPECT_EQ(r.out, expected);
+  EXPECT_TRUE(fs::is_empty(app_ + "work"));
+}
+
+TEST_F(CliTest, WritesToAFileAndReportsAFileItCannotWrite) {
+  ASSERT_TRUE(song_test::MakeArchive(tmp_.Path(), "song.tgz", song_test::TypicalSong()));
+  CliRun ok = Cli("--csv list.csv song.tgz");
+  ASSERT_EQ(ok.status, 0) << Err();
+  EXPECT_EQ(ok.out, "");
+  std::string csv = fmt_test::ReadFileBytes(tmp_.Path() + "list.csv");
+  EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 2);
+
+  CliRun bad = Cli("--csv no/such/dir/list.csv song.tgz");
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_NE(Err().find("不正なファイル名です"), std::string::npos) << Err();
+}
+
+TEST_F(CliTest, UsageErrorsAndHelp) {
+  struct Case {
+    const char* args;
+    int status;
+    const char* errorPart;
+  } cases[] = {
+      {"", 2, "no archive given"},
+      {"--csv", 2, "--csv needs a file name"},
+      {"--bogus x.zip", 2, "unknown option --bogus"},
+  };
+  for (const auto& c : cases) {
+    CliRun r = Cli(c.args);
+    EXPECT_EQ(r.status, c.status) << c.args;
+    EXPECT_NE(Err().find(c.errorPart), std::string::npos) << c.args << ": " << Err();
+  }
+  CliRun help = Cli("--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("Usage: bmslist-cli [--csv FILE] PATH..."), std::string::npos);
+}
+
+TEST_F(CliTest, AMissingLibraryListsNothingAndStillSucceeds) {
+  ASSERT_TRUE(song_test::MakeArchive(tmp_.Path(), "song.arj", song_test::TypicalSong()));
+  fs::remove(app_ + "UNARJ32J.DLL");
+  CliRun r = Cli("song.arj");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "");
+}
+
+}  // namespace
