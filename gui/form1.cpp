@@ -15,6 +15,7 @@
 #include <QUrl>
 
 #include "charts/csv_export.h"
+#include "charts/working_folder.h"
 #include "gui/captions.h"
 #include "gui/chart_list_model.h"
 #include "gui/error_box.h"
@@ -23,7 +24,6 @@
 #include "gui/widget_placement.h"
 #include "gui/window_font.h"
 #include "platform/cp932.h"
-#include "platform/files.h"
 #include "platform/io_error.h"
 #include "platform/paths.h"
 #include "settings/ini_write_error.h"
@@ -161,9 +161,7 @@ void TForm1::FormCreate() {
   FRowCount = 0;
   // Made if missing; any failure (it exists, no permission) is ignored here
   // and shows later as an archive that yields no rows.
-  std::string parent = platform::WorkParentDir();
-  platform::ForceDirectories(parent);
-  platform::CreateDirectory(parent + "work");
+  CreateWorkingFolder();
 }
 
 void TForm1::FormClose() {

@@ -49,7 +49,7 @@ echo "window $wid at $X,$Y size ${WIDTH}x$HEIGHT"
 xdotool mousemove --window "$wid" 20 10 click 1
 sleep 1
 if [ -n "$out" ]; then
-  /usr/bin/python3 "$here/xwin.py" shot "$out"
+  /usr/bin/python3 "$here/xwin.py" shot "$out" "$X" "$Y" "$WIDTH" "$HEIGHT"
   [ -s "$out" ] || fail "no screenshot written"
   echo "screenshot: $out"
 fi

@@ -5,12 +5,13 @@ import ctypes
 import sys
 
 
-def screenshot(out):
+def screenshot(out, area=None):
     import gi
     gi.require_version("Gdk", "3.0")
     from gi.repository import Gdk
     root = Gdk.get_default_root_window()
-    pixbuf = Gdk.pixbuf_get_from_window(root, 0, 0, root.get_width(), root.get_height())
+    x, y, w, h = area or (0, 0, root.get_width(), root.get_height())
+    pixbuf = Gdk.pixbuf_get_from_window(root, x, y, w, h)
     if pixbuf is None:
         sys.exit("no pixels from the root window")
     pixbuf.savev(out, "png", [], [])
@@ -52,9 +53,9 @@ def close(window):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) == 3 and sys.argv[1] == "shot":
-        screenshot(sys.argv[2])
+    if len(sys.argv) in (3, 7) and sys.argv[1] == "shot":
+        screenshot(sys.argv[2], tuple(int(v) for v in sys.argv[3:]) or None)
     elif len(sys.argv) == 3 and sys.argv[1] == "close":
         close(int(sys.argv[2]))
     else:
-        sys.exit("usage: xwin.py shot OUT.png | close WINDOW-ID")
+        sys.exit("usage: xwin.py shot OUT.png [X Y W H] | close WINDOW-ID")
