@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -21,27 +22,39 @@ namespace arc {
 namespace {
 
 // Our own input stream: liblhasa's fallback skip loops forever at the end
-// of a truncated file, and we need to know where reading stopped to tell a
+// of a truncated file, its decoders ask for a few hundred bytes at a time
+// (so we buffer), and we need to know where reading stopped to tell a
 // clean end of archive from a damaged header.
 struct Source {
   int fd = -1;
-  std::uint64_t pos = 0;
+  std::uint64_t pos = 0;  // logical position
   std::uint64_t size = 0;
   std::uint64_t lastReadStart = 0;
   bool skippedPastEnd = false;
+  std::vector<unsigned char> buf = std::vector<unsigned char>(1 << 20);
+  std::uint64_t bufStart = 0;
+  std::size_t bufLen = 0;
 };
 
-int SourceRead(void* handle, void* buf, size_t len) {
+int SourceRead(void* handle, void* out, size_t len) {
   auto* s = static_cast<Source*>(handle);
   s->lastReadStart = s->pos;
+  auto* dst = static_cast<unsigned char*>(out);
   size_t total = 0;
   while (total < len) {
-    ssize_t n = read(s->fd, static_cast<char*>(buf) + total, len - total);
-    if (n < 0) return -1;
-    if (n == 0) break;
-    total += static_cast<size_t>(n);
+    if (s->pos < s->bufStart || s->pos >= s->bufStart + s->bufLen) {
+      ssize_t n = pread(s->fd, s->buf.data(), s->buf.size(), static_cast<off_t>(s->pos));
+      if (n < 0) return -1;
+      s->bufStart = s->pos;
+      s->bufLen = static_cast<std::size_t>(n);
+      if (n == 0) break;
+    }
+    std::size_t offset = static_cast<std::size_t>(s->pos - s->bufStart);
+    std::size_t n = std::min(len - total, s->bufLen - offset);
+    std::memcpy(dst + total, s->buf.data() + offset, n);
+    total += n;
+    s->pos += n;
   }
-  s->pos += total;
   return static_cast<int>(total);
 }
 
@@ -51,7 +64,6 @@ int SourceSkip(void* handle, size_t bytes) {
     s->skippedPastEnd = true;
     return 0;
   }
-  if (lseek(s->fd, static_cast<off_t>(s->pos + bytes), SEEK_SET) < 0) return 0;
   s->pos += bytes;
   return 1;
 }
@@ -117,6 +129,7 @@ class LzhReader : public ArchiveReader {
   void ReadData(const std::function<bool(const void* data, std::size_t size)>& sink) override {
     if (!header_ || info_is_special()) return;
     if (!dataKnown_) throw ArcError(ERROR_METHOD, std::string("unsupported LZH method ") + header_->compress_method);
+    if (ReadStoredDirectly(sink)) return;
     std::vector<unsigned char> buf(1 << 18);
     std::uint64_t total = 0;
     std::uint16_t crc = 0;
@@ -135,6 +148,39 @@ class LzhReader : public ArchiveReader {
  private:
   bool info_is_special() const {
     return header_->symlink_target != nullptr || std::strcmp(header_->compress_method, LHA_COMPRESS_TYPE_DIR) == 0;
+  }
+
+  // Stored data is copied straight from the file in big blocks: liblhasa
+  // would pass it through its decoder in small steps. Only when the data's
+  // place is certain: the header bytes must sit right before our position
+  // (liblhasa may still hold a few look-ahead bytes at the very start), and
+  // MacBinary-wrapped data (Mac archives) needs liblhasa's decoder.
+  bool ReadStoredDirectly(const std::function<bool(const void* data, std::size_t size)>& sink) {
+    std::string method = header_->compress_method;
+    if ((method != "-lh0-" && method != "-lz4-" && method != "-pm0-") || header_->os_type == LHA_OS_TYPE_MACOS) return false;
+    if (header_->compressed_length != header_->length || src_.pos < header_->raw_data_len) return false;
+    unsigned char head[7];
+    std::uint64_t start = src_.pos - header_->raw_data_len;
+    if (header_->raw_data_len < sizeof head || pread(src_.fd, head, sizeof head, static_cast<off_t>(start)) != sizeof head ||
+        std::memcmp(head, header_->raw_data, sizeof head) != 0)
+      return false;
+    std::vector<unsigned char> buf(1 << 20);
+    std::uint64_t off = src_.pos, left = header_->length;
+    std::uint16_t crc = 0;
+    bool complete = true;
+    while (left > 0) {
+      ssize_t n = pread(src_.fd, buf.data(), static_cast<std::size_t>(std::min<std::uint64_t>(left, buf.size())), static_cast<off_t>(off));
+      if (n <= 0) throw ArcError(ERROR_BROKEN_DATA, "LZH data truncated");
+      crc = Crc16Update(crc, buf.data(), static_cast<std::size_t>(n));
+      off += static_cast<std::uint64_t>(n);
+      left -= static_cast<std::uint64_t>(n);
+      if (!sink(buf.data(), static_cast<std::size_t>(n))) {
+        complete = false;
+        break;
+      }
+    }
+    if (complete && crc != header_->crc) throw ArcError(ERROR_FILE_CRC, "LZH CRC mismatch");
+    return true;
   }
 
   // At the end the last read found nothing, or only the zero end mark.
@@ -173,8 +219,7 @@ std::unique_ptr<ArchiveReader> OpenLzhReader(const std::string& path) {
   // The first header must be there, else this is no LZH archive; the check
   // reads it through a second reader so that the caller's starts fresh.
   {
-    int probeFd = dup(fd);
-    LzhReader probe(probeFd, static_cast<std::uint64_t>(st.st_size));
+    LzhReader probe(dup(fd), static_cast<std::uint64_t>(st.st_size));
     EntryInfo info;
     bool any = false;
     try {
@@ -186,7 +231,6 @@ std::unique_ptr<ArchiveReader> OpenLzhReader(const std::string& path) {
       throw ArcError(ERROR_NOT_ARC_FILE, "not an LZH archive: " + path);
     }
   }
-  lseek(fd, 0, SEEK_SET);
   return std::make_unique<LzhReader>(fd, static_cast<std::uint64_t>(st.st_size));
 }
 

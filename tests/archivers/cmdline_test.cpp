@@ -3,6 +3,7 @@
 #include "archiver_api.h"
 #include "archivers/engine/archive_reader.h"
 #include "archivers/engine/cmdline.h"
+#include "archivers/engine/crc16.h"
 #include "archive_maker.h"
 
 namespace {
@@ -66,4 +67,16 @@ TEST(ResponseFile, ReadsFromDiskAndReportsMissingFile) {
   }
 }
 
+}  // namespace
+
+namespace {
+TEST(Crc16, MatchesTheCheckValueInAnyChunking) {
+  const std::string check = "123456789";
+  EXPECT_EQ(arc::Crc16Update(0, check.data(), check.size()), 0xBB3D);  // CRC-16/ARC
+  std::string data = arc_test::NoiseBytes(1003, 5);
+  std::uint16_t whole = arc::Crc16Update(0, data.data(), data.size());
+  std::uint16_t pieces = 0;
+  for (std::size_t i = 0; i < data.size(); i += 7) pieces = arc::Crc16Update(pieces, data.data() + i, std::min<std::size_t>(7, data.size() - i));
+  EXPECT_EQ(pieces, whole);
+}
 }  // namespace
