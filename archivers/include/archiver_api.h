@@ -182,7 +182,26 @@ typedef int (*ARC_SETOWNER_FN)(ARC_HWND hwnd, ARCHIVERPROC proc);
 typedef int (*ARC_KILLOWNER_FN)(ARC_HWND hwnd);
 typedef int (*ARC_GETTYPE_FN)(const char* fileName);
 
-/* ...FindFirst / ...FindNext answer 0 for an entry, -1 at the end, or an
+/* What the libraries of this system answer (command entry):
+ *   0                      every selected entry was written
+ *   ERROR_COMMAND_NAME     unknown command word or switch of the dialect
+ *   ERROR_NOT_SUPPORT      a creating command (Zip of ZIP32J/LMZIP32, LHA "a",
+ *                          tar "c", CAB "-a"...): creation is not offered yet
+ *   ERROR_NOT_FIND_ARC_FILE  no archive named on the line
+ *   ERROR_ARC_FILE_OPEN    the archive cannot be opened
+ *   ERROR_NOT_ARC_FILE     not an archive of this library's formats
+ *   ERROR_RESPONSE_READ    an "@file" response file cannot be read
+ *   ERROR_UNSAFE_PATH      an entry was refused (".." part, link leading out,
+ *                          link in the way); the other entries were written
+ *   ERROR_HEADER_BROKEN, ERROR_BROKEN_DATA, ERROR_FILE_CRC, ERROR_METHOD,
+ *   ERROR_PASSWORD_FILE    damaged, truncated, unsupported or encrypted data;
+ *                          extraction stops, the failed file is removed
+ *   ERROR_DISK_SPACE, ERROR_CANNOT_WRITE, ERROR_FILE_OPEN, ERROR_MAKEDIRECTORY
+ *                          the destination cannot take the file
+ *   ERROR_USER_CANCEL      the owner window answered 1 (abort)
+ * The output buffer, when given, receives a one-line summary.
+ *
+ * ...FindFirst / ...FindNext answer 0 for an entry, -1 at the end, or an
  * error code. ...CheckArchive answers non-zero (TRUE) when the archive is
  * sound. ...SetOwnerWindowEx / ...KillOwnerWindowEx answer non-zero on
  * success. */
