@@ -1,6 +1,7 @@
 #!/usr/bin/python3
-"""Small X11 helpers for the window test: screenshot of the whole screen,
-and closing a window the way a window manager's close button does."""
+"""Small X11 helpers for the window test: a screenshot, a drag source that
+offers files as a file manager does, and closing a window the way a window
+manager's close button does."""
 import ctypes
 import sys
 
@@ -15,6 +16,25 @@ def screenshot(out, area=None):
     if pixbuf is None:
         sys.exit("no pixels from the root window")
     pixbuf.savev(out, "png", [], [])
+
+
+def drag_source(uris):
+    """Shows a window titled "drag-source" whose button drags `uris` as
+    text/uri-list; returns when a drag from it has ended."""
+    import gi
+    gi.require_version("Gtk", "3.0")
+    from gi.repository import Gdk, Gtk
+    win = Gtk.Window(title="drag-source")
+    button = Gtk.Button(label="songs")
+    win.add(button)
+    button.drag_source_set(Gdk.ModifierType.BUTTON1_MASK, [Gtk.TargetEntry.new("text/uri-list", 0, 0)],
+                           Gdk.DragAction.COPY)
+    button.connect("drag-data-get", lambda w, ctx, data, info, t: data.set_uris(uris))
+    button.connect("drag-end", lambda *a: Gtk.main_quit())
+    win.set_default_size(120, 60)
+    win.move(800, 100)
+    win.show_all()
+    Gtk.main()
 
 
 class XClientMessageEvent(ctypes.Structure):
@@ -55,7 +75,9 @@ def close(window):
 if __name__ == "__main__":
     if len(sys.argv) in (3, 7) and sys.argv[1] == "shot":
         screenshot(sys.argv[2], tuple(int(v) for v in sys.argv[3:]) or None)
+    elif len(sys.argv) >= 3 and sys.argv[1] == "drag-source":
+        drag_source(sys.argv[2:])
     elif len(sys.argv) == 3 and sys.argv[1] == "close":
         close(int(sys.argv[2]))
     else:
-        sys.exit("usage: xwin.py shot OUT.png [X Y W H] | close WINDOW-ID")
+        sys.exit("usage: xwin.py shot OUT.png [X Y W H] | drag-source URI... | close WINDOW-ID")
