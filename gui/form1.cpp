@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QTimer>
 #include <QTreeView>
 #include <QUrl>
@@ -95,6 +96,7 @@ void TForm1::CreateList() {
   // A click on the selected row's caption or F2 edits it in place.
   LV->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
   LV->setSortingEnabled(false);  // the list sorts itself on a header click
+  LV->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
 
   QHeaderView* header = LV->header();
   header->setSectionsClickable(true);
@@ -242,6 +244,12 @@ void TForm1::ExportCsv(const QString& fileName) {
 
 void TForm1::RepaintRows(int first, int last) {
   if (!LV->isVisible()) return;
+  // Rows out of sight are drawn when the event loop next runs; asking the
+  // view where they lie would lay out the whole list for every row added.
+  if (rowHeight_ <= 0) rowHeight_ = LV->sizeHintForRow(0);
+  if (rowHeight_ <= 0) return;
+  int top = LV->verticalScrollBar()->value();  // the view scrolls by whole rows
+  if (last < top || first > top + LV->viewport()->height() / rowHeight_ + 1) return;
   QRect area = LV->visualRect(model_->index(first, 0)).united(LV->visualRect(model_->index(last, 0)));
   QRect viewport = LV->viewport()->rect();
   if (!area.intersects(viewport)) return;

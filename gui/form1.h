@@ -75,5 +75,6 @@ class TForm1 : public QMainWindow {
   WidgetPlacement* placement_ = nullptr;
   std::array<QIcon, 4> ImageList1;
   std::vector<QAction*> unhandledActions_;
+  int rowHeight_ = 0;  // rows are all of one height
   platform::WindowHandle handle_ = 0;
 };

@@ -276,6 +276,30 @@ class Form1Test : public QObject {
     QVERIFY(list.Row(0).checked);
   }
 
+  // A drop adds rows without returning to the event loop: rows in sight
+  // must be drawn as they come, rows out of sight must cost no drawing.
+  void rowsInSightAreDrawnAtOnce() {
+    TForm1 form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QApplication::processEvents();
+    struct PaintCounter : QObject {
+      int paints = 0;
+      bool eventFilter(QObject*, QEvent* e) override {
+        paints += e->type() == QEvent::Paint;
+        return false;
+      }
+    } counter;
+    form.LV->viewport()->installEventFilter(&counter);
+    ChartList& list = form.List();
+    list.SetCaption(list.Append(), "first.bms");
+    QVERIFY(counter.paints > 0);
+    for (int i = 0; i < 200; ++i) list.Append();
+    counter.paints = 0;
+    list.SetCaption(190, "far below.bms");
+    QCOMPARE(counter.paints, 0);
+  }
+
   void headerClickSortsThroughTheList() {
     TForm1 form;
     ChartList& list = form.List();
