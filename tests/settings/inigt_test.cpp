@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include "platform/files.h"
 #include "platform/paths.h"
 #include "settings/ini_write_error.h"
 #include "temp_dir.h"
@@ -210,8 +211,6 @@ TEST_F(IniGTTest, RefusedWriteRaisesWithThePath) {
 // When the program's folder cannot be written, settings go to the per-user
 // configuration folder, made on the first write.
 TEST_F(IniGTTest, PerUserSettingsFolderIsCreated) {
-  std::string ro = dir / "program";
-  ASSERT_EQ(mkdir(ro.c_str(), 0755), 0);
   platform::OverrideExecutableDirForTesting(dir / "no-such-folder");
   const char* old = std::getenv("XDG_CONFIG_HOME");
   std::string saved = old ? old : "";
