@@ -172,6 +172,13 @@ void TForm1::FormClose() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+  if (isBusy && isBusy()) {
+    // Closing in the middle of an archive would leave its files behind in
+    // the working folder; stop after it instead, then close.
+    closePending_ = true;
+    event->ignore();
+    return;
+  }
   try {
     FormClose();
   } catch (const EIniWriteError& e) {

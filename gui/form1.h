@@ -43,6 +43,11 @@ class TForm1 : public QMainWindow {
   // The export itself, to a file the user has chosen.
   void ExportCsv(const QString& fileName);
 
+  // A drop still running when the window is asked to close: the close waits
+  // until the current archive is done (see DropController).
+  std::function<bool()> isBusy;
+  bool ClosePending() const { return closePending_; }
+
   // Charts completed since start (the pipeline counts them).
   std::int32_t FRowCount = 0;
 
@@ -77,4 +82,5 @@ class TForm1 : public QMainWindow {
   std::vector<QAction*> unhandledActions_;
   int rowHeight_ = 0;  // rows are all of one height
   platform::WindowHandle handle_ = 0;
+  bool closePending_ = false;
 };

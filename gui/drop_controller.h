@@ -1,0 +1,38 @@
+#pragma once
+// Runs dropped archives through the pipeline on behalf of the main window,
+// and keeps the window alive meanwhile: progress in a strip at the bottom,
+// repaints and input between archives and entries, Cancel or Esc stopping
+// after the current archive, drops made during a drop queued behind it, and
+// a close during a drop done once the current archive is finished.
+#include <QObject>
+#include <string>
+#include <vector>
+
+#include "charts/drop_pipeline.h"
+#include "drivers/archive_file.h"
+
+class TForm1;
+class DropProgress;
+
+class DropController : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit DropController(TForm1& form);
+
+  void Drop(const std::vector<std::string>& paths);
+  bool Busy() const { return busy_; }
+  TArchiveFile& ArchiveFile() { return archiveFile_; }
+
+ private:
+  void RunQueue();
+  void KeepWindowAlive();
+  bool Stopping() const;
+
+  TForm1& form_;
+  TArchiveFile archiveFile_;
+  DropPipeline pipeline_;
+  DropProgress* progress_ = nullptr;
+  std::vector<std::vector<std::string>> queue_;
+  bool busy_ = false;
+};

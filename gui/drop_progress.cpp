@@ -1,0 +1,63 @@
+#include "gui/drop_progress.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShortcut>
+
+DropProgress::DropProgress(QWidget* parent) : QWidget(parent) {
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(4, 2, 4, 2);
+  archive_ = new QLabel(this);
+  entry_ = new QLabel(this);
+  entry_->setMinimumWidth(60);
+  entry_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  bar_ = new QProgressBar(this);
+  bar_->setMaximumWidth(120);
+  bar_->setTextVisible(false);
+  cancelButton_ = new QPushButton(QStringLiteral("Cancel"), this);
+  cancelButton_->setObjectName(QStringLiteral("cancelDrop"));
+  layout->addWidget(archive_);
+  layout->addWidget(entry_, 1);
+  layout->addWidget(bar_);
+  layout->addWidget(cancelButton_);
+  connect(cancelButton_, &QPushButton::clicked, this, &DropProgress::RequestCancel);
+  auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), parent ? parent : this);
+  esc->setContext(Qt::WindowShortcut);
+  connect(esc, &QShortcut::activated, this, [this] {
+    if (isVisible()) RequestCancel();
+  });
+  hide();
+}
+
+void DropProgress::Begin(int count) {
+  cancel_ = false;
+  bar_->setRange(0, count);
+  bar_->setValue(0);
+  cancelButton_->setEnabled(true);
+  archive_->clear();
+  entry_->clear();
+  show();
+}
+
+void DropProgress::Archive(int index, int count, const QString& name) {
+  if (bar_->maximum() != count) bar_->setMaximum(count);
+  bar_->setValue(index);
+  archive_->setText(QStringLiteral("%1 / %2  %3").arg(index + 1).arg(count).arg(name));
+  entry_->clear();
+}
+
+void DropProgress::Entry(const QString& name) { entry_->setText(name); }
+
+void DropProgress::End() {
+  hide();
+  archive_->clear();
+  entry_->clear();
+}
+
+void DropProgress::RequestCancel() {
+  cancel_ = true;
+  cancelButton_->setEnabled(false);
+  entry_->setText(QStringLiteral("stopping after this archive..."));
+}

@@ -1,0 +1,30 @@
+#pragma once
+// The strip at the bottom of the main window while a drop is handled:
+// which archive of how many, the entry the archiver library is writing, a
+// progress bar and a Cancel button (Esc does the same).
+#include <QWidget>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+class DropProgress : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit DropProgress(QWidget* parent = nullptr);
+
+  void Begin(int count);
+  void Archive(int index, int count, const QString& name);
+  void Entry(const QString& name);
+  void End();
+  bool CancelRequested() const { return cancel_; }
+  void RequestCancel();
+
+ private:
+  QLabel* archive_ = nullptr;
+  QLabel* entry_ = nullptr;
+  QProgressBar* bar_ = nullptr;
+  QPushButton* cancelButton_ = nullptr;
+  bool cancel_ = false;
+};

@@ -1,0 +1,140 @@
+// Archives dropped onto the main window as a file manager drops them (file
+// URLs), handled by the drop controller and the real archiver libraries.
+#include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+#include <QUrl>
+#include <filesystem>
+
+#include "charts/chart_list.h"
+#include "drivers/arj32.h"
+#include "gui/drop_controller.h"
+#include "gui/drop_progress.h"
+#include "gui/form1.h"
+#include "platform/cp932.h"
+#include "platform/dynlib.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "tests/formats/format_fixture.h"
+#include "tests/pipeline/song_archives.h"
+
+namespace fs = std::filesystem;
+
+class DropTest : public QObject {
+  Q_OBJECT
+
+ private:
+  fmt_test::TempDir* tmp_ = nullptr;
+  std::string binDir_;
+
+  QString Path(const std::string& name) { return QString::fromStdString(tmp_->Path() + name); }
+
+  static void DropUrls(TForm1& form, const QStringList& files) {
+    auto* mime = new QMimeData;
+    QList<QUrl> urls;
+    for (const QString& f : files) urls << QUrl::fromLocalFile(f);
+    mime->setUrls(urls);
+    QPointF pos(form.width() / 2.0, form.height() / 2.0);
+    QDragEnterEvent enter(pos.toPoint(), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(pos, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form, &drop);
+    QVERIFY(drop.isAccepted());
+    delete mime;
+  }
+
+  static std::vector<std::string> Captions(TForm1& form) {
+    std::vector<std::string> out;
+    for (const auto& r : form.List().Rows()) out.push_back(r.caption);
+    return out;
+  }
+
+ private slots:
+  void init() {
+    binDir_ = platform::ExecutableDir();
+    tmp_ = new fmt_test::TempDir;
+    fs::create_directories(tmp_->Path() + "app");
+    platform::OverrideExecutableDirForTesting(tmp_->Path() + "app");
+    platform::SetLibrarySearchDirForTesting(binDir_, false);
+  }
+  void cleanup() {
+    platform::SetCurrentDirectory("/");
+    platform::OverrideExecutableDirForTesting("");
+    platform::SetLibrarySearchDirForTesting("", false);
+    delete tmp_;
+  }
+
+  void everyFormatDroppedTogetherInOrder() {
+    const char* archives[] = {"a.lzh", "b.ZIP", "c.cab", "d.arj", "e.tar", "f.tgz", "g.tar.bz2", "h.rar"};
+    QStringList files;
+    for (const char* a : archives) {
+      auto song = song_test::TypicalSong();
+      song.pop_back();  // no sound needed here
+      QVERIFY2(song_test::MakeArchive(tmp_->Path(), a, song), a);
+      files << Path(a);
+    }
+    files.insert(2, Path("setup.exe"));  // skipped
+    fs::copy_file(tmp_->Path() + "a.lzh", tmp_->Path() + "setup.exe");
+    TForm1 form;
+    DropController drops(form);
+    form.onDropFiles = [&drops](const std::vector<std::string>& paths) { drops.Drop(paths); };
+    form.show();
+    DropUrls(form, files);
+    QTRY_COMPARE(form.List().Count(), std::size_t{16});
+    QTRY_VERIFY(!drops.Busy());
+    for (std::size_t i = 0; i < 8; ++i) {
+      QCOMPARE(form.List().Row(2 * i).caption, std::string("a.bms"));
+      QCOMPARE(form.List().Row(2 * i + 1).caption, std::string("b.BMS"));
+      QCOMPARE(form.List().Row(2 * i).subItems[siArcName], std::string(archives[i]));
+      QCOMPARE(form.List().Row(2 * i).subItems[siTitle], song_test::JapaneseTitle());
+    }
+    QVERIFY(fs::is_empty(tmp_->Path() + "app/work"));
+    QVERIFY(form.statusBar()->isHidden());
+  }
+
+  void aDropDuringADropIsQueuedAndCancelStopsAfterTheCurrentArchive() {
+    for (const char* a : {"one.zip", "two.zip", "three.zip"})
+      QVERIFY(song_test::MakeArchive(tmp_->Path(), a, {{std::string(a) + ".bms", "#TITLE x\r\n"}}));
+    TForm1 form;
+    DropController drops(form);
+    form.onDropFiles = [&drops](const std::vector<std::string>& paths) { drops.Drop(paths); };
+    form.show();
+    // While the first archive is unpacked, a second drop arrives; after it
+    // the user presses Cancel.
+    int entries = 0;
+    drops.ArchiveFile().OnProgress = [&](TArchiveFile&, int, EXTRACTINGINFOEX*, bool&) {
+      if (++entries == 1) {
+        drops.Drop({platform::Utf8ToCp932(tmp_->Path() + "two.zip")});
+        QVERIFY(form.findChild<DropProgress*>()->isVisible());
+      }
+    };
+    drops.Drop({platform::Utf8ToCp932(tmp_->Path() + "one.zip")});
+    QCOMPARE(Captions(form), (std::vector<std::string>{"one.zip.bms", "two.zip.bms"}));
+
+    drops.ArchiveFile().OnProgress = [&](TArchiveFile&, int, EXTRACTINGINFOEX*, bool&) {
+      form.findChild<QPushButton*>(QStringLiteral("cancelDrop"))->click();
+    };
+    drops.Drop({platform::Utf8ToCp932(tmp_->Path() + "three.zip"), platform::Utf8ToCp932(tmp_->Path() + "one.zip")});
+    QCOMPARE(Captions(form), (std::vector<std::string>{"one.zip.bms", "two.zip.bms", "three.zip.bms"}));
+    QVERIFY(fs::is_empty(tmp_->Path() + "app/work"));
+  }
+
+  void aMissingLibraryShowsNothingAndAddsNoRow() {
+    QVERIFY(song_test::MakeArchive(tmp_->Path(), "song.arj", song_test::TypicalSong()));
+    fmt_test::TempDir empty;
+    platform::SetLibrarySearchDirForTesting(empty.Path(), true);
+    TArj32::FreeDLL();  // loaded by an earlier test of this process
+    TForm1 form;
+    DropController drops(form);
+    drops.Drop({platform::Utf8ToCp932(tmp_->Path() + "song.arj")});
+    QCOMPARE(form.List().Count(), std::size_t{0});
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+  }
+};
+
+QTEST_MAIN(DropTest)
+#include "drop_test.moc"
