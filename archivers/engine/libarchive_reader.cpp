@@ -80,6 +80,7 @@ bool LibarchiveReader::Next(EntryInfo& info) {
   mode_t perm = archive_entry_perm(e);
   info.attributes = (perm & 0200) ? 0x20 : 0x21;  // archive bit, read-only when not writable
   if (info.isDirectory) info.attributes = 0x10;
+  current_is_directory_ = info.isDirectory;
   current_encrypted_ = archive_entry_is_encrypted(e) != 0;
   info.encrypted = current_encrypted_;
   if (hook_) hook_(a_, e, info);
@@ -89,6 +90,7 @@ bool LibarchiveReader::Next(EntryInfo& info) {
 
 void LibarchiveReader::ReadData(const std::function<bool(const void* data, std::size_t size)>& sink) {
   Utf8LocaleScope locale;
+  if (current_is_directory_) return;
   if (current_encrypted_) throw ArcError(ERROR_PASSWORD_FILE, "encrypted entry");
   static const std::vector<char> zeros(1 << 16, 0);
   la_int64_t written = 0;

@@ -28,6 +28,7 @@ class LibarchiveReader : public ArchiveReader {
  private:
   struct archive* a_;
   EntryHook hook_;
+  bool current_is_directory_ = false;  // a folder has no data to read
   bool current_encrypted_ = false;
 };
 
