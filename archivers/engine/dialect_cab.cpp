@@ -5,8 +5,9 @@
 //   -i   no dialogs                     accepted; there are none
 //   -r   recurse (creation)             accepted, ignored
 //   -q   quiet                          accepted
-// -a (add) and -f (self-extractor) answer ERROR_NOT_SUPPORT; anything else
-// ERROR_COMMAND_NAME.
+// -a (add) and -f (self-extractor) are taken by ParseCabCreateCommand
+// first (called directly, this parser answers ERROR_NOT_SUPPORT for them);
+// anything else gives ERROR_COMMAND_NAME.
 #include <array>
 
 #include "archiver_api.h"

@@ -21,34 +21,17 @@
 //                    comments and creation texts        ignored
 //
 // Any other switch gives ERROR_COMMAND_NAME. "#" is an optional signed
-// number. Command "e" extracts without folders whatever -x says; the
-// creating and listing commands answer ERROR_NOT_SUPPORT.
-#include <array>
-
+// number. Command "e" extracts without folders whatever -x says. The
+// creating commands (a, u, f, d, s) are taken by ParseLhaCreateCommand
+// first; the listing ones answer ERROR_NOT_SUPPORT.
 #include "archiver_api.h"
 #include "archivers/engine/dialects.h"
-#include "archivers/engine/switch_table.h"
+#include "archivers/engine/lha_switches.h"
 #include "platform/cp932.h"
 
 namespace arc {
 
 namespace {
-enum Effect { kIgnore, kFolders, kExclude };
-
-constexpr SwitchSpec N(std::string_view name, Effect e = kIgnore) { return {name, SwitchKind::Number, e}; }
-constexpr SwitchSpec T(std::string_view name, Effect e = kIgnore) { return {name, SwitchKind::Text, e}; }
-
-constexpr std::array kLhaSwitches = {
-    SwitchSpec{"+", SwitchKind::Flag, kIgnore},
-    N("x", kFolders), T("jx", kExclude),
-    N("a"), N("c"), N("e"), N("f"), N("h"), N("i"), N("l"), N("m"), N("n"), N("o"), N("p"), N("r"),
-    N("s"), N("t"), N("u"), N("y"), N("z"), T("w"),
-    N("jc"), N("jd"), N("je"), N("jf"), N("jh"), N("ji"), N("jm"), N("jn"), N("jp"), N("jr"), N("jss"),
-    N("jw"), N("jyc"), N("jyd"), N("jyk"), N("jyn"), N("jyo"), T("jo"), T("job"), T("jz"),
-    N("ga"), N("gd"), N("ge"), N("gf"), N("gj"), N("gm"), N("gn"), N("go"), N("gp"), N("gs"), N("gu"),
-    N("gw"), T("gr"),
-};
-
 // LHA commands that exist but only make or change archives, or list them.
 bool IsOtherLhaCommand(const std::string& c) {
   static const char* const kCommands[] = {"a", "u", "f", "m", "d", "s", "l", "v", "t", "p", "c", "j", "y", "o"};
@@ -69,10 +52,10 @@ int ParseLhaCommand(const std::vector<CmdToken>& tokens, ExtractRequest& req) {
     const std::string& t = tokens[i].text;
     if (switches && t.size() >= 2 && t[0] == '-') {
       std::string_view value;
-      const SwitchSpec* spec = MatchSwitch(kLhaSwitches, std::string_view(t).substr(1), true, value);
+      const SwitchSpec* spec = MatchSwitch(LhaSwitches(), std::string_view(t).substr(1), true, value);
       if (!spec) return ERROR_COMMAND_NAME;
-      if (spec->effect == kFolders) req.keepFolders = SwitchNumber(value) != 0;
-      if (spec->effect == kExclude && !value.empty()) req.exclude.emplace_back(value);
+      if (spec->effect == kLhaFolders) req.keepFolders = SwitchNumber(value) != 0;
+      if (spec->effect == kLhaExclude && !value.empty()) req.exclude.emplace_back(value);
       continue;
     }
     if (switches && t == "-") continue;

@@ -10,8 +10,9 @@
 //   --display-dialog=#      progress dialog                      accepted; none exists
 //   --check-all-path=#      path checks                          accepted; paths are always checked
 //   -AH  -I  -g             attributes, creation options         accepted, ignored
-// Command "c" answers ERROR_NOT_SUPPORT; other commands and switches
-// ERROR_COMMAND_NAME.
+// Command "c" is taken by ParseTarCreateCommand first (called directly,
+// this parser answers ERROR_NOT_SUPPORT for it); other commands and
+// switches give ERROR_COMMAND_NAME.
 #include <array>
 
 #include "archiver_api.h"

@@ -15,13 +15,34 @@ namespace {
 void WriteOutput(char* output, uint32_t size, const std::string& text) {
   if (output && size > 0) CopyField(output, size, text);
 }
+
+// kNotCreating when the parser does not take the line.
+int TryCreating(CreatingParser parser, CreatingRunner runner, const std::vector<CmdToken>& tokens, char* output,
+                uint32_t size) {
+  CreateRequest req;
+  int r = parser(tokens, req);
+  if (r == kNotCreating) return r;
+  if (r) {
+    WriteOutput(output, size, req.refusal.empty() ? "command not accepted" : req.refusal);
+    return r;
+  }
+  std::string message;
+  r = runner(req, message);
+  WriteOutput(output, size, message);
+  return r;
+}
 }  // namespace
 
 int RunCommand(const LibraryDef& lib, ARC_HWND, const char* cmdLine, char* output, uint32_t size) {
   try {
     if (!cmdLine) return ERROR_COMMAND_NAME;
+    auto tokens = TokenizeCommandLine(cmdLine);
+    if (lib.creatingParser) {
+      int r = TryCreating(lib.creatingParser, lib.creatingRunner, tokens, output, size);
+      if (r != kNotCreating) return r;
+    }
     ExtractRequest req;
-    if (int r = lib.dialect(TokenizeCommandLine(cmdLine), req)) {
+    if (int r = lib.dialect(tokens, req)) {
       WriteOutput(output, size, "command not accepted");
       return r;
     }
@@ -79,9 +100,17 @@ int RunCheckArchive(const LibraryDef& lib, const char* fileName, int) {
 int RunSetOwnerWindowEx(ARC_HWND hwnd, ARCHIVERPROC proc) { return SetOwnerWindow(hwnd, proc) ? 1 : 0; }
 int RunKillOwnerWindowEx(ARC_HWND hwnd) { return KillOwnerWindow(hwnd) ? 1 : 0; }
 
-int RunNotSupported(char* output, uint32_t size) {
-  WriteOutput(output, size, "creating archives is not supported");
-  return ERROR_NOT_SUPPORT;
+int RunCreatingCommand(CreatingParser parser, CreatingRunner runner, const char* cmdLine, char* output,
+                       uint32_t size) {
+  try {
+    if (!cmdLine) return ERROR_COMMAND_NAME;
+    int r = TryCreating(parser, runner, TokenizeCommandLine(cmdLine), output, size);
+    return r == kNotCreating ? ERROR_COMMAND_NAME : r;
+  } catch (const std::bad_alloc&) {
+    return ERROR_ENOUGH_MEMORY;
+  } catch (...) {
+    return ERROR_CANNOT_WRITE;
+  }
 }
 
 }  // namespace arc

@@ -32,8 +32,8 @@
   }                                                                                                   \
   ARC_EXPORT int Prefix##KillOwnerWindowEx(ARC_HWND hwnd) { return arc::RunKillOwnerWindowEx(hwnd); }
 
-// A creating command entry that is not offered yet (Zip).
-#define ARC_EXPORT_NOT_SUPPORTED(Name)                                                         \
-  ARC_EXPORT int Name(ARC_HWND, const char*, char* output, uint32_t size) {                    \
-    return arc::RunNotSupported(output, size);                                                 \
+// A command entry that only creates archives (Zip).
+#define ARC_EXPORT_CREATING(Name, parser, runner)                                              \
+  ARC_EXPORT int Name(ARC_HWND, const char* cmdLine, char* output, uint32_t size) {            \
+    return arc::RunCreatingCommand(parser, runner, cmdLine, output, size);                     \
   }

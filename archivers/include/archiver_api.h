@@ -185,8 +185,17 @@ typedef int (*ARC_GETTYPE_FN)(const char* fileName);
 /* What the libraries of this system answer (command entry):
  *   0                      every selected entry was written
  *   ERROR_COMMAND_NAME     unknown command word or switch of the dialect
- *   ERROR_NOT_SUPPORT      a creating command (Zip of ZIP32J/LMZIP32, LHA "a",
- *                          tar "c", CAB "-a"...): creation is not offered yet
+ *   ERROR_NOT_SUPPORT      a command this system cannot carry out: self-extractors
+ *                          (LHA "s", CAB "-f"), compress (.Z) creation, ZIP64
+ *                          or split archives to change; the output says why
+ *   ERROR_NOT_FIND_FILE    a file named for adding does not exist, or nothing
+ *                          matched (no archive is written or changed)
+ *   ERROR_NOT_FILENAME     a name the format cannot hold, or "d" without names
+ *   ERROR_TMP_OPEN         no new archive can be made beside the old one
+ *   ERROR_ADD_TO_LARGE, ERROR_TOO_MANY_FILES
+ *                          beyond the format's size or entry limits
+ * Creating and changing commands write the new archive beside the old one
+ * and replace it only on success: a failure leaves the old archive as it was.
  *   ERROR_NOT_FIND_ARC_FILE  no archive named on the line
  *   ERROR_ARC_FILE_OPEN    the archive cannot be opened
  *   ERROR_NOT_ARC_FILE     not an archive of this library's formats

@@ -1,8 +1,11 @@
-// CAB32.DLL: cabinets (MSZIP, LZX, stored), CAB32 command syntax.
+// CAB32.DLL: cabinets (MSZIP, LZX, stored), CAB32 command syntax; -a
+// makes MSZIP cabinets.
+#include "archivers/engine/cab_create.h"
 #include "archivers/engine/library_exports.h"
 
 namespace {
-const arc::LibraryDef kLibrary{{&arc::OpenCabReader}, &arc::ParseCabCommand};
+const arc::LibraryDef kLibrary{{&arc::OpenCabReader}, &arc::ParseCabCommand, &arc::ParseCabCreateCommand,
+                               &arc::RunCabCreate};
 }
 
 ARC_EXPORT_COMMAND(Cab, kLibrary)

@@ -1,7 +1,8 @@
 // LMZIP32.DLL: ZIP extraction under the lower-case names (Unzip,
-// UnzipOpenArchive...), and Zip, which answers ERROR_NOT_SUPPORT until
-// archive creation exists.
+// UnzipOpenArchive...), and Zip, which creates and changes archives with
+// the same switches as ZIP32J.DLL's ("-ru" adds newer files recursively).
 #include "archivers/engine/library_exports.h"
+#include "archivers/engine/zip_archive_update.h"
 
 namespace {
 const arc::LibraryDef kLibrary{{&arc::OpenZipReader}, &arc::ParseZipCommand};
@@ -10,4 +11,4 @@ const arc::LibraryDef kLibrary{{&arc::OpenZipReader}, &arc::ParseZipCommand};
 ARC_EXPORT_COMMAND(Unzip, kLibrary)
 ARC_EXPORT_LISTING(Unzip, kLibrary)
 ARC_EXPORT_OWNER(Unzip)
-ARC_EXPORT_NOT_SUPPORTED(Zip)
+ARC_EXPORT_CREATING(Zip, &arc::ParseZipCreateCommand, &arc::RunZipCreate)

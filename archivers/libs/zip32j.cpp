@@ -1,11 +1,12 @@
-// ZIP32J.DLL: the creating ZIP library. Zip answers ERROR_NOT_SUPPORT until
-// archive creation exists; the listing entries (UnZipOpenArchive...) read
-// ZIP archives.
+// ZIP32J.DLL: the creating ZIP library. Zip creates, updates, freshens and
+// deletes entries and fixes self-extractors (-A); the listing entries
+// (UnZipOpenArchive...) read ZIP archives.
 #include "archivers/engine/library_exports.h"
+#include "archivers/engine/zip_archive_update.h"
 
 namespace {
 const arc::LibraryDef kLibrary{{&arc::OpenZipReader}, &arc::ParseZipCommand};
 }
 
-ARC_EXPORT_NOT_SUPPORTED(Zip)
+ARC_EXPORT_CREATING(Zip, &arc::ParseZipCreateCommand, &arc::RunZipCreate)
 ARC_EXPORT_LISTING(UnZip, kLibrary)

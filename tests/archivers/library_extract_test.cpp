@@ -210,12 +210,16 @@ TEST(Libraries, AcceptOnlyTheirOwnFormats) {
   EXPECT_TRUE(FilesUnder(out).empty());
 }
 
-TEST(Libraries, ZipCreationIsNotOfferedYet) {
+TEST(Libraries, ZipWithAMissingFileMakesNoArchive) {
+  arc_test::ScratchDir dir;
   for (const char* name : {"ZIP32J.DLL", "LMZIP32.DLL"}) {
     ArcLibrary lib(name, "Zip");
     std::string output;
-    EXPECT_EQ(lib.Command(" -D  \"a.zip\" \"/tmp/\" \"x.txt\" ", &output), ERROR_NOT_SUPPORT) << name;
+    EXPECT_EQ(lib.Command(" -D  \"" + dir.Path() + "a.zip\" \"" + dir.Path() + "\" \"x.txt\" ", &output),
+              ERROR_NOT_FIND_FILE)
+        << name;
     EXPECT_FALSE(output.empty());
+    EXPECT_TRUE(FilesUnder(dir.Path()).empty()) << name;
   }
 }
 

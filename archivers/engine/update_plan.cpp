@@ -1,0 +1,62 @@
+#include "archivers/engine/update_plan.h"
+
+#include <map>
+
+#include "archivers/engine/file_patterns.h"
+#include "platform/cp932.h"
+
+namespace arc {
+
+std::string FoldedKey(const std::string& name) { return platform::AsciiLower(name); }
+
+UpdatePlan PlanUpdate(const CreateRequest& req, const std::vector<StoredEntry>& stored,
+                      const std::vector<SourceFile>& sources,
+                      const std::function<std::string(const SourceFile&)>& sourceKey, int timeSlack) {
+  UpdatePlan plan;
+  if (req.mode == CreateMode::Delete) {
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+      bool hit = false;
+      for (const auto& p : req.source.patterns) hit |= PatternMatches(stored[i].displayName, p);
+      if (hit) {
+        ++plan.deleted;
+        plan.changed = true;
+      } else {
+        plan.steps.push_back({static_cast<int>(i), nullptr});
+      }
+    }
+    return plan;
+  }
+  std::map<std::string, const SourceFile*> byKey;
+  std::vector<const SourceFile*> order;
+  for (const auto& s : sources) {
+    auto [it, fresh] = byKey.emplace(sourceKey(s), &s);
+    if (fresh) order.push_back(&s);
+  }
+  std::map<std::string, bool> placed;
+  for (std::size_t i = 0; i < stored.size(); ++i) {
+    auto it = byKey.find(stored[i].key);
+    if (it == byKey.end() || placed[stored[i].key]) {
+      // A second entry of a name already replaced stays as it is.
+      plan.steps.push_back({static_cast<int>(i), nullptr});
+      continue;
+    }
+    placed[stored[i].key] = true;
+    bool newer = it->second->mtime - stored[i].mtime >= timeSlack;
+    if (req.mode == CreateMode::Add || newer) {
+      plan.steps.push_back({-1, it->second});
+      plan.changed = true;
+    } else {
+      plan.steps.push_back({static_cast<int>(i), nullptr});
+    }
+  }
+  if (req.mode != CreateMode::Freshen) {
+    for (const SourceFile* s : order) {
+      if (placed.count(sourceKey(*s))) continue;
+      plan.steps.push_back({-1, s});
+      plan.changed = true;
+    }
+  }
+  return plan;
+}
+
+}  // namespace arc
