@@ -89,7 +89,7 @@ int RunCabCreate(const CreateRequest& req, std::string& message) {
                         e.info.mtime});
     CreateRequest fileOnly = req;
     fileOnly.source.folderEntries = false;  // a cabinet has no folder entries
-    std::vector<SourceFile> sources = CollectSourceFiles(fileOnly.source);
+    std::vector<SourceFile> sources = CollectSourceFiles(fileOnly.source, req.archive);
     UpdatePlan plan = PlanUpdate(
         req, stored, sources, [](const SourceFile& s) { return FoldedKey(s.fsName); }, 2);
     if (!plan.changed) {

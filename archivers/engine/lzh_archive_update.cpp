@@ -54,7 +54,7 @@ int RunLzhCreate(const CreateRequest& req, std::string& message) {
     std::vector<StoredEntry> stored;
     for (const auto& e : old.Entries()) stored.push_back({FoldedKey(e.name), e.name, e.mtime});
     std::vector<SourceFile> sources;
-    if (req.mode != CreateMode::Delete) sources = CollectSourceFiles(req.source);
+    if (req.mode != CreateMode::Delete) sources = CollectSourceFiles(req.source, req.archive);
     // Every name must fit before anything is written.
     for (const auto& s : sources) Cp932Name(s);
     UpdatePlan plan = PlanUpdate(

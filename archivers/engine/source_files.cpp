@@ -57,8 +57,14 @@ std::vector<std::string> SortedNames(const std::string& dir) {
 
 class Collector {
  public:
-  explicit Collector(const SourceSelection& sel) : sel_(sel) {
+  Collector(const SourceSelection& sel, const std::string& archiveCp932) : sel_(sel) {
     base_ = sel.baseDir.empty() ? std::string() : platform::FsName(sel.baseDir);
+    struct stat st{};
+    if (stat(platform::FsName(archiveCp932).c_str(), &st) == 0) {
+      archiveDev_ = st.st_dev;
+      archiveIno_ = st.st_ino;
+      haveArchive_ = true;
+    }
   }
 
   void AddPattern(const std::string& patternCp932) {
@@ -131,6 +137,7 @@ class Collector {
 
   void AddEntry(const std::string& path, std::string stored, const struct stat& st, bool folder) {
     if (folder && !sel_.folderEntries) return;
+    if (haveArchive_ && st.st_dev == archiveDev_ && st.st_ino == archiveIno_) return;
     if (!sel_.keepFolders) {
       if (folder) return;
       std::size_t slash = stored.rfind('/');
@@ -155,11 +162,14 @@ class Collector {
   std::string base_;
   std::vector<SourceFile> out_;
   std::set<std::string> seen_;
+  bool haveArchive_ = false;
+  dev_t archiveDev_ = 0;
+  ino_t archiveIno_ = 0;
 };
 }  // namespace
 
-std::vector<SourceFile> CollectSourceFiles(const SourceSelection& sel) {
-  Collector c(sel);
+std::vector<SourceFile> CollectSourceFiles(const SourceSelection& sel, const std::string& archiveCp932) {
+  Collector c(sel, archiveCp932);
   if (sel.patterns.empty()) {
     c.AddPattern("*");
   } else {

@@ -27,9 +27,10 @@ struct SourceFile {
 };
 
 // In a stable order (each folder's names sorted, a folder before its
-// contents), every stored name once. Throws ArcError(ERROR_NOT_FIND_FILE)
-// when a name without wildcards names nothing.
-std::vector<SourceFile> CollectSourceFiles(const SourceSelection& sel);
+// contents), every stored name once. The archive being written
+// (`archiveCp932`, when it exists) is never taken into itself. Throws
+// ArcError(ERROR_NOT_FIND_FILE) when a name without wildcards names nothing.
+std::vector<SourceFile> CollectSourceFiles(const SourceSelection& sel, const std::string& archiveCp932);
 
 // The stored name as CP932; false when CP932 cannot hold it.
 bool StoredNameCp932(const std::string& fsName, std::string& cp932);

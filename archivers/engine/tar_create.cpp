@@ -78,7 +78,7 @@ void WriteFileData(struct archive* a, const SourceFile& s, const WriteState& st)
 
 int RunTarCreate(const CreateRequest& req, std::string& message) {
   try {
-    std::vector<SourceFile> sources = CollectSourceFiles(req.source);
+    std::vector<SourceFile> sources = CollectSourceFiles(req.source, req.archive);
     if (sources.empty()) throw ArcError(ERROR_NOT_FIND_FILE, "no files to add");
     ReplacingFile out(req.archive);
     WriteState st{&out};

@@ -81,7 +81,7 @@ int RunZipCreate(const CreateRequest& req, std::string& message) {
     std::vector<StoredEntry> stored;
     for (const auto& r : layout.records) stored.push_back({RecordKey(r), RecordDisplay(r), r.mtime});
     std::vector<SourceFile> sources;
-    if (req.mode != CreateMode::Delete) sources = CollectSourceFiles(req.source);
+    if (req.mode != CreateMode::Delete) sources = CollectSourceFiles(req.source, req.archive);
     UpdatePlan plan = PlanUpdate(
         req, stored, sources, [](const SourceFile& s) { return FoldedKey(s.fsName); }, 2);
     if (req.mode == CreateMode::Delete && plan.deleted == 0)

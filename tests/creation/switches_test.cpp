@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "arc_library.h"
 #include "archive_maker.h"
@@ -102,6 +103,31 @@ TEST(Creation, CommandsThatCannotBeCarriedOutSayWhy) {
     std::string out;
     EXPECT_EQ(lib.Command(c.line, &out), c.result);
     EXPECT_FALSE(out.empty());
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// An archive inside the folder it is made from is never packed into itself.
+TEST(Creation, TheArchiveIsNotTakenIntoItself) {
+  for (auto [library, prefix, line, open] :
+       {std::tuple{"UNLHA32.DLL", "Unlha", "u -r1 %A %S", &arc::OpenLzhReader},
+        std::tuple{"ZIP32J.DLL", "Zip", "-r -u %A %S", &arc::OpenZipReader},
+        std::tuple{"tar32.dll", "Tar", "c -f %A -o %S *", &arc::OpenTarReader}}) {
+    SCOPED_TRACE(library);
+    ScratchDir dir;
+    dir.Write("src/a.bms", "a");
+    std::string archive = dir.Path() + "src/self.arc";
+    std::string l = line;
+    l.replace(l.find("%A"), 2, "\"" + archive + "\"");
+    l.replace(l.find("%S"), 2, "\"" + dir.Path() + "src/\"");
+    ArcLibrary lib(library, prefix);
+    ASSERT_EQ(lib.Command(l), 0);
+    dir.Write("src/b.bms", "b");
+    ASSERT_EQ(lib.Command(l), 0);  // now the archive exists among the files
+    EXPECT_EQ(StoredNames(open, archive), (std::vector<std::string>{"a.bms", "b.bms"}));
   }
 }
 
