@@ -89,6 +89,14 @@ int ParseZipCreateCommand(const std::vector<CmdToken>& tokens, CreateRequest& re
     if (int r = args.Add(token)) return r;
   }
   if (int r = args.Finish()) return r;
+  if (req.mode == CreateMode::AdjustSfx) {
+    // The self-extractor's name comes unquoted: blanks in it split it into
+    // several words, which belong together.
+    if (!parsed.destDir.empty()) parsed.archive += " " + parsed.destDir;
+    for (const auto& word : parsed.include) parsed.archive += " " + word;
+    parsed.include.clear();
+    parsed.destDir.clear();
+  }
   for (auto& p : parsed.include) p = UnescapeBracket(p);
   TakePositional(parsed, req);
   if (req.mode == CreateMode::Delete && req.source.patterns.empty()) return ERROR_NOT_FILENAME;

@@ -159,10 +159,12 @@ INSTANTIATE_TEST_SUITE_P(
 // offsets count from the start of the file again.
 TEST(ZipSelfExtractor, AdjustFixesTheOffsets) {
   ScratchDir dir;
+  // The drivers send the name unquoted: a blank in it must not split it.
+  ASSERT_EQ(Shell(dir.Path(), "mkdir 'with blank'"), 0);
   dir.Write("src/a.bms", arc_test::TextBytes(3000, 1));
   ArcLibrary zip("ZIP32J.DLL", "Zip");
   ASSERT_EQ(zip.Command(" -D  \"" + dir.Path() + "a.zip\" \"" + dir.Path() + "src/\" a.bms"), 0);
-  std::string exe = dir.Write("a.EXE", arc_test::NoiseBytes(5000, 2) + ReadBytes(dir.Path() + "a.zip"));
+  std::string exe = dir.Write("with blank/a.EXE", arc_test::NoiseBytes(5000, 2) + ReadBytes(dir.Path() + "a.zip"));
   int fd = open(exe.c_str(), O_RDONLY);
   EXPECT_EQ(arc::ReadZipLayout(fd, ReadBytes(exe).size()).shift, 5000);
   close(fd);
@@ -171,8 +173,31 @@ TEST(ZipSelfExtractor, AdjustFixesTheOffsets) {
   EXPECT_EQ(arc::ReadZipLayout(fd, ReadBytes(exe).size()).shift, 0);
   close(fd);
   // unzip warns (status 1) about a prefix the offsets do not account for.
-  EXPECT_EQ(Shell(dir.Path(), "unzip -tqq a.EXE"), 0);
+  EXPECT_EQ(Shell(dir.Path(), "unzip -tqq 'with blank/a.EXE'"), 0);
   EXPECT_EQ(ReadBytes(exe).substr(0, 5000), arc_test::NoiseBytes(5000, 2));
+}
+
+}  // namespace
+
+namespace {
+
+// Archives written by other tools use header levels 0 and 1 as well; an
+// update copies their entries unchanged whatever the level.
+TEST(LzhUpdate, KeepsEntriesOfEveryHeaderLevel) {
+  for (int level : {0, 1, 2}) {
+    SCOPED_TRACE(level);
+    ScratchDir dir;
+    std::string archive = dir.Write(
+        "a.lzh", arc_test::MakeStoredLzh({{"song/a.bms", "#TITLE a\r\n"}, {"b.wav", "RIFF"}, {"c.txt", "c"}}, level));
+    RawEntries before = LzhRaw(archive);
+    ASSERT_EQ(before.size(), 3u);
+    ArcLibrary lha("UNLHA32.DLL", "Unlha");
+    ASSERT_EQ(lha.Command("d \"" + archive + "\" b.wav"), 0);
+    RawEntries after = LzhRaw(archive);
+    before.erase("b.wav");
+    EXPECT_TRUE(after == before);
+    EXPECT_EQ(Shell(dir.Path(), "lhasa t a.lzh"), 0);
+  }
 }
 
 }  // namespace
