@@ -36,9 +36,9 @@ int ParseCabCommand(const std::vector<CmdToken>& tokens, ExtractRequest& req) {
     const std::string& t = tokens[i].text;
     if (switches && t.size() >= 2 && t[0] == '-' && !tokens[i].quoted) {
       std::string_view value;
-      const SwitchSpec* spec = MatchSwitch(kCabSwitches, std::string_view(t).substr(1), false, value);
-      if (!spec) return ERROR_COMMAND_NAME;
-      if (spec->effect == kJunk) req.keepFolders = false;
+      const SwitchSpec* entry = MatchSwitch(kCabSwitches, std::string_view(t).substr(1), false, value);
+      if (!entry) return ERROR_COMMAND_NAME;
+      if (entry->effect == kJunk) req.keepFolders = false;
       continue;
     }
     if (!t.empty()) switches = false;

@@ -52,10 +52,10 @@ int ParseLhaCommand(const std::vector<CmdToken>& tokens, ExtractRequest& req) {
     const std::string& t = tokens[i].text;
     if (switches && t.size() >= 2 && t[0] == '-') {
       std::string_view value;
-      const SwitchSpec* spec = MatchSwitch(LhaSwitches(), std::string_view(t).substr(1), true, value);
-      if (!spec) return ERROR_COMMAND_NAME;
-      if (spec->effect == kLhaFolders) req.keepFolders = SwitchNumber(value) != 0;
-      if (spec->effect == kLhaExclude && !value.empty()) req.exclude.emplace_back(value);
+      const SwitchSpec* entry = MatchSwitch(LhaSwitches(), std::string_view(t).substr(1), true, value);
+      if (!entry) return ERROR_COMMAND_NAME;
+      if (entry->effect == kLhaFolders) req.keepFolders = SwitchNumber(value) != 0;
+      if (entry->effect == kLhaExclude && !value.empty()) req.exclude.emplace_back(value);
       continue;
     }
     if (switches && t == "-") continue;

@@ -48,9 +48,9 @@ int ParseLhaCreateCommand(const std::vector<CmdToken>& tokens, CreateRequest& re
     const std::string& t = tokens[i].text;
     if (switches && t.size() >= 2 && t[0] == '-') {
       std::string_view value;
-      const SwitchSpec* spec = MatchSwitch(LhaSwitches(), std::string_view(t).substr(1), true, value);
-      if (!spec) return ERROR_COMMAND_NAME;
-      switch (spec->effect) {
+      const SwitchSpec* entry = MatchSwitch(LhaSwitches(), std::string_view(t).substr(1), true, value);
+      if (!entry) return ERROR_COMMAND_NAME;
+      switch (entry->effect) {
         case kLhaFolders: req.source.keepFolders = SwitchNumber(value) != 0; break;
         case kLhaExclude:
           if (!value.empty()) req.source.exclude.emplace_back(value);

@@ -49,13 +49,13 @@ int ParseTarCommand(const std::vector<CmdToken>& tokens, ExtractRequest& req) {
     const std::string& t = tokens[i].text;
     if (t.size() >= 2 && t[0] == '-' && !tokens[i].quoted) {
       std::string_view value;
-      const SwitchSpec* spec = MatchSwitch(kTarSwitches, std::string_view(t).substr(1), false, value);
-      if (!spec) return ERROR_COMMAND_NAME;
-      if (spec->effect == kFolders) req.keepFolders = SwitchNumber(value) != 0;
-      if (spec->effect == kArchive || spec->effect == kDest) {
+      const SwitchSpec* entry = MatchSwitch(kTarSwitches, std::string_view(t).substr(1), false, value);
+      if (!entry) return ERROR_COMMAND_NAME;
+      if (entry->effect == kFolders) req.keepFolders = SwitchNumber(value) != 0;
+      if (entry->effect == kArchive || entry->effect == kDest) {
         if (i + 1 >= tokens.size()) return ERROR_COMMAND_NAME;
         const std::string& v = tokens[++i].text;
-        if (spec->effect == kArchive) {
+        if (entry->effect == kArchive) {
           req.archive = v;
           archiveGiven = !v.empty();
         } else {

@@ -32,9 +32,9 @@ int ParseZipCommand(const std::vector<CmdToken>& tokens, ExtractRequest& req) {
     const std::string& t = tokens[i].text;
     if (switches && t.size() >= 2 && t[0] == '-' && !tokens[i].quoted) {
       std::string_view value;
-      const SwitchSpec* spec = MatchSwitch(kZipSwitches, std::string_view(t).substr(1), false, value);
-      if (!spec) return ERROR_COMMAND_NAME;
-      if (spec->effect == kJunk) req.keepFolders = false;
+      const SwitchSpec* entry = MatchSwitch(kZipSwitches, std::string_view(t).substr(1), false, value);
+      if (!entry) return ERROR_COMMAND_NAME;
+      if (entry->effect == kJunk) req.keepFolders = false;
       continue;
     }
     if (!t.empty()) switches = false;

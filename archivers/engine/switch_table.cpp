@@ -29,13 +29,13 @@ bool IsNumber(std::string_view v) {
 const SwitchSpec* MatchSwitch(std::span<const SwitchSpec> table, std::string_view body, bool ignoreCase,
                               std::string_view& value) {
   const SwitchSpec* best = nullptr;
-  for (const auto& spec : table) {
-    if (!StartsWith(body, spec.name, ignoreCase)) continue;
-    std::string_view rest = body.substr(spec.name.size());
-    bool fits = spec.kind == SwitchKind::Text || (spec.kind == SwitchKind::Flag && rest.empty()) ||
-                (spec.kind == SwitchKind::Number && (rest.empty() || IsNumber(rest)));
-    if (fits && (!best || spec.name.size() > best->name.size())) {
-      best = &spec;
+  for (const auto& entry : table) {
+    if (!StartsWith(body, entry.name, ignoreCase)) continue;
+    std::string_view rest = body.substr(entry.name.size());
+    bool fits = entry.kind == SwitchKind::Text || (entry.kind == SwitchKind::Flag && rest.empty()) ||
+                (entry.kind == SwitchKind::Number && (rest.empty() || IsNumber(rest)));
+    if (fits && (!best || entry.name.size() > best->name.size())) {
+      best = &entry;
       value = rest;
     }
   }

@@ -17,7 +17,7 @@ struct SwitchSpec {
   int effect;             // the dialect's own meaning
 };
 
-// Finds the spec that `body` (a switch without its leading "-") fits,
+// Finds the entry that `body` (a switch without its leading "-") fits,
 // trying longer names first; nullptr when none fits. `value` receives the
 // text after the name.
 const SwitchSpec* MatchSwitch(std::span<const SwitchSpec> table, std::string_view body, bool ignoreCase,
