@@ -78,7 +78,7 @@ class Collector {
     // What the stored names start with: the folders named by the pattern.
     std::string stored = fsDir;
     while (!stored.empty() && stored[0] == '/') stored.erase(0, 1);
-    if (mask.empty()) mask = "*";
+    if (mask.empty()) mask.push_back('*');  // (assigning a literal trips a false -Wrestrict in GCC 12)
     if (HasWildcard(mask)) {
       Walk(diskDir, stored, mask, sel_.recurse);
       return;
