@@ -12,17 +12,7 @@ TFamilyDll& Dll() {
 
 void TArj32::LoadDLL() { Dll().LoadDLL(); }
 void TArj32::FreeDLL() { Dll().FreeDLL(); }
-
-HARC TArj32::OpenArchive(WindowHandle wnd, const std::string& fileName, std::uint32_t mode) {
-  return Dll().OpenArchive(wnd, platform::ExpandFileName(fileName), mode);
-}
-
-int TArj32::FindFirst(HARC handle, INDIVIDUALINFO* info, const std::string& wildName) {
-  return Dll().FindFirst(handle, wildName, info);
-}
-
-int TArj32::FindNext(HARC handle, INDIVIDUALINFO* info) { return Dll().FindNext(handle, info); }
-int TArj32::CloseArchive(HARC handle) { return Dll().CloseArchive(handle); }
+TFamilyDll& TArj32::ModuleDll() const { return Dll(); }
 
 // UNARJ32J.DLL is given no window; the n switch still follows FOwnerWnd
 // because the LHA builder is used.
@@ -30,22 +20,6 @@ int TArj32::Unpack(WindowHandle, const std::string& arc, const TArchiverOptions&
                    const TStringList* files, bool useResFile, std::string& output) {
   FCmdLine = BuildLhaCommand("x", arc, o, baseDir, files, useResFile);
   return Dll().Command(0, FCmdLine, output);
-}
-
-int TArj32::CheckArchive(const std::string& fileName, int mode, int modeExtra) {
-  return Dll().CheckArchive(fileName, mode + modeExtra);
-}
-
-bool TArj32::SetOwnerWindow(WindowHandle wnd, ARCHIVERPROC proc) {
-  int r = Dll().SetOwnerWindowEx(wnd, proc);
-  FOwnerWnd = wnd;
-  return r != 0;
-}
-
-bool TArj32::KillOwnerWindow(WindowHandle wnd) {
-  int r = Dll().KillOwnerWindowEx(wnd);
-  FOwnerWnd = 0;
-  return r != 0;
 }
 
 bool IsArjArchive(const std::string& fileName) { return Dll().Recognises(fileName); }

@@ -12,15 +12,11 @@ class TArj32 : public TLha32 {
   void ClassLoadDLL() const override { LoadDLL(); }
   void ClassFreeDLL() const override { FreeDLL(); }
 
-  HARC OpenArchive(WindowHandle wnd, const std::string& fileName, std::uint32_t mode) override;
-  int FindFirst(HARC handle, INDIVIDUALINFO* info, const std::string& wildName) override;
-  int FindNext(HARC handle, INDIVIDUALINFO* info) override;
-  int CloseArchive(HARC handle) override;
   int Unpack(WindowHandle wnd, const std::string& arcFileName, const TArchiverOptions& options,
              const std::string& baseDir, const TStringList* files, bool useResFile, std::string& output) override;
-  int CheckArchive(const std::string& fileName, int mode, int modeExtra) override;
-  bool SetOwnerWindow(WindowHandle wnd, ARCHIVERPROC proc) override;
-  bool KillOwnerWindow(WindowHandle wnd) override;
+
+ protected:
+  TFamilyDll& ModuleDll() const override;
 };
 
 bool IsArjArchive(const std::string& fileName);

@@ -12,17 +12,7 @@ TFamilyDll& Dll() {
 
 void TCab32::LoadDLL() { Dll().LoadDLL(); }
 void TCab32::FreeDLL() { Dll().FreeDLL(); }
-
-HARC TCab32::OpenArchive(WindowHandle wnd, const std::string& fileName, std::uint32_t mode) {
-  return Dll().OpenArchive(wnd, platform::ExpandFileName(fileName), mode);
-}
-
-int TCab32::FindFirst(HARC handle, INDIVIDUALINFO* info, const std::string& wildName) {
-  return Dll().FindFirst(handle, wildName, info);
-}
-
-int TCab32::FindNext(HARC handle, INDIVIDUALINFO* info) { return Dll().FindNext(handle, info); }
-int TCab32::CloseArchive(HARC handle) { return Dll().CloseArchive(handle); }
+TFamilyDll& TCab32::ModuleDll() const { return Dll(); }
 
 int TCab32::Run(const char* word, WindowHandle wnd, const std::string& arcName, const TArchiverOptions& o,
                 const std::string& baseDir, const TStringList* files, bool useResFile, std::string& output) {
@@ -53,22 +43,6 @@ int TCab32::Pack(WindowHandle wnd, const std::string& arc, const TArchiverOption
 int TCab32::MakeSFX(WindowHandle wnd, const std::string& arc, const TArchiverOptions& o, const std::string& baseDir,
                     std::string& output) {
   return Run("-f", wnd, arc, o, baseDir, nullptr, false, output);
-}
-
-int TCab32::CheckArchive(const std::string& fileName, int mode, int modeExtra) {
-  return Dll().CheckArchive(fileName, mode + modeExtra);
-}
-
-bool TCab32::SetOwnerWindow(WindowHandle wnd, ARCHIVERPROC proc) {
-  int r = Dll().SetOwnerWindowEx(wnd, proc);
-  FOwnerWnd = wnd;
-  return r != 0;
-}
-
-bool TCab32::KillOwnerWindow(WindowHandle wnd) {
-  int r = Dll().KillOwnerWindowEx(wnd);
-  FOwnerWnd = 0;
-  return r != 0;
 }
 
 bool IsCabArchive(const std::string& fileName) { return Dll().Recognises(fileName); }

@@ -14,17 +14,7 @@ TFamilyDll& Dll() {
 
 void TLha32::LoadDLL() { Dll().LoadDLL(); }
 void TLha32::FreeDLL() { Dll().FreeDLL(); }
-
-HARC TLha32::OpenArchive(WindowHandle wnd, const std::string& fileName, std::uint32_t mode) {
-  return Dll().OpenArchive(wnd, platform::ExpandFileName(fileName), mode);
-}
-
-int TLha32::FindFirst(HARC handle, INDIVIDUALINFO* info, const std::string& wildName) {
-  return Dll().FindFirst(handle, wildName, info);
-}
-
-int TLha32::FindNext(HARC handle, INDIVIDUALINFO* info) { return Dll().FindNext(handle, info); }
-int TLha32::CloseArchive(HARC handle) { return Dll().CloseArchive(handle); }
+TFamilyDll& TLha32::ModuleDll() const { return Dll(); }
 
 std::string TLha32::BuildLhaCommand(const char* word, const std::string& arcFileName, const TArchiverOptions& o,
                                     const std::string& baseDir, const TStringList* files, bool useResFile) const {
@@ -89,22 +79,6 @@ int TLha32::Update(WindowHandle wnd, const std::string& arc, const TArchiverOpti
 int TLha32::MakeSFX(WindowHandle wnd, const std::string& arc, const TArchiverOptions& o, const std::string& baseDir,
                     std::string& output) {
   return Run(Dll(), wnd, BuildLhaCommand("s", arc, o, baseDir, nullptr, false), output);
-}
-
-int TLha32::CheckArchive(const std::string& fileName, int mode, int modeExtra) {
-  return Dll().CheckArchive(fileName, mode + modeExtra);
-}
-
-bool TLha32::SetOwnerWindow(WindowHandle wnd, ARCHIVERPROC proc) {
-  int r = Dll().SetOwnerWindowEx(wnd, proc);
-  FOwnerWnd = wnd;
-  return r != 0;
-}
-
-bool TLha32::KillOwnerWindow(WindowHandle wnd) {
-  int r = Dll().KillOwnerWindowEx(wnd);
-  FOwnerWnd = 0;
-  return r != 0;
 }
 
 bool IsLhaArchive(const std::string& fileName) { return Dll().Recognises(fileName); }

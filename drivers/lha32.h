@@ -1,11 +1,11 @@
 #pragma once
 // TLha32 drives UNLHA32.DLL; its command builder is the LHA switch list,
 // which TArj32 shares.
-#include "archives/archiver.h"
+#include "drivers/family_archiver.h"
 
 class TFamilyDll;
 
-class TLha32 : public TArchiver {
+class TLha32 : public TFamilyArchiver {
  public:
   TLha32() : TLha32(&TLha32::LoadDLL) {}
 
@@ -14,10 +14,6 @@ class TLha32 : public TArchiver {
   void ClassLoadDLL() const override { LoadDLL(); }
   void ClassFreeDLL() const override { FreeDLL(); }
 
-  HARC OpenArchive(WindowHandle wnd, const std::string& fileName, std::uint32_t mode) override;
-  int FindFirst(HARC handle, INDIVIDUALINFO* info, const std::string& wildName) override;
-  int FindNext(HARC handle, INDIVIDUALINFO* info) override;
-  int CloseArchive(HARC handle) override;
   int Unpack(WindowHandle wnd, const std::string& arcFileName, const TArchiverOptions& options,
              const std::string& baseDir, const TStringList* files, bool useResFile, std::string& output) override;
   int Pack(WindowHandle wnd, const std::string& arcFileName, const TArchiverOptions& options,
@@ -28,13 +24,11 @@ class TLha32 : public TArchiver {
              const std::string& baseDir, const TStringList* files, bool useResFile, std::string& output) override;
   int MakeSFX(WindowHandle wnd, const std::string& arcFileName, const TArchiverOptions& options,
               const std::string& baseDir, std::string& output) override;
-  int CheckArchive(const std::string& fileName, int mode, int modeExtra) override;
-  bool SetOwnerWindow(WindowHandle wnd, ARCHIVERPROC proc) override;
-  bool KillOwnerWindow(WindowHandle wnd) override;
 
  protected:
+  TFamilyDll& ModuleDll() const override;
   // For subclasses that load a library of their own instead.
-  explicit TLha32(ClassLoad loadDLL) : TArchiver(loadDLL) {}
+  explicit TLha32(ClassLoad loadDLL) : TFamilyArchiver(loadDLL) {}
 
   // The whole LHA command line: the command word followed by the switches
   // of `options`, the archive, the base folder and the files.

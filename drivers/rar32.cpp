@@ -12,17 +12,7 @@ TFamilyDll& Dll() {
 
 void TRar32::LoadDLL() { Dll().LoadDLL(); }
 void TRar32::FreeDLL() { Dll().FreeDLL(); }
-
-HARC TRar32::OpenArchive(WindowHandle wnd, const std::string& fileName, std::uint32_t mode) {
-  return Dll().OpenArchive(wnd, platform::ExpandFileName(fileName), mode);
-}
-
-int TRar32::FindFirst(HARC handle, INDIVIDUALINFO* info, const std::string& wildName) {
-  return Dll().FindFirst(handle, wildName, info);
-}
-
-int TRar32::FindNext(HARC handle, INDIVIDUALINFO* info) { return Dll().FindNext(handle, info); }
-int TRar32::CloseArchive(HARC handle) { return Dll().CloseArchive(handle); }
+TFamilyDll& TRar32::ModuleDll() const { return Dll(); }
 
 // x0 (no folders) is UNRAR's -e; anything else extracts with folders.
 int TRar32::Unpack(WindowHandle wnd, const std::string& arc, const TArchiverOptions& o, const std::string& baseDir,
@@ -36,22 +26,6 @@ int TRar32::Unpack(WindowHandle wnd, const std::string& arc, const TArchiverOpti
   AddFiles(cmd, o, files, o.ResFileUsage.Contains(ruOnUnpack));
   FCmdLine = (o.x != 0 ? "-x" : "-e") + cmd.CommandText;
   return Dll().Command(wnd, FCmdLine, output);
-}
-
-int TRar32::CheckArchive(const std::string& fileName, int mode, int modeExtra) {
-  return Dll().CheckArchive(fileName, mode + modeExtra);
-}
-
-bool TRar32::SetOwnerWindow(WindowHandle wnd, ARCHIVERPROC proc) {
-  int r = Dll().SetOwnerWindowEx(wnd, proc);
-  FOwnerWnd = wnd;
-  return r != 0;
-}
-
-bool TRar32::KillOwnerWindow(WindowHandle wnd) {
-  int r = Dll().KillOwnerWindowEx(wnd);
-  FOwnerWnd = 0;
-  return r != 0;
 }
 
 bool IsRarArchive(const std::string& fileName) { return Dll().Recognises(fileName); }

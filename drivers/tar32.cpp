@@ -15,17 +15,7 @@ TFamilyDll& Dll() {
 
 void TTar32::LoadDLL() { Dll().LoadDLL(); }
 void TTar32::FreeDLL() { Dll().FreeDLL(); }
-
-HARC TTar32::OpenArchive(WindowHandle wnd, const std::string& fileName, std::uint32_t mode) {
-  return Dll().OpenArchive(wnd, platform::ExpandFileName(fileName), mode);
-}
-
-int TTar32::FindFirst(HARC handle, INDIVIDUALINFO* info, const std::string& wildName) {
-  return Dll().FindFirst(handle, wildName, info);
-}
-
-int TTar32::FindNext(HARC handle, INDIVIDUALINFO* info) { return Dll().FindNext(handle, info); }
-int TTar32::CloseArchive(HARC handle) { return Dll().CloseArchive(handle); }
+TFamilyDll& TTar32::ModuleDll() const { return Dll(); }
 
 int TTar32::Run(const char* word, WindowHandle wnd, const std::string& arc, const TArchiverOptions& o,
                 const std::string& baseDir, const TStringList* files, bool useResFile, std::string& output) {
@@ -79,22 +69,6 @@ int TTar32::MakeSFX(WindowHandle, const std::string& arc, const TArchiverOptions
   if (stub.empty()) RaiseArchiver("tar/tgz 書庫からの自己解凍書庫の作成には kmtarsef.exe が必要です。");
   WriteSfxFile(stub, arc, SfxOutputName(arc, baseDir));
   return 0;
-}
-
-int TTar32::CheckArchive(const std::string& fileName, int mode, int modeExtra) {
-  return Dll().CheckArchive(fileName, mode + modeExtra);
-}
-
-bool TTar32::SetOwnerWindow(WindowHandle wnd, ARCHIVERPROC proc) {
-  int r = Dll().SetOwnerWindowEx(wnd, proc);
-  FOwnerWnd = wnd;
-  return r != 0;
-}
-
-bool TTar32::KillOwnerWindow(WindowHandle wnd) {
-  int r = Dll().KillOwnerWindowEx(wnd);
-  FOwnerWnd = 0;
-  return r != 0;
 }
 
 TArchiverType GetTarType(const std::string& fileName) {
