@@ -1,7 +1,6 @@
 #include "drivers/arj32.h"
 
 #include "drivers/family_dll.h"
-#include "platform/paths.h"
 
 namespace {
 TFamilyDll& Dll() {

@@ -1,7 +1,6 @@
 #include "drivers/lha32.h"
 
 #include "drivers/family_dll.h"
-#include "platform/paths.h"
 
 #include <utility>
 

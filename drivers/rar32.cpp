@@ -1,7 +1,6 @@
 #include "drivers/rar32.h"
 
 #include "drivers/family_dll.h"
-#include "platform/paths.h"
 
 namespace {
 TFamilyDll& Dll() {
