@@ -37,4 +37,23 @@ int PositionalArgs::Add(const CmdToken& token) {
 
 int PositionalArgs::Finish() const { return archiveGiven_ ? 0 : ERROR_NOT_FIND_ARC_FILE; }
 
+int ParseSwitchesThenNames(const std::vector<CmdToken>& tokens, std::span<const SwitchSpec> table,
+                           ExtractRequest& req) {
+  PositionalArgs args(req);
+  bool switches = true;
+  for (std::size_t i = 1; i < tokens.size(); ++i) {
+    const std::string& t = tokens[i].text;
+    if (switches && t.size() >= 2 && t[0] == '-' && !tokens[i].quoted) {
+      std::string_view value;
+      const SwitchSpec* entry = MatchSwitch(table, std::string_view(t).substr(1), false, value);
+      if (!entry) return ERROR_COMMAND_NAME;
+      if (entry->effect == kJunkFolders) req.keepFolders = false;
+      continue;
+    }
+    if (!t.empty()) switches = false;
+    if (int r = args.Add(tokens[i])) return r;
+  }
+  return args.Finish();
+}
+
 }  // namespace arc

@@ -23,19 +23,7 @@ constexpr std::array kRarSwitches = {
 int ParseRarCommand(const std::vector<CmdToken>& tokens, ExtractRequest& req) {
   if (tokens.empty() || (tokens[0].text != "-x" && tokens[0].text != "-e")) return ERROR_COMMAND_NAME;
   req.keepFolders = tokens[0].text == "-x";
-  PositionalArgs args(req);
-  bool switches = true;
-  for (std::size_t i = 1; i < tokens.size(); ++i) {
-    const std::string& t = tokens[i].text;
-    if (switches && t.size() >= 2 && t[0] == '-' && !tokens[i].quoted) {
-      std::string_view value;
-      if (!MatchSwitch(kRarSwitches, std::string_view(t).substr(1), false, value)) return ERROR_COMMAND_NAME;
-      continue;
-    }
-    if (!t.empty()) switches = false;
-    if (int r = args.Add(tokens[i])) return r;
-  }
-  return args.Finish();
+  return ParseSwitchesThenNames(tokens, kRarSwitches, req);
 }
 
 }  // namespace arc

@@ -14,33 +14,18 @@
 namespace arc {
 
 namespace {
-enum Effect { kIgnore, kJunk };
 
 constexpr std::array kZipSwitches = {
-    SwitchSpec{"j", SwitchKind::Flag, kJunk},
-    SwitchSpec{"o", SwitchKind::Flag, kIgnore},
-    SwitchSpec{"-i", SwitchKind::Flag, kIgnore},
-    SwitchSpec{"q", SwitchKind::Flag, kIgnore},
+    SwitchSpec{"j", SwitchKind::Flag, kJunkFolders},
+    SwitchSpec{"o", SwitchKind::Flag, 0},
+    SwitchSpec{"-i", SwitchKind::Flag, 0},
+    SwitchSpec{"q", SwitchKind::Flag, 0},
 };
 }  // namespace
 
 int ParseZipCommand(const std::vector<CmdToken>& tokens, ExtractRequest& req) {
   if (tokens.empty() || tokens[0].text != "-x") return ERROR_COMMAND_NAME;
-  PositionalArgs args(req);
-  bool switches = true;
-  for (std::size_t i = 1; i < tokens.size(); ++i) {
-    const std::string& t = tokens[i].text;
-    if (switches && t.size() >= 2 && t[0] == '-' && !tokens[i].quoted) {
-      std::string_view value;
-      const SwitchSpec* entry = MatchSwitch(kZipSwitches, std::string_view(t).substr(1), false, value);
-      if (!entry) return ERROR_COMMAND_NAME;
-      if (entry->effect == kJunk) req.keepFolders = false;
-      continue;
-    }
-    if (!t.empty()) switches = false;
-    if (int r = args.Add(tokens[i])) return r;
-  }
-  return args.Finish();
+  return ParseSwitchesThenNames(tokens, kZipSwitches, req);
 }
 
 }  // namespace arc

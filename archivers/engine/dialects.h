@@ -4,10 +4,12 @@
 // (ERROR_COMMAND_NAME for an unknown command or switch, ERROR_NOT_SUPPORT
 // for a known command that only creates or changes archives,
 // ERROR_RESPONSE_READ for an unreadable response file).
+#include <span>
 #include <vector>
 
 #include "archivers/engine/cmdline.h"
 #include "archivers/engine/extract_request.h"
+#include "archivers/engine/switch_table.h"
 
 namespace arc {
 
@@ -36,6 +38,14 @@ class PositionalArgs {
   bool destGiven_;
   bool filesStarted_ = false;
 };
+
+// The shape the short-switch dialects share: the words after the command
+// word are switches of `table` up to the first other word, then the
+// positional words. A switch whose effect is kJunkFolders extracts flat;
+// any switch not in the table is an error.
+inline constexpr int kJunkFolders = 1;
+int ParseSwitchesThenNames(const std::vector<CmdToken>& tokens, std::span<const SwitchSpec> table,
+                           ExtractRequest& req);
 
 // True when the last whole CP932 character is "/" or "\".
 bool EndsWithFolderDelimiter(const std::string& s);
