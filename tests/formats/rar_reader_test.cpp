@@ -138,3 +138,25 @@ TEST(RarReader, ErrorsSayWhatIsWrong) {
 }
 
 }  // namespace
+
+TEST(RarReader, Rar5EncryptedEntryIsRefusedAndTheNextStillRead) {
+  TempDir dir;
+  std::vector<RarEntry> entries = {{"secret.bms", {}, NoiseBytes(100, 24)}, {"open.bms", {}, "plain"}};
+  entries[0].encrypted = true;
+  auto reader = arc::OpenRarReader(dir.Write("e5.rar", WriteRar5(entries)));
+  arc::EntryInfo info;
+  ASSERT_TRUE(reader->Next(info));
+  EXPECT_TRUE(info.encrypted);
+  EXPECT_EQ(ErrorCodeOf([&] { reader->ReadData([](const void*, std::size_t) { return true; }); }),
+            ERROR_PASSWORD_FILE);
+  ASSERT_TRUE(reader->Next(info));
+  EXPECT_EQ(info.name, "open.bms");
+  EXPECT_FALSE(info.encrypted);
+  EXPECT_EQ(info.crc, crc32(0, reinterpret_cast<const Bytef*>("plain"), 5));
+  std::string data;
+  reader->ReadData([&](const void* p, std::size_t n) {
+    data.append(static_cast<const char*>(p), n);
+    return true;
+  });
+  EXPECT_EQ(data, "plain");
+}

@@ -1,0 +1,27 @@
+#pragma once
+// A walk over the block headers of a RAR 5 archive for what libarchive does
+// not report: which file entries are encrypted, their stored CRC32, and
+// whether the headers themselves are encrypted.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace arc {
+
+struct Rar5FileFacts {
+  bool encrypted = false;
+  bool directory = false;
+  std::uint32_t crc = 0;  // 0 when the header stores none
+};
+
+struct Rar5Scan {
+  bool headersEncrypted = false;
+  std::vector<Rar5FileFacts> files;  // file headers in archive order
+};
+
+// Reads the headers of the archive at `fsPath` (a file-system path). Stops
+// quietly at the first header it cannot make sense of: the full reader
+// reports damage; this walk only adds facts.
+Rar5Scan ScanRar5(const std::string& fsPath);
+
+}  // namespace arc
