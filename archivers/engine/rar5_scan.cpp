@@ -63,10 +63,10 @@ Rar5FileFacts ParseFileHeader(Cursor c, std::uint64_t extraSize) {
   Cursor extra{extraStart, c.end};
   while (extra.ok && extra.p < extra.end) {
     std::uint64_t size = extra.Vint();
-    const unsigned char* recordEnd = extra.p + size;
-    if (!extra.ok || size == 0 || recordEnd > extra.end) break;
-    if (extra.Vint() == kExtraEncryption) facts.encrypted = true;
-    extra.p = recordEnd;
+    if (!extra.ok || size == 0 || size > static_cast<std::uint64_t>(extra.end - extra.p)) break;
+    Cursor record{extra.p, extra.p + size};
+    if (record.Vint() == kExtraEncryption && record.ok) facts.encrypted = true;
+    extra.p = record.end;
   }
   return facts;
 }
