@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang into build-fuzz/ and runs each one
-# for a bounded time (FUZZ_SECONDS, default 20) on its seed corpus.
+# for a bounded time (FUZZ_SECONDS, default 10) on its seed corpus.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-secs="${FUZZ_SECONDS:-20}"
+secs="${FUZZ_SECONDS:-10}"
 if [ ! -f "$root/build-fuzz/build.ninja" ]; then
   CC=clang-14 CXX=clang++-14 cmake -S "$root" -B "$root/build-fuzz" -G Ninja \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBMSLIST_FUZZ=ON -DBMSLIST_GUI=OFF \
