@@ -46,6 +46,9 @@ void DropPipeline::AddArchive(const std::string& archivePath) {
   } catch (...) {
     return;  // the format cannot be used: nothing unpacked, nothing to clean
   }
+  // No format recognised yet, so no driver: nothing can be unpacked, and the
+  // working folder is left as it is.
+  if (!AF.Archiver()) return;
   try {
     AF.Extract(window_, &AF.Options(), WorkingFolderForUnpacking(), nullptr);  // result deliberately ignored
     ListAndReadCharts(archivePath);

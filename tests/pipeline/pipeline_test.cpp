@@ -136,11 +136,14 @@ TEST_F(PipelineTest, SkipsExeInAnyCaseButHandlesNamesWithoutExtension) {
   EXPECT_EQ(list_.Row(3).subItems[siArcName], "noext");
 }
 
-TEST_F(PipelineTest, ATextFileFirstAddsNothingAndRaisesNothing) {
+TEST_F(PipelineTest, ATextFileFirstAddsNothingAndTouchesNothing) {
+  // Without any recognised format there is no driver: nothing is unpacked,
+  // so nothing in the working folder is listed or deleted either.
+  fmt_test::WriteFileBytes(Work() + "left.bms", "#TITLE left\r\n");
   fmt_test::WriteFileBytes(tmp_.Path() + "notes.txt", "hello");
   Drop({Arc("notes.txt")});
   EXPECT_EQ(list_.Count(), 0u);
-  EXPECT_TRUE(FilesAtTopOfWork().empty());
+  EXPECT_EQ(FilesAtTopOfWork(), std::vector<std::string>{"left.bms"});
 }
 
 TEST_F(PipelineTest, ChartsInASubFolderAreNotListedAndTheFolderStays) {
