@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -42,6 +43,18 @@ class TerminalProgress {
   bool enabled_;
 };
 
+// The absolute CP932 form of a path given in the file system's form. The
+// current folder is prefixed before converting, so that a folder name CP932
+// cannot hold is noticed rather than turned into "?".
+bool AbsoluteCp932Path(const std::string& fsPath, std::string& out) {
+  std::error_code ec;
+  std::filesystem::path absolute = std::filesystem::absolute(fsPath, ec);
+  std::string cp932;
+  if (ec || !platform::TryUtf8ToCp932(absolute.string(), cp932)) return false;
+  out = platform::ExpandFileName(cp932);
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -59,16 +72,20 @@ int main(int argc, char** argv) {
   std::vector<std::string> paths;
   for (const std::string& p : args.paths) {
     std::string cp932;
-    if (!platform::TryUtf8ToCp932(p, cp932)) {
+    if (!AbsoluteCp932Path(p, cp932)) {
       std::fprintf(stderr, "bmslist-cli: skipped %s: its name cannot be written in code page 932\n", p.c_str());
       continue;
     }
-    paths.push_back(platform::ExpandFileName(cp932));
+    paths.push_back(cp932);
   }
 
-  // Resolved now: the drop makes the working folder the current folder.
+  // Resolved now: the drop makes the working folder the current folder. A
+  // name CP932 cannot hold would be written under another name: refused.
   std::string csvPath;
-  if (!args.csvPath.empty()) csvPath = platform::ExpandFileName(platform::FromFsName(args.csvPath));
+  if (!args.csvPath.empty() && !AbsoluteCp932Path(args.csvPath, csvPath)) {
+    std::fprintf(stderr, "bmslist-cli: %s: its name cannot be written in code page 932\n", args.csvPath.c_str());
+    return 1;
+  }
 
   CreateWorkingFolder();
   ChartList list;

@@ -31,9 +31,11 @@ class CliTest : public ::testing::Test {
                           "CAB32.DLL", "UNARJ32J.DLL", "tar32.dll", "UNRAR32.DLL"})
       fs::copy_file(bin + f, app_ + f);
   }
-  CliRun Cli(const std::string& args) {
+  // Runs in the scratch folder, or in its sub-folder `in`.
+  CliRun Cli(const std::string& args, const std::string& in = "") {
     CliRun r;
-    std::string cmd = "cd '" + tmp_.Path() + "' && '" + app_ + "bmslist-cli' " + args + " 2>'" + tmp_.Path() + "err.txt'";
+    std::string cmd = "cd '" + tmp_.Path() + in + "' && '" + app_ + "bmslist-cli' " + args + " 2>'" + tmp_.Path() +
+                      "err.txt'";
     FILE* p = popen(cmd.c_str(), "r");
     char buf[4096];
     std::size_t n;
@@ -95,6 +97,23 @@ TEST_F(CliTest, UsageErrorsAndHelp) {
   CliRun help = Cli("--help");
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("Usage: bmslist-cli [--csv FILE] PATH..."), std::string::npos);
+}
+
+TEST_F(CliTest, NamesCodePage932CannotHoldAreRefusedNotRenamed) {
+  ASSERT_TRUE(song_test::MakeArchive(tmp_.Path(), "song.zip", song_test::TypicalSong()));
+  // The list would land in "?.csv".
+  CliRun csv = Cli("--csv '\xF0\x9F\x98\x80.csv' song.zip");
+  EXPECT_EQ(csv.status, 1);
+  EXPECT_NE(Err().find("cannot be written in code page 932"), std::string::npos) << Err();
+  EXPECT_FALSE(fs::exists(tmp_.Path() + "?.csv"));
+  EXPECT_FALSE(fs::exists(tmp_.Path() + "\xF0\x9F\x98\x80.csv"));
+  // A relative name inside a current folder that CP932 cannot name.
+  fs::create_directories(tmp_.Path() + "\xF0\x9F\x98\x80");
+  fs::copy_file(tmp_.Path() + "song.zip", tmp_.Path() + "\xF0\x9F\x98\x80/song.zip");
+  CliRun cwd = Cli("song.zip", "\xF0\x9F\x98\x80");
+  EXPECT_EQ(cwd.status, 0);
+  EXPECT_EQ(cwd.out, "");
+  EXPECT_NE(Err().find("skipped song.zip"), std::string::npos) << Err();
 }
 
 TEST_F(CliTest, AMissingLibraryListsNothingAndStillSucceeds) {
