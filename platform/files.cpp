@@ -108,14 +108,15 @@ std::vector<FoundFile> FindFiles(std::string_view dir, std::string_view mask, st
     if (fsName == "." || fsName == "..") continue;
     FoundFile f;
     f.fsName = fsName;
+    struct stat st;
+    std::string full = fsDir + "/" + fsName;
     if (!TryUtf8ToCp932(fsName, f.name)) {
       // ASCII masks match the UTF-8 name as well as its CP932 form would.
-      if (unlisted && MatchesMask(fsName, mask)) unlisted->push_back(fsName);
+      if (unlisted && MatchesMask(fsName, mask) && lstat(full.c_str(), &st) == 0 && !S_ISDIR(st.st_mode))
+        unlisted->push_back(fsName);
       continue;
     }
     if (!MatchesMask(f.name, mask)) continue;
-    struct stat st;
-    std::string full = fsDir + "/" + fsName;
     if (lstat(full.c_str(), &st) != 0) continue;
     f.directory = S_ISDIR(st.st_mode);
     f.hidden = fsName[0] == '.';

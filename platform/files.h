@@ -30,7 +30,8 @@ struct FoundFile {
 // FindFirstFile/FindNextFile over one folder: every entry whose name matches
 // the Windows mask (see MatchesMask), "." and ".." excluded, in the order the
 // file system gives. Names CP932 cannot hold are left out rather than listed
-// under a different name: `unlisted` receives their file-system names.
+// under a different name: `unlisted` receives the file-system names of such
+// files (not folders).
 std::vector<FoundFile> FindFiles(std::string_view dir, std::string_view mask,
                                  std::vector<std::string>* unlisted = nullptr);
 
