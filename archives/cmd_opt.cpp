@@ -1,12 +1,22 @@
 #include "archives/cmd_opt.h"
 
+#include "archives/earchiver.h"
 #include "archives/not_set.h"
 #include "platform/file_writer.h"
 #include "platform/paths.h"
 
 namespace {
 constexpr char Q = '"';
+
+// The libraries end a quoted word at the next quote and read what follows as
+// further words: a name holding one (legal in file names here) would turn
+// into another archive, folder or file list, and the library would write
+// where the name says. Such text is refused before anything is sent.
+void RequireQuotable(std::string_view value, std::string_view forbidden) {
+  if (value.find_first_of(forbidden) != std::string_view::npos)
+    throw EArchiver(std::string(value) + Cp932Text(" は書庫 DLL に渡せない文字を含んでいます。"));
 }
+}  // namespace
 
 void TCmdOpt::Add(std::string_view s) {
   CommandText += ' ';
@@ -15,6 +25,7 @@ void TCmdOpt::Add(std::string_view s) {
 
 void TCmdOpt::AddSwitch(std::string_view name, std::string_view value) {
   if (IsNotSet(value)) return;
+  RequireQuotable(value, "\"");
   std::string piece;
   if (name.empty()) {
     piece = Q + std::string(value) + Q;
@@ -47,14 +58,18 @@ void TCmdOpt::AddFileList(std::string_view name, const TStringList& list) {
 }
 
 void TCmdOpt::AddResFile(const TStringList& list, const std::string& resFileName) {
-  platform::FileWriter file(resFileName);
+  // Built first, so that a name the file cannot hold (a quote, or a line
+  // break that would make two names of it) leaves any old file untouched.
   std::string text;
   for (const std::string& entry : list) {
+    std::string name = NameConverter ? NameConverter(entry) : entry;
+    RequireQuotable(name, "\"\n");
     text += Q;
-    text += NameConverter ? NameConverter(entry) : entry;
+    text += name;
     text += Q;
     text += "\r\n";
   }
+  platform::FileWriter file(resFileName);
   file.Write(text.data(), text.size());
   file.Close();
   AddStr("", "@" + resFileName);

@@ -21,6 +21,7 @@ class TCmdOpt {
   // Name is the switch without its "-"; a Name starting with a blank is the
   // complete switch text after that blank. An empty Name quotes the value
   // alone. A `not set` value adds nothing; an empty one is still written.
+  // A value holding a double quote cannot be quoted: EArchiver.
   void AddSwitch(std::string_view name, std::string_view value);
   // -1 adds nothing; otherwise "-" + name + value, unquoted.
   void AddInt(std::string_view name, int value);
@@ -32,6 +33,7 @@ class TCmdOpt {
   void AddFileList(std::string_view name, const TStringList& list);
   // Writes the names, quoted, one per CR LF line, to `resFileName` (left on
   // disk), then adds the quoted "@" reference. A file error propagates and
-  // adds nothing.
+  // adds nothing; a name holding a quote or a line feed raises EArchiver
+  // before the file is touched.
   void AddResFile(const TStringList& list, const std::string& resFileName);
 };

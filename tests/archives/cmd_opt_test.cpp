@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "archives/archiver.h"
+#include "archives/earchiver.h"
 #include "archives/join_path.h"
 #include "archives/not_set.h"
 #include "platform/files.h"
@@ -88,6 +89,38 @@ TEST(TCmdOpt, ResponseFiles) {
   TCmdOpt failing;
   EXPECT_THROW(failing.AddResFile({"a"}, std::string(TEST_TMP) + "/no/such/res.txt"), platform::EInOutError);
   EXPECT_EQ(failing.CommandText, "");
+}
+
+// A quote inside a quoted piece would end it early and hand the rest to the
+// library as more words (a folder to write into, names to extract).
+TEST(TCmdOpt, RefusesTextItCannotQuote) {
+  const std::string q = "x\" \"evil/\" \"*";
+  std::function<void(TCmdOpt&)> refused[] = {
+      [&](TCmdOpt& c) { c.AddStr("", q); },
+      [&](TCmdOpt& c) { c.QuoteValueOnly = true, c.AddStr("f", q); },
+      [&](TCmdOpt& c) { c.AddDir("", q); },
+      [&](TCmdOpt& c) { c.AddFileList("", {q}); },
+      [&](TCmdOpt& c) {
+        c.NameConverter = [](const std::string& s) { return s + "\""; };
+        c.AddFile("", "plain");
+      },
+  };
+  for (auto& add : refused) {
+    TCmdOpt cmd;
+    EXPECT_THROW(add(cmd), EArchiver);
+    EXPECT_EQ(cmd.CommandText, "");
+  }
+
+  platform::ForceDirectories(TEST_TMP);
+  std::string res = std::string(TEST_TMP) + "/kept.txt";
+  TCmdOpt first;
+  first.AddResFile({"old"}, res);
+  for (const std::string& bad : {q, std::string("a\n*")}) {
+    TCmdOpt cmd;
+    EXPECT_THROW(cmd.AddResFile({"a", bad}, res), EArchiver);
+    EXPECT_EQ(cmd.CommandText, "");
+    EXPECT_EQ(ReadAll(res), "\"old\"\r\n");  // not even truncated
+  }
 }
 
 TEST(TArchiver, AddFilesAndArchive) {

@@ -74,6 +74,24 @@ TEST_F(RecordingTest, CabExtractsTheFullPathOfARelativeName) {
   EXPECT_EQ(OnlyCommand().text, "-x -j  \"" + platform::ExpandFileName("dl/songs.cab") + "\" \"/tool/work/\" ");
 }
 
+// File names here may hold a double quote, which would split the quoted
+// archive name into more words: another archive, a folder to write into.
+TEST_F(RecordingTest, ANameWithAQuoteNeverReachesALibrary) {
+  for (const char* ext : {".lzh", ".zip", ".cab", ".arj", ".tgz", ".rar"}) {
+    SCOPED_TRACE(ext);
+    TArchiveFile af;
+    ApplyMainWindowSettings(af);
+    af.SetFileName(std::string("/dl/fine") + ext);
+    af.Extract(0, nullptr, "/tool/work", nullptr);
+    std::string fine = af.CmdLine();
+    recorder::Clear();
+    af.SetFileName(std::string("/dl/x\" \"evil\\\" \"*") + ext);
+    EXPECT_THROW(af.Extract(0, nullptr, "/tool/work", nullptr), EArchiver);
+    EXPECT_TRUE(recorder::Calls().empty());
+    EXPECT_EQ(af.CmdLine(), fine);
+  }
+}
+
 TEST_F(RecordingTest, StoredSettingsLoadNoLibrary) {
   TArchiveFile af;
   ApplyMainWindowSettings(af);
