@@ -22,6 +22,8 @@ class DropController : public QObject {
 
   void Drop(const std::vector<std::string>& paths);
   bool Busy() const { return busy_; }
+  // Charts read completely since start.
+  int RowCount() const { return pipeline_.RowCount(); }
   TArchiveFile& ArchiveFile() { return archiveFile_; }
 
  private:

@@ -160,7 +160,7 @@ void TForm1::FormCreate() {
     if (width >= 0) LV->setColumnWidth(i, width);  // no such thing as a negative width
   }
   ini.LoadPlacement(kFormsSection, kPlacementPrefix, *placement_);
-  FRowCount = 0;
+  // The count of charts read starts at 0 with the drop pipeline that keeps it.
   // Made if missing; any failure (it exists, no permission) is ignored here
   // and shows later as an archive that yields no rows.
   CreateWorkingFolder();

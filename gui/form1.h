@@ -6,7 +6,6 @@
 #include <QIcon>
 #include <QMainWindow>
 #include <array>
-#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -47,9 +46,6 @@ class TForm1 : public QMainWindow {
   // until the current archive is done (see DropController).
   std::function<bool()> isBusy;
   bool ClosePending() const { return closePending_; }
-
-  // Charts completed since start (the pipeline counts them).
-  std::int32_t FRowCount = 0;
 
   QTreeView* LV = nullptr;
   QMenu* File1 = nullptr;

@@ -104,7 +104,6 @@ class Form1Test : public QObject {
     QVERIFY(form.font().families().contains("IPAPGothic"));
     QVERIFY(form.acceptDrops());
     QVERIFY(QFileInfo(Path("work")).isDir());
-    QCOMPARE(form.FRowCount, 0);
     QCOMPARE(form.List().Tag(), -1);
 
     const char* captions[] = {"Filename", "Artist", "Genre", "Title",  "Difficulty", "Player", "BPM",

@@ -83,9 +83,11 @@ class DropTest : public QObject {
     DropController drops(form);
     form.onDropFiles = [&drops](const std::vector<std::string>& paths) { drops.Drop(paths); };
     form.show();
+    QCOMPARE(drops.RowCount(), 0);
     DropUrls(form, files);
     QTRY_COMPARE(form.List().Count(), std::size_t{16});
     QTRY_VERIFY(!drops.Busy());
+    QCOMPARE(drops.RowCount(), 16);
     for (std::size_t i = 0; i < 8; ++i) {
       QCOMPARE(form.List().Row(2 * i).caption, std::string("a.bms"));
       QCOMPARE(form.List().Row(2 * i + 1).caption, std::string("b.BMS"));
