@@ -20,8 +20,11 @@ DropController::DropController(TForm1& form)
   form.statusBar()->hide();
   form.isBusy = [this] { return busy_; };
 
-  archiveFile_.OnProgress = [this](TArchiveFile&, int, EXTRACTINGINFOEX* info, bool&) {
-    if (info) progress_->Entry(QStringFromCp932(info->exinfo.szSourceFileName));
+  archiveFile_.OnProgress = [this](TArchiveFile&, int state, EXTRACTINGINFOEX* info, bool&) {
+    // The source name is the archive itself; the entry is the file being
+    // written. Opening and finishing name no entry.
+    if (info && (state == ARCEXTRACT_BEGIN || state == ARCEXTRACT_INPROCESS))
+      progress_->Entry(QStringFromCp932(platform::ExtractFileName(info->exinfo.szDestFileName)));
     KeepWindowAlive();
   };
   pipeline_.onArchiveStarting = [this](std::size_t i, std::size_t n, const std::string& path) {

@@ -10,7 +10,9 @@ DropProgress::DropProgress(QWidget* parent) : QWidget(parent) {
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(4, 2, 4, 2);
   archive_ = new QLabel(this);
+  archive_->setObjectName(QStringLiteral("dropArchive"));
   entry_ = new QLabel(this);
+  entry_->setObjectName(QStringLiteral("dropEntry"));
   entry_->setMinimumWidth(60);
   entry_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   bar_ = new QProgressBar(this);

@@ -2,6 +2,7 @@
 // URLs), handled by the drop controller and the real archiver libraries.
 #include <QApplication>
 #include <QDropEvent>
+#include <QLabel>
 #include <QMimeData>
 #include <QPushButton>
 #include <QStatusBar>
@@ -83,11 +84,23 @@ class DropTest : public QObject {
     DropController drops(form);
     form.onDropFiles = [&drops](const std::vector<std::string>& paths) { drops.Drop(paths); };
     form.show();
+    // The strip names the entry being written, never the archive again.
+    auto* entryLabel = form.findChild<QLabel*>(QStringLiteral("dropEntry"));
+    QVERIFY(entryLabel);
+    QStringList entriesShown;
+    auto showProgress = drops.ArchiveFile().OnProgress;
+    drops.ArchiveFile().OnProgress = [&](TArchiveFile& af, int state, EXTRACTINGINFOEX* info, bool& abort) {
+      showProgress(af, state, info, abort);
+      if (state == ARCEXTRACT_BEGIN) entriesShown << entryLabel->text();
+    };
     QCOMPARE(drops.RowCount(), 0);
     DropUrls(form, files);
     QTRY_COMPARE(form.List().Count(), std::size_t{16});
     QTRY_VERIFY(!drops.Busy());
     QCOMPARE(drops.RowCount(), 16);
+    QVERIFY(!entriesShown.isEmpty());
+    for (const QString& shown : entriesShown)
+      QVERIFY2(shown == "a.bms" || shown == "b.BMS" || shown == "readme.txt", qPrintable(shown));
     for (std::size_t i = 0; i < 8; ++i) {
       QCOMPARE(form.List().Row(2 * i).caption, std::string("a.bms"));
       QCOMPARE(form.List().Row(2 * i + 1).caption, std::string("b.BMS"));
