@@ -10,6 +10,7 @@
 #include "archiver_api.h"
 #include "archivers/engine/libarchive_reader.h"
 #include "archivers/engine/name_coding.h"
+#include "archivers/engine/reader_opener.h"
 #include "archivers/engine/tar_family.h"
 #include "platform/cp932.h"
 #include "platform/paths.h"
@@ -103,6 +104,7 @@ std::unique_ptr<ArchiveReader> OpenTarReader(const std::string& path) {
 
 int DetectTarArchiveType(const std::string& path) {
   try {
+    RequireRegularFile(path);
     struct archive* a = OpenLibarchive(path, ConfigureTar);
     struct archive_entry* e = nullptr;
     int r = archive_read_next_header(a, &e);

@@ -191,6 +191,16 @@ TEST_F(PipelineTest, AMissingLibraryAddsNoRowAndLeavesTheWorkingFolderAlone) {
   EXPECT_EQ(FilesAtTopOfWork(), std::vector<std::string>{"left.txt"});
 }
 
+TEST_F(PipelineTest, AFifoNamedLikeAnArchiveNeitherHangsNorAddsRows) {
+  // Opening a FIFO for reading blocks until a writer comes; the libraries
+  // must refuse it instead (ctest's timeout catches a hang).
+  for (const char* name : {"pipe.lzh", "pipe.tgz", "pipe.zip", "pipe.exe"})
+    ASSERT_EQ(mkfifo((tmp_.Path() + name).c_str(), 0644), 0);
+  ASSERT_TRUE(MakeArchive(tmp_.Path(), "song.zip", TypicalSong()));
+  Drop({Arc("pipe.lzh"), Arc("pipe.tgz"), Arc("pipe.zip"), Arc("pipe.exe"), Arc("song.zip")});
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"a.bms", "b.BMS"}));
+}
+
 TEST_F(PipelineTest, ALongPathIsUsedWhole) {
   std::string deep = tmp_.Path();
   while (deep.size() < 300) deep += "a-rather-long-folder-name/";
