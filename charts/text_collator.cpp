@@ -25,7 +25,7 @@ std::u16string Decode(std::string_view cp932) {
 
 }  // namespace
 
-TextCollator::TextCollator(const std::string& icuLocale) {
+TextCollator::TextCollator(const std::string& icuLocale, bool ignoreCase) {
   UErrorCode status = U_ZERO_ERROR;
   collator_ = ucol_open(icuLocale.c_str(), &status);
   if (U_FAILURE(status)) {
@@ -34,7 +34,7 @@ TextCollator::TextCollator(const std::string& icuLocale) {
   }
   if (U_FAILURE(status)) std::abort();  // ICU without its data cannot run at all
   status = U_ZERO_ERROR;
-  ucol_setStrength(collator_, UCOL_TERTIARY);
+  ucol_setStrength(collator_, ignoreCase ? UCOL_SECONDARY : UCOL_TERTIARY);
   ucol_setAttribute(collator_, UCOL_CASE_FIRST, UCOL_LOWER_FIRST, &status);
   ucol_setAttribute(collator_, UCOL_NUMERIC_COLLATION, UCOL_OFF, &status);
 }
@@ -44,6 +44,12 @@ TextCollator::~TextCollator() { ucol_close(collator_); }
 const TextCollator& TextCollator::User() {
   static const TextCollator user(
       CollationLocaleFor(std::getenv("LC_ALL"), std::getenv("LC_COLLATE"), std::getenv("LANG")));
+  return user;
+}
+
+const TextCollator& TextCollator::UserIgnoringCase() {
+  static const TextCollator user(
+      CollationLocaleFor(std::getenv("LC_ALL"), std::getenv("LC_COLLATE"), std::getenv("LANG")), true);
   return user;
 }
 

@@ -10,14 +10,17 @@ struct UCollator;
 
 class TextCollator {
  public:
-  // `icuLocale` such as "ja_JP"; "" is the root order.
-  explicit TextCollator(const std::string& icuLocale);
+  // `icuLocale` such as "ja_JP"; "" is the root order. With `ignoreCase`
+  // texts that differ only in letter case compare equal.
+  explicit TextCollator(const std::string& icuLocale, bool ignoreCase = false);
   ~TextCollator();
   TextCollator(const TextCollator&) = delete;
   TextCollator& operator=(const TextCollator&) = delete;
 
   // The collator of the user's locale, opened on first use.
   static const TextCollator& User();
+  // The same, letter case ignored (the order of file lists).
+  static const TextCollator& UserIgnoringCase();
 
   // Negative, zero or positive.
   int Compare(std::string_view a, std::string_view b) const;
