@@ -14,7 +14,6 @@ struct ZipDirEntry {
   std::uint16_t method = 0;
   std::uint32_t crc = 0;
   std::uint64_t compressedSize = 0;
-  bool used = false;
 };
 
 // Empty when the directory cannot be found or read; callers then fall back
