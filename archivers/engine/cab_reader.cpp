@@ -85,6 +85,8 @@ class CabReader : public ArchiveReader {
   }
 
   bool Next(EntryInfo& info) override {
+    // A reopen after an early stop failed: the old file list is gone.
+    if (!cabinet_) throw ArcError(ERROR_ARC_FILE_OPEN, "cabinet could not be reopened");
     if (!started_) {
       started_ = true;
       current_ = cabinet_->files;
@@ -145,6 +147,7 @@ class CabReader : public ArchiveReader {
     }
     decomp_ = nullptr;
     cabinet_ = nullptr;
+    current_ = nullptr;  // it pointed into the cabinet's file list
   }
 
   cab::SinkSystem sys_;

@@ -149,6 +149,28 @@ TEST(CabReader, StoppingEarlyOrSkippingLeavesLaterEntriesIntact) {
   EXPECT_EQ(noise, files[2].data);
 }
 
+// An early stop reopens the cabinet; when the file is gone by then, the
+// reader fails and keeps failing instead of walking the freed file list.
+TEST(CabReader, CabinetReplacedDuringAnEarlyStopFailsFromThenOn) {
+  if (!HaveTool("gcab")) GTEST_SKIP() << "gcab not installed";
+  TempDir dir;
+  auto files = SampleFiles();
+  std::string path = MakeCab(dir, files, "-z");
+  ASSERT_FALSE(path.empty());
+  auto reader = arc::OpenCabReader(path);
+  arc::EntryInfo info;
+  ASSERT_TRUE(reader->Next(info));
+  EXPECT_NE(ErrorCodeOf([&] {
+              reader->ReadData([&](const void*, std::size_t) {
+                WriteFileBytes(path, "no longer a cabinet");
+                return false;
+              });
+            }),
+            0);
+  EXPECT_EQ(ErrorCodeOf([&] { reader->Next(info); }), ERROR_ARC_FILE_OPEN);
+  EXPECT_EQ(ErrorCodeOf([&] { reader->Next(info); }), ERROR_ARC_FILE_OPEN);
+}
+
 TEST(CabReader, DamagedBlockFailsItsChecksum) {
   if (!HaveTool("gcab")) GTEST_SKIP() << "gcab not installed";
   TempDir dir;
