@@ -31,19 +31,20 @@ std::uint32_t Le(const std::uint8_t* p, int n) {
   return v;
 }
 
-// Where an extension chain starting with the size field at `at` carries a
-// common header (type 0), its CRC16 is recomputed over [start, end): the
-// chain's end, or `end` when the header length is given.
-void RepairHeaderCrc(std::vector<std::uint8_t>& a, std::size_t start, std::size_t at, std::size_t limit, std::size_t end) {
+// Where an extension chain starting with the size field (of `field` bytes)
+// at `at` carries a common header (type 0), its CRC16 is recomputed over
+// [start, end): the chain's end, or `end` when the header length is given.
+void RepairHeaderCrc(std::vector<std::uint8_t>& a, std::size_t start, std::size_t at, std::size_t limit, std::size_t end,
+                     int field = 2) {
   std::size_t crcAt = 0;
-  for (std::size_t size; at + 2 <= limit; at += size) {
-    size = Le(&a[at], 2);
+  for (std::size_t size; at + field <= limit; at += size) {
+    size = Le(&a[at], field);
     if (size == 0) {
-      if (end == 0) end = at + 2;
+      if (end == 0) end = at + field;
       break;
     }
-    if (size < 3 || at + size > limit) return;
-    if (a[at + 2] == 0x00) crcAt = at + 3;
+    if (size < static_cast<std::size_t>(field) + 1 || at + size > limit) return;
+    if (a[at + field] == 0x00) crcAt = at + field + 1;
   }
   if (crcAt == 0 || end == 0 || crcAt + 2 > end) return;
   a[crcAt] = a[crcAt + 1] = 0;
@@ -53,7 +54,7 @@ void RepairHeaderCrc(std::vector<std::uint8_t>& a, std::size_t start, std::size_
 }
 
 // liblhasa checks every header's checksums (a byte sum at levels 0 and 1,
-// a CRC16 in the common extension at levels 1 and 2), so nearly every
+// a CRC16 in the common extension at levels 1 to 3), so nearly every
 // mutation would stop there. Inputs of even length get them recomputed,
 // which lets the fuzzer reach the fields behind them; odd lengths keep the
 // checks themselves in play.
@@ -75,6 +76,11 @@ void RepairHeaderChecksums(std::vector<std::uint8_t>& a) {
       headerLen = Le(&a[pos], 2);
       if (headerLen < 26 || pos + headerLen > a.size()) return;
       RepairHeaderCrc(a, pos, pos + 24, pos + headerLen, pos + headerLen);
+    } else if (level == 3) {
+      if (pos + 28 > a.size()) return;
+      headerLen = Le(&a[pos + 24], 4);
+      if (headerLen < 32 || headerLen > a.size() - pos) return;
+      RepairHeaderCrc(a, pos, pos + 28, pos + headerLen, pos + headerLen, 4);
     } else {
       return;
     }
