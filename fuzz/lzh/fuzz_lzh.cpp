@@ -10,26 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "archivers/engine/archive_reader.h"
 #include "archivers/engine/crc16.h"
 #include "archivers/engine/lzh_archive_scan.h"
+#include "fuzz/reader_fuzzing.h"
 
 namespace {
-
-// A forged size of gigabytes is cut off here the way a consumer with a
-// size limit would.
-constexpr std::size_t kMaxBytesPerEntry = 16u << 20;
-
-std::string TempPath() {
-  const char* dir = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-  return std::string(dir) + "/fuzz_lzh_" + std::to_string(getpid()) + ".lzh";
-}
-
-std::uint32_t Le(const std::uint8_t* p, int n) {
-  std::uint32_t v = 0;
-  for (int i = n; i-- > 0;) v = v << 8 | p[i];
-  return v;
-}
 
 // Where an extension chain starting with the size field (of `field` bytes)
 // at `at` carries a common header (type 0), its CRC16 is recomputed over
@@ -38,7 +23,7 @@ void RepairHeaderCrc(std::vector<std::uint8_t>& a, std::size_t start, std::size_
                      int field = 2) {
   std::size_t crcAt = 0;
   for (std::size_t size; at + field <= limit; at += size) {
-    size = Le(&a[at], field);
+    size = fuzzing::Le(&a[at], field);
     if (size == 0) {
       if (end == 0) end = at + field;
       break;
@@ -73,37 +58,18 @@ void RepairHeaderChecksums(std::vector<std::uint8_t>& a) {
       // Level 1 extensions follow the base header, counted in the packed size.
       if (level == 1) RepairHeaderCrc(a, pos, pos + headerLen - 2, a.size(), 0);
     } else if (level == 2) {
-      headerLen = Le(&a[pos], 2);
+      headerLen = fuzzing::Le(&a[pos], 2);
       if (headerLen < 26 || pos + headerLen > a.size()) return;
       RepairHeaderCrc(a, pos, pos + 24, pos + headerLen, pos + headerLen);
     } else if (level == 3) {
       if (pos + 28 > a.size()) return;
-      headerLen = Le(&a[pos + 24], 4);
+      headerLen = fuzzing::Le(&a[pos + 24], 4);
       if (headerLen < 32 || headerLen > a.size() - pos) return;
       RepairHeaderCrc(a, pos, pos + 28, pos + headerLen, pos + headerLen, 4);
     } else {
       return;
     }
-    pos += headerLen + Le(&a[pos + 7], 4);
-  }
-}
-
-void ReadEverything(const std::string& path) {
-  try {
-    auto reader = arc::OpenLzhReader(path);
-    arc::EntryInfo info;
-    while (reader->Next(info)) {
-      std::size_t total = 0;
-      try {
-        reader->ReadData([&](const void*, std::size_t n) {
-          total += n;
-          return total < kMaxBytesPerEntry;
-        });
-      } catch (const arc::ArcError&) {
-        // a damaged entry; the next header may still be sound
-      }
-    }
-  } catch (const arc::ArcError&) {
+    pos += headerLen + fuzzing::Le(&a[pos + 7], 4);
   }
 }
 
@@ -120,14 +86,11 @@ void ScanHeaders(const std::string& path, std::size_t size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const std::string path = TempPath();
+  static const std::string path = fuzzing::TempPath("lzh");
   std::vector<std::uint8_t> bytes(data, data + size);
   RepairHeaderChecksums(bytes);
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return 0;
-  std::fwrite(bytes.data(), 1, bytes.size(), f);
-  std::fclose(f);
-  ReadEverything(path);
+  if (!fuzzing::WriteInput(path, bytes.data(), bytes.size())) return 0;
+  fuzzing::ReadEveryEntry(&arc::OpenLzhReader, path);
   ScanHeaders(path, size);
   return 0;
 }

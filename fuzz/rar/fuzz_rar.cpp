@@ -11,24 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "archivers/engine/archive_reader.h"
+#include "fuzz/reader_fuzzing.h"
 
 namespace {
-
-// A forged size of gigabytes is cut off here the way a consumer with a
-// size limit would.
-constexpr std::size_t kMaxBytesPerEntry = 16u << 20;
-
-std::string TempPath() {
-  const char* dir = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-  return std::string(dir) + "/fuzz_rar_" + std::to_string(getpid()) + ".rar";
-}
-
-std::uint32_t Le(const std::uint8_t* p, int n) {
-  std::uint32_t v = 0;
-  for (int i = n; i-- > 0;) v = v << 8 | p[i];
-  return v;
-}
 
 // Every RAR 4 header carries a CRC, so nearly every mutation would stop at
 // the first check. Inputs of even length get their header CRCs recomputed,
@@ -38,12 +23,12 @@ void RepairHeaderCrcs(std::vector<std::uint8_t>& a) {
   if (a.size() % 2 != 0 || a.size() < 7 || std::memcmp(a.data(), "Rar!\x1A\x07\x00", 7) != 0) return;
   std::size_t pos = 7;
   while (pos + 7 <= a.size()) {
-    std::size_t size = Le(&a[pos + 5], 2);
+    std::size_t size = fuzzing::Le(&a[pos + 5], 2);
     if (size < 7 || pos + size > a.size()) return;
     std::uint32_t crc = crc32(0, &a[pos + 2], static_cast<uInt>(size - 2));
     a[pos] = static_cast<std::uint8_t>(crc);
     a[pos + 1] = static_cast<std::uint8_t>(crc >> 8);
-    std::uint64_t dataSize = (Le(&a[pos + 3], 2) & 0x8000) && size >= 11 ? Le(&a[pos + 7], 4) : 0;
+    std::uint64_t dataSize = (fuzzing::Le(&a[pos + 3], 2) & 0x8000) && size >= 11 ? fuzzing::Le(&a[pos + 7], 4) : 0;
     pos += size + dataSize;
   }
 }
@@ -51,28 +36,10 @@ void RepairHeaderCrcs(std::vector<std::uint8_t>& a) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const std::string path = TempPath();
+  static const std::string path = fuzzing::TempPath("rar");
   std::vector<std::uint8_t> bytes(data, data + size);
   RepairHeaderCrcs(bytes);
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return 0;
-  std::fwrite(bytes.data(), 1, bytes.size(), f);
-  std::fclose(f);
-  try {
-    auto reader = arc::OpenRarReader(path);
-    arc::EntryInfo info;
-    while (reader->Next(info)) {
-      std::size_t total = 0;
-      try {
-        reader->ReadData([&](const void*, std::size_t n) {
-          total += n;
-          return total < kMaxBytesPerEntry;
-        });
-      } catch (const arc::ArcError&) {
-        // a damaged entry; the next header may still be sound
-      }
-    }
-  } catch (const arc::ArcError&) {
-  }
+  if (!fuzzing::WriteInput(path, bytes.data(), bytes.size())) return 0;
+  fuzzing::ReadEveryEntry(&arc::OpenRarReader, path);
   return 0;
 }

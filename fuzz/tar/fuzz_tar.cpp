@@ -11,18 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "archivers/engine/archive_reader.h"
+#include "fuzz/reader_fuzzing.h"
 
 namespace {
-
-// A forged size of gigabytes is cut off here the way a consumer with a
-// size limit would.
-constexpr std::size_t kMaxBytesPerEntry = 16u << 20;
-
-std::string TempPath() {
-  const char* dir = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-  return std::string(dir) + "/fuzz_tar_" + std::to_string(getpid()) + ".tgz";
-}
 
 // Every tar header carries a checksum, so nearly every mutation of a plain
 // tar would stop there. Inputs of even length get the checksum of each
@@ -43,28 +34,10 @@ void RepairHeaderChecksums(std::vector<std::uint8_t>& a) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const std::string path = TempPath();
+  static const std::string path = fuzzing::TempPath("tar");
   std::vector<std::uint8_t> bytes(data, data + size);
   RepairHeaderChecksums(bytes);
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return 0;
-  std::fwrite(bytes.data(), 1, bytes.size(), f);
-  std::fclose(f);
-  try {
-    auto reader = arc::OpenTarReader(path);
-    arc::EntryInfo info;
-    while (reader->Next(info)) {
-      std::size_t total = 0;
-      try {
-        reader->ReadData([&](const void*, std::size_t n) {
-          total += n;
-          return total < kMaxBytesPerEntry;
-        });
-      } catch (const arc::ArcError&) {
-        // a damaged entry; the next header may still be sound
-      }
-    }
-  } catch (const arc::ArcError&) {
-  }
+  if (!fuzzing::WriteInput(path, bytes.data(), bytes.size())) return 0;
+  fuzzing::ReadEveryEntry(&arc::OpenTarReader, path);
   return 0;
 }

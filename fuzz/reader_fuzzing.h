@@ -1,0 +1,60 @@
+#pragma once
+// What every archive-reader fuzzer does: write the input to a file (the
+// readers open archives by path) and read every entry to its end. Damage
+// must end in an ArcError, never in a crash, a hang or unbounded memory.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "archivers/engine/archive_reader.h"
+
+namespace fuzzing {
+
+// A forged size of gigabytes is cut off here the way a consumer with a
+// size limit would.
+inline constexpr std::size_t kMaxBytesPerEntry = 16u << 20;
+
+// One scratch file per fuzzer process, in memory where possible.
+inline std::string TempPath(const std::string& name) {
+  const char* dir = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+  return std::string(dir) + "/fuzz_" + name + "_" + std::to_string(getpid()) + "." + name;
+}
+
+inline bool WriteInput(const std::string& path, const std::uint8_t* data, std::size_t size) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  std::fwrite(data, 1, size, f);
+  std::fclose(f);
+  return true;
+}
+
+template <typename Open>
+void ReadEveryEntry(Open open, const std::string& path) {
+  try {
+    auto reader = open(path);
+    arc::EntryInfo info;
+    while (reader->Next(info)) {
+      std::size_t total = 0;
+      try {
+        reader->ReadData([&](const void*, std::size_t n) {
+          total += n;
+          return total < kMaxBytesPerEntry;
+        });
+      } catch (const arc::ArcError&) {
+        // a damaged entry; the next header may still be sound
+      }
+    }
+  } catch (const arc::ArcError&) {
+  }
+}
+
+// Little-endian field of `n` bytes, for the checksum repairs.
+inline std::uint32_t Le(const std::uint8_t* p, int n) {
+  std::uint32_t v = 0;
+  for (int i = n; i-- > 0;) v = v << 8 | p[i];
+  return v;
+}
+
+}  // namespace fuzzing
