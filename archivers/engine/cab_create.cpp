@@ -92,11 +92,7 @@ int RunCabCreate(const CreateRequest& req, std::string& message) {
     std::vector<SourceFile> sources = CollectSourceFiles(fileOnly.source, req.archive);
     UpdatePlan plan = PlanUpdate(
         req, stored, sources, [](const SourceFile& s) { return FoldedKey(s.fsName); }, 2);
-    if (!plan.changed) {
-      if (!old.Exists()) throw ArcError(ERROR_NOT_FIND_FILE, "no files to add");
-      message = "cabinet up to date";
-      return 0;
-    }
+    if (NothingToWrite(req, plan, old.Exists(), message)) return 0;
     std::vector<CabInput> inputs;
     for (const auto& step : plan.steps) {
       CabInput in;

@@ -5,6 +5,7 @@
 #include "archiver_api.h"
 #include "archivers/engine/archive_reader.h"
 #include "archivers/engine/info_records.h"
+#include "archivers/engine/le_bytes.h"
 #include "archivers/engine/replacing_file.h"
 #include "platform/cp932.h"
 
@@ -14,14 +15,6 @@ namespace {
 constexpr std::size_t kBlock = 32768;
 constexpr std::uint64_t kMaxFolderBytes = 0xFFFFull * kBlock;  // the data block count is 16-bit
 
-void Put16(std::string& s, std::uint32_t v) {
-  s.push_back(static_cast<char>(v & 0xFF));
-  s.push_back(static_cast<char>((v >> 8) & 0xFF));
-}
-void Put32(std::string& s, std::uint32_t v) {
-  Put16(s, v & 0xFFFF);
-  Put16(s, v >> 16);
-}
 
 std::string StoredName(const CabInput& f) {
   std::string n = f.name;

@@ -59,13 +59,7 @@ int RunLzhCreate(const CreateRequest& req, std::string& message) {
     for (const auto& s : sources) Cp932Name(s);
     UpdatePlan plan = PlanUpdate(
         req, stored, sources, [](const SourceFile& s) { return FoldedKey(Cp932Name(s)); }, 1);
-    if (req.mode == CreateMode::Delete && plan.deleted == 0)
-      throw ArcError(ERROR_NOT_FIND_FILE, "no entry matches the file list");
-    if (!plan.changed) {
-      if (!old.Exists()) throw ArcError(ERROR_NOT_FIND_FILE, "no files to add");
-      message = "archive up to date";
-      return 0;
-    }
+    if (NothingToWrite(req, plan, old.Exists(), message)) return 0;
     ReplacingFile out(req.archive);
     int added = 0;
     for (const auto& step : plan.steps) {

@@ -2,6 +2,8 @@
 
 #include <map>
 
+#include "archiver_api.h"
+#include "archivers/engine/archive_reader.h"
 #include "archivers/engine/file_patterns.h"
 #include "platform/cp932.h"
 
@@ -57,6 +59,15 @@ UpdatePlan PlanUpdate(const CreateRequest& req, const std::vector<StoredEntry>& 
     }
   }
   return plan;
+}
+
+bool NothingToWrite(const CreateRequest& req, const UpdatePlan& plan, bool archiveExists, std::string& message) {
+  if (req.mode == CreateMode::Delete && plan.deleted == 0)
+    throw ArcError(ERROR_NOT_FIND_FILE, "no entry matches the file list");
+  if (plan.changed) return false;
+  if (!archiveExists) throw ArcError(ERROR_NOT_FIND_FILE, "no files to add");
+  message = "archive up to date";
+  return true;
 }
 
 }  // namespace arc

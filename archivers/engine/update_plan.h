@@ -35,6 +35,12 @@ UpdatePlan PlanUpdate(const CreateRequest& req, const std::vector<StoredEntry>& 
                       const std::vector<SourceFile>& sources,
                       const std::function<std::string(const SourceFile&)>& sourceKey, int timeSlack);
 
+// Whether the plan leaves nothing to write: then `message` says the
+// archive is up to date and the command succeeds without touching it.
+// Throws ERROR_NOT_FIND_FILE for a delete that matches no entry, and for a
+// command with nothing to add to an archive that does not exist.
+bool NothingToWrite(const CreateRequest& req, const UpdatePlan& plan, bool archiveExists, std::string& message);
+
 // Lower-case ASCII letters: entries match files without regard to case.
 std::string FoldedKey(const std::string& name);
 

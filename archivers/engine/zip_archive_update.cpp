@@ -84,13 +84,7 @@ int RunZipCreate(const CreateRequest& req, std::string& message) {
     if (req.mode != CreateMode::Delete) sources = CollectSourceFiles(req.source, req.archive);
     UpdatePlan plan = PlanUpdate(
         req, stored, sources, [](const SourceFile& s) { return FoldedKey(s.fsName); }, 2);
-    if (req.mode == CreateMode::Delete && plan.deleted == 0)
-      throw ArcError(ERROR_NOT_FIND_FILE, "no entry matches the file list");
-    if (!plan.changed) {
-      if (!old.Exists()) throw ArcError(ERROR_NOT_FIND_FILE, "no files to add");
-      message = "archive up to date";
-      return 0;
-    }
+    if (NothingToWrite(req, plan, old.Exists(), message)) return 0;
     if (plan.steps.size() > 0xFFFF) throw ArcError(ERROR_TOO_MANY_FILES, "too many entries without ZIP64");
     ReplacingFile out(req.archive);
     // A self-extractor's stub stays in front of the entries.

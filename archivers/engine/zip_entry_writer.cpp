@@ -5,20 +5,12 @@
 #include "archiver_api.h"
 #include "archivers/engine/archive_reader.h"
 #include "archivers/engine/info_records.h"
+#include "archivers/engine/le_bytes.h"
 #include "platform/cp932.h"
 
 namespace arc {
 
 namespace {
-void Put16(std::string& s, std::uint32_t v) {
-  s.push_back(static_cast<char>(v & 0xFF));
-  s.push_back(static_cast<char>((v >> 8) & 0xFF));
-}
-void Put32(std::string& s, std::uint32_t v) {
-  Put16(s, v & 0xFFFF);
-  Put16(s, v >> 16);
-}
-
 std::string Deflate(const std::string& data, int level) {
   z_stream z{};
   if (deflateInit2(&z, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
