@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "archives/earchiver.h"
 #include "charts/chart_reader.h"
 #include "charts/name_order.h"
 #include "charts/working_folder.h"
@@ -12,21 +13,21 @@
 
 namespace {
 
-// Chart files, or every file, at the top of a folder: no folders, no hidden
-// files.
-std::vector<std::string> TopLevelFiles(const std::string& dir, const char* mask,
-                                       std::vector<std::string>* unlisted) {
+// Chart files at the top of a folder: no folders, no hidden files.
+std::vector<std::string> TopLevelCharts(const std::string& dir, std::vector<std::string>& unlisted) {
   std::vector<std::string> names;
-  for (auto& f : platform::FindFiles(dir, mask, unlisted))
+  for (auto& f : platform::FindFiles(dir, "*.bms", &unlisted))
     if (!f.directory && !f.hidden) names.push_back(f.name);
-  if (unlisted) std::erase_if(*unlisted, [](const std::string& n) { return n.empty() || n[0] == '.'; });
+  std::erase_if(unlisted, [](const std::string& n) { return n.empty() || n[0] == '.'; });
   return names;
 }
+
+std::string ErrorText(const std::exception& e) { return e.what(); }
 
 }  // namespace
 
 DropPipeline::DropPipeline(ChartList& list, TArchiveFile& archiveFile, platform::WindowHandle window)
-    : list_(list), AF(archiveFile), window_(window) {}
+    : list_(list), archiveFile_(archiveFile), window_(window) {}
 
 bool DropPipeline::IsSkippedName(const std::string& path) {
   return platform::AsciiUpper(platform::ExtractFileExt(path)) == ".EXE";
@@ -41,65 +42,72 @@ void DropPipeline::WMDropFiles(const std::vector<std::string>& paths) {
 }
 
 void DropPipeline::AddArchive(const std::string& archivePath) {
+  ArchiveProblem problem{archivePath, {}, {}};
+  std::size_t rows = 0;
   try {
-    AF.SetFileName(archivePath);
-  } catch (...) {
-    return;  // the format cannot be used: nothing unpacked, nothing to clean
+    archiveFile_.SetFileName(archivePath);
+  } catch (const std::exception& e) {
+    // The format's library cannot be used: nothing unpacked, nothing to clean.
+    problem.reasons.push_back("archiver library missing or unusable: " + ErrorText(e));
   }
-  // No format recognised yet, so no driver: nothing can be unpacked, and the
-  // working folder is left as it is.
-  if (!AF.Archiver()) return;
-  try {
-    AF.Extract(window_, &AF.Options(), WorkingFolderForUnpacking(), nullptr);  // result deliberately ignored
-    ListAndReadCharts(archivePath);
-  } catch (...) {
-    // Errors of one archive end it silently; the drop goes on.
+  if (problem.reasons.empty() && !archiveFile_.Archiver()) {
+    // No format recognised yet, so no driver: nothing can be unpacked, and
+    // the working folder is left as it is.
+    problem.reasons.push_back("unknown format");
+  } else if (problem.reasons.empty()) {
+    // Whatever a killed run or an undeletable file left at the top would be
+    // listed as this archive's charts.
+    EmptyWorkingFolderTop();
+    try {
+      std::int32_t result = archiveFile_.Extract(window_, &archiveFile_.Options(), WorkingFolderForUnpacking(), nullptr);
+      // The rows are whatever was unpacked, whatever the result; the result
+      // only says what went wrong.
+      if (std::string reason = ExtractResultReason(result); !reason.empty()) problem.reasons.push_back(reason);
+      rows = ListAndReadCharts(problem);
+    } catch (const EArchiver& e) {
+      problem.reasons.push_back("a path that cannot be passed to the archiver library: " + ErrorText(e));
+    } catch (const std::exception& e) {
+      problem.reasons.push_back(ErrorText(e));
+    } catch (...) {
+      problem.reasons.push_back("unexpected failure");
+    }
+    // Always empty the top of the folder once unpacking was attempted, or what
+    // is left would be listed again under the next archive's name.
+    try {
+      EmptyWorkingFolderTop();
+    } catch (...) {
+    }
   }
-  // Always empty the top of the folder once unpacking was attempted, or what
-  // is left would be listed again under the next archive's name.
-  try {
-    CleanUp();
-  } catch (...) {
-  }
+  if (rows == 0 && problem.reasons.empty() && problem.unlistedNames.empty())
+    problem.reasons.push_back("no chart (*.bms) at the top of the archive");
+  if ((!problem.reasons.empty() || !problem.unlistedNames.empty()) && onArchiveProblem) onArchiveProblem(problem);
 }
 
-void DropPipeline::ListAndReadCharts(const std::string& archivePath) {
+std::size_t DropPipeline::ListAndReadCharts(ArchiveProblem& problem) {
   const std::string dir = WorkingFolderForListing();
-  if (!platform::SetCurrentDirectory(dir)) return;  // no working folder: nothing listed
-  std::vector<std::string> unlisted;
-  std::vector<std::string> charts = TopLevelFiles(dir, "*.bms", &unlisted);
-  if (!unlisted.empty() && onUnlistedFiles) onUnlistedFiles(archivePath, unlisted);
+  if (!platform::SetCurrentDirectory(dir)) {
+    problem.reasons.push_back("the working folder cannot be used");
+    return 0;
+  }
+  std::vector<std::string> charts = TopLevelCharts(dir, problem.unlistedNames);
   SortNamesIgnoreCase(charts);
 
-  const std::string arcName = platform::ExtractFileName(archivePath);
-  const std::string arcPath = platform::ExtractFilePath(archivePath);
+  const std::string arcName = platform::ExtractFileName(problem.archivePath);
+  const std::string arcPath = platform::ExtractFilePath(problem.archivePath);
   for (const std::string& chart : charts) {
-    if (FRows.size() < static_cast<std::size_t>(FRowCount) + 1) FRows.resize(static_cast<std::size_t>(FRowCount) + 1);
     std::size_t index = list_.Append();
-    FRows[static_cast<std::size_t>(FRowCount)] = index;
     ChartRow row = list_.Row(index);
     row.subItems[siArcName] = arcName;
     row.subItems[siArcPath] = arcPath;
-    bool complete = true;
     try {
       ReadChart(row, chart);
-    } catch (...) {
+      ++chartsRead_;
+    } catch (const std::exception& e) {
       // The row keeps what was read; the other charts still get their rows.
-      complete = false;
+      problem.reasons.push_back(chart + " could not be read: " + ErrorText(e));
     }
     list_.SetRow(index, std::move(row));
     if (onRowAdded) onRowAdded(index);
-    if (complete) ++FRowCount;
   }
-}
-
-void DropPipeline::CleanUp() {
-  const std::string dir = WorkingFolderForListing();
-  if (!platform::DirectoryExists(dir)) return;
-  std::vector<std::string> unlisted;
-  for (auto& f : platform::FindFiles(dir, "*.*", &unlisted))
-    if (!f.directory && !f.hidden) platform::DeleteFsFile(dir, f.fsName);  // failures stay, silently
-  // Files CP932 cannot name are removed too, by their file-system names.
-  for (auto& fsName : unlisted)
-    if (fsName[0] != '.') platform::DeleteFsFile(dir, fsName);
+  return charts.size();
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "charts/archive_problem.h"
 #include "charts/chart_list.h"
 #include "platform/msgwindow.h"
 
@@ -24,9 +25,9 @@ class DropPipeline {
   // Called after each appended row has been filled, so the list can show it
   // at once.
   std::function<void(std::size_t row)> onRowAdded;
-  // Files of the working folder whose names CP932 cannot hold: they are
-  // neither listed nor silently forgotten (file-system names, UTF-8).
-  std::function<void(const std::string& archivePath, const std::vector<std::string>& fsNames)> onUnlistedFiles;
+  // Called once after an archive that failed in part or whole, or gave no
+  // chart, with the reasons. The list keeps exactly the rows it got.
+  std::function<void(const ArchiveProblem& problem)> onArchiveProblem;
 
   // The paths of one drop, in the order given; names with the extension
   // ".exe" in any letter case are skipped.
@@ -35,15 +36,15 @@ class DropPipeline {
   void AddArchive(const std::string& archivePath);
 
   static bool IsSkippedName(const std::string& path);
-  int RowCount() const { return FRowCount; }
+  // Charts read completely since the pipeline was made.
+  int RowCount() const { return chartsRead_; }
 
  private:
-  void ListAndReadCharts(const std::string& archivePath);
-  void CleanUp();
+  // Returns how many rows were appended.
+  std::size_t ListAndReadCharts(ArchiveProblem& problem);
 
   ChartList& list_;
-  TArchiveFile& AF;
+  TArchiveFile& archiveFile_;
   platform::WindowHandle window_;
-  std::vector<std::size_t> FRows;  // list index of each row added, in order of adding
-  int FRowCount = 0;
+  int chartsRead_ = 0;
 };

@@ -1,15 +1,130 @@
 #include "charts/working_folder.h"
 
+#include <optional>
+
 #include "platform/files.h"
+#include "platform/folder_lock.h"
+#include "platform/folder_tree.h"
 #include "platform/paths.h"
 
-std::string WorkingFolderForUnpacking() { return platform::WorkParentDir() + "work"; }
+namespace {
+
+constexpr char kSharedName[] = "work";
+constexpr char kPrivatePrefix[] = "work-";
+constexpr std::size_t kPrivateNameSize = sizeof kPrivatePrefix - 1 + 6;  // mkdtemp's six characters
+// Emptying this many files leaves an ext4 folder measurably slow to list.
+constexpr std::size_t kRenewAfterFiles = 10000;
+
+struct Claim {
+  std::string parent;  // the folder it was claimed in
+  std::string path;    // unpacking form
+  std::optional<platform::FolderLock> lock;
+  bool isPrivate = false;
+};
+
+Claim& Current() {
+  static Claim claim;
+  return claim;
+}
+
+bool IsPrivateFolderName(const std::string& name) {
+  return name.size() == kPrivateNameSize && name.compare(0, sizeof kPrivatePrefix - 1, kPrivatePrefix) == 0;
+}
+
+// Private folders whose copy has ended without removing them (killed): no
+// one holds them any more.
+void RemoveAbandonedFolders(const std::string& parent) {
+  for (const auto& f : platform::FindFiles(parent, "work-*")) {
+    if (!f.directory || !IsPrivateFolderName(f.name)) continue;
+    std::string path = parent + f.name;
+    if (auto lock = platform::FolderLock::TryLock(path)) platform::RemoveFolderTree(path);
+  }
+}
+
+bool ClaimShared(Claim& c) {
+  const std::string path = c.parent + kSharedName;
+  // A folder renamed or renewed under our hands fails the claim; try again.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    platform::CreateDirectory(path);
+    if (!platform::DirectoryExists(path)) return false;
+    if (auto lock = platform::FolderLock::TryLock(path)) {
+      c.path = path;
+      c.lock = std::move(lock);
+      return true;
+    }
+  }
+  return false;
+}
+
+bool ClaimPrivate(Claim& c) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    std::string path = platform::CreateUniqueFolder(c.parent, kPrivatePrefix);
+    if (path.empty()) return false;
+    // Another copy clearing abandoned folders may have taken it already.
+    if (auto lock = platform::FolderLock::TryLock(path)) {
+      c.path = path;
+      c.lock = std::move(lock);
+      c.isPrivate = true;
+      return true;
+    }
+  }
+  return false;
+}
+
+// Swaps in a fresh folder under the same name, holding what the old one
+// still holds; the new folder is claimed before it takes the name, so the
+// name is never unclaimed.
+void Renew(Claim& c) {
+  if (!c.lock) return;
+  std::string fresh = platform::CreateUniqueFolder(c.parent, kPrivatePrefix);
+  if (fresh.empty()) return;
+  auto lock = platform::FolderLock::TryLock(fresh);
+  if (lock && platform::MoveFolderEntries(c.path, fresh) && platform::ReplaceEmptyFolder(fresh, c.path)) {
+    c.lock = std::move(lock);
+    return;
+  }
+  platform::MoveFolderEntries(fresh, c.path);
+  platform::RemoveFolderTree(fresh);
+}
+
+}  // namespace
+
+std::string WorkingFolderForUnpacking() {
+  const Claim& c = Current();
+  return c.path.empty() ? platform::WorkParentDir() + kSharedName : c.path;
+}
 
 std::string WorkingFolderForListing() { return WorkingFolderForUnpacking() + platform::kPathDelimiter; }
 
 void CreateWorkingFolder() {
-  std::string parent = platform::WorkParentDir();
+  Claim& c = Current();
+  const std::string parent = platform::WorkParentDir();
+  if (c.lock && c.parent == parent && c.lock->Names(c.path)) return;
+  ReleaseWorkingFolder();
+  c.parent = parent;
   // Beside the executable the parent exists; the XDG cache folder may not.
   if (!platform::DirectoryExists(parent)) platform::ForceDirectories(parent);
-  platform::CreateDirectory(WorkingFolderForUnpacking());
+  RemoveAbandonedFolders(parent);
+  if (!ClaimShared(c) && !ClaimPrivate(c)) c.path = parent + kSharedName;
+}
+
+void ReleaseWorkingFolder() {
+  Claim& c = Current();
+  if (c.isPrivate && c.lock && c.lock->Names(c.path)) platform::RemoveFolderTree(c.path);
+  c = Claim{};
+}
+
+bool WorkingFolderIsPrivate() { return Current().isPrivate; }
+
+std::size_t EmptyWorkingFolderTop() {
+  const std::string dir = WorkingFolderForListing();
+  if (!platform::DirectoryExists(dir)) return 0;
+  std::size_t removed = 0;
+  std::vector<std::string> unlisted;
+  for (const auto& f : platform::FindFiles(dir, "*.*", &unlisted))
+    if (!f.directory && !f.hidden && platform::DeleteFsFile(dir, f.fsName)) ++removed;
+  for (const auto& fsName : unlisted)
+    if (fsName[0] != '.' && platform::DeleteFsFile(dir, fsName)) ++removed;
+  if (removed >= kRenewAfterFiles) Renew(Current());
+  return removed;
 }

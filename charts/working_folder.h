@@ -1,11 +1,41 @@
 #pragma once
-// The working folder "work" that every archive is unpacked into; the window
-// and bmslist-cli share it.
+// The working folder every archive is unpacked into. Each running copy of
+// the program (window or bmslist-cli) has one to itself, so that two copies
+// never list or delete each other's files: the first copy claims "work" in
+// platform::WorkParentDir() for as long as it runs; a copy started
+// meanwhile works in a private folder "work-XXXXXX" beside it, removed when
+// it ends. Private folders left by killed copies go at the next start.
+#include <cstddef>
 #include <string>
 
 // Unpacking form: ".../work", no trailing delimiter.
 std::string WorkingFolderForUnpacking();
 // Listing form: ".../work/".
 std::string WorkingFolderForListing();
-// Creates it when missing; a failure is silent (the drop then lists nothing).
+
+// Claims this copy's working folder, creating it when missing. Called again
+// it keeps the claim, unless the program's folder has changed since (tests),
+// when it claims anew. A failure is silent: archives then list nothing and
+// say why.
 void CreateWorkingFolder();
+// Ends the claim; a private folder goes with everything in it.
+void ReleaseWorkingFolder();
+// True while this copy works in a private folder.
+bool WorkingFolderIsPrivate();
+
+// Deletes the files at the top of the working folder (not folders, not
+// hidden files; names CP932 cannot hold included, by their file-system
+// names); a file that cannot be deleted stays, silently. Returns how many
+// went. After a great many, the folder is made anew with the folders and
+// hidden files it still holds: ext4 keeps an emptied folder as slow to list
+// as it was full.
+std::size_t EmptyWorkingFolderTop();
+
+// Claims the working folder for a program's run and ends the claim after.
+class WorkingFolderClaim {
+ public:
+  WorkingFolderClaim() { CreateWorkingFolder(); }
+  ~WorkingFolderClaim() { ReleaseWorkingFolder(); }
+  WorkingFolderClaim(const WorkingFolderClaim&) = delete;
+  WorkingFolderClaim& operator=(const WorkingFolderClaim&) = delete;
+};

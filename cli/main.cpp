@@ -11,6 +11,7 @@
 #include "charts/chart_list.h"
 #include "charts/csv_export.h"
 #include "charts/drop_pipeline.h"
+#include "charts/progress_text.h"
 #include "charts/working_folder.h"
 #include "cli/cli_args.h"
 #include "drivers/archive_file.h"
@@ -26,20 +27,20 @@ class TerminalProgress {
  public:
   explicit TerminalProgress(bool enabled) : enabled_(enabled) {}
   void Archive(std::size_t i, std::size_t n, const std::string& path) {
-    if (!enabled_) return;
-    std::fprintf(stderr, "\r\033[K[%zu/%zu] %s", i + 1, n, platform::Cp932ToUtf8(platform::ExtractFileName(path)).c_str());
-    std::fflush(stderr);
+    if (enabled_) Show(ArchiveProgressText(i, n, path));
   }
-  void Entry(const char* name) {
-    if (!enabled_) return;
-    std::fprintf(stderr, "\r\033[K    %s", platform::Cp932ToUtf8(name).c_str());
-    std::fflush(stderr);
+  void Entry(const std::string& name) {
+    if (enabled_ && !name.empty()) Show("    " + name);
   }
   void Done() {
     if (enabled_) std::fprintf(stderr, "\r\033[K");
   }
 
  private:
+  static void Show(const std::string& cp932) {
+    std::fprintf(stderr, "\r\033[K%s", platform::Cp932ToUtf8(cp932).c_str());
+    std::fflush(stderr);
+  }
   bool enabled_;
 };
 
@@ -87,7 +88,8 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  CreateWorkingFolder();
+  // This run's own working folder, so another running copy is never disturbed.
+  WorkingFolderClaim workingFolder;
   ChartList list;
   TArchiveFile archiveFile;
   ApplyMainWindowSettings(archiveFile);
@@ -97,8 +99,8 @@ int main(int argc, char** argv) {
 
   TerminalProgress progress(isatty(STDERR_FILENO));
   if (isatty(STDERR_FILENO)) {
-    archiveFile.OnProgress = [&](TArchiveFile&, int, EXTRACTINGINFOEX* info, bool&) {
-      if (info) progress.Entry(info->exinfo.szSourceFileName);
+    archiveFile.OnProgress = [&](TArchiveFile&, int state, EXTRACTINGINFOEX* info, bool&) {
+      progress.Entry(ProgressEntryName(state, info));
     };
   }
   DropPipeline pipeline(list, archiveFile, window);
@@ -106,10 +108,12 @@ int main(int argc, char** argv) {
     progress.Archive(i, n, path);
     return true;
   };
-  pipeline.onUnlistedFiles = [](const std::string& archive, const std::vector<std::string>& names) {
-    for (const auto& n : names)
-      std::fprintf(stderr, "bmslist-cli: %s: %s not listed: its name cannot be written in code page 932\n",
-                   platform::Cp932ToUtf8(archive).c_str(), n.c_str());
+  // The CSV stays as the list has it; what went wrong is said here, one
+  // line per archive.
+  pipeline.onArchiveProblem = [&](const ArchiveProblem& problem) {
+    progress.Done();
+    std::fprintf(stderr, "bmslist-cli: %s: %s\n", platform::Cp932ToUtf8(problem.archivePath).c_str(),
+                 ProblemReasonsText(problem).c_str());
   };
   pipeline.WMDropFiles(paths);
   progress.Done();

@@ -3,13 +3,16 @@
 #include <QCoreApplication>
 #include <QStatusBar>
 
-#include "gui/captions.h"
+#include "charts/progress_text.h"
 #include "gui/drop_progress.h"
-#include "gui/error_box.h"
 #include "gui/form1.h"
 #include "gui/qt_text.h"
-#include "platform/cp932.h"
-#include "platform/paths.h"
+
+namespace {
+// Often enough to feel live and to take Esc at once, seldom enough to cost
+// nothing next to the unpacking.
+constexpr qint64 kEventIntervalMs = 40;
+}  // namespace
 
 DropController::DropController(TForm1& form)
     : QObject(&form), form_(form), pipeline_(form.List(), archiveFile_, form.Handle()) {
@@ -17,28 +20,24 @@ DropController::DropController(TForm1& form)
   ApplyMainWindowSettings(archiveFile_);
   progress_ = new DropProgress(&form);
   form.statusBar()->addPermanentWidget(progress_, 1);
-  form.statusBar()->hide();
   form.isBusy = [this] { return busy_; };
+  sinceEvents_.start();
 
   archiveFile_.OnProgress = [this](TArchiveFile&, int state, EXTRACTINGINFOEX* info, bool&) {
-    // The source name is the archive itself; the entry is the file being
-    // written. Opening and finishing name no entry.
-    if (info && (state == ARCEXTRACT_BEGIN || state == ARCEXTRACT_INPROCESS))
-      progress_->Entry(QStringFromCp932(platform::ExtractFileName(info->exinfo.szDestFileName)));
+    if (std::string name = ProgressEntryName(state, info); !name.empty()) entry_ = std::move(name);
     KeepWindowAlive();
   };
   pipeline_.onArchiveStarting = [this](std::size_t i, std::size_t n, const std::string& path) {
-    KeepWindowAlive();
+    KeepWindowAlive(true);
     if (Stopping()) return false;
-    progress_->Archive(static_cast<int>(i), static_cast<int>(n), QStringFromCp932(platform::ExtractFileName(path)));
-    KeepWindowAlive();
+    entry_.clear();
+    progress_->Archive(static_cast<int>(i), static_cast<int>(n), QStringFromCp932(ArchiveProgressText(i, n, path)));
+    KeepWindowAlive(true);
     return true;
   };
   pipeline_.onRowAdded = [this](std::size_t) { KeepWindowAlive(); };
-  pipeline_.onUnlistedFiles = [this](const std::string&, const std::vector<std::string>& fsNames) {
-    std::string names;
-    for (const std::string& n : fsNames) names += (names.empty() ? "" : ", ") + platform::Utf8ToCp932(n);
-    ShowErrorBox(&form_, kUnusableNamesMessage + names);
+  pipeline_.onArchiveProblem = [this](const ArchiveProblem& problem) {
+    form_.ReportProblem(problem.archivePath, ProblemReasonsText(problem));
   };
 }
 
@@ -49,21 +48,27 @@ void DropController::Drop(const std::vector<std::string>& paths) {
 
 void DropController::RunQueue() {
   busy_ = true;
-  while (!queue_.empty() && !Stopping()) {
+  // Drops queued behind a running one start without asking again; a Cancel
+  // ends the running drop and drops what was queued behind it. Each run of
+  // the queue starts afresh, whatever stopped the one before.
+  while (!queue_.empty()) {
     std::vector<std::string> paths = std::move(queue_.front());
     queue_.erase(queue_.begin());
-    form_.statusBar()->show();
     progress_->Begin(static_cast<int>(paths.size()));
     pipeline_.WMDropFiles(paths);
+    if (Stopping()) break;
   }
-  // A cancel drops what was queued behind the cancelled drop as well.
   queue_.clear();
   progress_->End();
-  form_.statusBar()->hide();
   busy_ = false;
   if (form_.ClosePending()) form_.close();
 }
 
 bool DropController::Stopping() const { return progress_->CancelRequested() || form_.ClosePending(); }
 
-void DropController::KeepWindowAlive() { QCoreApplication::processEvents(QEventLoop::AllEvents, 20); }
+void DropController::KeepWindowAlive(bool now) {
+  if (!now && sinceEvents_.elapsed() < kEventIntervalMs) return;
+  if (!entry_.empty()) progress_->Entry(QStringFromCp932(entry_));
+  QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  sinceEvents_.restart();
+}

@@ -4,6 +4,7 @@
 // repaints and input between archives and entries, Cancel or Esc stopping
 // after the current archive, drops made during a drop queued behind it, and
 // a close during a drop done once the current archive is finished.
+#include <QElapsedTimer>
 #include <QObject>
 #include <string>
 #include <vector>
@@ -28,7 +29,10 @@ class DropController : public QObject {
 
  private:
   void RunQueue();
-  void KeepWindowAlive();
+  // Lets the window repaint and take input, at most every few hundredths
+  // of a second: the libraries report every entry, and a repaint for each
+  // would cost more than the unpacking.
+  void KeepWindowAlive(bool now = false);
   bool Stopping() const;
 
   TForm1& form_;
@@ -36,5 +40,7 @@ class DropController : public QObject {
   DropPipeline pipeline_;
   DropProgress* progress_ = nullptr;
   std::vector<std::vector<std::string>> queue_;
+  QElapsedTimer sinceEvents_;
+  std::string entry_;  // the entry last reported, shown at the next turn of the event loop
   bool busy_ = false;
 };

@@ -43,14 +43,16 @@ void DropProgress::Begin(int count) {
   show();
 }
 
-void DropProgress::Archive(int index, int count, const QString& name) {
+void DropProgress::Archive(int index, int count, const QString& text) {
   if (bar_->maximum() != count) bar_->setMaximum(count);
   bar_->setValue(index);
-  archive_->setText(QStringLiteral("%1 / %2  %3").arg(index + 1).arg(count).arg(name));
+  archive_->setText(text);
   entry_->clear();
 }
 
-void DropProgress::Entry(const QString& name) { entry_->setText(name); }
+void DropProgress::Entry(const QString& name) {
+  if (!cancel_) entry_->setText(name);  // the note that a stop is coming stays
+}
 
 void DropProgress::End() {
   hide();

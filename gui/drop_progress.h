@@ -15,7 +15,8 @@ class DropProgress : public QWidget {
   explicit DropProgress(QWidget* parent = nullptr);
 
   void Begin(int count);
-  void Archive(int index, int count, const QString& name);
+  // `text` says which archive of how many (see ArchiveProgressText).
+  void Archive(int index, int count, const QString& text);
   void Entry(const QString& name);
   void End();
   bool CancelRequested() const { return cancel_; }

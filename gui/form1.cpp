@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTimer>
 #include <QTreeView>
 #include <QUrl>
@@ -20,6 +21,7 @@
 #include "gui/captions.h"
 #include "gui/chart_list_model.h"
 #include "gui/error_box.h"
+#include "gui/list_status.h"
 #include "gui/menu_icons.h"
 #include "gui/qt_text.h"
 #include "gui/widget_placement.h"
@@ -27,6 +29,7 @@
 #include "platform/cp932.h"
 #include "platform/io_error.h"
 #include "platform/paths.h"
+#include "platform/profile.h"
 #include "settings/ini_write_error.h"
 
 #ifndef BMSLIST_VERSION
@@ -61,6 +64,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   CreateList();
   CreateMenu();
   CreateSaveDialog();
+  status_ = new ListStatus(list_, *model_, this);
+  statusBar()->addWidget(status_);
   placement_->SetOuterSize(kDesignedOuterSize);
 
   handle_ = platform::CreateMessageWindow([](std::uint32_t, std::uintptr_t, std::intptr_t) -> std::intptr_t { return 0; });
@@ -160,6 +165,8 @@ void TForm1::FormCreate() {
     if (width >= 0) LV->setColumnWidth(i, width);  // no such thing as a negative width
   }
   ini.LoadPlacement(kFormsSection, kPlacementPrefix, *placement_);
+  // A settings write cut short by a kill leaves its temporary file behind.
+  platform::RemoveStaleProfileTemporaries(platform::ExtractFilePath(ini.Path()));
   // The count of charts read starts at 0 with the drop pipeline that keeps it.
   // Made if missing; any failure (it exists, no permission) is ignored here
   // and shows later as an archive that yields no rows.
@@ -167,8 +174,16 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::FormClose() {
-  for (int i = 0; i < kChartColumnCount; ++i) ini.WriteInteger(kColumnsSection, WidthKey(i), LV->columnWidth(i));
-  ini.SavePlacement(kFormsSection, kPlacementPrefix, *placement_);
+  // Twenty-one keys, one write of the file.
+  ini.BeginUpdate();
+  try {
+    for (int i = 0; i < kChartColumnCount; ++i) ini.WriteInteger(kColumnsSection, WidthKey(i), LV->columnWidth(i));
+    ini.SavePlacement(kFormsSection, kPlacementPrefix, *placement_);
+    ini.EndUpdate();
+  } catch (...) {
+    ini.CancelUpdate();
+    throw;
+  }
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
@@ -200,7 +215,6 @@ void TForm1::dragMoveEvent(QDragMoveEvent* event) {
 void TForm1::dropEvent(QDropEvent* event) {
   if (!HasLocalFiles(event->mimeData())) return;
   std::vector<std::string> paths;
-  std::string unusable;
   for (const QUrl& url : event->mimeData()->urls()) {
     if (!url.isLocalFile()) continue;
     QByteArray fsName = QFile::encodeName(url.toLocalFile());
@@ -210,17 +224,17 @@ void TForm1::dropEvent(QDropEvent* event) {
     } else {
       // Passing it on with "?" in place of a character could open another
       // file of that name; it is left out and said so.
-      if (!unusable.empty()) unusable += ", ";
-      unusable += platform::Utf8ToCp932(fsName.toStdString());
+      status_->AddProblem(url.toLocalFile(), QStringLiteral("its name cannot be written in code page 932"));
     }
   }
   event->acceptProposedAction();
   // Handled once the drag has finished, like the posted drop message, so
   // the file manager is not kept waiting while the archives are read.
-  QTimer::singleShot(0, this, [this, paths = std::move(paths), unusable = std::move(unusable)] {
-    WMDropFiles(paths);
-    if (!unusable.empty()) ShowErrorBox(this, kUnusableNamesMessage + unusable);
-  });
+  QTimer::singleShot(0, this, [this, paths = std::move(paths)] { WMDropFiles(paths); });
+}
+
+void TForm1::ReportProblem(const std::string& archivePath, const std::string& reasons) {
+  status_->AddProblem(QStringFromCp932(archivePath), QString::fromStdString(reasons));
 }
 
 void TForm1::WMDropFiles(const std::vector<std::string>& paths) {

@@ -19,6 +19,7 @@ class QFileDialog;
 class QMenu;
 class QTreeView;
 class ChartListModel;
+class ListStatus;
 class WidgetPlacement;
 
 class TForm1 : public QMainWindow {
@@ -41,6 +42,12 @@ class TForm1 : public QMainWindow {
   void Button1Click();
   // The export itself, to a file the user has chosen.
   void ExportCsv(const QString& fileName);
+
+  // An archive (CP932 path) that failed or gave no chart, with the reasons
+  // (UTF-8): counted in the status bar and listed behind it, never in a box
+  // that would hold up the drop.
+  void ReportProblem(const std::string& archivePath, const std::string& reasons);
+  ListStatus* Status() const { return status_; }
 
   // A drop still running when the window is asked to close: the close waits
   // until the current archive is done (see DropController).
@@ -74,6 +81,7 @@ class TForm1 : public QMainWindow {
   ChartList list_;
   ChartListModel* model_ = nullptr;
   WidgetPlacement* placement_ = nullptr;
+  ListStatus* status_ = nullptr;
   std::array<QIcon, 4> ImageList1;
   std::vector<QAction*> unhandledActions_;
   int rowHeight_ = 0;  // rows are all of one height

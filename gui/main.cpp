@@ -1,11 +1,15 @@
 #include <QApplication>
 
+#include "charts/working_folder.h"
 #include "gui/drop_controller.h"
 #include "gui/form1.h"
 #include "gui/form2.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  // This copy's own working folder for as long as it runs (a copy started
+  // while another runs gets a private one, removed when it ends).
+  WorkingFolderClaim workingFolder;
   TForm1 form1;  // the first window: the application's main window
   TForm2 form2;  // never shown
 

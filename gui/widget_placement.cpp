@@ -1,6 +1,8 @@
 #include "gui/widget_placement.h"
 
 #include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 #include <algorithm>
 
@@ -18,6 +20,23 @@ constexpr std::int64_t kCoordinateLimit = 32767;
 
 int ClampCoordinate(std::int64_t v) {
   return static_cast<int>(std::clamp<std::int64_t>(v, -kCoordinateLimit - 1, kCoordinateLimit));
+}
+
+// A stored rectangle made to fit the available area (the screen less its
+// panels) of the screen it lies on, or of the primary screen when it lies on
+// none: a damaged or foreign settings file must not make a window larger
+// than any screen (32767 by 32767 costs gigabytes of backing store) or
+// place it where it cannot be reached.
+QRect FitToScreen(QRect outer) {
+  QScreen* screen = QGuiApplication::screenAt(outer.center());
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (!screen) return outer;
+  const QRect avail = screen->availableGeometry();
+  if (avail.isEmpty()) return outer;
+  QSize size = outer.size().expandedTo(QSize(1, 1)).boundedTo(avail.size());
+  int left = std::clamp(outer.left(), avail.left(), avail.left() + avail.width() - size.width());
+  int top = std::clamp(outer.top(), avail.top(), avail.top() + avail.height() - size.height());
+  return QRect(QPoint(left, top), size);
 }
 
 Qt::WindowStates StateFor(const platform::WindowPlacement& p) {
@@ -73,7 +92,7 @@ bool WidgetPlacement::SetWindowPlacement(const platform::WindowPlacement& p) {
   // The normal rectangle is set in the normal state, so that a maximised
   // window keeps it to restore to.
   if (window_.windowState() != Qt::WindowNoState) window_.setWindowState(Qt::WindowNoState);
-  ApplyOuter(QRect(left, top, width, height));
+  ApplyOuter(FitToScreen(QRect(left, top, width, height)));
   window_.setWindowState(StateFor(p));
   return true;
 }

@@ -119,7 +119,10 @@ std::string SettingsDir() {
 }
 
 std::string WorkParentDir() {
-  if (ExecutableDirWritable()) return ExecutableDir();
+  // The archiver libraries get the working folder as a quoted word of their
+  // command line, which cannot hold a double quote: beside a program whose
+  // folder has one, every archive would fail, so the cache folder serves.
+  if (ExecutableDirWritable() && ExecutableDir().find('"') == std::string::npos) return ExecutableDir();
   return EnvDir("XDG_CACHE_HOME", ".cache/") + "bmslist/";
 }
 

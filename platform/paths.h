@@ -40,7 +40,9 @@ std::string ExecutableDir();
 
 // The folder that holds the settings file and the folder "work" (trailing
 // delimiter). The executable's folder when it is writable; otherwise
-// $XDG_CONFIG_HOME/bmslist/ for settings and $XDG_CACHE_HOME/bmslist/ for work.
+// $XDG_CONFIG_HOME/bmslist/ for settings and $XDG_CACHE_HOME/bmslist/ for work
+// (work goes there too when the executable's folder holds a double quote,
+// which no archiver library command line can carry).
 std::string SettingsDir();
 std::string WorkParentDir();
 

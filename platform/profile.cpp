@@ -1,12 +1,16 @@
 #include "platform/profile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
+#include <memory>
+#include <vector>
 
 #include "platform/cp932.h"
 #include "platform/ini_text.h"
@@ -16,6 +20,11 @@
 
 namespace platform {
 namespace {
+
+// Temporary files are named ".profile-PID-N.tmp", so that a later start can
+// tell those of a process that is gone.
+constexpr char kTempPrefix[] = ".profile-";
+constexpr char kTempSuffix[] = ".tmp";
 
 bool ReadAll(std::string_view path, std::string& out) {
   try {
@@ -66,7 +75,7 @@ bool ReplaceFile(const std::string& dir, const std::string& target, const std::s
   std::string temp;
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp = dir + ".profile-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".tmp";
+    temp = dir + kTempPrefix + std::to_string(getpid()) + "-" + std::to_string(counter++) + kTempSuffix;
     // 0666 less the umask, as a plain create would make it.
     fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
     if (fd < 0 && errno != EEXIST) return false;
@@ -103,6 +112,10 @@ std::string GetPrivateProfileString(std::string_view section, std::string_view k
 
 bool WritePrivateProfileString(std::string_view section, std::string_view key, std::string_view value,
                                std::string_view fileName) {
+  return WritePrivateProfileStrings({{std::string(section), std::string(key), std::string(value)}}, fileName);
+}
+
+bool WritePrivateProfileStrings(const std::vector<ProfileEntry>& entries, std::string_view fileName) {
   std::string fs = FsName(fileName);
   struct stat st;
   bool exists = stat(fs.c_str(), &st) == 0;
@@ -124,8 +137,30 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key, s
   if (stat(dir.empty() ? "." : dir.c_str(), &dst) != 0 || !S_ISDIR(dst.st_mode) || ReadOnly(dst)) return false;
 
   IniText text(old);
-  if (!text.SetValue(section, key, value)) return false;
+  for (const ProfileEntry& e : entries)
+    if (!text.SetValue(e.section, e.key, e.value)) return false;
   return ReplaceFile(dir, target, text.Bytes(), exists ? &st : nullptr);
+}
+
+void RemoveStaleProfileTemporaries(std::string_view dir) {
+  std::string fsDir = FsName(IncludeTrailingDelimiter(dir));
+  std::unique_ptr<DIR, int (*)(DIR*)> d(opendir(fsDir.c_str()), closedir);
+  if (!d) return;
+  std::vector<std::string> stale;
+  const std::string prefix = kTempPrefix, suffix = kTempSuffix;
+  while (dirent* e = readdir(d.get())) {
+    std::string n = e->d_name;
+    if (n.size() <= prefix.size() + suffix.size() || n.compare(0, prefix.size(), prefix) != 0 ||
+        n.compare(n.size() - suffix.size(), suffix.size(), suffix) != 0)
+      continue;
+    // ".profile-PID-N.tmp": a live process may be writing it right now.
+    char* end = nullptr;
+    long pid = std::strtol(n.c_str() + prefix.size(), &end, 10);
+    if (pid <= 0 || !end || *end != '-') continue;
+    if (kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+    stale.push_back(fsDir + n);
+  }
+  for (const std::string& path : stale) unlink(path.c_str());
 }
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -23,5 +24,17 @@ std::string GetPrivateProfileString(std::string_view section, std::string_view k
 // a failing write, or names or value holding a line break.
 bool WritePrivateProfileString(std::string_view section, std::string_view key, std::string_view value,
                                std::string_view fileName);
+
+// Several keys set in the order given, with one replacement of the file:
+// the bytes are those the same calls one by one would leave, and a refused
+// write leaves the file as it was, none of the keys written.
+struct ProfileEntry {
+  std::string section, key, value;
+};
+bool WritePrivateProfileStrings(const std::vector<ProfileEntry>& entries, std::string_view fileName);
+
+// Removes from `dir` the temporary files of profile writes whose process
+// has ended without finishing them (killed in the middle of a write).
+void RemoveStaleProfileTemporaries(std::string_view dir);
 
 }  // namespace platform

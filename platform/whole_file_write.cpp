@@ -34,12 +34,69 @@ int WriteAll(int fd, std::string_view bytes) {
   return 0;
 }
 
+int PwriteAll(int fd, std::string_view bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    if (n == 0) return ENOSPC;
+    done += static_cast<std::size_t>(n);
+  }
+  return 0;
+}
+
+bool ReadWhole(int fd, std::size_t size, std::string& out) {
+  out.resize(size);
+  std::size_t done = 0;
+  while (done < size) {
+    ssize_t n = pread(fd, out.data() + done, size - done, static_cast<off_t>(done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// For a file whose folder takes no new file: written over its old content,
+// which must survive any failure. The room the new content needs is claimed
+// before a byte is changed, the old bytes are kept to be written back should
+// a write still fail, and the length changes only once all is written.
 void WriteInPlace(const std::string& fs, std::string_view path, std::string_view bytes) {
   // Non-blocking open: a FIFO without a reader fails instead of hanging.
-  int fd = open(fs.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
+  int fd = open(fs.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  bool readable = fd >= 0;
+  if (fd < 0 && errno == EACCES) fd = open(fs.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (fd < 0) ThrowIoErrorForPath(errno, path);
   fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  int err = WriteAll(fd, bytes);
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    // A device or FIFO has no old content to keep.
+    int err = WriteAll(fd, bytes);
+    if (close(fd) != 0 && err == 0 && errno != EINTR) err = errno;
+    if (err != 0) ThrowIoError(err);
+    return;
+  }
+  const std::size_t oldSize = static_cast<std::size_t>(st.st_size);
+  std::string old;
+  bool keep = readable && ReadWhole(fd, oldSize, old);
+  int err = 0;
+  if (bytes.size() > oldSize && fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes.size())) != 0 &&
+      errno != EOPNOTSUPP && errno != ENOSYS)
+    err = errno;  // no room: nothing has been touched yet
+  bool touched = false;
+  if (err == 0) {
+    touched = true;
+    err = PwriteAll(fd, bytes);
+  }
+  if (err == 0 && bytes.size() < oldSize && ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) err = errno;
+  if (err == 0 && fsync(fd) != 0) err = errno;  // a full disk may only show here
+  if (err != 0 && touched && keep) {
+    // The old bytes go back where they were; they had room there before.
+    if (PwriteAll(fd, old) == 0 && ftruncate(fd, static_cast<off_t>(oldSize)) == 0) fsync(fd);
+  }
   if (close(fd) != 0 && err == 0 && errno != EINTR) err = errno;
   if (err != 0) ThrowIoError(err);
 }

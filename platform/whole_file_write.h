@@ -10,7 +10,8 @@ namespace platform {
 // full disk, leaves the old content intact: the bytes go to a temporary file
 // beside the target that takes its place only once complete, with the
 // target's permissions. Where no temporary file can be made in the folder
-// (a folder without write permission, a device), the file is written in place.
+// (a folder without write permission, a device), the file is written in place,
+// and there too a failure leaves the old content as it was.
 void WriteWholeFile(std::string_view path, std::string_view bytes);
 
 }  // namespace platform

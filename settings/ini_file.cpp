@@ -11,3 +11,8 @@ std::string TIniFile::ReadString(std::string_view section, std::string_view key,
 void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) const {
   if (!platform::WritePrivateProfileString(section, key, value, path_)) throw EIniWriteError(path_);
 }
+
+void TIniFile::WriteStrings(const std::vector<platform::ProfileEntry>& entries) const {
+  if (entries.empty()) return;
+  if (!platform::WritePrivateProfileStrings(entries, path_)) throw EIniWriteError(path_);
+}

@@ -82,13 +82,38 @@ std::int32_t TIniGT::ReadInteger(std::string_view section, std::string_view key,
 }
 
 void TIniGT::WriteInteger(std::string_view section, std::string_view key, std::int32_t value) {
+  if (updating_) {
+    pending_.push_back({std::string(section), std::string(key), FormatIniInteger(value)});
+    return;
+  }
+  EnsureFolder();
+  FIniFile->WriteString(section, key, FormatIniInteger(value));
+}
+
+void TIniGT::BeginUpdate() {
+  updating_ = true;
+  pending_.clear();
+}
+
+void TIniGT::EndUpdate() {
+  std::vector<platform::ProfileEntry> entries = std::move(pending_);
+  CancelUpdate();
+  EnsureFolder();
+  FIniFile->WriteStrings(entries);
+}
+
+void TIniGT::CancelUpdate() {
+  updating_ = false;
+  pending_.clear();
+}
+
+void TIniGT::EnsureFolder() {
   // The per-user settings folder (used when the executable's folder is not
   // writable) may not exist yet on a first run.
   if (FDefaultDir == ddApplication && !HasFolderPart(FFileName)) {
     std::string dir = platform::ExtractFilePath(Path());
     if (!platform::DirectoryExists(dir)) platform::ForceDirectories(dir);
   }
-  FIniFile->WriteString(section, key, FormatIniInteger(value));
 }
 
 void TIniGT::LoadPlacement(std::string_view section, std::string_view prefix,

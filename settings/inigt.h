@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/placement.h"
 #include "settings/ini_file.h"
@@ -52,6 +53,14 @@ class TIniGT {
   // Throws EIniWriteError when the write is refused.
   void WriteInteger(std::string_view section, std::string_view key, std::int32_t value);
 
+  // Between BeginUpdate and EndUpdate writes are gathered and then made
+  // with one write of the file, leaving the bytes the writes one by one
+  // would leave. EndUpdate throws EIniWriteError when refused (nothing is
+  // written then); CancelUpdate forgets what was gathered.
+  void BeginUpdate();
+  void EndUpdate();
+  void CancelUpdate();
+
   // Eight keys Prefix.Flags ... Prefix.YSize; a missing key leaves that
   // field as the window has it.
   void LoadPlacement(std::string_view section, std::string_view prefix, platform::PlacementWindow& window) const;
@@ -60,8 +69,12 @@ class TIniGT {
   void SavePlacement(std::string_view section, std::string_view prefix, const platform::PlacementWindow& window);
 
  private:
+  void EnsureFolder();
+
   bool FFenceUntouched = true;
   std::unique_ptr<TIniFile> FIniFile;
+  bool updating_ = false;
+  std::vector<platform::ProfileEntry> pending_;
   TIniGTDefaultDir FDefaultDir = ddApplication;
   std::string FFileName;
   TIniGTFence FFence = fnNone;

@@ -122,6 +122,7 @@ TEST_F(CliTest, AMissingLibraryListsNothingAndStillSucceeds) {
   CliRun r = Cli("song.arj");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "");
+  EXPECT_NE(Err().find("song.arj: archiver library missing or unusable"), std::string::npos) << Err();
 }
 
 }  // namespace

@@ -159,12 +159,24 @@ TEST_F(PipelineTest, ChartsInASubFolderAreNotListedAndTheFolderStays) {
 }
 
 TEST_F(PipelineTest, AnUnreadableChartCostsTheOthersNothingAndIsCleanedUp) {
-  // A dangling link named like a chart is listed but cannot be read.
-  ASSERT_EQ(symlink("/nonexistent/target", (Work() + "0.bms").c_str()), 0);
+  // A dangling link named like a chart, there once unpacking has ended: it
+  // is listed but cannot be read.
   ASSERT_TRUE(MakeArchive(tmp_.Path(), "song.zip", TypicalSong()));
-  Drop({Arc("song.zip")});
+  af_.OnProgress = [&](TArchiveFile&, int state, EXTRACTINGINFOEX*, bool&) {
+    if (state == ARCEXTRACT_END) {
+      ASSERT_EQ(symlink("/nonexistent/target", (Work() + "0.bms").c_str()), 0);
+    }
+  };
+  DropPipeline pipeline(list_, af_, window_);
+  std::vector<ArchiveProblem> problems;
+  pipeline.onArchiveProblem = [&](const ArchiveProblem& p) { problems.push_back(p); };
+  pipeline.WMDropFiles({Arc("song.zip")});
   EXPECT_EQ(Captions(), (std::vector<std::string>{"0.bms", "a.bms", "b.BMS"}));
   EXPECT_EQ(list_.Row(1).subItems[siTitle], song_test::JapaneseTitle());
+  EXPECT_EQ(pipeline.RowCount(), 2);
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_EQ(problems[0].archivePath, Arc("song.zip"));
+  EXPECT_EQ(ProblemReasonsText(problems[0]).rfind("0.bms could not be read", 0), 0u) << ProblemReasonsText(problems[0]);
   EXPECT_TRUE(FilesAtTopOfWork().empty());
 }
 
@@ -185,9 +197,14 @@ TEST_F(PipelineTest, AMissingLibraryAddsNoRowAndLeavesTheWorkingFolderAlone) {
   fmt_test::TempDir empty;
   platform::SetLibrarySearchDirForTesting(empty.Path(), true);
   TCab32::FreeDLL();
-  Drop({Arc("song.cab")});
+  DropPipeline pipeline(list_, af_, window_);
+  std::vector<std::string> said;
+  pipeline.onArchiveProblem = [&](const ArchiveProblem& p) { said.push_back(ProblemReasonsText(p)); };
+  pipeline.WMDropFiles({Arc("song.cab")});
   platform::SetLibrarySearchDirForTesting(platform::ExecutableDir(), false);
   EXPECT_EQ(list_.Count(), 0u);
+  ASSERT_EQ(said.size(), 1u);
+  EXPECT_NE(said[0].find("archiver library missing or unusable"), std::string::npos) << said[0];
   EXPECT_EQ(FilesAtTopOfWork(), std::vector<std::string>{"left.txt"});
 }
 
@@ -213,12 +230,16 @@ TEST_F(PipelineTest, ALongPathIsUsedWhole) {
 
 TEST_F(PipelineTest, NamesCodePage932CannotHoldAreReportedAndRemoved) {
   ASSERT_TRUE(MakeArchive(tmp_.Path(), "song.zip", TypicalSong()));
-  fmt_test::WriteFileBytes(Work() + "\xF0\x9F\x98\x80.bms", "#TITLE emoji\r\n");
-  // A folder is never listed, so its name is no loss worth reporting.
-  fs::create_directories(Work() + "\xF0\x9F\x98\x81.bms");
+  // Unpacked beside the song's charts, as a library would write such a name.
+  af_.OnProgress = [&](TArchiveFile&, int state, EXTRACTINGINFOEX*, bool&) {
+    if (state != ARCEXTRACT_END) return;
+    fmt_test::WriteFileBytes(Work() + "\xF0\x9F\x98\x80.bms", "#TITLE emoji\r\n");
+    // A folder is never listed, so its name is no loss worth reporting.
+    fs::create_directories(Work() + "\xF0\x9F\x98\x81.bms");
+  };
   DropPipeline pipeline(list_, af_, window_);
   std::vector<std::string> reported;
-  pipeline.onUnlistedFiles = [&](const std::string&, const std::vector<std::string>& names) { reported = names; };
+  pipeline.onArchiveProblem = [&](const ArchiveProblem& p) { reported = p.unlistedNames; };
   pipeline.WMDropFiles({Arc("song.zip")});
   EXPECT_EQ(Captions(), (std::vector<std::string>{"a.bms", "b.BMS"}));
   EXPECT_EQ(reported, std::vector<std::string>{"\xF0\x9F\x98\x80.bms"});

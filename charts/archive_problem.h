@@ -1,0 +1,19 @@
+#pragma once
+// Why an archive of a drop gave fewer rows than it should, or none: the
+// list itself stays silent about it, so the window and bmslist-cli tell the
+// user elsewhere, in plain words.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct ArchiveProblem {
+  std::string archivePath;               // CP932, as dropped
+  std::vector<std::string> reasons;      // CP932, plain words
+  std::vector<std::string> unlistedNames;  // file-system (UTF-8) names CP932 cannot hold
+};
+
+// The reason an archiver library's result code stands for; "" for success.
+std::string ExtractResultReason(std::int32_t code);
+
+// Every reason of the problem in one line, "; " between them (UTF-8).
+std::string ProblemReasonsText(const ArchiveProblem& problem);

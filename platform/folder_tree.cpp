@@ -1,0 +1,100 @@
+#include "platform/folder_tree.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/paths.h"
+
+namespace platform {
+namespace {
+
+std::vector<std::string> EntryNames(const std::string& fsDir) {
+  std::vector<std::string> names;
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(fsDir.c_str()), closedir);
+  if (!dir) return names;
+  while (dirent* e = readdir(dir.get())) {
+    std::string n = e->d_name;
+    if (n != "." && n != "..") names.push_back(std::move(n));
+  }
+  return names;
+}
+
+// Depth first, through file descriptors so that a folder swapped for a link
+// meanwhile is not followed.
+bool RemoveEntries(int dirFd) {
+  int dupFd = dup(dirFd);
+  if (dupFd < 0) return false;
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(fdopendir(dupFd), closedir);
+  if (!dir) {
+    close(dupFd);
+    return false;
+  }
+  std::vector<std::string> names;
+  while (dirent* e = readdir(dir.get())) {
+    std::string n = e->d_name;
+    if (n != "." && n != "..") names.push_back(std::move(n));
+  }
+  bool ok = true;
+  for (const std::string& n : names) {
+    struct stat st;
+    if (fstatat(dirFd, n.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    if (S_ISDIR(st.st_mode)) {
+      // A folder without write or search permission could not be emptied.
+      if ((st.st_mode & 0700) != 0700) fchmodat(dirFd, n.c_str(), st.st_mode | 0700, 0);
+      int sub = openat(dirFd, n.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+      if (sub >= 0) {
+        RemoveEntries(sub);
+        close(sub);
+      }
+      ok = unlinkat(dirFd, n.c_str(), AT_REMOVEDIR) == 0 && ok;
+    } else {
+      ok = unlinkat(dirFd, n.c_str(), 0) == 0 && ok;
+    }
+  }
+  return ok;
+}
+
+}  // namespace
+
+std::string CreateUniqueFolder(std::string_view parent, std::string_view prefix) {
+  std::string pattern = FsName(IncludeTrailingDelimiter(parent)) + FsName(prefix) + "XXXXXX";
+  std::vector<char> buf(pattern.begin(), pattern.end());
+  buf.push_back('\0');
+  if (!mkdtemp(buf.data())) return {};
+  return FromFsName(buf.data());
+}
+
+bool RemoveFolderTree(std::string_view path) {
+  std::string fs = FsName(path);
+  struct stat st;
+  if (lstat(fs.c_str(), &st) != 0) return errno == ENOENT;
+  if (!S_ISDIR(st.st_mode)) return unlink(fs.c_str()) == 0;
+  if ((st.st_mode & 0700) != 0700) chmod(fs.c_str(), st.st_mode | 0700);
+  int fd = open(fs.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd >= 0) {
+    RemoveEntries(fd);
+    close(fd);
+  }
+  return rmdir(fs.c_str()) == 0 || errno == ENOENT;
+}
+
+bool MoveFolderEntries(std::string_view from, std::string_view to) {
+  std::string src = FsName(IncludeTrailingDelimiter(from)), dst = FsName(IncludeTrailingDelimiter(to));
+  for (const std::string& n : EntryNames(src))
+    if (std::rename((src + n).c_str(), (dst + n).c_str()) != 0) return false;
+  return true;
+}
+
+bool ReplaceEmptyFolder(std::string_view from, std::string_view to) {
+  return std::rename(FsName(from).c_str(), FsName(to).c_str()) == 0;
+}
+
+}  // namespace platform

@@ -1,0 +1,26 @@
+#pragma once
+// Whole folders: made under a fresh name, emptied into another folder,
+// swapped in for an empty one, removed with everything inside. Paths are
+// CP932; none of these follows a symbolic link out of the folder.
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// Makes a new folder `parent` + `prefix` + six random characters; returns
+// its path, or "" when none can be made.
+std::string CreateUniqueFolder(std::string_view parent, std::string_view prefix);
+
+// Removes the folder and everything in it (links are removed, never
+// followed; read-only entries too). True when it is gone afterwards.
+bool RemoveFolderTree(std::string_view path);
+
+// Moves every entry of `from` (hidden ones too) into the folder `to`, which
+// lies on the same file system. False at the first entry that cannot move.
+bool MoveFolderEntries(std::string_view from, std::string_view to);
+
+// Renames the folder `from` to `to`, which must be an empty folder or
+// missing; the name never stands without a folder meanwhile.
+bool ReplaceEmptyFolder(std::string_view from, std::string_view to);
+
+}  // namespace platform
