@@ -29,10 +29,10 @@ class DropController : public QObject {
 
  private:
   void RunQueue();
-  // Lets the window repaint and take input, at most every few hundredths
-  // of a second: the libraries report every entry, and a repaint for each
-  // would cost more than the unpacking.
-  void KeepWindowAlive(bool now = false);
+  // Lets the window repaint and take input, at most five times a second: the
+  // libraries report every entry, and a repaint for each would cost more
+  // than the unpacking.
+  void KeepWindowAlive();
   bool Stopping() const;
 
   TForm1& form_;

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# The window against bmslist-cli on the same drop: both whole programs timed
-# once each, wall clock, the window through Qt's offscreen platform. Prints
-# both times and the ratio window/cli (the window should stay within 1.2).
+# The window against bmslist-cli on the same drop, wall clock, the window
+# through Qt's offscreen platform. Prints both times and the ratio
+# window/cli (the window should stay within 1.2).
 #
-#   bench/window_vs_cli/run.sh [ARCHIVES] [ENTRIES_OF_ONE_BIG_ARCHIVE]
+#   [RUNS=3] bench/window_vs_cli/run.sh [ARCHIVES] [ENTRIES_OF_ONE_BIG_ARCHIVE]
 #   defaults: 100 song archives, and no big archive (try 100000)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
@@ -35,19 +35,26 @@ if [ ! -d "$data/done" ]; then
   rmdir "$data/src"; mkdir "$data/done"
 fi
 
+# One run of each, alternated RUNS times (default 1); on a busy machine the
+# median of a few runs is the figure to trust. The window's own figure is
+# the time from the drop to the last row; "whole" adds starting Qt.
 measure() {  # label, then the archives
   local label="$1"; shift
-  local t0 t1 t2 t3 own
-  t0=$(date +%s.%N)
-  "$bin/bmslist-cli" "$@" > "$data/../cli.csv"
-  t1=$(date +%s.%N)
-  own=$("$bin/bench_window_drop" "$@")
-  t2=$(date +%s.%N)
-  awk -v l="$label" -v a="$t0" -v b="$t1" -v c="$t2" -v own="$own" -v rows="$(wc -l < "$data/../cli.csv")" 'BEGIN {
-    cli = b - a; win = c - b;
-    printf "%s\n  bmslist-cli: %.2f s (%d rows)\n  window:      %.2f s (drop itself: %s)\n  ratio window/cli: %.2f\n",
-           l, cli, rows, win, own, win / cli;
-  }'
+  local runs="${RUNS:-1}" i t0 t1 t2 own ratios=()
+  echo "$label"
+  for i in $(seq 1 "$runs"); do
+    t0=$(date +%s.%N)
+    "$bin/bmslist-cli" "$@" > "$data/../cli.csv"
+    t1=$(date +%s.%N)
+    own=$("$bin/bench_window_drop" "$@" 2>/dev/null)
+    t2=$(date +%s.%N)
+    ratios+=("$(awk -v a="$t0" -v b="$t1" -v c="$t2" -v own="${own%% s*}" -v rows="$(wc -l < "$data/../cli.csv")" -v w="$own" 'BEGIN {
+      cli = b - a; win = c - b;
+      printf "  bmslist-cli %.2f s (%d rows), window %.2f s whole, drop %s; ratio drop/cli %.2f, whole/cli %.2f\n",
+             cli, rows, win, w, own / cli, win / cli > "/dev/stderr";
+      printf "%.3f", own / cli }')")
+  done
+  printf '%s\n' "${ratios[@]}" | sort -n | awk '{ r[NR] = $1 } END { printf "  median ratio window/cli (drop): %.2f\n", r[int((NR + 1) / 2)] }'
 }
 
 measure "$count song archives" "$data"/song*.*
