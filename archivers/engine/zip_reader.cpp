@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "archiver_api.h"
+#include "archivers/engine/dos_fields.h"
 #include "archivers/engine/libarchive_reader.h"
 #include "archivers/engine/zip_directory.h"
 #include "platform/paths.h"
@@ -51,6 +52,7 @@ std::unique_ptr<ArchiveReader> OpenZipReader(const std::string& path) {
     found->second.pop_front();
     info.nameIsUtf8 = (d.flags & 0x0800) != 0;
     info.crc = d.crc;
+    info.mtime = LocalStampTime(d.dosDateTime, info.mtime);
     info.compressedSize = d.compressedSize;
     info.method = ZipMethodName(d.method);
     if (d.flags & 0x0001) info.encrypted = true;
