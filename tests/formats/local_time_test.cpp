@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "archivers/engine/crc16.h"
-#include "archivers/engine/dos_fields.h"
-#include "archivers/engine/info_records.h"
+#include "archivers/lzh/crc16.h"
+#include "archivers/shared/dos_fields.h"
+#include "archivers/shared/info_records.h"
 #include "platform/file_time.h"
 #include "tests/formats/format_fixture.h"
 #include "tests/formats/rar_writer.h"
