@@ -61,6 +61,13 @@ class TIniGT {
   void EndUpdate();
   void CancelUpdate();
 
+  // A text key (CP932), for what the window remembers besides the layout;
+  // the default when the file, section or key is missing.
+  std::string ReadString(std::string_view section, std::string_view key, std::string_view defaultValue) const;
+  // Throws EIniWriteError when the write is refused; gathered like
+  // WriteInteger between BeginUpdate and EndUpdate.
+  void WriteString(std::string_view section, std::string_view key, std::string_view value);
+
   // Eight keys Prefix.Flags ... Prefix.YSize; a missing key leaves that
   // field as the window has it.
   void LoadPlacement(std::string_view section, std::string_view prefix, platform::PlacementWindow& window) const;
@@ -69,8 +76,7 @@ class TIniGT {
   void SavePlacement(std::string_view section, std::string_view prefix, const platform::PlacementWindow& window);
 
  private:
-  void EnsureFolder();
-
+  void MakeSettingsFolder() const;
   bool FFenceUntouched = true;
   std::unique_ptr<TIniFile> FIniFile;
   bool updating_ = false;
