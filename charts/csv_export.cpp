@@ -1,23 +1,29 @@
 #include "charts/csv_export.h"
 
+#include "charts/column_text.h"
 #include "platform/whole_file_write.h"
 
-std::string ChartCsvText(const ChartList& list) {
+namespace {
+
+int ColumnCount(const CsvOptions& options) {
+  return options.hashColumns ? kColumnCountWithHashes : kChartColumnCount;
+}
+
+std::string ClassicText(const ChartList& list, const CsvOptions& options) {
+  const int columns = ColumnCount(options);
   std::size_t size = 0;
   for (const ChartRow& row : list.Rows()) {
-    size += row.caption.size() + 2 * kChartColumnCount + (kChartColumnCount - 1) + 2;
-    for (const std::string& s : row.subItems) size += s.size();
+    size += 3 * static_cast<std::size_t>(columns) + 1;
+    for (int c = 0; c < columns; ++c) size += row.ColumnText(c).size();
   }
   std::string out;
   out.reserve(size);
   for (const ChartRow& row : list.Rows()) {
     // Fields go out as they stand: a quote or comma inside one is not escaped.
-    out += '"';
-    out += row.caption;
-    out += '"';
-    for (const std::string& s : row.subItems) {
-      out += ",\"";
-      out += s;
+    for (int c = 0; c < columns; ++c) {
+      if (c > 0) out += ',';
+      out += '"';
+      out += row.ColumnText(c);
       out += '"';
     }
     out += "\r\n";
@@ -25,6 +31,31 @@ std::string ChartCsvText(const ChartList& list) {
   return out;
 }
 
-void WriteChartCsv(const ChartList& list, const std::string& path) {
-  platform::WriteWholeFile(path, ChartCsvText(list));
+std::string Utf8Text(const ChartList& list, const CsvOptions& options) {
+  const int columns = ColumnCount(options);
+  std::string out = "\xEF\xBB\xBF";
+  for (const ChartRow& row : list.Rows()) {
+    for (int c = 0; c < columns; ++c) {
+      if (c > 0) out += ',';
+      // Every field quoted, so commas and line ends inside stay in it.
+      out += '"';
+      for (char ch : ColumnUtf8(row, c)) {
+        if (ch == '"') out += '"';
+        out += ch;
+      }
+      out += '"';
+    }
+    out += "\r\n";
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string ChartCsvText(const ChartList& list, const CsvOptions& options) {
+  return options.format == CsvFormat::kUtf8 ? Utf8Text(list, options) : ClassicText(list, options);
+}
+
+void WriteChartCsv(const ChartList& list, const std::string& path, const CsvOptions& options) {
+  platform::WriteWholeFile(path, ChartCsvText(list, options));
 }

@@ -146,11 +146,13 @@ class Form1Test : public QObject {
     QCOMPARE(form.menuBar()->actions().size(), 1);
     QCOMPARE(form.File1->title(), U("\x83\x74\x83\x40\x83\x43\x83\x8b"));  // ファイル
     QList<QAction*> entries = form.File1->actions();
-    QCOMPARE(entries.size(), 4);
+    QCOMPARE(entries.size(), 5);
     QCOMPARE(entries[0], form.AreadCSV);
     QCOMPARE(entries[1], form.AOutCSV);
-    QVERIFY(entries[2]->isSeparator());
-    QCOMPARE(entries[3], form.AQuit);
+    QCOMPARE(entries[2], form.AOptions);
+    QVERIFY(entries[3]->isSeparator());
+    QCOMPARE(entries[4], form.AQuit);
+    QCOMPARE(form.AOptions->text(), QString::fromUtf8("オプション..."));
     QCOMPARE(form.AreadCSV->text(), QString::fromUtf8("CSV追加読込"));
     QCOMPARE(form.AOutCSV->text(), QString::fromUtf8("一覧をCSVで出力"));
     QCOMPARE(form.AQuit->text(), QString::fromUtf8("終了"));
