@@ -152,7 +152,8 @@ void Utf16Decoder::Feed(std::string_view block, std::string& out) {
 }
 
 void Utf16Decoder::Finish(std::string& out) {
-  if (oddByte_ >= 0 || highSurrogate_) AppendUtf8(kReplacement, out);
+  if (highSurrogate_) AppendUtf8(kReplacement, out);
+  if (oddByte_ >= 0) AppendUtf8(kReplacement, out);
   oddByte_ = -1;
   highSurrogate_ = 0;
 }
