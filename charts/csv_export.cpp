@@ -1,59 +1,66 @@
 #include "charts/csv_export.h"
 
+#include <algorithm>
+
 #include "charts/column_text.h"
 #include "platform/whole_file_write.h"
 
 namespace {
 
+constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
+
 int ColumnCount(const CsvOptions& options) {
   return options.hashColumns ? kColumnCountWithHashes : kChartColumnCount;
 }
 
-std::string ClassicText(const ChartList& list, const CsvOptions& options) {
-  const int columns = ColumnCount(options);
-  std::size_t size = 0;
-  for (const ChartRow& row : list.Rows()) {
-    size += 3 * static_cast<std::size_t>(columns) + 1;
-    for (int c = 0; c < columns; ++c) size += row.ColumnText(c).size();
-  }
-  std::string out;
-  out.reserve(size);
-  for (const ChartRow& row : list.Rows()) {
-    // Fields go out as they stand: a quote or comma inside one is not escaped.
-    for (int c = 0; c < columns; ++c) {
-      if (c > 0) out += ',';
-      out += '"';
-      out += row.ColumnText(c);
-      out += '"';
-    }
-    out += "\r\n";
-  }
-  return out;
+std::size_t ClassicLineSize(const ChartRow& row, int columns) {
+  std::size_t size = 3 * static_cast<std::size_t>(columns) + 1;
+  for (int c = 0; c < columns; ++c) size += row.ColumnText(c).size();
+  return size;
 }
 
-std::string Utf8Text(const ChartList& list, const CsvOptions& options) {
+void AppendLine(std::string& out, const ChartRow& row, const CsvOptions& options) {
   const int columns = ColumnCount(options);
-  std::string out = "\xEF\xBB\xBF";
-  for (const ChartRow& row : list.Rows()) {
-    for (int c = 0; c < columns; ++c) {
-      if (c > 0) out += ',';
+  for (int c = 0; c < columns; ++c) {
+    if (c > 0) out += ',';
+    out += '"';
+    if (options.format == CsvFormat::kClassic) {
+      // Fields go out as they stand: a quote or comma inside one is not escaped.
+      out += row.ColumnText(c);
+    } else {
       // Every field quoted, so commas and line ends inside stay in it.
-      out += '"';
       for (char ch : ColumnUtf8(row, c)) {
         if (ch == '"') out += '"';
         out += ch;
       }
-      out += '"';
     }
-    out += "\r\n";
+    out += '"';
   }
-  return out;
+  out += "\r\n";
 }
 
 }  // namespace
 
 std::string ChartCsvText(const ChartList& list, const CsvOptions& options) {
-  return options.format == CsvFormat::kUtf8 ? Utf8Text(list, options) : ClassicText(list, options);
+  std::string out;
+  if (options.format == CsvFormat::kUtf8) {
+    out = kUtf8Mark;
+  } else {
+    std::size_t size = 0;
+    for (const ChartRow& row : list.Rows()) size += ClassicLineSize(row, ColumnCount(options));
+    out.reserve(size);
+  }
+  for (const ChartRow& row : list.Rows()) AppendLine(out, row, options);
+  return out;
+}
+
+std::string ChartCsvLines(const ChartList& list, std::vector<std::size_t> rows, const CsvOptions& options) {
+  std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  std::string out;
+  for (std::size_t i : rows)
+    if (i < list.Count()) AppendLine(out, list.Row(i), options);
+  return out;
 }
 
 void WriteChartCsv(const ChartList& list, const std::string& path, const CsvOptions& options) {

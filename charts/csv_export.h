@@ -5,7 +5,9 @@
 // values decoded with their chart's encoding) and quoted with embedded
 // quotes doubled, as spreadsheets read it. Either may add the two hash
 // columns.
+#include <cstddef>
 #include <string>
+#include <vector>
 
 #include "charts/chart_list.h"
 
@@ -18,6 +20,12 @@ struct CsvOptions {
 
 // The exact bytes of the file for `list`.
 std::string ChartCsvText(const ChartList& list, const CsvOptions& options = {});
+
+// The lines the file would hold for the rows at `rows` (list indexes, taken
+// in list order whatever order they are given in; indexes past the end are
+// left out), without the UTF-8 byte-order mark: what the window copies to
+// the clipboard.
+std::string ChartCsvLines(const ChartList& list, std::vector<std::size_t> rows, const CsvOptions& options = {});
 
 // Writes the file at `path` (CP932); throws platform::EInOutError. The file
 // that was there before is replaced only once everything has been written.

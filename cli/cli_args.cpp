@@ -24,6 +24,7 @@ const char* const kCliUsage =
     "                       byte-order mark, each field decoded from its chart's\n"
     "                       encoding (Shift-JIS, UTF-8 or EUC-KR), quotes doubled\n"
     "  --help               show this text\n"
+    "  --version            show the version\n"
     "\n"
     "Exit status: 0 when the archives were handled (an archive that cannot be\n"
     "read adds no rows), 1 when the CSV could not be written, 2 for a usage error.\n";
@@ -60,6 +61,8 @@ CliArgs ParseCliArgs(const std::vector<std::string>& args) {
       optionsDone = true;
     } else if (!optionsDone && (a == "--help" || a == "-h")) {
       out.help = true;
+    } else if (!optionsDone && a == "--version") {
+      out.version = true;
     } else if (!optionsDone && a == "--csv") {
       if (i + 1 >= args.size()) {
         out.error = "--csv needs a file name";
@@ -98,6 +101,6 @@ CliArgs ParseCliArgs(const std::vector<std::string>& args) {
       out.paths.push_back(a);
     }
   }
-  if (!out.help && out.paths.empty()) out.error = "no archive given";
+  if (!out.help && !out.version && out.paths.empty()) out.error = "no archive given";
   return out;
 }

@@ -13,6 +13,7 @@ struct CliArgs {
   bool hashes = false;                                             // --hash
   CsvFormat csvFormat = CsvFormat::kClassic;                       // --csv-format
   bool help = false;
+  bool version = false;
   std::string error;               // a usage error, when not empty
 };
 

@@ -106,6 +106,12 @@ TEST_F(CliTest, UsageErrorsAndHelp) {
             std::string::npos);
   for (const char* flag : {"--ext LIST", "--hash", "--csv-format FORMAT", "bms,bme,bml,pms", "utf8"})
     EXPECT_NE(help.out.find(flag), std::string::npos) << flag;
+  EXPECT_NE(help.out.find("--version"), std::string::npos);
+  CliRun version = Cli("--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out.rfind("bmslist-cli ", 0), 0u) << version.out;
+  EXPECT_EQ(version.out.back(), '\n');
+  EXPECT_EQ(Cli("-- --version").status, 0);  // after "--", a (missing) archive named so
 }
 
 // The hash coreutils' md5sum or sha256sum gives for `bytes`.
