@@ -13,12 +13,14 @@
 
 namespace {
 
-// Chart files at the top of a folder: no folders, no hidden files.
-std::vector<std::string> TopLevelCharts(const std::string& dir, std::vector<std::string>& unlisted) {
+// Chart files, or every file, at the top of a folder: no folders, no hidden
+// files.
+std::vector<std::string> TopLevelFiles(const std::string& dir, const std::string& mask,
+                                       std::vector<std::string>* unlisted) {
   std::vector<std::string> names;
-  for (auto& f : platform::FindFiles(dir, "*.bms", &unlisted))
+  for (auto& f : platform::FindFiles(dir, mask, unlisted))
     if (!f.directory && !f.hidden) names.push_back(f.name);
-  std::erase_if(unlisted, [](const std::string& n) { return n.empty() || n[0] == '.'; });
+  if (unlisted) std::erase_if(*unlisted, [](const std::string& n) { return n.empty() || n[0] == '.'; });
   return names;
 }
 
@@ -79,7 +81,7 @@ void DropPipeline::AddArchive(const std::string& archivePath) {
     }
   }
   if (rows == 0 && problem.reasons.empty() && problem.unlistedNames.empty())
-    problem.reasons.push_back("no chart (*.bms) at the top of the archive");
+    problem.reasons.push_back("no chart at the top of the archive");
   if ((!problem.reasons.empty() || !problem.unlistedNames.empty()) && onArchiveProblem) onArchiveProblem(problem);
 }
 
@@ -89,7 +91,13 @@ std::size_t DropPipeline::ListAndReadCharts(ArchiveProblem& problem) {
     problem.reasons.push_back("the working folder cannot be used");
     return 0;
   }
-  std::vector<std::string> charts = TopLevelCharts(dir, problem.unlistedNames);
+  std::vector<std::string> charts;
+  for (const std::string& extension : options.extensions) {
+    // A name has one extension, so no chart is found twice.
+    std::vector<std::string> unlistedHere;
+    for (std::string& name : TopLevelFiles(dir, "*." + extension, &unlistedHere)) charts.push_back(std::move(name));
+    problem.unlistedNames.insert(problem.unlistedNames.end(), unlistedHere.begin(), unlistedHere.end());
+  }
   SortNamesIgnoreCase(charts);
 
   const std::string arcName = platform::ExtractFileName(problem.archivePath);
@@ -100,7 +108,7 @@ std::size_t DropPipeline::ListAndReadCharts(ArchiveProblem& problem) {
     row.subItems[siArcName] = arcName;
     row.subItems[siArcPath] = arcPath;
     try {
-      ReadChart(row, chart);
+      ReadChart(row, chart, ChartReadOptions{options.hashes});
       ++chartsRead_;
     } catch (const std::exception& e) {
       // The row keeps what was read; the other charts still get their rows.

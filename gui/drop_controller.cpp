@@ -55,6 +55,7 @@ void DropController::RunQueue() {
     std::vector<std::string> paths = std::move(queue_.front());
     queue_.erase(queue_.begin());
     progress_->Begin(static_cast<int>(paths.size()));
+    pipeline_.options = form_.Options().ScanOptions();  // as set when the drop starts
     pipeline_.WMDropFiles(paths);
     if (Stopping()) break;
   }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "charts/chart_list.h"
+#include "gui/window_options.h"
 #include "platform/msgwindow.h"
 #include "settings/inigt.h"
 
@@ -21,6 +22,7 @@ class QMenu;
 class QTreeView;
 class ChartListModel;
 class ListStatus;
+class TForm2;
 class WidgetPlacement;
 
 class TForm1 : public QMainWindow {
@@ -54,6 +56,12 @@ class TForm1 : public QMainWindow {
   void ReportProblem(const std::string& archivePath, const std::string& reasons);
   ListStatus* Status() const { return status_; }
 
+  // The options window; confirming it applies the options and stores them.
+  void AOptionsClick();
+  const WindowOptions& Options() const { return options_; }
+  // Shows the list as the options say (hash columns, display encoding).
+  void ApplyOptions(const WindowOptions& options);
+
   // A drop still running when the window is asked to close: the close waits
   // until the current archive is done (see DropController).
   std::function<bool()> isBusy;
@@ -63,12 +71,14 @@ class TForm1 : public QMainWindow {
   QMenu* File1 = nullptr;
   QAction* AreadCSV = nullptr;
   QAction* AOutCSV = nullptr;
+  QAction* AOptions = nullptr;
   QAction* AQuit = nullptr;
   QAction* AOpen = nullptr;  // "開く..." (Ctrl+O)
   QAction* ACopy = nullptr;  // Ctrl+C: the selected rows as CSV lines
   QFileDialog* sd = nullptr;
   QFileDialog* od = nullptr;  // the open dialog
   TIniGT ini;
+  TForm2* Form2 = nullptr;  // the options window, owned by the program entry
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -95,6 +105,7 @@ class TForm1 : public QMainWindow {
   void RepaintRows(int first, int last);
 
   ChartList list_;
+  WindowOptions options_;
   ChartListModel* model_ = nullptr;
   WidgetPlacement* placement_ = nullptr;
   ListStatus* status_ = nullptr;
