@@ -55,6 +55,7 @@ constexpr int kDesignedColumnWidth = 50;
 constexpr int kHashColumnWidths[] = {230, 450};
 constexpr QSize kDesignedOuterSize(633, 378);
 // Where the last export went, so the next one starts there.
+constexpr qint64 kRowPaintIntervalMs = 40;
 constexpr char kExportSection[] = "Export";
 constexpr char kExportFolderKey[] = "Folder";
 constexpr char kDefaultCsvName[] = "bmslist.csv";
@@ -441,5 +442,14 @@ void TForm1::RepaintRows(int first, int last) {
   QRect area = LV->visualRect(model_->index(first, 0)).united(LV->visualRect(model_->index(last, 0)));
   QRect viewport = LV->viewport()->rect();
   if (!area.intersects(viewport)) return;
-  LV->viewport()->repaint(QRect(viewport.left(), area.top(), viewport.width(), area.height()));
+  QRect rows(viewport.left(), area.top(), viewport.width(), area.height());
+  // Drawn at once, but not more often than a screen can show it: a drop
+  // adds rows faster than that, and rows that came meanwhile are drawn with
+  // the next one or when the event loop next runs.
+  if (lastRowPaint_.isValid() && lastRowPaint_.elapsed() < kRowPaintIntervalMs) {
+    LV->viewport()->update(rows);
+    return;
+  }
+  LV->viewport()->repaint(rows);
+  lastRowPaint_.restart();
 }

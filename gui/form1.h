@@ -3,6 +3,7 @@
 // sorts on a header click, exports CSV, and keeps its column widths and
 // placement in the settings file. Everything about rows, order and bytes is
 // decided in charts/; this window only forwards.
+#include <QElapsedTimer>
 #include <QIcon>
 #include <QMainWindow>
 #include <QStringList>
@@ -112,6 +113,7 @@ class TForm1 : public QMainWindow {
   std::array<QIcon, 4> ImageList1;
   std::vector<QAction*> unhandledActions_;
   int rowHeight_ = 0;  // rows are all of one height
+  QElapsedTimer lastRowPaint_;
   platform::WindowHandle handle_ = 0;
   bool closePending_ = false;
   bool followScheduled_ = false;
