@@ -16,10 +16,14 @@ constexpr std::size_t kReadBlockBytes = 256 * 1024;
 }  // namespace
 
 void ReadChart(ChartRow& row, const std::string& fileName) {
-  row.subItems[siDate] = ChartDateText(fileName);
+  ReadChart(row, fileName, platform::FsPath{platform::FsName(fileName)});
+}
+
+void ReadChart(ChartRow& row, const std::string& fileName, const platform::FsPath& fsFile) {
+  row.subItems[siDate] = ChartDateText(fsFile);
   row.caption = platform::ExtractFileName(fileName);
 
-  platform::InputFile file(fileName);
+  platform::InputFile file(fsFile);
   std::unique_ptr<char[]> buffer(new char[kReadBlockBytes]);
   LineSplitter lines(kUsefulLineBytes);
   auto parse = [&row](std::string_view line) { ParseHeaderLine(row, line); };

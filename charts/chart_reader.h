@@ -4,12 +4,17 @@
 #include <string_view>
 
 #include "charts/chart_row.h"
+#include "platform/paths.h"
 
 // Fills the date (sub-item 9), the caption and sub-items 0..8 of `row` from
 // the file `fileName` (CP932 path, relative names resolved in the current
 // folder). Read errors of the lines step throw platform::EInOutError after
 // the row has got what was read so far.
 void ReadChart(ChartRow& row, const std::string& fileName);
+// The same for a file found by listing: `fileName` is the name it was listed
+// under (the caption), `file` the name the file system holds, which is the
+// one opened (a CP932 name may stand for two files, see platform/cp932.h).
+void ReadChart(ChartRow& row, const std::string& fileName, const platform::FsPath& file);
 
 // Applies the nine header keys to one line.
 void ParseHeaderLine(ChartRow& row, std::string_view line);

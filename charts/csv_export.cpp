@@ -28,3 +28,7 @@ std::string ChartCsvText(const ChartList& list) {
 void WriteChartCsv(const ChartList& list, const std::string& path) {
   platform::WriteWholeFile(path, ChartCsvText(list));
 }
+
+void WriteChartCsv(const ChartList& list, const platform::FsPath& path) {
+  platform::WriteWholeFile(path, ChartCsvText(list));
+}

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "charts/chart_list.h"
+#include "platform/paths.h"
 
 // The exact bytes of the file for `list`.
 std::string ChartCsvText(const ChartList& list);
@@ -11,3 +12,5 @@ std::string ChartCsvText(const ChartList& list);
 // Writes the file at `path` (CP932); throws platform::EInOutError. The file
 // that was there before is replaced only once everything has been written.
 void WriteChartCsv(const ChartList& list, const std::string& path);
+// The same for a name exactly as the file system holds it.
+void WriteChartCsv(const ChartList& list, const platform::FsPath& path);

@@ -1,5 +1,6 @@
 #include "charts/drop_pipeline.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "charts/chart_reader.h"
@@ -12,15 +13,13 @@
 
 namespace {
 
-// Chart files, or every file, at the top of a folder: no folders, no hidden
-// files.
-std::vector<std::string> TopLevelFiles(const std::string& dir, const char* mask,
-                                       std::vector<std::string>* unlisted) {
-  std::vector<std::string> names;
-  for (auto& f : platform::FindFiles(dir, mask, unlisted))
-    if (!f.directory && !f.hidden) names.push_back(f.name);
-  if (unlisted) std::erase_if(*unlisted, [](const std::string& n) { return n.empty() || n[0] == '.'; });
-  return names;
+// The chart files at the top of a folder: no folders, no hidden files.
+std::vector<platform::FoundFile> TopLevelCharts(const std::string& dir, std::vector<std::string>& unlisted) {
+  std::vector<platform::FoundFile> charts;
+  for (auto& f : platform::FindFiles(dir, "*.bms", &unlisted))
+    if (!f.directory && !f.hidden) charts.push_back(std::move(f));
+  std::erase_if(unlisted, [](const std::string& n) { return n.empty() || n[0] == '.'; });
+  return charts;
 }
 
 }  // namespace
@@ -67,13 +66,29 @@ void DropPipeline::ListAndReadCharts(const std::string& archivePath) {
   const std::string dir = WorkingFolderForListing();
   if (!platform::SetCurrentDirectory(dir)) return;  // no working folder: nothing listed
   std::vector<std::string> unlisted;
-  std::vector<std::string> charts = TopLevelFiles(dir, "*.bms", &unlisted);
+  std::vector<platform::FoundFile> found = TopLevelCharts(dir, unlisted);
   if (!unlisted.empty() && onUnlistedFiles) onUnlistedFiles(archivePath, unlisted);
+  // Sorted by the names shown; each is opened by the name on disk, since a
+  // shown name may stand for two files (〜 and ～ have one CP932 form).
+  // Such twins keep the order of their names on disk.
+  std::sort(found.begin(), found.end(),
+            [](const platform::FoundFile& a, const platform::FoundFile& b) { return a.fsName < b.fsName; });
+  std::vector<std::string> charts;
+  for (const auto& f : found) charts.push_back(f.name);
   SortNamesIgnoreCase(charts);
+  std::vector<std::size_t> order(found.size());
+  std::vector<bool> taken(found.size(), false);
+  for (std::size_t k = 0; k < charts.size(); ++k)
+    for (std::size_t i = 0; i < found.size(); ++i)
+      if (!taken[i] && found[i].name == charts[k]) {
+        taken[i] = true;
+        order[k] = i;
+        break;
+      }
 
   const std::string arcName = platform::ExtractFileName(archivePath);
   const std::string arcPath = platform::ExtractFilePath(archivePath);
-  for (const std::string& chart : charts) {
+  for (std::size_t k = 0; k < charts.size(); ++k) {
     if (FRows.size() < static_cast<std::size_t>(FRowCount) + 1) FRows.resize(static_cast<std::size_t>(FRowCount) + 1);
     std::size_t index = list_.Append();
     FRows[static_cast<std::size_t>(FRowCount)] = index;
@@ -82,7 +97,7 @@ void DropPipeline::ListAndReadCharts(const std::string& archivePath) {
     row.subItems[siArcPath] = arcPath;
     bool complete = true;
     try {
-      ReadChart(row, chart);
+      ReadChart(row, charts[k], platform::FsPath{platform::IncludeTrailingDelimiter(platform::FsName(dir)) + found[order[k]].fsName});
     } catch (...) {
       // The row keeps what was read; the other charts still get their rows.
       complete = false;
@@ -97,9 +112,10 @@ void DropPipeline::CleanUp() {
   const std::string dir = WorkingFolderForListing();
   if (!platform::DirectoryExists(dir)) return;
   std::vector<std::string> unlisted;
+  // Every file the archive put at the top goes, dot files included (macOS
+  // archives carry "._name" files), each by its file-system name.
   for (auto& f : platform::FindFiles(dir, "*.*", &unlisted))
-    if (!f.directory && !f.hidden) platform::DeleteFsFile(dir, f.fsName);  // failures stay, silently
-  // Files CP932 cannot name are removed too, by their file-system names.
-  for (auto& fsName : unlisted)
-    if (fsName[0] != '.') platform::DeleteFsFile(dir, fsName);
+    if (!f.directory) platform::DeleteFsFile(dir, f.fsName);  // failures stay, silently
+  // Files CP932 cannot name are removed too.
+  for (auto& fsName : unlisted) platform::DeleteFsFile(dir, fsName);
 }

@@ -200,18 +200,18 @@ void TForm1::dragMoveEvent(QDragMoveEvent* event) {
 void TForm1::dropEvent(QDropEvent* event) {
   if (!HasLocalFiles(event->mimeData())) return;
   std::vector<std::string> paths;
-  std::string unusable;
+  std::vector<std::string> unusable;
   for (const QUrl& url : event->mimeData()->urls()) {
     if (!url.isLocalFile()) continue;
-    QByteArray fsName = QFile::encodeName(url.toLocalFile());
+    std::string fsName = QFile::encodeName(url.toLocalFile()).toStdString();
     std::string path;
-    if (platform::TryUtf8ToCp932(fsName.toStdString(), path)) {
+    // A twin (〜 for ～) is fine: the existing file is found by its CP932 form.
+    if (platform::TryUtf8ToCp932AllowingTwins(fsName, path)) {
       paths.push_back(std::move(path));
     } else {
       // Passing it on with "?" in place of a character could open another
       // file of that name; it is left out and said so.
-      if (!unusable.empty()) unusable += ", ";
-      unusable += platform::Utf8ToCp932(fsName.toStdString());
+      unusable.push_back(std::move(fsName));
     }
   }
   event->acceptProposedAction();
@@ -219,7 +219,7 @@ void TForm1::dropEvent(QDropEvent* event) {
   // the file manager is not kept waiting while the archives are read.
   QTimer::singleShot(0, this, [this, paths = std::move(paths), unusable = std::move(unusable)] {
     WMDropFiles(paths);
-    if (!unusable.empty()) ShowErrorBox(this, kUnusableNamesMessage + unusable);
+    if (!unusable.empty()) ShowErrorBox(this, kUnusableNamesMessage, unusable);
   });
 }
 
@@ -236,14 +236,9 @@ void TForm1::Button1Click() {
 }
 
 void TForm1::ExportCsv(const QString& fileName) {
-  std::string path;
-  if (!platform::TryUtf8ToCp932(QFile::encodeName(fileName).toStdString(), path)) {
-    // A name CP932 cannot hold would be written under another name.
-    ShowErrorBox(this, platform::IoErrorText(platform::kIoPathNotFound));
-    return;
-  }
   try {
-    WriteChartCsv(list_, path);
+    // Written under exactly the name chosen, whatever CP932 can hold.
+    WriteChartCsv(list_, platform::FsPath{QFile::encodeName(fileName).toStdString()});
   } catch (const std::exception& e) {
     ShowErrorBox(this, e.what());
   }

@@ -38,7 +38,7 @@ std::string NormalizePattern(const std::string& cp932) {
 
 bool MaskMatches(const std::string& fsName, const std::string& maskCp932) {
   std::string cp;
-  if (!platform::TryUtf8ToCp932(fsName, cp)) cp = fsName;
+  if (!platform::TryUtf8ToCp932AllowingTwins(fsName, cp)) cp = fsName;
   return platform::MatchesMask(cp, maskCp932);
 }
 
