@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "archivers/engine/name_coding.h"
-#include "archivers/engine/rar_name.h"
+#include "archivers/shared/name_coding.h"
+#include "archivers/rar/rar_name.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;

@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "archivers/engine/archive_reader.h"
-#include "archivers/engine/zip_directory.h"
+#include "archivers/shared/archive_reader.h"
+#include "archivers/zip/zip_directory.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const std::string path =
