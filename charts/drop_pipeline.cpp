@@ -1,7 +1,9 @@
 #include "charts/drop_pipeline.h"
 
 #include <algorithm>
+#include <deque>
 #include <exception>
+#include <map>
 
 #include "charts/chart_reader.h"
 #include "charts/name_order.h"
@@ -20,6 +22,29 @@ std::vector<platform::FoundFile> TopLevelCharts(const std::string& dir, std::vec
     if (!f.directory && !f.hidden) charts.push_back(std::move(f));
   std::erase_if(unlisted, [](const std::string& n) { return n.empty() || n[0] == '.'; });
   return charts;
+}
+
+// The charts in the order their rows are appended: by the names shown. Each
+// is opened by its name on disk, since a shown name may stand for two files
+// (〜 and ～ have one CP932 form); such twins keep the order of their names
+// on disk.
+std::vector<platform::FoundFile> InRowOrder(std::vector<platform::FoundFile> found) {
+  std::sort(found.begin(), found.end(),
+            [](const platform::FoundFile& a, const platform::FoundFile& b) { return a.fsName < b.fsName; });
+  std::map<std::string, std::deque<std::size_t>> byName;
+  std::vector<std::string> names;
+  for (std::size_t i = 0; i < found.size(); ++i) {
+    byName[found[i].name].push_back(i);
+    names.push_back(found[i].name);
+  }
+  SortNamesIgnoreCase(names);
+  std::vector<platform::FoundFile> out;
+  for (const std::string& n : names) {
+    std::deque<std::size_t>& same = byName[n];
+    out.push_back(std::move(found[same.front()]));
+    same.pop_front();
+  }
+  return out;
 }
 
 }  // namespace
@@ -68,27 +93,12 @@ void DropPipeline::ListAndReadCharts(const std::string& archivePath) {
   std::vector<std::string> unlisted;
   std::vector<platform::FoundFile> found = TopLevelCharts(dir, unlisted);
   if (!unlisted.empty() && onUnlistedFiles) onUnlistedFiles(archivePath, unlisted);
-  // Sorted by the names shown; each is opened by the name on disk, since a
-  // shown name may stand for two files (〜 and ～ have one CP932 form).
-  // Such twins keep the order of their names on disk.
-  std::sort(found.begin(), found.end(),
-            [](const platform::FoundFile& a, const platform::FoundFile& b) { return a.fsName < b.fsName; });
-  std::vector<std::string> charts;
-  for (const auto& f : found) charts.push_back(f.name);
-  SortNamesIgnoreCase(charts);
-  std::vector<std::size_t> order(found.size());
-  std::vector<bool> taken(found.size(), false);
-  for (std::size_t k = 0; k < charts.size(); ++k)
-    for (std::size_t i = 0; i < found.size(); ++i)
-      if (!taken[i] && found[i].name == charts[k]) {
-        taken[i] = true;
-        order[k] = i;
-        break;
-      }
+  const std::vector<platform::FoundFile> charts = InRowOrder(std::move(found));
+  const std::string fsDir = platform::IncludeTrailingDelimiter(platform::FsName(dir));
 
   const std::string arcName = platform::ExtractFileName(archivePath);
   const std::string arcPath = platform::ExtractFilePath(archivePath);
-  for (std::size_t k = 0; k < charts.size(); ++k) {
+  for (const platform::FoundFile& chart : charts) {
     if (FRows.size() < static_cast<std::size_t>(FRowCount) + 1) FRows.resize(static_cast<std::size_t>(FRowCount) + 1);
     std::size_t index = list_.Append();
     FRows[static_cast<std::size_t>(FRowCount)] = index;
@@ -97,7 +107,7 @@ void DropPipeline::ListAndReadCharts(const std::string& archivePath) {
     row.subItems[siArcPath] = arcPath;
     bool complete = true;
     try {
-      ReadChart(row, charts[k], platform::FsPath{platform::IncludeTrailingDelimiter(platform::FsName(dir)) + found[order[k]].fsName});
+      ReadChart(row, chart.name, platform::FsPath{fsDir + chart.fsName});
     } catch (...) {
       // The row keeps what was read; the other charts still get their rows.
       complete = false;
