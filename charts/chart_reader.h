@@ -6,15 +6,21 @@
 #include "charts/chart_row.h"
 #include "platform/paths.h"
 
+struct ChartReadOptions {
+  bool hashes = false;  // MD5 and SHA-256 of the whole file
+};
+
 // Fills the date (sub-item 9), the caption and sub-items 0..8 of `row` from
 // the file `fileName` (CP932 path, relative names resolved in the current
-// folder). Read errors of the lines step throw platform::EInOutError after
-// the row has got what was read so far.
-void ReadChart(ChartRow& row, const std::string& fileName);
+// folder), and the row's encoding (and hashes when asked). Read errors of
+// the lines step throw platform::EInOutError after the row has got what was
+// read so far.
+void ReadChart(ChartRow& row, const std::string& fileName, const ChartReadOptions& options = {});
 // The same for a file found by listing: `fileName` is the name it was listed
 // under (the caption), `file` the name the file system holds, which is the
 // one opened (a CP932 name may stand for two files, see platform/cp932.h).
-void ReadChart(ChartRow& row, const std::string& fileName, const platform::FsPath& file);
+void ReadChart(ChartRow& row, const std::string& fileName, const platform::FsPath& file,
+               const ChartReadOptions& options = {});
 
 // Applies the nine header keys to one line.
 void ParseHeaderLine(ChartRow& row, std::string_view line);

@@ -15,13 +15,15 @@
 
 namespace {
 
-// The chart files at the top of a folder: no folders, no hidden files.
-std::vector<platform::FoundFile> TopLevelCharts(const std::string& dir, std::vector<std::string>& unlisted) {
-  std::vector<platform::FoundFile> charts;
-  for (auto& f : platform::FindFiles(dir, "*.bms", &unlisted))
-    if (!f.directory && !f.hidden) charts.push_back(std::move(f));
+// The files matching `mask` at the top of a folder: no folders, no hidden
+// files.
+std::vector<platform::FoundFile> TopLevelFiles(const std::string& dir, const std::string& mask,
+                                               std::vector<std::string>& unlisted) {
+  std::vector<platform::FoundFile> files;
+  for (auto& f : platform::FindFiles(dir, mask, &unlisted))
+    if (!f.directory && !f.hidden) files.push_back(std::move(f));
   std::erase_if(unlisted, [](const std::string& n) { return n.empty() || n[0] == '.'; });
-  return charts;
+  return files;
 }
 
 // The charts in the order their rows are appended: by the names shown. Each
@@ -90,8 +92,14 @@ void DropPipeline::AddArchive(const std::string& archivePath) {
 void DropPipeline::ListAndReadCharts(const std::string& archivePath) {
   const std::string dir = WorkingFolderForListing();
   if (!platform::SetCurrentDirectory(dir)) return;  // no working folder: nothing listed
+  std::vector<platform::FoundFile> found;
   std::vector<std::string> unlisted;
-  std::vector<platform::FoundFile> found = TopLevelCharts(dir, unlisted);
+  for (const std::string& extension : options.extensions) {
+    // A name has one extension, so no chart is found twice.
+    std::vector<std::string> unlistedHere;
+    for (auto& f : TopLevelFiles(dir, "*." + extension, unlistedHere)) found.push_back(std::move(f));
+    unlisted.insert(unlisted.end(), unlistedHere.begin(), unlistedHere.end());
+  }
   if (!unlisted.empty() && onUnlistedFiles) onUnlistedFiles(archivePath, unlisted);
   const std::vector<platform::FoundFile> charts = InRowOrder(std::move(found));
   const std::string fsDir = platform::IncludeTrailingDelimiter(platform::FsName(dir));
@@ -107,7 +115,7 @@ void DropPipeline::ListAndReadCharts(const std::string& archivePath) {
     row.subItems[siArcPath] = arcPath;
     bool complete = true;
     try {
-      ReadChart(row, chart.name, platform::FsPath{fsDir + chart.fsName});
+      ReadChart(row, chart.name, platform::FsPath{fsDir + chart.fsName}, ChartReadOptions{options.hashes});
     } catch (...) {
       // The row keeps what was read; the other charts still get their rows.
       complete = false;
