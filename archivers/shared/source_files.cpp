@@ -145,8 +145,9 @@ class Collector {
     }
     while (!stored.empty() && stored.back() == '/') stored.pop_back();
     if (stored.empty()) return;
+    // Matched as shown: a twin (〜 for ～) matches the CP932 pattern too.
     std::string cp;
-    if (!StoredNameCp932(stored, cp)) cp = stored;
+    if (!platform::TryUtf8ToCp932AllowingTwins(stored, cp)) cp = stored;
     if (!sel_.exclude.empty() && !EntrySelected(cp, {}, sel_.exclude)) return;
     if (!seen_.insert(stored).second) return;
     SourceFile f;
