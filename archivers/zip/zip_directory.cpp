@@ -99,7 +99,9 @@ EndRecord FindEnd(int fd, std::uint64_t fileSize) {
   if (endPos < kLocatorSize) return end;
   std::string loc = ReadAt(fd, endPos - kLocatorSize, kLocatorSize);
   if (U32(U(loc)) != kLocatorSig) {
-    if (end.count == 0xFFFF || end.dirSize == 0xFFFFFFFFu || end.dirOffset == 0xFFFFFFFFu) Broken();
+    // All ones without a ZIP64 record: the real value is lost. A count of
+    // 0xFFFF may be just that many entries.
+    if (end.dirSize == 0xFFFFFFFFu || end.dirOffset == 0xFFFFFFFFu) Broken();
     return end;
   }
   // The ZIP64 end record: where the locator says, or, behind a stub, right
