@@ -1,6 +1,9 @@
 #include "charts/drop_pipeline.h"
 
+#include <algorithm>
+#include <deque>
 #include <exception>
+#include <map>
 
 #include "archives/earchiver.h"
 #include "charts/chart_reader.h"
@@ -13,15 +16,38 @@
 
 namespace {
 
-// Chart files, or every file, at the top of a folder: no folders, no hidden
+// The files matching `mask` at the top of a folder: no folders, no hidden
 // files.
-std::vector<std::string> TopLevelFiles(const std::string& dir, const std::string& mask,
-                                       std::vector<std::string>* unlisted) {
+std::vector<platform::FoundFile> TopLevelFiles(const std::string& dir, const std::string& mask,
+                                               std::vector<std::string>& unlisted) {
+  std::vector<platform::FoundFile> files;
+  for (auto& f : platform::FindFiles(dir, mask, &unlisted))
+    if (!f.directory && !f.hidden) files.push_back(std::move(f));
+  std::erase_if(unlisted, [](const std::string& n) { return n.empty() || n[0] == '.'; });
+  return files;
+}
+
+// The charts in the order their rows are appended: by the names shown. Each
+// is opened by its name on disk, since a shown name may stand for two files
+// (〜 and ～ have one CP932 form); such twins keep the order of their names
+// on disk.
+std::vector<platform::FoundFile> InRowOrder(std::vector<platform::FoundFile> found) {
+  std::sort(found.begin(), found.end(),
+            [](const platform::FoundFile& a, const platform::FoundFile& b) { return a.fsName < b.fsName; });
+  std::map<std::string, std::deque<std::size_t>> byName;
   std::vector<std::string> names;
-  for (auto& f : platform::FindFiles(dir, mask, unlisted))
-    if (!f.directory && !f.hidden) names.push_back(f.name);
-  if (unlisted) std::erase_if(*unlisted, [](const std::string& n) { return n.empty() || n[0] == '.'; });
-  return names;
+  for (std::size_t i = 0; i < found.size(); ++i) {
+    byName[found[i].name].push_back(i);
+    names.push_back(found[i].name);
+  }
+  SortNamesIgnoreCase(names);
+  std::vector<platform::FoundFile> out;
+  for (const std::string& n : names) {
+    std::deque<std::size_t>& same = byName[n];
+    out.push_back(std::move(found[same.front()]));
+    same.pop_front();
+  }
+  return out;
 }
 
 std::string ErrorText(const std::exception& e) { return e.what(); }
@@ -91,28 +117,29 @@ std::size_t DropPipeline::ListAndReadCharts(ArchiveProblem& problem) {
     problem.reasons.push_back("the working folder cannot be used");
     return 0;
   }
-  std::vector<std::string> charts;
+  std::vector<platform::FoundFile> found;
   for (const std::string& extension : options.extensions) {
     // A name has one extension, so no chart is found twice.
     std::vector<std::string> unlistedHere;
-    for (std::string& name : TopLevelFiles(dir, "*." + extension, &unlistedHere)) charts.push_back(std::move(name));
+    for (auto& f : TopLevelFiles(dir, "*." + extension, unlistedHere)) found.push_back(std::move(f));
     problem.unlistedNames.insert(problem.unlistedNames.end(), unlistedHere.begin(), unlistedHere.end());
   }
-  SortNamesIgnoreCase(charts);
+  const std::vector<platform::FoundFile> charts = InRowOrder(std::move(found));
+  const std::string fsDir = platform::IncludeTrailingDelimiter(platform::FsName(dir));
 
   const std::string arcName = platform::ExtractFileName(problem.archivePath);
   const std::string arcPath = platform::ExtractFilePath(problem.archivePath);
-  for (const std::string& chart : charts) {
+  for (const platform::FoundFile& chart : charts) {
     std::size_t index = list_.Append();
     ChartRow row = list_.Row(index);
     row.subItems[siArcName] = arcName;
     row.subItems[siArcPath] = arcPath;
     try {
-      ReadChart(row, chart, ChartReadOptions{options.hashes});
+      ReadChart(row, chart.name, platform::FsPath{fsDir + chart.fsName}, ChartReadOptions{options.hashes});
       ++chartsRead_;
     } catch (const std::exception& e) {
       // The row keeps what was read; the other charts still get their rows.
-      problem.reasons.push_back(chart + " could not be read: " + ErrorText(e));
+      problem.reasons.push_back(chart.name + " could not be read: " + ErrorText(e));
     }
     list_.SetRow(index, std::move(row));
     if (onRowAdded) onRowAdded(index);

@@ -121,10 +121,12 @@ std::size_t EmptyWorkingFolderTop() {
   if (!platform::DirectoryExists(dir)) return 0;
   std::size_t removed = 0;
   std::vector<std::string> unlisted;
+  // Every file an archive put at the top goes, dot files included (macOS
+  // archives carry "._name" files), each by its file-system name.
   for (const auto& f : platform::FindFiles(dir, "*.*", &unlisted))
-    if (!f.directory && !f.hidden && platform::DeleteFsFile(dir, f.fsName)) ++removed;
+    if (!f.directory && platform::DeleteFsFile(dir, f.fsName)) ++removed;
   for (const auto& fsName : unlisted)
-    if (fsName[0] != '.' && platform::DeleteFsFile(dir, fsName)) ++removed;
+    if (platform::DeleteFsFile(dir, fsName)) ++removed;
   if (removed >= kRenewAfterFiles) Renew(Current());
   return removed;
 }

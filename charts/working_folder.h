@@ -23,12 +23,11 @@ void ReleaseWorkingFolder();
 // True while this copy works in a private folder.
 bool WorkingFolderIsPrivate();
 
-// Deletes the files at the top of the working folder (not folders, not
-// hidden files; names CP932 cannot hold included, by their file-system
-// names); a file that cannot be deleted stays, silently. Returns how many
-// went. After a great many, the folder is made anew with the folders and
-// hidden files it still holds: ext4 keeps an emptied folder as slow to list
-// as it was full.
+// Deletes the files at the top of the working folder (not folders; dot
+// files and names CP932 cannot hold included, by their file-system names);
+// a file that cannot be deleted stays, silently. Returns how many went.
+// After a great many, the folder is made anew with whatever it still holds:
+// ext4 keeps an emptied folder as slow to list as it was full.
 std::size_t EmptyWorkingFolderTop();
 
 // Claims the working folder for a program's run and ends the claim after.

@@ -2,6 +2,8 @@
 // Writing a whole file at once, as a replacement of whatever was there.
 #include <string_view>
 
+#include "platform/paths.h"
+
 namespace platform {
 
 // Replaces the content of the file `path` (CP932) with `bytes`, creating it
@@ -13,5 +15,7 @@ namespace platform {
 // (a folder without write permission, a device), the file is written in place,
 // and there too a failure leaves the old content as it was.
 void WriteWholeFile(std::string_view path, std::string_view bytes);
+// The same for a name exactly as the file system holds it.
+void WriteWholeFile(const FsPath& path, std::string_view bytes);
 
 }  // namespace platform
