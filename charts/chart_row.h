@@ -1,6 +1,6 @@
 #pragma once
-// One list item per chart file: a caption and exactly twelve text sub-items
-// (CP932 bytes), plus the check box no operation reads.
+// The row of one chart file: its caption, twelve text sub-items that always
+// exist (CP932 bytes, empty until read), and a check box nothing reads.
 #include <array>
 #include <string>
 

@@ -32,8 +32,8 @@ std::string Utf8ToCp932(std::string_view utf8);
 bool TryCp932ToUtf8(std::string_view cp932, std::string& out);
 bool TryUtf8ToCp932(std::string_view utf8, std::string& out);
 
-// ASCII-only case folding, as the runtime's AnsiUpperCase does for CP932
-// text without touching the second bytes of double-byte characters.
+// ASCII-only case folding: a-z and A-Z change, every other byte (the second
+// bytes of double-byte characters included) stays as it is.
 std::string AsciiUpper(std::string_view s);
 std::string AsciiLower(std::string_view s);
 bool SameTextAscii(std::string_view a, std::string_view b);

@@ -1,6 +1,5 @@
 #pragma once
-// A file created for writing (the runtime's file stream in create mode):
-// an existing file of that name is replaced. Errors throw EInOutError.
+// A file created for writing: an existing file of that name is replaced. Errors throw EInOutError.
 #include <cstddef>
 #include <string>
 #include <string_view>
