@@ -1,5 +1,7 @@
 #include "drivers/family_archiver.h"
 
+#include <stdexcept>
+
 #include "platform/paths.h"
 
 HARC TFamilyArchiver::OpenArchive(WindowHandle wnd, const std::string& fileName, std::uint32_t mode) {
@@ -30,4 +32,47 @@ bool TFamilyArchiver::KillOwnerWindow(WindowHandle wnd) {
   int r = ModuleDll().KillOwnerWindowEx(wnd);
   FOwnerWnd = 0;
   return r != 0;
+}
+
+int TFamilyArchiver::Unpack(WindowHandle wnd, const std::string& arc, const TArchiverOptions& o,
+                            const std::string& baseDir, const TStringList* files, bool useResFile,
+                            std::string& output) {
+  return Run({TArcCommand::Unpack, wnd, arc, o, baseDir, files, useResFile}, output);
+}
+
+int TFamilyArchiver::Pack(WindowHandle wnd, const std::string& arc, const TArchiverOptions& o,
+                          const std::string& baseDir, const TStringList* files, bool useResFile,
+                          std::string& output) {
+  return Run({TArcCommand::Pack, wnd, arc, o, baseDir, files, useResFile}, output);
+}
+
+int TFamilyArchiver::RemoveItem(WindowHandle wnd, const std::string& arc, const TArchiverOptions& o,
+                                const std::string& baseDir, const TStringList* files, bool useResFile,
+                                std::string& output) {
+  return Run({TArcCommand::RemoveItem, wnd, arc, o, baseDir, files, useResFile}, output);
+}
+
+int TFamilyArchiver::Update(WindowHandle wnd, const std::string& arc, const TArchiverOptions& o,
+                            const std::string& baseDir, const TStringList* files, bool useResFile,
+                            std::string& output) {
+  return Run({TArcCommand::Update, wnd, arc, o, baseDir, files, useResFile}, output);
+}
+
+int TFamilyArchiver::MakeSFX(WindowHandle wnd, const std::string& arc, const TArchiverOptions& o,
+                             const std::string& baseDir, std::string& output) {
+  return Run({TArcCommand::MakeSFX, wnd, arc, o, baseDir, nullptr, false}, output);
+}
+
+int TFamilyArchiver::Unsupported(const TCommandRequest& r, std::string& output) {
+  switch (r.command) {
+    case TArcCommand::Unpack: break;  // every driver extracts
+    case TArcCommand::Pack:
+      return TArchiver::Pack(r.wnd, r.arcFileName, r.options, r.baseDir, r.files, r.useResFile, output);
+    case TArcCommand::RemoveItem:
+      return TArchiver::RemoveItem(r.wnd, r.arcFileName, r.options, r.baseDir, r.files, r.useResFile, output);
+    case TArcCommand::Update:
+      return TArchiver::Update(r.wnd, r.arcFileName, r.options, r.baseDir, r.files, r.useResFile, output);
+    case TArcCommand::MakeSFX: return TArchiver::MakeSFX(r.wnd, r.arcFileName, r.options, r.baseDir, output);
+  }
+  throw std::logic_error("a driver without Unpack");
 }

@@ -9,8 +9,8 @@
 
 #include "platform/cp932.h"
 #include "platform/paths.h"
-#include "song_archives.h"
-#include "tests/formats/format_fixture.h"
+#include "tests/support/song_archives.h"
+#include "tests/support/files.h"
 
 namespace fs = std::filesystem;
 
@@ -44,20 +44,20 @@ class CliTest : public ::testing::Test {
     r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
     return r;
   }
-  std::string Err() { return fmt_test::ReadFileBytes(tmp_.Path() + "err.txt"); }
+  std::string Err() { return test_support::ReadBytes(tmp_.Path() + "err.txt"); }
 
-  fmt_test::TempDir tmp_;
+  test_support::TempDir tmp_;
   std::string app_;
 };
 
 TEST_F(CliTest, WritesTheCsvOfRelativePathsMadeAbsolute) {
-  ASSERT_TRUE(song_test::MakeArchive(tmp_.Path(), "song.zip", song_test::TypicalSong()));
-  ASSERT_TRUE(song_test::MakeArchive(tmp_.Path(), "pack.lzh", {{"c.bms", "#ARTIST \"q\"\r\n#TITLE a,b\r\n"}}));
+  ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), "song.zip", test_support::TypicalSong()));
+  ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), "pack.lzh", {{"c.bms", "#ARTIST \"q\"\r\n#TITLE a,b\r\n"}}));
   CliRun r = Cli("song.zip setup.exe pack.lzh");
   ASSERT_EQ(r.status, 0) << Err();
   const std::string dir = platform::Utf8ToCp932(tmp_.Path());
   const std::string expected =
-      "\"a.bms\",\"taro\",\"TECHNO\",\"" + song_test::JapaneseTitle() +
+      "\"a.bms\",\"taro\",\"TECHNO\",\"" + test_support::JapaneseTitle() +
       "\",\"7\",\"1\",\"150\",\"\",\"\x81\x9B\",\"\",\"2024/05/03\",\"song.zip\",\"" + dir + "\"\r\n" +
       "\"b.BMS\",\"\",\"\",\"other\",\"\",\"\",\"95\",\"\x81\x9B\",\"\",\"\x81\x9B\",\"2024/05/03\",\"song.zip\",\"" + dir +
       "\"\r\n" + "\"c.bms\",\"\"q\"\",\"\",\"a,b\",\"\",\"\",\"\",\"\",\"\",\"\",\"2024/05/03\",\"pack.lzh\",\"" + dir +
@@ -67,11 +67,11 @@ TEST_F(CliTest, WritesTheCsvOfRelativePathsMadeAbsolute) {
 }
 
 TEST_F(CliTest, WritesToAFileAndReportsAFileItCannotWrite) {
-  ASSERT_TRUE(song_test::MakeArchive(tmp_.Path(), "song.tgz", song_test::TypicalSong()));
+  ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), "song.tgz", test_support::TypicalSong()));
   CliRun ok = Cli("--csv list.csv song.tgz");
   ASSERT_EQ(ok.status, 0) << Err();
   EXPECT_EQ(ok.out, "");
-  std::string csv = fmt_test::ReadFileBytes(tmp_.Path() + "list.csv");
+  std::string csv = test_support::ReadBytes(tmp_.Path() + "list.csv");
   EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 2);
 
   CliRun bad = Cli("--csv no/such/dir/list.csv song.tgz");
@@ -100,7 +100,7 @@ TEST_F(CliTest, UsageErrorsAndHelp) {
 }
 
 TEST_F(CliTest, NamesCodePage932CannotHoldAreRefusedNotRenamed) {
-  ASSERT_TRUE(song_test::MakeArchive(tmp_.Path(), "song.zip", song_test::TypicalSong()));
+  ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), "song.zip", test_support::TypicalSong()));
   // The list would land in "?.csv".
   CliRun csv = Cli("--csv '\xF0\x9F\x98\x80.csv' song.zip");
   EXPECT_EQ(csv.status, 1);
@@ -117,7 +117,7 @@ TEST_F(CliTest, NamesCodePage932CannotHoldAreRefusedNotRenamed) {
 }
 
 TEST_F(CliTest, AMissingLibraryListsNothingAndStillSucceeds) {
-  ASSERT_TRUE(song_test::MakeArchive(tmp_.Path(), "song.arj", song_test::TypicalSong()));
+  ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), "song.arj", test_support::TypicalSong()));
   fs::remove(app_ + "UNARJ32J.DLL");
   CliRun r = Cli("song.arj");
   EXPECT_EQ(r.status, 0);

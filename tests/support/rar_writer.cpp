@@ -1,8 +1,8 @@
-#include "tests/formats/rar_writer.h"
+#include "tests/support/rar_writer.h"
 
 #include <zlib.h>
 
-namespace fmt_test {
+namespace test_support {
 
 namespace {
 
@@ -139,4 +139,4 @@ std::string WriteRar5(const std::vector<RarEntry>& entries) {
   return out;
 }
 
-}  // namespace fmt_test
+}  // namespace test_support
