@@ -14,6 +14,7 @@
 #include "archivers/shared/archive_reader.h"
 #include "archivers/lzh/crc16.h"
 #include "archivers/lzh/lzh_header_name.h"
+#include "archivers/shared/dos_fields.h"
 #include "platform/cp932.h"
 #include "platform/paths.h"
 
@@ -119,6 +120,12 @@ class LzhReader : public ArchiveReader {
     info.compressedSize = header_->compressed_length;
     info.crc = header_->crc;
     info.mtime = header_->timestamp;
+    if (header_->header_level <= 1 && header_->raw_data_len > 18) {
+      const std::uint8_t* r = header_->raw_data;
+      info.mtime = LocalStampTime(static_cast<std::uint32_t>(r[15] | r[16] << 8 | r[17] << 16) |
+                                      static_cast<std::uint32_t>(r[18]) << 24,
+                                  info.mtime);
+    }
     info.osType = header_->os_type;
     info.attributes = header_->header_level <= 1 && header_->raw_data_len > 19 ? header_->raw_data[19] : 0x20;
     if (info.isDirectory) info.attributes |= 0x10;

@@ -4,16 +4,21 @@
 #include <cstring>
 
 #include "platform/cp932.h"
+#include "platform/file_time.h"
 
 namespace arc {
 
 void ToDosDateTime(std::time_t t, std::uint16_t& date, std::uint16_t& time) {
   date = time = 0;
   if (t == 0) return;
-  std::tm tm{};
-  if (!localtime_r(&t, &tm) || tm.tm_year < 80 || tm.tm_year > 207) return;
-  date = static_cast<std::uint16_t>((tm.tm_year - 80) << 9 | (tm.tm_mon + 1) << 5 | tm.tm_mday);
-  time = static_cast<std::uint16_t>(tm.tm_hour << 11 | tm.tm_min << 5 | tm.tm_sec / 2);
+  // The offset in force now, the inverse of DosDateTimeToUnix, so that a
+  // stored stamp is listed and written back as stored.
+  std::int64_t local = 0;
+  if (!platform::UtcToLocalNow(static_cast<std::int64_t>(t), local)) return;
+  platform::CivilTime c = platform::SecondsToCivil(local);
+  if (c.year < 1980 || c.year > 2107) return;
+  date = static_cast<std::uint16_t>((c.year - 1980) << 9 | c.month << 5 | c.day);
+  time = static_cast<std::uint16_t>(c.hour << 11 | c.minute << 5 | c.second / 2);
 }
 
 std::string AttributeText(const EntryInfo& info) {

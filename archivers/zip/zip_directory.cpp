@@ -91,6 +91,7 @@ std::vector<ZipDirEntry> ReadZipDirectory(const std::string& fsPath) {
     e.flags = U16(h + 8);
     e.method = U16(h + 10);
     e.crc = U32(h + 16);
+    e.dosDateTime = static_cast<std::uint32_t>(U16(h + 14)) << 16 | U16(h + 12);
     e.compressedSize = U32(h + 20);
     e.rawName.assign(reinterpret_cast<const char*>(h + 46), nameLen);
     out.push_back(std::move(e));

@@ -14,6 +14,7 @@ struct ZipDirEntry {
   std::uint16_t method = 0;
   std::uint32_t crc = 0;
   std::uint64_t compressedSize = 0;
+  std::uint32_t dosDateTime = 0;  // date in the high word, local time
 };
 
 // Empty when the directory cannot be found or read; callers then fall back

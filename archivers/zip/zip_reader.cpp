@@ -12,6 +12,7 @@
 #include "archiver_api.h"
 #include "archivers/shared/libarchive_reader.h"
 #include "archivers/zip/zip_directory.h"
+#include "archivers/shared/dos_fields.h"
 #include "platform/paths.h"
 
 namespace arc {
@@ -51,6 +52,7 @@ std::unique_ptr<ArchiveReader> OpenZipReader(const std::string& path) {
     found->second.pop_front();
     info.nameIsUtf8 = (d.flags & 0x0800) != 0;
     info.crc = d.crc;
+    info.mtime = LocalStampTime(d.dosDateTime, info.mtime);
     info.compressedSize = d.compressedSize;
     info.method = ZipMethodName(d.method);
     if (d.flags & 0x0001) info.encrypted = true;
