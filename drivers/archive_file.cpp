@@ -88,7 +88,7 @@ void TArchiveFile::BeginProgress() {
   // Without the registration the operation simply runs without reports.
   try {
     FArchiver->SetOwnerWindow(FWindow, nullptr);
-  } catch (...) {
+  } catch (const platform::Error&) {
   }
 }
 
@@ -96,7 +96,7 @@ void TArchiveFile::EndProgress() {
   if (!OnProgress) return;
   try {
     FArchiver->KillOwnerWindow(FWindow);
-  } catch (...) {
+  } catch (const platform::Error&) {
   }
 }
 

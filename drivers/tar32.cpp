@@ -64,7 +64,7 @@ TArchiverType GetTarType(const std::string& fileName) {
       case ARCHIVETYPE_BZ2: return atBZ2;
       default: return atNone;
     }
-  } catch (...) {
+  } catch (const platform::Error&) {  // no library, or no such entry
     return atNone;
   }
 }

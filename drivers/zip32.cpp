@@ -245,7 +245,7 @@ bool IsZipArchive(const std::string& fileName) {
     HARC h = CallOpen(0, platform::ExpandFileName(fileName), M_ERROR_MESSAGE_OFF | M_REGARDLESS_INIT_FILE);
     if (h != 0) CallClose(h);
     return h != 0;
-  } catch (...) {
+  } catch (const platform::Error&) {  // no library, or no such entry
     return false;
   }
 }

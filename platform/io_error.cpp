@@ -8,6 +8,8 @@
 
 namespace platform {
 
+EInOutError::~EInOutError() = default;
+
 // The I/O error numbers are the Windows error codes of the same conditions.
 // Linux reports them with these errno values:
 //   ENOENT        2  file not found. A missing folder on the way gives ENOENT

@@ -1,9 +1,10 @@
 #pragma once
 // EInOutError: a file error with its I/O error number (the Windows error code
 // of the condition) and the text the application's error box shows for it.
-#include <stdexcept>
 #include <string>
 #include <string_view>
+
+#include "platform/error.h"
 
 namespace platform {
 
@@ -14,13 +15,10 @@ inline constexpr int kIoTooManyOpenFiles = 4;
 inline constexpr int kIoAccessDenied = 5;
 inline constexpr int kIoDiskFull = 101;
 
-class EInOutError : public std::runtime_error {
+class EInOutError : public Error {
  public:
-  EInOutError(int code, const std::string& message) : std::runtime_error(message), code_(code) {}
-  int Code() const { return code_; }
-
- private:
-  int code_;
+  using Error::Error;
+  ~EInOutError() override;
 };
 
 // The one table from Linux errno values to the I/O error numbers.
