@@ -30,7 +30,7 @@ std::unique_ptr<TArchiver> NewDriver(TArchiverType type) {
 }
 }  // namespace
 
-TDriverSource ArchiverLibraries() {
+DriverSource ArchiverLibraries() {
   return {[](const std::string& fileName) { return DetectArchiverType(fileName, true); }, &NewDriver};
 }
 

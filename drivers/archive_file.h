@@ -17,11 +17,11 @@
 // Where the component gets its drivers: the type of a named file, and a
 // driver for a type (null for none; construction may raise). The real
 // archiver libraries unless a test gives its own.
-struct TDriverSource {
+struct DriverSource {
   std::function<TArchiverType(const std::string& fileName)> detect;
   std::function<std::unique_ptr<TArchiver>(TArchiverType type)> make;
 };
-TDriverSource ArchiverLibraries();
+DriverSource ArchiverLibraries();
 
 class TArchiveFile {
  public:
@@ -50,7 +50,7 @@ class TArchiveFile {
   void SetArchiverType(TArchiverType value);
 
   // Replaces ArchiverLibraries() as the source of drivers (tests).
-  void SetDriverSource(TDriverSource source) { FDrivers = std::move(source); }
+  void SetDriverSource(DriverSource source) { FDrivers = std::move(source); }
 
   TArchiverProgressEvent OnProgress;
   // True while stored settings are being assigned.
@@ -78,7 +78,7 @@ class TArchiveFile {
   void EndProgress();
   void DoProgress(int state, EXTRACTINGINFOEX* lpEis, bool& abort);
 
-  TDriverSource FDrivers = ArchiverLibraries();
+  DriverSource FDrivers = ArchiverLibraries();
   TArchiverType FArchiverType = atAutoDetect;
   std::unique_ptr<TArchiver> FArchiver;
   std::unique_ptr<TArchiverOptions> FOptions;

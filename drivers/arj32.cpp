@@ -2,8 +2,8 @@
 
 // UNARJ32J.DLL is given no window; the n switch still follows FOwnerWnd
 // because the LHA builder is used.
-int TArj32::Run(const TCommandRequest& r, std::string& output) {
-  if (r.command != TArcCommand::Unpack) return TLha32::Run(r, output);
+int TArj32::Run(const CommandRequest& r, std::string& output) {
+  if (r.command != ArcCommand::Unpack) return TLha32::Run(r, output);
   FCmdLine = BuildLhaCommand("x", r.arcFileName, r.options, r.baseDir, r.files, r.useResFile);
   return Module().Command(0, FCmdLine, output);
 }

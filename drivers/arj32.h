@@ -3,13 +3,13 @@
 // deleting, updating and self-extractors stay the LHA driver's (UNLHA32.DLL).
 #include "drivers/lha32.h"
 
-class TArj32 : public TFamilyDriver<TArj32, TLha32> {
+class TArj32 : public FamilyDriver<TArj32, TLha32> {
  public:
-  static constexpr TFamilyLibrary kLibrary{"UNARJ32J.DLL", "Unarj",
+  static constexpr FamilyLibrary kLibrary{"UNARJ32J.DLL", "Unarj",
                                            "ARJ 形式書庫を扱うには UNARJ32J.DLL が 必要です。"};
 
  protected:
-  int Run(const TCommandRequest& request, std::string& output) override;
+  int Run(const CommandRequest& request, std::string& output) override;
 };
 
 bool IsArjArchive(const std::string& fileName);

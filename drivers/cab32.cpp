@@ -2,24 +2,24 @@
 
 #include "platform/paths.h"
 
-int TCab32::Run(const TCommandRequest& r, std::string& output) {
+int TCab32::Run(const CommandRequest& r, std::string& output) {
   const TArchiverOptions& o = r.options;
   const char* word = nullptr;
   std::string arcName = r.arcFileName;
   bool resFile = false;
   switch (r.command) {
-    case TArcCommand::Unpack:
+    case ArcCommand::Unpack:
       word = "-x";
       arcName = platform::ExpandFileName(arcName);
       resFile = o.ResFileUsage.Contains(ruOnUnpack);
       break;
-    case TArcCommand::Pack:
+    case ArcCommand::Pack:
       word = "-a";
       resFile = o.ResFileUsage.Contains(ruOnPack);
       break;
-    case TArcCommand::MakeSFX: word = "-f"; break;
-    case TArcCommand::RemoveItem:
-    case TArcCommand::Update: return Unsupported(r, output);
+    case ArcCommand::MakeSFX: word = "-f"; break;
+    case ArcCommand::RemoveItem:
+    case ArcCommand::Update: return Unsupported(r, output);
   }
   TCmdOpt cmd;
   if (o.c == 1) cmd.Add("-o");

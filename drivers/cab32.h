@@ -2,12 +2,12 @@
 // TCab32 drives CAB32.DLL: extracting, creating and self-extractors.
 #include "drivers/family_archiver.h"
 
-class TCab32 : public TFamilyDriver<TCab32> {
+class TCab32 : public FamilyDriver<TCab32> {
  public:
-  static constexpr TFamilyLibrary kLibrary{"CAB32.DLL", "Cab", "CAB 形式書庫を扱うには CAB32.DLL が 必要です。"};
+  static constexpr FamilyLibrary kLibrary{"CAB32.DLL", "Cab", "CAB 形式書庫を扱うには CAB32.DLL が 必要です。"};
 
  protected:
-  int Run(const TCommandRequest& request, std::string& output) override;
+  int Run(const CommandRequest& request, std::string& output) override;
 };
 
 bool IsCabArchive(const std::string& fileName);

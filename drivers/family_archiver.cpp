@@ -37,42 +37,42 @@ bool TFamilyArchiver::KillOwnerWindow(WindowHandle wnd) {
 int TFamilyArchiver::Unpack(WindowHandle wnd, const std::string& arc, const TArchiverOptions& o,
                             const std::string& baseDir, const TStringList* files, bool useResFile,
                             std::string& output) {
-  return Run({TArcCommand::Unpack, wnd, arc, o, baseDir, files, useResFile}, output);
+  return Run({ArcCommand::Unpack, wnd, arc, o, baseDir, files, useResFile}, output);
 }
 
 int TFamilyArchiver::Pack(WindowHandle wnd, const std::string& arc, const TArchiverOptions& o,
                           const std::string& baseDir, const TStringList* files, bool useResFile,
                           std::string& output) {
-  return Run({TArcCommand::Pack, wnd, arc, o, baseDir, files, useResFile}, output);
+  return Run({ArcCommand::Pack, wnd, arc, o, baseDir, files, useResFile}, output);
 }
 
 int TFamilyArchiver::RemoveItem(WindowHandle wnd, const std::string& arc, const TArchiverOptions& o,
                                 const std::string& baseDir, const TStringList* files, bool useResFile,
                                 std::string& output) {
-  return Run({TArcCommand::RemoveItem, wnd, arc, o, baseDir, files, useResFile}, output);
+  return Run({ArcCommand::RemoveItem, wnd, arc, o, baseDir, files, useResFile}, output);
 }
 
 int TFamilyArchiver::Update(WindowHandle wnd, const std::string& arc, const TArchiverOptions& o,
                             const std::string& baseDir, const TStringList* files, bool useResFile,
                             std::string& output) {
-  return Run({TArcCommand::Update, wnd, arc, o, baseDir, files, useResFile}, output);
+  return Run({ArcCommand::Update, wnd, arc, o, baseDir, files, useResFile}, output);
 }
 
 int TFamilyArchiver::MakeSFX(WindowHandle wnd, const std::string& arc, const TArchiverOptions& o,
                              const std::string& baseDir, std::string& output) {
-  return Run({TArcCommand::MakeSFX, wnd, arc, o, baseDir, nullptr, false}, output);
+  return Run({ArcCommand::MakeSFX, wnd, arc, o, baseDir, nullptr, false}, output);
 }
 
-int TFamilyArchiver::Unsupported(const TCommandRequest& r, std::string& output) {
+int TFamilyArchiver::Unsupported(const CommandRequest& r, std::string& output) {
   switch (r.command) {
-    case TArcCommand::Unpack: break;  // every driver extracts
-    case TArcCommand::Pack:
+    case ArcCommand::Unpack: break;  // every driver extracts
+    case ArcCommand::Pack:
       return TArchiver::Pack(r.wnd, r.arcFileName, r.options, r.baseDir, r.files, r.useResFile, output);
-    case TArcCommand::RemoveItem:
+    case ArcCommand::RemoveItem:
       return TArchiver::RemoveItem(r.wnd, r.arcFileName, r.options, r.baseDir, r.files, r.useResFile, output);
-    case TArcCommand::Update:
+    case ArcCommand::Update:
       return TArchiver::Update(r.wnd, r.arcFileName, r.options, r.baseDir, r.files, r.useResFile, output);
-    case TArcCommand::MakeSFX: return TArchiver::MakeSFX(r.wnd, r.arcFileName, r.options, r.baseDir, output);
+    case ArcCommand::MakeSFX: return TArchiver::MakeSFX(r.wnd, r.arcFileName, r.options, r.baseDir, output);
   }
   throw std::logic_error("a driver without Unpack");
 }

@@ -3,17 +3,17 @@
 //  - TFamilyArchiver hands listing, checking and the owner window straight
 //    to the driver's library, and turns the five command slots into one
 //    request for the driver's Run;
-//  - TFamilyDriver<Self> gives a driver class its module state (Self::kLibrary
+//  - FamilyDriver<Self> gives a driver class its module state (Self::kLibrary
 //    names the library) and the class-level LoadDLL/FreeDLL that act on it.
 #include "archives/archiver.h"
 #include "drivers/family_dll.h"
 
-enum class TArcCommand { Unpack, Pack, RemoveItem, Update, MakeSFX };
+enum class ArcCommand { Unpack, Pack, RemoveItem, Update, MakeSFX };
 
 // One command slot's arguments. MakeSFX has no file list (`files` null,
 // `useResFile` false).
-struct TCommandRequest {
-  TArcCommand command;
+struct CommandRequest {
+  ArcCommand command;
   WindowHandle wnd;
   const std::string& arcFileName;
   const TArchiverOptions& options;
@@ -48,21 +48,21 @@ class TFamilyArchiver : public TArchiver {
   virtual TFamilyDll& ModuleDll() const = 0;
   // Builds FCmdLine for the request and runs it; a command the driver lacks
   // goes to Unsupported.
-  virtual int Run(const TCommandRequest& request, std::string& output) = 0;
+  virtual int Run(const CommandRequest& request, std::string& output) = 0;
   // The base driver's refusal of the request's command (raises EArchiver).
-  int Unsupported(const TCommandRequest& request, std::string& output);
+  int Unsupported(const CommandRequest& request, std::string& output);
 };
 
 // The library a driver class drives: file name, entry-name prefix (Unlha,
 // Unzip...) and the UTF-8 text raised when it cannot be loaded.
-struct TFamilyLibrary {
+struct FamilyLibrary {
   const char* fileName;
   const char* prefix;
   const char* missing;
 };
 
 template <class Self, class Base = TFamilyArchiver>
-class TFamilyDriver : public Base {
+class FamilyDriver : public Base {
  public:
   static void LoadDLL() { Module().LoadDLL(); }
   static void FreeDLL() { Module().FreeDLL(); }
@@ -78,8 +78,8 @@ class TFamilyDriver : public Base {
 
  protected:
   using ClassLoad = TArchiver::ClassLoad;
-  TFamilyDriver() : Base(&TFamilyDriver::LoadDLL) {}
+  FamilyDriver() : Base(&FamilyDriver::LoadDLL) {}
   // For subclasses that load a library of their own instead.
-  explicit TFamilyDriver(ClassLoad loadDLL) : Base(loadDLL) {}
+  explicit FamilyDriver(ClassLoad loadDLL) : Base(loadDLL) {}
   TFamilyDll& ModuleDll() const override { return Module(); }
 };

@@ -36,19 +36,19 @@ std::string TLha32::BuildLhaCommand(const char* word, const std::string& arcFile
 // The LHA driver decides the response file from the options itself; the
 // component passes the same answer as `useResFile`. Every command goes to
 // UNLHA32.DLL, also for TArj32, which extracts through a library of its own.
-int TLha32::Run(const TCommandRequest& r, std::string& output) {
+int TLha32::Run(const CommandRequest& r, std::string& output) {
   const TArchiverOptions& o = r.options;
   const char* word = nullptr;
   bool resFile = false;
   switch (r.command) {
-    case TArcCommand::Unpack: word = "x", resFile = o.ResFileUsage.Contains(ruOnUnpack); break;
-    case TArcCommand::Pack: word = "u", resFile = o.ResFileUsage.Contains(ruOnPack); break;
-    case TArcCommand::RemoveItem: word = "d", resFile = o.ResFileUsage.Contains(ruOnRemoveItem); break;
-    case TArcCommand::Update: word = "f", resFile = o.ResFileUsage.Contains(ruOnUpdate); break;
-    case TArcCommand::MakeSFX: word = "s"; break;
+    case ArcCommand::Unpack: word = "x", resFile = o.ResFileUsage.Contains(ruOnUnpack); break;
+    case ArcCommand::Pack: word = "u", resFile = o.ResFileUsage.Contains(ruOnPack); break;
+    case ArcCommand::RemoveItem: word = "d", resFile = o.ResFileUsage.Contains(ruOnRemoveItem); break;
+    case ArcCommand::Update: word = "f", resFile = o.ResFileUsage.Contains(ruOnUpdate); break;
+    case ArcCommand::MakeSFX: word = "s"; break;
   }
   // Deleting names no base folder.
-  const std::string& baseDir = r.command == TArcCommand::RemoveItem ? std::string() : r.baseDir;
+  const std::string& baseDir = r.command == ArcCommand::RemoveItem ? std::string() : r.baseDir;
   FCmdLine = BuildLhaCommand(word, r.arcFileName, o, baseDir, r.files, resFile);
   return Module().Command(r.wnd, FCmdLine, output);
 }

@@ -3,15 +3,15 @@
 // which TArj32 shares.
 #include "drivers/family_archiver.h"
 
-class TLha32 : public TFamilyDriver<TLha32> {
+class TLha32 : public FamilyDriver<TLha32> {
  public:
-  static constexpr TFamilyLibrary kLibrary{"UNLHA32.DLL", "Unlha",
+  static constexpr FamilyLibrary kLibrary{"UNLHA32.DLL", "Unlha",
                                            "Lha 形式書庫を扱うには UNLHA32.DLL が 必要です。"};
   TLha32() = default;
 
  protected:
-  using TFamilyDriver::TFamilyDriver;
-  int Run(const TCommandRequest& request, std::string& output) override;
+  using FamilyDriver::FamilyDriver;
+  int Run(const CommandRequest& request, std::string& output) override;
 
   // The whole LHA command line: the command word followed by the switches
   // of `options`, the archive, the base folder and the files.

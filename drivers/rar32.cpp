@@ -1,8 +1,8 @@
 #include "drivers/rar32.h"
 
 // x0 (no folders) is UNRAR's -e; anything else extracts with folders.
-int TRar32::Run(const TCommandRequest& r, std::string& output) {
-  if (r.command != TArcCommand::Unpack) return Unsupported(r, output);
+int TRar32::Run(const CommandRequest& r, std::string& output) {
+  if (r.command != ArcCommand::Unpack) return Unsupported(r, output);
   const TArchiverOptions& o = r.options;
   TCmdOpt cmd;
   if (o.c < 1) cmd.Add("-u");

@@ -2,12 +2,12 @@
 // TRar32 extracts through UNRAR32.DLL; it cannot create or change archives.
 #include "drivers/family_archiver.h"
 
-class TRar32 : public TFamilyDriver<TRar32> {
+class TRar32 : public FamilyDriver<TRar32> {
  public:
-  static constexpr TFamilyLibrary kLibrary{"UNRAR32.DLL", "Unrar", "この機能の使用には UNRAR32.DLL が 必要です。"};
+  static constexpr FamilyLibrary kLibrary{"UNRAR32.DLL", "Unrar", "この機能の使用には UNRAR32.DLL が 必要です。"};
 
  protected:
-  int Run(const TCommandRequest& request, std::string& output) override;
+  int Run(const CommandRequest& request, std::string& output) override;
 };
 
 bool IsRarArchive(const std::string& fileName);

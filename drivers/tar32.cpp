@@ -5,16 +5,16 @@
 #include "platform/paths.h"
 #include "platform/search_path.h"
 
-int TTar32::Run(const TCommandRequest& r, std::string& output) {
+int TTar32::Run(const CommandRequest& r, std::string& output) {
   const TArchiverOptions& o = r.options;
   const char* word = nullptr;
   bool resFile = false;
   switch (r.command) {
-    case TArcCommand::Unpack: word = "x", resFile = o.ResFileUsage.Contains(ruOnUnpack); break;
-    case TArcCommand::Pack: word = "c", resFile = o.ResFileUsage.Contains(ruOnPack); break;
-    case TArcCommand::MakeSFX: return MakeSelfExtractor(r);
-    case TArcCommand::RemoveItem:
-    case TArcCommand::Update: return Unsupported(r, output);
+    case ArcCommand::Unpack: word = "x", resFile = o.ResFileUsage.Contains(ruOnUnpack); break;
+    case ArcCommand::Pack: word = "c", resFile = o.ResFileUsage.Contains(ruOnPack); break;
+    case ArcCommand::MakeSFX: return MakeSelfExtractor(r);
+    case ArcCommand::RemoveItem:
+    case ArcCommand::Update: return Unsupported(r, output);
   }
   TCmdOpt cmd;
   cmd.QuoteValueOnly = true;
@@ -25,8 +25,8 @@ int TTar32::Run(const TCommandRequest& r, std::string& output) {
   if (o.o > 0) cmd.Add("-g");
   cmd.AddInt("-check-all-path=", o.p);
   cmd.AddInt("-use-directory=", o.x);
-  if (compression_ != TTarCompression::None) {
-    const bool gzip = compression_ == TTarCompression::Gzip;
+  if (compression_ != TarCompression::None) {
+    const bool gzip = compression_ == TarCompression::Gzip;
     if (o.jm >= 1)
       cmd.AddInt(gzip ? "z" : "B", o.jm);
     else
@@ -44,8 +44,8 @@ int TTar32::Run(const TCommandRequest& r, std::string& output) {
 
 // tar32.dll is not involved: the stub program followed by the archive is
 // the self-extractor.
-int TTar32::MakeSelfExtractor(const TCommandRequest& r) {
-  if (compression_ == TTarCompression::Bzip2) RaiseArchiver("BZ2 形式書庫は自己解凍形式にできません。");
+int TTar32::MakeSelfExtractor(const CommandRequest& r) {
+  if (compression_ == TarCompression::Bzip2) RaiseArchiver("BZ2 形式書庫は自己解凍形式にできません。");
   std::string stub = platform::SearchPath("kmtarsef.exe");
   if (stub.empty()) RaiseArchiver("tar/tgz 書庫からの自己解凍書庫の作成には kmtarsef.exe が必要です。");
   WriteSfxFile(stub, r.arcFileName, SfxOutputName(r.arcFileName, r.baseDir));

@@ -4,32 +4,32 @@
 #include "drivers/family_archiver.h"
 #include "archives/archiver_type.h"
 
-enum class TTarCompression { None, Gzip, Bzip2 };
+enum class TarCompression { None, Gzip, Bzip2 };
 
-class TTar32 : public TFamilyDriver<TTar32> {
+class TTar32 : public FamilyDriver<TTar32> {
  public:
-  static constexpr TFamilyLibrary kLibrary{"tar32.dll", "Tar",
+  static constexpr FamilyLibrary kLibrary{"tar32.dll", "Tar",
                                            "tar/tgz/taz/bz2 形式書庫を扱うには tar32.dll が 必要です。"};
   TTar32() = default;
 
  protected:
-  explicit TTar32(TTarCompression compression) : compression_(compression) {}
-  int Run(const TCommandRequest& request, std::string& output) override;
+  explicit TTar32(TarCompression compression) : compression_(compression) {}
+  int Run(const CommandRequest& request, std::string& output) override;
 
  private:
-  int MakeSelfExtractor(const TCommandRequest& request);
+  int MakeSelfExtractor(const CommandRequest& request);
 
-  TTarCompression compression_ = TTarCompression::None;
+  TarCompression compression_ = TarCompression::None;
 };
 
 class TTgz32 : public TTar32 {
  public:
-  TTgz32() : TTar32(TTarCompression::Gzip) {}
+  TTgz32() : TTar32(TarCompression::Gzip) {}
 };
 
 class TBZ232 : public TTar32 {
  public:
-  TBZ232() : TTar32(TTarCompression::Bzip2) {}
+  TBZ232() : TTar32(TarCompression::Bzip2) {}
 };
 
 // The archive type tar32.dll reports: atTar, atTgz, atBZ2 or atNone. Never

@@ -18,7 +18,7 @@ void CopyName(char* field, std::size_t size, const std::string& text) {
 
 }  // namespace
 
-TDriverSource FakeArchives::Source() {
+DriverSource FakeArchives::Source() {
   return {[this](const std::string& fileName) {
             const FakeArchive* a = Find(fileName);
             lastDetected_ = fileName;

@@ -39,7 +39,7 @@ class FakeArchives {
   void Add(const std::string& path, FakeArchive archive) { archives_[path] = std::move(archive); }
   // The driver source to give TArchiveFile::SetDriverSource; it refers to
   // this object, which must outlive the component.
-  TDriverSource Source();
+  DriverSource Source();
   // The archives Unpack was asked for, in order.
   const std::vector<std::string>& Unpacked() const { return unpacked_; }
 
