@@ -28,7 +28,11 @@ std::string TemporaryName(const std::string& dir) {
 
 }  // namespace
 
-ReplacementFile::ReplacementFile(std::string_view target) : path_(target), targetFs_(FsName(target)) {
+ReplacementFile::ReplacementFile(std::string_view target) : ReplacementFile(FsPath{FsName(target)}) {
+  path_ = std::string(target);
+}
+
+ReplacementFile::ReplacementFile(const FsPath& target) : path_(FromFsName(target.utf8)), targetFs_(target.utf8) {
   if (char* real = realpath(targetFs_.c_str(), nullptr)) {
     targetFs_ = real;
     std::free(real);

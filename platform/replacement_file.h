@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/paths.h"
+
 namespace platform {
 
 class ReplacementFile {
@@ -17,6 +19,8 @@ class ReplacementFile {
   // Starts the replacement of `target` (CP932). Throws EInOutError when no
   // file can be made in the target's folder.
   explicit ReplacementFile(std::string_view target);
+  // The same for a name exactly as the file system holds it.
+  explicit ReplacementFile(const FsPath& target);
   ~ReplacementFile();  // removes the temporary file unless committed
   ReplacementFile(const ReplacementFile&) = delete;
   ReplacementFile& operator=(const ReplacementFile&) = delete;

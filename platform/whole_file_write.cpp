@@ -53,8 +53,12 @@ bool CanCreateIn(const std::string& dir) {
 
 }  // namespace
 
-void WriteWholeFile(std::string_view path, std::string_view bytes) {
-  std::string fs = FsName(path);
+void WriteWholeFile(std::string_view path, std::string_view bytes) { WriteWholeFile(FsPath{FsName(path)}, bytes); }
+
+void WriteWholeFile(const FsPath& fsPath, std::string_view bytes) {
+  const std::string& fs = fsPath.utf8;
+  // Errors are told apart by the CP932 path (a missing folder or file).
+  const std::string path = FromFsName(fs);
   struct stat st;
   bool exists = stat(fs.c_str(), &st) == 0;
   if (!exists && errno != ENOENT) ThrowIoErrorForPath(errno, path);
@@ -67,7 +71,7 @@ void WriteWholeFile(std::string_view path, std::string_view bytes) {
     if ((st.st_mode & 0222) == 0) ThrowIoError(EACCES);
   }
   try {
-    ReplacementFile file(path);
+    ReplacementFile file(fsPath);
     file.Write(bytes);
     file.Commit();
   } catch (const EInOutError& e) {
