@@ -11,6 +11,7 @@
 #include "charts/working_folder.h"
 #include "drivers/archive_file.h"
 #include "platform/cp932.h"
+#include "platform/error.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 

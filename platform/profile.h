@@ -33,8 +33,9 @@ struct ProfileEntry {
 };
 bool WritePrivateProfileStrings(const std::vector<ProfileEntry>& entries, std::string_view fileName);
 
-// Removes from `dir` the temporary files of profile writes whose process
-// has ended without finishing them (killed in the middle of a write).
+// Removes from `dir` the temporary files of file replacements (settings
+// writes among them) whose process has ended without finishing them
+// (killed in the middle of a write).
 void RemoveStaleProfileTemporaries(std::string_view dir);
 
 }  // namespace platform

@@ -15,11 +15,11 @@
 
 #include "platform/cp932.h"
 #include "platform/paths.h"
-#include "song_archives.h"
-#include "tests/formats/format_fixture.h"
+#include "tests/support/song_archives.h"
+#include "tests/support/files.h"
 
 namespace fs = std::filesystem;
-using song_test::SongFile;
+using test_support::SongFile;
 
 namespace {
 
@@ -56,8 +56,8 @@ class RunningCopies : public ::testing::Test {
     int st = std::system(command.c_str());
     return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
   }
-  std::string Out(const std::string& tag) { return fmt_test::ReadFileBytes(tmp_.Path() + tag + ".csv"); }
-  std::string Err(const std::string& tag) { return fmt_test::ReadFileBytes(tmp_.Path() + tag + ".err"); }
+  std::string Out(const std::string& tag) { return test_support::ReadBytes(tmp_.Path() + tag + ".csv"); }
+  std::string Err(const std::string& tag) { return test_support::ReadBytes(tmp_.Path() + tag + ".err"); }
   std::vector<std::string> ErrLines(const std::string& tag) {
     std::vector<std::string> lines;
     std::string err = Err(tag);
@@ -73,7 +73,7 @@ class RunningCopies : public ::testing::Test {
     return names;
   }
 
-  fmt_test::TempDir tmp_;
+  test_support::TempDir tmp_;
   std::string app_;
 };
 
@@ -81,8 +81,8 @@ TEST_F(RunningCopies, TwoAtOnceEachListExactlyWhatTheyListAlone) {
   std::string first, second;
   for (int i = 0; i < 6; ++i) {
     const std::string a = "a" + std::to_string(i) + ".zip", b = "b" + std::to_string(i) + ".lzh";
-    ASSERT_TRUE(song_test::MakeArchive(tmp_.Path(), a, Charts("a" + std::to_string(i), 5, 60)));
-    ASSERT_TRUE(song_test::MakeArchive(tmp_.Path(), b, Charts("b" + std::to_string(i), 5, 60)));
+    ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), a, Charts("a" + std::to_string(i), 5, 60)));
+    ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), b, Charts("b" + std::to_string(i), 5, 60)));
     first += " " + a;
     second += " " + b;
   }
@@ -103,9 +103,9 @@ TEST_F(RunningCopies, TwoAtOnceEachListExactlyWhatTheyListAlone) {
 TEST_F(RunningCopies, AKillHalfWayThroughAnArchiveCostsTheNextRunNothing) {
   // Many small charts, stored: quick to make, long enough to unpack.
   fs::create_directories(tmp_.Path() + "big");
-  for (int i = 0; i < 4000; ++i) fmt_test::WriteFileBytes(tmp_.Path() + "big/big-" + std::to_string(i) + ".bms", "#TITLE big\r\n");
+  for (int i = 0; i < 4000; ++i) test_support::WriteBytes(tmp_.Path() + "big/big-" + std::to_string(i) + ".bms", "#TITLE big\r\n");
   ASSERT_EQ(Run("cd '" + tmp_.Path() + "' && zip -q -0 -r big.zip big"), 0);
-  ASSERT_TRUE(song_test::MakeArchive(tmp_.Path(), "small.zip", Charts("small", 2, 0)));
+  ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), "small.zip", Charts("small", 2, 0)));
   // Killed as soon as the archive has begun to land in the working folder.
   bool leftovers = false;
   for (int attempt = 0; attempt < 5 && !leftovers; ++attempt) {
@@ -138,19 +138,19 @@ TEST_F(RunningCopies, AKillHalfWayThroughAnArchiveCostsTheNextRunNothing) {
 }
 
 TEST_F(RunningCopies, EveryArchiveThatFailedOrGaveNoChartIsSaidOnce) {
-  ASSERT_TRUE(song_test::MakeArchive(tmp_.Path(), "good.zip", song_test::TypicalSong()));
-  ASSERT_TRUE(song_test::MakeArchive(tmp_.Path(), "song.arj", song_test::TypicalSong()));
-  ASSERT_TRUE(song_test::MakeArchive(tmp_.Path(), "song.cab", song_test::TypicalSong()));
-  ASSERT_TRUE(song_test::MakeArchive(tmp_.Path(), "nochart.lzh", {{"song/readme.txt", "no charts here"}}));
-  fmt_test::WriteFileBytes(tmp_.Path() + "notes.txt", "not an archive");
-  fmt_test::WriteFileBytes(tmp_.Path() + "fake.zip", std::string(200, 'z'));
+  ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), "good.zip", test_support::TypicalSong()));
+  ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), "song.arj", test_support::TypicalSong()));
+  ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), "song.cab", test_support::TypicalSong()));
+  ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), "nochart.lzh", {{"song/readme.txt", "no charts here"}}));
+  test_support::WriteBytes(tmp_.Path() + "notes.txt", "not an archive");
+  test_support::WriteBytes(tmp_.Path() + "fake.zip", std::string(200, 'z'));
   ASSERT_EQ(Run("cd '" + tmp_.Path() + "' && printf '#TITLE secret\\r\\n' > s.bms && zip -q -P pw locked.zip s.bms"), 0);
   // Damage inside the compressed data of the first chart.
-  std::string damaged = fmt_test::ReadFileBytes(tmp_.Path() + "good.zip");
+  std::string damaged = test_support::ReadBytes(tmp_.Path() + "good.zip");
   for (std::size_t i = 60; i < 90; ++i) damaged[i] = static_cast<char>(damaged[i] ^ 0x5A);
-  fmt_test::WriteFileBytes(tmp_.Path() + "damaged.zip", damaged);
+  test_support::WriteBytes(tmp_.Path() + "damaged.zip", damaged);
   fs::remove(app_ + "UNARJ32J.DLL");                                   // missing
-  fmt_test::WriteFileBytes(app_ + "CAB32.DLL", "not a shared library");  // damaged
+  test_support::WriteBytes(app_ + "CAB32.DLL", "not a shared library");  // damaged
 
   ASSERT_EQ(Run(Command("notes.txt good.zip song.arj song.cab nochart.lzh fake.zip locked.zip damaged.zip setup.exe",
                         "mixed", app_)),
@@ -188,7 +188,7 @@ TEST_F(RunningCopies, EveryArchiveThatFailedOrGaveNoChartIsSaidOnce) {
 
 TEST_F(RunningCopies, AQuoteInTheProgramsFolderCostsNoRow) {
   std::string quoted = CopyProgram("my \"songs\" tool/");
-  ASSERT_TRUE(song_test::MakeArchive(tmp_.Path(), "song.zip", song_test::TypicalSong()));
+  ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), "song.zip", test_support::TypicalSong()));
   ASSERT_EQ(Run(Command("song.zip", "quoted", quoted)), 0);
   std::string csv = Out("quoted");
   EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 2) << Err("quoted");

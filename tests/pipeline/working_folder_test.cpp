@@ -15,8 +15,8 @@
 #include "platform/files.h"
 #include "platform/folder_lock.h"
 #include "platform/paths.h"
-#include "song_archives.h"
-#include "tests/formats/format_fixture.h"
+#include "tests/support/song_archives.h"
+#include "tests/support/files.h"
 
 namespace fs = std::filesystem;
 
@@ -60,7 +60,7 @@ class WorkingFolderTest : public ::testing::Test {
     return out;
   }
 
-  fmt_test::TempDir tmp_;
+  test_support::TempDir tmp_;
   std::string app_;
   TArchiveFile af_;
   platform::WindowHandle window_ = 0;
@@ -76,7 +76,7 @@ TEST_F(WorkingFolderTest, ACopyStartedWhileAnotherHoldsWorkGetsAPrivateFolderGon
   EXPECT_EQ(fs::path(mine).parent_path().string() + "/", app_);
   EXPECT_EQ(fs::path(mine).filename().string().rfind("work-", 0), 0u);
 
-  ASSERT_TRUE(song_test::MakeArchive(tmp_.Path(), "song.zip", song_test::TypicalSong()));
+  ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), "song.zip", test_support::TypicalSong()));
   EXPECT_EQ(DropCaptions("song.zip"), (std::vector<std::string>{"a.bms", "b.BMS"}));
   ReleaseWorkingFolder();
   EXPECT_FALSE(fs::exists(mine));
@@ -91,7 +91,7 @@ TEST_F(WorkingFolderTest, ACopyStartedWhileAnotherHoldsWorkGetsAPrivateFolderGon
 
 TEST_F(WorkingFolderTest, PrivateFoldersOfKilledCopiesGoAtTheNextStartOthersStay) {
   fs::create_directories(app_ + "work-Ab12Cd/sub");
-  fmt_test::WriteFileBytes(app_ + "work-Ab12Cd/sub/left.bms", "x");
+  test_support::WriteBytes(app_ + "work-Ab12Cd/sub/left.bms", "x");
   fs::create_directories(app_ + "work-Live00");
   fs::create_directories(app_ + "work-mine-keep");  // not a name the program gives
   auto live = platform::FolderLock::TryLock(platform::Utf8ToCp932(app_ + "work-Live00"));
@@ -102,8 +102,8 @@ TEST_F(WorkingFolderTest, PrivateFoldersOfKilledCopiesGoAtTheNextStartOthersStay
 
 TEST_F(WorkingFolderTest, WhatAKilledRunLeftIsNotListedAsTheNextArchivesCharts) {
   CreateWorkingFolder();
-  for (int i = 0; i < 50; ++i) fmt_test::WriteFileBytes(app_ + "work/left" + std::to_string(i) + ".bms", "#TITLE x\r\n");
-  ASSERT_TRUE(song_test::MakeArchive(tmp_.Path(), "song.zip", song_test::TypicalSong()));
+  for (int i = 0; i < 50; ++i) test_support::WriteBytes(app_ + "work/left" + std::to_string(i) + ".bms", "#TITLE x\r\n");
+  ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), "song.zip", test_support::TypicalSong()));
   EXPECT_EQ(DropCaptions("song.zip"), (std::vector<std::string>{"a.bms", "b.BMS"}));
   EXPECT_TRUE(fs::is_empty(app_ + "work"));
 }
@@ -111,12 +111,12 @@ TEST_F(WorkingFolderTest, WhatAKilledRunLeftIsNotListedAsTheNextArchivesCharts) 
 TEST_F(WorkingFolderTest, AFolderEmptiedOfAGreatManyFilesIsMadeAnewKeepingItsFolders) {
   CreateWorkingFolder();
   fs::create_directories(app_ + "work/kept/deep");
-  ASSERT_TRUE(song_test::MakeArchive(tmp_.Path(), "song.zip", song_test::TypicalSong()));
+  ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), "song.zip", test_support::TypicalSong()));
   const ino_t before = Inode(app_ + "work");
   EXPECT_EQ(DropCaptions("song.zip").size(), 2u);
   EXPECT_EQ(Inode(app_ + "work"), before);  // a few files: only emptied
 
-  for (int i = 0; i < 10000; ++i) fmt_test::WriteFileBytes(app_ + "work/f" + std::to_string(i) + ".wav", "");
+  for (int i = 0; i < 10000; ++i) test_support::WriteBytes(app_ + "work/f" + std::to_string(i) + ".wav", "");
   EXPECT_EQ(DropCaptions("song.zip").size(), 2u);
   EXPECT_NE(Inode(app_ + "work"), before);
   EXPECT_EQ(Entries(app_ + "work"), std::vector<std::string>{"kept"});

@@ -11,9 +11,12 @@
 #include "platform/profile.h"
 #include "settings/inigt.h"
 #include "settings/ini_write_error.h"
-#include "temp_dir.h"
+#include "tests/support/files.h"
 
 using platform::ProfileEntry;
+using test_support::ReadBytes;
+using test_support::TempDir;
+using test_support::WriteBytes;
 
 namespace {
 
@@ -84,15 +87,15 @@ TEST(ProfileBatch, TemporariesOfDeadWritersGoAndOthersStay) {
   pid_t dead = fork();
   if (dead == 0) _exit(0);
   waitpid(dead, nullptr, 0);
-  const std::string deadTemp = ".profile-" + std::to_string(dead) + "-0.tmp";
-  const std::string liveTemp = ".profile-" + std::to_string(getpid()) + "-3.tmp";
-  for (const std::string& n : {deadTemp, liveTemp, std::string(".profile-x-1.tmp"), std::string("Bmslist.ini"),
-                               std::string(".profile-") + std::to_string(dead) + "-0.txt"})
+  const std::string deadTemp = ".bmslist-" + std::to_string(dead) + "-0.tmp";
+  const std::string liveTemp = ".bmslist-" + std::to_string(getpid()) + "-3.tmp";
+  for (const std::string& n : {deadTemp, liveTemp, std::string(".bmslist-x-1.tmp"), std::string("Bmslist.ini"),
+                               std::string(".bmslist-") + std::to_string(dead) + "-0.txt"})
     WriteBytes(t / n, "x");
-  platform::RemoveStaleProfileTemporaries(t.Dir());
+  platform::RemoveStaleProfileTemporaries(t.Path());
   EXPECT_FALSE(std::filesystem::exists(t / deadTemp));
-  for (const std::string& n : {liveTemp, std::string(".profile-x-1.tmp"), std::string("Bmslist.ini"),
-                               std::string(".profile-") + std::to_string(dead) + "-0.txt"})
+  for (const std::string& n : {liveTemp, std::string(".bmslist-x-1.tmp"), std::string("Bmslist.ini"),
+                               std::string(".bmslist-") + std::to_string(dead) + "-0.txt"})
     EXPECT_TRUE(std::filesystem::exists(t / n)) << n;
 }
 
