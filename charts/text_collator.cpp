@@ -74,17 +74,3 @@ std::string TextCollator::SortKey(std::string_view text) const {
   key.resize(need > 0 ? static_cast<std::size_t>(need) - 1 : 0);  // without the closing zero
   return key;
 }
-
-std::string CollationLocaleFor(const char* lcAll, const char* lcCollate, const char* lang) {
-  const char* chosen = nullptr;
-  for (const char* v : {lcAll, lcCollate, lang})
-    if (v && *v) {
-      chosen = v;
-      break;
-    }
-  if (!chosen) return {};
-  std::string name(chosen);
-  name = name.substr(0, name.find_first_of(".@"));
-  if (name == "C" || name == "POSIX") return {};
-  return name;
-}

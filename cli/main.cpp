@@ -1,9 +1,6 @@
 // bmslist-cli: the dropped-archive pipeline without a window.
-#include <unistd.h>
-
 #include <cstdio>
 #include <exception>
-#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -13,6 +10,7 @@
 #include "charts/drop_pipeline.h"
 #include "charts/working_folder.h"
 #include "cli/cli_args.h"
+#include "cli/cli_system.h"
 #include "drivers/archive_file.h"
 #include "platform/cp932.h"
 #include "platform/files.h"
@@ -43,22 +41,10 @@ class TerminalProgress {
   bool enabled_;
 };
 
-// The absolute CP932 form of a path given in the file system's form. The
-// current folder is prefixed before converting, so that a folder name CP932
-// cannot hold is noticed rather than turned into "?".
-bool AbsoluteCp932Path(const std::string& fsPath, std::string& out) {
-  std::error_code ec;
-  std::filesystem::path absolute = std::filesystem::absolute(fsPath, ec);
-  std::string cp932;
-  if (ec || !platform::TryUtf8ToCp932(absolute.string(), cp932)) return false;
-  out = platform::ExpandFileName(cp932);
-  return true;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  CliArgs args = ParseCliArgs(std::vector<std::string>(argv + 1, argv + argc));
+  CliArgs args = ParseCliArgs(ProgramArguments(argc, argv));
   if (args.help) {
     std::fputs(kCliUsage, stdout);
     return 0;
@@ -95,8 +81,8 @@ int main(int argc, char** argv) {
     return std::intptr_t{0};
   });
 
-  TerminalProgress progress(isatty(STDERR_FILENO));
-  if (isatty(STDERR_FILENO)) {
+  TerminalProgress progress(StderrIsTerminal());
+  if (StderrIsTerminal()) {
     archiveFile.OnProgress = [&](TArchiveFile&, int, EXTRACTINGINFOEX* info, bool&) {
       if (info) progress.Entry(info->exinfo.szSourceFileName);
     };
@@ -116,6 +102,7 @@ int main(int argc, char** argv) {
   platform::DestroyMessageWindow(window);
 
   if (args.csvPath.empty()) {
+    UseBinaryStdout();
     std::string text = ChartCsvText(list);
     std::fwrite(text.data(), 1, text.size(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;

@@ -60,7 +60,7 @@ void FileWriter::Close() {
 }
 
 void ReplaceFile(std::string_view from, std::string_view to) {
-  if (std::rename(FsName(from).c_str(), FsName(to).c_str()) != 0) ThrowIoError(errno);
+  if (rename(FsName(from).c_str(), FsName(to).c_str()) != 0) ThrowIoError(errno);
 }
 
 }  // namespace platform

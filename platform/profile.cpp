@@ -118,7 +118,7 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key, s
       std::free(real);
     }
   }
-  std::size_t slash = target.rfind('/');
+  std::size_t slash = target.find_last_of(kFsDelimiters);
   std::string dir = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
   struct stat dst;
   if (stat(dir.empty() ? "." : dir.c_str(), &dst) != 0 || !S_ISDIR(dst.st_mode) || ReadOnly(dst)) return false;

@@ -77,7 +77,7 @@ void WriteWholeFile(std::string_view path, std::string_view bytes) {
       std::free(real);
     }
   }
-  std::size_t slash = target.rfind('/');
+  std::size_t slash = target.find_last_of(kFsDelimiters);
   std::string dir = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
 
   std::string temp;
