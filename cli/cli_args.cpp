@@ -16,6 +16,7 @@ const char* const kCliUsage =
     "Options:\n"
     "  --csv FILE   write the list to FILE instead of standard output\n"
     "  --help       show this text\n"
+    "  --version    show the version\n"
     "\n"
     "Exit status: 0 when the archives were handled (an archive that cannot be\n"
     "read adds no rows), 1 when the CSV could not be written, 2 for a usage error.\n";
@@ -29,6 +30,8 @@ CliArgs ParseCliArgs(const std::vector<std::string>& args) {
       optionsDone = true;
     } else if (!optionsDone && (a == "--help" || a == "-h")) {
       out.help = true;
+    } else if (!optionsDone && a == "--version") {
+      out.version = true;
     } else if (!optionsDone && a == "--csv") {
       if (i + 1 >= args.size()) {
         out.error = "--csv needs a file name";
@@ -48,6 +51,6 @@ CliArgs ParseCliArgs(const std::vector<std::string>& args) {
       out.paths.push_back(a);
     }
   }
-  if (!out.help && out.paths.empty()) out.error = "no archive given";
+  if (!out.help && !out.version && out.paths.empty()) out.error = "no archive given";
   return out;
 }

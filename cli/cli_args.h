@@ -7,6 +7,7 @@ struct CliArgs {
   std::string csvPath;             // file system (UTF-8) form; empty: standard output
   std::vector<std::string> paths;  // as given, file system form
   bool help = false;
+  bool version = false;
   std::string error;               // a usage error, when not empty
 };
 

@@ -17,6 +17,10 @@
 #include "platform/msgwindow.h"
 #include "platform/paths.h"
 
+#ifndef BMSLIST_VERSION
+#define BMSLIST_VERSION "0.1.0"
+#endif
+
 namespace {
 
 // Progress goes to a terminal only; a redirected stderr stays clean.
@@ -47,6 +51,10 @@ int main(int argc, char** argv) {
   CliArgs args = ParseCliArgs(ProgramArguments(argc, argv));
   if (args.help) {
     std::fputs(kCliUsage, stdout);
+    return 0;
+  }
+  if (args.version) {
+    std::puts("bmslist-cli " BMSLIST_VERSION);
     return 0;
   }
   if (!args.error.empty()) {

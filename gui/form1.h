@@ -5,6 +5,7 @@
 // decided in charts/; this window only forwards.
 #include <QIcon>
 #include <QMainWindow>
+#include <QStringList>
 #include <array>
 #include <functional>
 #include <string>
@@ -37,6 +38,10 @@ class TForm1 : public QMainWindow {
   // Handles the dropped paths (CP932, in the order dropped).
   std::function<void(const std::vector<std::string>&)> onDropFiles;
   void WMDropFiles(const std::vector<std::string>& paths);
+  // Files opened otherwise (the open dialog, the command line), in the
+  // file system's form: handled exactly as a drop of them, once the event
+  // loop runs again. Relative paths are taken from the current folder.
+  void OpenFiles(const QStringList& localFiles);
   void LVColumnClick(int column);
   void Button1Click();
   // The export itself, to a file the user has chosen.
@@ -52,7 +57,10 @@ class TForm1 : public QMainWindow {
   QAction* AreadCSV = nullptr;
   QAction* AOutCSV = nullptr;
   QAction* AQuit = nullptr;
+  QAction* AOpen = nullptr;  // "開く..." (Ctrl+O)
+  QAction* ACopy = nullptr;  // Ctrl+C: the selected rows as CSV lines
   QFileDialog* sd = nullptr;
+  QFileDialog* od = nullptr;  // the open dialog
   TIniGT ini;
 
  protected:
@@ -65,6 +73,14 @@ class TForm1 : public QMainWindow {
   void CreateList();
   void CreateMenu();
   void CreateSaveDialog();
+  void CreateOpenDialog();
+  void CreateShortcuts();
+  void OpenClick();
+  void CopyRows();
+  void OpenArchiveFolder(int row);
+  void ShowSortDirection(int column);
+  // New rows are scrolled into view while the user stays at the bottom.
+  void FollowNewRows();
   void FormCreate();
   void FormClose();
   // Draws a changed row now: the pipeline adds rows without returning to
@@ -79,4 +95,5 @@ class TForm1 : public QMainWindow {
   int rowHeight_ = 0;  // rows are all of one height
   platform::WindowHandle handle_ = 0;
   bool closePending_ = false;
+  bool followScheduled_ = false;
 };

@@ -34,6 +34,13 @@ bool UtcToLocalNow(std::int64_t utcSeconds, std::int64_t& localSeconds) {
   return !__builtin_add_overflow(utcSeconds, static_cast<std::int64_t>(local.tm_gmtoff), &localSeconds);
 }
 
+bool LocalToUtcNow(std::int64_t localSeconds, std::int64_t& utcSeconds) {
+  std::time_t now = std::time(nullptr);
+  struct tm local;
+  if (!localtime_r(&now, &local)) return false;
+  return !__builtin_sub_overflow(localSeconds, static_cast<std::int64_t>(local.tm_gmtoff), &utcSeconds);
+}
+
 namespace {
 std::atomic<char> g_separatorOverride{'\0'};
 

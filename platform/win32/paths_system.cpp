@@ -62,6 +62,9 @@ std::string ExecutablePath() {
 
 std::string ExecutableDir() { return ExtractFilePath(ExecutablePath()); }
 
+// A Windows copy keeps its DLLs beside the executables.
+std::string InstalledLibraryDir() { return ExecutableDir(); }
+
 std::string SettingsDir() {
   std::string exeDir = ExecutableDir();
   if (FolderWritable(exeDir)) return exeDir;

@@ -37,6 +37,23 @@ TEST(ChartCsv, BytesOfTheFile) {
   EXPECT_EQ(ChartCsvText(TwoRows()), kTwoRowsCsv);
 }
 
+TEST(ChartCsv, CopiedLinesAreTheFileLinesInListOrder) {
+  const ChartList list = TwoRows();
+  const std::string first = kTwoRowsCsv.substr(0, kTwoRowsCsv.find("\r\n") + 2);
+  const std::string second = kTwoRowsCsv.substr(first.size());
+  struct {
+    std::vector<std::size_t> rows;
+    std::string lines;
+  } cases[] = {
+      {{}, ""},
+      {{1}, second},
+      {{1, 0}, kTwoRowsCsv},     // picked in any order, copied in list order
+      {{0, 0, 1}, kTwoRowsCsv},  // a row picked twice is copied once
+      {{0, 7}, first},           // a stale index copies nothing
+  };
+  for (const auto& c : cases) EXPECT_EQ(ChartCsvLines(list, c.rows), c.lines);
+}
+
 TEST(ChartCsv, WritesAndReplaces) {
   TempDir dir;
   std::string file = dir.Write("list.csv", "old content that is longer than nothing");

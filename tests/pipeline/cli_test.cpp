@@ -97,6 +97,12 @@ TEST_F(CliTest, UsageErrorsAndHelp) {
   CliRun help = Cli("--help");
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("Usage: bmslist-cli [--csv FILE] PATH..."), std::string::npos);
+  EXPECT_NE(help.out.find("--version"), std::string::npos);
+  CliRun version = Cli("--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out.rfind("bmslist-cli ", 0), 0u) << version.out;
+  EXPECT_EQ(version.out.back(), '\n');
+  EXPECT_EQ(Cli("-- --version").status, 0);  // after "--", a (missing) archive named so
 }
 
 TEST_F(CliTest, NamesCodePage932CannotHoldAreRefusedNotRenamed) {
