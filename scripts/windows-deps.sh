@@ -77,8 +77,10 @@ fi
 if ! done_mark libmspack; then
   echo "windows-deps: libmspack" >&2
   d=$(fetch libmspack libmspack)
+  # 32-bit off_t, as the engine's callbacks (mspack_system) declare it.
+  rm -rf "$deps/build/libmspack"
   mkdir -p "$deps/build/libmspack"
-  (cd "$deps/build/libmspack" && "$d/configure" --host=$host --prefix="$prefix" --disable-shared --enable-static \
+  (cd "$deps/build/libmspack" && "$d/configure" --host=$host --prefix="$prefix" --disable-shared --enable-static --disable-largefile \
      >"$deps/build/libmspack.log" 2>&1 && make -j"$jobs" install >>"$deps/build/libmspack.log" 2>&1) \
     || { tail -40 "$deps/build/libmspack.log" >&2; exit 1; }
   mark libmspack

@@ -1,7 +1,9 @@
-// The Windows collation: CompareStringW / LCMapStringW(LCMAP_SORTKEY) in
-// the user's locale, the order the list sorts by on Windows (lower case
-// before upper case, digits as characters). The texts are decoded from
-// code page 932 explicitly.
+// The list's order on Windows: the system's own collation (CompareStringW /
+// LCMapStringW with LCMAP_SORTKEY) for Japanese (0x0411), whatever the
+// user's locale. Its word sort is the order described in the header: lower
+// case first, kana and widths kept apart, digits as characters, hyphens and
+// apostrophes of almost no weight. Texts are decoded from code page 932
+// explicitly.
 #include "charts/text_collator.h"
 
 #include <windows.h>
@@ -14,28 +16,29 @@ struct UCollator {
   DWORD flags;
 };
 
-TextCollator::TextCollator(const std::string& localeName, bool ignoreCase) {
-  LCID lcid = LOCALE_USER_DEFAULT;
-  if (!localeName.empty()) {
-    // "ja_JP" -> "ja-JP"; an unknown name keeps the user's locale.
-    std::wstring w = platform::win32::Utf8ToWide(localeName);
-    for (auto& c : w)
-      if (c == L'_') c = L'-';
-    if (LCID l = LocaleNameToLCID(w.c_str(), 0)) lcid = l;
-  }
-  collator_ = new UCollator{lcid, static_cast<DWORD>(ignoreCase ? NORM_IGNORECASE : 0)};
+namespace {
+constexpr LCID kJapanese = MAKELCID(MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN), SORT_DEFAULT);
+}
+
+TextCollator::TextCollator(bool ignoreCase) : ignoreCase_(ignoreCase) {
+  collator_ = new UCollator{kJapanese, static_cast<DWORD>(ignoreCase ? NORM_IGNORECASE : 0)};
 }
 
 TextCollator::~TextCollator() { delete collator_; }
 
-const TextCollator& TextCollator::User() {
-  static const TextCollator user("");
-  return user;
+const TextCollator& TextCollator::Japanese() {
+  static const TextCollator collator;
+  return collator;
 }
 
-const TextCollator& TextCollator::UserIgnoringCase() {
-  static const TextCollator user("", true);
-  return user;
+const TextCollator& TextCollator::JapaneseIgnoringCase() {
+  static const TextCollator collator(true);
+  return collator;
+}
+
+std::u16string TextCollator::Prepare(std::string_view cp932) const {
+  std::wstring w = platform::win32::Cp932ToWide(cp932);
+  return std::u16string(w.begin(), w.end());
 }
 
 int TextCollator::Compare(std::string_view a, std::string_view b) const {

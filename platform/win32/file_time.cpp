@@ -25,14 +25,25 @@ bool GetFileLastWriteTime(std::string_view path, std::int64_t& utcSeconds) {
   return true;
 }
 
-bool UtcToLocalNow(std::int64_t utcSeconds, std::int64_t& localSeconds) {
-  // The bias in force now, as FileTimeToLocalFileTime applies it.
+namespace {
+// Minutes to add to local time for UTC, in force now (as the file-time
+// conversions FileTimeToLocalFileTime / LocalFileTimeToFileTime apply it).
+long BiasNow() {
   TIME_ZONE_INFORMATION tz;
   DWORD mode = GetTimeZoneInformation(&tz);
   long bias = tz.Bias;
   if (mode == TIME_ZONE_ID_DAYLIGHT) bias += tz.DaylightBias;
   else if (mode == TIME_ZONE_ID_STANDARD) bias += tz.StandardBias;
-  return !__builtin_sub_overflow(utcSeconds, static_cast<std::int64_t>(bias) * 60, &localSeconds);
+  return bias;
+}
+}  // namespace
+
+bool UtcToLocalNow(std::int64_t utcSeconds, std::int64_t& localSeconds) {
+  return !__builtin_sub_overflow(utcSeconds, static_cast<std::int64_t>(BiasNow()) * 60, &localSeconds);
+}
+
+bool LocalToUtcNow(std::int64_t localSeconds, std::int64_t& utcSeconds) {
+  return !__builtin_add_overflow(localSeconds, static_cast<std::int64_t>(BiasNow()) * 60, &utcSeconds);
 }
 
 namespace {
