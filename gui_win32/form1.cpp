@@ -27,6 +27,9 @@ constexpr wchar_t kClassName[] = L"TForm1";
 constexpr char kColumnsSection[] = "Clumns";  // spelt so in every settings file
 constexpr char kFormsSection[] = "Forms";
 constexpr char kPlacementPrefix[] = "Property";
+constexpr char kExportSection[] = "Export";
+constexpr char kExportFolderKey[] = "Folder";
+constexpr wchar_t kDefaultCsvName[] = L"bmslist.csv";
 constexpr int kDesignedColumnWidth = 50;
 constexpr int kDesignedWidth = 633, kDesignedHeight = 378;
 constexpr UINT kIdReadCsv = 101, kIdOutCsv = 102, kIdQuit = 103;
@@ -335,16 +338,22 @@ void TForm1::OnNotify(NMHDR* hdr, LRESULT& result) {
 void TForm1::LVColumnClick(int column) { list_.ColumnClick(column); }
 
 void TForm1::Button1Click() {
-  // No title, folder or name of its own; no question before overwriting.
-  wchar_t file[32768] = L"";
+  // As the Qt window: the folder of the last export, the name bmslist.csv,
+  // a question before replacing a file.
+  std::wstring folder = W(ini.ReadString(kExportSection, kExportFolderKey, ""));
+  DWORD attr = folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(folder.c_str());
+  bool folderOk = attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
+  wchar_t file[32768];
+  lstrcpynW(file, kDefaultCsvName, 32768);
   OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = hwnd_;
   ofn.lpstrFilter = L"CSV(*.csv)\0*.csv\0";
   ofn.lpstrFile = file;
   ofn.nMaxFile = 32768;
+  ofn.lpstrInitialDir = folderOk ? folder.c_str() : nullptr;
   ofn.lpstrDefExt = L"csv";
-  ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
+  ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_OVERWRITEPROMPT;
   if (!GetSaveFileNameW(&ofn)) return;
   bool exact = true;
   std::string path = platform::win32::WideToCp932(file, &exact);
@@ -361,6 +370,13 @@ void TForm1::ExportCsv(const std::string& path) {
     WriteChartCsv(list_, path);
   } catch (const std::exception& e) {
     ShowErrorBox(hwnd_, e.what());
+    return;
+  }
+  try {
+    ini.WriteString(kExportSection, kExportFolderKey, platform::ExtractFilePath(path));
+  } catch (const EIniWriteError&) {
+    // The export itself succeeded; an unwritable settings file is reported
+    // when the window closes and writes its layout.
   }
 }
 
