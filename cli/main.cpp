@@ -96,6 +96,8 @@ int main(int argc, char** argv) {
     };
   }
   DropPipeline pipeline(list, archiveFile, window);
+  pipeline.options.extensions = args.extensions;
+  pipeline.options.hashes = args.hashes;
   pipeline.onArchiveStarting = [&](std::size_t i, std::size_t n, const std::string& path) {
     progress.Archive(i, n, path);
     return true;
@@ -109,14 +111,15 @@ int main(int argc, char** argv) {
   progress.Done();
   platform::DestroyMessageWindow(window);
 
+  const CsvOptions csv{args.csvFormat, args.hashes};
   if (args.csvPath.empty()) {
     UseBinaryStdout();
-    std::string text = ChartCsvText(list);
+    std::string text = ChartCsvText(list, csv);
     std::fwrite(text.data(), 1, text.size(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
   }
   try {
-    WriteChartCsv(list, csvPath);
+    WriteChartCsv(list, csvPath, csv);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "bmslist-cli: %s: %s\n", args.csvPath.c_str(), platform::Cp932ToUtf8(e.what()).c_str());
     return 1;

@@ -28,6 +28,7 @@
 #include "gui/captions.h"
 #include "gui/chart_list_model.h"
 #include "gui/error_box.h"
+#include "gui/form2.h"
 #include "gui/menu_icons.h"
 #include "gui/qt_text.h"
 #include "gui/widget_placement.h"
@@ -47,6 +48,8 @@ constexpr char kColumnsSection[] = "Clumns";  // spelt so in every settings file
 constexpr char kFormsSection[] = "Forms";
 constexpr char kPlacementPrefix[] = "Property";
 constexpr int kDesignedColumnWidth = 50;
+// Wide enough for 32 and 64 hex digits in the window's font.
+constexpr int kHashColumnWidths[] = {230, 450};
 constexpr QSize kDesignedOuterSize(633, 378);
 // Where the last export went, so the next one starts there.
 constexpr char kExportSection[] = "Export";
@@ -153,6 +156,8 @@ void TForm1::CreateMenu() {
   AreadCSV->setObjectName(QStringLiteral("AreadCSV"));
   AOutCSV->setObjectName(QStringLiteral("AOutCSV"));
   AQuit->setObjectName(QStringLiteral("AQuit"));
+  AOptions = new QAction(QStringFromCp932(kOptionsMenuCaption), this);
+  AOptions->setObjectName(QStringLiteral("AOptions"));
   AOpen = new QAction(style()->standardIcon(QStyle::SP_DialogOpenButton), QStringFromCp932(kOpenCaption), this);
   AOpen->setObjectName(QStringLiteral("AOpen"));
   AOpen->setShortcut(QKeySequence::Open);
@@ -160,9 +165,11 @@ void TForm1::CreateMenu() {
   File1->addSeparator();
   File1->addAction(AreadCSV);
   File1->addAction(AOutCSV);
+  File1->addAction(AOptions);
   File1->addSeparator();
   File1->addAction(AQuit);
   connect(AOutCSV, &QAction::triggered, this, &TForm1::Button1Click);
+  connect(AOptions, &QAction::triggered, this, &TForm1::AOptionsClick);
   connect(AOpen, &QAction::triggered, this, &TForm1::OpenClick);
 
   // Actions without a handler are greyed whenever the menu opens.
@@ -220,6 +227,7 @@ void TForm1::FormCreate() {
     if (width >= 0) LV->setColumnWidth(i, width);  // no such thing as a negative width
   }
   ini.LoadPlacement(kFormsSection, kPlacementPrefix, *placement_);
+  ApplyOptions(ReadWindowOptions(ini));
   // The count of charts read starts at 0 with the drop pipeline that keeps it.
   // Made if missing; any failure (it exists, no permission) is ignored here
   // and shows later as an archive that yields no rows.
@@ -229,6 +237,36 @@ void TForm1::FormCreate() {
 void TForm1::FormClose() {
   for (int i = 0; i < kChartColumnCount; ++i) ini.WriteInteger(kColumnsSection, WidthKey(i), LV->columnWidth(i));
   ini.SavePlacement(kFormsSection, kPlacementPrefix, *placement_);
+  // The hash columns' widths live with the options, whose section exists
+  // once the columns have been asked for.
+  if (options_.hashColumns)
+    for (int i = kChartColumnCount; i < kColumnCountWithHashes; ++i)
+      ini.WriteInteger(kOptionsSection, WidthKey(i), LV->columnWidth(i));
+}
+
+void TForm1::ApplyOptions(const WindowOptions& options) {
+  bool hashesAppear = options.hashColumns && !model_->HashColumns();
+  options_ = options;
+  model_->SetDisplayEncoding(options.displayEncoding);
+  model_->SetHashColumns(options.hashColumns);
+  if (hashesAppear)
+    for (int i = kChartColumnCount; i < kColumnCountWithHashes; ++i) {
+      int width = ini.ReadInteger(kOptionsSection, WidthKey(i), kHashColumnWidths[i - kChartColumnCount]);
+      LV->setColumnWidth(i, width >= 0 ? width : kHashColumnWidths[i - kChartColumnCount]);
+    }
+}
+
+void TForm1::AOptionsClick() {
+  if (!Form2) return;
+  WindowOptions options = options_;
+  if (!Form2->Execute(options)) return;
+  ApplyOptions(options);
+  try {
+    WriteWindowOptions(ini, options);
+  } catch (const EIniWriteError& e) {
+    // The options hold for this run all the same.
+    ShowErrorBox(this, e.what());
+  }
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
@@ -317,7 +355,10 @@ void TForm1::CopyRows() {
   for (const QModelIndex& index : LV->selectionModel()->selectedRows())
     rows.push_back(static_cast<std::size_t>(index.row()));
   if (rows.empty()) return;
-  QApplication::clipboard()->setText(QStringFromCp932(ChartCsvLines(list_, rows)));
+  // The lines as the export would write them: CP932 bytes, or UTF-8.
+  const std::string lines = ChartCsvLines(list_, rows, options_.Csv());
+  QApplication::clipboard()->setText(options_.csvFormat == CsvFormat::kUtf8 ? QString::fromStdString(lines)
+                                                                            : QStringFromCp932(lines));
 }
 
 void TForm1::OpenArchiveFolder(int row) {
@@ -360,7 +401,7 @@ void TForm1::ExportCsv(const QString& fileName) {
     return;
   }
   try {
-    WriteChartCsv(list_, path);
+    WriteChartCsv(list_, path, options_.Csv());
   } catch (const std::exception& e) {
     ShowErrorBox(this, e.what());
     return;

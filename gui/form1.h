@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "charts/chart_list.h"
+#include "gui/window_options.h"
 #include "platform/msgwindow.h"
 #include "settings/inigt.h"
 
@@ -20,6 +21,7 @@ class QFileDialog;
 class QMenu;
 class QTreeView;
 class ChartListModel;
+class TForm2;
 class WidgetPlacement;
 
 class TForm1 : public QMainWindow {
@@ -47,6 +49,12 @@ class TForm1 : public QMainWindow {
   // The export itself, to a file the user has chosen.
   void ExportCsv(const QString& fileName);
 
+  // The options window; confirming it applies the options and stores them.
+  void AOptionsClick();
+  const WindowOptions& Options() const { return options_; }
+  // Shows the list as the options say (hash columns, display encoding).
+  void ApplyOptions(const WindowOptions& options);
+
   // A drop still running when the window is asked to close: the close waits
   // until the current archive is done (see DropController).
   std::function<bool()> isBusy;
@@ -56,12 +64,14 @@ class TForm1 : public QMainWindow {
   QMenu* File1 = nullptr;
   QAction* AreadCSV = nullptr;
   QAction* AOutCSV = nullptr;
+  QAction* AOptions = nullptr;
   QAction* AQuit = nullptr;
   QAction* AOpen = nullptr;  // "開く..." (Ctrl+O)
   QAction* ACopy = nullptr;  // Ctrl+C: the selected rows as CSV lines
   QFileDialog* sd = nullptr;
   QFileDialog* od = nullptr;  // the open dialog
   TIniGT ini;
+  TForm2* Form2 = nullptr;  // the options window, owned by the program entry
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -88,6 +98,7 @@ class TForm1 : public QMainWindow {
   void RepaintRows(int first, int last);
 
   ChartList list_;
+  WindowOptions options_;
   ChartListModel* model_ = nullptr;
   WidgetPlacement* placement_ = nullptr;
   std::array<QIcon, 4> ImageList1;

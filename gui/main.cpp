@@ -36,7 +36,8 @@ int main(int argc, char** argv) {
   QGuiApplication::setDesktopFileName(QStringLiteral("bmslist"));
 
   TForm1 form1;  // the first window: the application's main window
-  TForm2 form2;  // never shown
+  TForm2 form2;  // shown from the File menu
+  form1.Form2 = &form2;
 
   // Dropped archives go through the same pipeline as bmslist-cli.
   DropController drops(form1);
