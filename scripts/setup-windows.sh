@@ -20,7 +20,7 @@ Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
 SRC
   changed=1
 fi
-wanted=(g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix wine wine32:i386 dpkg-dev zip xvfb xauth x11-utils xdotool)
+wanted=(g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix wine wine32:i386 dpkg-dev googletest xvfb xauth xdotool)
 missing=()
 for p in "${wanted[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then missing+=("$p"); fi
