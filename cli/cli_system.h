@@ -11,6 +11,10 @@ std::vector<std::string> ProgramArguments(int argc, char** argv);
 // when CP932 cannot hold it.
 bool AbsoluteCp932Path(const std::string& fsPath, std::string& out);
 
+// The absolute file-system form of a path given in that form (the name is
+// kept exactly); false with the reason when it cannot be made absolute.
+bool AbsoluteFsPath(const std::string& fsPath, std::string& out, std::string& why);
+
 bool StderrIsTerminal();
 // CSV bytes go out unchanged (no line-end translation).
 void UseBinaryStdout();

@@ -73,12 +73,15 @@ int main(int argc, char** argv) {
     paths.push_back(cp932);
   }
 
-  // Resolved now: the drop makes the working folder the current folder. A
-  // name CP932 cannot hold would be written under another name: refused.
+  // Resolved now: the drop makes the working folder the current folder. The
+  // file is written under exactly the name given.
   std::string csvPath;
-  if (!args.csvPath.empty() && !AbsoluteCp932Path(args.csvPath, csvPath)) {
-    std::fprintf(stderr, "bmslist-cli: %s: its name cannot be written in code page 932\n", args.csvPath.c_str());
-    return 1;
+  if (!args.csvPath.empty()) {
+    std::string why;
+    if (!AbsoluteFsPath(args.csvPath, csvPath, why)) {
+      std::fprintf(stderr, "bmslist-cli: %s: %s\n", args.csvPath.c_str(), why.c_str());
+      return 1;
+    }
   }
 
   CreateWorkingFolder();
@@ -119,7 +122,7 @@ int main(int argc, char** argv) {
     return std::fflush(stdout) == 0 ? 0 : 1;
   }
   try {
-    WriteChartCsv(list, csvPath, csv);
+    WriteChartCsv(list, platform::FsPath{csvPath}, csv);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "bmslist-cli: %s: %s\n", args.csvPath.c_str(), platform::Cp932ToUtf8(e.what()).c_str());
     return 1;

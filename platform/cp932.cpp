@@ -33,6 +33,25 @@ std::size_t LastByteCharPos(std::string_view s, char c) {
   return found;
 }
 
+bool HasTwinCharacter(std::string_view cp932) {
+  for (std::size_t i = 0; i + 1 < cp932.size(); i = NextCharPos(cp932, i)) {
+    if (static_cast<unsigned char>(cp932[i]) != 0x81) continue;
+    switch (static_cast<unsigned char>(cp932[i + 1])) {
+      case 0x5C:  // U+2015 / U+2014
+      case 0x60:  // U+FF5E / U+301C
+      case 0x61:  // U+2225 / U+2016
+      case 0x7C:  // U+FF0D / U+2212
+      case 0x91:  // U+FFE0 / U+00A2
+      case 0x92:  // U+FFE1 / U+00A3
+      case 0xCA:  // U+FFE2 / U+00AC
+        return true;
+      default:
+        break;
+    }
+  }
+  return false;
+}
+
 std::string AsciiUpper(std::string_view s) {
   std::string r(s);
   for (std::size_t i = 0; i < r.size(); i = NextCharPos(r, i))

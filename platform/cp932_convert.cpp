@@ -27,7 +27,9 @@ Converter& ToCp932() {
 }
 
 // Converts as much as it can; each unconvertible input sequence is skipped
-// (skipLen bytes or one byte) and replaced by `replacement`.
+// (skipLen bytes or one byte) and replaced by `replacement`. True when
+// nothing had to be replaced; whether the result converts back to the input
+// is a separate question (see TryUtf8ToCp932).
 bool Convert(Converter& conv, std::string_view in, std::string& out, std::string_view replacement, bool utf8Input) {
   std::lock_guard<std::mutex> lock(conv.m);
   out.clear();
@@ -57,8 +59,6 @@ bool Convert(Converter& conv, std::string_view in, std::string& out, std::string
       src += skip;
       srcLeft -= skip;
       iconv(conv.cd, nullptr, nullptr, nullptr, nullptr);
-    } else if (r > 0) {
-      exact = false;  // irreversible conversions happened
     }
   }
   return exact;
@@ -95,6 +95,14 @@ bool TryCp932ToUtf8(std::string_view cp932, std::string& out) {
 }
 
 bool TryUtf8ToCp932(std::string_view utf8, std::string& out) {
+  if (!TryUtf8ToCp932AllowingTwins(utf8, out)) return false;
+  if (IsAscii(utf8)) return true;
+  // A twin converts without complaint and comes back as the other character.
+  std::string back;
+  return Convert(ToUtf8(), out, back, "\xEF\xBF\xBD", false) && back == utf8;
+}
+
+bool TryUtf8ToCp932AllowingTwins(std::string_view utf8, std::string& out) {
   if (IsAscii(utf8)) {
     out.assign(utf8);
     return true;

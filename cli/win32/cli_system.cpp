@@ -32,7 +32,18 @@ bool AbsoluteCp932Path(const std::string& fsPath, std::string& out) {
   if (n == 0 || n >= 32768) return false;
   bool exact = true;
   out = platform::win32::WideToCp932(std::wstring_view(full, n), &exact);
-  return exact;
+  return exact;  // no twins on Windows: the wide name is the name
+}
+
+bool AbsoluteFsPath(const std::string& fsPath, std::string& out, std::string& why) {
+  wchar_t full[32768];
+  DWORD n = GetFullPathNameW(platform::win32::FsToWide(fsPath).c_str(), 32768, full, nullptr);
+  if (n == 0 || n >= 32768) {
+    why = "the path cannot be made absolute";
+    return false;
+  }
+  out = platform::win32::WideToUtf8(std::wstring_view(full, n));
+  return true;
 }
 
 bool StderrIsTerminal() { return _isatty(_fileno(stderr)) != 0; }

@@ -25,6 +25,14 @@ bool TryCp932ToUtf8(std::string_view cp932, std::string& out) {
 }
 
 bool TryUtf8ToCp932(std::string_view utf8, std::string& out) {
+  if (!TryUtf8ToCp932AllowingTwins(utf8, out)) return false;
+  if (IsAscii(utf8)) return true;
+  // A twin converts without complaint and comes back as the other character.
+  std::string back;
+  return TryCp932ToUtf8(out, back) && back == utf8;
+}
+
+bool TryUtf8ToCp932AllowingTwins(std::string_view utf8, std::string& out) {
   if (IsAscii(utf8)) {
     out.assign(utf8);
     return true;

@@ -11,7 +11,11 @@
 namespace platform {
 
 bool GetFileLastWriteTime(std::string_view path, std::int64_t& utcSeconds) {
-  HANDLE h = CreateFileW(win32::Cp932ToWide(path).c_str(), FILE_READ_ATTRIBUTES,
+  return GetFileLastWriteTime(FsPath{FsName(path)}, utcSeconds);
+}
+
+bool GetFileLastWriteTime(const FsPath& path, std::int64_t& utcSeconds) {
+  HANDLE h = CreateFileW(win32::FsToWide(path.utf8).c_str(), FILE_READ_ATTRIBUTES,
                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
   FILETIME write{};
