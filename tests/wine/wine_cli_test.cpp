@@ -12,8 +12,8 @@
 
 #include "platform/cp932.h"
 #include "platform/paths.h"
-#include "song_archives.h"
-#include "tests/formats/format_fixture.h"
+#include "tests/support/files.h"
+#include "tests/support/song_archives.h"
 
 namespace fs = std::filesystem;
 
@@ -51,7 +51,7 @@ class WineCli : public ::testing::Test {
       fs::copy_file(std::string(WINDOWS_BIN) + "/" + f, windowsApp_ + f);
   }
 
-  fmt_test::TempDir tmp_;
+  test_support::TempDir tmp_;
   std::string linuxApp_, windowsApp_;
 };
 
@@ -61,9 +61,9 @@ TEST_F(WineCli, WritesTheSameCsvAsLinuxForEveryFormat) {
   std::vector<std::string> archives;
   for (const char* name : {"song.lzh", "song.zip", "song.cab", "song.arj", "song.tar", "song.tgz", "song.taz",
                            "song.bz2", "song.rar", "one.bms.gz"}) {
-    std::vector<song_test::SongFile> files = song_test::TypicalSong();
+    std::vector<test_support::SongFile> files = test_support::TypicalSong();
     if (std::string(name) == "one.bms.gz") files = {{"one.bms", "#TITLE gz\r\n#BPM 120\r\n"}};
-    ASSERT_TRUE(song_test::MakeArchive(songs, name, files)) << name;
+    ASSERT_TRUE(test_support::MakeArchive(songs, name, files)) << name;
     archives.push_back(name);
   }
   std::string linuxArgs, windowsArgs;
@@ -75,10 +75,10 @@ TEST_F(WineCli, WritesTheSameCsvAsLinuxForEveryFormat) {
   ASSERT_EQ(Shell("cd '" + tmp_.Path() + "' && wine '" + windowsApp_ + "bmslist-cli.exe' --csv windows.csv" +
                 windowsArgs + " 2>wine-err.txt"),
             0)
-      << fmt_test::ReadFileBytes(tmp_.Path() + "wine-err.txt");
+      << test_support::ReadBytes(tmp_.Path() + "wine-err.txt");
 
-  std::string linuxCsv = fmt_test::ReadFileBytes(tmp_.Path() + "linux.csv");
-  std::string windowsCsv = fmt_test::ReadFileBytes(tmp_.Path() + "windows.csv");
+  std::string linuxCsv = test_support::ReadBytes(tmp_.Path() + "linux.csv");
+  std::string windowsCsv = test_support::ReadBytes(tmp_.Path() + "windows.csv");
   ASSERT_FALSE(linuxCsv.empty());
   // Every format gave its rows.
   for (const auto& a : archives) EXPECT_NE(linuxCsv.find("\"" + a + "\""), std::string::npos) << a;
