@@ -1,8 +1,11 @@
 #include "platform/profile.h"
 
+#ifndef _WIN32
 #include <dirent.h>
-#include <fcntl.h>
 #include <signal.h>
+#endif
+
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -90,7 +93,7 @@ bool WritePrivateProfileStrings(const std::vector<ProfileEntry>& entries, std::s
       std::free(real);
     }
   }
-  std::size_t slash = target.rfind('/');
+  std::size_t slash = target.find_last_of(kFsDelimiters);
   std::string dir = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
   // A read-only folder refuses root as well.
   struct stat dst;
@@ -110,6 +113,9 @@ bool WritePrivateProfileStrings(const std::vector<ProfileEntry>& entries, std::s
 }
 
 void RemoveStaleProfileTemporaries(std::string_view dir) {
+#ifdef _WIN32
+  (void)dir;  // not yet carried over: Windows has no kill(pid, 0)
+#else
   std::string fsDir = FsName(IncludeTrailingDelimiter(dir));
   std::unique_ptr<DIR, int (*)(DIR*)> d(opendir(fsDir.c_str()), closedir);
   if (!d) return;
@@ -128,6 +134,7 @@ void RemoveStaleProfileTemporaries(std::string_view dir) {
     stale.push_back(fsDir + n);
   }
   for (const std::string& path : stale) unlink(path.c_str());
+#endif
 }
 
 }  // namespace platform

@@ -84,9 +84,11 @@ void WriteInPlace(const std::string& fs, std::string_view path, std::string_view
   std::string old;
   bool keep = readable && ReadWhole(fd, oldSize, old);
   int err = 0;
+#ifdef FALLOC_FL_KEEP_SIZE
   if (bytes.size() > oldSize && fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes.size())) != 0 &&
       errno != EOPNOTSUPP && errno != ENOSYS)
     err = errno;  // no room: nothing has been touched yet
+#endif
   bool touched = false;
   if (err == 0) {
     touched = true;
