@@ -6,6 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <zlib.h>
+
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -47,7 +50,8 @@ struct archive* OpenLibarchive(const std::string& path, const std::function<void
   return a;
 }
 
-LibarchiveReader::LibarchiveReader(struct archive* a, EntryHook hook) : a_(a), hook_(std::move(hook)) {}
+LibarchiveReader::LibarchiveReader(struct archive* a, EntryHook hook, bool listsCheaply)
+    : a_(a), hook_(std::move(hook)), listsCheaply_(listsCheaply) {}
 
 LibarchiveReader::~LibarchiveReader() {
   Utf8LocaleScope locale;
@@ -58,7 +62,10 @@ bool LibarchiveReader::Next(EntryInfo& info) {
   Utf8LocaleScope locale;
   struct archive_entry* e = nullptr;
   int r = archive_read_next_header(a_, &e);
-  if (r == ARCHIVE_EOF) return false;
+  if (r == ARCHIVE_EOF) {
+    if (cutShort_) throw ArcError(ERROR_UNEXPECTED_EOF, "the archive is cut short");
+    return false;
+  }
   if (r != ARCHIVE_OK && r != ARCHIVE_WARN) throw ArcError(ERROR_HEADER_BROKEN, ErrorText(a_));
   const char* name = archive_entry_pathname(e);
   // A name that could not be converted comes back null: refuse it rather
@@ -74,8 +81,19 @@ bool LibarchiveReader::Next(EntryInfo& info) {
     info.isHardlink = true;
     info.linkTarget = hard;
   }
-  info.size = archive_entry_size_is_set(e) ? static_cast<std::uint64_t>(archive_entry_size(e)) : 0;
+  info.sizeKnown = archive_entry_size_is_set(e) && archive_entry_size(e) >= 0;
+  info.size = info.sizeKnown ? static_cast<std::uint64_t>(archive_entry_size(e)) : 0;
   info.compressedSize = info.size;
+  current_sparse_ = false;
+  if (info.sizeKnown && archive_entry_sparse_reset(e) > 0) {
+    // What the map does not cover is hole.
+    std::uint64_t stored = 0;
+    la_int64_t offset = 0, length = 0;
+    while (archive_entry_sparse_next(e, &offset, &length) == ARCHIVE_OK)
+      if (length > 0) stored += static_cast<std::uint64_t>(length);
+    info.holeSize = stored < info.size ? info.size - stored : 0;
+    current_sparse_ = true;
+  }
   info.mtime = archive_entry_mtime_is_set(e) ? archive_entry_mtime(e) : 0;
   mode_t perm = archive_entry_perm(e);
   info.attributes = (perm & 0200) ? 0x20 : 0x21;  // archive bit, read-only when not writable
@@ -85,39 +103,64 @@ bool LibarchiveReader::Next(EntryInfo& info) {
   info.encrypted = current_encrypted_;
   if (hook_) hook_(a_, e, info);
   current_encrypted_ = info.encrypted;
+  current_size_known_ = info.sizeKnown;
+  current_size_ = info.size;
+  current_crc_ = info.crc;
   return true;
 }
 
 void LibarchiveReader::ReadData(const std::function<bool(const void* data, std::size_t size)>& sink) {
+  static const std::vector<char> zeros(1 << 16, 0);
+  ReadSparseData(sink, [&](std::uint64_t length) {
+    while (length > 0) {
+      std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(length, zeros.size()));
+      if (!sink(zeros.data(), n)) return false;
+      length -= n;
+    }
+    return true;
+  });
+}
+
+void LibarchiveReader::ReadSparseData(const std::function<bool(const void* data, std::size_t size)>& sink,
+                                      const std::function<bool(std::uint64_t length)>& hole) {
   Utf8LocaleScope locale;
   if (current_is_directory_) return;
   if (current_encrypted_) throw ArcError(ERROR_PASSWORD_FILE, "encrypted entry");
-  static const std::vector<char> zeros(1 << 16, 0);
-  la_int64_t written = 0;
+  std::uint64_t written = 0;
+  uLong crc = crc32(0, nullptr, 0);
   for (;;) {
     const void* buf = nullptr;
     std::size_t size = 0;
     la_int64_t offset = 0;
     int r = archive_read_data_block(a_, &buf, &size, &offset);
-    if (r == ARCHIVE_EOF) return;
-    // Warnings while reading data are checksum or length mismatches.
-    if (r == ARCHIVE_WARN) {
-      std::string why = ErrorText(a_);
-      throw ArcError(why.find("CRC") != std::string::npos ? ERROR_FILE_CRC : ERROR_BROKEN_DATA, why);
+    if (r == ARCHIVE_EOF) {
+      // A sparse entry may end in a hole that no block reports.
+      if (current_sparse_ && written < current_size_) hole(current_size_ - written);
+      // libarchive 3.6 checks no CRC of stored RAR 5 data.
+      if (checkCrc_ && current_size_known_ && written != current_size_)
+        throw ArcError(ERROR_BROKEN_DATA, "data shorter than declared");
+      if (checkCrc_ && current_crc_ != 0 && crc != current_crc_) throw ArcError(ERROR_FILE_CRC, "CRC mismatch");
+      return;
     }
     if (r != ARCHIVE_OK) {
       std::string why = ErrorText(a_);
+      if (checkCrc_ && current_size_known_ && written == current_size_ && current_crc_ != 0 && crc == current_crc_)
+        return;  // all data came and is right: the error is libarchive's own
+      // Warnings while reading data are checksum or length mismatches.
+      if (r == ARCHIVE_WARN)
+        throw ArcError(why.find("CRC") != std::string::npos ? ERROR_FILE_CRC : ERROR_BROKEN_DATA, why);
       bool encrypted = why.find("ncrypt") != std::string::npos;
       throw ArcError(encrypted ? ERROR_PASSWORD_FILE : ERROR_BROKEN_DATA, why);
     }
-    // Sparse entries leave holes that read back as zeros.
-    while (written < offset) {
-      std::size_t n = static_cast<std::size_t>(std::min<la_int64_t>(offset - written, zeros.size()));
-      if (!sink(zeros.data(), n)) return;
-      written += static_cast<la_int64_t>(n);
+    // Sparse entries leave holes between their blocks.
+    if (offset > 0 && written < static_cast<std::uint64_t>(offset)) {
+      if (!hole(static_cast<std::uint64_t>(offset) - written)) return;
+      written = static_cast<std::uint64_t>(offset);
     }
-    if (size > 0 && !sink(buf, size)) return;
-    written += static_cast<la_int64_t>(size);
+    if (size == 0) continue;
+    if (checkCrc_) crc = crc32(crc, static_cast<const Bytef*>(buf), static_cast<uInt>(size));
+    if (!sink(buf, size)) return;
+    written += size;
   }
 }
 

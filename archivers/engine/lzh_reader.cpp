@@ -141,7 +141,15 @@ class LzhReader : public ArchiveReader {
       crc = Crc16Update(crc, buf.data(), n);
       if (!sink(buf.data(), n)) return;
     }
-    if (total != header_->length || src_.skippedPastEnd) throw ArcError(ERROR_BROKEN_DATA, "LZH data truncated or damaged");
+    if (src_.skippedPastEnd) throw ArcError(ERROR_BROKEN_DATA, "LZH data truncated or damaged");
+    // liblhasa strips a MacLHA entry's MacBinary header and keeps one fork,
+    // so what came is shorter than the header says and its CRC covers
+    // other bytes: a second decode checks the wrapped data instead.
+    if (header_->os_type == LHA_OS_TYPE_MACOS && total < header_->length) {
+      if (!CheckWrappedEntry()) throw ArcError(ERROR_FILE_CRC, "LZH data truncated or damaged");
+      return;
+    }
+    if (total != header_->length) throw ArcError(ERROR_BROKEN_DATA, "LZH data truncated or damaged");
     if (crc != header_->crc) throw ArcError(ERROR_FILE_CRC, "LZH CRC mismatch");
   }
 
@@ -181,6 +189,18 @@ class LzhReader : public ArchiveReader {
     }
     if (complete && crc != header_->crc) throw ArcError(ERROR_FILE_CRC, "LZH CRC mismatch");
     return true;
+  }
+
+  // Decodes the current entry again through a reader of its own, which
+  // checks length and CRC on the data as stored.
+  bool CheckWrappedEntry() {
+    int fd = dup(src_.fd);
+    if (fd < 0) return false;
+    LzhReader again(fd, src_.size);
+    EntryInfo info;
+    for (std::size_t i = 0; i < count_; ++i)
+      if (!again.Next(info)) return false;
+    return lha_reader_check(again.reader_, nullptr, nullptr) != 0;
   }
 
   // At the end the last read found nothing, or only the zero end mark.
