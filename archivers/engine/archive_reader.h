@@ -62,6 +62,21 @@ class ArchiveReader {
   virtual bool ListsCheaply() const { return true; }
 };
 
+// While one lives, readers opened on this thread serve a walk over the
+// headers alone (Next() without ReadData()): they may read less ahead.
+class HeaderWalkScope {
+ public:
+  HeaderWalkScope() : outer_(active_) { active_ = true; }
+  ~HeaderWalkScope() { active_ = outer_; }
+  HeaderWalkScope(const HeaderWalkScope&) = delete;
+  HeaderWalkScope& operator=(const HeaderWalkScope&) = delete;
+  static bool Active() { return active_; }
+
+ private:
+  static inline thread_local bool active_ = false;
+  bool outer_;
+};
+
 // Openers (path in CP932). Each throws ArcError(ERROR_NOT_ARC_FILE or
 // ERROR_ARC_FILE_OPEN ...) when the file is not an archive of its kind.
 std::unique_ptr<ArchiveReader> OpenLzhReader(const std::string& path);  // liblhasa

@@ -206,7 +206,11 @@ int Extract(const ExtractRequest& req, const std::vector<ReaderOpener>& openers,
     DestDir dest(req.destDir);
     bool sizesChecked = false;
     if (reader->ListsCheaply()) {
-      std::uint64_t need = DeclaredTotal(req, *OpenWithAny(openers, req.archive));
+      std::uint64_t need = 0;
+      {
+        HeaderWalkScope walk;
+        need = DeclaredTotal(req, *OpenWithAny(openers, req.archive));
+      }
       if (!FitsOnDisk(req.limits, need, dest.FreeSpace()))
         throw ArcError(ERROR_DISK_SPACE, "not enough disk space: the archive declares " + std::to_string(need) + " bytes");
       sizesChecked = true;

@@ -20,6 +20,8 @@ namespace arc {
 
 namespace {
 constexpr std::size_t kBlockSize = 1 << 20;
+// A header walk seeks from entry to entry and wants a header at each.
+constexpr std::size_t kHeaderWalkBlockSize = 64 << 10;
 
 std::string ErrorText(struct archive* a) {
   const char* s = archive_error_string(a);
@@ -42,7 +44,8 @@ struct archive* OpenLibarchive(const std::string& path, const std::function<void
   struct archive* a = archive_read_new();
   if (!a) throw ArcError(ERROR_ENOUGH_MEMORY, "out of memory");
   configure(a);
-  if (archive_read_open_filename(a, platform::FsName(path).c_str(), kBlockSize) != ARCHIVE_OK) {
+  std::size_t block = HeaderWalkScope::Active() ? kHeaderWalkBlockSize : kBlockSize;
+  if (archive_read_open_filename(a, platform::FsName(path).c_str(), block) != ARCHIVE_OK) {
     std::string why = ErrorText(a);
     archive_read_free(a);
     throw ArcError(ERROR_NOT_ARC_FILE, why);

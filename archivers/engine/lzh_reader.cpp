@@ -43,7 +43,11 @@ int SourceRead(void* handle, void* out, size_t len) {
   size_t total = 0;
   while (total < len) {
     if (s->pos < s->bufStart || s->pos >= s->bufStart + s->bufLen) {
-      ssize_t n = pread(s->fd, s->buf.data(), s->buf.size(), static_cast<off_t>(s->pos));
+      // After a skip only a header is wanted, most likely: a walk over the
+      // headers alone should not read the whole archive.
+      bool sequential = s->pos == s->bufStart + s->bufLen;
+      std::size_t fill = sequential ? s->buf.size() : std::min<std::size_t>(s->buf.size(), 64 << 10);
+      ssize_t n = pread(s->fd, s->buf.data(), fill, static_cast<off_t>(s->pos));
       if (n < 0) return -1;
       s->bufStart = s->pos;
       s->bufLen = static_cast<std::size_t>(n);

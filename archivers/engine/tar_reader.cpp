@@ -44,7 +44,13 @@ enum class Layout { Tar, Raw, EmptyStream };
 
 struct archive* OpenAs(const std::string& path, int filter, bool tar, bool raw) {
   return OpenLibarchive(path, [&](struct archive* a) {
-    if (filter != ARCHIVE_FILTER_NONE) archive_read_append_filter(a, filter);
+    // compress reads its header as it starts, which an appended filter
+    // cannot do before the file is open; left to bidding alone it can only
+    // stack on itself.
+    if (filter == ARCHIVE_FILTER_COMPRESS)
+      archive_read_support_filter_compress(a);
+    else if (filter != ARCHIVE_FILTER_NONE)
+      archive_read_append_filter(a, filter);
     if (tar) {
       archive_read_support_format_tar(a);
       archive_read_support_format_gnutar(a);
