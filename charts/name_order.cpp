@@ -5,7 +5,7 @@
 #include "charts/text_collator.h"
 
 void SortNamesIgnoreCase(std::vector<std::string>& names) {
-  const TextCollator& collator = TextCollator::UserIgnoringCase();
+  const TextCollator& collator = TextCollator::JapaneseIgnoringCase();
   struct Keyed {
     std::string key;
     std::string name;

@@ -1,6 +1,6 @@
 #pragma once
 // Order of the chart names of one archive: ascending, letter case ignored,
-// in the user's collation (the file list's sorted order).
+// in Japanese collation (the file list's sorted order).
 #include <string>
 #include <vector>
 

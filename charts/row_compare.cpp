@@ -5,7 +5,7 @@
 
 #include "charts/text_collator.h"
 
-int CompareText(const std::string& a, const std::string& b) { return TextCollator::User().Compare(a, b); }
+int CompareText(const std::string& a, const std::string& b) { return TextCollator::Japanese().Compare(a, b); }
 
 int CompareRows(const ChartRow& a, const ChartRow& b, int column, int sign) {
   return CompareText(a.ColumnText(column), b.ColumnText(column)) * sign;
@@ -23,7 +23,7 @@ int RowComparer::operator()(const ChartRow& a, const ChartRow& b) const {
 }
 
 std::vector<std::size_t> RowComparer::Order(const std::vector<ChartRow>& rows) const {
-  const TextCollator& collator = TextCollator::User();
+  const TextCollator& collator = TextCollator::Japanese();
   std::vector<std::string> keys;
   keys.reserve(rows.size());
   for (const ChartRow& row : rows) keys.push_back(collator.SortKey(row.ColumnText(impl_->column)));

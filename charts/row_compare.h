@@ -1,5 +1,5 @@
 #pragma once
-// CompareRows: the sort order of the list, a locale-aware text comparison
+// CompareRows: the sort order of the list, a linguistic text comparison
 // of one column multiplied by the sort sign.
 #include <memory>
 #include <string>
@@ -7,9 +7,9 @@
 
 #include "charts/chart_row.h"
 
-// lstrcmpA stand-in: linguistic comparison of two CP932 texts in the user's
-// locale; case distinguished (lower case first), digits as characters, the
-// empty text first. Negative, zero or positive.
+// lstrcmpA stand-in: linguistic comparison of two CP932 texts in Japanese
+// order (TextCollator); case distinguished (lower case first), digits as
+// characters, the empty text first. Negative, zero or positive.
 int CompareText(const std::string& a, const std::string& b);
 
 // CompareRows(A, B, column) times the sort sign.

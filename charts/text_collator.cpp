@@ -4,7 +4,6 @@
 #include <unicode/ustring.h>
 
 #include <cstdlib>
-#include <vector>
 
 #include "platform/cp932.h"
 
@@ -23,48 +22,78 @@ std::u16string Decode(std::string_view cp932) {
   return out;
 }
 
+std::u16string FoldCase(const std::u16string& s) {
+  std::u16string out(s.size() * 3 + 1, u'\0');  // folding at most triples a text
+  UErrorCode status = U_ZERO_ERROR;
+  int32_t n = u_strFoldCase(reinterpret_cast<UChar*>(out.data()), static_cast<int32_t>(out.size()),
+                            reinterpret_cast<const UChar*>(s.data()), static_cast<int32_t>(s.size()),
+                            U_FOLD_CASE_DEFAULT, &status);
+  if (U_FAILURE(status)) return s;
+  out.resize(static_cast<std::size_t>(n));
+  return out;
+}
+
+// Japanese tailoring plus the word-sort habit of Windows: hyphen-minus and
+// apostrophe are ignorable, so "co-op" sorts beside "coop".
+UCollator* OpenJapanese() {
+  UErrorCode status = U_ZERO_ERROR;
+  UCollator* base = ucol_open("ja", &status);
+  if (U_FAILURE(status)) std::abort();  // ICU without its data cannot run at all
+  int32_t baseLength = 0;
+  const UChar* baseRules = ucol_getRules(base, &baseLength);
+  std::u16string rules(reinterpret_cast<const char16_t*>(baseRules), static_cast<std::size_t>(baseLength));
+  rules += u"&[last tertiary ignorable]='-'=''";
+  UParseError parseError;
+  status = U_ZERO_ERROR;
+  UCollator* tailored = ucol_openRules(reinterpret_cast<const UChar*>(rules.data()), static_cast<int32_t>(rules.size()),
+                                       UCOL_DEFAULT, UCOL_DEFAULT, &parseError, &status);
+  if (U_FAILURE(status)) return base;
+  ucol_close(base);
+  return tailored;
+}
+
 }  // namespace
 
-TextCollator::TextCollator(const std::string& icuLocale, bool ignoreCase) {
+TextCollator::TextCollator(bool ignoreCase) : ignoreCase_(ignoreCase) {
+  collator_ = OpenJapanese();
   UErrorCode status = U_ZERO_ERROR;
-  collator_ = ucol_open(icuLocale.c_str(), &status);
-  if (U_FAILURE(status)) {
-    status = U_ZERO_ERROR;
-    collator_ = ucol_open("", &status);
-  }
-  if (U_FAILURE(status)) std::abort();  // ICU without its data cannot run at all
-  status = U_ZERO_ERROR;
-  ucol_setStrength(collator_, ignoreCase ? UCOL_SECONDARY : UCOL_TERTIARY);
+  // Identical strength keeps apart what the Japanese tailoring leaves equal
+  // below it, such as full- and half-width katakana; case is folded away
+  // beforehand when it is to be ignored.
+  ucol_setStrength(collator_, UCOL_IDENTICAL);
   ucol_setAttribute(collator_, UCOL_CASE_FIRST, UCOL_LOWER_FIRST, &status);
   ucol_setAttribute(collator_, UCOL_NUMERIC_COLLATION, UCOL_OFF, &status);
 }
 
 TextCollator::~TextCollator() { ucol_close(collator_); }
 
-const TextCollator& TextCollator::User() {
-  static const TextCollator user(
-      CollationLocaleFor(std::getenv("LC_ALL"), std::getenv("LC_COLLATE"), std::getenv("LANG")));
-  return user;
+const TextCollator& TextCollator::Japanese() {
+  static const TextCollator collator;
+  return collator;
 }
 
-const TextCollator& TextCollator::UserIgnoringCase() {
-  static const TextCollator user(
-      CollationLocaleFor(std::getenv("LC_ALL"), std::getenv("LC_COLLATE"), std::getenv("LANG")), true);
-  return user;
+const TextCollator& TextCollator::JapaneseIgnoringCase() {
+  static const TextCollator collator(true);
+  return collator;
+}
+
+std::u16string TextCollator::Prepare(std::string_view cp932) const {
+  std::u16string u = Decode(cp932);
+  return ignoreCase_ ? FoldCase(u) : u;
 }
 
 int TextCollator::Compare(std::string_view a, std::string_view b) const {
   if (a == b) return 0;
-  std::u16string ua = Decode(a), ub = Decode(b);
+  std::u16string ua = Prepare(a), ub = Prepare(b);
   return ucol_strcoll(collator_, reinterpret_cast<const UChar*>(ua.data()), static_cast<int32_t>(ua.size()),
                       reinterpret_cast<const UChar*>(ub.data()), static_cast<int32_t>(ub.size()));
 }
 
 std::string TextCollator::SortKey(std::string_view text) const {
-  std::u16string u = Decode(text);
+  std::u16string u = Prepare(text);
   const UChar* src = reinterpret_cast<const UChar*>(u.data());
   int32_t srcLength = static_cast<int32_t>(u.size());
-  std::string key(u.size() * 4 + 16, '\0');
+  std::string key(u.size() * 8 + 16, '\0');
   int32_t need = ucol_getSortKey(collator_, src, srcLength, reinterpret_cast<uint8_t*>(key.data()),
                                  static_cast<int32_t>(key.size()));
   if (need > static_cast<int32_t>(key.size())) {
@@ -73,18 +102,4 @@ std::string TextCollator::SortKey(std::string_view text) const {
   }
   key.resize(need > 0 ? static_cast<std::size_t>(need) - 1 : 0);  // without the closing zero
   return key;
-}
-
-std::string CollationLocaleFor(const char* lcAll, const char* lcCollate, const char* lang) {
-  const char* chosen = nullptr;
-  for (const char* v : {lcAll, lcCollate, lang})
-    if (v && *v) {
-      chosen = v;
-      break;
-    }
-  if (!chosen) return {};
-  std::string name(chosen);
-  name = name.substr(0, name.find_first_of(".@"));
-  if (name == "C" || name == "POSIX") return {};
-  return name;
 }

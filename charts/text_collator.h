@@ -1,7 +1,10 @@
 #pragma once
-// Linguistic comparison of CP932 texts in the user's locale, the order the
-// list sorts by: letter case distinguished with lower case first, digits
-// compared as characters (so "120" < "95"), the empty text first.
+// Linguistic comparison of CP932 texts in the order of a Japanese system,
+// whatever the process's locale: kanji in Japanese reading order, letter
+// case distinguished with lower case first, hiragana, katakana and their
+// widths kept apart, digits compared as characters (so "120" < "95"), the
+// empty text first, and hyphens and apostrophes of almost no weight
+// ("coom" < "co-op" < "coop").
 #include <memory>
 #include <string>
 #include <string_view>
@@ -10,17 +13,16 @@ struct UCollator;
 
 class TextCollator {
  public:
-  // `icuLocale` such as "ja_JP"; "" is the root order. With `ignoreCase`
-  // texts that differ only in letter case compare equal.
-  explicit TextCollator(const std::string& icuLocale, bool ignoreCase = false);
+  // With `ignoreCase` texts that differ only in letter case compare equal.
+  explicit TextCollator(bool ignoreCase = false);
   ~TextCollator();
   TextCollator(const TextCollator&) = delete;
   TextCollator& operator=(const TextCollator&) = delete;
 
-  // The collator of the user's locale, opened on first use.
-  static const TextCollator& User();
+  // The list's order, opened on first use.
+  static const TextCollator& Japanese();
   // The same, letter case ignored (the order of file lists).
-  static const TextCollator& UserIgnoringCase();
+  static const TextCollator& JapaneseIgnoringCase();
 
   // Negative, zero or positive.
   int Compare(std::string_view a, std::string_view b) const;
@@ -29,10 +31,8 @@ class TextCollator {
   std::string SortKey(std::string_view text) const;
 
  private:
-  UCollator* collator_ = nullptr;
-};
+  std::u16string Prepare(std::string_view cp932) const;
 
-// The ICU locale for the collation category of the environment: the first
-// set of LC_ALL, LC_COLLATE and LANG, without codeset or modifier; "" (root)
-// for none, "C" and "POSIX".
-std::string CollationLocaleFor(const char* lcAll, const char* lcCollate, const char* lang);
+  UCollator* collator_ = nullptr;
+  bool ignoreCase_ = false;
+};

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "archivers/engine/archive_reader.h"
+#include "archivers/shared/archive_reader.h"
 
 namespace fuzzing {
 

@@ -34,6 +34,25 @@ bool UtcToLocalNow(std::int64_t utcSeconds, std::int64_t& localSeconds) {
   return !__builtin_add_overflow(utcSeconds, static_cast<std::int64_t>(local.tm_gmtoff), &localSeconds);
 }
 
+bool LocalToUtcNow(std::int64_t localSeconds, std::int64_t& utcSeconds) {
+  std::time_t now = std::time(nullptr);
+  struct tm local;
+  if (!localtime_r(&now, &local)) return false;
+  return !__builtin_sub_overflow(localSeconds, static_cast<std::int64_t>(local.tm_gmtoff), &utcSeconds);
+}
+
+std::int64_t CivilToSeconds(const CivilTime& t) {
+  // Civil date to days (H. Hinnant's algorithm, the inverse of the one below).
+  std::int64_t y = t.year - (t.month <= 2 ? 1 : 0);
+  std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+  std::int64_t yoe = y - era * 400;
+  std::int64_t mp = t.month > 2 ? t.month - 3 : t.month + 9;
+  std::int64_t doy = (153 * mp + 2) / 5 + t.day - 1;
+  std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  std::int64_t days = era * 146097 + doe - 719468;
+  return days * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
+}
+
 CivilTime SecondsToCivil(std::int64_t seconds) {
   // Floor division so that times before 1970 land on the right day.
   std::int64_t days = seconds / 86400, rest = seconds % 86400;

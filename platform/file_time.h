@@ -21,8 +21,15 @@ bool GetFileLastWriteTime(std::string_view path, std::int64_t& utcSeconds);
 // daylight-saving hour). False only when the result does not fit.
 bool UtcToLocalNow(std::int64_t utcSeconds, std::int64_t& localSeconds);
 
+// LocalFileTimeToFileTime: the inverse of UtcToLocalNow, with the same
+// offset in force now, so that a local stamp converted to UTC and back is
+// the stamp again whatever its date's daylight-saving state.
+bool LocalToUtcNow(std::int64_t localSeconds, std::int64_t& utcSeconds);
+
 // Seconds since the epoch as a proleptic Gregorian date and time; any value.
 CivilTime SecondsToCivil(std::int64_t seconds);
+// The inverse of SecondsToCivil for fields in their normal ranges.
+std::int64_t CivilToSeconds(const CivilTime& t);
 
 // The first character of the user's date separator (LC_TIME date format),
 // '/' when the locale gives none that is a single ASCII punctuation mark.

@@ -1,7 +1,7 @@
 // CAB32.DLL: cabinets (MSZIP, LZX, stored), CAB32 command syntax; -a
 // makes MSZIP cabinets.
-#include "archivers/engine/cab_create.h"
-#include "archivers/engine/library_exports.h"
+#include "archivers/cab/cab_create.h"
+#include "archivers/shared/library_exports.h"
 
 namespace {
 const arc::LibraryDef kLibrary{{&arc::OpenCabReader}, &arc::ParseCabCommand, &arc::ParseCabCreateCommand,

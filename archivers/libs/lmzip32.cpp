@@ -1,8 +1,8 @@
 // LMZIP32.DLL: ZIP extraction under the lower-case names (Unzip,
 // UnzipOpenArchive...), and Zip, which creates and changes archives with
 // the same switches as ZIP32J.DLL's ("-ru" adds newer files recursively).
-#include "archivers/engine/library_exports.h"
-#include "archivers/engine/zip_archive_update.h"
+#include "archivers/shared/library_exports.h"
+#include "archivers/zip/zip_archive_update.h"
 
 namespace {
 const arc::LibraryDef kLibrary{{&arc::OpenZipReader}, &arc::ParseZipCommand};

@@ -1,9 +1,9 @@
 // tar32.dll: TAR, and TAR or a single file compressed with gzip, bzip2 or
 // compress; tar32 command syntax; TarGetArchiveType. Command c creates
 // TAR, TAR+gzip and TAR+bzip2 archives.
-#include "archivers/engine/library_exports.h"
-#include "archivers/engine/tar_create.h"
-#include "archivers/engine/tar_family.h"
+#include "archivers/shared/library_exports.h"
+#include "archivers/tar/tar_create.h"
+#include "archivers/tar/tar_family.h"
 
 namespace {
 const arc::LibraryDef kLibrary{{&arc::OpenTarReader}, &arc::ParseTarCommand, &arc::ParseTarCreateCommand,

@@ -1,5 +1,5 @@
 // UNARJ32J.DLL: ARJ archives, driven with the LHA command syntax.
-#include "archivers/engine/library_exports.h"
+#include "archivers/shared/library_exports.h"
 
 namespace {
 const arc::LibraryDef kLibrary{{&arc::OpenArjReader}, &arc::ParseLhaCommand};

@@ -1,7 +1,7 @@
 // UNLHA32.DLL: LZH archives, LHA command syntax; extracts (x, e) and
 // creates or changes archives (a, u, f, d) with our own LZH writer.
-#include "archivers/engine/library_exports.h"
-#include "archivers/engine/lzh_archive_update.h"
+#include "archivers/shared/library_exports.h"
+#include "archivers/lzh/lzh_archive_update.h"
 
 namespace {
 const arc::LibraryDef kLibrary{{&arc::OpenLzhReader}, &arc::ParseLhaCommand, &arc::ParseLhaCreateCommand,

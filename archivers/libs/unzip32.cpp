@@ -1,5 +1,5 @@
 // UNZIP32.DLL: ZIP archives, UnZip command syntax.
-#include "archivers/engine/library_exports.h"
+#include "archivers/shared/library_exports.h"
 
 namespace {
 const arc::LibraryDef kLibrary{{&arc::OpenZipReader}, &arc::ParseZipCommand};

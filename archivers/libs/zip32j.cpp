@@ -1,8 +1,8 @@
 // ZIP32J.DLL: the creating ZIP library. Zip creates, updates, freshens and
 // deletes entries and fixes self-extractors (-A); the listing entries
 // (UnZipOpenArchive...) read ZIP archives.
-#include "archivers/engine/library_exports.h"
-#include "archivers/engine/zip_archive_update.h"
+#include "archivers/shared/library_exports.h"
+#include "archivers/zip/zip_archive_update.h"
 
 namespace {
 const arc::LibraryDef kLibrary{{&arc::OpenZipReader}, &arc::ParseZipCommand};

@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <string>
 
-#include "archivers/engine/cmdline.h"
-#include "archivers/engine/dialects.h"
-#include "archivers/engine/entry_path.h"
-#include "archivers/engine/file_patterns.h"
+#include "archivers/shared/cmdline.h"
+#include "archivers/shared/dialects.h"
+#include "archivers/shared/entry_path.h"
+#include "archivers/shared/file_patterns.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string line(reinterpret_cast<const char*>(data), size);

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "archivers/engine/crc16.h"
-#include "archivers/engine/lzh_archive_scan.h"
+#include "archivers/lzh/crc16.h"
+#include "archivers/lzh/lzh_archive_scan.h"
 #include "fuzz/reader_fuzzing.h"
 
 namespace {

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "archivers/engine/archive_reader.h"
-#include "archivers/engine/lzh_entry_writer.h"
+#include "archivers/shared/archive_reader.h"
+#include "archivers/lzh/lzh_entry_writer.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "archivers/engine/rar5_scan.h"
+#include "archivers/rar/rar5_scan.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const std::string path =

@@ -15,7 +15,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "archivers/engine/crc16.h"
+#include "archivers/lzh/crc16.h"
 #include "platform/cp932.h"
 
 namespace arc_test {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "archiver_api.h"
-#include "archivers/engine/archive_reader.h"
-#include "archivers/engine/cmdline.h"
-#include "archivers/engine/crc16.h"
+#include "archivers/shared/archive_reader.h"
+#include "archivers/shared/cmdline.h"
+#include "archivers/lzh/crc16.h"
 #include "archive_maker.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include "archiver_api.h"
 #include "archive_maker.h"
-#include "archivers/engine/dialects.h"
+#include "archivers/shared/dialects.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <set>
 
-#include "archivers/engine/entry_path.h"
-#include "archivers/engine/file_patterns.h"
+#include "archivers/shared/entry_path.h"
+#include "archivers/shared/file_patterns.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 
 #include "arc_library.h"
 #include "archive_maker.h"
-#include "archivers/engine/extractor.h"
-#include "archivers/engine/tar_family.h"
+#include "archivers/shared/extractor.h"
+#include "archivers/tar/tar_family.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "arc_library.h"
 #include "archive_maker.h"
-#include "archivers/engine/crc16.h"
+#include "archivers/lzh/crc16.h"
 #include "platform/msgwindow.h"
 
 namespace {

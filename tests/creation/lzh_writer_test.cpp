@@ -7,9 +7,9 @@
 
 #include "archive_maker.h"
 #include "archiver_api.h"
-#include "archivers/engine/archive_reader.h"
-#include "archivers/engine/lh5_encoder.h"
-#include "archivers/engine/lzh_entry_writer.h"
+#include "archivers/shared/archive_reader.h"
+#include "archivers/lzh/lh5_encoder.h"
+#include "archivers/lzh/lzh_entry_writer.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "arc_library.h"
 #include "archive_maker.h"
-#include "archivers/engine/reader_opener.h"
+#include "archivers/shared/reader_opener.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 
 #include "arc_library.h"
 #include "archive_maker.h"
-#include "archivers/engine/lzh_archive_scan.h"
-#include "archivers/engine/zip_central.h"
+#include "archivers/lzh/lzh_archive_scan.h"
+#include "archivers/zip/zip_central.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "archivers/engine/archive_reader.h"
+#include "archivers/shared/archive_reader.h"
 
 namespace fmt_test {
 

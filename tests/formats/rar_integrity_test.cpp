@@ -5,7 +5,7 @@
 #include <set>
 
 #include "archiver_api.h"
-#include "archivers/engine/extractor.h"
+#include "archivers/shared/extractor.h"
 #include "tests/formats/format_fixture.h"
 #include "tests/formats/rar_writer.h"
 

@@ -1,0 +1,231 @@
+// Reader of ARJ archives with our own decoder: no library reads ARJ.
+#include <zlib.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "archiver_api.h"
+#include "archivers/shared/archive_reader.h"
+#include "archivers/arj/arj_decoder.h"
+#include "archivers/arj/arj_header.h"
+#include "archivers/shared/dos_fields.h"
+#include "platform/paths.h"
+
+namespace arc {
+
+namespace {
+
+using arj::Header;
+
+// Self-extracting archives carry the archive after an executable stub; the
+// main header is looked for that far in them, and only at the start of
+// anything else.
+constexpr std::uint64_t kMaxStubSize = 1u << 20;
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+class ArjReader : public ArchiveReader {
+ public:
+  ArjReader(std::unique_ptr<std::FILE, FileCloser> file, std::uint64_t next)
+      : file_(std::move(file)), next_(next) {}
+
+  bool Next(EntryInfo& info) override {
+    while (!ended_) {
+      std::optional<Header> h = ReadHeaderAt(next_);
+      if (!h) {
+        ended_ = true;
+        break;
+      }
+      current_ = std::move(*h);
+      dataStart_ = next_;
+      next_ = dataStart_ + current_.compressedSize;
+      if (current_.fileType == arj::kBinary || current_.fileType == arj::kText ||
+          current_.fileType == arj::kDirectory) {
+        Fill(info);
+        hasEntry_ = true;
+        return true;
+      }
+      // Volume and chapter labels are no entries.
+    }
+    hasEntry_ = false;
+    return false;
+  }
+
+  void ReadData(const std::function<bool(const void*, std::size_t)>& sink) override {
+    if (!hasEntry_) throw ArcError(ERROR_NOT_SEARCH_MODE, "no current entry");
+    hasEntry_ = false;  // the data is read once
+    if (current_.fileType == arj::kDirectory) return;
+    if (current_.flags & arj::kGarbled) throw ArcError(ERROR_PASSWORD_FILE, "ARJ entry is encrypted");
+    if (current_.flags & (arj::kVolume | arj::kExtFile)) {
+      throw ArcError(ERROR_NOT_SUPPORT, "ARJ entry spans volumes");
+    }
+    if (current_.method > 4) throw ArcError(ERROR_METHOD, "unknown ARJ method");
+    Seek(dataStart_);
+
+    std::uint32_t left = current_.compressedSize;
+    arj::ByteSource source = [&](std::uint8_t* buf, std::size_t size) -> std::size_t {
+      std::size_t want = size < left ? size : left;
+      std::size_t got = want ? std::fread(buf, 1, want, file_.get()) : 0;
+      left -= static_cast<std::uint32_t>(got);
+      return got;
+    };
+    uLong crc = crc32(0, nullptr, 0);
+    arj::Sink counted = [&](const void* data, std::size_t size) {
+      crc = crc32(crc, static_cast<const Bytef*>(data), static_cast<uInt>(size));
+      return sink(data, size);
+    };
+
+    bool complete;
+    if (current_.method == 0) {
+      if (current_.compressedSize != current_.originalSize) {
+        throw ArcError(ERROR_BROKEN_DATA, "stored ARJ entry changes size");
+      }
+      complete = CopyStored(source, counted);
+    } else {
+      complete = arj::Decode(current_.method, source, current_.originalSize, counted);
+    }
+    if (complete && crc != current_.crc) throw ArcError(ERROR_FILE_CRC, "ARJ entry fails its CRC");
+  }
+
+ private:
+  bool CopyStored(const arj::ByteSource& source, const arj::Sink& sink) {
+    std::vector<std::uint8_t> buf(1 << 16);
+    std::uint32_t left = current_.originalSize;
+    while (left > 0) {
+      std::size_t got = source(buf.data(), buf.size());
+      if (got == 0) throw ArcError(ERROR_UNEXPECTED_EOF, "ARJ entry data is cut short");
+      left -= static_cast<std::uint32_t>(got);
+      if (!sink(buf.data(), got)) return false;
+    }
+    return true;
+  }
+
+  void Fill(EntryInfo& info) const {
+    info = EntryInfo{};
+    info.name = (current_.flags & arj::kPathSym) ? current_.name : BackslashesToSlashes(current_.name);
+    info.isDirectory = current_.fileType == arj::kDirectory;
+    info.size = current_.originalSize;
+    info.compressedSize = current_.compressedSize;
+    info.crc = current_.crc;
+    // arj on UNIX-like hosts stores the file's own time_t, not a DOS stamp.
+    bool unixHost = current_.hostOs == arj::kUnix || current_.hostOs == arj::kNext;
+    info.mtime = unixHost ? static_cast<std::time_t>(current_.time) : DosDateTimeToUnix(current_.time);
+    bool dosHost = current_.hostOs == arj::kMsDos || current_.hostOs == arj::kOs2 ||
+                   current_.hostOs == arj::kWin95 || current_.hostOs == arj::kWin32;
+    if (dosHost) info.attributes = current_.accessMode & 0xFF;
+    if (info.isDirectory) info.attributes |= 0x10;
+    info.osType = current_.hostOs;
+    info.method = "-m" + std::to_string(current_.method) + "-";
+    info.encrypted = (current_.flags & arj::kGarbled) != 0;
+  }
+
+ public:
+  // The header at pos, or nullopt for the end-of-archive mark. Moves next_
+  // past the header and its extended headers.
+  std::optional<Header> ReadHeaderAt(std::uint64_t pos) {
+    Seek(pos);
+    std::uint8_t head[4];
+    ReadExact(head, 4);
+    if (head[0] != 0x60 || head[1] != 0xEA) throw ArcError(ERROR_HEADER_BROKEN, "no ARJ header here");
+    std::size_t size = head[2] | head[3] << 8;
+    if (size == 0) return std::nullopt;
+    if (size > arj::kMaxBasicHeaderSize) throw ArcError(ERROR_HEADER_BROKEN, "ARJ header too large");
+    std::uint8_t basic[arj::kMaxBasicHeaderSize + 4];
+    ReadExact(basic, size + 4);
+    if (crc32(0, basic, static_cast<uInt>(size)) != Le32(basic + size)) {
+      throw ArcError(ERROR_HEADER_CRC, "ARJ header fails its CRC");
+    }
+    Header h = arj::ParseBasicHeader(basic, size);
+    std::uint64_t at = pos + 4 + size + 4;
+    SkipExtendedHeaders(at);
+    next_ = at;
+    return h;
+  }
+
+ private:
+  // Extended headers carry nothing this reader uses; their CRCs are still
+  // checked so that damage there is not passed over.
+  void SkipExtendedHeaders(std::uint64_t& at) {
+    for (;;) {
+      std::uint8_t sizeBytes[2];
+      ReadExact(sizeBytes, 2);
+      at += 2;
+      std::size_t size = sizeBytes[0] | sizeBytes[1] << 8;
+      if (size == 0) return;
+      std::uint8_t buf[4096];
+      uLong crc = crc32(0, nullptr, 0);
+      for (std::size_t left = size; left > 0;) {
+        std::size_t n = left < sizeof buf ? left : sizeof buf;
+        ReadExact(buf, n);
+        crc = crc32(crc, buf, static_cast<uInt>(n));
+        left -= n;
+      }
+      ReadExact(buf, 4);
+      if (crc != Le32(buf)) throw ArcError(ERROR_HEADER_CRC, "ARJ extended header fails its CRC");
+      at += size + 4;
+    }
+  }
+
+  static std::uint32_t Le32(const std::uint8_t* p) {
+    return p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+  }
+
+  void Seek(std::uint64_t pos) {
+    if (fseeko(file_.get(), static_cast<off_t>(pos), SEEK_SET) != 0) {
+      throw ArcError(ERROR_UNEXPECTED_EOF, "ARJ archive is cut short");
+    }
+  }
+  void ReadExact(void* buf, std::size_t n) {
+    if (std::fread(buf, 1, n, file_.get()) != n) throw ArcError(ERROR_UNEXPECTED_EOF, "ARJ archive is cut short");
+  }
+
+  std::unique_ptr<std::FILE, FileCloser> file_;
+  std::uint64_t next_;
+  std::uint64_t dataStart_ = 0;
+  Header current_;
+  bool hasEntry_ = false;
+  bool ended_ = false;
+};
+
+// A self-extractor's stub is searched for the first id bytes that start
+// a sound main header.
+std::optional<std::uint64_t> FindMainHeaderInStub(ArjReader& reader, std::FILE* f) {
+  std::vector<std::uint8_t> buf(kMaxStubSize + 1);
+  if (fseeko(f, 0, SEEK_SET) != 0) return std::nullopt;
+  std::size_t n = std::fread(buf.data(), 1, buf.size(), f);
+  for (std::size_t i = 2; i + 1 < n; ++i) {
+    if (buf[i] != 0x60 || buf[i + 1] != 0xEA) continue;
+    try {
+      std::optional<Header> main = reader.ReadHeaderAt(i);
+      if (main && main->fileType == arj::kMainHeader) return i;
+    } catch (const ArcError&) {
+      // id bytes that are part of the stub's code
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::unique_ptr<ArchiveReader> OpenArjReader(const std::string& path) {
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(platform::FsName(path).c_str(), "rb"));
+  if (!file) throw ArcError(ERROR_ARC_FILE_OPEN, "cannot open " + path);
+  std::uint8_t magic[2] = {};
+  std::size_t n = std::fread(magic, 1, 2, file.get());
+  std::FILE* f = file.get();
+  auto reader = std::make_unique<ArjReader>(std::move(file), 0);
+  if (n == 2 && magic[0] == 0x60 && magic[1] == 0xEA) {
+    std::optional<Header> main = reader->ReadHeaderAt(0);
+    if (main && main->fileType == arj::kMainHeader) return reader;
+  } else if (n == 2 && magic[0] == 'M' && magic[1] == 'Z' && FindMainHeaderInStub(*reader, f)) {
+    return reader;
+  }
+  throw ArcError(ERROR_NOT_ARC_FILE, "not an ARJ archive");
+}
+
+}  // namespace arc

@@ -1,0 +1,83 @@
+#include "archivers/rar/rar_header.h"
+
+#include <zlib.h>
+
+#include <vector>
+
+#include "archiver_api.h"
+#include "archivers/shared/archive_reader.h"
+
+namespace arc::rar {
+
+namespace {
+
+constexpr std::uint8_t kMainHeaderType = 0x73;
+constexpr std::uint8_t kFileHeaderType = 0x74;
+constexpr std::size_t kBaseSize = 7;
+constexpr std::size_t kMainHeaderSize = 13;
+constexpr std::size_t kFileFixedSize = 32;  // base, sizes, OS, CRC, time, versions, name size, attributes
+
+std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
+std::uint32_t Le32(const std::uint8_t* p) {
+  return p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+
+[[noreturn]] void Broken() { throw ArcError(ERROR_HEADER_BROKEN, "RAR header is damaged"); }
+
+bool CrcMatches(const std::vector<std::uint8_t>& h, std::size_t size) {
+  return (crc32(0, h.data() + 2, static_cast<uInt>(size - 2)) & 0xFFFF) == Le16(h.data());
+}
+
+// The whole header of `type` at `offset`, its CRC checked. Old main headers
+// that embed a comment count only their fixed part, so for them
+// `altCrcSize` is accepted as well.
+std::vector<std::uint8_t> ReadHeader(std::FILE* f, std::uint64_t offset, std::uint8_t type, std::size_t minSize,
+                                     std::size_t altCrcSize = 0) {
+  std::uint8_t base[kBaseSize];
+  if (fseeko(f, static_cast<off_t>(offset), SEEK_SET) != 0 || std::fread(base, 1, kBaseSize, f) != kBaseSize) {
+    Broken();
+  }
+  std::size_t size = Le16(base + 5);
+  if (base[2] != type || size < minSize) Broken();
+  std::vector<std::uint8_t> h(size);
+  std::copy(base, base + kBaseSize, h.begin());
+  if (std::fread(h.data() + kBaseSize, 1, size - kBaseSize, f) != size - kBaseSize) Broken();
+  if (!CrcMatches(h, size) && !(altCrcSize && CrcMatches(h, altCrcSize))) {
+    throw ArcError(ERROR_HEADER_CRC, "RAR header fails its CRC");
+  }
+  return h;
+}
+
+}  // namespace
+
+std::uint16_t ReadArchiveFlags(std::FILE* f) {
+  return Le16(ReadHeader(f, sizeof kRar4Signature, kMainHeaderType, kMainHeaderSize, kMainHeaderSize).data() + 3);
+}
+
+FileHeader ReadFileHeader(std::FILE* f, std::uint64_t offset) {
+  std::vector<std::uint8_t> h = ReadHeader(f, offset, kFileHeaderType, kFileFixedSize);
+  FileHeader fh;
+  fh.dataOffset = offset + h.size();
+  fh.flags = Le16(&h[3]);
+  fh.packSize = Le32(&h[7]);
+  fh.unpSize = Le32(&h[11]);
+  fh.hostOs = h[15];
+  fh.fileCrc = Le32(&h[16]);
+  fh.dosTime = Le32(&h[20]);
+  fh.unpVersion = h[24];
+  fh.method = h[25];
+  std::size_t nameSize = Le16(&h[26]);
+  fh.attributes = Le32(&h[28]);
+  std::size_t pos = kFileFixedSize;
+  if (fh.flags & kLarge) {
+    if (h.size() < pos + 8) Broken();
+    fh.packSize |= static_cast<std::uint64_t>(Le32(&h[pos])) << 32;
+    fh.unpSize |= static_cast<std::uint64_t>(Le32(&h[pos + 4])) << 32;
+    pos += 8;
+  }
+  if (h.size() < pos + nameSize) Broken();
+  fh.name.assign(reinterpret_cast<const char*>(&h[pos]), nameSize);
+  return fh;
+}
+
+}  // namespace arc::rar

@@ -1,0 +1,108 @@
+#include "archivers/shared/archive_listing.h"
+
+#include <map>
+#include <memory>
+#include <mutex>
+
+#include "archivers/shared/cmdline.h"
+#include "archivers/shared/entry_path.h"
+#include "archivers/shared/file_patterns.h"
+#include "archivers/shared/info_records.h"
+
+namespace arc {
+
+namespace {
+struct OpenArchive {
+  std::vector<ReaderOpener> openers;
+  std::string path;
+  std::unique_ptr<ArchiveReader> reader;  // the current pass; null before FindFirst
+  std::vector<std::string> patterns;
+};
+
+std::mutex g_mutex;
+std::map<HARC, std::shared_ptr<OpenArchive>> g_open;
+HARC g_next = 1;
+
+std::shared_ptr<OpenArchive> Lookup(HARC harc) {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  auto it = g_open.find(harc);
+  return it == g_open.end() ? nullptr : it->second;
+}
+
+int NextMatch(OpenArchive& a, INDIVIDUALINFO* out) {
+  if (!a.reader) return ERROR_NOT_SEARCH_MODE;
+  try {
+    EntryInfo info;
+    while (a.reader->Next(info)) {
+      std::string display = DisplayName(info.name, info.nameIsUtf8);
+      if (!EntrySelected(display, a.patterns, {})) continue;
+      if (out) FillIndividualInfo(info, display, *out);
+      return 0;
+    }
+    return -1;
+  } catch (const ArcError& e) {
+    return e.Code();
+  }
+}
+}  // namespace
+
+HARC OpenArchiveHandle(const std::vector<ReaderOpener>& openers, const std::string& path) {
+  try {
+    // Opening proves the format; the first header must read too.
+    auto reader = OpenWithAny(openers, path);
+    EntryInfo info;
+    reader->Next(info);
+  } catch (const ArcError&) {
+    return 0;
+  }
+  auto a = std::make_shared<OpenArchive>();
+  a->openers = openers;
+  a->path = path;
+  std::lock_guard<std::mutex> lock(g_mutex);
+  HARC h = g_next++;
+  if (g_next == 0) g_next = 1;
+  g_open[h] = a;
+  return h;
+}
+
+int CloseArchiveHandle(HARC harc) {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  return g_open.erase(harc) ? 0 : ERROR_HARC_ISNOT_OPENED;
+}
+
+int FindFirstEntry(HARC harc, const std::string& wildName, INDIVIDUALINFO* info) {
+  auto a = Lookup(harc);
+  if (!a) return ERROR_HARC_ISNOT_OPENED;
+  a->patterns.clear();
+  for (auto& t : TokenizeCommandLine(wildName))
+    if (!t.text.empty()) a->patterns.push_back(t.text);
+  try {
+    a->reader = OpenWithAny(a->openers, a->path);
+  } catch (const ArcError& e) {
+    a->reader.reset();
+    return e.Code();
+  }
+  return NextMatch(*a, info);
+}
+
+int FindNextEntry(HARC harc, INDIVIDUALINFO* info) {
+  auto a = Lookup(harc);
+  if (!a) return ERROR_HARC_ISNOT_OPENED;
+  return NextMatch(*a, info);
+}
+
+bool CheckArchiveFile(const std::vector<ReaderOpener>& openers, const std::string& path) {
+  try {
+    auto reader = OpenWithAny(openers, path);
+    EntryInfo info;
+    while (reader->Next(info)) {
+      if (info.isDirectory || info.isSymlink || info.isHardlink) continue;
+      reader->ReadData([](const void*, std::size_t) { return true; });
+    }
+    return true;
+  } catch (const ArcError&) {
+    return false;
+  }
+}
+
+}  // namespace arc

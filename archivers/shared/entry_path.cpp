@@ -1,0 +1,157 @@
+#include "archivers/shared/entry_path.h"
+
+#include "platform/cp932.h"
+
+namespace arc {
+
+namespace {
+
+bool IsHex(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
+bool IsHighHex(char c) { return (c >= '8' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
+
+void AppendEscaped(std::string& out, unsigned char b) {
+  static const char* hex = "0123456789ABCDEF";
+  out += '%';
+  out += hex[b >> 4];
+  out += hex[b & 15];
+}
+
+// ASCII byte at i of s, with the "%" rule applied.
+void AppendAscii(std::string& out, const std::string& s, std::size_t i) {
+  if (s[i] == '%' && i + 2 < s.size() &&
+      ((IsHighHex(s[i + 1]) && IsHex(s[i + 2])) || (s[i + 1] == '2' && s[i + 2] == '5'))) {
+    out += "%25";
+    return;
+  }
+  out += s[i];
+}
+
+std::size_t Utf8SequenceLength(const std::string& s, std::size_t i) {
+  unsigned char c = static_cast<unsigned char>(s[i]);
+  std::size_t len = c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+  if (len == 0 || i + len > s.size()) return 0;
+  for (std::size_t k = 1; k < len; ++k)
+    if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 0;
+  unsigned char c1 = static_cast<unsigned char>(s[i + 1]);
+  if ((c == 0xE0 && c1 < 0xA0) || (c == 0xED && c1 >= 0xA0) || (c == 0xF0 && c1 < 0x90) || (c == 0xF4 && c1 >= 0x90)) return 0;
+  return len;
+}
+
+// One CP932 character: a lead byte pairs only with a byte that can follow
+// it, so "/" after a stray lead byte still separates folders.
+std::size_t NextNameChar(const std::string& s, std::size_t i) {
+  unsigned char c = static_cast<unsigned char>(s[i]);
+  if (platform::IsLeadByte(c) && i + 1 < s.size()) {
+    unsigned char t = static_cast<unsigned char>(s[i + 1]);
+    if ((t >= 0x40 && t <= 0x7E) || (t >= 0x80 && t <= 0xFC)) return i + 2;
+  }
+  return i + 1;
+}
+
+// Splits at "/" and "\" (whole characters for CP932).
+std::vector<std::string> SplitParts(const std::string& name, bool isUtf8) {
+  std::vector<std::string> parts;
+  std::string cur;
+  for (std::size_t i = 0; i < name.size();) {
+    std::size_t next = isUtf8 ? i + 1 : NextNameChar(name, i);
+    if (next == i + 1 && (name[i] == '/' || name[i] == '\\')) {
+      parts.push_back(cur);
+      cur.clear();
+    } else {
+      cur.append(name, i, next - i);
+    }
+    i = next;
+  }
+  parts.push_back(cur);
+  // A drive letter in front ("C:" or "C:name") belongs to another machine.
+  if (!parts.empty() && parts[0].size() >= 2 && parts[0][1] == ':' &&
+      ((parts[0][0] >= 'A' && parts[0][0] <= 'Z') || (parts[0][0] >= 'a' && parts[0][0] <= 'z')))
+    parts[0].erase(0, 2);
+  return parts;
+}
+
+}  // namespace
+
+std::string FsComponent(const std::string& part, bool isUtf8) {
+  std::string out;
+  for (std::size_t i = 0; i < part.size();) {
+    unsigned char c = static_cast<unsigned char>(part[i]);
+    if (c < 0x80) {
+      AppendAscii(out, part, i);
+      ++i;
+      continue;
+    }
+    if (isUtf8) {
+      std::size_t len = Utf8SequenceLength(part, i);
+      if (len == 0) {
+        AppendEscaped(out, c);
+        ++i;
+      } else {
+        out.append(part, i, len);
+        i += len;
+      }
+      continue;
+    }
+    std::size_t next = NextNameChar(part, i);
+    std::string utf8;
+    if (platform::TryCp932ToUtf8(std::string_view(part).substr(i, next - i), utf8) && !utf8.empty()) {
+      out += utf8;
+      i = next;
+    } else {
+      // Not a character: keep the byte, escaped; the next byte starts over.
+      AppendEscaped(out, c);
+      ++i;
+    }
+  }
+  return out;
+}
+
+EntryPath MakeEntryPath(const std::string& name, bool isUtf8) {
+  EntryPath p;
+  std::vector<std::string> kept;
+  for (auto& part : SplitParts(name, isUtf8)) {
+    if (part.empty() || part == ".") continue;
+    if (part == "..") {
+      p.unsafe = true;
+      return p;
+    }
+    kept.push_back(FsComponent(part, isUtf8));
+  }
+  if (kept.empty()) return p;
+  p.leaf = kept.back();
+  kept.pop_back();
+  p.dirs = std::move(kept);
+  return p;
+}
+
+std::string DisplayName(const std::string& name, bool isUtf8) {
+  std::string out;
+  auto parts = SplitParts(name, isUtf8);
+  for (auto& part : parts) {
+    if (part.empty() || part == ".") continue;
+    if (!out.empty()) out += '/';
+    out += isUtf8 ? platform::Utf8ToCp932(part) : part;
+  }
+  return out;
+}
+
+std::string SafeLinkTarget(const std::string& target, bool isUtf8, const EntryPath& linkPath) {
+  if (target.empty() || target[0] == '/' || target[0] == '\\') return {};
+  if (target.size() >= 2 && target[1] == ':') return {};
+  auto parts = SplitParts(target, isUtf8);
+  long depth = static_cast<long>(linkPath.dirs.size());
+  std::string out;
+  for (auto& part : parts) {
+    if (part.empty() || part == ".") continue;
+    if (part == "..") {
+      if (--depth < 0) return {};
+    } else {
+      ++depth;
+    }
+    if (!out.empty()) out += '/';
+    out += part == ".." ? part : FsComponent(part, isUtf8);
+  }
+  return out;
+}
+
+}  // namespace arc

@@ -1,0 +1,116 @@
+#include "archivers/shared/library_entries.h"
+
+#include <cstring>
+#include <string>
+
+#include "archivers/shared/archive_listing.h"
+#include "archivers/shared/cmdline.h"
+#include "archivers/shared/extractor.h"
+#include "archivers/shared/info_records.h"
+#include "archivers/shared/owner_window.h"
+
+namespace arc {
+
+namespace {
+void WriteOutput(char* output, uint32_t size, const std::string& text) {
+  if (output && size > 0) CopyField(output, size, text);
+}
+
+// kNotCreating when the parser does not take the line.
+int TryCreating(CreatingParser parser, CreatingRunner runner, const std::vector<CmdToken>& tokens, char* output,
+                uint32_t size) {
+  CreateRequest req;
+  int r = parser(tokens, req);
+  if (r == kNotCreating) return r;
+  if (r) {
+    WriteOutput(output, size, req.refusal.empty() ? "command not accepted" : req.refusal);
+    return r;
+  }
+  std::string message;
+  r = runner(req, message);
+  WriteOutput(output, size, message);
+  return r;
+}
+}  // namespace
+
+int RunCommand(const LibraryDef& lib, ARC_HWND, const char* cmdLine, char* output, uint32_t size) {
+  try {
+    if (!cmdLine) return ERROR_COMMAND_NAME;
+    auto tokens = TokenizeCommandLine(cmdLine);
+    if (lib.creatingParser) {
+      int r = TryCreating(lib.creatingParser, lib.creatingRunner, tokens, output, size);
+      if (r != kNotCreating) return r;
+    }
+    ExtractRequest req;
+    if (int r = lib.dialect(tokens, req)) {
+      WriteOutput(output, size, "command not accepted");
+      return r;
+    }
+    std::string message;
+    int r = Extract(req, lib.openers, message);
+    WriteOutput(output, size, message);
+    return r;
+  } catch (const std::bad_alloc&) {
+    return ERROR_ENOUGH_MEMORY;
+  } catch (...) {
+    return ERROR_BROKEN_DATA;
+  }
+}
+
+HARC RunOpenArchive(const LibraryDef& lib, ARC_HWND, const char* fileName, uint32_t) {
+  try {
+    return fileName ? OpenArchiveHandle(lib.openers, fileName) : 0;
+  } catch (...) {
+    return 0;
+  }
+}
+
+int RunCloseArchive(HARC harc) {
+  try {
+    return CloseArchiveHandle(harc);
+  } catch (...) {
+    return ERROR_HARC_ISNOT_OPENED;
+  }
+}
+
+int RunFindFirst(HARC harc, const char* wildName, INDIVIDUALINFO* info) {
+  try {
+    return FindFirstEntry(harc, wildName ? wildName : "", info);
+  } catch (...) {
+    return ERROR_BROKEN_DATA;
+  }
+}
+
+int RunFindNext(HARC harc, INDIVIDUALINFO* info) {
+  try {
+    return FindNextEntry(harc, info);
+  } catch (...) {
+    return ERROR_BROKEN_DATA;
+  }
+}
+
+int RunCheckArchive(const LibraryDef& lib, const char* fileName, int) {
+  try {
+    return fileName && CheckArchiveFile(lib.openers, fileName) ? 1 : 0;
+  } catch (...) {
+    return 0;
+  }
+}
+
+int RunSetOwnerWindowEx(ARC_HWND hwnd, ARCHIVERPROC proc) { return SetOwnerWindow(hwnd, proc) ? 1 : 0; }
+int RunKillOwnerWindowEx(ARC_HWND hwnd) { return KillOwnerWindow(hwnd) ? 1 : 0; }
+
+int RunCreatingCommand(CreatingParser parser, CreatingRunner runner, const char* cmdLine, char* output,
+                       uint32_t size) {
+  try {
+    if (!cmdLine) return ERROR_COMMAND_NAME;
+    int r = TryCreating(parser, runner, TokenizeCommandLine(cmdLine), output, size);
+    return r == kNotCreating ? ERROR_COMMAND_NAME : r;
+  } catch (const std::bad_alloc&) {
+    return ERROR_ENOUGH_MEMORY;
+  } catch (...) {
+    return ERROR_CANNOT_WRITE;
+  }
+}
+
+}  // namespace arc

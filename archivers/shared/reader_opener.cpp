@@ -1,0 +1,33 @@
+#include "archivers/shared/reader_opener.h"
+
+#include <sys/stat.h>
+
+#include "archiver_api.h"
+#include "platform/paths.h"
+
+namespace arc {
+
+void RequireRegularFile(const std::string& path) {
+  struct stat st;
+  if (stat(platform::FsName(path).c_str(), &st) != 0) throw ArcError(ERROR_ARC_FILE_OPEN, "cannot open " + path);
+  if (!S_ISREG(st.st_mode)) throw ArcError(ERROR_ARC_FILE_OPEN, "not a regular file: " + path);
+}
+
+std::unique_ptr<ArchiveReader> OpenWithAny(const std::vector<ReaderOpener>& openers, const std::string& path) {
+  RequireRegularFile(path);
+  int code = ERROR_NOT_ARC_FILE;
+  std::string why = "not an archive: " + path;
+  for (ReaderOpener open : openers) {
+    try {
+      return open(path);
+    } catch (const ArcError& e) {
+      if (code != ERROR_ARC_FILE_OPEN) {
+        code = e.Code();
+        why = e.what();
+      }
+    }
+  }
+  throw ArcError(code, why);
+}
+
+}  // namespace arc

@@ -1,0 +1,31 @@
+// The UnZip dialect (UNZIP32.DLL, LMZIP32.DLL):  -x [switches] archive [dest/] [files...]
+//
+//   -j   junk the archive's folders     honoured
+//   -o   overwrite without asking       accepted; files are always replaced
+//   --i  no dialogs                     accepted; there are none
+//   -q   quiet                          accepted
+// Any other switch gives ERROR_COMMAND_NAME; commands other than -x too.
+#include <array>
+
+#include "archiver_api.h"
+#include "archivers/shared/dialects.h"
+#include "archivers/shared/switch_table.h"
+
+namespace arc {
+
+namespace {
+
+constexpr std::array kZipSwitches = {
+    SwitchSpec{"j", SwitchKind::Flag, kJunkFolders},
+    SwitchSpec{"o", SwitchKind::Flag, 0},
+    SwitchSpec{"-i", SwitchKind::Flag, 0},
+    SwitchSpec{"q", SwitchKind::Flag, 0},
+};
+}  // namespace
+
+int ParseZipCommand(const std::vector<CmdToken>& tokens, ExtractRequest& req) {
+  if (tokens.empty() || tokens[0].text != "-x") return ERROR_COMMAND_NAME;
+  return ParseSwitchesThenNames(tokens, kZipSwitches, req);
+}
+
+}  // namespace arc
