@@ -64,9 +64,13 @@ LibarchiveReader::~LibarchiveReader() {
 bool LibarchiveReader::Next(EntryInfo& info) {
   Utf8LocaleScope locale;
   struct archive_entry* e = nullptr;
-  int r = archive_read_next_header(a_, &e);
+  // A damaged tar header is skipped block by block up to the next good
+  // one, as bsdtar does; the damage is still reported at the end.
+  int r;
+  while ((r = archive_read_next_header(a_, &e)) == ARCHIVE_RETRY) skippedDamage_ = true;
   if (r == ARCHIVE_EOF) {
     if (cutShort_) throw ArcError(ERROR_UNEXPECTED_EOF, "the archive is cut short");
+    if (skippedDamage_) throw ArcError(ERROR_HEADER_BROKEN, "damaged headers were skipped");
     return false;
   }
   if (r != ARCHIVE_OK && r != ARCHIVE_WARN) throw ArcError(ERROR_HEADER_BROKEN, ErrorText(a_));

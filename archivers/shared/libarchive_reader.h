@@ -44,6 +44,7 @@ class LibarchiveReader : public ArchiveReader {
   bool listsCheaply_;
   bool checkCrc_ = false;
   bool cutShort_ = false;
+  bool skippedDamage_ = false;
   bool current_is_directory_ = false;  // a folder has no data to read
   bool current_encrypted_ = false;
   bool current_sparse_ = false;  // holes up to the declared size may follow the last block

@@ -119,6 +119,8 @@ struct DamagedCase {
   int expected;
 };
 
+void PrintTo(const DamagedCase& c, std::ostream* os) { *os << c.format; }
+
 const std::string kReadme = "README-" + std::string(3000, 'r') + "-README";
 
 Files Charts() {
@@ -203,6 +205,23 @@ INSTANTIATE_TEST_SUITE_P(
       for (char ch : std::string(info.param.format)) n += std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
       return n;
     });
+
+TEST(DamagedTarHeader, IsSkippedAndReportedAsBsdtarDoes) {
+  ScratchDir dir;
+  std::vector<RawEntry> entries = RawSong();
+  entries.insert(entries.begin(), RawEntry{"x.txt", "first"});
+  std::string tar = arc_test::MakeTar(entries);
+  tar[512 + 512 + 3] ^= 0x20;  // the readme's name: its header checksum fails
+  std::string archive = dir.Write("s.tar", tar);
+  ASSERT_EQ(Shell(dir.Path(), "mkdir ref && bsdtar -xf s.tar -C ref"), 0);
+  Files expected = Charts();
+  expected["x.txt"] = "first";
+  ExpectSameFiles(FilesUnder(dir.Path() + "ref"), expected, "bsdtar");
+
+  ArcLibrary tar32("tar32.dll", "Tar");
+  EXPECT_EQ(tar32.Command(TarX(archive, dir.Path() + "dest/")), ERROR_HEADER_BROKEN);
+  ExpectSameFiles(FilesUnder(dir.Path() + "dest"), expected, "tar32");
+}
 
 // --- Bombs ---------------------------------------------------------------
 
