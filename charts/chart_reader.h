@@ -5,11 +5,16 @@
 
 #include "charts/chart_row.h"
 
+struct ChartReadOptions {
+  bool hashes = false;  // MD5 and SHA-256 of the whole file
+};
+
 // Fills the date (sub-item 9), the caption and sub-items 0..8 of `row` from
 // the file `fileName` (CP932 path, relative names resolved in the current
-// folder). Read errors of the lines step throw platform::EInOutError after
-// the row has got what was read so far.
-void ReadChart(ChartRow& row, const std::string& fileName);
+// folder), and the row's encoding (and hashes when asked). Read errors of
+// the lines step throw platform::EInOutError after the row has got what was
+// read so far.
+void ReadChart(ChartRow& row, const std::string& fileName, const ChartReadOptions& options = {});
 
 // Applies the nine header keys to one line.
 void ParseHeaderLine(ChartRow& row, std::string_view line);

@@ -1,8 +1,11 @@
 #pragma once
 // One list item per chart file: a caption and exactly twelve text sub-items
-// (CP932 bytes), plus the check box no operation reads.
+// (bytes as read), plus the check box no operation reads, the encoding the
+// chart's header values are in, and the chart file's hashes.
 #include <array>
 #include <string>
+
+#include "platform/text_encoding.h"
 
 inline constexpr int kChartColumnCount = 13;
 inline constexpr int kSubItemCount = 12;
@@ -13,11 +16,23 @@ enum ChartSubItem : int {
   siMidi, siWav, siBga, siDate, siArcName, siArcPath,
 };
 
+// The two hash columns that follow the thirteen when shown.
+inline constexpr int kMd5Column = 13;
+inline constexpr int kSha256Column = 14;
+inline constexpr int kColumnCountWithHashes = 15;
+
 struct ChartRow {
   std::string caption;
   std::array<std::string, kSubItemCount> subItems;
   bool checked = false;
+  // The header values (sub-items 0 to 5) are in this encoding; everything
+  // else the program writes (caption, marks, date, archive) is CP932.
+  platform::TextEncoding encoding = platform::TextEncoding::kCp932;
+  std::string md5, sha256;  // lower-case hex; empty when not computed
 
-  // Column text: the caption for 0 and for any index outside 1..12.
+  // Column text: the caption for 0, the hashes for 13 and 14, and the
+  // caption for any other index outside 1..12.
   const std::string& ColumnText(int column) const;
+  // The encoding of that column's text.
+  platform::TextEncoding ColumnEncoding(int column) const;
 };

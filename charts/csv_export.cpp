@@ -1,30 +1,68 @@
 #include "charts/csv_export.h"
 
+#include <algorithm>
+
+#include "charts/column_text.h"
 #include "platform/whole_file_write.h"
 
-std::string ChartCsvText(const ChartList& list) {
-  std::size_t size = 0;
-  for (const ChartRow& row : list.Rows()) {
-    size += row.caption.size() + 2 * kChartColumnCount + (kChartColumnCount - 1) + 2;
-    for (const std::string& s : row.subItems) size += s.size();
-  }
-  std::string out;
-  out.reserve(size);
-  for (const ChartRow& row : list.Rows()) {
-    // Fields go out as they stand: a quote or comma inside one is not escaped.
+namespace {
+
+constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
+
+int ColumnCount(const CsvOptions& options) {
+  return options.hashColumns ? kColumnCountWithHashes : kChartColumnCount;
+}
+
+std::size_t ClassicLineSize(const ChartRow& row, int columns) {
+  std::size_t size = 3 * static_cast<std::size_t>(columns) + 1;
+  for (int c = 0; c < columns; ++c) size += row.ColumnText(c).size();
+  return size;
+}
+
+void AppendLine(std::string& out, const ChartRow& row, const CsvOptions& options) {
+  const int columns = ColumnCount(options);
+  for (int c = 0; c < columns; ++c) {
+    if (c > 0) out += ',';
     out += '"';
-    out += row.caption;
-    out += '"';
-    for (const std::string& s : row.subItems) {
-      out += ",\"";
-      out += s;
-      out += '"';
+    if (options.format == CsvFormat::kClassic) {
+      // Fields go out as they stand: a quote or comma inside one is not escaped.
+      out += row.ColumnText(c);
+    } else {
+      // Every field quoted, so commas and line ends inside stay in it.
+      for (char ch : ColumnUtf8(row, c)) {
+        if (ch == '"') out += '"';
+        out += ch;
+      }
     }
-    out += "\r\n";
+    out += '"';
   }
+  out += "\r\n";
+}
+
+}  // namespace
+
+std::string ChartCsvText(const ChartList& list, const CsvOptions& options) {
+  std::string out;
+  if (options.format == CsvFormat::kUtf8) {
+    out = kUtf8Mark;
+  } else {
+    std::size_t size = 0;
+    for (const ChartRow& row : list.Rows()) size += ClassicLineSize(row, ColumnCount(options));
+    out.reserve(size);
+  }
+  for (const ChartRow& row : list.Rows()) AppendLine(out, row, options);
   return out;
 }
 
-void WriteChartCsv(const ChartList& list, const std::string& path) {
-  platform::WriteWholeFile(path, ChartCsvText(list));
+std::string ChartCsvLines(const ChartList& list, std::vector<std::size_t> rows, const CsvOptions& options) {
+  std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  std::string out;
+  for (std::size_t i : rows)
+    if (i < list.Count()) AppendLine(out, list.Row(i), options);
+  return out;
+}
+
+void WriteChartCsv(const ChartList& list, const std::string& path, const CsvOptions& options) {
+  platform::WriteWholeFile(path, ChartCsvText(list, options));
 }

@@ -14,7 +14,7 @@ namespace {
 
 // Chart files, or every file, at the top of a folder: no folders, no hidden
 // files.
-std::vector<std::string> TopLevelFiles(const std::string& dir, const char* mask,
+std::vector<std::string> TopLevelFiles(const std::string& dir, const std::string& mask,
                                        std::vector<std::string>* unlisted) {
   std::vector<std::string> names;
   for (auto& f : platform::FindFiles(dir, mask, unlisted))
@@ -66,8 +66,13 @@ void DropPipeline::AddArchive(const std::string& archivePath) {
 void DropPipeline::ListAndReadCharts(const std::string& archivePath) {
   const std::string dir = WorkingFolderForListing();
   if (!platform::SetCurrentDirectory(dir)) return;  // no working folder: nothing listed
-  std::vector<std::string> unlisted;
-  std::vector<std::string> charts = TopLevelFiles(dir, "*.bms", &unlisted);
+  std::vector<std::string> charts, unlisted;
+  for (const std::string& extension : options.extensions) {
+    // A name has one extension, so no chart is found twice.
+    std::vector<std::string> unlistedHere;
+    for (std::string& name : TopLevelFiles(dir, "*." + extension, &unlistedHere)) charts.push_back(std::move(name));
+    unlisted.insert(unlisted.end(), unlistedHere.begin(), unlistedHere.end());
+  }
   if (!unlisted.empty() && onUnlistedFiles) onUnlistedFiles(archivePath, unlisted);
   SortNamesIgnoreCase(charts);
 
@@ -82,7 +87,7 @@ void DropPipeline::ListAndReadCharts(const std::string& archivePath) {
     row.subItems[siArcPath] = arcPath;
     bool complete = true;
     try {
-      ReadChart(row, chart);
+      ReadChart(row, chart, ChartReadOptions{options.hashes});
     } catch (...) {
       // The row keeps what was read; the other charts still get their rows.
       complete = false;

@@ -8,15 +8,24 @@
 #include <string>
 #include <vector>
 
+#include "charts/chart_extensions.h"
 #include "charts/chart_list.h"
 #include "platform/msgwindow.h"
 
 class TArchiveFile;
 
+// What a drop lists and reads of each chart.
+struct ChartScanOptions {
+  std::vector<std::string> extensions = ClassicChartExtensions();  // without the dot
+  bool hashes = false;  // MD5 and SHA-256 of each chart file
+};
+
 class DropPipeline {
  public:
   // `window` is handed to the archiver libraries as their owner window.
   DropPipeline(ChartList& list, TArchiveFile& archiveFile, platform::WindowHandle window);
+
+  ChartScanOptions options;
 
   // Called before each archive with its 0-based index, the count and its
   // path; answering false stops the drop before that archive.

@@ -1,7 +1,7 @@
 #include "cli/cli_args.h"
 
 const char* const kCliUsage =
-    "Usage: bmslist-cli [--csv FILE] PATH...\n"
+    "Usage: bmslist-cli [--csv FILE] [--ext LIST] [--hash] [--csv-format FORMAT] PATH...\n"
     "\n"
     "Lists the BMS charts in song archives, as the bmslist window does when the\n"
     "archives are dropped onto it together: each archive is unpacked into the\n"
@@ -14,14 +14,46 @@ const char* const kCliUsage =
     "date, archive name, archive folder) to FILE, or to standard output.\n"
     "\n"
     "Options:\n"
-    "  --csv FILE   write the list to FILE instead of standard output\n"
-    "  --help       show this text\n"
+    "  --csv FILE           write the list to FILE instead of standard output\n"
+    "  --ext LIST           the chart files listed, a comma list of bms, bme, bml\n"
+    "                       and pms (default: bms), e.g. --ext bms,bme,bml,pms\n"
+    "  --hash               add two columns after the thirteen: the MD5 and the\n"
+    "                       SHA-256 of each chart file (lower-case hex)\n"
+    "  --csv-format FORMAT  classic (default): the bytes as the charts hold them,\n"
+    "                       quotes inside a field not escaped; utf8: UTF-8 with a\n"
+    "                       byte-order mark, each field decoded from its chart's\n"
+    "                       encoding (Shift-JIS, UTF-8 or EUC-KR), quotes doubled\n"
+    "  --help               show this text\n"
+    "  --version            show the version\n"
     "\n"
     "Exit status: 0 when the archives were handled (an archive that cannot be\n"
     "read adds no rows), 1 when the CSV could not be written, 2 for a usage error.\n";
 
+namespace {
+
+// "--name VALUE" or "--name=VALUE": true with the value, moving `i` past a
+// separate one. A missing value sets `error` and answers false.
+bool OptionValue(const std::vector<std::string>& args, std::size_t& i, const std::string& name, std::string& value,
+                 std::string& error) {
+  const std::string& a = args[i];
+  if (a == name) {
+    if (i + 1 >= args.size()) {
+      error = name + " needs a value";
+      return false;
+    }
+    value = args[++i];
+    return true;
+  }
+  if (a.rfind(name + "=", 0) != 0) return false;
+  value = a.substr(name.size() + 1);
+  return true;
+}
+
+}  // namespace
+
 CliArgs ParseCliArgs(const std::vector<std::string>& args) {
   CliArgs out;
+  std::string value;
   bool optionsDone = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
@@ -29,6 +61,8 @@ CliArgs ParseCliArgs(const std::vector<std::string>& args) {
       optionsDone = true;
     } else if (!optionsDone && (a == "--help" || a == "-h")) {
       out.help = true;
+    } else if (!optionsDone && a == "--version") {
+      out.version = true;
     } else if (!optionsDone && a == "--csv") {
       if (i + 1 >= args.size()) {
         out.error = "--csv needs a file name";
@@ -41,6 +75,25 @@ CliArgs ParseCliArgs(const std::vector<std::string>& args) {
         out.error = "--csv needs a file name";
         return out;
       }
+    } else if (!optionsDone && a == "--hash") {
+      out.hashes = true;
+    } else if (!optionsDone && OptionValue(args, i, "--ext", value, out.error)) {
+      std::string bad;
+      if (!ParseChartExtensions(value, out.extensions, bad)) {
+        out.error = "--ext: unknown chart extension \"" + bad + "\" (known: bms, bme, bml, pms)";
+        return out;
+      }
+    } else if (!optionsDone && OptionValue(args, i, "--csv-format", value, out.error)) {
+      if (value == "classic") {
+        out.csvFormat = CsvFormat::kClassic;
+      } else if (value == "utf8") {
+        out.csvFormat = CsvFormat::kUtf8;
+      } else {
+        out.error = "--csv-format: \"" + value + "\" is neither classic nor utf8";
+        return out;
+      }
+    } else if (!out.error.empty()) {
+      return out;
     } else if (!optionsDone && a.size() > 1 && a[0] == '-') {
       out.error = "unknown option " + a;
       return out;
@@ -48,6 +101,6 @@ CliArgs ParseCliArgs(const std::vector<std::string>& args) {
       out.paths.push_back(a);
     }
   }
-  if (!out.help && out.paths.empty()) out.error = "no archive given";
+  if (!out.help && !out.version && out.paths.empty()) out.error = "no archive given";
   return out;
 }

@@ -3,10 +3,17 @@
 #include <string>
 #include <vector>
 
+#include "charts/chart_extensions.h"
+#include "charts/csv_export.h"
+
 struct CliArgs {
   std::string csvPath;             // file system (UTF-8) form; empty: standard output
   std::vector<std::string> paths;  // as given, file system form
+  std::vector<std::string> extensions = ClassicChartExtensions();  // --ext
+  bool hashes = false;                                             // --hash
+  CsvFormat csvFormat = CsvFormat::kClassic;                       // --csv-format
   bool help = false;
+  bool version = false;
   std::string error;               // a usage error, when not empty
 };
 

@@ -19,6 +19,10 @@
 #include "platform/msgwindow.h"
 #include "platform/paths.h"
 
+#ifndef BMSLIST_VERSION
+#define BMSLIST_VERSION "0.1.0"
+#endif
+
 namespace {
 
 // Progress goes to a terminal only; a redirected stderr stays clean.
@@ -63,6 +67,10 @@ int main(int argc, char** argv) {
     std::fputs(kCliUsage, stdout);
     return 0;
   }
+  if (args.version) {
+    std::puts("bmslist-cli " BMSLIST_VERSION);
+    return 0;
+  }
   if (!args.error.empty()) {
     std::fprintf(stderr, "bmslist-cli: %s\n\n%s", args.error.c_str(), kCliUsage);
     return 2;
@@ -102,6 +110,8 @@ int main(int argc, char** argv) {
     };
   }
   DropPipeline pipeline(list, archiveFile, window);
+  pipeline.options.extensions = args.extensions;
+  pipeline.options.hashes = args.hashes;
   pipeline.onArchiveStarting = [&](std::size_t i, std::size_t n, const std::string& path) {
     progress.Archive(i, n, path);
     return true;
@@ -115,13 +125,14 @@ int main(int argc, char** argv) {
   progress.Done();
   platform::DestroyMessageWindow(window);
 
+  const CsvOptions csv{args.csvFormat, args.hashes};
   if (args.csvPath.empty()) {
-    std::string text = ChartCsvText(list);
+    std::string text = ChartCsvText(list, csv);
     std::fwrite(text.data(), 1, text.size(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
   }
   try {
-    WriteChartCsv(list, csvPath);
+    WriteChartCsv(list, csvPath, csv);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "bmslist-cli: %s: %s\n", args.csvPath.c_str(), platform::Cp932ToUtf8(e.what()).c_str());
     return 1;

@@ -40,3 +40,9 @@ TArchiverType DetectArchiverType(const std::string& fileName, bool byExtension) 
     if (platform::SameTextAscii(ext, e.ext)) return e.type;
   return atNone;
 }
+
+std::vector<std::string> ArchiveExtensions() {
+  std::vector<std::string> out;
+  for (const ExtensionType& e : kExtensions) out.emplace_back(e.ext);
+  return out;
+}

@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 #include "archives/archiver_type.h"
 
@@ -7,3 +8,6 @@
 // a self-extractor), by asking every archiver library whether it can open
 // the file. Returns atNone when nothing matches; never raises.
 TArchiverType DetectArchiverType(const std::string& fileName, bool byExtension = true);
+
+// The extensions DetectArchiverType knows (".lzh", ".zip", ...), lower case.
+std::vector<std::string> ArchiveExtensions();

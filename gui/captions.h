@@ -9,6 +9,15 @@ inline constexpr char kReadCsvCaption[] = "\x43\x53\x56\x92\xc7\x89\xc1\x93\xc7\
 inline constexpr char kOutCsvCaption[] = "\x88\xea\x97\x97\x82\xf0\x43\x53\x56\x82\xc5\x8f\x6f\x97\xcd";
 // 終了
 inline constexpr char kQuitCaption[] = "\x8f\x49\x97\xb9";
+// 開く...
+inline constexpr char kOpenCaption[] = "\x8a\x4a\x82\xad...";
+// アーカイブ (the open dialog's filter)
+inline constexpr char kArchivesFilterCaption[] = "\x83\x41\x81\x5b\x83\x4a\x83\x43\x83\x75";
+// すべてのファイル
+inline constexpr char kAllFilesFilterCaption[] = "\x82\xb7\x82\xd7\x82\xc4\x82\xcc\x83\x74\x83\x40\x83\x43\x83\x8b";
+// フォルダを開けません: 
+inline constexpr char kCannotOpenFolderMessage[] =
+    "\x83\x74\x83\x48\x83\x8b\x83\x5f\x82\xf0\x8a\x4a\x82\xaf\x82\xdc\x82\xb9\x82\xf1: ";
 // オプション
 inline constexpr char kOptionsCaption[] = "\x83\x49\x83\x76\x83\x56\x83\x87\x83\x93";
 // ＭＳ Ｐゴシック
@@ -17,3 +26,32 @@ inline constexpr char kWindowFontFamily[] = "\x82\x6c\x82\x72\x20\x82\x6f\x83\x5
 inline constexpr char kUnusableNamesMessage[] =
     "\x83\x74\x83\x40\x83\x43\x83\x8b\x96\xbc\x82\xf0\x43\x50\x39\x33\x32\x82\xc5\x95\x5c\x82\xb9\x82\xc8\x82\xa2"
     "\x82\xbd\x82\xdf\x93\xc7\x82\xdd\x8d\x9e\x82\xdf\x82\xdc\x82\xb9\x82\xf1\x3a\x20";
+
+// The options window and its menu entry.
+// オプション...
+inline constexpr char kOptionsMenuCaption[] = "\x83I\x83v\x83V\x83\x87\x83\x93...";
+// 譜面ファイル
+inline constexpr char kChartFilesLabel[] = "\x95\x88\x96\xca\x83t\x83@\x83""C\x83\x8b";
+// *.bms のみ
+inline constexpr char kChartFilesBmsOnly[] = "*.bms \x82\xcc\x82\xdd";
+inline constexpr char kChartFilesAll[] = "*.bms, *.bme, *.bml, *.pms";
+// ハッシュ列
+inline constexpr char kHashColumnsLabel[] = "\x83n\x83""b\x83V\x83\x85\x97\xf1";
+// MD5 と SHA-256 の列を表示する
+inline constexpr char kHashColumnsCheck[] = "MD5 \x82\xc6 SHA-256 \x82\xcc\x97\xf1\x82\xf0\x95\x5c\x8e\xa6\x82\xb7\x82\xe9";
+// CSV出力
+inline constexpr char kCsvFormatLabel[] = "CSV\x8fo\x97\xcd";
+// 従来どおり (読んだバイトのまま)
+inline constexpr char kCsvFormatClassic[] =
+    "\x8f]\x97\x88\x82\xc7\x82\xa8\x82\xe8 (\x93\xc7\x82\xf1\x82\xbe\x83o\x83""C\x83g\x82\xcc\x82\xdc\x82\xdc)";
+// UTF-8 (BOM付き、表計算ソフト向け)
+inline constexpr char kCsvFormatUtf8[] =
+    "UTF-8 (BOM\x95t\x82\xab\x81""A\x95\x5c\x8cv\x8eZ\x83\x5c\x83t\x83g\x8c\xfc\x82\xaf)";
+// 表示の文字コード
+inline constexpr char kDisplayEncodingLabel[] = "\x95\x5c\x8e\xa6\x82\xcc\x95\xb6\x8e\x9a\x83R\x81[\x83h";
+// 譜面ごとに判別
+inline constexpr char kDisplayDetected[] = "\x95\x88\x96\xca\x82\xb2\x82\xc6\x82\xc9\x94\xbb\x95\xca";
+// 常に Shift-JIS (CP932)
+inline constexpr char kDisplayCp932[] = "\x8f\xed\x82\xc9 Shift-JIS (CP932)";
+// キャンセル
+inline constexpr char kCancelCaption[] = "\x83L\x83\x83\x83\x93\x83Z\x83\x8b";

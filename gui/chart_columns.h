@@ -1,5 +1,5 @@
 #pragma once
-// The thirteen columns of the chart list: caption and alignment.
+// The columns of the chart list: caption and alignment.
 #include <Qt>
 #include <array>
 
@@ -25,3 +25,14 @@ inline constexpr std::array<ChartColumn, kChartColumnCount> kChartColumns = {{
     {"ArcName", Qt::AlignLeft},
     {"ArcPath", Qt::AlignLeft},
 }};
+
+// The two hash columns shown after the thirteen on request.
+inline constexpr std::array<ChartColumn, 2> kHashColumns = {{
+    {"MD5", Qt::AlignLeft},
+    {"SHA-256", Qt::AlignLeft},
+}};
+
+inline const ChartColumn& ColumnAt(int column) {
+  if (column >= kChartColumnCount) return kHashColumns[static_cast<std::size_t>(column - kChartColumnCount)];
+  return kChartColumns[static_cast<std::size_t>(column)];
+}

@@ -13,7 +13,8 @@ ChartListModel::~ChartListModel() { list_.SetObserver(nullptr); }
 int ChartListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : shown_; }
 
 int ChartListModel::columnCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : kChartColumnCount;
+  if (parent.isValid()) return 0;
+  return hashColumns_ ? kColumnCountWithHashes : kChartColumnCount;
 }
 
 QVariant ChartListModel::data(const QModelIndex& index, int role) const {
@@ -22,10 +23,11 @@ QVariant ChartListModel::data(const QModelIndex& index, int role) const {
   switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-      return QStringFromCp932(row.ColumnText(index.column()));
+      // The caption, edited in place, is CP932 like every name, so editing
+      // round-trips whatever the header values are in.
+      return QString::fromStdString(ColumnUtf8(row, index.column(), display_));
     case Qt::TextAlignmentRole:
-      return QVariant::fromValue(kChartColumns[static_cast<std::size_t>(index.column())].alignment |
-                                 Qt::AlignVCenter);
+      return QVariant::fromValue(ColumnAt(index.column()).alignment | Qt::AlignVCenter);
     case Qt::CheckStateRole:
       if (index.column() == 0) return row.checked ? Qt::Checked : Qt::Unchecked;
       return {};
@@ -56,8 +58,8 @@ Qt::ItemFlags ChartListModel::flags(const QModelIndex& index) const {
 }
 
 QVariant ChartListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (orientation != Qt::Horizontal || section < 0 || section >= kChartColumnCount) return {};
-  const ChartColumn& column = kChartColumns[static_cast<std::size_t>(section)];
+  if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
+  const ChartColumn& column = ColumnAt(section);
   if (role == Qt::DisplayRole) return QString::fromLatin1(column.caption);
   if (role == Qt::TextAlignmentRole) return QVariant::fromValue(column.alignment | Qt::AlignVCenter);
   return {};
@@ -73,7 +75,26 @@ void ChartListModel::RowAppended(std::size_t index) {
 void ChartListModel::RowChanged(std::size_t index) {
   int row = static_cast<int>(index);
   if (row >= shown_) return;
-  emit dataChanged(this->index(row, 0), this->index(row, kChartColumnCount - 1));
+  emit dataChanged(this->index(row, 0), this->index(row, columnCount() - 1));
+}
+
+void ChartListModel::SetHashColumns(bool shown) {
+  if (shown == hashColumns_) return;
+  if (shown) {
+    beginInsertColumns(QModelIndex(), kChartColumnCount, kColumnCountWithHashes - 1);
+    hashColumns_ = true;
+    endInsertColumns();
+  } else {
+    beginRemoveColumns(QModelIndex(), kChartColumnCount, kColumnCountWithHashes - 1);
+    hashColumns_ = false;
+    endRemoveColumns();
+  }
+}
+
+void ChartListModel::SetDisplayEncoding(DisplayEncoding display) {
+  if (display == display_) return;
+  display_ = display;
+  if (shown_ > 0) emit dataChanged(index(0, 0), index(shown_ - 1, columnCount() - 1), {Qt::DisplayRole});
 }
 
 void ChartListModel::RowsReordered() {

@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 
 #include "charts/chart_list.h"
+#include "charts/column_text.h"
 
 class ChartListModel : public QAbstractTableModel, private ChartListObserver {
   Q_OBJECT
@@ -20,6 +21,12 @@ class ChartListModel : public QAbstractTableModel, private ChartListObserver {
   Qt::ItemFlags flags(const QModelIndex& index) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
+  // The MD5 and SHA-256 columns after the thirteen, or not.
+  void SetHashColumns(bool shown);
+  bool HashColumns() const { return hashColumns_; }
+  // How the header values are decoded for display.
+  void SetDisplayEncoding(DisplayEncoding display);
+
  private:
   void RowAppended(std::size_t index) override;
   void RowChanged(std::size_t index) override;
@@ -29,4 +36,6 @@ class ChartListModel : public QAbstractTableModel, private ChartListObserver {
   // Rows announced to views so far: the list has grown already when it
   // tells us, and views must not see the new row before rowsInserted.
   int shown_ = 0;
+  bool hashColumns_ = false;
+  DisplayEncoding display_ = DisplayEncoding::kDetected;
 };

@@ -54,6 +54,7 @@ void DropController::RunQueue() {
     queue_.erase(queue_.begin());
     form_.statusBar()->show();
     progress_->Begin(static_cast<int>(paths.size()));
+    pipeline_.options = form_.Options().ScanOptions();  // as set when the drop starts
     pipeline_.WMDropFiles(paths);
   }
   // A cancel drops what was queued behind the cancelled drop as well.

@@ -1,5 +1,6 @@
 #include "gui/drop_progress.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -18,7 +19,8 @@ DropProgress::DropProgress(QWidget* parent) : QWidget(parent) {
   bar_ = new QProgressBar(this);
   bar_->setMaximumWidth(120);
   bar_->setTextVisible(false);
-  cancelButton_ = new QPushButton(QStringLiteral("Cancel"), this);
+  // Qt's own word for it, so it follows Qt's translation like the dialogs' buttons.
+  cancelButton_ = new QPushButton(QCoreApplication::translate("QPlatformTheme", "Cancel"), this);
   cancelButton_->setObjectName(QStringLiteral("cancelDrop"));
   layout->addWidget(archive_);
   layout->addWidget(entry_, 1);

@@ -1,25 +1,34 @@
 #include "gui/form1.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScrollBar>
+#include <QShortcut>
+#include <QStyle>
 #include <QTimer>
 #include <QTreeView>
 #include <QUrl>
 
 #include "charts/csv_export.h"
 #include "charts/working_folder.h"
+#include "drivers/detect_type.h"
 #include "gui/captions.h"
 #include "gui/chart_list_model.h"
 #include "gui/error_box.h"
+#include "gui/form2.h"
 #include "gui/menu_icons.h"
 #include "gui/qt_text.h"
 #include "gui/widget_placement.h"
@@ -39,7 +48,13 @@ constexpr char kColumnsSection[] = "Clumns";  // spelt so in every settings file
 constexpr char kFormsSection[] = "Forms";
 constexpr char kPlacementPrefix[] = "Property";
 constexpr int kDesignedColumnWidth = 50;
+// Wide enough for 32 and 64 hex digits in the window's font.
+constexpr int kHashColumnWidths[] = {230, 450};
 constexpr QSize kDesignedOuterSize(633, 378);
+// Where the last export went, so the next one starts there.
+constexpr char kExportSection[] = "Export";
+constexpr char kExportFolderKey[] = "Folder";
+constexpr char kDefaultCsvName[] = "bmslist.csv";
 
 std::string WidthKey(int column) { return "Width" + std::to_string(column); }
 
@@ -48,6 +63,18 @@ bool HasLocalFiles(const QMimeData* mime) {
   for (const QUrl& url : mime->urls())
     if (url.isLocalFile()) return true;
   return false;
+}
+
+// "アーカイブ (*.lzh *.LZH ...)": the extensions the archive type is told
+// by, in both cases (the dialog matches names case-sensitively).
+QStringList OpenDialogFilters() {
+  QStringList patterns;
+  for (const std::string& ext : ArchiveExtensions()) {
+    QString e = QString::fromStdString(ext);
+    patterns << "*" + e << "*" + e.toUpper();
+  }
+  return {QStringFromCp932(kArchivesFilterCaption) + " (" + patterns.join(' ') + ")",
+          QStringFromCp932(kAllFilesFilterCaption) + " (*)"};
 }
 
 }  // namespace
@@ -61,6 +88,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   CreateList();
   CreateMenu();
   CreateSaveDialog();
+  CreateOpenDialog();
+  CreateShortcuts();
   placement_->SetOuterSize(kDesignedOuterSize);
 
   handle_ = platform::CreateMessageWindow([](std::uint32_t, std::uintptr_t, std::intptr_t) -> std::intptr_t { return 0; });
@@ -111,6 +140,10 @@ void TForm1::CreateList() {
           [this](const QModelIndex&, int first, int last) { RepaintRows(first, last); });
   connect(model_, &QAbstractItemModel::dataChanged, this,
           [this](const QModelIndex& tl, const QModelIndex& br) { RepaintRows(tl.row(), br.row()); });
+  connect(model_, &QAbstractItemModel::rowsAboutToBeInserted, this, &TForm1::FollowNewRows);
+  connect(LV, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+    if (index.isValid()) OpenArchiveFolder(index.row());
+  });
   setCentralWidget(LV);
 }
 
@@ -123,11 +156,21 @@ void TForm1::CreateMenu() {
   AreadCSV->setObjectName(QStringLiteral("AreadCSV"));
   AOutCSV->setObjectName(QStringLiteral("AOutCSV"));
   AQuit->setObjectName(QStringLiteral("AQuit"));
+  AOptions = new QAction(QStringFromCp932(kOptionsMenuCaption), this);
+  AOptions->setObjectName(QStringLiteral("AOptions"));
+  AOpen = new QAction(style()->standardIcon(QStyle::SP_DialogOpenButton), QStringFromCp932(kOpenCaption), this);
+  AOpen->setObjectName(QStringLiteral("AOpen"));
+  AOpen->setShortcut(QKeySequence::Open);
+  File1->addAction(AOpen);
+  File1->addSeparator();
   File1->addAction(AreadCSV);
   File1->addAction(AOutCSV);
+  File1->addAction(AOptions);
   File1->addSeparator();
   File1->addAction(AQuit);
   connect(AOutCSV, &QAction::triggered, this, &TForm1::Button1Click);
+  connect(AOptions, &QAction::triggered, this, &TForm1::AOptionsClick);
+  connect(AOpen, &QAction::triggered, this, &TForm1::OpenClick);
 
   // Actions without a handler are greyed whenever the menu opens.
   unhandledActions_ = {AreadCSV, AQuit};
@@ -139,17 +182,41 @@ void TForm1::CreateMenu() {
 }
 
 void TForm1::CreateSaveDialog() {
-  // No title, folder or name of its own; no question before overwriting.
+  // Folder and name are set each time it opens (Button1Click).
   sd = new QFileDialog(this);
   sd->setObjectName(QStringLiteral("sd"));
   sd->setAcceptMode(QFileDialog::AcceptSave);
   sd->setFileMode(QFileDialog::AnyFile);
   sd->setNameFilter(QStringLiteral("CSV(*.csv)"));
   sd->setDefaultSuffix(QStringLiteral("csv"));
-  // Qt's own dialog everywhere, so the default suffix and the overwrite
-  // rule hold whatever desktop runs the program.
-  sd->setOptions(QFileDialog::DontConfirmOverwrite | QFileDialog::DontUseNativeDialog);
+  // Qt's own dialog everywhere, so the default suffix and the question
+  // before replacing a file hold whatever desktop runs the program.
+  sd->setOptions(QFileDialog::DontUseNativeDialog);
   sd->setSizeGripEnabled(true);
+}
+
+void TForm1::CreateOpenDialog() {
+  od = new QFileDialog(this);
+  od->setObjectName(QStringLiteral("od"));
+  od->setAcceptMode(QFileDialog::AcceptOpen);
+  od->setFileMode(QFileDialog::ExistingFiles);
+  od->setNameFilters(OpenDialogFilters());
+  od->setOptions(QFileDialog::DontUseNativeDialog);
+  od->setDirectory(QDir::homePath());  // then where archives were last chosen: the dialog lives on
+  od->setSizeGripEnabled(true);
+}
+
+void TForm1::CreateShortcuts() {
+  // Alt+F opens the File menu: its caption carries no "&F" of its own.
+  auto* altF = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_F), this);
+  connect(altF, &QShortcut::activated, this, [this] { menuBar()->setActiveAction(File1->menuAction()); });
+  // On the list only, so Ctrl+C in the in-place editor still copies its text.
+  ACopy = new QAction(this);
+  ACopy->setObjectName(QStringLiteral("ACopy"));
+  ACopy->setShortcut(QKeySequence::Copy);
+  ACopy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+  LV->addAction(ACopy);
+  connect(ACopy, &QAction::triggered, this, &TForm1::CopyRows);
 }
 
 void TForm1::FormCreate() {
@@ -160,6 +227,7 @@ void TForm1::FormCreate() {
     if (width >= 0) LV->setColumnWidth(i, width);  // no such thing as a negative width
   }
   ini.LoadPlacement(kFormsSection, kPlacementPrefix, *placement_);
+  ApplyOptions(ReadWindowOptions(ini));
   // The count of charts read starts at 0 with the drop pipeline that keeps it.
   // Made if missing; any failure (it exists, no permission) is ignored here
   // and shows later as an archive that yields no rows.
@@ -169,6 +237,36 @@ void TForm1::FormCreate() {
 void TForm1::FormClose() {
   for (int i = 0; i < kChartColumnCount; ++i) ini.WriteInteger(kColumnsSection, WidthKey(i), LV->columnWidth(i));
   ini.SavePlacement(kFormsSection, kPlacementPrefix, *placement_);
+  // The hash columns' widths live with the options, whose section exists
+  // once the columns have been asked for.
+  if (options_.hashColumns)
+    for (int i = kChartColumnCount; i < kColumnCountWithHashes; ++i)
+      ini.WriteInteger(kOptionsSection, WidthKey(i), LV->columnWidth(i));
+}
+
+void TForm1::ApplyOptions(const WindowOptions& options) {
+  bool hashesAppear = options.hashColumns && !model_->HashColumns();
+  options_ = options;
+  model_->SetDisplayEncoding(options.displayEncoding);
+  model_->SetHashColumns(options.hashColumns);
+  if (hashesAppear)
+    for (int i = kChartColumnCount; i < kColumnCountWithHashes; ++i) {
+      int width = ini.ReadInteger(kOptionsSection, WidthKey(i), kHashColumnWidths[i - kChartColumnCount]);
+      LV->setColumnWidth(i, width >= 0 ? width : kHashColumnWidths[i - kChartColumnCount]);
+    }
+}
+
+void TForm1::AOptionsClick() {
+  if (!Form2) return;
+  WindowOptions options = options_;
+  if (!Form2->Execute(options)) return;
+  ApplyOptions(options);
+  try {
+    WriteWindowOptions(ini, options);
+  } catch (const EIniWriteError& e) {
+    // The options hold for this run all the same.
+    ShowErrorBox(this, e.what());
+  }
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
@@ -199,11 +297,19 @@ void TForm1::dragMoveEvent(QDragMoveEvent* event) {
 
 void TForm1::dropEvent(QDropEvent* event) {
   if (!HasLocalFiles(event->mimeData())) return;
+  QStringList files;
+  for (const QUrl& url : event->mimeData()->urls())
+    if (url.isLocalFile()) files << url.toLocalFile();
+  event->acceptProposedAction();
+  OpenFiles(files);
+}
+
+void TForm1::OpenFiles(const QStringList& localFiles) {
   std::vector<std::string> paths;
   std::string unusable;
-  for (const QUrl& url : event->mimeData()->urls()) {
-    if (!url.isLocalFile()) continue;
-    QByteArray fsName = QFile::encodeName(url.toLocalFile());
+  for (const QString& file : localFiles) {
+    if (file.isEmpty()) continue;
+    QByteArray fsName = QFile::encodeName(QDir::cleanPath(QFileInfo(file).absoluteFilePath()));
     std::string path;
     if (platform::TryUtf8ToCp932(fsName.toStdString(), path)) {
       paths.push_back(std::move(path));
@@ -214,11 +320,10 @@ void TForm1::dropEvent(QDropEvent* event) {
       unusable += platform::Utf8ToCp932(fsName.toStdString());
     }
   }
-  event->acceptProposedAction();
   // Handled once the drag has finished, like the posted drop message, so
   // the file manager is not kept waiting while the archives are read.
   QTimer::singleShot(0, this, [this, paths = std::move(paths), unusable = std::move(unusable)] {
-    WMDropFiles(paths);
+    if (!paths.empty()) WMDropFiles(paths);
     if (!unusable.empty()) ShowErrorBox(this, kUnusableNamesMessage + unusable);
   });
 }
@@ -227,9 +332,62 @@ void TForm1::WMDropFiles(const std::vector<std::string>& paths) {
   if (onDropFiles) onDropFiles(paths);
 }
 
-void TForm1::LVColumnClick(int column) { list_.ColumnClick(column); }
+void TForm1::LVColumnClick(int column) {
+  list_.ColumnClick(column);
+  ShowSortDirection(column);
+}
+
+void TForm1::ShowSortDirection(int column) {
+  // The sign is the list's, not the column's: the arrow shows the order
+  // the last click produced.
+  QHeaderView* header = LV->header();
+  header->setSortIndicatorShown(true);
+  header->setSortIndicator(column, list_.Tag() > 0 ? Qt::AscendingOrder : Qt::DescendingOrder);
+}
+
+void TForm1::OpenClick() {
+  if (od->exec() != QDialog::Accepted) return;
+  OpenFiles(od->selectedFiles());
+}
+
+void TForm1::CopyRows() {
+  std::vector<std::size_t> rows;
+  for (const QModelIndex& index : LV->selectionModel()->selectedRows())
+    rows.push_back(static_cast<std::size_t>(index.row()));
+  if (rows.empty()) return;
+  // The lines as the export would write them: CP932 bytes, or UTF-8.
+  const std::string lines = ChartCsvLines(list_, rows, options_.Csv());
+  QApplication::clipboard()->setText(options_.csvFormat == CsvFormat::kUtf8 ? QString::fromStdString(lines)
+                                                                            : QStringFromCp932(lines));
+}
+
+void TForm1::OpenArchiveFolder(int row) {
+  if (row < 0 || static_cast<std::size_t>(row) >= list_.Count()) return;
+  const std::string& folder = list_.Row(static_cast<std::size_t>(row)).subItems[siArcPath];
+  if (folder.empty()) return;
+  QString path = QFile::decodeName(QByteArray::fromStdString(platform::FsName(folder)));
+  // A folder moved or deleted since the drop would otherwise open nothing, silently.
+  if (!QFileInfo(path).isDir() || !QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+    ShowErrorBox(this, kCannotOpenFolderMessage + folder);
+}
+
+void TForm1::FollowNewRows() {
+  QScrollBar* bar = LV->verticalScrollBar();
+  if (followScheduled_ || bar->value() < bar->maximum()) return;  // the user has scrolled away
+  followScheduled_ = true;
+  // Once the event loop runs: scrolling lays the whole list out, too much
+  // to do for every row of a large drop.
+  QTimer::singleShot(0, this, [this] {
+    followScheduled_ = false;
+    LV->scrollToBottom();
+  });
+}
 
 void TForm1::Button1Click() {
+  QString folder = QStringFromCp932(ini.ReadString(kExportSection, kExportFolderKey, ""));
+  if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QDir::homePath();
+  sd->setDirectory(folder);
+  sd->selectFile(QString::fromLatin1(kDefaultCsvName));
   if (sd->exec() != QDialog::Accepted) return;
   const QStringList chosen = sd->selectedFiles();
   if (!chosen.isEmpty()) ExportCsv(chosen.first());
@@ -243,9 +401,16 @@ void TForm1::ExportCsv(const QString& fileName) {
     return;
   }
   try {
-    WriteChartCsv(list_, path);
+    WriteChartCsv(list_, path, options_.Csv());
   } catch (const std::exception& e) {
     ShowErrorBox(this, e.what());
+    return;
+  }
+  try {
+    ini.WriteString(kExportSection, kExportFolderKey, platform::ExtractFilePath(path));
+  } catch (const EIniWriteError&) {
+    // The export itself succeeded; an unwritable settings file is reported
+    // when the window closes and writes its layout.
   }
 }
 

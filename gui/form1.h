@@ -5,12 +5,14 @@
 // decided in charts/; this window only forwards.
 #include <QIcon>
 #include <QMainWindow>
+#include <QStringList>
 #include <array>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "charts/chart_list.h"
+#include "gui/window_options.h"
 #include "platform/msgwindow.h"
 #include "settings/inigt.h"
 
@@ -19,6 +21,7 @@ class QFileDialog;
 class QMenu;
 class QTreeView;
 class ChartListModel;
+class TForm2;
 class WidgetPlacement;
 
 class TForm1 : public QMainWindow {
@@ -37,10 +40,20 @@ class TForm1 : public QMainWindow {
   // Handles the dropped paths (CP932, in the order dropped).
   std::function<void(const std::vector<std::string>&)> onDropFiles;
   void WMDropFiles(const std::vector<std::string>& paths);
+  // Files opened otherwise (the open dialog, the command line), in the
+  // file system's form: handled exactly as a drop of them, once the event
+  // loop runs again. Relative paths are taken from the current folder.
+  void OpenFiles(const QStringList& localFiles);
   void LVColumnClick(int column);
   void Button1Click();
   // The export itself, to a file the user has chosen.
   void ExportCsv(const QString& fileName);
+
+  // The options window; confirming it applies the options and stores them.
+  void AOptionsClick();
+  const WindowOptions& Options() const { return options_; }
+  // Shows the list as the options say (hash columns, display encoding).
+  void ApplyOptions(const WindowOptions& options);
 
   // A drop still running when the window is asked to close: the close waits
   // until the current archive is done (see DropController).
@@ -51,9 +64,14 @@ class TForm1 : public QMainWindow {
   QMenu* File1 = nullptr;
   QAction* AreadCSV = nullptr;
   QAction* AOutCSV = nullptr;
+  QAction* AOptions = nullptr;
   QAction* AQuit = nullptr;
+  QAction* AOpen = nullptr;  // "開く..." (Ctrl+O)
+  QAction* ACopy = nullptr;  // Ctrl+C: the selected rows as CSV lines
   QFileDialog* sd = nullptr;
+  QFileDialog* od = nullptr;  // the open dialog
   TIniGT ini;
+  TForm2* Form2 = nullptr;  // the options window, owned by the program entry
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -65,6 +83,14 @@ class TForm1 : public QMainWindow {
   void CreateList();
   void CreateMenu();
   void CreateSaveDialog();
+  void CreateOpenDialog();
+  void CreateShortcuts();
+  void OpenClick();
+  void CopyRows();
+  void OpenArchiveFolder(int row);
+  void ShowSortDirection(int column);
+  // New rows are scrolled into view while the user stays at the bottom.
+  void FollowNewRows();
   void FormCreate();
   void FormClose();
   // Draws a changed row now: the pipeline adds rows without returning to
@@ -72,6 +98,7 @@ class TForm1 : public QMainWindow {
   void RepaintRows(int first, int last);
 
   ChartList list_;
+  WindowOptions options_;
   ChartListModel* model_ = nullptr;
   WidgetPlacement* placement_ = nullptr;
   std::array<QIcon, 4> ImageList1;
@@ -79,4 +106,5 @@ class TForm1 : public QMainWindow {
   int rowHeight_ = 0;  // rows are all of one height
   platform::WindowHandle handle_ = 0;
   bool closePending_ = false;
+  bool followScheduled_ = false;
 };

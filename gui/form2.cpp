@@ -1,12 +1,81 @@
 #include "gui/form2.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
 #include "gui/captions.h"
 #include "gui/qt_text.h"
 #include "gui/window_font.h"
 
-TForm2::TForm2(QWidget* parent) : QWidget(parent, Qt::Window) {
+namespace {
+
+QComboBox* TwoChoices(QWidget* parent, const char* first, const char* second) {
+  auto* box = new QComboBox(parent);
+  box->addItem(QStringFromCp932(first));
+  box->addItem(QStringFromCp932(second));
+  return box;
+}
+
+}  // namespace
+
+TForm2::TForm2(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringFromCp932(kOptionsCaption));
   setFont(WindowFont());
+
+  // The first choice of each is what the program has always done.
+  ChartFiles = TwoChoices(this, kChartFilesBmsOnly, kChartFilesAll);
+  HashColumns = new QCheckBox(QStringFromCp932(kHashColumnsCheck), this);
+  CsvFormatBox = TwoChoices(this, kCsvFormatClassic, kCsvFormatUtf8);
+  DisplayEncodingBox = TwoChoices(this, kDisplayDetected, kDisplayCp932);
+  ChartFiles->setObjectName(QStringLiteral("ChartFiles"));
+  HashColumns->setObjectName(QStringLiteral("HashColumns"));
+  CsvFormatBox->setObjectName(QStringLiteral("CsvFormat"));
+  DisplayEncodingBox->setObjectName(QStringLiteral("DisplayEncoding"));
+
+  auto* form = new QFormLayout;
+  form->addRow(QStringFromCp932(kChartFilesLabel), ChartFiles);
+  form->addRow(QStringFromCp932(kHashColumnsLabel), HashColumns);
+  form->addRow(QStringFromCp932(kCsvFormatLabel), CsvFormatBox);
+  form->addRow(QStringFromCp932(kDisplayEncodingLabel), DisplayEncodingBox);
+
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  buttons->button(QDialogButtonBox::Cancel)->setText(QStringFromCp932(kCancelCaption));
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(form);
+  layout->addStretch(1);
+  layout->addWidget(buttons);
+
+  // The designed place and size; grown where the controls need more.
   move(350, 277);
-  resize(330, 201);
+  resize(QSize(330, 201).expandedTo(sizeHint()));
+}
+
+void TForm2::SetOptions(const WindowOptions& o) {
+  ChartFiles->setCurrentIndex(o.allChartExtensions ? 1 : 0);
+  HashColumns->setChecked(o.hashColumns);
+  CsvFormatBox->setCurrentIndex(o.csvFormat == CsvFormat::kUtf8 ? 1 : 0);
+  DisplayEncodingBox->setCurrentIndex(o.displayEncoding == DisplayEncoding::kCp932 ? 1 : 0);
+}
+
+WindowOptions TForm2::Options() const {
+  WindowOptions o;
+  o.allChartExtensions = ChartFiles->currentIndex() == 1;
+  o.hashColumns = HashColumns->isChecked();
+  o.csvFormat = CsvFormatBox->currentIndex() == 1 ? CsvFormat::kUtf8 : CsvFormat::kClassic;
+  o.displayEncoding = DisplayEncodingBox->currentIndex() == 1 ? DisplayEncoding::kCp932 : DisplayEncoding::kDetected;
+  return o;
+}
+
+bool TForm2::Execute(WindowOptions& options) {
+  SetOptions(options);
+  if (exec() != QDialog::Accepted) return false;
+  options = Options();
+  return true;
 }

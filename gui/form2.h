@@ -1,11 +1,28 @@
 #pragma once
-// TForm2: the options window. It is created at start and destroyed at exit
-// but never shown; it has no controls.
-#include <QWidget>
+// TForm2: the options window ("オプション"), created at start and destroyed
+// at exit, shown from the File menu. It edits a copy of the options; the
+// main window applies and stores them when the user confirms.
+#include <QDialog>
 
-class TForm2 : public QWidget {
+#include "gui/window_options.h"
+
+class QCheckBox;
+class QComboBox;
+
+class TForm2 : public QDialog {
   Q_OBJECT
 
  public:
   explicit TForm2(QWidget* parent = nullptr);
+
+  void SetOptions(const WindowOptions& options);
+  WindowOptions Options() const;
+  // Shows the window modally with `options`; true, with `options` changed to
+  // what the user chose, when the user confirms.
+  bool Execute(WindowOptions& options);
+
+  QComboBox* ChartFiles = nullptr;
+  QCheckBox* HashColumns = nullptr;
+  QComboBox* CsvFormatBox = nullptr;
+  QComboBox* DisplayEncodingBox = nullptr;
 };

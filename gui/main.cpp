@@ -1,13 +1,43 @@
 #include <QApplication>
+#include <QFile>
+#include <cstdio>
 
+#include "gui/app_icon.h"
+#include "gui/command_line.h"
 #include "gui/drop_controller.h"
 #include "gui/form1.h"
 #include "gui/form2.h"
+#include "gui/qt_translations.h"
+
+namespace {
+QStringList Arguments(int argc, char** argv) {
+  QStringList args;
+  for (int i = 1; i < argc; ++i) args << QFile::decodeName(argv[i]);
+  return args;
+}
+}  // namespace
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
+  // Answered before the application object, which needs a display.
+  WindowArgs early = ParseWindowArgs(Arguments(argc, argv));
+  if (early.help || early.version) {
+    std::fputs(early.help ? kWindowUsage : (VersionText("bmslist") + "\n").toLocal8Bit().constData(), stdout);
+    return 0;
+  }
+
+  QApplication app(argc, argv);  // takes Qt's own options out of argv
+  WindowArgs args = ParseWindowArgs(Arguments(argc, argv));
+  if (!args.error.isEmpty()) {
+    std::fprintf(stderr, "bmslist: %s\n\n%s", args.error.toLocal8Bit().constData(), kWindowUsage);
+    return 2;
+  }
+  InstallQtTranslations(app);
+  QApplication::setWindowIcon(AppIcon());
+  QGuiApplication::setDesktopFileName(QStringLiteral("bmslist"));
+
   TForm1 form1;  // the first window: the application's main window
-  TForm2 form2;  // never shown
+  TForm2 form2;  // shown from the File menu
+  form1.Form2 = &form2;
 
   // Dropped archives go through the same pipeline as bmslist-cli.
   DropController drops(form1);
@@ -15,5 +45,7 @@ int main(int argc, char** argv) {
 
   // show() keeps a maximised or minimised state the stored placement set.
   form1.show();
+  // Archives named on the command line, as one drop once the window is up.
+  if (!args.files.isEmpty()) form1.OpenFiles(args.files);
   return app.exec();
 }

@@ -7,10 +7,6 @@
 
 #include "platform/paths.h"
 
-#ifndef BMSLIST_INSTALL_LIBDIR
-#define BMSLIST_INSTALL_LIBDIR "/usr/local/lib/bmslist"
-#endif
-
 namespace platform {
 
 namespace {
@@ -37,7 +33,9 @@ ModuleHandle LoadLibrary(std::string_view name) {
     if (exclusive) return nullptr;
   }
   if (ModuleHandle h = TryOpen(FsName(ExecutableDir()) + fs)) return h;
-  if (ModuleHandle h = TryOpen(std::string(BMSLIST_INSTALL_LIBDIR "/") + fs)) return h;
+  // Found relative to the executable, so an installed copy works wherever
+  // its prefix is, and moved as a whole.
+  if (ModuleHandle h = TryOpen(FsName(InstalledLibraryDir()) + fs)) return h;
   return TryOpen(fs);
 }
 

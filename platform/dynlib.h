@@ -8,8 +8,9 @@ namespace platform {
 using ModuleHandle = void*;
 
 // Loads a library by its file name (CP932), searching like the platform's
-// DLL search: the executable's folder, the installed library folder, then
-// the system's normal search. A name with a delimiter is loaded as given.
+// DLL search: the executable's folder, the installed library folder
+// (InstalledLibraryDir: lib/bmslist/ beside the executable's bin/), then the
+// system's normal search. A name with a delimiter is loaded as given.
 // Returns nullptr when it cannot be loaded.
 ModuleHandle LoadLibrary(std::string_view name);
 void* GetProcAddress(ModuleHandle module, const char* name);

@@ -1,6 +1,7 @@
 #include "platform/paths.h"
 
 #include <limits.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -101,7 +102,14 @@ std::string EnvDir(const char* var, const char* fallbackUnderHome) {
   return IncludeTrailingDelimiter(FromFsName(home && *home ? home : "/tmp")) + fallbackUnderHome;
 }
 
-bool ExecutableDirWritable() { return access(FsName(ExecutableDir()).c_str(), W_OK) == 0; }
+// Beside the executable only in a folder that is the program's own: an
+// installed copy's bin/ is shared with other programs (and writable to root,
+// whose files there no package removal would ever take away).
+bool KeepsFilesBesideExecutable() {
+  struct stat st;
+  if (stat(FsName(InstalledLibraryDir()).c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return false;
+  return access(FsName(ExecutableDir()).c_str(), W_OK) == 0;
+}
 }  // namespace
 
 std::string ExecutablePath() {
@@ -113,13 +121,15 @@ std::string ExecutablePath() {
 
 std::string ExecutableDir() { return ExtractFilePath(ExecutablePath()); }
 
+std::string InstalledLibraryDir() { return ExpandFileName(ExecutableDir() + "../lib/bmslist/"); }
+
 std::string SettingsDir() {
-  if (ExecutableDirWritable()) return ExecutableDir();
+  if (KeepsFilesBesideExecutable()) return ExecutableDir();
   return EnvDir("XDG_CONFIG_HOME", ".config/") + "bmslist/";
 }
 
 std::string WorkParentDir() {
-  if (ExecutableDirWritable()) return ExecutableDir();
+  if (KeepsFilesBesideExecutable()) return ExecutableDir();
   return EnvDir("XDG_CACHE_HOME", ".cache/") + "bmslist/";
 }
 

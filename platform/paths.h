@@ -38,9 +38,14 @@ std::string FromFsName(std::string_view fsPath);
 std::string ExecutablePath();
 std::string ExecutableDir();
 
+// The archiver libraries' folder of an installed copy: "<prefix>/lib/bmslist/"
+// for an executable in "<prefix>/bin/", whether or not it exists.
+std::string InstalledLibraryDir();
+
 // The folder that holds the settings file and the folder "work" (trailing
-// delimiter). The executable's folder when it is writable; otherwise
-// $XDG_CONFIG_HOME/bmslist/ for settings and $XDG_CACHE_HOME/bmslist/ for work.
+// delimiter). The executable's folder when it is writable and no installed
+// copy (a build folder, a portable copy); otherwise $XDG_CONFIG_HOME/bmslist/
+// for settings and $XDG_CACHE_HOME/bmslist/ for work.
 std::string SettingsDir();
 std::string WorkParentDir();
 

@@ -81,14 +81,27 @@ std::int32_t TIniGT::ReadInteger(std::string_view section, std::string_view key,
   return ParseIniInteger(FIniFile->ReadString(section, key, "")).value_or(defaultValue);
 }
 
-void TIniGT::WriteInteger(std::string_view section, std::string_view key, std::int32_t value) {
+void TIniGT::MakeSettingsFolder() const {
   // The per-user settings folder (used when the executable's folder is not
   // writable) may not exist yet on a first run.
   if (FDefaultDir == ddApplication && !HasFolderPart(FFileName)) {
     std::string dir = platform::ExtractFilePath(Path());
     if (!platform::DirectoryExists(dir)) platform::ForceDirectories(dir);
   }
+}
+
+void TIniGT::WriteInteger(std::string_view section, std::string_view key, std::int32_t value) {
+  MakeSettingsFolder();
   FIniFile->WriteString(section, key, FormatIniInteger(value));
+}
+
+std::string TIniGT::ReadString(std::string_view section, std::string_view key, std::string_view defaultValue) const {
+  return FIniFile->ReadString(section, key, defaultValue);
+}
+
+void TIniGT::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+  MakeSettingsFolder();
+  FIniFile->WriteString(section, key, value);
 }
 
 void TIniGT::LoadPlacement(std::string_view section, std::string_view prefix,

@@ -52,6 +52,11 @@ class TIniGT {
   // Throws EIniWriteError when the write is refused.
   void WriteInteger(std::string_view section, std::string_view key, std::int32_t value);
 
+  // A text key (CP932), for what the window remembers besides the layout;
+  // the default when the file, section or key is missing.
+  std::string ReadString(std::string_view section, std::string_view key, std::string_view defaultValue) const;
+  // Throws EIniWriteError when the write is refused.
+  void WriteString(std::string_view section, std::string_view key, std::string_view value);
   // Eight keys Prefix.Flags ... Prefix.YSize; a missing key leaves that
   // field as the window has it.
   void LoadPlacement(std::string_view section, std::string_view prefix, platform::PlacementWindow& window) const;
@@ -60,6 +65,7 @@ class TIniGT {
   void SavePlacement(std::string_view section, std::string_view prefix, const platform::PlacementWindow& window);
 
  private:
+  void MakeSettingsFolder() const;
   bool FFenceUntouched = true;
   std::unique_ptr<TIniFile> FIniFile;
   TIniGTDefaultDir FDefaultDir = ddApplication;

@@ -1,5 +1,8 @@
 // Chart text of any content through the line parser and the whole reader.
-// The reader's result must equal parsing the text split in one piece.
+// The reader's result must equal parsing the text split in one piece (after
+// a byte-order mark: without it, and UTF-16 as its UTF-8). Whatever encoding
+// the reader settles on, decoding the values and the UTF-8 CSV must give
+// valid UTF-8.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -10,8 +13,10 @@
 #include <string_view>
 
 #include "charts/chart_reader.h"
+#include "charts/csv_export.h"
 #include "charts/header_keys.h"
 #include "charts/line_splitter.h"
+#include "platform/text_encoding.h"
 
 namespace {
 
@@ -47,6 +52,26 @@ void ExpectSame(const ChartRow& got, const ChartRow& expected, const char* what)
     }
 }
 
+// The text the reader cuts into lines: a UTF-8 mark dropped, UTF-16 decoded.
+std::string TextOf(std::string_view bytes) {
+  if (bytes.starts_with("\xEF\xBB\xBF")) return std::string(bytes.substr(3));
+  bool le = bytes.starts_with("\xFF\xFE"), be = bytes.starts_with("\xFE\xFF");
+  if (!le && !be) return std::string(bytes);
+  platform::Utf16Decoder decoder(be);
+  std::string out;
+  decoder.Feed(bytes.substr(2), out);
+  decoder.Finish(out);
+  return out;
+}
+
+void ExpectUtf8(const std::string& text, const char* what) {
+  std::u32string cps;
+  if (!platform::DecodeCodePoints(platform::TextEncoding::kUtf8, text, cps, false)) {
+    std::fprintf(stderr, "%s: not valid UTF-8\n", what);
+    std::abort();
+  }
+}
+
 // One memory file for the whole run, reached through /proc like any file.
 int MemoryFile() {
   static int fd = memfd_create("chart.bms", 0);
@@ -62,9 +87,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string path = "/proc/self/fd/" + std::to_string(fd);
 
   ChartRow row;
-  ReadChart(row, path);
-  ChartRow expected = ParseWhole(text);
+  ReadChart(row, path, ChartReadOptions{size > 0 && (data[0] & 1)});
+  const std::string decoded = TextOf(text);
+  ChartRow expected = ParseWhole(decoded);
   ExpectSame(row, expected, "ReadChart");
-  if (size > 0) ExpectSame(ParseInBlocks(text, 1 + data[0] % 37), expected, "small blocks");
+  if (size > 0) ExpectSame(ParseInBlocks(decoded, 1 + data[0] % 37), expected, "small blocks");
+
+  for (const std::string& value : row.subItems) ExpectUtf8(platform::DecodeToUtf8(row.encoding, value), "value");
+  ChartList list;
+  list.SetRow(list.Append(), row);
+  std::string csv = ChartCsvText(list, {CsvFormat::kUtf8, true});
+  ExpectUtf8(csv, "UTF-8 CSV");
   return 0;
 }

@@ -37,6 +37,23 @@ TEST(ChartCsv, BytesOfTheFile) {
   EXPECT_EQ(ChartCsvText(TwoRows()), kTwoRowsCsv);
 }
 
+TEST(ChartCsv, CopiedLinesAreTheFileLinesInListOrder) {
+  const ChartList list = TwoRows();
+  const std::string first = kTwoRowsCsv.substr(0, kTwoRowsCsv.find("\r\n") + 2);
+  const std::string second = kTwoRowsCsv.substr(first.size());
+  struct {
+    std::vector<std::size_t> rows;
+    std::string lines;
+  } cases[] = {
+      {{}, ""},
+      {{1}, second},
+      {{1, 0}, kTwoRowsCsv},     // picked in any order, copied in list order
+      {{0, 0, 1}, kTwoRowsCsv},  // a row picked twice is copied once
+      {{0, 7}, first},           // a stale index copies nothing
+  };
+  for (const auto& c : cases) EXPECT_EQ(ChartCsvLines(list, c.rows), c.lines);
+}
+
 TEST(ChartCsv, WritesAndReplaces) {
   TempDir dir;
   std::string file = dir.Write("list.csv", "old content that is longer than nothing");
@@ -57,6 +74,68 @@ TEST(ChartCsv, WritesAndReplaces) {
   EXPECT_EQ(ReadAll(file), "");
   // No temporary file is left behind.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 3);
+}
+
+// Rows in each encoding, with a quote, a comma and hashes.
+ChartList RowsOfEveryEncoding() {
+  ChartList list = TwoRows();
+  std::size_t i = list.Append();
+  ChartRow row;
+  row.caption = "u.bms";
+  row.subItems[siTitle] = "山田の曲";
+  row.subItems[siArtist] = "\"q\",x";
+  row.subItems[siMidi] = "\x81\x9B";
+  row.encoding = platform::TextEncoding::kUtf8;
+  row.md5 = "0123";
+  row.sha256 = "abcd";
+  list.SetRow(i, row);
+  i = list.Append();
+  row = ChartRow();
+  row.caption = "k.bms";
+  row.subItems[siArtist] = "\xB1\xE8\xC3\xB6\xBC\xF6";  // 김철수
+  row.subItems[siArcName] = "\x8B\xC8.zip";                 // 曲.zip: names stay CP932
+  row.encoding = platform::TextEncoding::kCp949;
+  list.SetRow(i, row);
+  return list;
+}
+
+TEST(ChartCsv, ClassicWithHashColumnsAddsTwoFieldsAndChangesNoOtherByte) {
+  ChartList list = RowsOfEveryEncoding();
+  std::string classic = ChartCsvText(list);
+  EXPECT_EQ(classic.substr(0, kTwoRowsCsv.size()), kTwoRowsCsv);
+  EXPECT_EQ(classic.substr(kTwoRowsCsv.size()),
+            "\"u.bms\",\"\"q\",x\",\"\",\"山田の曲\",\"\",\"\",\"\",\"\x81\x9B\",\"\",\"\",\"\",\"\",\"\"\r\n"
+            "\"k.bms\",\"\xB1\xE8\xC3\xB6\xBC\xF6\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\x8B\xC8.zip\",\"\"\r\n");
+  EXPECT_EQ(ChartCsvText(list, {CsvFormat::kClassic, false}), classic);
+
+  std::string hashed = ChartCsvText(list, {CsvFormat::kClassic, true});
+  std::string expected;
+  for (std::size_t start = 0, n = 0; start < classic.size(); ++n) {
+    std::size_t end = classic.find("\r\n", start);
+    const ChartRow& row = list.Row(n);
+    expected += classic.substr(start, end - start) + ",\"" + row.md5 + "\",\"" + row.sha256 + "\"\r\n";
+    start = end + 2;
+  }
+  EXPECT_EQ(hashed, expected);
+}
+
+TEST(ChartCsv, Utf8DecodesEachFieldAndQuotesAsSpreadsheetsExpect) {
+  ChartList list = RowsOfEveryEncoding();
+  const std::string bom = "\xEF\xBB\xBF";
+  EXPECT_EQ(ChartCsvText(ChartList(), {CsvFormat::kUtf8, false}), bom);
+  EXPECT_EQ(ChartCsvText(list, {CsvFormat::kUtf8, false}),
+            bom +
+                "\"x.bms\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"
+                "\"曲.bms\",\"\",\"c,d\",\"a\"\"b\",\"\",\"\",\"\",\"\",\"○\",\"\",\"\",\"\",\"/dl/\"\r\n"
+                "\"u.bms\",\"\"\"q\"\",x\",\"\",\"山田の曲\",\"\",\"\",\"\",\"○\",\"\",\"\",\"\",\"\",\"\"\r\n"
+                "\"k.bms\",\"김철수\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"曲.zip\",\"\"\r\n");
+  std::string hashed = ChartCsvText(list, {CsvFormat::kUtf8, true});
+  EXPECT_NE(hashed.find("\"山田の曲\",\"\",\"\",\"\",\"○\",\"\",\"\",\"\",\"\",\"\",\"0123\",\"abcd\"\r\n"), std::string::npos);
+  EXPECT_NE(hashed.find("\"曲.zip\",\"\",\"\",\"\"\r\n"), std::string::npos);  // no hashes: empty fields
+
+  TempDir dir;
+  WriteChartCsv(list, dir.Path() + "u.csv", {CsvFormat::kUtf8, true});
+  EXPECT_EQ(ReadAll(dir.Path() + "u.csv"), hashed);
 }
 
 // Runs the export and returns the error text it threw ("" for none).

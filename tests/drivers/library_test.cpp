@@ -1,7 +1,11 @@
 // Which library answers, and what is raised when a library or an entry is
 // missing.
+#include <unistd.h>
+
+#include <filesystem>
 #include <functional>
 
+#include "platform/dynlib.h"
 #include "platform/paths.h"
 #include "tests/drivers/fixture.h"
 
@@ -187,3 +191,21 @@ TEST_F(RecordingTest, ArjCreatesThroughLhaWhichMayBeMissing) {
 }
 
 }  // namespace
+
+// An installed copy: the executable in <prefix>/bin, the libraries in
+// <prefix>/lib/bmslist, wherever the prefix is.
+TEST_F(RecordingTest, AnInstalledCopyFindsItsLibraryFolder) {
+  TLha32::FreeDLL();
+  std::string prefix = std::filesystem::temp_directory_path().string() + "/bmslist-prefix-" + std::to_string(getpid());
+  std::filesystem::create_directories(prefix + "/bin");
+  std::filesystem::create_directories(prefix + "/lib/bmslist");
+  std::filesystem::copy_file(std::string(REC_DIR) + "/all/UNLHA32.DLL", prefix + "/lib/bmslist/UNLHA32.DLL");
+  platform::SetLibrarySearchDirForTesting("");
+  platform::OverrideExecutableDirForTesting(prefix + "/bin");
+  platform::ModuleHandle h = platform::LoadLibrary("UNLHA32.DLL");
+  std::string found = platform::GetModuleFileName(h);
+  platform::FreeLibrary(h);
+  platform::OverrideExecutableDirForTesting("");
+  std::filesystem::remove_all(prefix);
+  EXPECT_EQ(found, prefix + "/lib/bmslist/UNLHA32.DLL");
+}

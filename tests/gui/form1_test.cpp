@@ -2,6 +2,10 @@
 // to live in a temporary folder so its settings file and "work" land there.
 #include <QAbstractButton>
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -19,6 +23,7 @@
 
 #include "gui/error_box.h"
 #include "gui/form1.h"
+#include "gui/form2.h"
 #include "platform/cp932.h"
 #include "platform/files.h"
 #include "platform/msgwindow.h"
@@ -146,11 +151,15 @@ class Form1Test : public QObject {
     QCOMPARE(form.menuBar()->actions().size(), 1);
     QCOMPARE(form.File1->title(), U("\x83\x74\x83\x40\x83\x43\x83\x8b"));  // ファイル
     QList<QAction*> entries = form.File1->actions();
-    QCOMPARE(entries.size(), 4);
-    QCOMPARE(entries[0], form.AreadCSV);
-    QCOMPARE(entries[1], form.AOutCSV);
-    QVERIFY(entries[2]->isSeparator());
-    QCOMPARE(entries[3], form.AQuit);
+    QCOMPARE(entries.size(), 7);
+    QCOMPARE(entries[0], form.AOpen);  // the entry to open archives without a drop
+    QVERIFY(entries[1]->isSeparator());
+    QCOMPARE(entries[2], form.AreadCSV);
+    QCOMPARE(entries[3], form.AOutCSV);
+    QCOMPARE(entries[4], form.AOptions);
+    QVERIFY(entries[5]->isSeparator());
+    QCOMPARE(entries[6], form.AQuit);
+    QCOMPARE(form.AOptions->text(), QString::fromUtf8("オプション..."));
     QCOMPARE(form.AreadCSV->text(), QString::fromUtf8("CSV追加読込"));
     QCOMPARE(form.AOutCSV->text(), QString::fromUtf8("一覧をCSVで出力"));
     QCOMPARE(form.AQuit->text(), QString::fromUtf8("終了"));
@@ -275,6 +284,175 @@ class Form1Test : public QObject {
     QVERIFY(list.Row(0).checked);
   }
 
+  void headerValuesShowInTheirChartsEncoding() {
+    TForm1 form;
+    ChartList& list = form.List();
+    ChartRow row;
+    row.caption = Cp("曲.bms");
+    row.subItems[siTitle] = "山田の曲";                          // UTF-8 bytes as read
+    row.subItems[siArtist] = "\xB1\xE8\xC3\xB6\xBC\xF6";       // 김철수 in EUC-KR
+    row.subItems[siWav] = "\x81\x9B";                          // the mark stays CP932
+    row.encoding = platform::TextEncoding::kUtf8;
+    list.SetRow(list.Append(), row);
+    row.encoding = platform::TextEncoding::kCp949;
+    row.subItems[siTitle] = "\xB3\xEB\xB7\xA1";                  // 노래
+    list.SetRow(list.Append(), row);
+    QAbstractItemModel* model = form.LV->model();
+    auto text = [model](int r, int c) { return model->data(model->index(r, c)).toString(); };
+    QCOMPARE(text(0, 3), QString::fromUtf8("山田の曲"));
+    QCOMPARE(text(1, 1), QString::fromUtf8("김철수"));
+    QCOMPARE(text(1, 3), QString::fromUtf8("노래"));
+    QCOMPARE(text(0, 8), QString::fromUtf8("○"));
+    QCOMPARE(text(0, 0), QString::fromUtf8("曲.bms"));
+
+    // Always CP932: the bytes as the window has always shown them.
+    WindowOptions options;
+    options.displayEncoding = DisplayEncoding::kCp932;
+    QSignalSpy changed(model, &QAbstractItemModel::dataChanged);
+    form.ApplyOptions(options);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(text(0, 3), U("山田の曲"));
+    QCOMPARE(text(0, 8), QString::fromUtf8("○"));
+
+    // The caption is CP932 whatever the values are in, so an edit keeps working.
+    form.ApplyOptions(WindowOptions());
+    QVERIFY(model->setData(model->index(1, 0), QString::fromUtf8("新しい名前.bms"), Qt::EditRole));
+    QCOMPARE(list.Row(1).caption, Cp("新しい名前.bms"));
+    QCOMPARE(text(1, 0), QString::fromUtf8("新しい名前.bms"));
+    QCOMPARE(text(1, 1), QString::fromUtf8("김철수"));
+  }
+
+  void hashColumnsFollowTheThirteenAndSort() {
+    TForm1 form;
+    ChartList& list = form.List();
+    for (const char* h : {"bb", "aa", "cc"}) {
+      ChartRow row;
+      row.caption = std::string(h) + ".bms";
+      row.md5 = h;
+      row.sha256 = std::string(h) + h;
+      list.SetRow(list.Append(), row);
+    }
+    QAbstractItemModel* model = form.LV->model();
+    QCOMPARE(model->columnCount(), 13);
+    WindowOptions options;
+    options.hashColumns = true;
+    form.ApplyOptions(options);
+    QCOMPARE(model->columnCount(), 15);
+    QCOMPARE(model->headerData(13, Qt::Horizontal).toString(), QString("MD5"));
+    QCOMPARE(model->headerData(14, Qt::Horizontal).toString(), QString("SHA-256"));
+    QCOMPARE(form.LV->columnWidth(13), 230);
+    QCOMPARE(model->data(model->index(0, 14)).toString(), QString("bbbb"));
+    form.LVColumnClick(13);
+    QCOMPARE(list.Row(0).caption, std::string("aa.bms"));
+    QCOMPARE(list.Row(2).caption, std::string("cc.bms"));
+    form.ApplyOptions(WindowOptions());
+    QCOMPARE(model->columnCount(), 13);
+  }
+
+  // The options window from the File menu: confirming applies the options and
+  // stores them in a section of their own; a restart reads them back;
+  // cancelling changes nothing.
+  void optionsWindowRoundTripsThroughTheSettingsFile() {
+    WindowOptions chosen;
+    {
+      TForm1 form;
+      TForm2 form2;
+      form.Form2 = &form2;
+      QCOMPARE(form2.windowTitle(), QString::fromUtf8("オプション"));
+      QCOMPARE(form.Options(), WindowOptions());
+      bool showedDefaults = false;
+      ModalAnswer dialog([&](QWidget* w) {
+        auto* f = qobject_cast<TForm2*>(w);
+        if (!f) return;
+        showedDefaults = f->ChartFiles->currentIndex() == 0 && !f->HashColumns->isChecked() &&
+                         f->CsvFormatBox->currentIndex() == 0 && f->DisplayEncodingBox->currentIndex() == 0;
+        f->ChartFiles->setCurrentIndex(1);
+        f->HashColumns->setChecked(true);
+        f->CsvFormatBox->setCurrentIndex(1);
+        f->DisplayEncodingBox->setCurrentIndex(1);
+        f->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+      });
+      form.AOptions->trigger();
+      QVERIFY(dialog.seen);
+      QVERIFY(showedDefaults);
+      chosen = form.Options();
+      QVERIFY(chosen.allChartExtensions && chosen.hashColumns);
+      QCOMPARE(chosen.csvFormat, CsvFormat::kUtf8);
+      QCOMPARE(chosen.displayEncoding, DisplayEncoding::kCp932);
+      QCOMPARE(form.Options().ScanOptions().extensions, (std::vector<std::string>{"bms", "bme", "bml", "pms"}));
+      QCOMPARE(form.LV->model()->columnCount(), 15);
+      QSettings written(IniPath(), QSettings::IniFormat);
+      for (const char* key : {"ChartFiles", "HashColumns", "CsvFormat", "DisplayEncoding"})
+        QCOMPARE(written.value(QString("Options/") + key).toInt(), 1);
+
+      // Cancel: neither the window nor the file changes.
+      QByteArray before = ReadFile(IniPath());
+      ModalAnswer cancel([](QWidget* w) {
+        auto* f = qobject_cast<TForm2*>(w);
+        if (!f) return;
+        f->HashColumns->setChecked(false);
+        f->reject();
+      });
+      form.AOptions->trigger();
+      QVERIFY(cancel.seen);
+      QCOMPARE(form.Options(), chosen);
+      QCOMPARE(ReadFile(IniPath()), before);
+      form.LV->setColumnWidth(14, 321);
+      QVERIFY(form.close());
+    }
+    TForm1 again;
+    QCOMPARE(again.Options(), chosen);
+    QCOMPARE(again.LV->model()->columnCount(), 15);
+    QCOMPARE(again.LV->columnWidth(14), 321);
+
+    // The UTF-8 CSV is what the export writes now.
+    ChartList& list = again.List();
+    ChartRow row;
+    row.caption = "x.bms";
+    row.subItems[siTitle] = "a\"b";
+    row.md5 = "m";
+    row.sha256 = "s";
+    list.SetRow(list.Append(), row);
+    again.ExportCsv(Path("u.csv"));
+    QCOMPARE(ReadFile(Path("u.csv")),
+             QByteArray("\xEF\xBB\xBF\"x.bms\",\"\",\"\",\"a\"\"b\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"m\",\"s\"\r\n"));
+  }
+
+  void settingsOutOfRangeGiveTheDefaults() {
+    WriteFile(IniPath(), "[Options]\nChartFiles=2\nHashColumns=-1\nCsvFormat=x\nDisplayEncoding=1\n");
+    TForm1 form;
+    WindowOptions expected;
+    expected.displayEncoding = DisplayEncoding::kCp932;
+    QCOMPARE(form.Options(), expected);
+  }
+
+  // Sections "Clumns" and "Forms" are written exactly as without options.
+  void clumnsAndFormsStayByteForByte() {
+    auto closeAndRead = [this]() -> QByteArray {
+      {
+        TForm1 form;
+        form.show();
+        if (!form.close()) return {};
+      }
+      return ReadFile(IniPath());
+    };
+    const QByteArray plain = closeAndRead();
+    QVERIFY(!plain.contains("[Options]"));
+    QVERIFY(QFile::remove(IniPath()));
+    {
+      TForm1 form;
+      WindowOptions options;
+      options.hashColumns = true;
+      options.csvFormat = CsvFormat::kUtf8;
+      WriteWindowOptions(form.ini, options);
+    }
+    QByteArray withOptions = closeAndRead();
+    int at = withOptions.indexOf("[Clumns]");
+    QVERIFY(at > 0);
+    QCOMPARE(withOptions.mid(at), plain);
+    QVERIFY(withOptions.left(at).startsWith("[Options]"));
+  }
+
   // A drop adds rows without returning to the event loop: rows in sight
   // must be drawn as they come, rows out of sight must cost no drawing.
   void rowsInSightAreDrawnAtOnce() {
@@ -313,7 +491,6 @@ class Form1Test : public QObject {
     emit header->sectionClicked(0);
     QCOMPARE(list.Tag(), -1);
     QCOMPARE(model->data(model->index(0, 0)).toString(), QString("c.bms"));
-    QVERIFY(!header->isSortIndicatorShown());
     // Rows added after a sort come at the end.
     list.SetCaption(list.Append(), "0.bms");
     QCOMPARE(model->data(model->index(3, 0)).toString(), QString("0.bms"));
@@ -363,8 +540,6 @@ class Form1Test : public QObject {
     TForm1 form;
     ChartList& list = form.List();
     list.SetCaption(list.Append(), "x.bms");
-    WriteFile(Path("list.csv"), "old content that is replaced without a question");
-
     ModalAnswer dialog([this](QWidget* w) {
       auto* sd = qobject_cast<QFileDialog*>(w);
       if (!sd) return;
@@ -376,7 +551,7 @@ class Form1Test : public QObject {
     QVERIFY(dialog.seen);
     QCOMPARE(ReadFile(Path("list.csv")), QByteArray("\"x.bms\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"));
     QCOMPARE(form.sd->nameFilters(), QStringList{"CSV(*.csv)"});
-    QVERIFY(form.sd->testOption(QFileDialog::DontConfirmOverwrite));
+    QVERIFY(!form.sd->testOption(QFileDialog::DontConfirmOverwrite));  // asks before replacing a file
 
     // A folder that is not there: the error box, and the list as it was.
     ErrorBoxSeen box;

@@ -19,6 +19,8 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "screenshot: $*" >&2; exit 1; }
 xwin() { /usr/bin/python3 "$here/xwin.py" "$@"; }
+# The save dialog's title, in Japanese once Qt's translations are installed.
+save_title='^(Save As|名前を付けて保存)$'
 
 [ -f "$bin/UNZIP32.DLL" ] || fail "$bin/UNZIP32.DLL is missing: build everything first"
 mkdir "$tmp/app" "$tmp/songs"
@@ -88,11 +90,12 @@ if [ -n "$out" ]; then
   echo "screenshot: $out"
 fi
 
-# ファイル -> 一覧をCSVで出力 (the first enabled entry), then a name without
-# extension in the save dialog.
-xdotool mousemove --window "$wid" 20 10 click 1 sleep 0.5 key Down sleep 0.2 key Return
-timeout 20 xdotool search --sync --onlyvisible --name '^Save' >/dev/null || fail "no save dialog"
+# ファイル -> 一覧をCSVで出力 (the second enabled entry, after 開く...), then
+# a name without extension in place of the offered one in the save dialog.
+xdotool mousemove --window "$wid" 20 10 click 1 sleep 0.5 key Down sleep 0.2 key Down sleep 0.2 key Return
+timeout 20 xdotool search --sync --onlyvisible --name "$save_title" >/dev/null || fail "no save dialog"
 sleep 0.5
+xdotool key ctrl+a
 xdotool type --delay 20 "$tmp/list"
 xdotool key Return
 for _ in $(seq 100); do [ -s "$tmp/list.csv" ] && break; sleep 0.1; done

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 
 #include <gtest/gtest.h>
 
@@ -88,6 +89,11 @@ TEST_F(CliTest, UsageErrorsAndHelp) {
       {"", 2, "no archive given"},
       {"--csv", 2, "--csv needs a file name"},
       {"--bogus x.zip", 2, "unknown option --bogus"},
+      {"--ext", 2, "--ext needs a value"},
+      {"--ext bms,bmson x.zip", 2, "unknown chart extension \"bmson\""},
+      {"--ext= x.zip", 2, "unknown chart extension \"\""},
+      {"--csv-format xml x.zip", 2, "\"xml\" is neither classic nor utf8"},
+      {"x.zip --csv-format", 2, "--csv-format needs a value"},
   };
   for (const auto& c : cases) {
     CliRun r = Cli(c.args);
@@ -96,7 +102,82 @@ TEST_F(CliTest, UsageErrorsAndHelp) {
   }
   CliRun help = Cli("--help");
   EXPECT_EQ(help.status, 0);
-  EXPECT_NE(help.out.find("Usage: bmslist-cli [--csv FILE] PATH..."), std::string::npos);
+  EXPECT_NE(help.out.find("Usage: bmslist-cli [--csv FILE] [--ext LIST] [--hash] [--csv-format FORMAT] PATH..."),
+            std::string::npos);
+  for (const char* flag : {"--ext LIST", "--hash", "--csv-format FORMAT", "bms,bme,bml,pms", "utf8"})
+    EXPECT_NE(help.out.find(flag), std::string::npos) << flag;
+  EXPECT_NE(help.out.find("--version"), std::string::npos);
+  CliRun version = Cli("--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out.rfind("bmslist-cli ", 0), 0u) << version.out;
+  EXPECT_EQ(version.out.back(), '\n');
+  EXPECT_EQ(Cli("-- --version").status, 0);  // after "--", a (missing) archive named so
+}
+
+// The hash coreutils' md5sum or sha256sum gives for `bytes`.
+std::string ToolHash(const char* tool, const std::string& bytes) {
+  fmt_test::TempDir dir;
+  std::ofstream(dir.Path() + "f", std::ios::binary) << bytes;
+  std::string cmd = std::string(tool) + " '" + dir.Path() + "f'";
+  FILE* p = popen(cmd.c_str(), "r");
+  char buf[128] = {};
+  std::size_t n = fread(buf, 1, sizeof buf - 1, p);
+  pclose(p);
+  std::string out(buf, n);
+  return out.substr(0, out.find(' '));
+}
+
+// A song with charts of every kind and encoding: Shift-JIS .bms, UTF-8 .bms,
+// Korean .bme, a UTF-16 .pms and a .bml.
+std::vector<song_test::SongFile> ModernSong() {
+  return {
+      {"song/sjis.bms", "#TITLE " + song_test::JapaneseTitle() + "\r\n#ARTIST a\"b\r\n"},
+      {"song/utf8.bms", "#TITLE 山田の曲\r\n#ARTIST 山田 太郎\r\n"},
+      {"song/korean.bme", "#TITLE \xB3\xEB\xB7\xA1\r\n#ARTIST \xB1\xE8\xC3\xB6\xBC\xF6\r\n"},  // 노래, 김철수
+      {"song/wide.pms", std::string("\xFF\xFE#\0T\0I\0T\0L\0E\0 \0w\0\r\0\n\0", 24)},
+      {"song/long.BML", "#TITLE long\r\n"},
+      {"song/readme.txt", "not a chart"},
+  };
+}
+
+TEST_F(CliTest, EachOptionAndTheDefaultsThatKeepTheBytes) {
+  ASSERT_TRUE(song_test::MakeArchive(tmp_.Path(), "modern.zip", ModernSong()));
+  const std::string dir = platform::Utf8ToCp932(tmp_.Path());
+  const std::string tail = "\"2024/05/03\",\"modern.zip\",\"" + dir + "\"";
+  const std::string sjisRow = "\"sjis.bms\",\"a\"b\",\"\",\"" + song_test::JapaneseTitle() + "\",\"\",\"\",\"\",\"\",\"\",\"\"," + tail;
+  const std::string utf8Row = "\"utf8.bms\",\"山田 太郎\",\"\",\"山田の曲\",\"\",\"\",\"\",\"\",\"\",\"\"," + tail;
+
+  // Defaults: .bms only, bytes as read whatever their encoding.
+  CliRun plain = Cli("modern.zip");
+  ASSERT_EQ(plain.status, 0) << Err();
+  EXPECT_EQ(plain.out, sjisRow + "\r\n" + utf8Row + "\r\n");
+  EXPECT_EQ(Cli("--ext bms --csv-format classic modern.zip").out, plain.out);
+
+  // Every chart kind, in name order.
+  CliRun all = Cli("--ext bms,bme,bml,pms modern.zip");
+  ASSERT_EQ(all.status, 0) << Err();
+  EXPECT_EQ(all.out, "\"korean.bme\",\"\xB1\xE8\xC3\xB6\xBC\xF6\",\"\",\"\xB3\xEB\xB7\xA1\",\"\",\"\",\"\",\"\",\"\",\"\"," +
+                         tail + "\r\n\"long.BML\",\"\",\"\",\"long\",\"\",\"\",\"\",\"\",\"\",\"\"," + tail + "\r\n" + sjisRow +
+                         "\r\n" + utf8Row + "\r\n\"wide.pms\",\"\",\"\",\"w\",\"\",\"\",\"\",\"\",\"\",\"\"," + tail + "\r\n");
+  EXPECT_EQ(Cli("--ext=PMS modern.zip").out.substr(0, 10), "\"wide.pms\"");
+
+  // Hashes: the chart file's bytes, lower-case hex, after the thirteen fields.
+  CliRun hashed = Cli("--hash modern.zip");
+  ASSERT_EQ(hashed.status, 0) << Err();
+  EXPECT_EQ(hashed.out, sjisRow + ",\"" + ToolHash("md5sum", ModernSong()[0].bytes) + "\",\"" +
+                            ToolHash("sha256sum", ModernSong()[0].bytes) + "\"\r\n" + utf8Row + ",\"" +
+                            ToolHash("md5sum", ModernSong()[1].bytes) + "\",\"" + ToolHash("sha256sum", ModernSong()[1].bytes) +
+                            "\"\r\n");
+
+  // UTF-8: every field decoded with its chart's encoding, quotes doubled.
+  CliRun utf8 = Cli("--csv-format utf8 --ext bme,bms --csv out.csv modern.zip");
+  ASSERT_EQ(utf8.status, 0) << Err();
+  const std::string utf8Dir = tmp_.Path();
+  const std::string utf8Tail = "\"2024/05/03\",\"modern.zip\",\"" + utf8Dir + "\"";
+  EXPECT_EQ(fmt_test::ReadFileBytes(tmp_.Path() + "out.csv"),
+            "\xEF\xBB\xBF\"korean.bme\",\"김철수\",\"\",\"노래\",\"\",\"\",\"\",\"\",\"\",\"\"," + utf8Tail + "\r\n" +
+                "\"sjis.bms\",\"a\"\"b\",\"\",\"" + platform::Cp932ToUtf8(song_test::JapaneseTitle()) +
+                "\",\"\",\"\",\"\",\"\",\"\",\"\"," + utf8Tail + "\r\n" + utf8Row + "\r\n");
 }
 
 TEST_F(CliTest, NamesCodePage932CannotHoldAreRefusedNotRenamed) {

@@ -60,8 +60,9 @@ class PipelineTest : public ::testing::Test {
     std::sort(out.begin(), out.end());
     return out;
   }
-  void Drop(const std::vector<std::string>& paths) {
+  void Drop(const std::vector<std::string>& paths, const ChartScanOptions& options = {}) {
     DropPipeline pipeline(list_, af_, window_);
+    pipeline.options = options;
     pipeline.WMDropFiles(paths);
   }
 
@@ -122,6 +123,24 @@ TEST_F(PipelineTest, RowsFollowTheDropOrderAndLandAfterAnEarlierSort) {
   EXPECT_EQ(Captions(), (std::vector<std::string>{"c.bms", "z.bms", "a.bms", "b.BMS", "c.bms", "z.bms"}));
   EXPECT_EQ(list_.Row(2).subItems[siArcName], "one.zip");
   EXPECT_EQ(list_.Row(4).subItems[siArcName], "two.lzh");
+}
+
+TEST_F(PipelineTest, ChartKindsAndHashesAsAskedAndEveryFileCleanedUp) {
+  ASSERT_TRUE(MakeArchive(tmp_.Path(), "kinds.lzh",
+                          {{"d.PMS", "#TITLE d\r\n"}, {"c.bml", "#TITLE c\r\n"}, {"b.bme", "#TITLE \xE6\x9B\xB2\r\n"},
+                           {"a.bms", "#TITLE a\r\n"}, {"e.bmson", "{}"}, {"f.txt", "x"}}));
+  Drop({Arc("kinds.lzh")});
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"a.bms"}));
+  EXPECT_EQ(list_.Row(0).md5, "");
+  Drop({Arc("kinds.lzh")}, ChartScanOptions{{"bms", "bme", "bml", "pms"}, true});
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"a.bms", "a.bms", "b.bme", "c.bml", "d.PMS"}));
+  EXPECT_EQ(list_.Row(2).encoding, platform::TextEncoding::kUtf8);
+  EXPECT_EQ(list_.Row(2).subItems[siTitle], "\xE6\x9B\xB2");
+  EXPECT_EQ(list_.Row(1).md5, "aa20e19ec311e6102f1c2bb0934b001e");  // md5sum of "#TITLE a\r\n"
+  Drop({Arc("kinds.lzh")}, ChartScanOptions{{"pms"}, false});
+  EXPECT_EQ(list_.Row(5).caption, "d.PMS");
+  EXPECT_EQ(list_.Count(), 6u);
+  EXPECT_TRUE(FilesAtTopOfWork().empty());
 }
 
 TEST_F(PipelineTest, SkipsExeInAnyCaseButHandlesNamesWithoutExtension) {

@@ -222,3 +222,48 @@ TEST_F(IniGTTest, PerUserSettingsFolderIsCreated) {
   if (old) setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
   else unsetenv("XDG_CONFIG_HOME");
 }
+
+TEST_F(IniGTTest, TextKeysRoundTripAndFallBack) {
+  TIniGT ini = MainWindowIni();
+  EXPECT_EQ(ini.ReadString("Export", "Folder", "dflt"), "dflt");  // no file yet
+  const std::string folder = "/home/u/\x8b\xc8/";                   // 曲, as CP932
+  ini.WriteString("Export", "Folder", folder);
+  ini.WriteInteger("Clumns", "Width0", 50);
+  EXPECT_EQ(ini.ReadString("Export", "Folder", ""), folder);
+  EXPECT_EQ(ini.ReadString("Export", "Other", "x"), "x");
+  EXPECT_EQ(ReadBytes(ini.Path()), "[Export]\nFolder=" + folder + "\n\n[Clumns]\nWidth0=50\n");
+  EXPECT_THROW(ini.WriteString("Export", "Folder", "a\nb"), EIniWriteError);
+}
+
+// Where the settings and the working folder go, by the kind of copy: beside
+// the executable for a build folder or a portable copy, the XDG folders for
+// an installed copy (bin/ with lib/bmslist/ beside it) even when root could
+// write into its bin/, and for a folder the user cannot write.
+TEST_F(IniGTTest, InstalledCopiesKeepTheirFilesInTheXdgFolders) {
+  platform::ForceDirectories(dir / "portable");
+  platform::ForceDirectories(dir / "usr/bin");
+  platform::ForceDirectories(dir / "usr/lib/bmslist");
+  const char* oldConfig = std::getenv("XDG_CONFIG_HOME");
+  const char* oldCache = std::getenv("XDG_CACHE_HOME");
+  std::string savedConfig = oldConfig ? oldConfig : "", savedCache = oldCache ? oldCache : "";
+  setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+  setenv("XDG_CACHE_HOME", (dir / "cache").c_str(), 1);
+  struct {
+    std::string exeDir, settings, work;
+  } cases[] = {
+      {dir / "portable/", dir / "portable/", dir / "portable/"},
+      {dir / "usr/bin/", dir / "config/bmslist/", dir / "cache/bmslist/"},
+      {dir / "missing/bin/", dir / "config/bmslist/", dir / "cache/bmslist/"},
+  };
+  for (const auto& c : cases) {
+    platform::OverrideExecutableDirForTesting(c.exeDir);
+    EXPECT_EQ(platform::SettingsDir(), c.settings) << c.exeDir;
+    EXPECT_EQ(platform::WorkParentDir(), c.work) << c.exeDir;
+  }
+  platform::OverrideExecutableDirForTesting(dir / "usr/bin/");
+  EXPECT_EQ(platform::InstalledLibraryDir(), dir / "usr/lib/bmslist/");
+  if (oldConfig) setenv("XDG_CONFIG_HOME", savedConfig.c_str(), 1);
+  else unsetenv("XDG_CONFIG_HOME");
+  if (oldCache) setenv("XDG_CACHE_HOME", savedCache.c_str(), 1);
+  else unsetenv("XDG_CACHE_HOME");
+}

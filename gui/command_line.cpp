@@ -1,0 +1,42 @@
+#include "gui/command_line.h"
+
+#ifndef BMSLIST_VERSION
+#define BMSLIST_VERSION "0.1.0"
+#endif
+
+const char* const kWindowUsage =
+    "Usage: bmslist [ARCHIVE...]\n"
+    "\n"
+    "Opens the bmslist window. Drop song archives (LZH, ZIP, CAB, ARJ, TAR,\n"
+    "TGZ, BZ2, RAR) onto it, or choose them with File > Open (Ctrl+O): one row\n"
+    "is listed per BMS chart in them, and the list can be sorted and saved as\n"
+    "CSV. Archives named here are handled as if dropped onto the window\n"
+    "together once it is open.\n"
+    "\n"
+    "Options:\n"
+    "  --help      show this text\n"
+    "  --version   show the version\n"
+    "Qt's own options (-platform, -style, -display ...) are accepted too.\n";
+
+QString VersionText(const QString& program) { return program + QStringLiteral(" " BMSLIST_VERSION); }
+
+WindowArgs ParseWindowArgs(const QStringList& args) {
+  WindowArgs out;
+  bool optionsDone = false;
+  for (const QString& a : args) {
+    if (optionsDone) {
+      out.files << a;
+    } else if (a == QLatin1String("--")) {
+      optionsDone = true;
+    } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+      out.help = true;
+    } else if (a == QLatin1String("--version")) {
+      out.version = true;
+    } else if (a.size() > 1 && a.startsWith('-')) {
+      if (out.error.isEmpty()) out.error = QStringLiteral("unknown option ") + a;
+    } else {
+      out.files << a;
+    }
+  }
+  return out;
+}

@@ -1,0 +1,31 @@
+#pragma once
+// The options the options window sets, and where the settings file keeps
+// them: a section of their own, written only when the user applies the
+// window, so a settings file of someone who never opens it stays as it was.
+#include <cstdint>
+
+#include "charts/column_text.h"
+#include "charts/csv_export.h"
+#include "charts/drop_pipeline.h"
+#include "settings/inigt.h"
+
+struct WindowOptions {
+  bool allChartExtensions = false;  // .bme, .bml and .pms besides .bms
+  bool hashColumns = false;         // MD5 and SHA-256 after the thirteen columns
+  CsvFormat csvFormat = CsvFormat::kClassic;
+  DisplayEncoding displayEncoding = DisplayEncoding::kDetected;
+
+  bool operator==(const WindowOptions&) const = default;
+
+  // What a drop lists and reads. Hashes are always taken, so that showing
+  // the columns later fills them for the rows already listed.
+  ChartScanOptions ScanOptions() const;
+  CsvOptions Csv() const { return {csvFormat, hashColumns}; }
+};
+
+inline constexpr char kOptionsSection[] = "Options";
+
+// Missing keys and values out of range give the defaults.
+WindowOptions ReadWindowOptions(const TIniGT& ini);
+// Throws EIniWriteError when the settings file refuses the write.
+void WriteWindowOptions(TIniGT& ini, const WindowOptions& options);
