@@ -13,8 +13,8 @@ std::string FormatChartDate(std::int64_t localSeconds, char separator) {
   return text;
 }
 
-std::string ChartDateText(const std::string& fileName) {
+std::string ChartDateText(const platform::FsPath& file) {
   std::int64_t utc = 0, local = 0;
-  if (!platform::GetFileLastWriteTime(fileName, utc) || !platform::UtcToLocalNow(utc, local)) return {};
+  if (!platform::GetFileLastWriteTime(file, utc) || !platform::UtcToLocalNow(utc, local)) return {};
   return FormatChartDate(local, platform::DateSeparator());
 }

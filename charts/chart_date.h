@@ -3,10 +3,12 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/paths.h"
+
 // The file's last-write time in local time as "yyyy/mm/dd", each "/" being
 // the user's date separator; empty when the time cannot be read or lies
 // outside 1980-01-01..2107-12-31 (what a DOS date can hold).
-std::string ChartDateText(const std::string& fileName);
+std::string ChartDateText(const platform::FsPath& file);
 
 // The formatting half: local seconds since 1970 to the date text, empty
 // outside that range.

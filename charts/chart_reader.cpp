@@ -41,10 +41,15 @@ std::size_t MarkSize(ByteOrderMark mark) {
 }  // namespace
 
 void ReadChart(ChartRow& row, const std::string& fileName, const ChartReadOptions& options) {
-  row.subItems[siDate] = ChartDateText(fileName);
+  ReadChart(row, fileName, platform::FsPath{platform::FsName(fileName)}, options);
+}
+
+void ReadChart(ChartRow& row, const std::string& fileName, const platform::FsPath& fsFile,
+               const ChartReadOptions& options) {
+  row.subItems[siDate] = ChartDateText(fsFile);
   row.caption = platform::ExtractFileName(fileName);
 
-  platform::InputFile file(fileName);
+  platform::InputFile file(fsFile);
   std::unique_ptr<char[]> buffer(new char[kReadBlockBytes]);
   std::optional<ChartHasher> hasher;
   if (options.hashes) hasher.emplace();

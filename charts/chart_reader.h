@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "charts/chart_row.h"
+#include "platform/paths.h"
 
 struct ChartReadOptions {
   bool hashes = false;  // MD5 and SHA-256 of the whole file
@@ -15,6 +16,11 @@ struct ChartReadOptions {
 // the lines step throw platform::EInOutError after the row has got what was
 // read so far.
 void ReadChart(ChartRow& row, const std::string& fileName, const ChartReadOptions& options = {});
+// The same for a file found by listing: `fileName` is the name it was listed
+// under (the caption), `file` the name the file system holds, which is the
+// one opened (a CP932 name may stand for two files, see platform/cp932.h).
+void ReadChart(ChartRow& row, const std::string& fileName, const platform::FsPath& file,
+               const ChartReadOptions& options = {});
 
 // Applies the nine header keys to one line.
 void ParseHeaderLine(ChartRow& row, std::string_view line);

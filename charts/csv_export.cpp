@@ -66,3 +66,7 @@ std::string ChartCsvLines(const ChartList& list, std::vector<std::size_t> rows, 
 void WriteChartCsv(const ChartList& list, const std::string& path, const CsvOptions& options) {
   platform::WriteWholeFile(path, ChartCsvText(list, options));
 }
+
+void WriteChartCsv(const ChartList& list, const platform::FsPath& path, const CsvOptions& options) {
+  platform::WriteWholeFile(path, ChartCsvText(list, options));
+}

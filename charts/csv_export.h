@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "charts/chart_list.h"
+#include "platform/paths.h"
 
 enum class CsvFormat : int { kClassic = 0, kUtf8 = 1 };
 
@@ -30,3 +31,5 @@ std::string ChartCsvLines(const ChartList& list, std::vector<std::size_t> rows, 
 // Writes the file at `path` (CP932); throws platform::EInOutError. The file
 // that was there before is replaced only once everything has been written.
 void WriteChartCsv(const ChartList& list, const std::string& path, const CsvOptions& options = {});
+// The same for a name exactly as the file system holds it.
+void WriteChartCsv(const ChartList& list, const platform::FsPath& path, const CsvOptions& options = {});

@@ -1,6 +1,9 @@
 #include "charts/drop_pipeline.h"
 
+#include <algorithm>
+#include <deque>
 #include <exception>
+#include <map>
 
 #include "charts/chart_reader.h"
 #include "charts/name_order.h"
@@ -12,15 +15,38 @@
 
 namespace {
 
-// Chart files, or every file, at the top of a folder: no folders, no hidden
+// The files matching `mask` at the top of a folder: no folders, no hidden
 // files.
-std::vector<std::string> TopLevelFiles(const std::string& dir, const std::string& mask,
-                                       std::vector<std::string>* unlisted) {
+std::vector<platform::FoundFile> TopLevelFiles(const std::string& dir, const std::string& mask,
+                                               std::vector<std::string>& unlisted) {
+  std::vector<platform::FoundFile> files;
+  for (auto& f : platform::FindFiles(dir, mask, &unlisted))
+    if (!f.directory && !f.hidden) files.push_back(std::move(f));
+  std::erase_if(unlisted, [](const std::string& n) { return n.empty() || n[0] == '.'; });
+  return files;
+}
+
+// The charts in the order their rows are appended: by the names shown. Each
+// is opened by its name on disk, since a shown name may stand for two files
+// (〜 and ～ have one CP932 form); such twins keep the order of their names
+// on disk.
+std::vector<platform::FoundFile> InRowOrder(std::vector<platform::FoundFile> found) {
+  std::sort(found.begin(), found.end(),
+            [](const platform::FoundFile& a, const platform::FoundFile& b) { return a.fsName < b.fsName; });
+  std::map<std::string, std::deque<std::size_t>> byName;
   std::vector<std::string> names;
-  for (auto& f : platform::FindFiles(dir, mask, unlisted))
-    if (!f.directory && !f.hidden) names.push_back(f.name);
-  if (unlisted) std::erase_if(*unlisted, [](const std::string& n) { return n.empty() || n[0] == '.'; });
-  return names;
+  for (std::size_t i = 0; i < found.size(); ++i) {
+    byName[found[i].name].push_back(i);
+    names.push_back(found[i].name);
+  }
+  SortNamesIgnoreCase(names);
+  std::vector<platform::FoundFile> out;
+  for (const std::string& n : names) {
+    std::deque<std::size_t>& same = byName[n];
+    out.push_back(std::move(found[same.front()]));
+    same.pop_front();
+  }
+  return out;
 }
 
 }  // namespace
@@ -66,19 +92,21 @@ void DropPipeline::AddArchive(const std::string& archivePath) {
 void DropPipeline::ListAndReadCharts(const std::string& archivePath) {
   const std::string dir = WorkingFolderForListing();
   if (!platform::SetCurrentDirectory(dir)) return;  // no working folder: nothing listed
-  std::vector<std::string> charts, unlisted;
+  std::vector<platform::FoundFile> found;
+  std::vector<std::string> unlisted;
   for (const std::string& extension : options.extensions) {
     // A name has one extension, so no chart is found twice.
     std::vector<std::string> unlistedHere;
-    for (std::string& name : TopLevelFiles(dir, "*." + extension, &unlistedHere)) charts.push_back(std::move(name));
+    for (auto& f : TopLevelFiles(dir, "*." + extension, unlistedHere)) found.push_back(std::move(f));
     unlisted.insert(unlisted.end(), unlistedHere.begin(), unlistedHere.end());
   }
   if (!unlisted.empty() && onUnlistedFiles) onUnlistedFiles(archivePath, unlisted);
-  SortNamesIgnoreCase(charts);
+  const std::vector<platform::FoundFile> charts = InRowOrder(std::move(found));
+  const std::string fsDir = platform::IncludeTrailingDelimiter(platform::FsName(dir));
 
   const std::string arcName = platform::ExtractFileName(archivePath);
   const std::string arcPath = platform::ExtractFilePath(archivePath);
-  for (const std::string& chart : charts) {
+  for (const platform::FoundFile& chart : charts) {
     if (FRows.size() < static_cast<std::size_t>(FRowCount) + 1) FRows.resize(static_cast<std::size_t>(FRowCount) + 1);
     std::size_t index = list_.Append();
     FRows[static_cast<std::size_t>(FRowCount)] = index;
@@ -87,7 +115,7 @@ void DropPipeline::ListAndReadCharts(const std::string& archivePath) {
     row.subItems[siArcPath] = arcPath;
     bool complete = true;
     try {
-      ReadChart(row, chart, ChartReadOptions{options.hashes});
+      ReadChart(row, chart.name, platform::FsPath{fsDir + chart.fsName}, ChartReadOptions{options.hashes});
     } catch (...) {
       // The row keeps what was read; the other charts still get their rows.
       complete = false;
@@ -102,9 +130,10 @@ void DropPipeline::CleanUp() {
   const std::string dir = WorkingFolderForListing();
   if (!platform::DirectoryExists(dir)) return;
   std::vector<std::string> unlisted;
+  // Every file the archive put at the top goes, dot files included (macOS
+  // archives carry "._name" files), each by its file-system name.
   for (auto& f : platform::FindFiles(dir, "*.*", &unlisted))
-    if (!f.directory && !f.hidden) platform::DeleteFsFile(dir, f.fsName);  // failures stay, silently
-  // Files CP932 cannot name are removed too, by their file-system names.
-  for (auto& fsName : unlisted)
-    if (fsName[0] != '.') platform::DeleteFsFile(dir, fsName);
+    if (!f.directory) platform::DeleteFsFile(dir, f.fsName);  // failures stay, silently
+  // Files CP932 cannot name are removed too.
+  for (auto& fsName : unlisted) platform::DeleteFsFile(dir, fsName);
 }

@@ -47,14 +47,15 @@ class TerminalProgress {
   bool enabled_;
 };
 
-// The absolute CP932 form of a path given in the file system's form. The
-// current folder is prefixed before converting, so that a folder name CP932
-// cannot hold is noticed rather than turned into "?".
+// The absolute CP932 form of an existing file given in the file system's
+// form. The current folder is prefixed before converting, so that a folder
+// name CP932 cannot hold is noticed rather than turned into "?". A twin (〜
+// for ～) is fine: the file that exists is found again by that form.
 bool AbsoluteCp932Path(const std::string& fsPath, std::string& out) {
   std::error_code ec;
   std::filesystem::path absolute = std::filesystem::absolute(fsPath, ec);
   std::string cp932;
-  if (ec || !platform::TryUtf8ToCp932(absolute.string(), cp932)) return false;
+  if (ec || !platform::TryUtf8ToCp932AllowingTwins(absolute.string(), cp932)) return false;
   out = platform::ExpandFileName(cp932);
   return true;
 }
@@ -87,12 +88,16 @@ int main(int argc, char** argv) {
     paths.push_back(cp932);
   }
 
-  // Resolved now: the drop makes the working folder the current folder. A
-  // name CP932 cannot hold would be written under another name: refused.
+  // Resolved now: the drop makes the working folder the current folder. The
+  // file is written under exactly the name given.
   std::string csvPath;
-  if (!args.csvPath.empty() && !AbsoluteCp932Path(args.csvPath, csvPath)) {
-    std::fprintf(stderr, "bmslist-cli: %s: its name cannot be written in code page 932\n", args.csvPath.c_str());
-    return 1;
+  if (!args.csvPath.empty()) {
+    std::error_code ec;
+    csvPath = std::filesystem::absolute(args.csvPath, ec).lexically_normal().string();
+    if (ec) {
+      std::fprintf(stderr, "bmslist-cli: %s: %s\n", args.csvPath.c_str(), ec.message().c_str());
+      return 1;
+    }
   }
 
   CreateWorkingFolder();
@@ -132,7 +137,7 @@ int main(int argc, char** argv) {
     return std::fflush(stdout) == 0 ? 0 : 1;
   }
   try {
-    WriteChartCsv(list, csvPath, csv);
+    WriteChartCsv(list, platform::FsPath{csvPath}, csv);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "bmslist-cli: %s: %s\n", args.csvPath.c_str(), platform::Cp932ToUtf8(e.what()).c_str());
     return 1;

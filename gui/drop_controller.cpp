@@ -36,9 +36,7 @@ DropController::DropController(TForm1& form)
   };
   pipeline_.onRowAdded = [this](std::size_t) { KeepWindowAlive(); };
   pipeline_.onUnlistedFiles = [this](const std::string&, const std::vector<std::string>& fsNames) {
-    std::string names;
-    for (const std::string& n : fsNames) names += (names.empty() ? "" : ", ") + platform::Utf8ToCp932(n);
-    ShowErrorBox(&form_, kUnusableNamesMessage + names);
+    ShowErrorBox(&form_, kUnusableNamesMessage, fsNames);
   };
 }
 

@@ -16,8 +16,21 @@ std::string ErrorBoxText(std::string message) {
   return message;
 }
 
-void ShowErrorBox(QWidget* parent, const std::string& message) {
-  QMessageBox box(QMessageBox::Critical, QStringFromCp932(ApplicationTitle()),
-                  QStringFromCp932(ErrorBoxText(message)), QMessageBox::Ok, parent);
+namespace {
+void ShowBox(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::Critical, QStringFromCp932(ApplicationTitle()), text, QMessageBox::Ok, parent);
   box.exec();
+}
+}  // namespace
+
+void ShowErrorBox(QWidget* parent, const std::string& message) {
+  ShowBox(parent, QStringFromCp932(ErrorBoxText(message)));
+}
+
+void ShowErrorBox(QWidget* parent, const std::string& cp932Text, const std::vector<std::string>& fsNames) {
+  QString text = QStringFromCp932(cp932Text);
+  for (std::size_t i = 0; i < fsNames.size(); ++i)
+    text += (i ? QStringLiteral(", ") : QString()) + QString::fromStdString(fsNames[i]);
+  if (!text.isEmpty() && text.back() > QLatin1Char('.')) text += QLatin1Char('.');
+  ShowBox(parent, text);
 }

@@ -306,25 +306,25 @@ void TForm1::dropEvent(QDropEvent* event) {
 
 void TForm1::OpenFiles(const QStringList& localFiles) {
   std::vector<std::string> paths;
-  std::string unusable;
+  std::vector<std::string> unusable;
   for (const QString& file : localFiles) {
     if (file.isEmpty()) continue;
-    QByteArray fsName = QFile::encodeName(QDir::cleanPath(QFileInfo(file).absoluteFilePath()));
+    std::string fsName = QFile::encodeName(QDir::cleanPath(QFileInfo(file).absoluteFilePath())).toStdString();
     std::string path;
-    if (platform::TryUtf8ToCp932(fsName.toStdString(), path)) {
+    // A twin (〜 for ～) is fine: the existing file is found by its CP932 form.
+    if (platform::TryUtf8ToCp932AllowingTwins(fsName, path)) {
       paths.push_back(std::move(path));
     } else {
       // Passing it on with "?" in place of a character could open another
       // file of that name; it is left out and said so.
-      if (!unusable.empty()) unusable += ", ";
-      unusable += platform::Utf8ToCp932(fsName.toStdString());
+      unusable.push_back(std::move(fsName));
     }
   }
   // Handled once the drag has finished, like the posted drop message, so
   // the file manager is not kept waiting while the archives are read.
   QTimer::singleShot(0, this, [this, paths = std::move(paths), unusable = std::move(unusable)] {
     if (!paths.empty()) WMDropFiles(paths);
-    if (!unusable.empty()) ShowErrorBox(this, kUnusableNamesMessage + unusable);
+    if (!unusable.empty()) ShowErrorBox(this, kUnusableNamesMessage, unusable);
   });
 }
 
@@ -394,18 +394,18 @@ void TForm1::Button1Click() {
 }
 
 void TForm1::ExportCsv(const QString& fileName) {
-  std::string path;
-  if (!platform::TryUtf8ToCp932(QFile::encodeName(fileName).toStdString(), path)) {
-    // A name CP932 cannot hold would be written under another name.
-    ShowErrorBox(this, platform::IoErrorText(platform::kIoPathNotFound));
-    return;
-  }
+  const std::string fsPath = QFile::encodeName(fileName).toStdString();
   try {
-    WriteChartCsv(list_, path, options_.Csv());
+    // Written under exactly the name chosen, whatever CP932 can hold.
+    WriteChartCsv(list_, platform::FsPath{fsPath}, options_.Csv());
   } catch (const std::exception& e) {
     ShowErrorBox(this, e.what());
     return;
   }
+  // The folder is remembered in CP932, as the settings file holds text; one
+  // that CP932 cannot name is not remembered.
+  std::string path;
+  if (!platform::TryUtf8ToCp932AllowingTwins(fsPath, path)) return;
   try {
     ini.WriteString(kExportSection, kExportFolderKey, platform::ExtractFilePath(path));
   } catch (const EIniWriteError&) {

@@ -57,7 +57,9 @@ Converter& ToCp932() {
 }
 
 // Converts as much as it can; each unconvertible input sequence is skipped
-// (skipLen bytes or one byte) and replaced by `replacement`.
+// (skipLen bytes or one byte) and replaced by `replacement`. True when
+// nothing had to be replaced; whether the result converts back to the input
+// is a separate question (see TryUtf8ToCp932).
 bool Convert(Converter& conv, std::string_view in, std::string& out, std::string_view replacement, bool utf8Input) {
   std::lock_guard<std::mutex> lock(conv.m);
   out.clear();
@@ -87,8 +89,6 @@ bool Convert(Converter& conv, std::string_view in, std::string& out, std::string
       src += skip;
       srcLeft -= skip;
       iconv(conv.cd, nullptr, nullptr, nullptr, nullptr);
-    } else if (r > 0) {
-      exact = false;  // irreversible conversions happened
     }
   }
   return exact;
@@ -125,11 +125,38 @@ bool TryCp932ToUtf8(std::string_view cp932, std::string& out) {
 }
 
 bool TryUtf8ToCp932(std::string_view utf8, std::string& out) {
+  if (!TryUtf8ToCp932AllowingTwins(utf8, out)) return false;
+  if (IsAscii(utf8)) return true;
+  // A twin converts without complaint and comes back as the other character.
+  std::string back;
+  return Convert(ToUtf8(), out, back, "\xEF\xBF\xBD", false) && back == utf8;
+}
+
+bool TryUtf8ToCp932AllowingTwins(std::string_view utf8, std::string& out) {
   if (IsAscii(utf8)) {
     out.assign(utf8);
     return true;
   }
   return Convert(ToCp932(), utf8, out, "?", true);
+}
+
+bool HasTwinCharacter(std::string_view cp932) {
+  for (std::size_t i = 0; i + 1 < cp932.size(); i = NextCharPos(cp932, i)) {
+    if (static_cast<unsigned char>(cp932[i]) != 0x81) continue;
+    switch (static_cast<unsigned char>(cp932[i + 1])) {
+      case 0x5C:  // U+2015 / U+2014
+      case 0x60:  // U+FF5E / U+301C
+      case 0x61:  // U+2225 / U+2016
+      case 0x7C:  // U+FF0D / U+2212
+      case 0x91:  // U+FFE0 / U+00A2
+      case 0x92:  // U+FFE1 / U+00A3
+      case 0xCA:  // U+FFE2 / U+00AC
+        return true;
+      default:
+        break;
+    }
+  }
+  return false;
 }
 
 std::string AsciiUpper(std::string_view s) {

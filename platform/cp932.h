@@ -27,10 +27,21 @@ std::size_t LastByteCharPos(std::string_view s, char c);
 // Lossless where the target can hold the text. Cp932ToUtf8 turns bytes that
 // are no CP932 character into U+FFFD; Utf8ToCp932 turns characters CP932
 // cannot hold into "?". Use the Try forms where losing a character matters.
+//
+// Twins: CP932 gives one byte pair to two Unicode characters in a few places
+// (U+301C and U+FF5E, U+2212 and U+FF0D, U+2016 and U+2225, U+2014 and
+// U+2015, U+00A2/U+00A3/U+00AC and their full-width forms). Such a pair
+// always comes back as the second of each. TryUtf8ToCp932 succeeds only when
+// the result converts back to exactly the input; the AllowingTwins form also
+// accepts the other twin, for text that is shown or matched against names
+// that exist (see platform::FsName), never for a name to be created.
 std::string Cp932ToUtf8(std::string_view cp932);
 std::string Utf8ToCp932(std::string_view utf8);
 bool TryCp932ToUtf8(std::string_view cp932, std::string& out);
 bool TryUtf8ToCp932(std::string_view utf8, std::string& out);
+bool TryUtf8ToCp932AllowingTwins(std::string_view utf8, std::string& out);
+// True when the CP932 text holds a byte pair that stands for two characters.
+bool HasTwinCharacter(std::string_view cp932);
 
 // ASCII-only case folding, as the runtime's AnsiUpperCase does for CP932
 // text without touching the second bytes of double-byte characters.

@@ -16,8 +16,12 @@
 namespace platform {
 
 bool GetFileLastWriteTime(std::string_view path, std::int64_t& utcSeconds) {
+  return GetFileLastWriteTime(FsPath{FsName(path)}, utcSeconds);
+}
+
+bool GetFileLastWriteTime(const FsPath& path, std::int64_t& utcSeconds) {
   // Non-blocking, so that a FIFO in place of a chart cannot stall the open.
-  int fd = open(FsName(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  int fd = open(path.utf8.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) return false;
   struct stat st;
   bool ok = fstat(fd, &st) == 0;

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "platform/paths.h"
+
 namespace platform {
 
 // A calendar date and time of day, without a zone.
@@ -15,6 +17,7 @@ struct CivilTime {
 // Opens the file for reading only, takes its last-write time (seconds since
 // 1970-01-01 UTC) and closes it again. False when any of that fails.
 bool GetFileLastWriteTime(std::string_view path, std::int64_t& utcSeconds);
+bool GetFileLastWriteTime(const FsPath& path, std::int64_t& utcSeconds);
 
 // FileTimeToLocalFileTime: shifts by the local offset in force now (not the
 // one of that date, so a summer time stamp read in winter moves by the

@@ -110,7 +110,7 @@ std::vector<FoundFile> FindFiles(std::string_view dir, std::string_view mask, st
     f.fsName = fsName;
     struct stat st;
     std::string full = fsDir + "/" + fsName;
-    if (!TryUtf8ToCp932(fsName, f.name)) {
+    if (!TryUtf8ToCp932AllowingTwins(fsName, f.name)) {
       // ASCII masks match the UTF-8 name as well as its CP932 form would.
       if (unlisted && MatchesMask(fsName, mask) && lstat(full.c_str(), &st) == 0 && !S_ISDIR(st.st_mode))
         unlisted->push_back(fsName);

@@ -21,8 +21,8 @@ bool SetCurrentDirectory(std::string_view path);
 std::string GetCurrentDirectory();            // with trailing delimiter
 
 struct FoundFile {
-  std::string name;    // CP932, no folder
-  std::string fsName;  // the name as the file system holds it (UTF-8)
+  std::string name;    // CP932, no folder; a twin (cp932.h) may stand for either form
+  std::string fsName;  // the name as the file system holds it (UTF-8): open the file by this
   bool directory = false;
   bool hidden = false;  // name starts with "."
 };
@@ -31,7 +31,8 @@ struct FoundFile {
 // the Windows mask (see MatchesMask), "." and ".." excluded, in the order the
 // file system gives. Names CP932 cannot hold are left out rather than listed
 // under a different name: `unlisted` receives the file-system names of such
-// files (not folders).
+// files (not folders). A name that differs from its CP932 form only by twins
+// (cp932.h) is listed; its fsName is the way to reach it.
 std::vector<FoundFile> FindFiles(std::string_view dir, std::string_view mask,
                                  std::vector<std::string>* unlisted = nullptr);
 

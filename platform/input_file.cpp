@@ -11,9 +11,11 @@
 
 namespace platform {
 
-InputFile::InputFile(std::string_view path) {
-  int fd = open(FsName(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-  if (fd < 0) ThrowIoErrorForPath(errno, path);
+InputFile::InputFile(std::string_view path) : InputFile(FsPath{FsName(path)}) {}
+
+InputFile::InputFile(const FsPath& path) {
+  int fd = open(path.utf8.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) ThrowIoErrorForPath(errno, FromFsName(path.utf8));
   struct stat st;
   if (fstat(fd, &st) != 0) {
     int err = errno;

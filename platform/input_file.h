@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "platform/paths.h"
+
 namespace platform {
 
 class InputFile {
@@ -10,6 +12,8 @@ class InputFile {
   // Opens `path` (CP932) for reading. Only regular files can be read: a
   // FIFO, device or folder gives an error instead of blocking or never ending.
   explicit InputFile(std::string_view path);
+  // The same for a name exactly as the file system holds it.
+  explicit InputFile(const FsPath& path);
   ~InputFile();
   InputFile(const InputFile&) = delete;
   InputFile& operator=(const InputFile&) = delete;

@@ -1,5 +1,6 @@
 #include "platform/paths.h"
 
+#include <dirent.h>
 #include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -81,7 +82,53 @@ std::string ExpandFileName(std::string_view path) {
   return out;
 }
 
-std::string FsName(std::string_view cp932Path) { return Cp932ToUtf8(cp932Path); }
+namespace {
+
+bool Exists(const std::string& fs) {
+  struct stat st;
+  return lstat(fs.empty() ? "." : fs.c_str(), &st) == 0;
+}
+
+// The entry of folder `fsDir` whose CP932 form is `cp932Part` (a twin of
+// the usual form); empty when there is none.
+std::string TwinEntry(const std::string& fsDir, std::string_view cp932Part) {
+  DIR* d = opendir(fsDir.empty() ? "." : fsDir.c_str());
+  if (!d) return {};
+  std::string found, cp932;
+  while (dirent* e = readdir(d)) {
+    if (TryUtf8ToCp932AllowingTwins(e->d_name, cp932) && cp932 == cp932Part) {
+      found = e->d_name;
+      break;
+    }
+  }
+  closedir(d);
+  return found;
+}
+
+}  // namespace
+
+std::string FsName(std::string_view cp932Path) {
+  std::string usual = Cp932ToUtf8(cp932Path);
+  if (!HasTwinCharacter(cp932Path) || Exists(usual)) return usual;
+  // Part by part: each part with a twin takes the form that exists. "/" is
+  // never a trail byte, so the split is safe on bytes.
+  std::string fs;
+  std::size_t i = 0;
+  while (i <= cp932Path.size()) {
+    std::size_t j = cp932Path.find(kPathDelimiter, i);
+    if (j == std::string_view::npos) j = cp932Path.size();
+    std::string_view part = cp932Path.substr(i, j - i);
+    std::string name = Cp932ToUtf8(part);
+    if (HasTwinCharacter(part) && !Exists(fs + name)) {
+      std::string twin = TwinEntry(fs, part);
+      if (!twin.empty()) name = twin;
+    }
+    fs += name;
+    if (j < cp932Path.size()) fs += '/';
+    i = j + 1;
+  }
+  return fs;
+}
 std::string FromFsName(std::string_view fsPath) { return Utf8ToCp932(fsPath); }
 
 namespace {

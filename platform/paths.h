@@ -30,9 +30,18 @@ std::string IncludeTrailingDelimiter(std::string_view path);
 // and ".." parts resolved textually (the file need not exist).
 std::string ExpandFileName(std::string_view path);
 
-// CP932 <-> file-system (UTF-8) names.
+// CP932 <-> file-system (UTF-8) names. A CP932 path may stand for more than
+// one name when it holds a twin (see cp932.h): FsName then gives the name
+// that exists, part by part, and the usual form where none does.
 std::string FsName(std::string_view cp932Path);
 std::string FromFsName(std::string_view fsPath);
+
+// A path exactly as the file system holds it (UTF-8), for a file found by
+// listing a folder or named by the user: its CP932 form may not come back
+// as the same name.
+struct FsPath {
+  std::string utf8;
+};
 
 // GetModuleFileName(0) and its folder (with trailing delimiter).
 std::string ExecutablePath();

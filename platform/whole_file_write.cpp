@@ -58,8 +58,12 @@ int CreateTemporary(const std::string& dir, std::string& tempName) {
 
 }  // namespace
 
-void WriteWholeFile(std::string_view path, std::string_view bytes) {
-  std::string fs = FsName(path);
+void WriteWholeFile(std::string_view path, std::string_view bytes) { WriteWholeFile(FsPath{FsName(path)}, bytes); }
+
+void WriteWholeFile(const FsPath& fsPath, std::string_view bytes) {
+  const std::string& fs = fsPath.utf8;
+  // Errors are told apart by the CP932 path (a missing folder or file).
+  const std::string path = FromFsName(fs);
   struct stat st;
   bool exists = stat(fs.c_str(), &st) == 0;
   if (!exists && errno != ENOENT) ThrowIoErrorForPath(errno, path);

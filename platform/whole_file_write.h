@@ -2,6 +2,8 @@
 // Writing a whole file at once, as a replacement of whatever was there.
 #include <string_view>
 
+#include "platform/paths.h"
+
 namespace platform {
 
 // Replaces the content of the file `path` (CP932) with `bytes`, creating it
@@ -12,5 +14,7 @@ namespace platform {
 // target's permissions. Where no temporary file can be made in the folder
 // (a folder without write permission, a device), the file is written in place.
 void WriteWholeFile(std::string_view path, std::string_view bytes);
+// The same for a name exactly as the file system holds it.
+void WriteWholeFile(const FsPath& path, std::string_view bytes);
 
 }  // namespace platform

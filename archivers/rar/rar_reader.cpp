@@ -1,24 +1,25 @@
 // Reader of RAR archives: RAR 1.5-4.x through libunarr (solid archives
 // included), RAR 5 through the RAR 5 reader.
 //
-// Names of RAR 1.5-4.x entries: the header holds the name in the packer's
-// code page, and, when the "Unicode name" flag is set, a Unicode form after
-// a zero byte. Archives made on Japanese Windows hold CP932 there, so the
-// raw bytes are taken as CP932 (libunarr would read them as code page 437).
-// When a Unicode form exists it wins, as the packer's intent: converted to
-// CP932 when every character fits, otherwise kept as UTF-8 and marked so.
+// Names of RAR 1.5-4.x entries are read from the headers ourselves
+// (rar_name.h): libunarr reads plain names as code page 437 and garbles
+// packed Unicode names. An entry made on a Unix host with a link mode is a
+// symbolic link whose data is its target.
 #include <unarr.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <vector>
 
 #include "archiver_api.h"
+#include "archivers/rar/rar_header.h"
+#include "archivers/rar/rar_name.h"
 #include "archivers/shared/archive_reader.h"
 #include "archivers/shared/dos_fields.h"
-#include "archivers/rar/rar_header.h"
+#include "archivers/shared/name_coding.h"
 #include "platform/cp932.h"
 #include "platform/paths.h"
 
@@ -39,20 +40,33 @@ struct ArchiveCloser {
 constexpr std::uint8_t kStoreMethod = 0x30, kBestMethod = 0x35;
 constexpr std::size_t kChunk = 1 << 16;
 
-void SetName(const rar::FileHeader& h, ar_archive* ar, EntryInfo& info) {
-  if (h.flags & rar::kUnicodeName) {
-    if (const char* utf8 = ar_entry_get_name(ar)) {  // "\" already turned into "/"
-      std::string cp932;
-      if (platform::TryUtf8ToCp932(utf8, cp932)) {
-        info.name = cp932;
-      } else {
-        info.name = utf8;
-        info.nameIsUtf8 = true;
-      }
-      return;
-    }
+constexpr std::uint8_t kUnixHost = 3;
+constexpr std::uint32_t kUnixTypeMask = 0170000, kUnixSymlink = 0120000;
+constexpr std::size_t kMaxLinkTarget = 4096;
+
+void SetName(const rar::FileHeader& h, EntryInfo& info) {
+  rar::EntryName name = rar::DecodeEntryName(h.name, h.flags & rar::kUnicodeName, h.hostOs);
+  if (name.utf8) {
+    for (char& c : name.bytes)
+      if (c == '\\') c = '/';  // in UTF-8 this byte is always the separator
   }
-  info.name = BackslashesToSlashes(std::string(h.name.c_str()));  // up to the zero before any Unicode form
+  info.name = name.utf8 ? name.bytes : BackslashesToSlashes(name.bytes);
+  info.nameIsUtf8 = name.utf8;
+}
+
+// A link's target is coded like its name. A UTF-8 target under an ASCII
+// name makes both UTF-8; under a CP932 name it is turned into CP932 when it
+// comes back unchanged.
+void SetLinkTarget(std::string target, EntryInfo& info) {
+  if (!info.nameIsUtf8 && LooksLikeUtf8(target)) {
+    std::string cp932;
+    bool asciiName = std::all_of(info.name.begin(), info.name.end(), [](char c) { return (c & 0x80) == 0; });
+    if (asciiName)
+      info.nameIsUtf8 = true;
+    else if (platform::TryUtf8ToCp932(target, cp932))
+      target = cp932;
+  }
+  info.linkTarget = std::move(target);
 }
 
 class Rar4Reader : public ArchiveReader {
@@ -80,9 +94,10 @@ class Rar4Reader : public ArchiveReader {
     header_ = rar::ReadFileHeader(file_.get(), static_cast<std::uint64_t>(ar_entry_get_offset(archive_.get())));
     hasEntry_ = true;
     dataRead_ = false;
+    link_ = false;
 
     info = EntryInfo{};
-    SetName(header_, archive_.get(), info);
+    SetName(header_, info);
     info.isDirectory = header_.Directory();
     info.size = header_.unpSize;
     info.compressedSize = header_.packSize;
@@ -96,6 +111,19 @@ class Rar4Reader : public ArchiveReader {
       info.method = "-m" + std::to_string(header_.method - kStoreMethod) + "-";
     }
     info.encrypted = header_.Encrypted();
+    if (header_.hostOs == kUnixHost && (header_.attributes & kUnixTypeMask) == kUnixSymlink && !info.isDirectory) {
+      // A target that cannot be read stays empty, and the link is refused.
+      std::string target;
+      if (!info.encrypted && header_.unpSize <= kMaxLinkTarget) {
+        ReadData([&](const void* data, std::size_t size) {
+          target.append(static_cast<const char*>(data), size);
+          return true;
+        });
+      }
+      info.isSymlink = true;
+      link_ = true;
+      SetLinkTarget(std::move(target), info);
+    }
     return true;
   }
 
@@ -103,6 +131,7 @@ class Rar4Reader : public ArchiveReader {
   bool ListsCheaply() const override { return !solid_; }
 
   void ReadData(const std::function<bool(const void*, std::size_t)>& sink) override {
+    if (link_) return;  // its data is the target, already taken
     if (!hasEntry_ || dataRead_) throw ArcError(ERROR_NOT_SEARCH_MODE, "no current entry");
     dataRead_ = true;
     if (header_.Directory()) return;
@@ -148,6 +177,7 @@ class Rar4Reader : public ArchiveReader {
   rar::FileHeader header_;
   bool hasEntry_ = false;
   bool dataRead_ = false;
+  bool link_ = false;  // a Unix symbolic link: no data beyond its target
 };
 
 }  // namespace

@@ -1,10 +1,19 @@
 #include "archivers/shared/entry_path.h"
 
+#include <zlib.h>
+
+#include <cstdio>
+#include <cstring>
+
 #include "platform/cp932.h"
+#include "platform/nfc.h"
 
 namespace arc {
 
 namespace {
+
+constexpr std::size_t kMaxNameBytes = 255;      // NAME_MAX of Linux file systems
+constexpr std::size_t kMaxExtensionBytes = 16;  // longer "extensions" are part of the name
 
 bool IsHex(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
 bool IsHighHex(char c) { return (c >= '8' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
@@ -70,9 +79,26 @@ std::vector<std::string> SplitParts(const std::string& name, bool isUtf8) {
   return parts;
 }
 
+
+// A name the file system cannot hold for its length: cut at a character
+// boundary, with a hash of the whole name for uniqueness and the extension
+// kept, so "<84 kanji>.bms" is still found as a chart.
+std::string Shortened(const std::string& name) {
+  std::size_t dot = name.rfind('.');
+  std::string ext = dot != std::string::npos && dot > 0 && name.size() - dot <= kMaxExtensionBytes ? name.substr(dot) : "";
+  char tag[16];
+  std::snprintf(tag, sizeof tag, "~%08lX",
+                crc32(0, reinterpret_cast<const Bytef*>(name.data()), static_cast<uInt>(name.size())));
+  std::size_t cut = kMaxNameBytes - ext.size() - std::strlen(tag);
+  while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+  return name.substr(0, cut) + tag + ext;
+}
+
 }  // namespace
 
-std::string FsComponent(const std::string& part, bool isUtf8) {
+std::string FsComponent(const std::string& given, bool isUtf8) {
+  // One form of each name: decomposed names (macOS) are composed.
+  const std::string part = isUtf8 ? platform::ToNfc(given) : given;
   std::string out;
   for (std::size_t i = 0; i < part.size();) {
     unsigned char c = static_cast<unsigned char>(part[i]);
@@ -103,7 +129,7 @@ std::string FsComponent(const std::string& part, bool isUtf8) {
       ++i;
     }
   }
-  return out;
+  return out.size() > kMaxNameBytes ? Shortened(out) : out;
 }
 
 EntryPath MakeEntryPath(const std::string& name, bool isUtf8) {
@@ -130,7 +156,7 @@ std::string DisplayName(const std::string& name, bool isUtf8) {
   for (auto& part : parts) {
     if (part.empty() || part == ".") continue;
     if (!out.empty()) out += '/';
-    out += isUtf8 ? platform::Utf8ToCp932(part) : part;
+    out += isUtf8 ? platform::Utf8ToCp932(platform::ToNfc(part)) : part;
   }
   return out;
 }

@@ -16,6 +16,11 @@
 // "25", is itself written as "%25". Reading back: "%25" is "%", "%XX" with
 // XX from 80 is that byte, any other "%" is itself. Distinct names never
 // end up as one file, and every byte can be recovered.
+//
+// UTF-8 names are written composed (NFC): macOS stores them decomposed. A
+// part longer than a file name may be (255 bytes) is cut at a character
+// boundary and given "~" and eight hex digits of a hash of the whole part,
+// before its extension: it stays unique in its folder and keeps its type.
 #include <string>
 #include <vector>
 

@@ -9,6 +9,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <vector>
 
@@ -46,6 +47,91 @@ struct archive* OpenLibarchive(const std::string& path, const std::function<void
   configure(a);
   std::size_t block = HeaderWalkScope::Active() ? kHeaderWalkBlockSize : kBlockSize;
   if (archive_read_open_filename(a, platform::FsName(path).c_str(), block) != ARCHIVE_OK) {
+    std::string why = ErrorText(a);
+    archive_read_free(a);
+    throw ArcError(ERROR_NOT_ARC_FILE, why);
+  }
+  return a;
+}
+
+namespace {
+
+// A read-only window of a file that starts at `start`, for libarchive's
+// callbacks.
+struct FileWindow {
+  int fd = -1;
+  std::uint64_t start = 0, size = 0;  // size of the window
+  std::uint64_t pos = 0;              // inside the window
+  std::vector<char> buffer = std::vector<char>(HeaderWalkScope::Active() ? kHeaderWalkBlockSize : kBlockSize);
+};
+
+la_ssize_t WindowRead(struct archive* a, void* data, const void** out) {
+  auto* w = static_cast<FileWindow*>(data);
+  std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(w->buffer.size(), w->size - w->pos));
+  ssize_t n = want == 0 ? 0 : pread(w->fd, w->buffer.data(), want, static_cast<off_t>(w->start + w->pos));
+  if (n < 0) {
+    archive_set_error(a, errno, "read error");
+    return -1;
+  }
+  w->pos += static_cast<std::uint64_t>(n);
+  *out = w->buffer.data();
+  return n;
+}
+
+la_int64_t WindowSeek(struct archive*, void* data, la_int64_t offset, int whence) {
+  auto* w = static_cast<FileWindow*>(data);
+  la_int64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? static_cast<la_int64_t>(w->pos)
+                                                                : static_cast<la_int64_t>(w->size);
+  la_int64_t to = base + offset;
+  if (to < 0 || static_cast<std::uint64_t>(to) > w->size) return ARCHIVE_FATAL;
+  w->pos = static_cast<std::uint64_t>(to);
+  return to;
+}
+
+la_int64_t WindowSkip(struct archive*, void* data, la_int64_t request) {
+  auto* w = static_cast<FileWindow*>(data);
+  std::uint64_t step = std::min<std::uint64_t>(static_cast<std::uint64_t>(std::max<la_int64_t>(request, 0)),
+                                               w->size - w->pos);
+  w->pos += step;
+  return static_cast<la_int64_t>(step);
+}
+
+int WindowClose(struct archive*, void* data) {
+  auto* w = static_cast<FileWindow*>(data);
+  close(w->fd);
+  delete w;
+  return ARCHIVE_OK;
+}
+
+}  // namespace
+
+struct archive* OpenLibarchiveFrom(const std::string& path, std::uint64_t start,
+                                   const std::function<void(struct archive*)>& configure) {
+  RequireReadableFile(path);
+  int fd = open(platform::FsName(path).c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat st{};
+  if (fd < 0 || fstat(fd, &st) != 0 || static_cast<std::uint64_t>(st.st_size) < start) {
+    if (fd >= 0) close(fd);
+    throw ArcError(ERROR_ARC_FILE_OPEN, "cannot open " + path);
+  }
+  Utf8LocaleScope locale;
+  struct archive* a = archive_read_new();
+  if (!a) {
+    close(fd);
+    throw ArcError(ERROR_ENOUGH_MEMORY, "out of memory");
+  }
+  configure(a);
+  auto* w = new FileWindow;
+  w->fd = fd;
+  w->start = start;
+  w->size = static_cast<std::uint64_t>(st.st_size) - start;
+  archive_read_set_read_callback(a, WindowRead);
+  archive_read_set_seek_callback(a, WindowSeek);
+  archive_read_set_skip_callback(a, WindowSkip);
+  archive_read_set_close_callback(a, WindowClose);
+  archive_read_set_callback_data(a, w);
+  // From here on the close callback owns the window, also on failure.
+  if (archive_read_open1(a) != ARCHIVE_OK) {
     std::string why = ErrorText(a);
     archive_read_free(a);
     throw ArcError(ERROR_NOT_ARC_FILE, why);

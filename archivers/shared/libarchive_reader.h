@@ -1,6 +1,7 @@
 #pragma once
 // The ArchiveReader over a libarchive read handle, shared by the ZIP, TAR
 // family and RAR 5 readers. Each format decides how names are coded.
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -57,6 +58,11 @@ class LibarchiveReader : public ArchiveReader {
 // filters). Throws ArcError: ERROR_ARC_FILE_OPEN when the file cannot be
 // read, ERROR_NOT_ARC_FILE when no enabled format recognises it.
 struct archive* OpenLibarchive(const std::string& path, const std::function<void(struct archive*)>& configure);
+
+// The same over the file from byte `start` on, as if it began there: for an
+// archive behind a stub whose offsets count from the archive itself.
+struct archive* OpenLibarchiveFrom(const std::string& path, std::uint64_t start,
+                                   const std::function<void(struct archive*)>& configure);
 
 // Throws ERROR_ARC_FILE_OPEN unless `path` names a readable regular file.
 void RequireReadableFile(const std::string& path);

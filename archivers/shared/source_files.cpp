@@ -38,7 +38,7 @@ std::string NormalizePattern(const std::string& cp932) {
 
 bool MaskMatches(const std::string& fsName, const std::string& maskCp932) {
   std::string cp;
-  if (!platform::TryUtf8ToCp932(fsName, cp)) cp = fsName;
+  if (!platform::TryUtf8ToCp932AllowingTwins(fsName, cp)) cp = fsName;
   return platform::MatchesMask(cp, maskCp932);
 }
 
@@ -145,8 +145,9 @@ class Collector {
     }
     while (!stored.empty() && stored.back() == '/') stored.pop_back();
     if (stored.empty()) return;
+    // Matched as shown: a twin (〜 for ～) matches the CP932 pattern too.
     std::string cp;
-    if (!StoredNameCp932(stored, cp)) cp = stored;
+    if (!platform::TryUtf8ToCp932AllowingTwins(stored, cp)) cp = stored;
     if (!sel_.exclude.empty() && !EntrySelected(cp, {}, sel_.exclude)) return;
     if (!seen_.insert(stored).second) return;
     SourceFile f;

@@ -7,12 +7,11 @@
 #include "archiver_api.h"
 #include "archivers/shared/archive_reader.h"
 #include "archivers/shared/dos_fields.h"
+#include "archivers/zip/zip_directory.h"
 
 namespace arc {
 
 namespace {
-constexpr std::uint64_t kMaxDirectory = 64u << 20;
-
 std::uint32_t U16(const unsigned char* p) { return p[0] | p[1] << 8; }
 std::uint32_t U32(const unsigned char* p) { return U16(p) | U16(p + 2) << 16; }
 
@@ -48,54 +47,29 @@ bool ExtendedTime(const std::string& extra, std::time_t& t) {
 }  // namespace
 
 ZipLayout ReadZipLayout(int fd, std::uint64_t fileSize) {
+  ZipDirectory dir = ReadZipDirectory(fd, fileSize);
+  if (dir.split) throw ArcError(ERROR_NOT_SUPPORT, "split ZIP archives are not supported");
+  // The records are copied as stored, and our writer has no ZIP64 fields.
+  if (dir.zip64) throw ArcError(ERROR_NOT_SUPPORT, "ZIP64 archives cannot be changed");
   ZipLayout out;
-  std::size_t tail = static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, 22 + 65535));
-  if (tail < 22) throw ArcError(ERROR_NOT_ARC_FILE, "not a ZIP archive");
-  std::string buf = ReadAt(fd, fileSize - tail, tail);
-  std::size_t at = std::string::npos;
-  for (std::size_t i = tail - 22 + 1; i-- > 0;)
-    if (U32(U(buf, i)) == 0x06054b50 && i + 22 + U16(U(buf, i + 20)) <= tail) {
-      at = i;
-      break;
-    }
-  if (at == std::string::npos) throw ArcError(ERROR_NOT_ARC_FILE, "not a ZIP archive");
-  const unsigned char* e = U(buf, at);
-  if (U16(e + 4) != 0 || U16(e + 6) != 0) throw ArcError(ERROR_NOT_SUPPORT, "split ZIP archives are not supported");
-  std::uint32_t count = U16(e + 10), dirSize = U32(e + 12), dirOff = U32(e + 16);
-  if (count == 0xFFFF || dirSize == 0xFFFFFFFFu || dirOff == 0xFFFFFFFFu)
-    throw ArcError(ERROR_NOT_SUPPORT, "ZIP64 archives cannot be changed");
-  out.comment = buf.substr(at + 22, U16(e + 20));
-  std::uint64_t endPos = fileSize - tail + at;
-  if (dirSize > endPos || dirSize > kMaxDirectory) throw ArcError(ERROR_HEADER_BROKEN, "damaged ZIP directory");
-  out.directoryOffset = endPos - dirSize;
-  out.directorySize = dirSize;
-  out.shift = static_cast<std::int64_t>(out.directoryOffset) - static_cast<std::int64_t>(dirOff);
-  std::string dir = ReadAt(fd, out.directoryOffset, dirSize);
-  std::size_t p = 0;
-  for (std::uint32_t n = 0; n < count; ++n) {
-    if (p + 46 > dir.size() || U32(U(dir, p)) != 0x02014b50) throw ArcError(ERROR_HEADER_BROKEN, "damaged ZIP directory");
-    const unsigned char* h = U(dir, p);
-    std::size_t nameLen = U16(h + 28), extraLen = U16(h + 30), commentLen = U16(h + 32);
-    std::size_t recLen = 46 + nameLen + extraLen + commentLen;
-    if (p + recLen > dir.size()) throw ArcError(ERROR_HEADER_BROKEN, "damaged ZIP directory");
-    ZipRecord r;
-    r.central = dir.substr(p, recLen);
-    r.name = dir.substr(p + 46, nameLen);
-    std::uint32_t flags = U16(h + 8);
-    r.utf8 = (flags & 0x0800) != 0;
-    std::uint64_t packed = U32(h + 20), stored = U32(h + 42);
-    if (packed == 0xFFFFFFFFu || stored == 0xFFFFFFFFu || U32(h + 24) == 0xFFFFFFFFu)
+  out.comment = dir.comment;
+  out.directoryOffset = dir.directoryOffset;
+  out.directorySize = dir.directorySize;
+  out.shift = dir.shift;
+  for (ZipDirEntry& e : dir.entries) {
+    if (e.zip64 || e.size == 0xFFFFFFFFu || e.compressedSize == 0xFFFFFFFFu)
       throw ArcError(ERROR_NOT_SUPPORT, "ZIP64 archives cannot be changed");
-    if (!ExtendedTime(dir.substr(p + 46 + nameLen, extraLen), r.mtime))
-      r.mtime = DosDateTimeToUnix(U16(h + 14) << 16 | U16(h + 12));
-    std::int64_t real = static_cast<std::int64_t>(stored) + out.shift;
-    if (real < 0 || static_cast<std::uint64_t>(real) + 30 > out.directoryOffset)
-      throw ArcError(ERROR_HEADER_BROKEN, "damaged ZIP directory");
-    r.localOffset = static_cast<std::uint64_t>(real);
+    ZipRecord r;
+    r.central = std::move(e.central);
+    r.name = std::move(e.rawName);
+    r.utf8 = (e.flags & 0x0800) != 0;
+    if (!ExtendedTime(e.extra, r.mtime)) r.mtime = DosDateTimeToUnix(e.dosDateTime);
+    r.localOffset = e.localOffset;
+    if (r.localOffset + 30 > out.directoryOffset) throw ArcError(ERROR_HEADER_BROKEN, "damaged ZIP directory");
     std::string local = ReadAt(fd, r.localOffset, 30);
     if (U32(U(local)) != 0x04034b50) throw ArcError(ERROR_HEADER_BROKEN, "damaged ZIP local header");
-    std::uint64_t end = r.localOffset + 30 + U16(U(local, 26)) + U16(U(local, 28)) + packed;
-    if (flags & 0x0008) {
+    std::uint64_t end = r.localOffset + 30 + U16(U(local, 26)) + U16(U(local, 28)) + e.compressedSize;
+    if (e.flags & 0x0008) {
       // A data descriptor follows, with or without its signature.
       std::string sig = end + 4 <= out.directoryOffset ? ReadAt(fd, end, 4) : std::string();
       end += (sig.size() == 4 && U32(U(sig)) == 0x08074b50) ? 16 : 12;
@@ -103,7 +77,6 @@ ZipLayout ReadZipLayout(int fd, std::uint64_t fileSize) {
     if (end > out.directoryOffset) throw ArcError(ERROR_HEADER_BROKEN, "damaged ZIP entry");
     r.localLength = end - r.localOffset;
     out.records.push_back(std::move(r));
-    p += recLen;
   }
   return out;
 }

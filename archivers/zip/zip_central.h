@@ -26,7 +26,8 @@ struct ZipLayout {
   std::string comment;
 };
 
-// Throws ArcError: ERROR_NOT_ARC_FILE without an end record,
+// The directory as ReadZipDirectory (zip_directory.h) reads it, with each
+// entry's extent. Throws ArcError: ERROR_NOT_ARC_FILE without an end record,
 // ERROR_HEADER_BROKEN for records that do not fit the file, ERROR_NOT_SUPPORT
 // for ZIP64 and split archives.
 ZipLayout ReadZipLayout(int fd, std::uint64_t fileSize);

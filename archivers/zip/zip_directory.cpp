@@ -1,103 +1,191 @@
 #include "archivers/zip/zip_directory.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <algorithm>
-#include <cstring>
+
+#include "archiver_api.h"
+#include "archivers/shared/archive_reader.h"
+#include "archivers/shared/name_coding.h"
+#include "platform/cp932.h"
 
 namespace arc {
 
 namespace {
 constexpr std::uint64_t kMaxDirectory = 64u << 20;  // metadata bound for hostile files
+constexpr std::size_t kEndSize = 22, kLocatorSize = 20, kZip64EndSize = 56, kCentralSize = 46;
+constexpr std::uint32_t kEndSig = 0x06054b50, kLocatorSig = 0x07064b50, kZip64EndSig = 0x06064b50,
+                        kCentralSig = 0x02014b50;
 
-std::uint16_t U16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
-std::uint32_t U32(const unsigned char* p) { return U16(p) | static_cast<std::uint32_t>(U16(p + 2)) << 16; }
+std::uint32_t U16(const unsigned char* p) { return p[0] | p[1] << 8; }
+std::uint32_t U32(const unsigned char* p) { return U16(p) | U16(p + 2) << 16; }
 std::uint64_t U64(const unsigned char* p) { return U32(p) | static_cast<std::uint64_t>(U32(p + 4)) << 32; }
-
-bool ReadAt(int fd, std::uint64_t off, void* buf, std::size_t len) {
-  auto* p = static_cast<unsigned char*>(buf);
-  while (len > 0) {
-    ssize_t n = pread(fd, p, len, static_cast<off_t>(off));
-    if (n <= 0) return false;
-    p += n;
-    off += static_cast<std::uint64_t>(n);
-    len -= static_cast<std::size_t>(n);
-  }
-  return true;
+const unsigned char* U(const std::string& s, std::size_t at = 0) {
+  return reinterpret_cast<const unsigned char*>(s.data() + at);
 }
 
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) close(fd_);
+[[noreturn]] void Broken() { throw ArcError(ERROR_HEADER_BROKEN, "damaged ZIP directory"); }
+
+std::string ReadAt(int fd, std::uint64_t off, std::size_t len) {
+  std::string buf(len, '\0');
+  std::size_t got = 0;
+  while (got < len) {
+    ssize_t n = pread(fd, buf.data() + got, len - got, static_cast<off_t>(off + got));
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
   }
-  int get() const { return fd_; }
+  if (got != len) Broken();
+  return buf;
+}
 
- private:
-  int fd_;
-};
-
-// Finds the end-of-directory record; fills directory offset, size, count.
-bool LocateDirectory(int fd, std::uint64_t fileSize, std::uint64_t& dirOff, std::uint64_t& dirSize) {
-  std::size_t tail = static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, 22 + 65535));
-  if (tail < 22) return false;
-  std::vector<unsigned char> buf(tail);
-  std::uint64_t tailStart = fileSize - tail;
-  if (!ReadAt(fd, tailStart, buf.data(), tail)) return false;
-  for (std::size_t i = tail - 22 + 1; i-- > 0;) {
-    const unsigned char* e = &buf[i];
-    if (U32(e) != 0x06054b50) continue;
-    dirSize = U32(e + 12);
-    dirOff = U32(e + 16);
-    if (dirOff == 0xFFFFFFFFu || dirSize == 0xFFFFFFFFu) {
-      // ZIP64: the locator sits just before the record.
-      if (i < 20) return false;
-      const unsigned char* loc = e - 20;
-      if (U32(loc) != 0x07064b50) return false;
-      unsigned char rec[56];
-      if (!ReadAt(fd, U64(loc + 8), rec, sizeof rec) || U32(rec) != 0x06064b50) return false;
-      dirSize = U64(rec + 40);
-      dirOff = U64(rec + 48);
+// The data of extra field `id` in `extra`; false when there is none.
+bool FindExtra(const std::string& extra, std::uint32_t id, std::string& data) {
+  for (std::size_t p = 0; p + 4 <= extra.size();) {
+    std::uint32_t fieldId = U16(U(extra, p)), len = U16(U(extra, p + 2));
+    if (p + 4 + len > extra.size()) return false;
+    if (fieldId == id) {
+      data = extra.substr(p + 4, len);
+      return true;
     }
-    // Self-extracting archives have a stub in front: the directory then
-    // lies right before the end record, whatever the stored offset says.
-    std::uint64_t endPos = tailStart + i;
-    if (dirSize <= endPos && dirOff + dirSize != endPos) dirOff = endPos - dirSize;
-    return dirOff + dirSize <= fileSize;
+    p += 4 + len;
   }
   return false;
 }
+
+// The 64-bit values of the ZIP64 extra field replace the 32-bit fields that
+// hold all ones, in this order.
+void ApplyZip64Extra(ZipDirEntry& e, std::uint64_t& storedOffset) {
+  std::string z;
+  if (!FindExtra(e.extra, 0x0001, z)) return;
+  std::size_t at = 0;
+  for (std::uint64_t* field : {&e.size, &e.compressedSize, &storedOffset}) {
+    if (*field != 0xFFFFFFFFu) continue;
+    if (at + 8 > z.size()) Broken();
+    *field = U64(U(z, at));
+    at += 8;
+    e.zip64 = true;
+  }
+}
+
+struct EndRecord {
+  std::uint64_t count = 0, dirSize = 0, dirOffset = 0;
+  std::uint64_t dirEnd = 0;  // real position right after the directory
+  bool zip64 = false, split = false;
+  std::string comment;
+};
+
+EndRecord FindEnd(int fd, std::uint64_t fileSize) {
+  std::size_t tail = static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, kEndSize + 65535));
+  if (tail < kEndSize) throw ArcError(ERROR_NOT_ARC_FILE, "not a ZIP archive");
+  std::uint64_t tailStart = fileSize - tail;
+  std::string buf = ReadAt(fd, tailStart, tail);
+  std::size_t at = std::string::npos;
+  for (std::size_t i = tail - kEndSize + 1; i-- > 0;)
+    if (U32(U(buf, i)) == kEndSig && i + kEndSize + U16(U(buf, i + 20)) <= tail) {
+      at = i;
+      break;
+    }
+  if (at == std::string::npos) throw ArcError(ERROR_NOT_ARC_FILE, "not a ZIP archive");
+  const unsigned char* e = U(buf, at);
+  EndRecord end;
+  end.split = U16(e + 4) != 0 || U16(e + 6) != 0;
+  end.count = U16(e + 10);
+  end.dirSize = U32(e + 12);
+  end.dirOffset = U32(e + 16);
+  end.comment = buf.substr(at + kEndSize, U16(e + 20));
+  std::uint64_t endPos = tailStart + at;
+  end.dirEnd = endPos;
+  if (endPos < kLocatorSize) return end;
+  std::string loc = ReadAt(fd, endPos - kLocatorSize, kLocatorSize);
+  if (U32(U(loc)) != kLocatorSig) {
+    // All ones without a ZIP64 record: the real value is lost. A count of
+    // 0xFFFF may be just that many entries.
+    if (end.dirSize == 0xFFFFFFFFu || end.dirOffset == 0xFFFFFFFFu) Broken();
+    return end;
+  }
+  // The ZIP64 end record: where the locator says, or, behind a stub, right
+  // before the locator (its fixed size; extensible data is not used).
+  std::uint64_t locatorPos = endPos - kLocatorSize, stored = U64(U(loc, 8));
+  std::uint64_t recordPos = stored;
+  std::string rec;
+  if (stored + kZip64EndSize <= locatorPos) rec = ReadAt(fd, stored, kZip64EndSize);
+  if (rec.size() != kZip64EndSize || U32(U(rec)) != kZip64EndSig) {
+    if (locatorPos < kZip64EndSize) Broken();
+    recordPos = locatorPos - kZip64EndSize;
+    rec = ReadAt(fd, recordPos, kZip64EndSize);
+    if (U32(U(rec)) != kZip64EndSig) Broken();
+  }
+  end.zip64 = true;
+  end.split = end.split || U32(U(rec, 16)) != 0 || U32(U(rec, 20)) != 0 || U32(U(loc, 4)) != 0 || U32(U(loc, 16)) > 1;
+  end.count = U64(U(rec, 32));
+  end.dirSize = U64(U(rec, 40));
+  end.dirOffset = U64(U(rec, 48));
+  end.dirEnd = recordPos;
+  return end;
+}
+
+bool ValidCp932(const std::string& s) {
+  std::string ignored;
+  return platform::TryCp932ToUtf8(s, ignored);
+}
+
 }  // namespace
 
-std::vector<ZipDirEntry> ReadZipDirectory(const std::string& fsPath) {
-  std::vector<ZipDirEntry> out;
-  Fd fd(open(fsPath.c_str(), O_RDONLY | O_CLOEXEC));
-  struct stat st{};
-  if (fd.get() < 0 || fstat(fd.get(), &st) != 0) return out;
-  std::uint64_t dirOff = 0, dirSize = 0;
-  if (!LocateDirectory(fd.get(), static_cast<std::uint64_t>(st.st_size), dirOff, dirSize)) return out;
-  if (dirSize > kMaxDirectory) return out;
-  std::vector<unsigned char> dir(static_cast<std::size_t>(dirSize));
-  if (!ReadAt(fd.get(), dirOff, dir.data(), dir.size())) return out;
+ZipDirectory ReadZipDirectory(int fd, std::uint64_t fileSize) {
+  EndRecord end = FindEnd(fd, fileSize);
+  ZipDirectory out;
+  out.zip64 = end.zip64;
+  out.split = end.split;
+  out.comment = end.comment;
+  if (end.dirSize > end.dirEnd || end.dirSize > kMaxDirectory) Broken();
+  // Each record is at least 46 bytes: a count beyond that is a lie.
+  if (end.count > end.dirSize / kCentralSize) Broken();
+  out.directoryOffset = end.dirEnd - end.dirSize;
+  out.directorySize = end.dirSize;
+  out.shift = static_cast<std::int64_t>(out.directoryOffset) - static_cast<std::int64_t>(end.dirOffset);
+  std::string dir = ReadAt(fd, out.directoryOffset, static_cast<std::size_t>(end.dirSize));
   std::size_t p = 0;
-  while (p + 46 <= dir.size() && U32(&dir[p]) == 0x02014b50) {
-    const unsigned char* h = &dir[p];
+  out.entries.reserve(static_cast<std::size_t>(end.count));
+  for (std::uint64_t n = 0; n < end.count; ++n) {
+    if (p + kCentralSize > dir.size() || U32(U(dir, p)) != kCentralSig) Broken();
+    const unsigned char* h = U(dir, p);
     std::size_t nameLen = U16(h + 28), extraLen = U16(h + 30), commentLen = U16(h + 32);
-    if (p + 46 + nameLen + extraLen + commentLen > dir.size()) break;
+    std::size_t recLen = kCentralSize + nameLen + extraLen + commentLen;
+    if (p + recLen > dir.size()) Broken();
     ZipDirEntry e;
-    e.flags = U16(h + 8);
-    e.method = U16(h + 10);
+    e.central = dir.substr(p, recLen);
+    e.rawName = dir.substr(p + kCentralSize, nameLen);
+    e.extra = dir.substr(p + kCentralSize + nameLen, extraLen);
+    e.madeByHost = static_cast<std::uint8_t>(h[5]);
+    e.flags = static_cast<std::uint16_t>(U16(h + 8));
+    e.method = static_cast<std::uint16_t>(U16(h + 10));
     e.crc = U32(h + 16);
     e.dosDateTime = static_cast<std::uint32_t>(U16(h + 14)) << 16 | U16(h + 12);
     e.compressedSize = U32(h + 20);
-    e.rawName.assign(reinterpret_cast<const char*>(h + 46), nameLen);
-    out.push_back(std::move(e));
-    p += 46 + nameLen + extraLen + commentLen;
+    e.size = U32(h + 24);
+    std::uint64_t stored = U32(h + 42);
+    ApplyZip64Extra(e, stored);
+    std::int64_t real = static_cast<std::int64_t>(stored) + out.shift;
+    if (real < 0 || static_cast<std::uint64_t>(real) >= out.directoryOffset) Broken();
+    e.localOffset = static_cast<std::uint64_t>(real);
+    out.entries.push_back(std::move(e));
+    p += recLen;
   }
   return out;
+}
+
+ZipEntryName DecideZipName(const ZipDirEntry& e) {
+  std::string field;
+  // Unicode Path: version 1, CRC-32 of the stored name, then the UTF-8 name.
+  if (FindExtra(e.extra, 0x7075, field) && field.size() >= 5 && field[0] == 1) {
+    uLong crc = crc32(0, reinterpret_cast<const Bytef*>(e.rawName.data()), static_cast<uInt>(e.rawName.size()));
+    std::string name = field.substr(5);
+    if (U32(U(field, 1)) == crc && !name.empty()) return {name, true};
+  }
+  if (e.flags & 0x0800) return {e.rawName, true};
+  bool utf8 = LooksLikeUtf8(e.rawName) && (e.madeByHost == 3 || e.madeByHost == 19 || !ValidCp932(e.rawName));
+  return {e.rawName, utf8};
 }
 
 std::string ZipMethodName(std::uint16_t method) {

@@ -1,7 +1,14 @@
 #pragma once
-// The ZIP central directory read directly: libarchive hands out entry names
-// but not the general-purpose flags, and bit 11 decides whether a name is
-// UTF-8 or code page 932. Also gives the CRC, packed size and method.
+// The ZIP central directory, read directly: the one parser behind reading
+// (libarchive hands out entry names but not the flags, the made-by host or
+// the Unicode Path field that decide how a name is coded) and updating
+// (records copied exactly as stored).
+//
+// The end record is searched from the end of the file. A ZIP64 end record
+// is used whenever its locator sits right before the end record, whatever
+// the 32-bit fields hold. An archive behind a self-extractor stub keeps the
+// offsets of the archive alone: the real position of the directory (right
+// before the ZIP64 record, or the end record) tells the stub's length.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -9,17 +16,47 @@
 namespace arc {
 
 struct ZipDirEntry {
+  std::string central;  // the whole record as stored
   std::string rawName;
+  std::string extra;
+  std::uint8_t madeByHost = 0;  // high byte of "version made by": 0 DOS, 3 Unix, 19 macOS...
   std::uint16_t flags = 0;
   std::uint16_t method = 0;
+  std::uint32_t dosDateTime = 0;  // date in the high word, local time
   std::uint32_t crc = 0;
   std::uint64_t compressedSize = 0;
-  std::uint32_t dosDateTime = 0;  // date in the high word, local time
+  std::uint64_t size = 0;
+  std::uint64_t localOffset = 0;  // real position of the local header in the file
+  bool zip64 = false;             // a field came from the ZIP64 extra field
 };
 
-// Empty when the directory cannot be found or read; callers then fall back
-// to what libarchive reports.
-std::vector<ZipDirEntry> ReadZipDirectory(const std::string& fsPath);
+struct ZipDirectory {
+  std::vector<ZipDirEntry> entries;  // in directory order
+  std::uint64_t directoryOffset = 0;  // where the central directory really is
+  std::uint64_t directorySize = 0;
+  std::int64_t shift = 0;             // real offsets minus stored offsets (a stub's length)
+  std::string comment;
+  bool zip64 = false;  // found through a ZIP64 end record
+  bool split = false;  // the end record names more than one disk
+};
+
+// Throws ArcError: ERROR_NOT_ARC_FILE without an end record,
+// ERROR_HEADER_BROKEN for a directory that does not fit the file or the
+// count of records it claims.
+ZipDirectory ReadZipDirectory(int fd, std::uint64_t fileSize);
+
+// How an entry's name is coded, and the bytes to use:
+//  - an Info-ZIP Unicode Path field (0x7075) whose CRC matches the stored
+//    name gives the name as UTF-8;
+//  - else flag bit 11 says the stored name is UTF-8;
+//  - else the stored name is UTF-8 when it is valid UTF-8 (with at least one
+//    non-ASCII character) and either the archive was made on Unix or macOS
+//    (host 3 or 19) or the bytes are no valid CP932; otherwise CP932.
+struct ZipEntryName {
+  std::string bytes;
+  bool utf8 = false;
+};
+ZipEntryName DecideZipName(const ZipDirEntry& e);
 
 // "deflate", "store"... for a ZIP method number.
 std::string ZipMethodName(std::uint16_t method);

@@ -1,61 +1,97 @@
 // ZIP through libarchive's seekable reader (it reads the central directory,
-// so self-extracting archives with a stub in front open too).
+// so self-extracting archives with a stub in front open too), with names,
+// flags and CRCs taken from our own reading of the directory.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <archive.h>
 #include <archive_entry.h>
 
-#include <deque>
+#include <algorithm>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "archiver_api.h"
+#include "archivers/shared/dos_fields.h"
 #include "archivers/shared/libarchive_reader.h"
 #include "archivers/zip/zip_directory.h"
-#include "archivers/shared/dos_fields.h"
 #include "platform/paths.h"
 
 namespace arc {
 
 namespace {
 
-// The directory's entries by name, each name's in directory order (the
-// order libarchive lists them in; a name may occur more than once). A
-// lookup per entry keeps archives of many thousand entries linear.
-struct DirectoryIndex {
-  std::vector<ZipDirEntry> entries;
-  std::unordered_map<std::string, std::deque<std::size_t>> byName;
-};
-
-std::shared_ptr<DirectoryIndex> IndexDirectory(std::vector<ZipDirEntry> entries) {
-  auto index = std::make_shared<DirectoryIndex>();
-  index->entries = std::move(entries);
-  for (std::size_t i = 0; i < index->entries.size(); ++i) index->byName[index->entries[i].rawName].push_back(i);
-  return index;
+// The directory records in the order libarchive hands out the entries:
+// it walks them by the position of their local headers, and of records that
+// share one position it keeps the first. Pairing by position, not by name:
+// libarchive rewrites names (Unicode Path field, normalisation), so a name
+// lookup would miss.
+std::vector<ZipDirEntry> InLibarchiveOrder(std::vector<ZipDirEntry> entries) {
+  std::stable_sort(entries.begin(), entries.end(),
+                   [](const ZipDirEntry& a, const ZipDirEntry& b) { return a.localOffset < b.localOffset; });
+  auto dup = std::unique(entries.begin(), entries.end(),
+                         [](const ZipDirEntry& a, const ZipDirEntry& b) { return a.localOffset == b.localOffset; });
+  entries.erase(dup, entries.end());
+  return entries;
 }
+
+// No entries when the directory cannot be read: libarchive's view is then
+// used alone.
+ZipDirectory ReadDirectoryOf(const std::string& fsPath) {
+  int fd = open(fsPath.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return {};
+  ZipDirectory dir;
+  struct stat st{};
+  try {
+    if (fstat(fd, &st) == 0) dir = ReadZipDirectory(fd, static_cast<std::uint64_t>(st.st_size));
+  } catch (const ArcError&) {
+    dir = ZipDirectory{};
+  }
+  close(fd);
+  dir.entries = InLibarchiveOrder(std::move(dir.entries));
+  return dir;
+}
+
+struct Pairing {
+  std::vector<ZipDirEntry> records;
+  std::size_t next = 0;
+  bool lost = false;  // an entry did not match its record: stop trusting the order
+};
 
 }  // namespace
 
 std::unique_ptr<ArchiveReader> OpenZipReader(const std::string& path) {
-  struct archive* a = OpenLibarchive(path, [](struct archive* h) { archive_read_support_format_zip_seekable(h); });
-  auto dir = IndexDirectory(ReadZipDirectory(platform::FsName(path)));
-  // No hdrcharset is set, so libarchive copies unflagged names raw; flagged
-  // names come as UTF-8 under the engine's locale. Either way the bytes are
-  // those of the directory, and the directory's flags say which coding.
-  auto hook = [dir](struct archive*, struct archive_entry*, EntryInfo& info) {
-    auto found = dir->byName.find(info.name);
-    if (found == dir->byName.end() || found->second.empty()) {
+  ZipDirectory dir = ReadDirectoryOf(platform::FsName(path));
+  auto configure = [](struct archive* h) { archive_read_support_format_zip_seekable(h); };
+  // Behind a stub whose offsets count from the archive itself, libarchive
+  // is shown the archive alone: it cannot place a ZIP64 end record there.
+  struct archive* a = dir.shift > 0 ? OpenLibarchiveFrom(path, static_cast<std::uint64_t>(dir.shift), configure)
+                                    : OpenLibarchive(path, configure);
+  auto pairing = std::make_shared<Pairing>();
+  pairing->records = std::move(dir.entries);
+  auto hook = [pairing](struct archive*, struct archive_entry* e, EntryInfo& info) {
+    const ZipDirEntry* d = nullptr;
+    if (!pairing->lost && pairing->next < pairing->records.size()) d = &pairing->records[pairing->next++];
+    // The sizes must agree, or the two views have come apart.
+    if (d && archive_entry_size_is_set(e) && !info.isDirectory && !info.isSymlink &&
+        static_cast<std::uint64_t>(archive_entry_size(e)) != d->size) {
+      pairing->lost = true;
+      d = nullptr;
+    }
+    if (!d) {
       info.method = "zip";
       return;
     }
-    const ZipDirEntry& d = dir->entries[found->second.front()];
-    found->second.pop_front();
-    info.nameIsUtf8 = (d.flags & 0x0800) != 0;
-    info.crc = d.crc;
-    info.mtime = LocalStampTime(d.dosDateTime, info.mtime);
-    info.compressedSize = d.compressedSize;
-    info.method = ZipMethodName(d.method);
-    if (d.flags & 0x0001) info.encrypted = true;
+    ZipEntryName name = DecideZipName(*d);
+    info.name = name.bytes;
+    info.nameIsUtf8 = name.utf8;
+    info.crc = d->crc;
+    info.mtime = LocalStampTime(d->dosDateTime, info.mtime);
+    info.compressedSize = d->compressedSize;
+    info.method = ZipMethodName(d->method);
+    if (d->flags & 0x0001) info.encrypted = true;
   };
   return std::make_unique<LibarchiveReader>(a, hook);
 }

@@ -70,6 +70,40 @@ TEST(EntryPath, InvalidBytesAreEscapedLosslessly) {
   for (std::string n : {"a\x80", "a%80", "a%2580", "a%252580", "a\x80\x80", "a%", "a"}) EXPECT_TRUE(seen.insert(arc::FsComponent(n, false)).second) << n;
 }
 
+TEST(EntryPath, UnicodeNamesAreWrittenComposed) {
+  // macOS stores "譜面ガ" as "譜面カ" + U+3099; CP932 names never decompose.
+  const std::string decomposed = "\xE6\x9B\xB2/\xE8\xAD\x9C\xE9\x9D\xA2\xE3\x82\xAB\xE3\x82\x99.bms";
+  EXPECT_EQ(Joined(arc::MakeEntryPath(decomposed, true)), "曲/譜面ガ.bms");
+  EXPECT_EQ(arc::DisplayName(decomposed, true), "\x8B\xC8/\x95\x88\x96\xCA\x83\x4B.bms");
+  EXPECT_EQ(arc::FsComponent("\x83\x4B.bms", false), "ガ.bms");
+  // A link to a decomposed name reaches the composed file.
+  arc::EntryPath link = arc::MakeEntryPath("l", true);
+  EXPECT_EQ(arc::SafeLinkTarget("\xE3\x82\xAB\xE3\x82\x99", true, link), "ガ");
+}
+
+TEST(EntryPath, OverlongNamesAreShortenedUniquelyKeepingTheExtension) {
+  std::string kanji84;
+  for (int i = 0; i < 84; ++i) kanji84 += "譜";  // 252 bytes of UTF-8
+  const std::string a = kanji84 + ".bms", b = kanji84 + "x.bms";
+  std::set<std::string> names;
+  for (const std::string& n : {a, b, kanji84 + ".wav", kanji84 + "\xE3\x80\x9C.bms"}) {
+    std::string fs = arc::FsComponent(n, true);
+    SCOPED_TRACE(fs);
+    EXPECT_LE(fs.size(), 255u);
+    EXPECT_EQ(fs.substr(fs.size() - 4), n.substr(n.size() - 4));
+    EXPECT_EQ(fs.compare(0, 30, n, 0, 30), 0);  // starts as the name does, whole characters
+    EXPECT_TRUE(names.insert(fs).second);
+    EXPECT_EQ(arc::FsComponent(n, true), fs);  // the same name every time
+  }
+  // CP932 names are measured by their UTF-8 form: 100 kanji are 300 bytes.
+  std::string cp932;
+  for (int i = 0; i < 100; ++i) cp932 += "\x95\x88";
+  EXPECT_LE(arc::FsComponent(cp932 + ".bms", false).size(), 255u);
+  // Names that fit stay as they are, however close to the limit.
+  std::string fits = kanji84.substr(0, 249) + ".bms";
+  EXPECT_EQ(arc::FsComponent(fits, true), fits);
+}
+
 TEST(EntryPath, LinkTargetsMustStayInside) {
   arc::EntryPath link = arc::MakeEntryPath("a/b/link", false);
   EXPECT_EQ(arc::SafeLinkTarget("target", false, link), "target");

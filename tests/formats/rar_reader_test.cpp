@@ -64,22 +64,35 @@ INSTANTIATE_TEST_SUITE_P(Stored, RarVersions,
                                            Version{"rar5", &WriteRar5, false, false}),
                          [](const auto& info) { return std::string(info.param.what); });
 
-TEST(RarReader, Rar4NamesFollowTheUnicodeFlag) {
+TEST(RarReader, Rar4NamesFollowTheUnicodeFlagAndTheHost) {
   struct Case {
+    Case(const char* w, std::string r, std::u16string u, std::string n, bool u8, std::uint8_t h = 2)
+        : what(w), raw(std::move(r)), unicode(std::move(u)), name(std::move(n)), utf8(u8), host(h) {}
     const char* what;
     std::string raw;
     std::u16string unicode;
     std::string name;
     bool utf8;
+    std::uint8_t host;
   } cases[] = {
       // "表" (0x95 0x5C) ends in the byte of "\", which must not split it.
       {"raw CP932", "\x95\x5C\\\x8B\xC8.bms", u"", "\x95\x5C/\x8B\xC8.bms", false},
-      {"Unicode that CP932 holds", "?.bms", u"sub\\\u66F2.bms", "sub/\x8B\xC8.bms", false},
+      {"Unicode that CP932 holds", "sub\\?.bms", u"sub\\\u66F2.bms", "sub/\xE6\x9B\xB2.bms", true},
       {"Unicode beyond CP932", "?.bms", u"\u00F1.bms", "\xC3\xB1.bms", true},
+      // Cyrillic shares one high byte; the ASCII tail is a run from the ANSI name.
+      {"Cyrillic", "??????.bms", u"\u041F\u0440\u0438\u0432\u0435\u0442.bms",
+       "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82.bms", true},
+      {"beyond the basic plane", "??.bms", u"\U0001F600.bms", "\xF0\x9F\x98\x80.bms", true},
+      {"a lone surrogate falls back to the ANSI name", "x.bms", u"\xD800x.bms", "x.bms", false},
+      {"UTF-8 from a Unix host", "\xE6\x9B\xB2/\xE8\xAD\x9C.bms", u"", "\xE6\x9B\xB2/\xE8\xAD\x9C.bms", true, 3},
+      {"no valid UTF-8 from a Unix host", "\x95\x5C.bms", u"", "\x95\x5C.bms", false, 3},
+      {"UTF-8 bytes from Windows are CP932", "\xE6\x9B\xB2.bms", u"", "\xE6\x9B\xB2.bms", false},
   };
   TempDir dir;
   for (const auto& c : cases) {
-    std::string path = dir.Write("n.rar", WriteRar4({{c.raw, c.unicode, "data"}}));
+    RarEntry e{c.raw, c.unicode, "data"};
+    e.host = c.host;
+    std::string path = dir.Write("n.rar", WriteRar4({e}));
     auto entries = ReadAllEntries(*arc::OpenRarReader(path));
     ASSERT_EQ(entries.size(), 1u) << c.what;
     EXPECT_EQ(entries[0].info.name, c.name) << c.what;
@@ -159,4 +172,26 @@ TEST(RarReader, Rar5EncryptedEntryIsRefusedAndTheNextStillRead) {
     return true;
   });
   EXPECT_EQ(data, "plain");
+}
+
+TEST(RarReader, UnixSymlinkEntriesAreLinksWithTheirTarget) {
+  RarEntry link{"link.bms", {}, "\xE8\xAD\x9C.bms"};
+  link.host = 3;
+  link.attributes = 0120777;
+  RarEntry plain{"file.bms", {}, "#TITLE x\r\n"};
+  plain.host = 3;
+  plain.attributes = 0100644;
+  // The same mode from Windows is an attribute word, not a link.
+  RarEntry windows{"win.bms", {}, "target"};
+  windows.attributes = 0120777;
+  TempDir dir;
+  auto entries = ReadAllEntries(*arc::OpenRarReader(dir.Write("l.rar", WriteRar4({link, plain, windows}))));
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_TRUE(entries[0].info.isSymlink);
+  EXPECT_EQ(entries[0].info.linkTarget, "\xE8\xAD\x9C.bms");
+  EXPECT_TRUE(entries[0].info.nameIsUtf8);
+  EXPECT_FALSE(entries[1].info.isSymlink);
+  EXPECT_EQ(entries[1].data, "#TITLE x\r\n");
+  EXPECT_FALSE(entries[2].info.isSymlink);
+  EXPECT_EQ(entries[2].data, "target");
 }

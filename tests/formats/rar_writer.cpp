@@ -2,6 +2,10 @@
 
 #include <zlib.h>
 
+#include <algorithm>
+#include <map>
+#include <vector>
+
 namespace fmt_test {
 
 namespace {
@@ -33,16 +37,47 @@ std::string Rar4Header(std::uint8_t type, std::uint16_t flags, const std::string
 }
 
 // The packed Unicode form RAR 4 puts after the name's zero byte: a high
-// byte, then per four characters a flag byte; flag 2 = two bytes follow.
-// The high byte is unused by that flag and left 0.
-std::string PackUnicode(const std::u16string& name) {
-  std::string out(1, '\0');
-  for (std::size_t i = 0; i < name.size(); i += 4) {
-    std::size_t n = std::min<std::size_t>(4, name.size() - i);
+// byte, then per four operations a flag byte of four two-bit codes:
+// 0 a character below U+0100, 1 a low byte with the shared high byte,
+// 2 a whole character, 3 a run of 2 to 129 characters copied from the
+// ANSI name. Every code is used, as WinRAR does.
+std::string PackUnicode(const std::string& ansi, const std::u16string& name) {
+  // The high byte most characters above U+00FF share.
+  std::map<unsigned, unsigned> highs;
+  for (char16_t c : name)
+    if (c > 0xFF) ++highs[c >> 8];
+  unsigned high = 0;
+  for (auto [h, n] : highs)
+    if (n > highs[high]) high = h;
+  std::string out(1, static_cast<char>(high));
+  std::vector<std::pair<unsigned, std::string>> ops;
+  for (std::size_t i = 0; i < name.size();) {
+    std::size_t run = 0;
+    while (i + run < name.size() && i + run < ansi.size() && run < 129 &&
+           name[i + run] == static_cast<unsigned char>(ansi[i + run]))
+      ++run;
+    if (run >= 2) {
+      ops.push_back({3, std::string(1, static_cast<char>(run - 2))});
+      i += run;
+      continue;
+    }
+    char16_t c = name[i++];
+    if (c <= 0xFF) {
+      ops.push_back({0, std::string(1, static_cast<char>(c))});
+    } else if ((c >> 8) == high) {
+      ops.push_back({1, std::string(1, static_cast<char>(c & 0xFF))});
+    } else {
+      std::string two;
+      Put16(two, c);
+      ops.push_back({2, two});
+    }
+  }
+  for (std::size_t i = 0; i < ops.size(); i += 4) {
     std::uint8_t flags = 0;
-    for (std::size_t k = 0; k < 4; ++k) flags = static_cast<std::uint8_t>(flags << 2 | (k < n ? 2 : 0));
+    for (std::size_t k = 0; k < 4; ++k)
+      flags = static_cast<std::uint8_t>(flags << 2 | (i + k < ops.size() ? ops[i + k].first : 0));
     out += static_cast<char>(flags);
-    for (std::size_t k = 0; k < n; ++k) Put16(out, name[i + k]);
+    for (std::size_t k = i; k < std::min(i + 4, ops.size()); ++k) out += ops[k].second;
   }
   return out;
 }
@@ -74,7 +109,7 @@ std::string WriteRar4(const std::vector<RarEntry>& entries, std::uint16_t archiv
     std::string name = e.name;
     std::uint16_t flags = 0x8000;  // a data size follows the header
     if (!e.unicode.empty()) {
-      name += '\0' + PackUnicode(e.unicode);
+      name += '\0' + PackUnicode(e.name, e.unicode);
       flags |= 0x0200;
     }
     if (e.encrypted) flags |= 0x0004;
@@ -82,13 +117,13 @@ std::string WriteRar4(const std::vector<RarEntry>& entries, std::uint16_t archiv
     std::string rest;
     Put32(rest, static_cast<std::uint32_t>(e.data.size()));  // packed size
     Put32(rest, static_cast<std::uint32_t>(e.data.size()));  // unpacked size
-    rest += '\x02';                                          // Windows
+    rest += static_cast<char>(e.host);
     Put32(rest, Crc32(e.data));
     Put32(rest, e.dosTime);
     rest += static_cast<char>(29);    // version needed: 2.9
     rest += static_cast<char>(0x30);  // stored
     Put16(rest, static_cast<std::uint32_t>(name.size()));
-    Put32(rest, e.directory ? 0x10 : 0x20);
+    Put32(rest, e.attributes ? e.attributes : e.directory ? 0x10 : 0x20);
     rest += name;
     out += Rar4Header(0x74, flags, rest) + e.data;
   }

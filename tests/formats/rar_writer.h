@@ -15,6 +15,8 @@ struct RarEntry {
   bool directory = false;
   bool encrypted = false;   // only the flag: the data stays as given
   std::uint32_t dosTime = 0x5A2C6000;  // 2025-01-12 12:00:00
+  std::uint8_t host = 2;    // RAR 4: 2 Windows, 3 Unix
+  std::uint32_t attributes = 0;  // RAR 4: 0 gives the DOS file or folder attribute
 };
 
 // RAR 1.5-4.x layout: marker, main header, file headers with their data,

@@ -2,6 +2,7 @@
 // scratch folder, so its working folder is its own.
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -180,14 +181,16 @@ TEST_F(CliTest, EachOptionAndTheDefaultsThatKeepTheBytes) {
                 "\",\"\",\"\",\"\",\"\",\"\",\"\"," + utf8Tail + "\r\n" + utf8Row + "\r\n");
 }
 
-TEST_F(CliTest, NamesCodePage932CannotHoldAreRefusedNotRenamed) {
+TEST_F(CliTest, NamesCodePage932CannotHoldAreNeverRenamed) {
   ASSERT_TRUE(song_test::MakeArchive(tmp_.Path(), "song.zip", song_test::TypicalSong()));
-  // The list would land in "?.csv".
+  // The list goes to exactly the file named, not to "?.csv".
   CliRun csv = Cli("--csv '\xF0\x9F\x98\x80.csv' song.zip");
-  EXPECT_EQ(csv.status, 1);
-  EXPECT_NE(Err().find("cannot be written in code page 932"), std::string::npos) << Err();
+  EXPECT_EQ(csv.status, 0) << Err();
   EXPECT_FALSE(fs::exists(tmp_.Path() + "?.csv"));
-  EXPECT_FALSE(fs::exists(tmp_.Path() + "\xF0\x9F\x98\x80.csv"));
+  EXPECT_EQ(std::count_if(fs::directory_iterator(tmp_.Path()), fs::directory_iterator(),
+                          [](const auto& e) { return e.path().extension() == ".csv"; }),
+            1);
+  EXPECT_TRUE(fs::exists(tmp_.Path() + "\xF0\x9F\x98\x80.csv"));
   // A relative name inside a current folder that CP932 cannot name.
   fs::create_directories(tmp_.Path() + "\xF0\x9F\x98\x80");
   fs::copy_file(tmp_.Path() + "song.zip", tmp_.Path() + "\xF0\x9F\x98\x80/song.zip");
@@ -195,6 +198,83 @@ TEST_F(CliTest, NamesCodePage932CannotHoldAreRefusedNotRenamed) {
   EXPECT_EQ(cwd.status, 0);
   EXPECT_EQ(cwd.out, "");
   EXPECT_NE(Err().find("skipped song.zip"), std::string::npos) << Err();
+}
+
+// The row of one chart named `name` (CP932) with the title `title`.
+std::string Row(const std::string& name, const std::string& title, const std::string& archive,
+                const std::string& dir) {
+  return "\"" + name + "\",\"\",\"\",\"" + title + "\",\"\",\"\",\"\",\"\",\"\",\"\",\"2024/05/03\",\"" + archive +
+         "\",\"" + dir + "\"\r\n";
+}
+
+TEST_F(CliTest, ChartsOfEveryPlatformAreListedUnderTheirNames) {
+  // ソ and 表 end in the byte of "\"; ガ is stored decomposed by macOS.
+  const std::string title = platform::Utf8ToCp932("曲");
+  const std::vector<song_test::SongFile> song = {{"曲ソ表/譜面ガ.bms", "#TITLE " + title + "\r\n"},
+                                                 {"曲ソ表/音.wav", fmt_test::NoiseBytes(2000, 1)}};
+  const std::vector<song_test::SongFile> mac = {{"曲ソ表/譜面カ\u3099.bms", "#TITLE " + title + "\r\n"},
+                                                {"曲ソ表/音.wav", fmt_test::NoiseBytes(2000, 1)}};
+  struct Case {
+    std::string archive;
+    const std::vector<song_test::SongFile>& files;
+  } cases[] = {{"linux.zip", song}, {"mac.zip", mac}, {"song.lzh", song}, {"song.tar", song},
+               {"mac.tgz", mac},    {"song.bz2", song}};
+  std::string args, expected;
+  const std::string dir = platform::Utf8ToCp932(tmp_.Path());
+  for (const auto& c : cases) {
+    if (!song_test::MakeArchive(tmp_.Path(), c.archive, c.files)) continue;
+    args += " '" + c.archive + "'";
+    expected += Row(platform::Utf8ToCp932("譜面ガ.bms"), title, c.archive, dir);
+  }
+  CliRun r = Cli(args);
+  ASSERT_EQ(r.status, 0) << Err();
+  EXPECT_EQ(r.out, expected);
+  EXPECT_EQ(Err(), "");
+  EXPECT_TRUE(fs::is_empty(app_ + "work"));
+}
+
+TEST_F(CliTest, TwinCharactersReachTheirOwnFiles) {
+  // 〜 (U+301C) and ～ (U+FF5E) share one CP932 form; so do − and －.
+  const std::vector<song_test::SongFile> song = {{"曲〜remix〜.bms", "#TITLE wave\r\n"},
+                                                 {"曲～remix～.bms", "#TITLE tilde\r\n"},
+                                                 {"曲−.bms", "#TITLE minus\r\n"}};
+  ASSERT_TRUE(song_test::MakeArchive(tmp_.Path(), "曲〜リミックス.tar", song));
+  CliRun r = Cli("--csv 'list〜.csv' '曲〜リミックス.tar'");
+  ASSERT_EQ(r.status, 0) << Err();
+  const std::string dir = platform::Utf8ToCp932(tmp_.Path());
+  const std::string arc = "\x8B\xC8\x81\x60" + platform::Utf8ToCp932("リミックス") + ".tar";
+  const std::string tilde = "\x8B\xC8\x81\x60remix\x81\x60.bms";
+  // Twins sort by their names on disk: U+301C before U+FF5E.
+  EXPECT_EQ(fmt_test::ReadFileBytes(tmp_.Path() + "list〜.csv"),
+            Row("\x8B\xC8\x81\x7C.bms", "minus", arc, dir) + Row(tilde, "wave", arc, dir) + Row(tilde, "tilde", arc, dir));
+  EXPECT_FALSE(fs::exists(tmp_.Path() + "list～.csv"));
+  EXPECT_TRUE(fs::is_empty(app_ + "work"));
+}
+
+TEST_F(CliTest, OverlongNamesAreListedShortenedAndDotFilesCleanedUp) {
+  std::string kanji84;
+  for (int i = 0; i < 84; ++i) kanji84 += "譜";
+  // No file system holds that name, so Python's tarfile writes it as given.
+  fmt_test::WriteFileBytes(tmp_.Path() + "make.py",
+                           "import io, tarfile\n"
+                           "with tarfile.open('long.tar', 'w') as t:\n"
+                           "    for name, data in [('" + kanji84 + ".bms', b'#TITLE long\\r\\n'),\n"
+                           "                       ('._" + kanji84.substr(0, 30) + ".bms', b'macOS metadata'),\n"
+                           "                       ('.DS_Store', b'x')]:\n"
+                           "        i = tarfile.TarInfo(name)\n"
+                           "        i.size = len(data)\n"
+                           "        i.mtime = 1714737600\n"
+                           "        t.addfile(i, io.BytesIO(data))\n");
+  ASSERT_EQ(fmt_test::RunIn(tmp_.Path(), "python3 make.py"), 0);
+  CliRun r = Cli("long.tar");
+  ASSERT_EQ(r.status, 0) << Err();
+  ASSERT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1) << r.out;
+  const std::string name = r.out.substr(1, r.out.find('"', 1) - 1);
+  EXPECT_EQ(name.substr(name.size() - 4), ".bms");
+  EXPECT_LE(platform::Cp932ToUtf8(name).size(), 255u);
+  EXPECT_EQ(name.compare(0, 40, platform::Utf8ToCp932(kanji84), 0, 40), 0);
+  EXPECT_NE(r.out.find("\"long\""), std::string::npos);
+  EXPECT_TRUE(fs::is_empty(app_ + "work"));
 }
 
 TEST_F(CliTest, AMissingLibraryListsNothingAndStillSucceeds) {

@@ -50,7 +50,8 @@ bool MakeArchive(const std::string& dir, const std::string& archiveName, const s
   std::string cmd;
   if (ext == ".lzh") {
     if (!fmt_test::HaveTool("jlha")) return false;
-    cmd = "jlha a " + out + FileArgs(files);
+    // jlha reads names in the JVM's coding and, with "y", stores Shift-JIS.
+    cmd = "JAVA_TOOL_OPTIONS=-Dsun.jnu.encoding=UTF-8 LC_ALL=C.UTF-8 jlha ay " + out + FileArgs(files);
   } else if (ext == ".zip") {
     cmd = "bsdtar --format zip -cf " + out + FileArgs(files);
   } else if (ext == ".cab") {
