@@ -1,11 +1,12 @@
 #pragma once
-// The exception of the archive layer: a message (CP932) and nothing else.
-#include <stdexcept>
+// The exception of the archive layer: a message (CP932) and no code.
 #include <string>
 
-class EArchiver : public std::runtime_error {
+#include "platform/error.h"
+
+class EArchiver : public platform::Error {
  public:
-  explicit EArchiver(const std::string& message) : std::runtime_error(message) {}
+  explicit EArchiver(const std::string& message) : platform::Error(kNoCode, message) {}
 };
 
 // Messages are written here in UTF-8 for reading; the layer speaks CP932.

@@ -1,7 +1,7 @@
 #pragma once
-// One list item per chart file: a caption and exactly twelve text sub-items
-// (bytes as read), plus the check box no operation reads, the encoding the
-// chart's header values are in, and the chart file's hashes.
+// The row of one chart file: its caption, twelve text sub-items that always
+// exist (bytes as read, empty until read), a check box nothing reads, the
+// encoding the chart's header values are in, and the chart file's hashes.
 #include <array>
 #include <string>
 

@@ -10,6 +10,7 @@
 #include "charts/working_folder.h"
 #include "drivers/archive_file.h"
 #include "platform/cp932.h"
+#include "platform/error.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 
@@ -69,7 +70,7 @@ void DropPipeline::WMDropFiles(const std::vector<std::string>& paths) {
 void DropPipeline::AddArchive(const std::string& archivePath) {
   try {
     AF.SetFileName(archivePath);
-  } catch (...) {
+  } catch (const platform::Error&) {
     return;  // the format cannot be used: nothing unpacked, nothing to clean
   }
   // No format recognised yet, so no driver: nothing can be unpacked, and the
@@ -78,14 +79,14 @@ void DropPipeline::AddArchive(const std::string& archivePath) {
   try {
     AF.Extract(window_, &AF.Options(), WorkingFolderForUnpacking(), nullptr);  // result deliberately ignored
     ListAndReadCharts(archivePath);
-  } catch (...) {
+  } catch (const platform::Error&) {
     // Errors of one archive end it silently; the drop goes on.
   }
   // Always empty the top of the folder once unpacking was attempted, or what
   // is left would be listed again under the next archive's name.
   try {
     CleanUp();
-  } catch (...) {
+  } catch (const platform::Error&) {
   }
 }
 
@@ -116,7 +117,7 @@ void DropPipeline::ListAndReadCharts(const std::string& archivePath) {
     bool complete = true;
     try {
       ReadChart(row, chart.name, platform::FsPath{fsDir + chart.fsName}, ChartReadOptions{options.hashes});
-    } catch (...) {
+    } catch (const platform::Error&) {
       // The row keeps what was read; the other charts still get their rows.
       complete = false;
     }

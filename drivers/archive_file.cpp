@@ -30,6 +30,10 @@ std::unique_ptr<TArchiver> NewDriver(TArchiverType type) {
 }
 }  // namespace
 
+DriverSource ArchiverLibraries() {
+  return {[](const std::string& fileName) { return DetectArchiverType(fileName, true); }, &NewDriver};
+}
+
 TArchiveFile::TArchiveFile() : FOptions(std::make_unique<TArchiverOptions>()), FFileName(kNotSet) {}
 
 TArchiveFile::~TArchiveFile() {
@@ -39,14 +43,14 @@ TArchiveFile::~TArchiveFile() {
 }
 
 void TArchiveFile::SetFileName(const std::string& value) {
-  SetArchiverType(DetectArchiverType(value, true));
+  SetArchiverType(FDrivers.detect(value));
   FFileName = value;
 }
 
 void TArchiveFile::SetArchiverType(TArchiverType value) {
   if (value <= atRar) {
     // Construction loads the library and may raise: then nothing changes.
-    std::unique_ptr<TArchiver> driver = NewDriver(value);
+    std::unique_ptr<TArchiver> driver = FDrivers.make(value);
     FArchiver = std::move(driver);
     FArchiverType = value;
   } else if (value == atNone) {
@@ -88,7 +92,7 @@ void TArchiveFile::BeginProgress() {
   // Without the registration the operation simply runs without reports.
   try {
     FArchiver->SetOwnerWindow(FWindow, nullptr);
-  } catch (...) {
+  } catch (const platform::Error&) {
   }
 }
 
@@ -96,7 +100,7 @@ void TArchiveFile::EndProgress() {
   if (!OnProgress) return;
   try {
     FArchiver->KillOwnerWindow(FWindow);
-  } catch (...) {
+  } catch (const platform::Error&) {
   }
 }
 

@@ -14,6 +14,15 @@
 #include "archives/archiver_type.h"
 #include "archives/string_list.h"
 
+// Where the component gets its drivers: the type of a named file, and a
+// driver for a type (null for none; construction may raise). The real
+// archiver libraries unless a test gives its own.
+struct DriverSource {
+  std::function<TArchiverType(const std::string& fileName)> detect;
+  std::function<std::unique_ptr<TArchiver>(TArchiverType type)> make;
+};
+DriverSource ArchiverLibraries();
+
 class TArchiveFile {
  public:
   using TArchiverProgressEvent = std::function<void(TArchiveFile& sender, int state, EXTRACTINGINFOEX* lpEis,
@@ -39,6 +48,9 @@ class TArchiveFile {
   // atAutoDetect keeps the driver. An unknown ordinal raises, except while
   // stored settings load (Loading), when it is only stored.
   void SetArchiverType(TArchiverType value);
+
+  // Replaces ArchiverLibraries() as the source of drivers (tests).
+  void SetDriverSource(DriverSource source) { FDrivers = std::move(source); }
 
   TArchiverProgressEvent OnProgress;
   // True while stored settings are being assigned.
@@ -66,6 +78,7 @@ class TArchiveFile {
   void EndProgress();
   void DoProgress(int state, EXTRACTINGINFOEX* lpEis, bool& abort);
 
+  DriverSource FDrivers = ArchiverLibraries();
   TArchiverType FArchiverType = atAutoDetect;
   std::unique_ptr<TArchiver> FArchiver;
   std::unique_ptr<TArchiverOptions> FOptions;

@@ -3,20 +3,13 @@
 // deleting, updating and self-extractors stay the LHA driver's (UNLHA32.DLL).
 #include "drivers/lha32.h"
 
-class TArj32 : public TLha32 {
+class TArj32 : public FamilyDriver<TArj32, TLha32> {
  public:
-  TArj32() : TLha32(&TArj32::LoadDLL) {}
-
-  static void LoadDLL();
-  static void FreeDLL();
-  void ClassLoadDLL() const override { LoadDLL(); }
-  void ClassFreeDLL() const override { FreeDLL(); }
-
-  int Unpack(WindowHandle wnd, const std::string& arcFileName, const TArchiverOptions& options,
-             const std::string& baseDir, const TStringList* files, bool useResFile, std::string& output) override;
+  static constexpr FamilyLibrary kLibrary{"UNARJ32J.DLL", "Unarj",
+                                           "ARJ 形式書庫を扱うには UNARJ32J.DLL が 必要です。"};
 
  protected:
-  TFamilyDll& ModuleDll() const override;
+  int Run(const CommandRequest& request, std::string& output) override;
 };
 
 bool IsArjArchive(const std::string& fileName);

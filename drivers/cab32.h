@@ -2,28 +2,12 @@
 // TCab32 drives CAB32.DLL: extracting, creating and self-extractors.
 #include "drivers/family_archiver.h"
 
-class TCab32 : public TFamilyArchiver {
+class TCab32 : public FamilyDriver<TCab32> {
  public:
-  TCab32() : TFamilyArchiver(&TCab32::LoadDLL) {}
-
-  static void LoadDLL();
-  static void FreeDLL();
-  void ClassLoadDLL() const override { LoadDLL(); }
-  void ClassFreeDLL() const override { FreeDLL(); }
-
-  int Unpack(WindowHandle wnd, const std::string& arcFileName, const TArchiverOptions& options,
-             const std::string& baseDir, const TStringList* files, bool useResFile, std::string& output) override;
-  int Pack(WindowHandle wnd, const std::string& arcFileName, const TArchiverOptions& options,
-           const std::string& baseDir, const TStringList* files, bool useResFile, std::string& output) override;
-  int MakeSFX(WindowHandle wnd, const std::string& arcFileName, const TArchiverOptions& options,
-              const std::string& baseDir, std::string& output) override;
+  static constexpr FamilyLibrary kLibrary{"CAB32.DLL", "Cab", "CAB 形式書庫を扱うには CAB32.DLL が 必要です。"};
 
  protected:
-  TFamilyDll& ModuleDll() const override;
-
- private:
-  int Run(const char* word, WindowHandle wnd, const std::string& arcName, const TArchiverOptions& options,
-          const std::string& baseDir, const TStringList* files, bool useResFile, std::string& output);
+  int Run(const CommandRequest& request, std::string& output) override;
 };
 
 bool IsCabArchive(const std::string& fileName);

@@ -77,7 +77,7 @@ bool TFamilyDll::Recognises(const std::string& fileName) {
     HARC h = OpenArchive(0, platform::ExpandFileName(fileName), M_ERROR_MESSAGE_OFF | M_REGARDLESS_INIT_FILE);
     CloseArchive(h);
     return h != 0;
-  } catch (...) {
+  } catch (const platform::Error&) {  // no library, or no such entry
     return false;
   }
 }

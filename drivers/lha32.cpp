@@ -1,20 +1,5 @@
 #include "drivers/lha32.h"
 
-#include "drivers/family_dll.h"
-
-#include <utility>
-
-namespace {
-TFamilyDll& Dll() {
-  static TFamilyDll dll("UNLHA32.DLL", "Unlha", "Lha 形式書庫を扱うには UNLHA32.DLL が 必要です。");
-  return dll;
-}
-}  // namespace
-
-void TLha32::LoadDLL() { Dll().LoadDLL(); }
-void TLha32::FreeDLL() { Dll().FreeDLL(); }
-TFamilyDll& TLha32::ModuleDll() const { return Dll(); }
-
 std::string TLha32::BuildLhaCommand(const char* word, const std::string& arcFileName, const TArchiverOptions& o,
                                     const std::string& baseDir, const TStringList* files, bool useResFile) const {
   TCmdOpt cmd;
@@ -48,36 +33,24 @@ std::string TLha32::BuildLhaCommand(const char* word, const std::string& arcFile
   return word + cmd.CommandText;
 }
 
-int TLha32::Run(TFamilyDll& dll, WindowHandle wnd, std::string cmdLine, std::string& output) {
-  FCmdLine = std::move(cmdLine);
-  return dll.Command(wnd, FCmdLine, output);
-}
-
 // The LHA driver decides the response file from the options itself; the
-// component passes the same answer as `useResFile`.
-int TLha32::Unpack(WindowHandle wnd, const std::string& arc, const TArchiverOptions& o, const std::string& baseDir,
-                   const TStringList* files, bool, std::string& output) {
-  return Run(Dll(), wnd, BuildLhaCommand("x", arc, o, baseDir, files, o.ResFileUsage.Contains(ruOnUnpack)), output);
+// component passes the same answer as `useResFile`. Every command goes to
+// UNLHA32.DLL, also for TArj32, which extracts through a library of its own.
+int TLha32::Run(const CommandRequest& r, std::string& output) {
+  const TArchiverOptions& o = r.options;
+  const char* word = nullptr;
+  bool resFile = false;
+  switch (r.command) {
+    case ArcCommand::Unpack: word = "x", resFile = o.ResFileUsage.Contains(ruOnUnpack); break;
+    case ArcCommand::Pack: word = "u", resFile = o.ResFileUsage.Contains(ruOnPack); break;
+    case ArcCommand::RemoveItem: word = "d", resFile = o.ResFileUsage.Contains(ruOnRemoveItem); break;
+    case ArcCommand::Update: word = "f", resFile = o.ResFileUsage.Contains(ruOnUpdate); break;
+    case ArcCommand::MakeSFX: word = "s"; break;
+  }
+  // Deleting names no base folder.
+  const std::string& baseDir = r.command == ArcCommand::RemoveItem ? std::string() : r.baseDir;
+  FCmdLine = BuildLhaCommand(word, r.arcFileName, o, baseDir, r.files, resFile);
+  return Module().Command(r.wnd, FCmdLine, output);
 }
 
-int TLha32::Pack(WindowHandle wnd, const std::string& arc, const TArchiverOptions& o, const std::string& baseDir,
-                 const TStringList* files, bool, std::string& output) {
-  return Run(Dll(), wnd, BuildLhaCommand("u", arc, o, baseDir, files, o.ResFileUsage.Contains(ruOnPack)), output);
-}
-
-int TLha32::RemoveItem(WindowHandle wnd, const std::string& arc, const TArchiverOptions& o, const std::string&,
-                       const TStringList* files, bool, std::string& output) {
-  return Run(Dll(), wnd, BuildLhaCommand("d", arc, o, "", files, o.ResFileUsage.Contains(ruOnRemoveItem)), output);
-}
-
-int TLha32::Update(WindowHandle wnd, const std::string& arc, const TArchiverOptions& o, const std::string& baseDir,
-                   const TStringList* files, bool, std::string& output) {
-  return Run(Dll(), wnd, BuildLhaCommand("f", arc, o, baseDir, files, o.ResFileUsage.Contains(ruOnUpdate)), output);
-}
-
-int TLha32::MakeSFX(WindowHandle wnd, const std::string& arc, const TArchiverOptions& o, const std::string& baseDir,
-                    std::string& output) {
-  return Run(Dll(), wnd, BuildLhaCommand("s", arc, o, baseDir, nullptr, false), output);
-}
-
-bool IsLhaArchive(const std::string& fileName) { return Dll().Recognises(fileName); }
+bool IsLhaArchive(const std::string& fileName) { return TLha32::Module().Recognises(fileName); }

@@ -2,20 +2,12 @@
 // TRar32 extracts through UNRAR32.DLL; it cannot create or change archives.
 #include "drivers/family_archiver.h"
 
-class TRar32 : public TFamilyArchiver {
+class TRar32 : public FamilyDriver<TRar32> {
  public:
-  TRar32() : TFamilyArchiver(&TRar32::LoadDLL) {}
-
-  static void LoadDLL();
-  static void FreeDLL();
-  void ClassLoadDLL() const override { LoadDLL(); }
-  void ClassFreeDLL() const override { FreeDLL(); }
-
-  int Unpack(WindowHandle wnd, const std::string& arcFileName, const TArchiverOptions& options,
-             const std::string& baseDir, const TStringList* files, bool useResFile, std::string& output) override;
+  static constexpr FamilyLibrary kLibrary{"UNRAR32.DLL", "Unrar", "この機能の使用には UNRAR32.DLL が 必要です。"};
 
  protected:
-  TFamilyDll& ModuleDll() const override;
+  int Run(const CommandRequest& request, std::string& output) override;
 };
 
 bool IsRarArchive(const std::string& fileName);

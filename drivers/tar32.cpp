@@ -1,24 +1,21 @@
 #include "drivers/tar32.h"
 
 #include "archives/earchiver.h"
-#include "drivers/family_dll.h"
 #include "drivers/sfx_file.h"
 #include "platform/paths.h"
 #include "platform/search_path.h"
 
-namespace {
-TFamilyDll& Dll() {
-  static TFamilyDll dll("tar32.dll", "Tar", "tar/tgz/taz/bz2 形式書庫を扱うには tar32.dll が 必要です。");
-  return dll;
-}
-}  // namespace
-
-void TTar32::LoadDLL() { Dll().LoadDLL(); }
-void TTar32::FreeDLL() { Dll().FreeDLL(); }
-TFamilyDll& TTar32::ModuleDll() const { return Dll(); }
-
-int TTar32::Run(const char* word, WindowHandle wnd, const std::string& arc, const TArchiverOptions& o,
-                const std::string& baseDir, const TStringList* files, bool useResFile, std::string& output) {
+int TTar32::Run(const CommandRequest& r, std::string& output) {
+  const TArchiverOptions& o = r.options;
+  const char* word = nullptr;
+  bool resFile = false;
+  switch (r.command) {
+    case ArcCommand::Unpack: word = "x", resFile = o.ResFileUsage.Contains(ruOnUnpack); break;
+    case ArcCommand::Pack: word = "c", resFile = o.ResFileUsage.Contains(ruOnPack); break;
+    case ArcCommand::MakeSFX: return MakeSelfExtractor(r);
+    case ArcCommand::RemoveItem:
+    case ArcCommand::Update: return Unsupported(r, output);
+  }
   TCmdOpt cmd;
   cmd.QuoteValueOnly = true;
   if (o.a > 0) cmd.Add("-AH");
@@ -28,52 +25,36 @@ int TTar32::Run(const char* word, WindowHandle wnd, const std::string& arc, cons
   if (o.o > 0) cmd.Add("-g");
   cmd.AddInt("-check-all-path=", o.p);
   cmd.AddInt("-use-directory=", o.x);
-  if (dynamic_cast<const TTgz32*>(this)) {
+  if (compression_ != TarCompression::None) {
+    const bool gzip = compression_ == TarCompression::Gzip;
     if (o.jm >= 1)
-      cmd.AddInt("z", o.jm);
+      cmd.AddInt(gzip ? "z" : "B", o.jm);
     else
-      cmd.Add("-z");
-  }
-  if (dynamic_cast<const TBZ232*>(this)) {
-    if (o.jm >= 1)
-      cmd.AddInt("B", o.jm);
-    else
-      cmd.Add("-B");
+      cmd.Add(gzip ? "-z" : "-B");
   }
   cmd.Add(o.UserOptions);
-  if (!arc.empty()) cmd.AddStr("f", arc);
-  if (!baseDir.empty()) cmd.AddDir("o", baseDir);
-  AddFiles(cmd, o, files, useResFile);
+  if (!r.arcFileName.empty()) cmd.AddStr("f", r.arcFileName);
+  if (!r.baseDir.empty()) cmd.AddDir("o", r.baseDir);
+  AddFiles(cmd, o, r.files, resFile);
   FCmdLine = word + cmd.CommandText;
-  int result = Dll().Command(wnd, FCmdLine, output);
-  if (wnd != 0) platform::SetForegroundWindow(wnd);
+  int result = Module().Command(r.wnd, FCmdLine, output);
+  if (r.wnd != 0) platform::SetForegroundWindow(r.wnd);
   return result;
-}
-
-int TTar32::Unpack(WindowHandle wnd, const std::string& arc, const TArchiverOptions& o, const std::string& baseDir,
-                   const TStringList* files, bool, std::string& output) {
-  return Run("x", wnd, arc, o, baseDir, files, o.ResFileUsage.Contains(ruOnUnpack), output);
-}
-
-int TTar32::Pack(WindowHandle wnd, const std::string& arc, const TArchiverOptions& o, const std::string& baseDir,
-                 const TStringList* files, bool, std::string& output) {
-  return Run("c", wnd, arc, o, baseDir, files, o.ResFileUsage.Contains(ruOnPack), output);
 }
 
 // tar32.dll is not involved: the stub program followed by the archive is
 // the self-extractor.
-int TTar32::MakeSFX(WindowHandle, const std::string& arc, const TArchiverOptions&, const std::string& baseDir,
-                    std::string&) {
-  if (dynamic_cast<const TBZ232*>(this)) RaiseArchiver("BZ2 形式書庫は自己解凍形式にできません。");
+int TTar32::MakeSelfExtractor(const CommandRequest& r) {
+  if (compression_ == TarCompression::Bzip2) RaiseArchiver("BZ2 形式書庫は自己解凍形式にできません。");
   std::string stub = platform::SearchPath("kmtarsef.exe");
   if (stub.empty()) RaiseArchiver("tar/tgz 書庫からの自己解凍書庫の作成には kmtarsef.exe が必要です。");
-  WriteSfxFile(stub, arc, SfxOutputName(arc, baseDir));
+  WriteSfxFile(stub, r.arcFileName, SfxOutputName(r.arcFileName, r.baseDir));
   return 0;
 }
 
 TArchiverType GetTarType(const std::string& fileName) {
   try {
-    switch (Dll().GetArchiveType(fileName)) {
+    switch (TTar32::Module().GetArchiveType(fileName)) {
       case ARCHIVETYPE_TAR: return atTar;
       case ARCHIVETYPE_TARGZ:
       case ARCHIVETYPE_TARZ:
@@ -83,7 +64,7 @@ TArchiverType GetTarType(const std::string& fileName) {
       case ARCHIVETYPE_BZ2: return atBZ2;
       default: return atNone;
     }
-  } catch (...) {
+  } catch (const platform::Error&) {  // no library, or no such entry
     return atNone;
   }
 }

@@ -4,32 +4,33 @@
 #include "drivers/family_archiver.h"
 #include "archives/archiver_type.h"
 
-class TTar32 : public TFamilyArchiver {
+enum class TarCompression { None, Gzip, Bzip2 };
+
+class TTar32 : public FamilyDriver<TTar32> {
  public:
-  TTar32() : TFamilyArchiver(&TTar32::LoadDLL) {}
-
-  static void LoadDLL();
-  static void FreeDLL();
-  void ClassLoadDLL() const override { LoadDLL(); }
-  void ClassFreeDLL() const override { FreeDLL(); }
-
-  int Unpack(WindowHandle wnd, const std::string& arcFileName, const TArchiverOptions& options,
-             const std::string& baseDir, const TStringList* files, bool useResFile, std::string& output) override;
-  int Pack(WindowHandle wnd, const std::string& arcFileName, const TArchiverOptions& options,
-           const std::string& baseDir, const TStringList* files, bool useResFile, std::string& output) override;
-  int MakeSFX(WindowHandle wnd, const std::string& arcFileName, const TArchiverOptions& options,
-              const std::string& baseDir, std::string& output) override;
+  static constexpr FamilyLibrary kLibrary{"tar32.dll", "Tar",
+                                           "tar/tgz/taz/bz2 形式書庫を扱うには tar32.dll が 必要です。"};
+  TTar32() = default;
 
  protected:
-  TFamilyDll& ModuleDll() const override;
+  explicit TTar32(TarCompression compression) : compression_(compression) {}
+  int Run(const CommandRequest& request, std::string& output) override;
 
  private:
-  int Run(const char* word, WindowHandle wnd, const std::string& arc, const TArchiverOptions& options,
-          const std::string& baseDir, const TStringList* files, bool useResFile, std::string& output);
+  int MakeSelfExtractor(const CommandRequest& request);
+
+  TarCompression compression_ = TarCompression::None;
 };
 
-class TTgz32 : public TTar32 {};
-class TBZ232 : public TTar32 {};
+class TTgz32 : public TTar32 {
+ public:
+  TTgz32() : TTar32(TarCompression::Gzip) {}
+};
+
+class TBZ232 : public TTar32 {
+ public:
+  TBZ232() : TTar32(TarCompression::Bzip2) {}
+};
 
 // The archive type tar32.dll reports: atTar, atTgz, atBZ2 or atNone. Never
 // raises.

@@ -7,7 +7,7 @@
 #include "drivers/family_dll.h"
 #include "drivers/sfx_file.h"
 #include "drivers/zip_name_converter.h"
-#include "platform/file_writer.h"
+#include "platform/replacement_file.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/search_path.h"
@@ -182,21 +182,20 @@ int TZip32::Pack(WindowHandle wnd, const std::string& arc, const TArchiverOption
   // unless the library succeeds.
   std::string aside;
   if (platform::FileExists(arc)) {
-    aside = platform::FileWriter::CreateBeside(arc).Path();
-    platform::ReplaceFile(arc, aside);
+    aside = platform::SetAside(arc);
   }
   int result;
   try {
     result = RunZip(wnd, std::move(cmdLine), output);
   } catch (...) {
-    if (!aside.empty()) platform::ReplaceFile(aside, arc);
+    if (!aside.empty()) platform::RenameFile(aside, arc);
     throw;
   }
   if (!aside.empty()) {
     if (result == 0)
       platform::DeleteFile(aside);
     else
-      platform::ReplaceFile(aside, arc);
+      platform::RenameFile(aside, arc);
   }
   return result;
 }
@@ -246,7 +245,7 @@ bool IsZipArchive(const std::string& fileName) {
     HARC h = CallOpen(0, platform::ExpandFileName(fileName), M_ERROR_MESSAGE_OFF | M_REGARDLESS_INIT_FILE);
     if (h != 0) CallClose(h);
     return h != 0;
-  } catch (...) {
+  } catch (const platform::Error&) {  // no library, or no such entry
     return false;
   }
 }

@@ -43,8 +43,8 @@ bool TryUtf8ToCp932AllowingTwins(std::string_view utf8, std::string& out);
 // True when the CP932 text holds a byte pair that stands for two characters.
 bool HasTwinCharacter(std::string_view cp932);
 
-// ASCII-only case folding, as the runtime's AnsiUpperCase does for CP932
-// text without touching the second bytes of double-byte characters.
+// ASCII-only case folding: a-z and A-Z change, every other byte (the second
+// bytes of double-byte characters included) stays as it is.
 std::string AsciiUpper(std::string_view s);
 std::string AsciiLower(std::string_view s);
 bool SameTextAscii(std::string_view a, std::string_view b);

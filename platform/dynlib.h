@@ -20,7 +20,7 @@ void FreeLibrary(ModuleHandle module);
 
 // For tests: search this folder first (empty: no extra folder). With
 // `exclusive`, bare names are looked for in that folder only, so a test can
-// make a library missing although the real one sits beside the executable.
+// make a library missing although a built one sits beside the executable.
 void SetLibrarySearchDirForTesting(std::string_view dir, bool exclusive = false);
 
 }  // namespace platform

@@ -8,8 +8,10 @@
 
 namespace platform {
 
-// The runtime numbers its I/O errors after the Windows error codes. Linux
-// reports the same conditions with these errno values:
+EInOutError::~EInOutError() = default;
+
+// The I/O error numbers are the Windows error codes of the same conditions.
+// Linux reports them with these errno values:
 //   ENOENT        2  file not found. A missing folder on the way gives ENOENT
 //                    too; callers that know the path tell the two apart with
 //                    IoCodeForPath.

@@ -1,29 +1,27 @@
 #pragma once
-// EInOutError: a file error with the runtime's I/O error number and the text
-// the application's error box shows for it.
-#include <stdexcept>
+// EInOutError: a file error with its I/O error number (the Windows error code
+// of the condition) and the text the application's error box shows for it.
 #include <string>
 #include <string_view>
 
+#include "platform/error.h"
+
 namespace platform {
 
-// Runtime error numbers the texts are keyed on.
+// I/O error numbers the texts are keyed on.
 inline constexpr int kIoFileNotFound = 2;
 inline constexpr int kIoPathNotFound = 3;
 inline constexpr int kIoTooManyOpenFiles = 4;
 inline constexpr int kIoAccessDenied = 5;
 inline constexpr int kIoDiskFull = 101;
 
-class EInOutError : public std::runtime_error {
+class EInOutError : public Error {
  public:
-  EInOutError(int code, const std::string& message) : std::runtime_error(message), code_(code) {}
-  int Code() const { return code_; }
-
- private:
-  int code_;
+  using Error::Error;
+  ~EInOutError() override;
 };
 
-// The one table from Linux errno values to the runtime's error numbers.
+// The one table from Linux errno values to the I/O error numbers.
 int IoCodeFromErrno(int err);
 // "ファイルが見つかりません" ... "I/O エラー (%d)", CP932.
 std::string IoErrorText(int code);

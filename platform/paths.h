@@ -14,9 +14,9 @@ bool IsPathDelimiter(char c);
 // Position of the last delimiter, walking whole CP932 characters; npos if none.
 std::size_t LastDelimiterPos(std::string_view path);
 
-// ExtractFileName / ExtractFilePath / ExtractFileExt of the runtime library:
-// the path after the last delimiter, up to and including it, and the text
-// from the last "." of the name part ("" when none).
+// The parts of a path: the name after the last delimiter, the folder up to
+// and including it, and the extension from the last "." of the name ("" when
+// none).
 std::string ExtractFileName(std::string_view path);
 std::string ExtractFilePath(std::string_view path);
 std::string ExtractFileExt(std::string_view path);

@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 
@@ -13,6 +12,7 @@
 #include "platform/input_file.h"
 #include "platform/io_error.h"
 #include "platform/paths.h"
+#include "platform/replacement_file.h"
 
 namespace platform {
 namespace {
@@ -42,50 +42,9 @@ std::string Truncate(std::string s, std::size_t max) {
   return s;
 }
 
-bool WriteAll(int fd, const std::string& bytes) {
-  const char* p = bytes.data();
-  std::size_t left = bytes.size();
-  while (left > 0) {
-    ssize_t n = write(fd, p, left);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    p += n;
-    left -= static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
 // The read-only attribute: no write bit at all. It refuses root as well,
 // which plain permission checks would not.
 bool ReadOnly(const struct stat& st) { return (st.st_mode & 0222) == 0; }
-
-// Writes `bytes` to a new file in `dir` and renames it over `target`.
-bool ReplaceFile(const std::string& dir, const std::string& target, const std::string& bytes,
-                 const struct stat* old) {
-  static std::atomic<unsigned> counter{0};
-  std::string temp;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp = dir + ".profile-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".tmp";
-    // 0666 less the umask, as a plain create would make it.
-    fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
-    if (fd < 0 && errno != EEXIST) return false;
-  }
-  if (fd < 0) return false;
-  bool ok = WriteAll(fd, bytes);
-  if (ok && old) {
-    ok = fchmod(fd, old->st_mode & 07777) == 0;
-    // Only root can give the file back to another owner; failing that, the
-    // file stays ours, as a newly created one would be.
-    if (ok && (old->st_uid != geteuid() || old->st_gid != getegid()) && fchown(fd, old->st_uid, old->st_gid) != 0) {
-    }
-  }
-  ok = ok && fsync(fd) == 0;  // a full disk may only show here
-  ok = (close(fd) == 0 || errno == EINTR) && ok;
-  ok = ok && rename(temp.c_str(), target.c_str()) == 0;
-  if (!ok) unlink(temp.c_str());
-  return ok;
-}
 
 }  // namespace
 
@@ -120,12 +79,20 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key, s
   }
   std::size_t slash = target.rfind('/');
   std::string dir = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+  // A read-only folder refuses root as well.
   struct stat dst;
   if (stat(dir.empty() ? "." : dir.c_str(), &dst) != 0 || !S_ISDIR(dst.st_mode) || ReadOnly(dst)) return false;
 
   IniText text(old);
   if (!text.SetValue(section, key, value)) return false;
-  return ReplaceFile(dir, target, text.Bytes(), exists ? &st : nullptr);
+  try {
+    ReplacementFile file(fileName);
+    file.Write(text.Bytes());
+    file.Commit();
+    return true;
+  } catch (const EInOutError&) {
+    return false;
+  }
 }
 
 }  // namespace platform

@@ -12,6 +12,7 @@
 
 #include "platform/io_error.h"
 #include "platform/paths.h"
+#include "platform/replacement_file.h"
 
 namespace platform {
 namespace {
@@ -44,16 +45,10 @@ void WriteInPlace(const std::string& fs, std::string_view path, std::string_view
   if (err != 0) ThrowIoError(err);
 }
 
-// Creates a new file beside `target` with the default permissions (0666
-// less the umask), like a plain create would; returns the fd or -errno.
-int CreateTemporary(const std::string& dir, std::string& tempName) {
-  static std::atomic<unsigned> counter{0};
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    tempName = dir + ".bmslist-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".tmp";
-    int fd = open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
-    if (fd >= 0 || errno != EEXIST) return fd >= 0 ? fd : -errno;
-  }
-  return -EEXIST;
+// Whether a new file can be made in `dir` (CP932, "" for the current folder).
+bool CanCreateIn(const std::string& dir) {
+  std::string fs = FsName(dir.empty() ? std::string(".") : dir);
+  return access(fs.c_str(), W_OK | X_OK) == 0;
 }
 
 }  // namespace
@@ -67,7 +62,6 @@ void WriteWholeFile(const FsPath& fsPath, std::string_view bytes) {
   struct stat st;
   bool exists = stat(fs.c_str(), &st) == 0;
   if (!exists && errno != ENOENT) ThrowIoErrorForPath(errno, path);
-  std::string target = fs;
   if (exists) {
     if (S_ISDIR(st.st_mode)) ThrowIoError(EISDIR);
     if (!S_ISREG(st.st_mode)) return WriteInPlace(fs, path, bytes);
@@ -75,36 +69,16 @@ void WriteWholeFile(const FsPath& fsPath, std::string_view bytes) {
     // access() lets root write anything; the read-only attribute is the
     // absence of every write bit, and it refuses root too.
     if ((st.st_mode & 0222) == 0) ThrowIoError(EACCES);
-    // Through a symbolic link the file it names is replaced, not the link.
-    if (char* real = realpath(fs.c_str(), nullptr)) {
-      target = real;
-      std::free(real);
-    }
   }
-  std::size_t slash = target.rfind('/');
-  std::string dir = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-
-  std::string temp;
-  int fd = CreateTemporary(dir, temp);
-  if (fd < 0) {
-    int err = -fd;
-    if (exists && (err == EACCES || err == EPERM)) return WriteInPlace(fs, path, bytes);
-    ThrowIoErrorForPath(err, path);
-  }
-  int err = WriteAll(fd, bytes);
-  if (err == 0 && exists) {
-    if (fchmod(fd, st.st_mode & 07777) != 0) err = errno;
-    // Only root can hand the file back to its owner; others own it already.
-    if (err == 0 && (st.st_uid != geteuid() || st.st_gid != getegid()) && fchown(fd, st.st_uid, st.st_gid) != 0) {
-      // Not root: the file stays ours, as a newly created one would be.
-    }
-  }
-  if (err == 0 && fsync(fd) != 0) err = errno;  // a full disk may only show here
-  if (close(fd) != 0 && err == 0 && errno != EINTR) err = errno;
-  if (err == 0 && rename(temp.c_str(), target.c_str()) != 0) err = errno;
-  if (err != 0) {
-    unlink(temp.c_str());
-    ThrowIoErrorForPath(err, path);
+  try {
+    ReplacementFile file(fsPath);
+    file.Write(bytes);
+    file.Commit();
+  } catch (const EInOutError& e) {
+    // A folder that takes no new files still lets an existing file change.
+    if (exists && e.Code() == kIoAccessDenied && !CanCreateIn(ExtractFilePath(path)))
+      return WriteInPlace(fs, path, bytes);
+    throw;
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include "archiver_api.h"
 #include "archivers/shared/archive_reader.h"
+#include "archivers/shared/le_bytes.h"
 
 namespace arc::arj {
 
@@ -11,10 +12,6 @@ namespace {
 // Up to and including the file access mode; the chapter bytes that newer
 // versions add after it are not needed here.
 constexpr std::size_t kMinFirstSize = 28;
-
-std::uint32_t Le32(const std::uint8_t* p) {
-  return p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
 
 // A zero-terminated string starting at pos; pos moves past the terminator.
 std::string TakeString(const std::uint8_t* data, std::size_t size, std::size_t& pos) {

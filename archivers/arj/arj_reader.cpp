@@ -12,6 +12,8 @@
 #include "archivers/arj/arj_decoder.h"
 #include "archivers/arj/arj_header.h"
 #include "archivers/shared/dos_fields.h"
+#include "archivers/shared/le_bytes.h"
+#include "archivers/shared/stdio_file.h"
 #include "platform/paths.h"
 
 namespace arc {
@@ -25,13 +27,9 @@ using arj::Header;
 // anything else.
 constexpr std::uint64_t kMaxStubSize = 1u << 20;
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
 class ArjReader : public ArchiveReader {
  public:
-  ArjReader(std::unique_ptr<std::FILE, FileCloser> file, std::uint64_t next)
+  ArjReader(StdioFile file, std::uint64_t next)
       : file_(std::move(file)), next_(next) {}
 
   bool Next(EntryInfo& info) override {
@@ -171,10 +169,6 @@ class ArjReader : public ArchiveReader {
     }
   }
 
-  static std::uint32_t Le32(const std::uint8_t* p) {
-    return p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-  }
-
   void Seek(std::uint64_t pos) {
     if (fseeko(file_.get(), static_cast<off_t>(pos), SEEK_SET) != 0) {
       throw ArcError(ERROR_UNEXPECTED_EOF, "ARJ archive is cut short");
@@ -184,7 +178,7 @@ class ArjReader : public ArchiveReader {
     if (std::fread(buf, 1, n, file_.get()) != n) throw ArcError(ERROR_UNEXPECTED_EOF, "ARJ archive is cut short");
   }
 
-  std::unique_ptr<std::FILE, FileCloser> file_;
+  StdioFile file_;
   std::uint64_t next_;
   std::uint64_t dataStart_ = 0;
   Header current_;
@@ -213,7 +207,7 @@ std::optional<std::uint64_t> FindMainHeaderInStub(ArjReader& reader, std::FILE* 
 }  // namespace
 
 std::unique_ptr<ArchiveReader> OpenArjReader(const std::string& path) {
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(platform::FsName(path).c_str(), "rb"));
+  StdioFile file(std::fopen(platform::FsName(path).c_str(), "rb"));
   if (!file) throw ArcError(ERROR_ARC_FILE_OPEN, "cannot open " + path);
   std::uint8_t magic[2] = {};
   std::size_t n = std::fread(magic, 1, 2, file.get());

@@ -1,6 +1,8 @@
 // tar32.dll: TAR, and TAR or a single file compressed with gzip, bzip2 or
 // compress; tar32 command syntax; TarGetArchiveType. Command c creates
 // TAR, TAR+gzip and TAR+bzip2 archives.
+#include <new>
+
 #include "archivers/shared/library_exports.h"
 #include "archivers/tar/tar_create.h"
 #include "archivers/tar/tar_family.h"
@@ -14,10 +16,12 @@ ARC_EXPORT_COMMAND(Tar, kLibrary)
 ARC_EXPORT_LISTING(Tar, kLibrary)
 ARC_EXPORT_OWNER(Tar)
 
-ARC_EXPORT int TarGetArchiveType(const char* fileName) {
+ARC_EXPORT int TarGetArchiveType(const char* fileName) noexcept {
   try {
     return fileName ? arc::DetectTarArchiveType(fileName) : ARCHIVETYPE_NONE;
-  } catch (...) {
+  } catch (const platform::Error&) {
+    return ARCHIVETYPE_NONE;
+  } catch (const std::bad_alloc&) {
     return ARCHIVETYPE_NONE;
   }
 }

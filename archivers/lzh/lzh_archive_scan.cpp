@@ -8,13 +8,12 @@
 #include "archiver_api.h"
 #include "archivers/shared/archive_reader.h"
 #include "archivers/shared/dos_fields.h"
+#include "archivers/shared/le_bytes.h"
 #include "archivers/lzh/lzh_header_name.h"
 
 namespace arc {
 
 namespace {
-std::uint32_t U16(const std::uint8_t* p) { return p[0] | p[1] << 8; }
-std::uint32_t U32(const std::uint8_t* p) { return U16(p) | U16(p + 2) << 16; }
 
 std::vector<std::uint8_t> ReadAt(int fd, std::uint64_t offset, std::size_t size) {
   std::vector<std::uint8_t> buf(size);
@@ -43,23 +42,23 @@ std::vector<LzhRawEntry> ScanLzhArchive(int fd, std::uint64_t fileSize) {
       throw broken();
     }
     int level = head[20];
-    std::uint64_t headerLen = 0, dataLen = U32(&head[7]);
+    std::uint64_t headerLen = 0, dataLen = Le32(&head[7]);
     LzhRawEntry e;
     switch (level) {
       case 0:
       case 1:
         headerLen = head[0] + 2u;
         // Level 1 counts its extension headers in the packed size.
-        e.mtime = DosDateTimeToUnix(U32(&head[15]));
+        e.mtime = DosDateTimeToUnix(Le32(&head[15]));
         break;
       case 2:
-        headerLen = U16(&head[0]);
-        e.mtime = static_cast<std::time_t>(U32(&head[15]));
+        headerLen = Le16(&head[0]);
+        e.mtime = static_cast<std::time_t>(Le32(&head[15]));
         break;
       case 3:
         if (head.size() < 28) throw broken();
-        headerLen = U32(&head[24]);
-        e.mtime = static_cast<std::time_t>(U32(&head[15]));
+        headerLen = Le32(&head[24]);
+        e.mtime = static_cast<std::time_t>(Le32(&head[15]));
         break;
       default:
         throw broken();

@@ -1,4 +1,6 @@
 #include "archivers/rar/rar5_scan.h"
+#include "archivers/shared/le_bytes.h"
+#include "archivers/shared/stdio_file.h"
 
 #include <cstdio>
 #include <memory>
@@ -34,7 +36,7 @@ struct Cursor {
       ok = false;
       return 0;
     }
-    std::uint32_t v = p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+    std::uint32_t v = Le32(p);
     p += 4;
     return v;
   }
@@ -46,10 +48,6 @@ struct Cursor {
       p += n;
     }
   }
-};
-
-struct FileCloser {
-  void operator()(FILE* f) const { std::fclose(f); }
 };
 
 Rar5FileFacts ParseFileHeader(Cursor c, std::uint64_t extraSize) {
@@ -76,7 +74,7 @@ Rar5FileFacts ParseFileHeader(Cursor c, std::uint64_t extraSize) {
 
 Rar5Scan ScanRar5(const std::string& fsPath) {
   Rar5Scan scan;
-  std::unique_ptr<FILE, FileCloser> f(std::fopen(fsPath.c_str(), "rb"));
+  StdioFile f(std::fopen(fsPath.c_str(), "rb"));
   if (!f) return scan;
   unsigned char sig[8];
   static const std::string kSignature("Rar!\x1A\x07\x01\x00", 8);

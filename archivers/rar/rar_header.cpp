@@ -6,6 +6,7 @@
 
 #include "archiver_api.h"
 #include "archivers/shared/archive_reader.h"
+#include "archivers/shared/le_bytes.h"
 
 namespace arc::rar {
 
@@ -17,10 +18,6 @@ constexpr std::size_t kBaseSize = 7;
 constexpr std::size_t kMainHeaderSize = 13;
 constexpr std::size_t kFileFixedSize = 32;  // base, sizes, OS, CRC, time, versions, name size, attributes
 
-std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
-std::uint32_t Le32(const std::uint8_t* p) {
-  return p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
 
 [[noreturn]] void Broken() { throw ArcError(ERROR_HEADER_BROKEN, "RAR header is damaged"); }
 

@@ -20,6 +20,7 @@
 #include "archivers/shared/archive_reader.h"
 #include "archivers/shared/dos_fields.h"
 #include "archivers/shared/name_coding.h"
+#include "archivers/shared/stdio_file.h"
 #include "platform/cp932.h"
 #include "platform/paths.h"
 
@@ -27,9 +28,6 @@ namespace arc {
 
 namespace {
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
 struct StreamCloser {
   void operator()(ar_stream* s) const { ar_close(s); }
 };
@@ -71,7 +69,7 @@ void SetLinkTarget(std::string target, EntryInfo& info) {
 
 class Rar4Reader : public ArchiveReader {
  public:
-  Rar4Reader(std::unique_ptr<std::FILE, FileCloser> file, std::unique_ptr<ar_stream, StreamCloser> stream,
+  Rar4Reader(StdioFile file, std::unique_ptr<ar_stream, StreamCloser> stream,
              std::unique_ptr<ar_archive, ArchiveCloser> archive, std::uint16_t archiveFlags)
       : file_(std::move(file)), stream_(std::move(stream)), archive_(std::move(archive)),
         solid_(archiveFlags & rar::kArchiveSolid) {}
@@ -170,7 +168,7 @@ class Rar4Reader : public ArchiveReader {
   }
 
  private:
-  std::unique_ptr<std::FILE, FileCloser> file_;  // our own view, for the headers
+  StdioFile file_;  // our own view, for the headers
   std::unique_ptr<ar_stream, StreamCloser> stream_;
   std::unique_ptr<ar_archive, ArchiveCloser> archive_;
   bool solid_;
@@ -184,7 +182,7 @@ class Rar4Reader : public ArchiveReader {
 
 std::unique_ptr<ArchiveReader> OpenRarReader(const std::string& path) {
   std::string fsPath = platform::FsName(path);
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(fsPath.c_str(), "rb"));
+  StdioFile file(std::fopen(fsPath.c_str(), "rb"));
   if (!file) throw ArcError(ERROR_ARC_FILE_OPEN, "cannot open " + path);
   unsigned char sig[sizeof rar::kRar5Signature] = {};
   std::size_t n = std::fread(sig, 1, sizeof sig, file.get());

@@ -8,16 +8,14 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/error.h"
+
 namespace arc {
 
 // A failure with one of the archiver result codes (archiver_api.h).
-class ArcError : public std::runtime_error {
+class ArcError : public platform::Error {
  public:
-  ArcError(int code, const std::string& what) : std::runtime_error(what), code_(code) {}
-  int Code() const { return code_; }
-
- private:
-  int code_;
+  using platform::Error::Error;
 };
 
 struct EntryInfo {

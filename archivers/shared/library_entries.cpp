@@ -1,6 +1,7 @@
 #include "archivers/shared/library_entries.h"
 
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "archivers/shared/archive_listing.h"
@@ -33,7 +34,12 @@ int TryCreating(CreatingParser parser, CreatingRunner runner, const std::vector<
 }
 }  // namespace
 
-int RunCommand(const LibraryDef& lib, ARC_HWND, const char* cmdLine, char* output, uint32_t size) {
+// The entry points are the libraries' C interface: an expected failure
+// becomes a result code here, while anything else (a logic error, a broken
+// invariant) is a bug that ends the program at the boundary (noexcept)
+// rather than passing for damaged data.
+
+int RunCommand(const LibraryDef& lib, ARC_HWND, const char* cmdLine, char* output, uint32_t size) noexcept {
   try {
     if (!cmdLine) return ERROR_COMMAND_NAME;
     auto tokens = TokenizeCommandLine(cmdLine);
@@ -50,66 +56,72 @@ int RunCommand(const LibraryDef& lib, ARC_HWND, const char* cmdLine, char* outpu
     int r = Extract(req, lib.openers, message);
     WriteOutput(output, size, message);
     return r;
+  } catch (const ArcError& e) {
+    return e.Code();
+  } catch (const platform::Error&) {
+    return ERROR_BROKEN_DATA;
   } catch (const std::bad_alloc&) {
     return ERROR_ENOUGH_MEMORY;
-  } catch (...) {
-    return ERROR_BROKEN_DATA;
   }
 }
 
-HARC RunOpenArchive(const LibraryDef& lib, ARC_HWND, const char* fileName, uint32_t) {
+HARC RunOpenArchive(const LibraryDef& lib, ARC_HWND, const char* fileName, uint32_t) noexcept {
   try {
     return fileName ? OpenArchiveHandle(lib.openers, fileName) : 0;
-  } catch (...) {
+  } catch (const platform::Error&) {
+    return 0;
+  } catch (const std::bad_alloc&) {
     return 0;
   }
 }
 
-int RunCloseArchive(HARC harc) {
-  try {
-    return CloseArchiveHandle(harc);
-  } catch (...) {
-    return ERROR_HARC_ISNOT_OPENED;
-  }
-}
+int RunCloseArchive(HARC harc) noexcept { return CloseArchiveHandle(harc); }
 
-int RunFindFirst(HARC harc, const char* wildName, INDIVIDUALINFO* info) {
+int RunFindFirst(HARC harc, const char* wildName, INDIVIDUALINFO* info) noexcept {
   try {
     return FindFirstEntry(harc, wildName ? wildName : "", info);
-  } catch (...) {
+  } catch (const platform::Error&) {
     return ERROR_BROKEN_DATA;
+  } catch (const std::bad_alloc&) {
+    return ERROR_ENOUGH_MEMORY;
   }
 }
 
-int RunFindNext(HARC harc, INDIVIDUALINFO* info) {
+int RunFindNext(HARC harc, INDIVIDUALINFO* info) noexcept {
   try {
     return FindNextEntry(harc, info);
-  } catch (...) {
+  } catch (const platform::Error&) {
     return ERROR_BROKEN_DATA;
+  } catch (const std::bad_alloc&) {
+    return ERROR_ENOUGH_MEMORY;
   }
 }
 
-int RunCheckArchive(const LibraryDef& lib, const char* fileName, int) {
+int RunCheckArchive(const LibraryDef& lib, const char* fileName, int) noexcept {
   try {
     return fileName && CheckArchiveFile(lib.openers, fileName) ? 1 : 0;
-  } catch (...) {
+  } catch (const platform::Error&) {
+    return 0;
+  } catch (const std::bad_alloc&) {
     return 0;
   }
 }
 
-int RunSetOwnerWindowEx(ARC_HWND hwnd, ARCHIVERPROC proc) { return SetOwnerWindow(hwnd, proc) ? 1 : 0; }
-int RunKillOwnerWindowEx(ARC_HWND hwnd) { return KillOwnerWindow(hwnd) ? 1 : 0; }
+int RunSetOwnerWindowEx(ARC_HWND hwnd, ARCHIVERPROC proc) noexcept { return SetOwnerWindow(hwnd, proc) ? 1 : 0; }
+int RunKillOwnerWindowEx(ARC_HWND hwnd) noexcept { return KillOwnerWindow(hwnd) ? 1 : 0; }
 
 int RunCreatingCommand(CreatingParser parser, CreatingRunner runner, const char* cmdLine, char* output,
-                       uint32_t size) {
+                       uint32_t size) noexcept {
   try {
     if (!cmdLine) return ERROR_COMMAND_NAME;
     int r = TryCreating(parser, runner, TokenizeCommandLine(cmdLine), output, size);
     return r == kNotCreating ? ERROR_COMMAND_NAME : r;
+  } catch (const ArcError& e) {
+    return e.Code();
+  } catch (const platform::Error&) {
+    return ERROR_CANNOT_WRITE;
   } catch (const std::bad_alloc&) {
     return ERROR_ENOUGH_MEMORY;
-  } catch (...) {
-    return ERROR_CANNOT_WRITE;
   }
 }
 

@@ -25,16 +25,16 @@ struct LibraryDef {
   CreatingRunner creatingRunner = nullptr;
 };
 
-int RunCommand(const LibraryDef& lib, ARC_HWND hwnd, const char* cmdLine, char* output, uint32_t size);
-HARC RunOpenArchive(const LibraryDef& lib, ARC_HWND hwnd, const char* fileName, uint32_t mode);
-int RunCloseArchive(HARC harc);
-int RunFindFirst(HARC harc, const char* wildName, INDIVIDUALINFO* info);
-int RunFindNext(HARC harc, INDIVIDUALINFO* info);
-int RunCheckArchive(const LibraryDef& lib, const char* fileName, int mode);
-int RunSetOwnerWindowEx(ARC_HWND hwnd, ARCHIVERPROC proc);
-int RunKillOwnerWindowEx(ARC_HWND hwnd);
+int RunCommand(const LibraryDef& lib, ARC_HWND hwnd, const char* cmdLine, char* output, uint32_t size) noexcept;
+HARC RunOpenArchive(const LibraryDef& lib, ARC_HWND hwnd, const char* fileName, uint32_t mode) noexcept;
+int RunCloseArchive(HARC harc) noexcept;
+int RunFindFirst(HARC harc, const char* wildName, INDIVIDUALINFO* info) noexcept;
+int RunFindNext(HARC harc, INDIVIDUALINFO* info) noexcept;
+int RunCheckArchive(const LibraryDef& lib, const char* fileName, int mode) noexcept;
+int RunSetOwnerWindowEx(ARC_HWND hwnd, ARCHIVERPROC proc) noexcept;
+int RunKillOwnerWindowEx(ARC_HWND hwnd) noexcept;
 // A command entry that only creates (Zip of ZIP32J.DLL and LMZIP32.DLL).
 int RunCreatingCommand(CreatingParser parser, CreatingRunner runner, const char* cmdLine, char* output,
-                       uint32_t size);
+                       uint32_t size) noexcept;
 
 }  // namespace arc

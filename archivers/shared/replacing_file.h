@@ -1,9 +1,13 @@
 #pragma once
-// A new archive written beside the one it replaces (a temporary file in the
-// same folder) and renamed over it only once complete: an operation that
-// fails part-way leaves the old archive, or the absence of one, untouched.
+// A new archive written beside the one it replaces, through the platform's
+// ReplacementFile: an operation that fails part-way leaves the old archive,
+// or the absence of one, untouched. Failures come as the libraries' result
+// codes.
 #include <cstdint>
+#include <optional>
 #include <string>
+
+#include "platform/replacement_file.h"
 
 namespace arc {
 
@@ -12,7 +16,6 @@ class ReplacingFile {
   // `target` is the archive's CP932 path. Throws ArcError(ERROR_TMP_OPEN)
   // when no file can be made in its folder.
   explicit ReplacingFile(const std::string& target);
-  ~ReplacingFile();  // removes the temporary file unless committed
   ReplacingFile(const ReplacingFile&) = delete;
   ReplacingFile& operator=(const ReplacingFile&) = delete;
 
@@ -24,16 +27,12 @@ class ReplacingFile {
   void CopyFrom(int fd, std::uint64_t offset, std::uint64_t size);
   // Overwrites bytes already written.
   void WriteAt(std::uint64_t offset, const void* data, std::size_t size);
-  std::uint64_t Size() const { return size_; }
-  // Flushes and renames over the target. Throws ArcError(ERROR_CANNOT_WRITE).
+  std::uint64_t Size() const { return file_->Size(); }
+  // Syncs and renames over the target. Throws ArcError(ERROR_CANNOT_WRITE).
   void Commit();
 
  private:
-  std::string targetFs_;
-  std::string tempFs_;
-  int fd_ = -1;
-  std::uint64_t size_ = 0;
-  bool committed_ = false;
+  std::optional<platform::ReplacementFile> file_;
 };
 
 }  // namespace arc

@@ -4,7 +4,7 @@
 #include "archivers/shared/archive_reader.h"
 #include "archivers/shared/cmdline.h"
 #include "archivers/lzh/crc16.h"
-#include "archive_maker.h"
+#include "tests/support/archive_maker.h"
 
 namespace {
 
@@ -56,7 +56,7 @@ TEST(ResponseFile, OneNamePerLineQuotedOrBare) {
 }
 
 TEST(ResponseFile, ReadsFromDiskAndReportsMissingFile) {
-  arc_test::ScratchDir dir;
+  test_support::TempDir dir;
   std::string path = dir.Write("list.txt", "\"one.txt\"\r\ntwo.txt\n");
   EXPECT_EQ(arc::ReadResponseFile(path), (std::vector<std::string>{"one.txt", "two.txt"}));
   try {
@@ -73,7 +73,7 @@ namespace {
 TEST(Crc16, MatchesTheCheckValueInAnyChunking) {
   const std::string check = "123456789";
   EXPECT_EQ(arc::Crc16Update(0, check.data(), check.size()), 0xBB3D);  // CRC-16/ARC
-  std::string data = arc_test::NoiseBytes(1003, 5);
+  std::string data = test_support::NoiseBytes(1003, 5);
   std::uint16_t whole = arc::Crc16Update(0, data.data(), data.size());
   std::uint16_t pieces = 0;
   for (std::size_t i = 0; i < data.size(); i += 7) pieces = arc::Crc16Update(pieces, data.data() + i, std::min<std::size_t>(7, data.size() - i));

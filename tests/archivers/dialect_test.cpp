@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "archiver_api.h"
-#include "archive_maker.h"
+#include "tests/support/archive_maker.h"
 #include "archivers/shared/dialects.h"
 
 namespace {
@@ -73,7 +73,7 @@ TEST(Dialects, LinesTheDriversSend) {
 }
 
 TEST(Dialects, ResponseFileNamesJoinTheFileList) {
-  arc_test::ScratchDir dir;
+  test_support::TempDir dir;
   std::string list = dir.Write("resp.txt", "\"a b.bms\"\r\nsub/c.wav\r\n");
   arc::ExtractRequest req;
   ASSERT_EQ(arc::ParseLhaCommand(arc::TokenizeCommandLine("x a.lzh w/ first.txt \"@" + list + "\" "), req), 0);

@@ -11,19 +11,19 @@
 #include <functional>
 #include <set>
 
-#include "arc_library.h"
-#include "archive_maker.h"
+#include "tests/support/arc_library.h"
+#include "tests/support/archive_maker.h"
 #include "archivers/shared/extractor.h"
 #include "archivers/tar/tar_family.h"
 
 namespace {
 
-using arc_test::ArcLibrary;
-using arc_test::FilesUnder;
-using arc_test::RawEntry;
-using arc_test::ScratchDir;
-using arc_test::Shell;
-const auto& ShellQuoted = arc_test::ShellQuote;
+using test_support::ArcLibrary;
+using test_support::FilesUnder;
+using test_support::RawEntry;
+using test_support::TempDir;
+using test_support::Shell;
+const auto& ShellQuoted = test_support::ShellQuote;
 
 using Files = std::map<std::string, std::string>;
 
@@ -113,7 +113,7 @@ struct DamagedCase {
   const char* archive;
   // Makes `archive` in `dir` from src/ (readme.txt first, then the
   // charts); the readme's data is stored as is, so it can be damaged.
-  std::function<void(const ScratchDir& dir, const std::string& archive)> make;
+  std::function<void(const TempDir& dir, const std::string& archive)> make;
   std::function<std::string(const std::string& archive, const std::string& dest)> line;
   arc::ReaderOpener open;
   int expected;
@@ -124,12 +124,12 @@ void PrintTo(const DamagedCase& c, std::ostream* os) { *os << c.format; }
 const std::string kReadme = "README-" + std::string(3000, 'r') + "-README";
 
 Files Charts() {
-  return {{"a.bms", arc_test::TextBytes(4000, 11)},
-          {"b.bms", arc_test::TextBytes(5000, 12)},
-          {"c.bme", arc_test::TextBytes(6000, 13)}};
+  return {{"a.bms", test_support::TextBytes(4000, 11)},
+          {"b.bms", test_support::TextBytes(5000, 12)},
+          {"c.bme", test_support::TextBytes(6000, 13)}};
 }
 
-void MakeSources(const ScratchDir& dir) {
+void MakeSources(const TempDir& dir) {
   dir.Write("src/readme.txt", kReadme);
   for (auto& [name, bytes] : Charts()) dir.Write("src/" + name, bytes);
 }
@@ -141,7 +141,7 @@ std::vector<RawEntry> RawSong() {
 }
 
 void Damaged(const std::string& archive, const std::string& bytes) {
-  arc_test::WriteBytes(archive, FlipByteOf(bytes, kReadme));
+  test_support::WriteBytes(archive, FlipByteOf(bytes, kReadme));
 }
 
 std::string LhaX(const std::string& a, const std::string& d) { return "x -+ -x1 \"" + a + "\" \"" + d + "\""; }
@@ -155,7 +155,7 @@ class DamagedEntry : public ::testing::TestWithParam<DamagedCase> {};
 
 TEST_P(DamagedEntry, CostsOnlyItselfAndIsReported) {
   const DamagedCase& c = GetParam();
-  ScratchDir dir;
+  TempDir dir;
   MakeSources(dir);
   std::string archive = dir.Path() + c.archive;
   c.make(dir, archive);
@@ -172,32 +172,32 @@ INSTANTIATE_TEST_SUITE_P(
     Formats, DamagedEntry,
     ::testing::Values(
         DamagedCase{"zip", "UNZIP32.DLL", "UnZip", "s.zip",
-                    [](const ScratchDir& dir, const std::string& a) {
+                    [](const TempDir& dir, const std::string& a) {
                       ASSERT_EQ(Shell(dir.Path() + "src", "zip -q -0 -X ../s.zip readme.txt a.bms b.bms c.bme"), 0);
-                      Damaged(a, arc_test::ReadBytes(a));
+                      Damaged(a, test_support::ReadBytes(a));
                     },
                     ZipX, &arc::OpenZipReader, ERROR_FILE_CRC},
         DamagedCase{"zip, encrypted", "UNZIP32.DLL", "UnZip", "e.zip",
-                    [](const ScratchDir& dir, const std::string&) {
+                    [](const TempDir& dir, const std::string&) {
                       ASSERT_EQ(Shell(dir.Path() + "src", "zip -q -X -P secret ../e.zip readme.txt && "
                                                           "zip -q -X ../e.zip a.bms b.bms c.bme"),
                                 0);
                     },
                     ZipX, &arc::OpenZipReader, ERROR_PASSWORD_FILE},
         DamagedCase{"lzh", "UNLHA32.DLL", "Unlha", "s.lzh",
-                    [](const ScratchDir&, const std::string& a) { Damaged(a, arc_test::MakeStoredLzh(RawSong(), 2)); },
+                    [](const TempDir&, const std::string& a) { Damaged(a, test_support::MakeStoredLzh(RawSong(), 2)); },
                     LhaX, &arc::OpenLzhReader, ERROR_FILE_CRC},
         DamagedCase{"cab", "CAB32.DLL", "Cab", "s.cab",
-                    [](const ScratchDir&, const std::string& a) {
+                    [](const TempDir&, const std::string& a) {
                       std::vector<std::pair<std::string, std::string>> files = {{"readme.txt", kReadme}};
                       for (auto& [name, bytes] : Charts()) files.emplace_back(name, bytes);
-                      arc_test::WriteBytes(a, StoredCabinet(files, 0));
+                      test_support::WriteBytes(a, StoredCabinet(files, 0));
                     },
                     CabX, &arc::OpenCabReader, ERROR_FILE_CRC},
         DamagedCase{"arj", "UNARJ32J.DLL", "Unarj", "s.arj",
-                    [](const ScratchDir& dir, const std::string& a) {
+                    [](const TempDir& dir, const std::string& a) {
                       ASSERT_EQ(Shell(dir.Path() + "src", "arj a -m0 -y ../s.arj readme.txt a.bms b.bms c.bme"), 0);
-                      Damaged(a, arc_test::ReadBytes(a));
+                      Damaged(a, test_support::ReadBytes(a));
                     },
                     LhaX, &arc::OpenArjReader, ERROR_FILE_CRC}),
     [](const auto& info) {
@@ -207,10 +207,10 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST(DamagedTarHeader, IsSkippedAndReportedAsBsdtarDoes) {
-  ScratchDir dir;
+  TempDir dir;
   std::vector<RawEntry> entries = RawSong();
   entries.insert(entries.begin(), RawEntry{"x.txt", "first"});
-  std::string tar = arc_test::MakeTar(entries);
+  std::string tar = test_support::MakeTar(entries);
   tar[512 + 512 + 3] ^= 0x20;  // the readme's name: its header checksum fails
   std::string archive = dir.Write("s.tar", tar);
   ASSERT_EQ(Shell(dir.Path(), "mkdir ref && bsdtar -xf s.tar -C ref"), 0);
@@ -247,12 +247,12 @@ std::string DeclareZipSizes(std::string zip, std::uint32_t size) {
 }
 
 TEST(Bomb, ZipEntryPassingItsDeclaredSizeIsRemovedAndTheRestExtracted) {
-  ScratchDir dir;
+  TempDir dir;
   MakeSources(dir);
   dir.Write("src/bomb.wav", std::string(3 << 20, '\0'));
   ASSERT_EQ(Shell(dir.Path() + "src", "zip -q -X ../b.zip bomb.wav a.bms b.bms c.bme"), 0);
   // It declares 64 KiB and inflates to 3 MiB.
-  std::string archive = dir.Write("lying.zip", DeclareZipSizes(arc_test::ReadBytes(dir.Path() + "b.zip"), 65536));
+  std::string archive = dir.Write("lying.zip", DeclareZipSizes(test_support::ReadBytes(dir.Path() + "b.zip"), 65536));
   // The charts declare the same size and are shorter: libarchive then
   // reports their length as wrong, so only the bomb is looked at here.
   EXPECT_EQ(ExtractWith(&arc::OpenZipReader, archive, dir.Path() + "dest/"), ERROR_BROKEN_DATA);
@@ -260,7 +260,7 @@ TEST(Bomb, ZipEntryPassingItsDeclaredSizeIsRemovedAndTheRestExtracted) {
 }
 
 TEST(Bomb, HonestButImplausibleExpansionIsStoppedPerEntry) {
-  ScratchDir dir;
+  TempDir dir;
   MakeSources(dir);
   dir.Write("src/bomb.wav", std::string(8 << 20, '\0'));
   ASSERT_EQ(Shell(dir.Path() + "src", "zip -q -X ../b.zip bomb.wav a.bms b.bms c.bme"), 0);
@@ -273,7 +273,7 @@ TEST(Bomb, HonestButImplausibleExpansionIsStoppedPerEntry) {
 }
 
 TEST(Bomb, StreamsWithoutReliableSizesAreStoppedAndRemoved) {
-  ScratchDir dir;
+  TempDir dir;
   dir.Write("src/zeros", std::string(8 << 20, '\0'));
   dir.Write("src/ones", std::string(8 << 20, '\x01'));
   ASSERT_EQ(Shell(dir.Path() + "src", "gzip -c zeros > ../z.gz && bzip2 -c ones > ../o.bz2 && "
@@ -287,7 +287,7 @@ TEST(Bomb, StreamsWithoutReliableSizesAreStoppedAndRemoved) {
 }
 
 TEST(Bomb, DeclaredSizesBeyondTheFreeSpaceWriteNothing) {
-  ScratchDir dir;
+  TempDir dir;
   MakeSources(dir);
   ASSERT_EQ(Shell(dir.Path() + "src", "zip -q -X ../s.zip readme.txt a.bms b.bms c.bme && "
                                       "tar -czf ../s.tgz readme.txt a.bms b.bms c.bme"),
@@ -301,7 +301,7 @@ TEST(Bomb, DeclaredSizesBeyondTheFreeSpaceWriteNothing) {
     EXPECT_EQ(Names(FilesUnder(dest)), std::set<std::string>{}) << name;
   }
   // The sum is what counts: a ZIP declaring more than the disk holds.
-  std::string huge = dir.Write("huge.zip", DeclareZipSizes(arc_test::ReadBytes(dir.Path() + "s.zip"), 0xFFFFFFF0u));
+  std::string huge = dir.Write("huge.zip", DeclareZipSizes(test_support::ReadBytes(dir.Path() + "s.zip"), 0xFFFFFFF0u));
   arc::ExtractLimits limits;
   struct statvfs st{};
   ASSERT_EQ(statvfs(dir.Path().c_str(), &st), 0);
@@ -314,15 +314,15 @@ TEST(Bomb, DeclaredSizesBeyondTheFreeSpaceWriteNothing) {
 // --- Single compressed files and tar streams ---------------------------
 
 TEST(TarFamily, SingleFilesComeOutAsTheReferenceDecompressorGivesThem) {
-  ScratchDir dir;
+  TempDir dir;
   struct Case {
     const char* archive;
     std::string make;       // in src/
     std::string reference;  // in ref/, writes the expected file(s)
     int type;
   };
-  dir.Write("src/lead", std::string(512, '\0') + arc_test::TextBytes(3000, 1));
-  dir.Write("src/song.bms", arc_test::TextBytes(2000, 2));
+  dir.Write("src/lead", std::string(512, '\0') + test_support::TextBytes(3000, 1));
+  dir.Write("src/song.bms", test_support::TextBytes(2000, 2));
   std::vector<Case> cases = {
       // Data that begins like a tar's end mark is still data.
       {"lead.gz", "gzip -c lead > ../lead.gz", "gzip -dc ../lead.gz > lead", ARCHIVETYPE_GZ},
@@ -365,12 +365,12 @@ std::string Region(const std::string& path, off_t at, std::size_t size) {
 }
 
 TEST(TarFamily, SparseEntriesKeepTheirHolesAndFullLength) {
-  ScratchDir dir;
+  TempDir dir;
   // 10 GB declared, 64 KiB stored in the middle, a hole at the end.
   ASSERT_EQ(Shell(dir.Path(), "mkdir src && truncate -s 10G src/big.wav && "
                               "head -c 65536 /dev/urandom | dd of=src/big.wav bs=65536 seek=16 conv=notrunc status=none"),
             0);
-  dir.Write("src/a.bms", arc_test::TextBytes(3000, 3));
+  dir.Write("src/a.bms", test_support::TextBytes(3000, 3));
   for (const char* format : {"gnu", "posix"}) {
     std::string name = std::string("s_") + format + ".tgz";
     ASSERT_EQ(Shell(dir.Path() + "src", std::string("tar --sparse --format=") + format + " -czf ../" + name + " big.wav a.bms"), 0);
@@ -383,7 +383,7 @@ TEST(TarFamily, SparseEntriesKeepTheirHolesAndFullLength) {
     EXPECT_LT(AllocatedBytes(dest + "big.wav"), 4 << 20) << format;
     EXPECT_EQ(Region(dest + "big.wav", 1 << 20, 65536), Region(dir.Path() + "src/big.wav", 1 << 20, 65536)) << format;
     EXPECT_EQ(Region(dest + "big.wav", (10ll << 30) - 4096, 4096), std::string(4096, '\0')) << format;
-    EXPECT_EQ(arc_test::ReadBytes(dest + "a.bms"), arc_test::TextBytes(3000, 3));
+    EXPECT_EQ(test_support::ReadBytes(dest + "a.bms"), test_support::TextBytes(3000, 3));
   }
 }
 
@@ -407,10 +407,10 @@ std::string MacBinary(const std::string& name, const std::string& data, std::tim
 }
 
 TEST(MacLha, MacBinaryWrappedEntriesComeOutAsTheReferenceGivesThem) {
-  ScratchDir dir;
-  std::string data = arc_test::TextBytes(1000, 7);
+  TempDir dir;
+  std::string data = test_support::TextBytes(1000, 7);
   std::vector<RawEntry> entries = {{"song.bms", MacBinary("song.bms", data, 946684800)}, {"b.bms", "#TITLE b"}};
-  std::string lzh = arc_test::MakeStoredLzh(entries, 1);
+  std::string lzh = test_support::MakeStoredLzh(entries, 1);
   // The first header's OS byte sits before its extension size; the header
   // sum covers it.
   std::size_t size = static_cast<unsigned char>(lzh[0]);
@@ -421,7 +421,7 @@ TEST(MacLha, MacBinaryWrappedEntriesComeOutAsTheReferenceGivesThem) {
   lzh[1] = static_cast<char>(sum & 0xFF);
   std::string archive = dir.Write("mac.lzh", lzh);
   ASSERT_EQ(Shell(dir.Path(), "mkdir ref && cd ref && lhasa xq ../mac.lzh"), 0);
-  ASSERT_EQ(arc_test::ReadBytes(dir.Path() + "ref/song.bms"), data);
+  ASSERT_EQ(test_support::ReadBytes(dir.Path() + "ref/song.bms"), data);
 
   ArcLibrary lha("UNLHA32.DLL", "Unlha");
   EXPECT_EQ(lha.Command(LhaX(archive, dir.Path() + "dest/")), 0);

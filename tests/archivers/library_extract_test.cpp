@@ -4,27 +4,27 @@
 
 #include <functional>
 
-#include "arc_library.h"
-#include "archive_maker.h"
+#include "tests/support/arc_library.h"
+#include "tests/support/archive_maker.h"
 #include "platform/cp932.h"
 #include "platform/paths.h"
 
 namespace {
 
-using arc_test::ArcLibrary;
-using arc_test::FilesUnder;
-using arc_test::Shell;
-using arc_test::ShellQuote;
+using test_support::ArcLibrary;
+using test_support::FilesUnder;
+using test_support::Shell;
+using test_support::ShellQuote;
 
 constexpr const char* kUtf8 = "LC_ALL=C.UTF-8 ";
 
 // A small song folder: charts, "audio", a nested folder, a Japanese name.
-void MakeSongTree(const arc_test::ScratchDir& dir) {
-  dir.Write("src/song/a.bms", arc_test::TextBytes(5000, 1));
-  dir.Write("src/song/bgm.ogg", arc_test::NoiseBytes(300000, 2));
-  dir.Write("src/song/sub/kick.wav", arc_test::NoiseBytes(40000, 3));
-  dir.Write("src/readme.txt", arc_test::TextBytes(700, 4));
-  dir.Write("src/ソフラン表.bms", arc_test::TextBytes(900, 5));
+void MakeSongTree(const test_support::TempDir& dir) {
+  dir.Write("src/song/a.bms", test_support::TextBytes(5000, 1));
+  dir.Write("src/song/bgm.ogg", test_support::NoiseBytes(300000, 2));
+  dir.Write("src/song/sub/kick.wav", test_support::NoiseBytes(40000, 3));
+  dir.Write("src/readme.txt", test_support::TextBytes(700, 4));
+  dir.Write("src/ソフラン表.bms", test_support::TextBytes(900, 5));
   ASSERT_EQ(Shell(dir.Path() + "src", "find . -exec touch -h -d '2001-02-03 04:05:06' {} +"), 0);
 }
 
@@ -59,7 +59,7 @@ class FormatTest : public ::testing::TestWithParam<Format> {};
 
 TEST_P(FormatTest, ExtractsTheSameNamesBytesAndDatesAsTheReference) {
   const Format& f = GetParam();
-  arc_test::ScratchDir dir;
+  test_support::TempDir dir;
   MakeSongTree(dir);
   ASSERT_EQ(Shell(dir.Path() + "src", f.make), 0) << f.make;
   ASSERT_EQ(Shell(dir.Path(), "mkdir ref && cd ref && " + f.reference), 0) << f.reference;
@@ -72,15 +72,15 @@ TEST_P(FormatTest, ExtractsTheSameNamesBytesAndDatesAsTheReference) {
   std::string archive = dir.Path() + f.archive;
   ASSERT_EQ(lib.Command(f.line(archive, dir.Path() + "keep/", true)), 0);
   EXPECT_EQ(FilesUnder(dir.Path() + "keep"), reference);
-  EXPECT_EQ(arc_test::MtimeOf(dir.Path() + "keep/song/a.bms"), arc_test::MtimeOf(dir.Path() + "ref/song/a.bms"));
+  EXPECT_EQ(test_support::MtimeOf(dir.Path() + "keep/song/a.bms"), test_support::MtimeOf(dir.Path() + "ref/song/a.bms"));
 
   ASSERT_EQ(lib.Command(f.line(archive, dir.Path() + "flat/", false)), 0);
-  EXPECT_EQ(FilesUnder(dir.Path() + "flat"), arc_test::Flattened(reference));
+  EXPECT_EQ(FilesUnder(dir.Path() + "flat"), test_support::Flattened(reference));
 
   // A second run replaces what is there.
-  arc_test::WriteBytes(dir.Path() + "flat/a.bms", "stale");
+  test_support::WriteBytes(dir.Path() + "flat/a.bms", "stale");
   ASSERT_EQ(lib.Command(f.line(archive, dir.Path() + "flat/", false)), 0);
-  EXPECT_EQ(arc_test::ReadBytes(dir.Path() + "flat/a.bms"), reference["song/a.bms"]);
+  EXPECT_EQ(test_support::ReadBytes(dir.Path() + "flat/a.bms"), reference["song/a.bms"]);
 }
 
 const std::string kAllFiles = "$(find . -type f | sort)";
@@ -110,8 +110,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SingleCompressedFile, NamedFromTheGzipHeaderOrTheArchive) {
-  arc_test::ScratchDir dir;
-  std::string text = arc_test::TextBytes(20000, 9);
+  test_support::TempDir dir;
+  std::string text = test_support::TextBytes(20000, 9);
   dir.Write("chart.bms", text);
   ASSERT_EQ(Shell(dir.Path(), "gzip -c chart.bms > renamed.gz && gzip -nc chart.bms > plain.bms.gz && "
                             "bzip2 -c chart.bms > other.bms.bz2 && bsdtar -c --format raw -Z -f z.bms.Z chart.bms"),
@@ -128,8 +128,8 @@ TEST(SingleCompressedFile, NamedFromTheGzipHeaderOrTheArchive) {
 }
 
 TEST(TarGetArchiveType, AnswersPerCompressionAndContents) {
-  arc_test::ScratchDir dir;
-  dir.Write("f.txt", arc_test::TextBytes(3000, 1));
+  test_support::TempDir dir;
+  dir.Write("f.txt", test_support::TextBytes(3000, 1));
   ASSERT_EQ(Shell(dir.Path(), "bsdtar -cf a.tar f.txt && bsdtar -czf a.tgz f.txt && bsdtar -cZf a.taz f.txt && "
                             "gzip -c f.txt > f.gz && bsdtar -c --format raw -Z -f f.Z f.txt && "
                             "bsdtar -cjf a.tbz f.txt && bzip2 -c f.txt > f.bz2 && bsdtar -c --format zip -f a.zip f.txt"),
@@ -149,21 +149,21 @@ TEST(TarGetArchiveType, AnswersPerCompressionAndContents) {
 
 TEST(ShiftJisNames, LzhHeaderLevelsZeroToTwo) {
   // "ソ" and "表" end in the byte of "\", which must not split them.
-  std::vector<arc_test::RawEntry> entries = {
-      {arc_test::Sjis("ソフラン/表.bms"), "chart"},
-      {arc_test::Sjis("ソフラン/音/kick.wav"), arc_test::NoiseBytes(3000, 1)},
+  std::vector<test_support::RawEntry> entries = {
+      {test_support::Sjis("ソフラン/表.bms"), "chart"},
+      {test_support::Sjis("ソフラン/音/kick.wav"), test_support::NoiseBytes(3000, 1)},
       {"top.txt", "top"},
   };
   ArcLibrary lha("UNLHA32.DLL", "Unlha");
   for (int level : {0, 1, 2}) {
-    arc_test::ScratchDir dir;
-    std::string archive = dir.Write("s.lzh", arc_test::MakeStoredLzh(entries, level));
+    test_support::TempDir dir;
+    std::string archive = dir.Write("s.lzh", test_support::MakeStoredLzh(entries, level));
     ASSERT_EQ(lha.Command(LhaLine(archive, dir.Path() + "keep/", true)), 0) << level;
     EXPECT_EQ(FilesUnder(dir.Path() + "keep"),
               (std::map<std::string, std::string>{
                   {"ソフラン/表.bms", "chart"}, {"ソフラン/音/kick.wav", entries[1].data}, {"top.txt", "top"}}))
         << level;
-    EXPECT_EQ(arc_test::MtimeOf(dir.Path() + "keep/top.txt"), entries[2].mtime) << level;
+    EXPECT_EQ(test_support::MtimeOf(dir.Path() + "keep/top.txt"), entries[2].mtime) << level;
     ASSERT_EQ(lha.Command(LhaLine(archive, dir.Path() + "flat/", false)), 0);
     EXPECT_EQ(FilesUnder(dir.Path() + "flat"),
               (std::map<std::string, std::string>{{"表.bms", "chart"}, {"kick.wav", entries[1].data}, {"top.txt", "top"}}));
@@ -171,9 +171,9 @@ TEST(ShiftJisNames, LzhHeaderLevelsZeroToTwo) {
 }
 
 TEST(ShiftJisNames, ZipUtf8FlagDecidesTheCoding) {
-  arc_test::ScratchDir dir;
-  std::string sjis = dir.Write("sjis.zip", arc_test::MakeStoredZip({{arc_test::Sjis("ソ/表.bms"), "x"}}, false));
-  std::string utf8 = dir.Write("utf8.zip", arc_test::MakeStoredZip({{"ソ/表.bms", "y"}}, true));
+  test_support::TempDir dir;
+  std::string sjis = dir.Write("sjis.zip", test_support::MakeStoredZip({{test_support::Sjis("ソ/表.bms"), "x"}}, false));
+  std::string utf8 = dir.Write("utf8.zip", test_support::MakeStoredZip({{"ソ/表.bms", "y"}}, true));
   ArcLibrary zip("UNZIP32.DLL", "UnZip");
   ASSERT_EQ(zip.Command(ZipLine(sjis, dir.Path() + "a/", true)), 0);
   ASSERT_EQ(zip.Command(ZipLine(utf8, dir.Path() + "b/", true)), 0);
@@ -182,8 +182,8 @@ TEST(ShiftJisNames, ZipUtf8FlagDecidesTheCoding) {
 }
 
 TEST(FileLists, SelectAndExclude) {
-  arc_test::ScratchDir dir;
-  std::string archive = dir.Write("a.lzh", arc_test::MakeStoredLzh({{"s/a.bms", "1"}, {"s/b.wav", "2"}, {"c.BMS", "3"}}, 2));
+  test_support::TempDir dir;
+  std::string archive = dir.Write("a.lzh", test_support::MakeStoredLzh({{"s/a.bms", "1"}, {"s/b.wav", "2"}, {"c.BMS", "3"}}, 2));
   ArcLibrary lha("UNLHA32.DLL", "Unlha");
   ASSERT_EQ(lha.Command("x -x1 \"" + archive + "\" \"" + dir.Path() + "sel/\" *.bms"), 0);
   EXPECT_EQ(FilesUnder(dir.Path() + "sel"), (std::map<std::string, std::string>{{"s/a.bms", "1"}, {"c.BMS", "3"}}));
@@ -195,10 +195,10 @@ TEST(FileLists, SelectAndExclude) {
 }
 
 TEST(Libraries, AcceptOnlyTheirOwnFormats) {
-  arc_test::ScratchDir dir;
-  std::string zip = dir.Write("a.zip", arc_test::MakeStoredZip({{"x.txt", "x"}}, false));
-  std::string lzh = dir.Write("a.lzh", arc_test::MakeStoredLzh({{"x.txt", "x"}}, 2));
-  std::string junk = dir.Write("junk.lzh", arc_test::NoiseBytes(5000, 7));
+  test_support::TempDir dir;
+  std::string zip = dir.Write("a.zip", test_support::MakeStoredZip({{"x.txt", "x"}}, false));
+  std::string lzh = dir.Write("a.lzh", test_support::MakeStoredLzh({{"x.txt", "x"}}, 2));
+  std::string junk = dir.Write("junk.lzh", test_support::NoiseBytes(5000, 7));
   ArcLibrary lha("UNLHA32.DLL", "Unlha"), unzip("UNZIP32.DLL", "UnZip"), tar("tar32.dll", "Tar");
   std::string out = dir.Path() + "out/";
   EXPECT_EQ(lha.Command(LhaLine(zip, out, true)), ERROR_NOT_ARC_FILE);
@@ -211,7 +211,7 @@ TEST(Libraries, AcceptOnlyTheirOwnFormats) {
 }
 
 TEST(Libraries, ZipWithAMissingFileMakesNoArchive) {
-  arc_test::ScratchDir dir;
+  test_support::TempDir dir;
   for (const char* name : {"ZIP32J.DLL", "LMZIP32.DLL"}) {
     ArcLibrary lib(name, "Zip");
     std::string output;

@@ -3,15 +3,15 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include "arc_library.h"
-#include "archive_maker.h"
+#include "tests/support/arc_library.h"
+#include "tests/support/archive_maker.h"
 #include "archivers/lzh/crc16.h"
 #include "platform/msgwindow.h"
 
 namespace {
 
-using arc_test::ArcLibrary;
-using arc_test::RawEntry;
+using test_support::ArcLibrary;
+using test_support::RawEntry;
 
 struct Listed {
   std::string name;
@@ -36,20 +36,20 @@ std::vector<Listed> ListAll(const ArcLibrary& lib, const std::string& archive, c
 }
 
 TEST(Listing, FillsIndividualInfo) {
-  arc_test::ScratchDir dir;
+  test_support::TempDir dir;
   std::time_t when = 1000000000;  // 2001-09-09
   std::tm tm{};
   localtime_r(&when, &tm);
   uint16_t dosDate = static_cast<uint16_t>((tm.tm_year - 80) << 9 | (tm.tm_mon + 1) << 5 | tm.tm_mday);
   uint16_t dosTime = static_cast<uint16_t>(tm.tm_hour << 11 | tm.tm_min << 5 | tm.tm_sec / 2);
-  std::string data = arc_test::TextBytes(1234, 3);
-  std::vector<RawEntry> entries = {{arc_test::Sjis("曲/譜面.bms"), data, '0', "", when}, {"x.wav", "wav", '0', "", when}};
-  std::string lzh = dir.Write("a.lzh", arc_test::MakeStoredLzh(entries, 2));
-  std::string zip = dir.Write("a.zip", arc_test::MakeStoredZip(entries, false));
+  std::string data = test_support::TextBytes(1234, 3);
+  std::vector<RawEntry> entries = {{test_support::Sjis("曲/譜面.bms"), data, '0', "", when}, {"x.wav", "wav", '0', "", when}};
+  std::string lzh = dir.Write("a.lzh", test_support::MakeStoredLzh(entries, 2));
+  std::string zip = dir.Write("a.zip", test_support::MakeStoredZip(entries, false));
 
   auto l = ListAll(ArcLibrary("UNLHA32.DLL", "Unlha"), lzh, "");
   ASSERT_EQ(l.size(), 2u);
-  EXPECT_EQ(l[0].name, arc_test::Sjis("曲/譜面.bms"));
+  EXPECT_EQ(l[0].name, test_support::Sjis("曲/譜面.bms"));
   EXPECT_EQ(l[0].size, data.size());
   EXPECT_EQ(l[0].crc, arc::Crc16Update(0, data.data(), data.size()));
   EXPECT_EQ(l[0].date, dosDate);
@@ -58,7 +58,7 @@ TEST(Listing, FillsIndividualInfo) {
 
   auto z = ListAll(ArcLibrary("UNZIP32.DLL", "UnZip"), zip, "*.bms");
   ASSERT_EQ(z.size(), 1u);
-  EXPECT_EQ(z[0].name, arc_test::Sjis("曲/譜面.bms"));
+  EXPECT_EQ(z[0].name, test_support::Sjis("曲/譜面.bms"));
   EXPECT_EQ(z[0].crc, crc32(0, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));
   EXPECT_EQ(z[0].mode, "store");
   // ZIP32J.DLL lists through the same entries.
@@ -66,8 +66,8 @@ TEST(Listing, FillsIndividualInfo) {
 }
 
 TEST(Listing, RefusesWhatItCannotOpen) {
-  arc_test::ScratchDir dir;
-  std::string junk = dir.Write("junk.lzh", arc_test::NoiseBytes(3000, 1));
+  test_support::TempDir dir;
+  std::string junk = dir.Write("junk.lzh", test_support::NoiseBytes(3000, 1));
   ArcLibrary lha("UNLHA32.DLL", "Unlha");
   EXPECT_EQ(lha.Entry<ARC_OPEN_FN>("OpenArchive")(0, junk.c_str(), 0x00800002), 0u);
   EXPECT_EQ(lha.Entry<ARC_CLOSE_FN>("CloseArchive")(0), ERROR_HARC_ISNOT_OPENED);
@@ -80,7 +80,7 @@ TEST(Listing, RefusesWhatItCannotOpen) {
 class ProgressTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    archive_ = dir_.Write("p.lzh", arc_test::MakeStoredLzh({{"1.bms", "a"}, {"2.bms", "b"}, {"3.bms", "c"}}, 2));
+    archive_ = dir_.Write("p.lzh", test_support::MakeStoredLzh({{"1.bms", "a"}, {"2.bms", "b"}, {"3.bms", "c"}}, 2));
     msg_ = platform::RegisterWindowMessage("wm_arcextract");
     wnd_ = platform::CreateMessageWindow([this](uint32_t msg, uintptr_t state, intptr_t lp) -> intptr_t {
       if (msg != msg_) return 0;
@@ -97,7 +97,7 @@ class ProgressTest : public ::testing::Test {
 
   int Extract(const std::string& dest) { return lha_.Command("x -+ -x1 -n1 \"" + archive_ + "\" \"" + dir_.Path() + dest + "/\" "); }
 
-  arc_test::ScratchDir dir_;
+  test_support::TempDir dir_;
   std::string archive_;
   ArcLibrary lha_{"UNLHA32.DLL", "Unlha"};
   uint32_t msg_ = 0;
@@ -126,7 +126,7 @@ TEST_F(ProgressTest, AnswerOneAbortsWithUserCancel) {
   ASSERT_EQ(lha_.Entry<ARC_SETOWNER_FN>("SetOwnerWindowEx")(wnd_, nullptr), 1);
   EXPECT_EQ(Extract("part"), ERROR_USER_CANCEL);
   lha_.Entry<ARC_KILLOWNER_FN>("KillOwnerWindowEx")(wnd_);
-  EXPECT_EQ(arc_test::FilesUnder(dir_.Path() + "part"), (std::map<std::string, std::string>{{"1.bms", "a"}}));
+  EXPECT_EQ(test_support::FilesUnder(dir_.Path() + "part"), (std::map<std::string, std::string>{{"1.bms", "a"}}));
 }
 
 }  // namespace

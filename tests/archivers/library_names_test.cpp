@@ -6,16 +6,17 @@
 
 #include <functional>
 
-#include "arc_library.h"
-#include "archive_maker.h"
+#include "tests/support/arc_library.h"
+#include "tests/support/archive_maker.h"
+#include "tests/support/files.h"
 #include "platform/nfc.h"
-#include "tests/formats/rar_writer.h"
+#include "tests/support/rar_writer.h"
 
 namespace {
 
-using arc_test::ArcLibrary;
-using arc_test::FilesUnder;
-using arc_test::Shell;
+using test_support::ArcLibrary;
+using test_support::FilesUnder;
+using test_support::Shell;
 
 // ソ and 表 end in the byte of "\"; ガ decomposes on macOS.
 const std::string kChart = "曲ソ表/譜面ガ.bms";
@@ -81,7 +82,7 @@ std::function<void(const std::string&)> PythonZip(const std::string& entries, co
                                                   const std::string& extra = "b''", const std::string& post = "") {
   const std::string script = PythonZipScript(entries, flags, host, extra, post);
   return [script](const std::string& dir) {
-    arc_test::WriteBytes(dir + "make.py", script);
+    test_support::WriteBytes(dir + "make.py", script);
     ASSERT_EQ(Shell(dir + "src", "python3 ../make.py"), 0) << script;
   };
 }
@@ -90,10 +91,10 @@ std::function<void(const std::string&)> PythonZip(const std::string& entries, co
 // Unicode form, or raw UTF-8 from a Unix host.
 std::function<void(const std::string&)> Rar(bool unixHost) {
   return [unixHost](const std::string& dir) {
-    std::vector<fmt_test::RarEntry> entries;
+    std::vector<test_support::RarEntry> entries;
     for (const std::string& n : {kChart, kSound}) {
-      fmt_test::RarEntry e;
-      e.data = arc_test::ReadBytes(dir + "src/" + n);
+      test_support::RarEntry e;
+      e.data = test_support::ReadBytes(dir + "src/" + n);
       if (unixHost) {
         e.name = n;
         for (char& c : e.name)
@@ -116,7 +117,7 @@ std::function<void(const std::string&)> Rar(bool unixHost) {
       }
       entries.push_back(e);
     }
-    arc_test::WriteBytes(dir + "a.rar", fmt_test::WriteRar4(entries));
+    test_support::WriteBytes(dir + "a.rar", test_support::WriteRar4(entries));
   };
 }
 
@@ -148,8 +149,8 @@ std::string Filled(std::string line, const std::string& archive, const std::stri
 
 TEST_P(NamesTest, WritesTheReferenceNamesComposed) {
   const Case& c = GetParam();
-  arc_test::ScratchDir dir;
-  const std::string chart = "#TITLE x\r\n", sound = arc_test::NoiseBytes(5000, 3);
+  test_support::TempDir dir;
+  const std::string chart = "#TITLE x\r\n", sound = test_support::NoiseBytes(5000, 3);
   dir.Write("src/" + kChart, chart);
   dir.Write("src/" + kSound, sound);
   c.make(dir.Path());

@@ -6,19 +6,19 @@
 
 #include <algorithm>
 
-#include "arc_library.h"
-#include "archive_maker.h"
+#include "tests/support/arc_library.h"
+#include "tests/support/archive_maker.h"
 
 namespace {
 
-using arc_test::ArcLibrary;
-using arc_test::FilesUnder;
-using arc_test::RawEntry;
+using test_support::ArcLibrary;
+using test_support::FilesUnder;
+using test_support::RawEntry;
 
 // Everything in the scratch folder outside `dest/` and the archive itself.
-std::vector<std::string> Outside(const arc_test::ScratchDir& dir, const std::string& archiveName) {
+std::vector<std::string> Outside(const test_support::TempDir& dir, const std::string& archiveName) {
   std::vector<std::string> out;
-  for (auto& p : arc_test::TreeOf(dir.Path()))
+  for (auto& p : test_support::TreeOf(dir.Path()))
     if (p.rfind("dest/", 0) != 0 && p != archiveName && p != "outside.txt") out.push_back(p);
   return out;
 }
@@ -29,7 +29,7 @@ bool IsSymlink(const std::string& path) {
 }
 
 TEST(Hostile, TarEntriesCannotEscape) {
-  arc_test::ScratchDir dir;
+  test_support::TempDir dir;
   dir.Write("outside.txt", "keep");
   std::vector<RawEntry> entries = {
       {"../evil1.txt", "x"},
@@ -44,14 +44,14 @@ TEST(Hostile, TarEntriesCannotEscape) {
       {"hard", "", '1', "../outside.txt"},          // hard link out: refused
       {"pre.txt", "replaced"},
   };
-  std::string archive = dir.Write("h.tar", arc_test::MakeTar(entries));
+  std::string archive = dir.Write("h.tar", test_support::MakeTar(entries));
   // A link already at the destination is replaced, not written through.
-  ASSERT_EQ(arc_test::Shell(dir.Path(), "mkdir dest && ln -s ../outside.txt dest/pre.txt"), 0);
+  ASSERT_EQ(test_support::Shell(dir.Path(), "mkdir dest && ln -s ../outside.txt dest/pre.txt"), 0);
   ArcLibrary tar("tar32.dll", "Tar");
   EXPECT_EQ(tar.Command("x --use-directory=1 -f \"" + archive + "\" -o \"" + dir.Path() + "dest/\""), ERROR_UNSAFE_PATH);
 
   EXPECT_EQ(Outside(dir, "h.tar"), std::vector<std::string>{});
-  EXPECT_EQ(arc_test::ReadBytes(dir.Path() + "outside.txt"), "keep");
+  EXPECT_EQ(test_support::ReadBytes(dir.Path() + "outside.txt"), "keep");
   auto files = FilesUnder(dir.Path() + "dest");
   EXPECT_EQ(files, (std::map<std::string, std::string>{{"abs/evil2.txt", "abs"},
                                                        {"drive/evil3.txt", "drive"},
@@ -60,7 +60,7 @@ TEST(Hostile, TarEntriesCannotEscape) {
                                                        {"pre.txt", "replaced"}}));
   EXPECT_TRUE(IsSymlink(dir.Path() + "dest/in"));
   EXPECT_FALSE(IsSymlink(dir.Path() + "dest/pre.txt"));
-  EXPECT_EQ(arc_test::ReadBytes(dir.Path() + "dest/good.txt"), "good");  // not overwritten through "in"
+  EXPECT_EQ(test_support::ReadBytes(dir.Path() + "dest/good.txt"), "good");  // not overwritten through "in"
 }
 
 TEST(Hostile, ZipAndLzhNamesCannotEscape) {
@@ -71,12 +71,12 @@ TEST(Hostile, ZipAndLzhNamesCannotEscape) {
     std::string bytes;
     std::string line;
   } cases[] = {
-      {"UNZIP32.DLL", "UnZip", arc_test::MakeStoredZip(entries, false), "-x  \"%A\" \"%D\" "},
-      {"UNLHA32.DLL", "Unlha", arc_test::MakeStoredLzh(entries, 2), "x -+ -x1  \"%A\" \"%D\" "},
-      {"UNLHA32.DLL", "Unlha", arc_test::MakeStoredLzh(entries, 0), "x -+ -x1  \"%A\" \"%D\" "},
+      {"UNZIP32.DLL", "UnZip", test_support::MakeStoredZip(entries, false), "-x  \"%A\" \"%D\" "},
+      {"UNLHA32.DLL", "Unlha", test_support::MakeStoredLzh(entries, 2), "x -+ -x1  \"%A\" \"%D\" "},
+      {"UNLHA32.DLL", "Unlha", test_support::MakeStoredLzh(entries, 0), "x -+ -x1  \"%A\" \"%D\" "},
   };
   for (const auto& c : cases) {
-    arc_test::ScratchDir dir;
+    test_support::TempDir dir;
     std::string archive = dir.Write("h.arc", c.bytes);
     std::string line = c.line;
     line.replace(line.find("%A"), 2, archive);
@@ -90,7 +90,7 @@ TEST(Hostile, ZipAndLzhNamesCannotEscape) {
 
 // Damaged archives give an error and leave no half-written file.
 TEST(Damaged, TruncatedOrCorruptArchivesFail) {
-  std::string big = arc_test::NoiseBytes(200000, 4);
+  std::string big = test_support::NoiseBytes(200000, 4);
   std::vector<RawEntry> entries = {{"first.txt", "first"}, {"second.bin", big}};
   struct Case {
     const char* what;
@@ -100,17 +100,17 @@ TEST(Damaged, TruncatedOrCorruptArchivesFail) {
     std::string line;
     std::map<std::string, std::string> left;
   } cases[] = {
-      {"lzh cut in data", "UNLHA32.DLL", "Unlha", arc_test::MakeStoredLzh(entries, 2).substr(0, 100000), "x -x1 \"%A\" \"%D\"", {{"first.txt", "first"}}},
+      {"lzh cut in data", "UNLHA32.DLL", "Unlha", test_support::MakeStoredLzh(entries, 2).substr(0, 100000), "x -x1 \"%A\" \"%D\"", {{"first.txt", "first"}}},
       // Cut ten bytes into the second header (the first entry ends where a
       // one-entry archive's end mark would be).
       {"lzh cut in header", "UNLHA32.DLL", "Unlha",
-       arc_test::MakeStoredLzh(entries, 2).substr(0, arc_test::MakeStoredLzh({entries[0]}, 2).size() - 1 + 10),
+       test_support::MakeStoredLzh(entries, 2).substr(0, test_support::MakeStoredLzh({entries[0]}, 2).size() - 1 + 10),
        "x -x1 \"%A\" \"%D\"", {{"first.txt", "first"}}},
-      {"tar cut in data", "tar32.dll", "Tar", arc_test::MakeTar(entries).substr(0, 100000), "x -f \"%A\" -o \"%D\"", {{"first.txt", "first"}}},
-      {"zip cut", "UNZIP32.DLL", "UnZip", arc_test::MakeStoredZip(entries, false).substr(0, 100000), "-x \"%A\" \"%D\"", {}},
+      {"tar cut in data", "tar32.dll", "Tar", test_support::MakeTar(entries).substr(0, 100000), "x -f \"%A\" -o \"%D\"", {{"first.txt", "first"}}},
+      {"zip cut", "UNZIP32.DLL", "UnZip", test_support::MakeStoredZip(entries, false).substr(0, 100000), "-x \"%A\" \"%D\"", {}},
   };
   for (const auto& c : cases) {
-    arc_test::ScratchDir dir;
+    test_support::TempDir dir;
     std::string archive = dir.Write("d.arc", c.bytes);
     std::string line = c.line;
     line.replace(line.find("%A"), 2, archive);
@@ -121,18 +121,18 @@ TEST(Damaged, TruncatedOrCorruptArchivesFail) {
 }
 
 TEST(Damaged, ChecksumMismatchIsReportedAndTheFileRemoved) {
-  std::vector<RawEntry> entries = {{"a.txt", arc_test::TextBytes(3000, 1)}};
+  std::vector<RawEntry> entries = {{"a.txt", test_support::TextBytes(3000, 1)}};
   struct Case {
     const char* file;
     const char* prefix;
     std::string bytes;
     std::string line;
   } cases[] = {
-      {"UNLHA32.DLL", "Unlha", arc_test::MakeStoredLzh(entries, 1), "x \"%A\" \"%D\""},
-      {"UNZIP32.DLL", "UnZip", arc_test::MakeStoredZip(entries, false), "-x \"%A\" \"%D\""},
+      {"UNLHA32.DLL", "Unlha", test_support::MakeStoredLzh(entries, 1), "x \"%A\" \"%D\""},
+      {"UNZIP32.DLL", "UnZip", test_support::MakeStoredZip(entries, false), "-x \"%A\" \"%D\""},
   };
   for (const auto& c : cases) {
-    arc_test::ScratchDir dir;
+    test_support::TempDir dir;
     std::string bytes = c.bytes;
     std::size_t at = bytes.find(entries[0].data.substr(100, 20));
     ASSERT_NE(at, std::string::npos);

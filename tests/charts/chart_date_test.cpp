@@ -7,7 +7,9 @@
 
 #include "charts/chart_reader.h"
 #include "platform/file_time.h"
-#include "temp_dir.h"
+#include "tests/support/files.h"
+
+using test_support::TempDir;
 
 namespace {
 

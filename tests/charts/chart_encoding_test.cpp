@@ -8,7 +8,9 @@
 
 #include "charts/chart_reader.h"
 #include "platform/cp932.h"
-#include "temp_dir.h"
+#include "tests/support/files.h"
+
+using test_support::TempDir;
 
 namespace {
 

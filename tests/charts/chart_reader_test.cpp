@@ -6,7 +6,9 @@
 #include <random>
 
 #include "platform/io_error.h"
-#include "temp_dir.h"
+#include "tests/support/files.h"
+
+using test_support::TempDir;
 
 namespace {
 

@@ -1,6 +1,8 @@
 #include "charts/csv_export.h"
 
 #include <gtest/gtest.h>
+
+#include <fstream>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -10,7 +12,10 @@
 #include <filesystem>
 
 #include "platform/io_error.h"
-#include "temp_dir.h"
+#include "tests/support/files.h"
+
+using test_support::TempDir;
+using test_support::ReadBytes;
 
 namespace {
 
@@ -59,19 +64,19 @@ TEST(ChartCsv, WritesAndReplaces) {
   std::string file = dir.Write("list.csv", "old content that is longer than nothing");
   ASSERT_EQ(chmod(file.c_str(), 0640), 0);
   WriteChartCsv(ChartList(), file);  // an empty list still empties the file
-  EXPECT_EQ(ReadAll(file), "");
+  EXPECT_EQ(ReadBytes(file), "");
   WriteChartCsv(TwoRows(), file);
-  EXPECT_EQ(ReadAll(file), kTwoRowsCsv);
+  EXPECT_EQ(ReadBytes(file), kTwoRowsCsv);
   struct stat st;
   ASSERT_EQ(stat(file.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640u);  // the replacement keeps the permissions
   // A new file, and one reached through a symbolic link (the link stays).
   WriteChartCsv(TwoRows(), dir.Path() + "new.csv");
-  EXPECT_EQ(ReadAll(dir.Path() + "new.csv"), kTwoRowsCsv);
+  EXPECT_EQ(ReadBytes(dir.Path() + "new.csv"), kTwoRowsCsv);
   ASSERT_EQ(symlink("list.csv", (dir.Path() + "link.csv").c_str()), 0);
   WriteChartCsv(ChartList(), dir.Path() + "link.csv");
   EXPECT_TRUE(std::filesystem::is_symlink(dir.Path() + "link.csv"));
-  EXPECT_EQ(ReadAll(file), "");
+  EXPECT_EQ(ReadBytes(file), "");
   // No temporary file is left behind.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 3);
 }
@@ -135,7 +140,7 @@ TEST(ChartCsv, Utf8DecodesEachFieldAndQuotesAsSpreadsheetsExpect) {
 
   TempDir dir;
   WriteChartCsv(list, dir.Path() + "u.csv", {CsvFormat::kUtf8, true});
-  EXPECT_EQ(ReadAll(dir.Path() + "u.csv"), hashed);
+  EXPECT_EQ(ReadBytes(dir.Path() + "u.csv"), hashed);
 }
 
 // Runs the export and returns the error text it threw ("" for none).
@@ -171,7 +176,7 @@ TEST(ChartCsv, FailuresShowTheirTexts) {
     EXPECT_EQ(ExportError(TwoRows(), c.path, &code), platform::IoErrorText(c.code)) << c.path;
     EXPECT_EQ(code, c.code) << c.path;
   }
-  EXPECT_EQ(ReadAll(readOnly), "keep me");
+  EXPECT_EQ(ReadBytes(readOnly), "keep me");
   EXPECT_EQ(platform::IoErrorText(ELOOP), "I/O \x83\x47\x83\x89\x81\x5b (40)");
 }
 
@@ -205,7 +210,7 @@ TEST(ChartCsv, FullDiskKeepsTheOldFile) {
   for (int n = 0; n < 2000; ++n) big.SetCaption(big.Append(), std::string(100, 'n'));
   int code = 0;
   std::string text = ExportError(big, file, &code);
-  std::string after = ReadAll(file);
+  std::string after = ReadBytes(file);
   std::size_t left = std::distance(std::filesystem::directory_iterator(mountPoint), {});
   umount(mountPoint.c_str());
   EXPECT_EQ(code, platform::kIoDiskFull);

@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "archive_maker.h"
+#include "tests/support/archive_maker.h"
 #include "archiver_api.h"
 #include "archivers/shared/archive_reader.h"
 #include "archivers/lzh/lh5_encoder.h"
@@ -13,7 +13,7 @@
 
 namespace {
 
-using arc_test::ScratchDir;
+using test_support::TempDir;
 
 struct ReadBack {
   arc::EntryInfo info;
@@ -56,25 +56,25 @@ std::string Repeat(const std::string& unit, std::size_t size) {
 const DataCase kData[] = {
     {"empty", [] { return std::string(); }, "-lh0-"},
     {"one byte", [] { return std::string("x"); }, "-lh0-"},
-    {"noise", [] { return arc_test::NoiseBytes(70000, 1); }, "-lh0-"},
+    {"noise", [] { return test_support::NoiseBytes(70000, 1); }, "-lh0-"},
     // One character: a one-symbol character tree and no positions but 0.
     {"one repeated byte", [] { return std::string(100000, 'a'); }, "-lh5-"},
-    {"text", [] { return arc_test::TextBytes(200000, 2); }, "-lh5-"},
+    {"text", [] { return test_support::TextBytes(200000, 2); }, "-lh5-"},
     // Far more commands than one block holds.
     {"many blocks of literals and short copies",
      [] {
-       std::string s = arc_test::NoiseBytes(3000, 3);
+       std::string s = test_support::NoiseBytes(3000, 3);
        std::string out;
-       for (int i = 0; i < 200; ++i) out += arc_test::NoiseBytes(700, 10 + i) + s.substr(i, 5);
+       for (int i = 0; i < 200; ++i) out += test_support::NoiseBytes(700, 10 + i) + s.substr(i, 5);
        return out;
      },
      "-lh5-"},
     // Copies from exactly the window's far end (distance 8192).
     {"period of the window",
-     [] { return Repeat(arc_test::NoiseBytes(8192, 4), 8192 * 5); }, "-lh5-"},
+     [] { return Repeat(test_support::NoiseBytes(8192, 4), 8192 * 5); }, "-lh5-"},
     // Copies just beyond the window must not be used.
     {"period just past the window",
-     [] { return Repeat(arc_test::NoiseBytes(8193, 5), 8193 * 4) + std::string(3000, 'z'); }, "-lh5-"},
+     [] { return Repeat(test_support::NoiseBytes(8193, 5), 8193 * 4) + std::string(3000, 'z'); }, "-lh5-"},
     {"every byte value with long matches",
      [] {
        std::string s;
@@ -85,7 +85,7 @@ const DataCase kData[] = {
 };
 
 TEST(LzhWriter, EntriesDecodeToTheSameBytes) {
-  ScratchDir dir;
+  TempDir dir;
   std::string archive;
   for (const auto& c : kData) archive += Entry(c.what, c.make());
   archive += arc::kLzhArchiveEnd;
@@ -102,16 +102,16 @@ TEST(LzhWriter, EntriesDecodeToTheSameBytes) {
 }
 
 TEST(LzhWriter, CompressesTextWell) {
-  std::string text = arc_test::TextBytes(100000, 7);
+  std::string text = test_support::TextBytes(100000, 7);
   std::string packed = arc::EncodeLh5(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
   EXPECT_LT(packed.size(), text.size() / 2);
 }
 
 TEST(LzhWriter, FoldersAndCp932NamesSurviveTheHeader) {
-  ScratchDir dir;
+  TempDir dir;
   // "ソ" ends in 0x5C, "表" too: neither may be taken for a folder separator.
-  std::string sub = arc_test::Sjis("ソフラン/表");
-  std::string name = sub + "/" + arc_test::Sjis("譜面.bms");
+  std::string sub = test_support::Sjis("ソフラン/表");
+  std::string name = sub + "/" + test_support::Sjis("譜面.bms");
   std::string archive = arc::MakeLzhEntry(sub, true, 1000000000, nullptr, 0) + Entry(name, "#TITLE x\r\n");
   archive += arc::kLzhArchiveEnd;
   auto back = ReadLzh(dir.Write("t.lzh", archive));
@@ -124,7 +124,7 @@ TEST(LzhWriter, FoldersAndCp932NamesSurviveTheHeader) {
 
 TEST(LzhWriter, HeaderSizesWithAZeroLowBytePadded) {
   // Names of every length between them hit a header size of 256 exactly.
-  ScratchDir dir;
+  TempDir dir;
   std::string archive;
   for (std::size_t len = 200; len < 240; ++len) archive += Entry(std::string(len, 'n'), "data");
   archive += arc::kLzhArchiveEnd;

@@ -7,15 +7,15 @@
 #include <filesystem>
 #include <functional>
 
-#include "arc_library.h"
-#include "archive_maker.h"
+#include "tests/support/arc_library.h"
+#include "tests/support/archive_maker.h"
 #include "platform/cp932.h"
 
 namespace {
 
-using arc_test::ArcLibrary;
-using arc_test::FilesUnder;
-using arc_test::Shell;
+using test_support::ArcLibrary;
+using test_support::FilesUnder;
+using test_support::Shell;
 
 std::map<std::string, std::string> AsUtf8Names(const std::map<std::string, std::string>& files) {
   std::map<std::string, std::string> out;
@@ -26,13 +26,13 @@ std::map<std::string, std::string> AsUtf8Names(const std::map<std::string, std::
 // The song folder: charts, "audio", a nested folder, Japanese names (one
 // whose second byte is 0x5C, left out where the reference cannot take it)
 // and a hidden file.
-void MakeSongTree(const arc_test::ScratchDir& dir, bool backslashByteName) {
-  dir.Write("src/song/a.bms", arc_test::TextBytes(5000, 1));
-  dir.Write("src/song/bgm.ogg", arc_test::NoiseBytes(300000, 2));
-  dir.Write("src/song/sub/kick.wav", arc_test::NoiseBytes(40000, 3));
-  dir.Write("src/readme.txt", arc_test::TextBytes(700, 4));
-  dir.Write("src/曲名.bms", arc_test::TextBytes(900, 5));
-  if (backslashByteName) dir.Write("src/ソフラン表.bms", arc_test::TextBytes(900, 6));
+void MakeSongTree(const test_support::TempDir& dir, bool backslashByteName) {
+  dir.Write("src/song/a.bms", test_support::TextBytes(5000, 1));
+  dir.Write("src/song/bgm.ogg", test_support::NoiseBytes(300000, 2));
+  dir.Write("src/song/sub/kick.wav", test_support::NoiseBytes(40000, 3));
+  dir.Write("src/readme.txt", test_support::TextBytes(700, 4));
+  dir.Write("src/曲名.bms", test_support::TextBytes(900, 5));
+  if (backslashByteName) dir.Write("src/ソフラン表.bms", test_support::TextBytes(900, 6));
   dir.Write("src/.hidden", "x");
   ASSERT_EQ(Shell(dir.Path() + "src", "find . -exec touch -h -d '2001-02-03 04:05:06' {} +"), 0);
 }
@@ -64,7 +64,7 @@ class CreatedArchive : public ::testing::TestWithParam<Format> {};
 
 TEST_P(CreatedArchive, ExtractsIdenticallyEverywhere) {
   const Format& f = GetParam();
-  arc_test::ScratchDir dir;
+  test_support::TempDir dir;
   MakeSongTree(dir, f.backslashByteName);
   ArcLibrary lib(f.library, f.prefix);
   ASSERT_TRUE(lib.Loaded());
@@ -84,8 +84,8 @@ TEST_P(CreatedArchive, ExtractsIdenticallyEverywhere) {
     auto got = FilesUnder(dir.Path() + ref);
     if (f.rawCp932Names && i == 0) got = AsUtf8Names(got);
     EXPECT_TRUE(got == expected) << "reference extraction differs";
-    EXPECT_NEAR(static_cast<double>(arc_test::MtimeOf(dir.Path() + ref + "/song/a.bms")),
-                static_cast<double>(arc_test::MtimeOf(dir.Path() + "src/song/a.bms")), 2.0);
+    EXPECT_NEAR(static_cast<double>(test_support::MtimeOf(dir.Path() + ref + "/song/a.bms")),
+                static_cast<double>(test_support::MtimeOf(dir.Path() + "src/song/a.bms")), 2.0);
   }
 
   // Our own libraries read it back and check it.
@@ -129,7 +129,7 @@ INSTANTIATE_TEST_SUITE_P(
 // ZIP32J writes, UNZIP32 reads back; 7-Zip and bsdtar are the references
 // (7-Zip writes names without the UTF-8 flag as the bytes stored).
 TEST(CreatedZip, ExtractsIdenticallyEverywhere) {
-  arc_test::ScratchDir dir;
+  test_support::TempDir dir;
   MakeSongTree(dir, true);
   ArcLibrary zip("ZIP32J.DLL", "Zip"), unzip("UNZIP32.DLL", "UnZip");
   std::string archive = dir.Path() + "a.zip";
@@ -157,7 +157,7 @@ TEST(CreatedZip, ExtractsIdenticallyEverywhere) {
 // A name CP932 cannot hold: ZIP stores it as UTF-8 with the flag; LZH has
 // no way to say so and refuses the file before writing anything.
 TEST(CreatedZip, NamesOutsideCp932GoAsFlaggedUtf8) {
-  arc_test::ScratchDir dir;
+  test_support::TempDir dir;
   dir.Write("src/한국어.bms", "k");
   dir.Write("src/曲.bms", "j");
   ArcLibrary zip("ZIP32J.DLL", "Zip"), lha("UNLHA32.DLL", "Unlha");
@@ -165,7 +165,7 @@ TEST(CreatedZip, NamesOutsideCp932GoAsFlaggedUtf8) {
   // 7-Zip writes a flagged name as UTF-8 and an unflagged one as its bytes:
   // the flag must be on exactly the name CP932 cannot hold.
   ASSERT_EQ(Shell(dir.Path() + "src", "mkdir ../ref && cd ../ref && LC_ALL=C.UTF-8 7zz x -y -bso0 -bsp0 ../a.zip"), 0);
-  std::map<std::string, std::string> expected{{"한국어.bms", "k"}, {arc_test::Sjis("曲.bms"), "j"}};
+  std::map<std::string, std::string> expected{{"한국어.bms", "k"}, {test_support::Sjis("曲.bms"), "j"}};
   EXPECT_TRUE(FilesUnder(dir.Path() + "ref") == expected);
   std::string out;
   EXPECT_EQ(lha.Command("a -+  " + Q(dir.Path() + "a.lzh") + " " + Q(dir.Path() + "src/") + " \"*.*\" ", &out),

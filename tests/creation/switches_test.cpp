@@ -5,14 +5,14 @@
 #include <algorithm>
 #include <tuple>
 
-#include "arc_library.h"
-#include "archive_maker.h"
+#include "tests/support/arc_library.h"
+#include "tests/support/archive_maker.h"
 #include "archivers/shared/reader_opener.h"
 
 namespace {
 
-using arc_test::ArcLibrary;
-using arc_test::ScratchDir;
+using test_support::ArcLibrary;
+using test_support::TempDir;
 
 struct SwitchCase {
   const char* what;
@@ -41,7 +41,7 @@ class Switches : public ::testing::TestWithParam<SwitchCase> {};
 
 TEST_P(Switches, SelectAndNameTheEntries) {
   const SwitchCase& c = GetParam();
-  ScratchDir dir;
+  TempDir dir;
   dir.Write("src/a.bms", "a");
   dir.Write("src/.hidden", "h");
   dir.Write("src/song/b.bms", "b");
@@ -117,7 +117,7 @@ TEST(Creation, TheArchiveIsNotTakenIntoItself) {
         std::tuple{"ZIP32J.DLL", "Zip", "-r -u %A %S", &arc::OpenZipReader},
         std::tuple{"tar32.dll", "Tar", "c -f %A -o %S *", &arc::OpenTarReader}}) {
     SCOPED_TRACE(library);
-    ScratchDir dir;
+    TempDir dir;
     dir.Write("src/a.bms", "a");
     std::string archive = dir.Path() + "src/self.arc";
     std::string l = line;

@@ -8,17 +8,17 @@
 
 #include <functional>
 
-#include "arc_library.h"
-#include "archive_maker.h"
+#include "tests/support/arc_library.h"
+#include "tests/support/archive_maker.h"
 #include "archivers/lzh/lzh_archive_scan.h"
 #include "archivers/zip/zip_central.h"
 
 namespace {
 
-using arc_test::ArcLibrary;
-using arc_test::ReadBytes;
-using arc_test::ScratchDir;
-using arc_test::Shell;
+using test_support::ArcLibrary;
+using test_support::ReadBytes;
+using test_support::TempDir;
+using test_support::Shell;
 
 using RawEntries = std::map<std::string, std::string>;  // stored name -> bytes as stored
 
@@ -51,7 +51,7 @@ struct Dialect {
   std::string add, del, freshen, update;
 };
 
-std::string Fill(std::string line, const ScratchDir& dir, const Dialect& d) {
+std::string Fill(std::string line, const TempDir& dir, const Dialect& d) {
   for (auto [key, value] : {std::pair<std::string, std::string>{"%A", "\"" + dir.Path() + d.archive + "\""},
                             {"%S", "\"" + dir.Path() + "src/\""}}) {
     for (std::size_t p; (p = line.find(key)) != std::string::npos;) line.replace(p, 2, value);
@@ -62,9 +62,9 @@ std::string Fill(std::string line, const ScratchDir& dir, const Dialect& d) {
 class Update : public ::testing::TestWithParam<Dialect> {
  protected:
   void SetUp() override {
-    dir_.Write("src/a.bms", arc_test::TextBytes(4000, 1));
-    dir_.Write("src/b.wav", arc_test::NoiseBytes(50000, 2));
-    dir_.Write("src/c.txt", arc_test::TextBytes(800, 3));
+    dir_.Write("src/a.bms", test_support::TextBytes(4000, 1));
+    dir_.Write("src/b.wav", test_support::NoiseBytes(50000, 2));
+    dir_.Write("src/c.txt", test_support::TextBytes(800, 3));
     ASSERT_EQ(Shell(dir_.Path() + "src", "touch -d '2001-02-03 04:05:06' a.bms b.wav c.txt"), 0);
     const Dialect& d = GetParam();
     lib_ = std::make_unique<ArcLibrary>(d.library, d.prefix);
@@ -79,10 +79,10 @@ class Update : public ::testing::TestWithParam<Dialect> {
   // The bytes of the archive, and that nothing else appeared beside it.
   void ExpectUntouched(const std::string& bytes) {
     EXPECT_TRUE(ReadBytes(Archive()) == bytes) << "archive changed";
-    EXPECT_EQ(arc_test::TreeOf(dir_.Path()).size(), 5u) << "left-over files beside the archive";
+    EXPECT_EQ(test_support::TreeOf(dir_.Path()).size(), 5u) << "left-over files beside the archive";
   }
 
-  ScratchDir dir_;
+  TempDir dir_;
   std::unique_ptr<ArcLibrary> lib_;
   RawEntries before_;
 };
@@ -141,8 +141,8 @@ TEST_P(Update, FailuresLeaveTheArchiveAsItWas) {
 }
 
 TEST_P(Update, NotAnArchiveOfTheFormatIsLeftAlone) {
-  std::string junk = arc_test::NoiseBytes(3000, 9);
-  arc_test::WriteBytes(Archive(), junk);
+  std::string junk = test_support::NoiseBytes(3000, 9);
+  test_support::WriteBytes(Archive(), junk);
   EXPECT_EQ(Run(GetParam().update), ERROR_NOT_ARC_FILE);
   ExpectUntouched(junk);
 }
@@ -158,13 +158,13 @@ INSTANTIATE_TEST_SUITE_P(
 // A stub in front of a ZIP archive shifts every entry; -A makes the
 // offsets count from the start of the file again.
 TEST(ZipSelfExtractor, AdjustFixesTheOffsets) {
-  ScratchDir dir;
+  TempDir dir;
   // The drivers send the name unquoted: a blank in it must not split it.
   ASSERT_EQ(Shell(dir.Path(), "mkdir 'with blank'"), 0);
-  dir.Write("src/a.bms", arc_test::TextBytes(3000, 1));
+  dir.Write("src/a.bms", test_support::TextBytes(3000, 1));
   ArcLibrary zip("ZIP32J.DLL", "Zip");
   ASSERT_EQ(zip.Command(" -D  \"" + dir.Path() + "a.zip\" \"" + dir.Path() + "src/\" a.bms"), 0);
-  std::string exe = dir.Write("with blank/a.EXE", arc_test::NoiseBytes(5000, 2) + ReadBytes(dir.Path() + "a.zip"));
+  std::string exe = dir.Write("with blank/a.EXE", test_support::NoiseBytes(5000, 2) + ReadBytes(dir.Path() + "a.zip"));
   int fd = open(exe.c_str(), O_RDONLY);
   EXPECT_EQ(arc::ReadZipLayout(fd, ReadBytes(exe).size()).shift, 5000);
   close(fd);
@@ -174,7 +174,7 @@ TEST(ZipSelfExtractor, AdjustFixesTheOffsets) {
   close(fd);
   // unzip warns (status 1) about a prefix the offsets do not account for.
   EXPECT_EQ(Shell(dir.Path(), "unzip -tqq 'with blank/a.EXE'"), 0);
-  EXPECT_EQ(ReadBytes(exe).substr(0, 5000), arc_test::NoiseBytes(5000, 2));
+  EXPECT_EQ(ReadBytes(exe).substr(0, 5000), test_support::NoiseBytes(5000, 2));
 }
 
 }  // namespace
@@ -186,9 +186,9 @@ namespace {
 TEST(LzhUpdate, KeepsEntriesOfEveryHeaderLevel) {
   for (int level : {0, 1, 2}) {
     SCOPED_TRACE(level);
-    ScratchDir dir;
+    TempDir dir;
     std::string archive = dir.Write(
-        "a.lzh", arc_test::MakeStoredLzh({{"song/a.bms", "#TITLE a\r\n"}, {"b.wav", "RIFF"}, {"c.txt", "c"}}, level));
+        "a.lzh", test_support::MakeStoredLzh({{"song/a.bms", "#TITLE a\r\n"}, {"b.wav", "RIFF"}, {"c.txt", "c"}}, level));
     RawEntries before = LzhRaw(archive);
     ASSERT_EQ(before.size(), 3u);
     ArcLibrary lha("UNLHA32.DLL", "Unlha");

@@ -31,9 +31,9 @@ constexpr std::time_t kStamp = 1709618828;  // 2024-03-05 06:07:08 UTC
 bool MakeArj(const TempDir& dir, const std::map<std::string, std::string>& files, const std::string& options) {
   for (const auto& [name, data] : files) {
     dir.Write("src/" + name, data);
-    if (RunIn(dir.Path() + "src", "touch -d @" + std::to_string(kStamp) + " '" + name + "'") != 0) return false;
+    if (Shell(dir.Path() + "src", "touch -d @" + std::to_string(kStamp) + " '" + name + "'") != 0) return false;
   }
-  return RunIn(dir.Path() + "src", "arj a -r -y " + options + " ../t.arj '*'") == 0;
+  return Shell(dir.Path() + "src", "arj a -r -y " + options + " ../t.arj '*'") == 0;
 }
 
 class ArjMethods : public ::testing::TestWithParam<int> {};
@@ -48,7 +48,7 @@ TEST_P(ArjMethods, ReadsWhatArjPackedAndExtracts) {
   auto entries = ReadAllEntries(*reader);
   EXPECT_EQ(FilesOf(entries), tree);
 
-  ASSERT_EQ(RunIn(dir.Path(), "mkdir ref && cd ref && arj x -y ../t.arj"), 0);
+  ASSERT_EQ(Shell(dir.Path(), "mkdir ref && cd ref && arj x -y ../t.arj"), 0);
   EXPECT_EQ(FilesOf(entries), FilesUnder(dir.Path() + "ref"));
 
   // The method shows, and a compressing method really was exercised.
@@ -138,7 +138,7 @@ TEST(ArjReader, DosSeparatorsBecomeSlashesButNotInsideDoubleByteCharacters) {
   TempDir dir;
   std::string data = SampleText(200, 7);
   ASSERT_TRUE(MakeArj(dir, {{kHyou + "/" + kHyou + ".bms", data}}, ""));
-  std::string dos = AsDosArchive(ReadFileBytes(dir.Path() + "t.arj"), kHyou + "/" + kHyou, kHyou + "\\" + kHyou);
+  std::string dos = AsDosArchive(ReadBytes(dir.Path() + "t.arj"), kHyou + "/" + kHyou, kHyou + "\\" + kHyou);
   ASSERT_FALSE(dos.empty());
   std::string path = dir.Write("dos.arj", dos);
   auto entries = ReadAllEntries(*arc::OpenArjReader(path));
@@ -172,7 +172,7 @@ TEST(ArjReader, FindsTheArchiveBehindAnExecutableStub) {
   TempDir dir;
   ASSERT_TRUE(MakeArj(dir, {{"a.bms", SampleText(900, 9)}}, ""));
   std::string stub = "MZ" + std::string(3000, '\0') + "\x60\xEA junk";
-  std::string path = dir.Write("sfx.exe", stub + ReadFileBytes(dir.Path() + "t.arj"));
+  std::string path = dir.Write("sfx.exe", stub + ReadBytes(dir.Path() + "t.arj"));
   auto entries = ReadAllEntries(*arc::OpenArjReader(path));
   ASSERT_EQ(entries.size(), 1u);
   EXPECT_EQ(entries[0].data, SampleText(900, 9));

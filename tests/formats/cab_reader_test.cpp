@@ -39,7 +39,7 @@ std::string MakeCab(const TempDir& dir, const std::vector<SourceFile>& files, co
     dir.Write("src/" + f.fsName, f.data);
     list += " '" + f.fsName + "'";
   }
-  if (RunIn(dir.Path() + "src", "gcab -c " + options + " ../t.cab" + list) != 0) return {};
+  if (Shell(dir.Path() + "src", "gcab -c " + options + " ../t.cab" + list) != 0) return {};
   return dir.Path() + "t.cab";
 }
 
@@ -66,9 +66,9 @@ TEST_P(CabLayouts, ReadsWhatGcabPackedAndCabextractExtracts) {
   std::string path = MakeCab(dir, files, GetParam().gcabOptions);
   ASSERT_FALSE(path.empty());
   if (GetParam().reserve) {
-    std::string withReserve = AddCabReserve(ReadFileBytes(path));
+    std::string withReserve = AddCabReserve(ReadBytes(path));
     ASSERT_FALSE(withReserve.empty());
-    WriteFileBytes(path, withReserve);
+    WriteBytes(path, withReserve);
   }
 
   auto entries = ReadAllEntries(*arc::OpenCabReader(path));
@@ -80,7 +80,7 @@ TEST_P(CabLayouts, ReadsWhatGcabPackedAndCabextractExtracts) {
   }
 
   if (HaveTool("cabextract")) {
-    ASSERT_EQ(RunIn(dir.Path(), "cabextract -q -d ref t.cab"), 0);
+    ASSERT_EQ(Shell(dir.Path(), "cabextract -q -d ref t.cab"), 0);
     EXPECT_EQ(InUtf8(FilesOf(entries)), FilesUnder(dir.Path() + "ref"));
   }
 }
@@ -99,11 +99,11 @@ TEST(CabReader, NamesWithoutTheUtf8FlagAreCp932) {
   // "表" (0x95 0x5C), whose second byte must not split the name.
   std::string path = MakeCab(dir, {{"XX/XX.bms", "data"}}, "");
   ASSERT_FALSE(path.empty());
-  std::string cab = ReadFileBytes(path);
+  std::string cab = ReadBytes(path);
   std::size_t at = cab.find("XX\\XX.bms");
   ASSERT_NE(at, std::string::npos);
   cab.replace(at, 9, "\x95\x5C\\\x95\x5C.bms");
-  WriteFileBytes(path, cab);
+  WriteBytes(path, cab);
 
   auto entries = ReadAllEntries(*arc::OpenCabReader(path));
   ASSERT_EQ(entries.size(), 1u);
@@ -162,7 +162,7 @@ TEST(CabReader, CabinetReplacedDuringAnEarlyStopFailsFromThenOn) {
   ASSERT_TRUE(reader->Next(info));
   EXPECT_NE(ErrorCodeOf([&] {
               reader->ReadData([&](const void*, std::size_t) {
-                WriteFileBytes(path, "no longer a cabinet");
+                WriteBytes(path, "no longer a cabinet");
                 return false;
               });
             }),
@@ -176,9 +176,9 @@ TEST(CabReader, DamagedBlockFailsItsChecksum) {
   TempDir dir;
   std::string path = MakeCab(dir, {{"a.bms", SampleText(20000, 15)}}, "-z");
   ASSERT_FALSE(path.empty());
-  std::string cab = ReadFileBytes(path);
+  std::string cab = ReadBytes(path);
   cab[cab.size() - 100] ^= 0x10;
-  WriteFileBytes(path, cab);
+  WriteBytes(path, cab);
   EXPECT_EQ(ReadErrorCode(arc::OpenCabReader, path), ERROR_FILE_CRC);
 }
 

@@ -5,7 +5,7 @@
 
 #include "archiver_api.h"
 #include "tests/formats/format_fixture.h"
-#include "tests/formats/rar_writer.h"
+#include "tests/support/rar_writer.h"
 
 using namespace fmt_test;
 
@@ -42,7 +42,7 @@ void CheckDamage(const Format& format, const std::string& original) {
   // Every cut short of the whole archive loses something, so it must not
   // read as complete.
   for (std::size_t cut = 0; cut < original.size(); cut += 1 + original.size() / 200) {
-    WriteFileBytes(path, original.substr(0, cut));
+    WriteBytes(path, original.substr(0, cut));
     auto read = TryRead(format.open, path);
     if (!read) continue;
     EXPECT_NE(*read, *good) << format.what << " cut at " << cut;
@@ -57,7 +57,7 @@ void CheckDamage(const Format& format, const std::string& original) {
   for (std::size_t at = 0; at < original.size(); at += 1 + original.size() / 600) {
     std::string bad = original;
     bad[at] ^= static_cast<char>(1 << (at % 8));
-    WriteFileBytes(path, bad);
+    WriteBytes(path, bad);
     auto read = TryRead(format.open, path);
     if (read && format.fullyChecked) {
       EXPECT_EQ(*read, *good) << format.what << " flip at " << at;
@@ -71,8 +71,8 @@ std::string MadeBy(const std::string& tool, const std::string& command, const st
   dir.Write("src/a.bms", SampleText(6000, 31));
   dir.Write("src/sub/b.txt", SampleText(20000, 32));
   dir.Write("src/c.bin", NoiseBytes(3000, 33));
-  if (RunIn(dir.Path() + "src", command) != 0) return {};
-  return ReadFileBytes(dir.Path() + archive);
+  if (Shell(dir.Path() + "src", command) != 0) return {};
+  return ReadBytes(dir.Path() + archive);
 }
 
 TEST(DamagedArchives, ArjOfEveryMethod) {

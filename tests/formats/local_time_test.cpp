@@ -12,7 +12,7 @@
 #include "archivers/shared/info_records.h"
 #include "platform/file_time.h"
 #include "tests/formats/format_fixture.h"
-#include "tests/formats/rar_writer.h"
+#include "tests/support/rar_writer.h"
 
 using namespace fmt_test;
 
@@ -120,7 +120,7 @@ TEST(LocalTimeStamps, ReadersGiveTheStoredStamp) {
   std::string lzh = dir.Write("t.lzh", Level0Lzh("a.bms", "#TITLE a\r\n", early.Dos()));
   std::string rar = dir.Write("t.rar", WriteRar4({{"a.bms", {}, "#TITLE a\r\n", false, false, late.Dos()}}));
   bool zip = HaveTool("python3") &&
-             RunIn(dir.Path(),
+             Shell(dir.Path(),
                    "python3 -c \"import zipfile\n"
                    "z = zipfile.ZipFile('t.zip', 'w')\n"
                    "z.writestr(zipfile.ZipInfo('a.bms', (1999, 5, 3, 0, 30, 0)), 'x')\n"
@@ -147,7 +147,7 @@ TEST(LocalTimeStamps, UtcTimesOfZipEntriesStayAsStored) {
   TempDir dir;
   // An extended timestamp field (0x5455) holds UTC: 1999-05-03 00:30 UTC,
   // whatever the DOS fields beside it say.
-  ASSERT_EQ(RunIn(dir.Path(),
+  ASSERT_EQ(Shell(dir.Path(),
                   "python3 -c \"import struct, zipfile\n"
                   "z = zipfile.ZipFile('t.zip', 'w')\n"
                   "i = zipfile.ZipInfo('a.bms', (2001, 1, 1, 12, 0, 0))\n"

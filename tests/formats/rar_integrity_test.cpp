@@ -7,7 +7,7 @@
 #include "archiver_api.h"
 #include "archivers/shared/extractor.h"
 #include "tests/formats/format_fixture.h"
-#include "tests/formats/rar_writer.h"
+#include "tests/support/rar_writer.h"
 
 using namespace fmt_test;
 

@@ -5,7 +5,7 @@
 
 #include "archiver_api.h"
 #include "tests/formats/format_fixture.h"
-#include "tests/formats/rar_writer.h"
+#include "tests/support/rar_writer.h"
 
 using namespace fmt_test;
 
@@ -55,7 +55,7 @@ TEST_P(RarVersions, ReadsStoredArchiveAsUnarDoes) {
     EXPECT_FALSE(e.info.encrypted);
   }
   if (!HaveTool("unar")) GTEST_SKIP() << "unar not installed";
-  ASSERT_EQ(RunIn(dir.Path(), "unar -q -D -o ref t.rar"), 0);
+  ASSERT_EQ(Shell(dir.Path(), "unar -q -D -o ref t.rar"), 0);
   EXPECT_EQ(FilesUnder(dir.Path() + "ref"), kSampleFiles);
 }
 

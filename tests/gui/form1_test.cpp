@@ -4,10 +4,12 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QDialogButtonBox>
 #include <QPushButton>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -21,6 +23,7 @@
 #include <functional>
 #include <sys/stat.h>
 
+#include "gui/drop_controller.h"
 #include "gui/error_box.h"
 #include "gui/form1.h"
 #include "gui/form2.h"
@@ -28,6 +31,7 @@
 #include "platform/files.h"
 #include "platform/msgwindow.h"
 #include "platform/paths.h"
+#include "tests/support/fake_archiver.h"
 
 namespace {
 
@@ -518,6 +522,37 @@ class Form1Test : public QObject {
     refused.ignore();
     QApplication::sendEvent(&form, &refused);
     QVERIFY(!refused.isAccepted());
+  }
+
+  // The window over described archives (no archiver library): rows appear
+  // in drop order, the strip names each entry as it is written, and the
+  // working folder is emptied.
+  void describedArchivesFillTheListThroughTheWindow() {
+    const std::string dir = platform::Utf8ToCp932(dir_->path().toStdString()) + "/";
+    test_support::FakeArchives archives;
+    archives.Add(dir + "one.lzh", {{{"b.bms", "#TITLE bee\r\n"}, {"a.bms", "#TITLE ay\r\n"}}});
+    archives.Add(dir + "two.zip", {{{"c.bms", "#TITLE sea\r\n"}, {"note.txt", "x"}}, atZip});
+    TForm1 form;
+    DropController drops(form);
+    drops.ArchiveFile().SetDriverSource(archives.Source());
+    form.onDropFiles = [&drops](const std::vector<std::string>& paths) { drops.Drop(paths); };
+    auto* entryLabel = form.findChild<QLabel*>(QStringLiteral("dropEntry"));
+    QVERIFY(entryLabel);
+    QStringList entriesShown;
+    auto showProgress = drops.ArchiveFile().OnProgress;
+    drops.ArchiveFile().OnProgress = [&](TArchiveFile& af, int state, EXTRACTINGINFOEX* info, bool& abort) {
+      showProgress(af, state, info, abort);
+      if (state == ARCEXTRACT_BEGIN) entriesShown << entryLabel->text();
+    };
+    form.show();
+    drops.Drop({dir + "one.lzh", dir + "two.zip"});
+    QTRY_VERIFY(!drops.Busy());
+    QCOMPARE(form.List().Count(), std::size_t{3});
+    QCOMPARE(form.List().Row(0).caption, std::string("a.bms"));
+    QCOMPARE(form.List().Row(1).subItems[siTitle], std::string("bee"));
+    QCOMPARE(form.List().Row(2).subItems[siArcName], std::string("two.zip"));
+    QCOMPARE(entriesShown, (QStringList{"b.bms", "a.bms", "c.bms", "note.txt"}));
+    QCOMPARE(QDir(Path("work")).entryList(QDir::Files), QStringList{});
   }
 
   void namesCp932CannotHoldAreLeftOutAndReported() {

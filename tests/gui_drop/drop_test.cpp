@@ -19,8 +19,8 @@
 #include "platform/dynlib.h"
 #include "platform/files.h"
 #include "platform/paths.h"
-#include "tests/formats/format_fixture.h"
-#include "tests/pipeline/song_archives.h"
+#include "tests/support/files.h"
+#include "tests/support/song_archives.h"
 
 namespace fs = std::filesystem;
 
@@ -28,7 +28,7 @@ class DropTest : public QObject {
   Q_OBJECT
 
  private:
-  fmt_test::TempDir* tmp_ = nullptr;
+  test_support::TempDir* tmp_ = nullptr;
   std::string binDir_;
 
   QString Path(const std::string& name) { return QString::fromStdString(tmp_->Path() + name); }
@@ -57,7 +57,7 @@ class DropTest : public QObject {
  private slots:
   void init() {
     binDir_ = platform::ExecutableDir();
-    tmp_ = new fmt_test::TempDir;
+    tmp_ = new test_support::TempDir;
     fs::create_directories(tmp_->Path() + "app");
     platform::OverrideExecutableDirForTesting(tmp_->Path() + "app");
     platform::SetLibrarySearchDirForTesting(binDir_, false);
@@ -73,9 +73,9 @@ class DropTest : public QObject {
     const char* archives[] = {"a.lzh", "b.ZIP", "c.cab", "d.arj", "e.tar", "f.tgz", "g.tar.bz2", "h.rar"};
     QStringList files;
     for (const char* a : archives) {
-      auto song = song_test::TypicalSong();
+      auto song = test_support::TypicalSong();
       song.pop_back();  // no sound needed here
-      QVERIFY2(song_test::MakeArchive(tmp_->Path(), a, song), a);
+      QVERIFY2(test_support::MakeArchive(tmp_->Path(), a, song), a);
       files << Path(a);
     }
     files.insert(2, Path("setup.exe"));  // skipped
@@ -105,7 +105,7 @@ class DropTest : public QObject {
       QCOMPARE(form.List().Row(2 * i).caption, std::string("a.bms"));
       QCOMPARE(form.List().Row(2 * i + 1).caption, std::string("b.BMS"));
       QCOMPARE(form.List().Row(2 * i).subItems[siArcName], std::string(archives[i]));
-      QCOMPARE(form.List().Row(2 * i).subItems[siTitle], song_test::JapaneseTitle());
+      QCOMPARE(form.List().Row(2 * i).subItems[siTitle], test_support::JapaneseTitle());
     }
     QVERIFY(fs::is_empty(tmp_->Path() + "app/work"));
     QVERIFY(form.statusBar()->isHidden());
@@ -113,7 +113,7 @@ class DropTest : public QObject {
 
   void aDropDuringADropIsQueuedAndCancelStopsAfterTheCurrentArchive() {
     for (const char* a : {"one.zip", "two.zip", "three.zip"})
-      QVERIFY(song_test::MakeArchive(tmp_->Path(), a, {{std::string(a) + ".bms", "#TITLE x\r\n"}}));
+      QVERIFY(test_support::MakeArchive(tmp_->Path(), a, {{std::string(a) + ".bms", "#TITLE x\r\n"}}));
     TForm1 form;
     DropController drops(form);
     form.onDropFiles = [&drops](const std::vector<std::string>& paths) { drops.Drop(paths); };
@@ -139,8 +139,8 @@ class DropTest : public QObject {
   }
 
   void aMissingLibraryShowsNothingAndAddsNoRow() {
-    QVERIFY(song_test::MakeArchive(tmp_->Path(), "song.arj", song_test::TypicalSong()));
-    fmt_test::TempDir empty;
+    QVERIFY(test_support::MakeArchive(tmp_->Path(), "song.arj", test_support::TypicalSong()));
+    test_support::TempDir empty;
     platform::SetLibrarySearchDirForTesting(empty.Path(), true);
     TArj32::FreeDLL();  // loaded by an earlier test of this process
     TForm1 form;

@@ -11,8 +11,8 @@
 
 #include "platform/cp932.h"
 #include "platform/paths.h"
-#include "song_archives.h"
-#include "tests/formats/format_fixture.h"
+#include "tests/support/song_archives.h"
+#include "tests/support/files.h"
 
 namespace fs = std::filesystem;
 
@@ -46,20 +46,20 @@ class CliTest : public ::testing::Test {
     r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
     return r;
   }
-  std::string Err() { return fmt_test::ReadFileBytes(tmp_.Path() + "err.txt"); }
+  std::string Err() { return test_support::ReadBytes(tmp_.Path() + "err.txt"); }
 
-  fmt_test::TempDir tmp_;
+  test_support::TempDir tmp_;
   std::string app_;
 };
 
 TEST_F(CliTest, WritesTheCsvOfRelativePathsMadeAbsolute) {
-  ASSERT_TRUE(song_test::MakeArchive(tmp_.Path(), "song.zip", song_test::TypicalSong()));
-  ASSERT_TRUE(song_test::MakeArchive(tmp_.Path(), "pack.lzh", {{"c.bms", "#ARTIST \"q\"\r\n#TITLE a,b\r\n"}}));
+  ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), "song.zip", test_support::TypicalSong()));
+  ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), "pack.lzh", {{"c.bms", "#ARTIST \"q\"\r\n#TITLE a,b\r\n"}}));
   CliRun r = Cli("song.zip setup.exe pack.lzh");
   ASSERT_EQ(r.status, 0) << Err();
   const std::string dir = platform::Utf8ToCp932(tmp_.Path());
   const std::string expected =
-      "\"a.bms\",\"taro\",\"TECHNO\",\"" + song_test::JapaneseTitle() +
+      "\"a.bms\",\"taro\",\"TECHNO\",\"" + test_support::JapaneseTitle() +
       "\",\"7\",\"1\",\"150\",\"\",\"\x81\x9B\",\"\",\"2024/05/03\",\"song.zip\",\"" + dir + "\"\r\n" +
       "\"b.BMS\",\"\",\"\",\"other\",\"\",\"\",\"95\",\"\x81\x9B\",\"\",\"\x81\x9B\",\"2024/05/03\",\"song.zip\",\"" + dir +
       "\"\r\n" + "\"c.bms\",\"\"q\"\",\"\",\"a,b\",\"\",\"\",\"\",\"\",\"\",\"\",\"2024/05/03\",\"pack.lzh\",\"" + dir +
@@ -69,11 +69,11 @@ TEST_F(CliTest, WritesTheCsvOfRelativePathsMadeAbsolute) {
 }
 
 TEST_F(CliTest, WritesToAFileAndReportsAFileItCannotWrite) {
-  ASSERT_TRUE(song_test::MakeArchive(tmp_.Path(), "song.tgz", song_test::TypicalSong()));
+  ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), "song.tgz", test_support::TypicalSong()));
   CliRun ok = Cli("--csv list.csv song.tgz");
   ASSERT_EQ(ok.status, 0) << Err();
   EXPECT_EQ(ok.out, "");
-  std::string csv = fmt_test::ReadFileBytes(tmp_.Path() + "list.csv");
+  std::string csv = test_support::ReadBytes(tmp_.Path() + "list.csv");
   EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 2);
 
   CliRun bad = Cli("--csv no/such/dir/list.csv song.tgz");
@@ -117,7 +117,7 @@ TEST_F(CliTest, UsageErrorsAndHelp) {
 
 // The hash coreutils' md5sum or sha256sum gives for `bytes`.
 std::string ToolHash(const char* tool, const std::string& bytes) {
-  fmt_test::TempDir dir;
+  test_support::TempDir dir;
   std::ofstream(dir.Path() + "f", std::ios::binary) << bytes;
   std::string cmd = std::string(tool) + " '" + dir.Path() + "f'";
   FILE* p = popen(cmd.c_str(), "r");
@@ -130,9 +130,9 @@ std::string ToolHash(const char* tool, const std::string& bytes) {
 
 // A song with charts of every kind and encoding: Shift-JIS .bms, UTF-8 .bms,
 // Korean .bme, a UTF-16 .pms and a .bml.
-std::vector<song_test::SongFile> ModernSong() {
+std::vector<test_support::SongFile> ModernSong() {
   return {
-      {"song/sjis.bms", "#TITLE " + song_test::JapaneseTitle() + "\r\n#ARTIST a\"b\r\n"},
+      {"song/sjis.bms", "#TITLE " + test_support::JapaneseTitle() + "\r\n#ARTIST a\"b\r\n"},
       {"song/utf8.bms", "#TITLE 山田の曲\r\n#ARTIST 山田 太郎\r\n"},
       {"song/korean.bme", "#TITLE \xB3\xEB\xB7\xA1\r\n#ARTIST \xB1\xE8\xC3\xB6\xBC\xF6\r\n"},  // 노래, 김철수
       {"song/wide.pms", std::string("\xFF\xFE#\0T\0I\0T\0L\0E\0 \0w\0\r\0\n\0", 24)},
@@ -142,10 +142,10 @@ std::vector<song_test::SongFile> ModernSong() {
 }
 
 TEST_F(CliTest, EachOptionAndTheDefaultsThatKeepTheBytes) {
-  ASSERT_TRUE(song_test::MakeArchive(tmp_.Path(), "modern.zip", ModernSong()));
+  ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), "modern.zip", ModernSong()));
   const std::string dir = platform::Utf8ToCp932(tmp_.Path());
   const std::string tail = "\"2024/05/03\",\"modern.zip\",\"" + dir + "\"";
-  const std::string sjisRow = "\"sjis.bms\",\"a\"b\",\"\",\"" + song_test::JapaneseTitle() + "\",\"\",\"\",\"\",\"\",\"\",\"\"," + tail;
+  const std::string sjisRow = "\"sjis.bms\",\"a\"b\",\"\",\"" + test_support::JapaneseTitle() + "\",\"\",\"\",\"\",\"\",\"\",\"\"," + tail;
   const std::string utf8Row = "\"utf8.bms\",\"山田 太郎\",\"\",\"山田の曲\",\"\",\"\",\"\",\"\",\"\",\"\"," + tail;
 
   // Defaults: .bms only, bytes as read whatever their encoding.
@@ -175,14 +175,14 @@ TEST_F(CliTest, EachOptionAndTheDefaultsThatKeepTheBytes) {
   ASSERT_EQ(utf8.status, 0) << Err();
   const std::string utf8Dir = tmp_.Path();
   const std::string utf8Tail = "\"2024/05/03\",\"modern.zip\",\"" + utf8Dir + "\"";
-  EXPECT_EQ(fmt_test::ReadFileBytes(tmp_.Path() + "out.csv"),
+  EXPECT_EQ(test_support::ReadBytes(tmp_.Path() + "out.csv"),
             "\xEF\xBB\xBF\"korean.bme\",\"김철수\",\"\",\"노래\",\"\",\"\",\"\",\"\",\"\",\"\"," + utf8Tail + "\r\n" +
-                "\"sjis.bms\",\"a\"\"b\",\"\",\"" + platform::Cp932ToUtf8(song_test::JapaneseTitle()) +
+                "\"sjis.bms\",\"a\"\"b\",\"\",\"" + platform::Cp932ToUtf8(test_support::JapaneseTitle()) +
                 "\",\"\",\"\",\"\",\"\",\"\",\"\"," + utf8Tail + "\r\n" + utf8Row + "\r\n");
 }
 
 TEST_F(CliTest, NamesCodePage932CannotHoldAreNeverRenamed) {
-  ASSERT_TRUE(song_test::MakeArchive(tmp_.Path(), "song.zip", song_test::TypicalSong()));
+  ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), "song.zip", test_support::TypicalSong()));
   // The list goes to exactly the file named, not to "?.csv".
   CliRun csv = Cli("--csv '\xF0\x9F\x98\x80.csv' song.zip");
   EXPECT_EQ(csv.status, 0) << Err();
@@ -210,19 +210,19 @@ std::string Row(const std::string& name, const std::string& title, const std::st
 TEST_F(CliTest, ChartsOfEveryPlatformAreListedUnderTheirNames) {
   // ソ and 表 end in the byte of "\"; ガ is stored decomposed by macOS.
   const std::string title = platform::Utf8ToCp932("曲");
-  const std::vector<song_test::SongFile> song = {{"曲ソ表/譜面ガ.bms", "#TITLE " + title + "\r\n"},
-                                                 {"曲ソ表/音.wav", fmt_test::NoiseBytes(2000, 1)}};
-  const std::vector<song_test::SongFile> mac = {{"曲ソ表/譜面カ\u3099.bms", "#TITLE " + title + "\r\n"},
-                                                {"曲ソ表/音.wav", fmt_test::NoiseBytes(2000, 1)}};
+  const std::vector<test_support::SongFile> song = {{"曲ソ表/譜面ガ.bms", "#TITLE " + title + "\r\n"},
+                                                 {"曲ソ表/音.wav", test_support::NoiseBytes(2000, 1)}};
+  const std::vector<test_support::SongFile> mac = {{"曲ソ表/譜面カ\u3099.bms", "#TITLE " + title + "\r\n"},
+                                                {"曲ソ表/音.wav", test_support::NoiseBytes(2000, 1)}};
   struct Case {
     std::string archive;
-    const std::vector<song_test::SongFile>& files;
+    const std::vector<test_support::SongFile>& files;
   } cases[] = {{"linux.zip", song}, {"mac.zip", mac}, {"song.lzh", song}, {"song.tar", song},
                {"mac.tgz", mac},    {"song.bz2", song}};
   std::string args, expected;
   const std::string dir = platform::Utf8ToCp932(tmp_.Path());
   for (const auto& c : cases) {
-    if (!song_test::MakeArchive(tmp_.Path(), c.archive, c.files)) continue;
+    if (!test_support::MakeArchive(tmp_.Path(), c.archive, c.files)) continue;
     args += " '" + c.archive + "'";
     expected += Row(platform::Utf8ToCp932("譜面ガ.bms"), title, c.archive, dir);
   }
@@ -235,17 +235,17 @@ TEST_F(CliTest, ChartsOfEveryPlatformAreListedUnderTheirNames) {
 
 TEST_F(CliTest, TwinCharactersReachTheirOwnFiles) {
   // 〜 (U+301C) and ～ (U+FF5E) share one CP932 form; so do − and －.
-  const std::vector<song_test::SongFile> song = {{"曲〜remix〜.bms", "#TITLE wave\r\n"},
+  const std::vector<test_support::SongFile> song = {{"曲〜remix〜.bms", "#TITLE wave\r\n"},
                                                  {"曲～remix～.bms", "#TITLE tilde\r\n"},
                                                  {"曲−.bms", "#TITLE minus\r\n"}};
-  ASSERT_TRUE(song_test::MakeArchive(tmp_.Path(), "曲〜リミックス.tar", song));
+  ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), "曲〜リミックス.tar", song));
   CliRun r = Cli("--csv 'list〜.csv' '曲〜リミックス.tar'");
   ASSERT_EQ(r.status, 0) << Err();
   const std::string dir = platform::Utf8ToCp932(tmp_.Path());
   const std::string arc = "\x8B\xC8\x81\x60" + platform::Utf8ToCp932("リミックス") + ".tar";
   const std::string tilde = "\x8B\xC8\x81\x60remix\x81\x60.bms";
   // Twins sort by their names on disk: U+301C before U+FF5E.
-  EXPECT_EQ(fmt_test::ReadFileBytes(tmp_.Path() + "list〜.csv"),
+  EXPECT_EQ(test_support::ReadBytes(tmp_.Path() + "list〜.csv"),
             Row("\x8B\xC8\x81\x7C.bms", "minus", arc, dir) + Row(tilde, "wave", arc, dir) + Row(tilde, "tilde", arc, dir));
   EXPECT_FALSE(fs::exists(tmp_.Path() + "list～.csv"));
   EXPECT_TRUE(fs::is_empty(app_ + "work"));
@@ -255,7 +255,7 @@ TEST_F(CliTest, OverlongNamesAreListedShortenedAndDotFilesCleanedUp) {
   std::string kanji84;
   for (int i = 0; i < 84; ++i) kanji84 += "譜";
   // No file system holds that name, so Python's tarfile writes it as given.
-  fmt_test::WriteFileBytes(tmp_.Path() + "make.py",
+  test_support::WriteBytes(tmp_.Path() + "make.py",
                            "import io, tarfile\n"
                            "with tarfile.open('long.tar', 'w') as t:\n"
                            "    for name, data in [('" + kanji84 + ".bms', b'#TITLE long\\r\\n'),\n"
@@ -265,7 +265,7 @@ TEST_F(CliTest, OverlongNamesAreListedShortenedAndDotFilesCleanedUp) {
                            "        i.size = len(data)\n"
                            "        i.mtime = 1714737600\n"
                            "        t.addfile(i, io.BytesIO(data))\n");
-  ASSERT_EQ(fmt_test::RunIn(tmp_.Path(), "python3 make.py"), 0);
+  ASSERT_EQ(test_support::Shell(tmp_.Path(), "python3 make.py"), 0);
   CliRun r = Cli("long.tar");
   ASSERT_EQ(r.status, 0) << Err();
   ASSERT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1) << r.out;
@@ -278,7 +278,7 @@ TEST_F(CliTest, OverlongNamesAreListedShortenedAndDotFilesCleanedUp) {
 }
 
 TEST_F(CliTest, AMissingLibraryListsNothingAndStillSucceeds) {
-  ASSERT_TRUE(song_test::MakeArchive(tmp_.Path(), "song.arj", song_test::TypicalSong()));
+  ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), "song.arj", test_support::TypicalSong()));
   fs::remove(app_ + "UNARJ32J.DLL");
   CliRun r = Cli("song.arj");
   EXPECT_EQ(r.status, 0);

@@ -15,12 +15,12 @@
 #include "platform/dynlib.h"
 #include "platform/files.h"
 #include "platform/paths.h"
-#include "song_archives.h"
-#include "tests/formats/format_fixture.h"
+#include "tests/support/song_archives.h"
+#include "tests/support/files.h"
 
 namespace fs = std::filesystem;
-using song_test::MakeArchive;
-using song_test::TypicalSong;
+using test_support::MakeArchive;
+using test_support::TypicalSong;
 
 namespace {
 
@@ -66,7 +66,7 @@ class PipelineTest : public ::testing::Test {
     pipeline.WMDropFiles(paths);
   }
 
-  fmt_test::TempDir tmp_;
+  test_support::TempDir tmp_;
   ChartList list_;
   TArchiveFile af_;
   platform::WindowHandle window_ = 0;
@@ -90,7 +90,7 @@ TEST_P(EveryFormat, ListsTheChartsOfTheSongFolderAndEmptiesTheWorkingFolder) {
   EXPECT_EQ(first.subItems[siArcPath], platform::Utf8ToCp932(tmp_.Path()));
   EXPECT_EQ(first.subItems[siDate], "2024/05/03");
   if (c.captions.size() == 2) {
-    EXPECT_EQ(first.subItems[siTitle], song_test::JapaneseTitle());
+    EXPECT_EQ(first.subItems[siTitle], test_support::JapaneseTitle());
     EXPECT_EQ(first.subItems[siWav], "\x81\x9B");
     EXPECT_EQ(list_.Row(1).subItems[siTitle], "other");
     EXPECT_EQ(list_.Row(1).subItems[siBga], "\x81\x9B");
@@ -158,8 +158,8 @@ TEST_F(PipelineTest, SkipsExeInAnyCaseButHandlesNamesWithoutExtension) {
 TEST_F(PipelineTest, ATextFileFirstAddsNothingAndTouchesNothing) {
   // Without any recognised format there is no driver: nothing is unpacked,
   // so nothing in the working folder is listed or deleted either.
-  fmt_test::WriteFileBytes(Work() + "left.bms", "#TITLE left\r\n");
-  fmt_test::WriteFileBytes(tmp_.Path() + "notes.txt", "hello");
+  test_support::WriteBytes(Work() + "left.bms", "#TITLE left\r\n");
+  test_support::WriteBytes(tmp_.Path() + "notes.txt", "hello");
   Drop({Arc("notes.txt")});
   EXPECT_EQ(list_.Count(), 0u);
   EXPECT_EQ(FilesAtTopOfWork(), std::vector<std::string>{"left.bms"});
@@ -170,7 +170,7 @@ TEST_F(PipelineTest, ChartsInASubFolderAreNotListedAndTheFolderStays) {
   // nested folder in a format whose folders we keep: none does by default,
   // so place the folder in the working folder as a previous run could.
   fs::create_directories(Work() + "song");
-  fmt_test::WriteFileBytes(Work() + "song/deep.bms", "#TITLE deep\r\n");
+  test_support::WriteBytes(Work() + "song/deep.bms", "#TITLE deep\r\n");
   ASSERT_TRUE(MakeArchive(tmp_.Path(), "song.zip", TypicalSong()));
   Drop({Arc("song.zip")});
   EXPECT_EQ(Captions(), (std::vector<std::string>{"a.bms", "b.BMS"}));
@@ -183,12 +183,12 @@ TEST_F(PipelineTest, AnUnreadableChartCostsTheOthersNothingAndIsCleanedUp) {
   ASSERT_TRUE(MakeArchive(tmp_.Path(), "song.zip", TypicalSong()));
   Drop({Arc("song.zip")});
   EXPECT_EQ(Captions(), (std::vector<std::string>{"0.bms", "a.bms", "b.BMS"}));
-  EXPECT_EQ(list_.Row(1).subItems[siTitle], song_test::JapaneseTitle());
+  EXPECT_EQ(list_.Row(1).subItems[siTitle], test_support::JapaneseTitle());
   EXPECT_TRUE(FilesAtTopOfWork().empty());
 }
 
 TEST_F(PipelineTest, AReadOnlyChartSurvivesTheCleanUpAndIsListedAgain) {
-  fmt_test::WriteFileBytes(Work() + "stuck.bms", "#TITLE stuck\r\n");
+  test_support::WriteBytes(Work() + "stuck.bms", "#TITLE stuck\r\n");
   chmod((Work() + "stuck.bms").c_str(), 0444);
   ASSERT_TRUE(MakeArchive(tmp_.Path(), "one.zip", {{"x.bms", "#TITLE x\r\n"}}));
   ASSERT_TRUE(MakeArchive(tmp_.Path(), "two.zip", {{"y.bms", "#TITLE y\r\n"}}));
@@ -199,9 +199,9 @@ TEST_F(PipelineTest, AReadOnlyChartSurvivesTheCleanUpAndIsListedAgain) {
 }
 
 TEST_F(PipelineTest, AMissingLibraryAddsNoRowAndLeavesTheWorkingFolderAlone) {
-  fmt_test::WriteFileBytes(Work() + "left.txt", "from before");
+  test_support::WriteBytes(Work() + "left.txt", "from before");
   ASSERT_TRUE(MakeArchive(tmp_.Path(), "song.cab", TypicalSong()));
-  fmt_test::TempDir empty;
+  test_support::TempDir empty;
   platform::SetLibrarySearchDirForTesting(empty.Path(), true);
   TCab32::FreeDLL();
   Drop({Arc("song.cab")});
@@ -232,7 +232,7 @@ TEST_F(PipelineTest, ALongPathIsUsedWhole) {
 
 TEST_F(PipelineTest, NamesCodePage932CannotHoldAreReportedAndRemoved) {
   ASSERT_TRUE(MakeArchive(tmp_.Path(), "song.zip", TypicalSong()));
-  fmt_test::WriteFileBytes(Work() + "\xF0\x9F\x98\x80.bms", "#TITLE emoji\r\n");
+  test_support::WriteBytes(Work() + "\xF0\x9F\x98\x80.bms", "#TITLE emoji\r\n");
   // A folder is never listed, so its name is no loss worth reporting.
   fs::create_directories(Work() + "\xF0\x9F\x98\x81.bms");
   DropPipeline pipeline(list_, af_, window_);

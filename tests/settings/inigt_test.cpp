@@ -8,7 +8,11 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "settings/ini_write_error.h"
-#include "temp_dir.h"
+#include "tests/support/files.h"
+
+using test_support::TempDir;
+using test_support::ReadBytes;
+using test_support::WriteBytes;
 
 namespace {
 
@@ -47,7 +51,7 @@ bool SamePlacement(const platform::WindowPlacement& a, const platform::WindowPla
 // pretending to live in `dir`.
 class IniGTTest : public ::testing::Test {
  protected:
-  void SetUp() override { platform::OverrideExecutableDirForTesting(dir.Dir()); }
+  void SetUp() override { platform::OverrideExecutableDirForTesting(dir.Path()); }
   void TearDown() override { platform::OverrideExecutableDirForTesting(""); }
 
   TIniGT MainWindowIni() {
@@ -81,7 +85,7 @@ TEST(IniGTNames, DefaultFileNameFollowsTheExecutable) {
 TEST_F(IniGTTest, PathFollowsFileNameAndDefaultDir) {
   TIniGT ini = MainWindowIni();
   std::string settingsDir = platform::SettingsDir();
-  EXPECT_EQ(settingsDir, dir.Dir());
+  EXPECT_EQ(settingsDir, dir.Path());
   EXPECT_EQ(ini.FileName(), DefaultSettingsFileName(platform::ExecutablePath()));
   EXPECT_EQ(ini.Path(), settingsDir + ini.FileName());
   EXPECT_FALSE(ini.FenceUntouched());

@@ -1,10 +1,16 @@
 #include "platform/profile.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "temp_dir.h"
+#include "tests/support/files.h"
+
+using test_support::TempDir;
+using test_support::ReadBytes;
+using test_support::WriteBytes;
 
 using platform::GetPrivateProfileString;
 using platform::WritePrivateProfileString;
@@ -44,7 +50,7 @@ TEST(Profile, MissingFileGivesDefaultLessTrailingBlanks) {
   TempDir t;
   EXPECT_EQ(GetPrivateProfileString("S", "K", " d  ", t / "none.ini"), " d");
   // A folder is no settings file.
-  EXPECT_EQ(GetPrivateProfileString("S", "K", "d", t.Dir()), "d");
+  EXPECT_EQ(GetPrivateProfileString("S", "K", "d", t.Path()), "d");
 }
 
 TEST(Profile, BufferSizeCutsWholeCharacters) {
@@ -122,7 +128,7 @@ TEST(Profile, WriteKeepsPermissionsAndFollowsLinks) {
   EXPECT_EQ(ReadBytes(real), "[S]\nK=2\n");
   // No temporary file is left beside it.
   int entries = 0;
-  for (auto& e : std::filesystem::directory_iterator(t.Dir())) entries += e.path().filename().string()[0] == '.';
+  for (auto& e : std::filesystem::directory_iterator(t.Path())) entries += e.path().filename().string()[0] == '.';
   EXPECT_EQ(entries, 0);
 }
 
@@ -149,6 +155,6 @@ TEST(Profile, ReadOnlyFileOrFolderRefusesTheWriteAndKeepsTheFile) {
 TEST(Profile, UnwritablePlacesAreRefused) {
   TempDir t;
   EXPECT_FALSE(WritePrivateProfileString("S", "K", "1", t / "missing/a.ini"));
-  EXPECT_FALSE(WritePrivateProfileString("S", "K", "1", t.Dir()));             // a folder
+  EXPECT_FALSE(WritePrivateProfileString("S", "K", "1", t.Path()));             // a folder
   EXPECT_FALSE(WritePrivateProfileString("S", "K", "1", "/proc/bmslist.ini"));  // no files can be made there
 }

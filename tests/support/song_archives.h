@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace song_test {
+namespace test_support {
 
 // CP932 bytes of a Japanese title, used in names and headers.
 std::string JapaneseTitle();
@@ -23,4 +23,4 @@ std::vector<SongFile> TypicalSong();
 // format is missing.
 bool MakeArchive(const std::string& dir, const std::string& archiveName, const std::vector<SongFile>& files);
 
-}  // namespace song_test
+}  // namespace test_support

@@ -1,14 +1,14 @@
-#include "song_archives.h"
+#include "tests/support/song_archives.h"
 
 #include <filesystem>
 
 #include "platform/cp932.h"
-#include "tests/formats/format_fixture.h"
-#include "tests/formats/rar_writer.h"
+#include "tests/support/files.h"
+#include "tests/support/rar_writer.h"
 
 namespace fs = std::filesystem;
 
-namespace song_test {
+namespace test_support {
 
 std::string JapaneseTitle() { return platform::Utf8ToCp932("曲名テスト"); }
 
@@ -18,7 +18,7 @@ std::vector<SongFile> TypicalSong() {
                          "\r\n#ARTIST taro\r\n#BPM 150\r\n#PLAYLEVEL 7\r\n#WAV01 kick.wav\r\n#00111:01\r\n"},
       {"song/b.BMS", "#title other\n#BPM 95\n#BMP01 back.bmp\n#MIDIFILE x.mid\n"},
       {"song/readme.txt", "read me\r\n"},
-      {"song/kick.wav", fmt_test::NoiseBytes(3000, 7)},
+      {"song/kick.wav", test_support::NoiseBytes(3000, 7)},
   };
 }
 
@@ -41,24 +41,24 @@ bool MakeArchive(const std::string& dir, const std::string& archiveName, const s
   fs::create_directories(src);
   for (const auto& f : files) {
     fs::create_directories(fs::path(src + f.name).parent_path());
-    fmt_test::WriteFileBytes(src + f.name, f.bytes);
-    fmt_test::RunIn(src, "TZ=UTC touch -t " + std::string(kStamp) + " " + Quote(f.name));
+    test_support::WriteBytes(src + f.name, f.bytes);
+    test_support::Shell(src, "TZ=UTC touch -t " + std::string(kStamp) + " " + Quote(f.name));
   }
   const std::string out = Quote(dir + archiveName);
   std::string ext = archiveName.substr(archiveName.rfind('.'));
   for (auto& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   std::string cmd;
   if (ext == ".lzh") {
-    if (!fmt_test::HaveTool("jlha")) return false;
+    if (!test_support::HaveTool("jlha")) return false;
     // jlha reads names in the JVM's coding and, with "y", stores Shift-JIS.
     cmd = "JAVA_TOOL_OPTIONS=-Dsun.jnu.encoding=UTF-8 LC_ALL=C.UTF-8 jlha ay " + out + FileArgs(files);
   } else if (ext == ".zip") {
     cmd = "bsdtar --format zip -cf " + out + FileArgs(files);
   } else if (ext == ".cab") {
-    if (!fmt_test::HaveTool("gcab")) return false;
+    if (!test_support::HaveTool("gcab")) return false;
     cmd = "gcab -c -z " + out + FileArgs(files);
   } else if (ext == ".arj") {
-    if (!fmt_test::HaveTool("arj")) return false;
+    if (!test_support::HaveTool("arj")) return false;
     cmd = "arj a -y " + out + FileArgs(files);
   } else if (ext == ".tar") {
     cmd = "bsdtar -cf " + out + FileArgs(files);
@@ -66,15 +66,15 @@ bool MakeArchive(const std::string& dir, const std::string& archiveName, const s
     cmd = "bsdtar -czf " + out + FileArgs(files);
   } else if (ext == ".taz") {
     cmd = "bsdtar -cf - " + FileArgs(files) + " | compress -c > " + out;
-    if (!fmt_test::HaveTool("compress")) cmd = "bsdtar -cZf " + out + FileArgs(files);
+    if (!test_support::HaveTool("compress")) cmd = "bsdtar -cZf " + out + FileArgs(files);
   } else if (ext == ".bz2") {
     cmd = "bsdtar -cjf " + out + FileArgs(files);
   } else if (ext == ".gz") {
     cmd = "gzip -c " + Quote(files.front().name) + " > " + out;
   } else if (ext == ".rar") {
-    std::vector<fmt_test::RarEntry> entries;
+    std::vector<test_support::RarEntry> entries;
     for (const auto& f : files) {
-      fmt_test::RarEntry e;
+      test_support::RarEntry e;
       e.name = f.name;
       for (auto& c : e.name)
         if (c == '/') c = '\\';
@@ -82,13 +82,13 @@ bool MakeArchive(const std::string& dir, const std::string& archiveName, const s
       e.dosTime = (44u << 25) | (5u << 21) | (3u << 16) | (12u << 11);  // 2024-05-03 12:00
       entries.push_back(e);
     }
-    fmt_test::WriteFileBytes(dir + archiveName, fmt_test::WriteRar4(entries));
+    test_support::WriteBytes(dir + archiveName, test_support::WriteRar4(entries));
     return true;
   } else {
     return false;
   }
   // In a subshell, so that the output redirection of the command itself holds.
-  return fmt_test::RunIn(src, "(" + cmd + ")") == 0 && fs::exists(dir + archiveName);
+  return test_support::Shell(src, "(" + cmd + ")") == 0 && fs::exists(dir + archiveName);
 }
 
-}  // namespace song_test
+}  // namespace test_support

@@ -1,4 +1,4 @@
-#include "tests/formats/rar_writer.h"
+#include "tests/support/rar_writer.h"
 
 #include <zlib.h>
 
@@ -6,7 +6,7 @@
 #include <map>
 #include <vector>
 
-namespace fmt_test {
+namespace test_support {
 
 namespace {
 
@@ -174,4 +174,4 @@ std::string WriteRar5(const std::vector<RarEntry>& entries) {
   return out;
 }
 
-}  // namespace fmt_test
+}  // namespace test_support

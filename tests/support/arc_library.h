@@ -8,7 +8,7 @@
 #include "archiver_api.h"
 #include "platform/dynlib.h"
 
-namespace arc_test {
+namespace test_support {
 
 class ArcLibrary {
  public:
@@ -36,4 +36,4 @@ class ArcLibrary {
   std::string prefix_;
 };
 
-}  // namespace arc_test
+}  // namespace test_support

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace fmt_test {
+namespace test_support {
 
 struct RarEntry {
   std::string name;         // RAR 4: the raw header bytes ("\" between folders); RAR 5: UTF-8
@@ -27,4 +27,4 @@ std::string WriteRar4(const std::vector<RarEntry>& entries, std::uint16_t archiv
 // header.
 std::string WriteRar5(const std::vector<RarEntry>& entries);
 
-}  // namespace fmt_test
+}  // namespace test_support

@@ -1,4 +1,4 @@
-#include "archive_maker.h"
+#include "tests/support/archive_maker.h"
 
 #include <dirent.h>
 #include <algorithm>
@@ -18,107 +18,7 @@
 #include "archivers/lzh/crc16.h"
 #include "platform/cp932.h"
 
-namespace arc_test {
-
-ScratchDir::ScratchDir() {
-  char tmpl[] = "/tmp/arctestXXXXXX";
-  if (!mkdtemp(tmpl)) throw std::runtime_error("mkdtemp");
-  path_ = std::string(tmpl) + "/";
-}
-
-ScratchDir::~ScratchDir() { Shell("/", "chmod -R u+w " + ShellQuote(path_) + " 2>/dev/null; rm -rf " + ShellQuote(path_)); }
-
-std::string ScratchDir::Write(const std::string& name, const std::string& bytes) const {
-  std::string full = path_ + name;
-  std::size_t slash = full.find_last_of('/');
-  Shell("/", "mkdir -p " + ShellQuote(full.substr(0, slash)));
-  WriteBytes(full, bytes);
-  return full;
-}
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::string ShellQuote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-int Shell(const std::string& dir, const std::string& command) {
-  std::string full = "cd " + ShellQuote(dir) + " && { " + command + " ; } >/dev/null 2>&1";
-  int r = std::system(full.c_str());
-  return WIFEXITED(r) ? WEXITSTATUS(r) : -1;
-}
-
-std::string TextBytes(std::size_t size, unsigned seed) {
-  static const char* words[] = {"#WAV01 kick.wav", "#BPM 150", "#00111:0101", "#TITLE song", "#ARTIST someone"};
-  std::mt19937 rng(seed);
-  std::string s;
-  while (s.size() < size) s += std::string(words[rng() % 5]) + "\r\n";
-  s.resize(size);
-  return s;
-}
-
-std::string NoiseBytes(std::size_t size, unsigned seed) {
-  std::mt19937 rng(seed);
-  std::string s(size, '\0');
-  for (auto& c : s) c = static_cast<char>(rng());
-  return s;
-}
-
-namespace {
-void Walk(const std::string& root, const std::string& rel, const std::function<void(const std::string&, const struct stat&)>& fn) {
-  DIR* d = opendir((root + rel).c_str());
-  if (!d) return;
-  while (dirent* e = readdir(d)) {
-    std::string n = e->d_name;
-    if (n == "." || n == "..") continue;
-    struct stat st{};
-    if (lstat((root + rel + n).c_str(), &st) != 0) continue;
-    fn(rel + n, st);
-    if (S_ISDIR(st.st_mode)) Walk(root, rel + n + "/", fn);
-  }
-  closedir(d);
-}
-}  // namespace
-
-std::map<std::string, std::string> FilesUnder(const std::string& dir) {
-  std::map<std::string, std::string> out;
-  std::string root = dir.back() == '/' ? dir : dir + "/";
-  Walk(root, "", [&](const std::string& rel, const struct stat& st) {
-    if (S_ISREG(st.st_mode)) out[rel] = ReadBytes(root + rel);
-  });
-  return out;
-}
-
-std::map<std::string, std::string> Flattened(const std::map<std::string, std::string>& files) {
-  std::map<std::string, std::string> out;
-  for (auto& [name, bytes] : files) out[name.substr(name.find_last_of('/') + 1)] = bytes;
-  return out;
-}
-
-std::vector<std::string> TreeOf(const std::string& dir) {
-  std::vector<std::string> out;
-  std::string root = dir.back() == '/' ? dir : dir + "/";
-  Walk(root, "", [&](const std::string& rel, const struct stat& st) { out.push_back(S_ISDIR(st.st_mode) ? rel + "/" : rel); });
-  std::sort(out.begin(), out.end());
-  return out;
-}
-
-std::time_t MtimeOf(const std::string& path) {
-  struct stat st{};
-  return lstat(path.c_str(), &st) == 0 ? st.st_mtime : 0;
-}
+namespace test_support {
 
 std::string Sjis(const std::string& utf8) { return platform::Utf8ToCp932(utf8); }
 
@@ -304,4 +204,4 @@ std::string MakeStoredLzh(const std::vector<RawEntry>& entries, int level) {
   return out;
 }
 
-}  // namespace arc_test
+}  // namespace test_support
