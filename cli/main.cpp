@@ -1,9 +1,6 @@
 // bmslist-cli: the dropped-archive pipeline without a window.
-#include <unistd.h>
-
 #include <cstdio>
 #include <exception>
-#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -13,6 +10,7 @@
 #include "charts/drop_pipeline.h"
 #include "charts/working_folder.h"
 #include "cli/cli_args.h"
+#include "cli/cli_system.h"
 #include "drivers/archive_file.h"
 #include "platform/cp932.h"
 #include "platform/files.h"
@@ -47,23 +45,10 @@ class TerminalProgress {
   bool enabled_;
 };
 
-// The absolute CP932 form of an existing file given in the file system's
-// form. The current folder is prefixed before converting, so that a folder
-// name CP932 cannot hold is noticed rather than turned into "?". A twin (〜
-// for ～) is fine: the file that exists is found again by that form.
-bool AbsoluteCp932Path(const std::string& fsPath, std::string& out) {
-  std::error_code ec;
-  std::filesystem::path absolute = std::filesystem::absolute(fsPath, ec);
-  std::string cp932;
-  if (ec || !platform::TryUtf8ToCp932AllowingTwins(absolute.string(), cp932)) return false;
-  out = platform::ExpandFileName(cp932);
-  return true;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  CliArgs args = ParseCliArgs(std::vector<std::string>(argv + 1, argv + argc));
+  CliArgs args = ParseCliArgs(ProgramArguments(argc, argv));
   if (args.help) {
     std::fputs(kCliUsage, stdout);
     return 0;
@@ -92,10 +77,9 @@ int main(int argc, char** argv) {
   // file is written under exactly the name given.
   std::string csvPath;
   if (!args.csvPath.empty()) {
-    std::error_code ec;
-    csvPath = std::filesystem::absolute(args.csvPath, ec).lexically_normal().string();
-    if (ec) {
-      std::fprintf(stderr, "bmslist-cli: %s: %s\n", args.csvPath.c_str(), ec.message().c_str());
+    std::string why;
+    if (!AbsoluteFsPath(args.csvPath, csvPath, why)) {
+      std::fprintf(stderr, "bmslist-cli: %s: %s\n", args.csvPath.c_str(), why.c_str());
       return 1;
     }
   }
@@ -108,8 +92,8 @@ int main(int argc, char** argv) {
     return std::intptr_t{0};
   });
 
-  TerminalProgress progress(isatty(STDERR_FILENO));
-  if (isatty(STDERR_FILENO)) {
+  TerminalProgress progress(StderrIsTerminal());
+  if (StderrIsTerminal()) {
     archiveFile.OnProgress = [&](TArchiveFile&, int, EXTRACTINGINFOEX* info, bool&) {
       if (info) progress.Entry(info->exinfo.szSourceFileName);
     };
@@ -132,6 +116,7 @@ int main(int argc, char** argv) {
 
   const CsvOptions csv{args.csvFormat, args.hashes};
   if (args.csvPath.empty()) {
+    UseBinaryStdout();
     std::string text = ChartCsvText(list, csv);
     std::fwrite(text.data(), 1, text.size(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;

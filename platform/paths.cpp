@@ -1,21 +1,22 @@
 #include "platform/paths.h"
 
-#include <dirent.h>
-#include <limits.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <mutex>
-#include <vector>
-
 #include "platform/cp932.h"
 
 namespace platform {
 
+#ifdef _WIN32
+// "after the last \ or :"
+bool IsPathDelimiter(char c) { return c == '\\' || c == ':'; }
+#else
 bool IsPathDelimiter(char c) { return c == kPathDelimiter; }
+#endif
 
-std::size_t LastDelimiterPos(std::string_view path) { return LastByteCharPos(path, kPathDelimiter); }
+std::size_t LastDelimiterPos(std::string_view path) {
+  std::size_t found = std::string_view::npos;
+  for (std::size_t i = 0; i < path.size(); i = NextCharPos(path, i))
+    if (IsPathDelimiter(path[i])) found = i;
+  return found;
+}
 
 std::string ExtractFileName(std::string_view path) {
   std::size_t p = LastDelimiterPos(path);
@@ -49,140 +50,6 @@ std::string IncludeTrailingDelimiter(std::string_view path) {
   std::string r(path);
   if (!EndsWithDelimiter(r)) r += kPathDelimiter;
   return r;
-}
-
-std::string ExpandFileName(std::string_view path) {
-  std::string full;
-  if (!path.empty() && IsPathDelimiter(path[0])) {
-    full = std::string(path);
-  } else {
-    char buf[PATH_MAX];
-    std::string cwd = getcwd(buf, sizeof buf) ? FromFsName(buf) : std::string("/");
-    full = IncludeTrailingDelimiter(cwd) + std::string(path);
-  }
-  // Resolve "." and ".." textually, keeping a trailing delimiter.
-  bool trailing = EndsWithDelimiter(full);
-  std::vector<std::string> parts;
-  std::size_t i = 0;
-  while (i <= full.size()) {
-    std::size_t j = full.find(kPathDelimiter, i);
-    if (j == std::string::npos) j = full.size();
-    std::string part = full.substr(i, j - i);
-    if (part == "..") {
-      if (!parts.empty()) parts.pop_back();
-    } else if (!part.empty() && part != ".") {
-      parts.push_back(part);
-    }
-    i = j + 1;
-  }
-  std::string out;
-  for (auto& p : parts) out += kPathDelimiter + p;
-  if (out.empty()) return std::string(1, kPathDelimiter);
-  if (trailing) out += kPathDelimiter;
-  return out;
-}
-
-namespace {
-
-bool Exists(const std::string& fs) {
-  struct stat st;
-  return lstat(fs.empty() ? "." : fs.c_str(), &st) == 0;
-}
-
-// The entry of folder `fsDir` whose CP932 form is `cp932Part` (a twin of
-// the usual form); empty when there is none.
-std::string TwinEntry(const std::string& fsDir, std::string_view cp932Part) {
-  DIR* d = opendir(fsDir.empty() ? "." : fsDir.c_str());
-  if (!d) return {};
-  std::string found, cp932;
-  while (dirent* e = readdir(d)) {
-    if (TryUtf8ToCp932AllowingTwins(e->d_name, cp932) && cp932 == cp932Part) {
-      found = e->d_name;
-      break;
-    }
-  }
-  closedir(d);
-  return found;
-}
-
-}  // namespace
-
-std::string FsName(std::string_view cp932Path) {
-  std::string usual = Cp932ToUtf8(cp932Path);
-  if (!HasTwinCharacter(cp932Path) || Exists(usual)) return usual;
-  // Part by part: each part with a twin takes the form that exists. "/" is
-  // never a trail byte, so the split is safe on bytes.
-  std::string fs;
-  std::size_t i = 0;
-  while (i <= cp932Path.size()) {
-    std::size_t j = cp932Path.find(kPathDelimiter, i);
-    if (j == std::string_view::npos) j = cp932Path.size();
-    std::string_view part = cp932Path.substr(i, j - i);
-    std::string name = Cp932ToUtf8(part);
-    if (HasTwinCharacter(part) && !Exists(fs + name)) {
-      std::string twin = TwinEntry(fs, part);
-      if (!twin.empty()) name = twin;
-    }
-    fs += name;
-    if (j < cp932Path.size()) fs += '/';
-    i = j + 1;
-  }
-  return fs;
-}
-std::string FromFsName(std::string_view fsPath) { return Utf8ToCp932(fsPath); }
-
-namespace {
-std::mutex g_exeMutex;
-std::string g_exeDirOverride;
-
-std::string RealExecutablePath() {
-  std::vector<char> buf(PATH_MAX + 1);
-  ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size() - 1);
-  if (n <= 0) return {};
-  return FromFsName(std::string_view(buf.data(), static_cast<std::size_t>(n)));
-}
-
-std::string EnvDir(const char* var, const char* fallbackUnderHome) {
-  const char* v = std::getenv(var);
-  if (v && *v == '/') return IncludeTrailingDelimiter(FromFsName(v));
-  const char* home = std::getenv("HOME");
-  return IncludeTrailingDelimiter(FromFsName(home && *home ? home : "/tmp")) + fallbackUnderHome;
-}
-
-// Beside the executable only in a folder that is the program's own: an
-// installed copy's bin/ is shared with other programs (and writable to root,
-// whose files there no package removal would ever take away).
-bool KeepsFilesBesideExecutable() {
-  struct stat st;
-  if (stat(FsName(InstalledLibraryDir()).c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return false;
-  return access(FsName(ExecutableDir()).c_str(), W_OK) == 0;
-}
-}  // namespace
-
-std::string ExecutablePath() {
-  std::lock_guard<std::mutex> lock(g_exeMutex);
-  std::string real = RealExecutablePath();
-  if (!g_exeDirOverride.empty()) return g_exeDirOverride + ExtractFileName(real);
-  return real;
-}
-
-std::string ExecutableDir() { return ExtractFilePath(ExecutablePath()); }
-
-std::string InstalledLibraryDir() { return ExpandFileName(ExecutableDir() + "../lib/bmslist/"); }
-
-std::string SettingsDir() {
-  if (KeepsFilesBesideExecutable()) return ExecutableDir();
-  return EnvDir("XDG_CONFIG_HOME", ".config/") + "bmslist/";
-}
-
-std::string WorkParentDir() {
-  if (KeepsFilesBesideExecutable()) return ExecutableDir();
-  return EnvDir("XDG_CACHE_HOME", ".cache/") + "bmslist/";
-}
-
-void OverrideExecutableDirForTesting(std::string_view dir) {
-  std::lock_guard<std::mutex> lock(g_exeMutex);
-  g_exeDirOverride = dir.empty() ? std::string() : IncludeTrailingDelimiter(dir);
 }
 
 }  // namespace platform

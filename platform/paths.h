@@ -8,7 +8,14 @@
 
 namespace platform {
 
+#ifdef _WIN32
+inline constexpr char kPathDelimiter = '\\';
+// "\" and the drive's ":"; the file system also takes "/" between parts.
+inline constexpr std::string_view kFsDelimiters = "\\/:";
+#else
 inline constexpr char kPathDelimiter = '/';
+inline constexpr std::string_view kFsDelimiters = "/";
+#endif
 bool IsPathDelimiter(char c);
 
 // Position of the last delimiter, walking whole CP932 characters; npos if none.

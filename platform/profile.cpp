@@ -77,7 +77,7 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key, s
       std::free(real);
     }
   }
-  std::size_t slash = target.rfind('/');
+  std::size_t slash = target.find_last_of(kFsDelimiters);
   std::string dir = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
   // A read-only folder refuses root as well.
   struct stat dst;

@@ -207,7 +207,7 @@ std::optional<std::uint64_t> FindMainHeaderInStub(ArjReader& reader, std::FILE* 
 }  // namespace
 
 std::unique_ptr<ArchiveReader> OpenArjReader(const std::string& path) {
-  StdioFile file(std::fopen(platform::FsName(path).c_str(), "rb"));
+  StdioFile file(fopen(platform::FsName(path).c_str(), "rb"));
   if (!file) throw ArcError(ERROR_ARC_FILE_OPEN, "cannot open " + path);
   std::uint8_t magic[2] = {};
   std::size_t n = std::fread(magic, 1, 2, file.get());

@@ -28,7 +28,7 @@ mspack_file* Open(mspack_system* self, const char* filename, int mode) {
     }
   } else {
     // Only the cabinet itself is ever opened, and only for reading.
-    file->f = mode == MSPACK_SYS_OPEN_READ ? std::fopen(filename, "rb") : nullptr;
+    file->f = mode == MSPACK_SYS_OPEN_READ ? fopen(filename, "rb") : nullptr;
     if (!file->f) {
       delete file;
       return nullptr;

@@ -22,6 +22,14 @@
 extern "C" {
 #endif
 
+/* The interface's calling convention: WINAPI (stdcall) on 32-bit Windows,
+ * the platform's own elsewhere. The exported names are undecorated. */
+#if defined(_WIN32) && !defined(_WIN64)
+#define ARC_API __stdcall
+#else
+#define ARC_API
+#endif
+
 typedef uint32_t ARC_HWND; /* window handle (platform/msgwindow.h) */
 typedef uint32_t HARC;     /* archive handle from ...OpenArchive, 0 = failure */
 
@@ -74,7 +82,7 @@ typedef struct {
 #define ARCEXTRACT_COPY 4
 
 /* Callback form of progress (not used by this system's drivers). */
-typedef int (*ARCHIVERPROC)(ARC_HWND hwnd, unsigned int msg, unsigned int state, EXTRACTINGINFOEX* info);
+typedef int (ARC_API *ARCHIVERPROC)(ARC_HWND hwnd, unsigned int msg, unsigned int state, EXTRACTINGINFOEX* info);
 
 /* Mode bits of ...OpenArchive; the probes pass 0x00800002. */
 #define M_INIT_FILE_USE 0x00000001L
@@ -172,15 +180,15 @@ typedef int (*ARCHIVERPROC)(ARC_HWND hwnd, unsigned int msg, unsigned int state,
 
 /* The entry points, shown with the UNLHA32.DLL prefix; every library has the
  * same set under its own prefix (see above). Types for dlsym'd pointers: */
-typedef int (*ARC_COMMAND_FN)(ARC_HWND hwnd, const char* cmdLine, char* output, uint32_t size);
-typedef HARC (*ARC_OPEN_FN)(ARC_HWND hwnd, const char* fileName, uint32_t mode);
-typedef int (*ARC_CLOSE_FN)(HARC harc);
-typedef int (*ARC_FINDFIRST_FN)(HARC harc, const char* wildName, INDIVIDUALINFO* info);
-typedef int (*ARC_FINDNEXT_FN)(HARC harc, INDIVIDUALINFO* info);
-typedef int (*ARC_CHECK_FN)(const char* fileName, int mode);
-typedef int (*ARC_SETOWNER_FN)(ARC_HWND hwnd, ARCHIVERPROC proc);
-typedef int (*ARC_KILLOWNER_FN)(ARC_HWND hwnd);
-typedef int (*ARC_GETTYPE_FN)(const char* fileName);
+typedef int (ARC_API *ARC_COMMAND_FN)(ARC_HWND hwnd, const char* cmdLine, char* output, uint32_t size);
+typedef HARC (ARC_API *ARC_OPEN_FN)(ARC_HWND hwnd, const char* fileName, uint32_t mode);
+typedef int (ARC_API *ARC_CLOSE_FN)(HARC harc);
+typedef int (ARC_API *ARC_FINDFIRST_FN)(HARC harc, const char* wildName, INDIVIDUALINFO* info);
+typedef int (ARC_API *ARC_FINDNEXT_FN)(HARC harc, INDIVIDUALINFO* info);
+typedef int (ARC_API *ARC_CHECK_FN)(const char* fileName, int mode);
+typedef int (ARC_API *ARC_SETOWNER_FN)(ARC_HWND hwnd, ARCHIVERPROC proc);
+typedef int (ARC_API *ARC_KILLOWNER_FN)(ARC_HWND hwnd);
+typedef int (ARC_API *ARC_GETTYPE_FN)(const char* fileName);
 
 /* What the libraries of this system answer (command entry):
  *   0                      every selected entry was written

@@ -16,7 +16,7 @@ ARC_EXPORT_COMMAND(Tar, kLibrary)
 ARC_EXPORT_LISTING(Tar, kLibrary)
 ARC_EXPORT_OWNER(Tar)
 
-ARC_EXPORT int TarGetArchiveType(const char* fileName) noexcept {
+ARC_EXPORT int ARC_API TarGetArchiveType(const char* fileName) noexcept {
   try {
     return fileName ? arc::DetectTarArchiveType(fileName) : ARCHIVETYPE_NONE;
   } catch (const platform::Error&) {

@@ -11,6 +11,9 @@
 #include "archivers/shared/libarchive_reader.h"
 #include "archivers/rar/rar5_scan.h"
 #include "platform/paths.h"
+#ifdef _WIN32
+#include "platform/win32/wide.h"
+#endif
 
 namespace arc {
 
@@ -19,7 +22,12 @@ std::unique_ptr<ArchiveReader> OpenRar5Reader(const std::string& path) {
   if (scan->headersEncrypted) throw ArcError(ERROR_PASSWORD_FILE, "the archive's headers are encrypted");
   struct archive* a = OpenLibarchive(path, [](struct archive* h) { archive_read_support_format_rar5(h); });
   auto index = std::make_shared<std::size_t>(0);
-  auto hook = [scan, index](struct archive*, struct archive_entry*, EntryInfo& info) {
+  auto hook = [scan, index](struct archive*, [[maybe_unused]] struct archive_entry* e, EntryInfo& info) {
+#ifdef _WIN32
+    // There libarchive hands names out in the engine's code page 932; the
+    // wide form is the stored UTF-8 name whole.
+    if (const wchar_t* wide = archive_entry_pathname_w(e)) info.name = platform::win32::WideToUtf8(wide);
+#endif
     info.nameIsUtf8 = true;
     info.method = "rar5";
     // libarchive lists the file headers in archive order, one entry each.

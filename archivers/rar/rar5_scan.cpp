@@ -74,7 +74,7 @@ Rar5FileFacts ParseFileHeader(Cursor c, std::uint64_t extraSize) {
 
 Rar5Scan ScanRar5(const std::string& fsPath) {
   Rar5Scan scan;
-  StdioFile f(std::fopen(fsPath.c_str(), "rb"));
+  StdioFile f(fopen(fsPath.c_str(), "rb"));
   if (!f) return scan;
   unsigned char sig[8];
   static const std::string kSignature("Rar!\x1A\x07\x01\x00", 8);

@@ -182,7 +182,7 @@ class Rar4Reader : public ArchiveReader {
 
 std::unique_ptr<ArchiveReader> OpenRarReader(const std::string& path) {
   std::string fsPath = platform::FsName(path);
-  StdioFile file(std::fopen(fsPath.c_str(), "rb"));
+  StdioFile file(fopen(fsPath.c_str(), "rb"));
   if (!file) throw ArcError(ERROR_ARC_FILE_OPEN, "cannot open " + path);
   unsigned char sig[sizeof rar::kRar5Signature] = {};
   std::size_t n = std::fread(sig, 1, sizeof sig, file.get());

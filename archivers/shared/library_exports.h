@@ -3,37 +3,41 @@
 // prefix, e.g. ARC_EXPORT_COMMAND(Unlha, kLibrary) defines Unlha(...).
 #include "archivers/shared/library_entries.h"
 
+#ifdef _WIN32
+#define ARC_EXPORT extern "C" __declspec(dllexport)
+#else
 #define ARC_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 // The command entry: Prefix(hwnd, cmdLine, output, size).
 #define ARC_EXPORT_COMMAND(Prefix, def)                                                   \
-  ARC_EXPORT int Prefix(ARC_HWND hwnd, const char* cmdLine, char* output, uint32_t size) { \
+  ARC_EXPORT int ARC_API Prefix(ARC_HWND hwnd, const char* cmdLine, char* output, uint32_t size) { \
     return arc::RunCommand(def, hwnd, cmdLine, output, size);                              \
   }
 
 // OpenArchive, CloseArchive, FindFirst, FindNext, CheckArchive.
 #define ARC_EXPORT_LISTING(Prefix, def)                                                              \
-  ARC_EXPORT HARC Prefix##OpenArchive(ARC_HWND hwnd, const char* fileName, uint32_t mode) {          \
+  ARC_EXPORT HARC ARC_API Prefix##OpenArchive(ARC_HWND hwnd, const char* fileName, uint32_t mode) {          \
     return arc::RunOpenArchive(def, hwnd, fileName, mode);                                           \
   }                                                                                                  \
-  ARC_EXPORT int Prefix##CloseArchive(HARC harc) { return arc::RunCloseArchive(harc); }              \
-  ARC_EXPORT int Prefix##FindFirst(HARC harc, const char* wildName, INDIVIDUALINFO* info) {          \
+  ARC_EXPORT int ARC_API Prefix##CloseArchive(HARC harc) { return arc::RunCloseArchive(harc); }              \
+  ARC_EXPORT int ARC_API Prefix##FindFirst(HARC harc, const char* wildName, INDIVIDUALINFO* info) {          \
     return arc::RunFindFirst(harc, wildName, info);                                                  \
   }                                                                                                  \
-  ARC_EXPORT int Prefix##FindNext(HARC harc, INDIVIDUALINFO* info) { return arc::RunFindNext(harc, info); } \
-  ARC_EXPORT int Prefix##CheckArchive(const char* fileName, int mode) {                              \
+  ARC_EXPORT int ARC_API Prefix##FindNext(HARC harc, INDIVIDUALINFO* info) { return arc::RunFindNext(harc, info); } \
+  ARC_EXPORT int ARC_API Prefix##CheckArchive(const char* fileName, int mode) {                              \
     return arc::RunCheckArchive(def, fileName, mode);                                                \
   }
 
 // SetOwnerWindowEx, KillOwnerWindowEx.
 #define ARC_EXPORT_OWNER(Prefix)                                                                      \
-  ARC_EXPORT int Prefix##SetOwnerWindowEx(ARC_HWND hwnd, ARCHIVERPROC proc) {                         \
+  ARC_EXPORT int ARC_API Prefix##SetOwnerWindowEx(ARC_HWND hwnd, ARCHIVERPROC proc) {                         \
     return arc::RunSetOwnerWindowEx(hwnd, proc);                                                      \
   }                                                                                                   \
-  ARC_EXPORT int Prefix##KillOwnerWindowEx(ARC_HWND hwnd) { return arc::RunKillOwnerWindowEx(hwnd); }
+  ARC_EXPORT int ARC_API Prefix##KillOwnerWindowEx(ARC_HWND hwnd) { return arc::RunKillOwnerWindowEx(hwnd); }
 
 // A command entry that only creates archives (Zip).
 #define ARC_EXPORT_CREATING(Name, parser, runner)                                              \
-  ARC_EXPORT int Name(ARC_HWND, const char* cmdLine, char* output, uint32_t size) {            \
+  ARC_EXPORT int ARC_API Name(ARC_HWND, const char* cmdLine, char* output, uint32_t size) {            \
     return arc::RunCreatingCommand(parser, runner, cmdLine, output, size);                     \
   }

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "archiver_api.h"
+#include "archivers/shared/utf8_locale_scope.h"
 #include "archivers/shared/archive_reader.h"
 #include "archivers/shared/replacing_file.h"
 
@@ -78,6 +79,9 @@ void WriteFileData(struct archive* a, const SourceFile& s, const WriteState& st)
 
 int RunTarCreate(const CreateRequest& req, std::string& message) {
   try {
+    // libarchive's Windows writer turns "\" into "/" through the locale's
+    // code page; under the engine's locale it sees whole characters.
+    Utf8LocaleScope locale;
     std::vector<SourceFile> sources = CollectSourceFiles(req.source, req.archive);
     if (sources.empty()) throw ArcError(ERROR_NOT_FIND_FILE, "no files to add");
     ReplacingFile out(req.archive);

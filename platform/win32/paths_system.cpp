@@ -1,0 +1,87 @@
+// Paths that depend on the system, on Windows: full paths by
+// GetFullPathName, the executable by GetModuleFileName, and the settings
+// beside it unless that folder cannot be written, then in %APPDATA% (the
+// settings) and %LOCALAPPDATA% (the working folder).
+#include "platform/win32/windows_api.h"
+#include <shlobj.h>
+
+#include <mutex>
+
+#include "platform/cp932.h"
+#include "platform/paths.h"
+#include "platform/win32/wide.h"
+
+namespace platform {
+
+std::string ExpandFileName(std::string_view path) {
+  std::wstring w = win32::Cp932ToWide(path);
+  wchar_t full[32768];
+  DWORD n = GetFullPathNameW(w.c_str(), 32768, full, nullptr);
+  if (n == 0 || n >= 32768) return std::string(path);
+  return win32::WideToCp932(std::wstring_view(full, n));
+}
+
+std::string FsName(std::string_view cp932Path) { return Cp932ToUtf8(cp932Path); }
+std::string FromFsName(std::string_view fsPath) { return Utf8ToCp932(fsPath); }
+
+namespace {
+std::mutex g_exeMutex;
+std::string g_exeDirOverride;
+
+std::string RealExecutablePath() {
+  wchar_t buf[32768];
+  DWORD n = GetModuleFileNameW(nullptr, buf, 32768);
+  if (n == 0 || n >= 32768) return {};
+  return win32::WideToCp932(std::wstring_view(buf, n));
+}
+
+// Whether a new file can be made in the folder: the only reliable test on
+// Windows, where the folder's ACL decides (Program Files refuses users).
+bool FolderWritable(const std::string& dir) {
+  std::wstring probe = win32::Cp932ToWide(dir) + L"bmslist-write-test-" + std::to_wstring(GetCurrentProcessId());
+  HANDLE h = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(h);
+  return true;
+}
+
+std::string KnownFolder(int csidl) {
+  wchar_t buf[MAX_PATH];
+  if (FAILED(SHGetFolderPathW(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, 0, buf))) return {};
+  return IncludeTrailingDelimiter(win32::WideToCp932(buf)) + "bmslist\\";
+}
+}  // namespace
+
+std::string ExecutablePath() {
+  std::lock_guard<std::mutex> lock(g_exeMutex);
+  std::string real = RealExecutablePath();
+  if (!g_exeDirOverride.empty()) return g_exeDirOverride + ExtractFileName(real);
+  return real;
+}
+
+std::string ExecutableDir() { return ExtractFilePath(ExecutablePath()); }
+
+// A Windows copy keeps its DLLs beside the executables.
+std::string InstalledLibraryDir() { return ExecutableDir(); }
+
+std::string SettingsDir() {
+  std::string exeDir = ExecutableDir();
+  if (FolderWritable(exeDir)) return exeDir;
+  std::string dir = KnownFolder(CSIDL_APPDATA);
+  return dir.empty() ? exeDir : dir;
+}
+
+std::string WorkParentDir() {
+  std::string exeDir = ExecutableDir();
+  if (FolderWritable(exeDir)) return exeDir;
+  std::string dir = KnownFolder(CSIDL_LOCAL_APPDATA);
+  return dir.empty() ? exeDir : dir;
+}
+
+void OverrideExecutableDirForTesting(std::string_view dir) {
+  std::lock_guard<std::mutex> lock(g_exeMutex);
+  g_exeDirOverride = dir.empty() ? std::string() : IncludeTrailingDelimiter(dir);
+}
+
+}  // namespace platform

@@ -1,0 +1,127 @@
+#!/usr/bin/env bash
+# Cross-builds the libraries the Windows programs link (zlib, bzip2,
+# libarchive, liblhasa, libmspack) as static 32-bit Windows
+# libraries, from Debian's own source packages (apt-get source). Sources,
+# build trees and the result stay in build-windows/deps/; a library already
+# built there is not built again. (libunarr is not among them: the package
+# mirror serves its source description but not its tarball, so the Windows
+# engine reads RAR 1.5-4 through libarchive instead.)
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+deps="${BMSLIST_WINDOWS_DEPS:-$root/build-windows/deps}"
+src="$deps/src"
+prefix="$deps/prefix"
+host=i686-w64-mingw32
+export CC=$host-gcc-posix CXX=$host-g++-posix AR=$host-gcc-ar-posix RANLIB=$host-gcc-ranlib-posix
+jobs="${JOBS:-$(nproc)}"
+mkdir -p "$src" "$prefix/include" "$prefix/lib"
+toolchain="$root/cmake/mingw-i686.cmake"
+
+# Unpacks Debian's source package $1 once; prints its folder.
+fetch() {
+  local pkg=$1
+  local dir
+  dir=$(find "$src" -maxdepth 1 -mindepth 1 -type d -name "$2-*" | head -1)
+  if [ -z "$dir" ]; then
+    (cd "$src" && apt-get source -q "$pkg" >"$src/$pkg.log" 2>&1) \
+      || { cat "$src/$pkg.log" >&2; echo "windows-deps: apt-get source $pkg failed (are deb-src lines enabled?)" >&2; exit 1; }
+    dir=$(find "$src" -maxdepth 1 -mindepth 1 -type d -name "$2-*" | head -1)
+  fi
+  echo "$dir"
+}
+
+done_mark() { [ -f "$prefix/.built-$1" ]; }
+mark() { touch "$prefix/.built-$1"; }
+
+cmake_lib() {  # name source-dir cmake-args...
+  local name=$1 dir=$2; shift 2
+  cmake -S "$dir" -B "$deps/build/$name" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DBMSLIST_DEPS_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
+    -DBUILD_SHARED_LIBS=OFF -DCMAKE_POLICY_DEFAULT_CMP0074=NEW "$@" >"$deps/build/$name.log" 2>&1 \
+    && cmake --build "$deps/build/$name" -j"$jobs" >>"$deps/build/$name.log" 2>&1 \
+    && cmake --install "$deps/build/$name" >>"$deps/build/$name.log" 2>&1 \
+    || { tail -40 "$deps/build/$name.log" >&2; exit 1; }
+}
+mkdir -p "$deps/build"
+
+if ! done_mark zlib; then
+  echo "windows-deps: zlib" >&2
+  d=$(fetch zlib zlib)
+  mkdir -p "$deps/build/zlib"
+  objs=()
+  for f in adler32 compress crc32 deflate gzclose gzlib gzread gzwrite infback inffast inflate inftrees trees uncompr zutil; do
+    $CC -O2 -c "$d/$f.c" -o "$deps/build/zlib/$f.o"
+    objs+=("$deps/build/zlib/$f.o")
+  done
+  rm -f "$prefix/lib/libz.a"
+  $AR rcs "$prefix/lib/libz.a" "${objs[@]}"
+  cp "$d/zlib.h" "$d/zconf.h" "$prefix/include/"
+  mark zlib
+fi
+
+if ! done_mark bzip2; then
+  echo "windows-deps: bzip2" >&2
+  d=$(fetch bzip2 bzip2)
+  mkdir -p "$deps/build/bzip2"
+  objs=()
+  for f in blocksort huffman crctable randtable compress decompress bzlib; do
+    $CC -O2 -D_FILE_OFFSET_BITS=64 -c "$d/$f.c" -o "$deps/build/bzip2/$f.o"
+    objs+=("$deps/build/bzip2/$f.o")
+  done
+  rm -f "$prefix/lib/libbz2.a"
+  $AR rcs "$prefix/lib/libbz2.a" "${objs[@]}"
+  cp "$d/bzlib.h" "$prefix/include/"
+  mark bzip2
+fi
+
+if ! done_mark libmspack; then
+  echo "windows-deps: libmspack" >&2
+  d=$(fetch libmspack libmspack)
+  # 32-bit off_t, as the engine's callbacks (mspack_system) declare it.
+  rm -rf "$deps/build/libmspack"
+  mkdir -p "$deps/build/libmspack"
+  (cd "$deps/build/libmspack" && "$d/configure" --host=$host --prefix="$prefix" --disable-shared --enable-static --disable-largefile \
+     >"$deps/build/libmspack.log" 2>&1 && make -j"$jobs" install >>"$deps/build/libmspack.log" 2>&1) \
+    || { tail -40 "$deps/build/libmspack.log" >&2; exit 1; }
+  mark libmspack
+fi
+
+if ! done_mark lhasa; then
+  echo "windows-deps: lhasa" >&2
+  d=$(fetch lhasa lhasa)
+  # The library part only, compiled file by file (its autotools files are
+  # not generated in the source package and only the library is needed).
+  mkdir -p "$deps/build/lhasa" "$prefix/include/liblhasa-1.0"
+  objs=()
+  for f in crc16 ext_header lha_arch_unix lha_arch_win32 lha_decoder lha_endian lha_file_header \
+           lha_input_stream lha_basic_reader lha_reader macbinary null_decoder lh1_decoder lh5_decoder \
+           lh6_decoder lh7_decoder lhx_decoder lz5_decoder lzs_decoder pm1_decoder pm2_decoder; do
+    $CC -O2 -I"$d/lib" -I"$d/lib/public" -c "$d/lib/$f.c" -o "$deps/build/lhasa/$f.o"
+    objs+=("$deps/build/lhasa/$f.o")
+  done
+  rm -f "$prefix/lib/liblhasa.a"
+  $AR rcs "$prefix/lib/liblhasa.a" "${objs[@]}"
+  cp "$d"/lib/public/*.h "$prefix/include/liblhasa-1.0/"
+  mark lhasa
+fi
+
+if ! done_mark libarchive; then
+  echo "windows-deps: libarchive" >&2
+  d=$(fetch libarchive libarchive)
+  cmake_lib libarchive "$d" -DENABLE_TEST=OFF -DENABLE_TAR=OFF -DENABLE_CPIO=OFF -DENABLE_CAT=OFF \
+    -DENABLE_OPENSSL=OFF -DENABLE_MBEDTLS=OFF -DENABLE_NETTLE=OFF -DENABLE_LIBB2=OFF -DENABLE_LZ4=OFF \
+    -DENABLE_LZO=OFF -DENABLE_LZMA=OFF -DENABLE_ZSTD=OFF -DENABLE_LIBXML2=OFF -DENABLE_EXPAT=OFF \
+    -DENABLE_PCREPOSIX=OFF -DENABLE_ICONV=OFF -DENABLE_ACL=OFF -DENABLE_XATTR=OFF -DENABLE_CNG=OFF \
+    -DENABLE_ZLIB=ON -DENABLE_BZip2=ON -DZLIB_ROOT="$prefix" \
+    -DBZIP2_INCLUDE_DIR="$prefix/include" -DBZIP2_LIBRARIES="$prefix/lib/libbz2.a"
+  mark libarchive
+fi
+# GoogleTest for the cross-built tests, from Debian's googletest package
+# (it installs the sources under /usr/src/googletest).
+if ! done_mark googletest; then
+  echo "windows-deps: googletest" >&2
+  [ -d /usr/src/googletest ] || { echo "windows-deps: install Debian's googletest package" >&2; exit 1; }
+  cmake_lib googletest /usr/src/googletest -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON -Dgtest_disable_pthreads=OFF
+  mark googletest
+fi
+echo "windows-deps: ready in $prefix" >&2

@@ -1,0 +1,167 @@
+// The archiver libraries as real Windows DLLs: loaded by file name beside
+// the executable, entries found by their undecorated names and called in
+// the interface's calling convention (a mismatch would corrupt the stack),
+// archives made and read back through them with Japanese names, progress
+// delivered to a real window through the registered message.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "archiver_api.h"
+#include "platform/dynlib.h"
+#include "platform/files.h"
+#include "platform/msgwindow.h"
+#include "platform/paths.h"
+#include "platform/whole_file_write.h"
+#include "platform/win32/windows_api.h"
+#include "tests/windows/win_temp_dir.h"
+
+namespace {
+
+std::string Q(const std::string& s) { return "\"" + s + "\""; }
+const std::string kTitle = "\x83\x5C\x83\x93\x83\x4F";  // ソング: "\" as a second byte
+
+struct Library {
+  const char* file;
+  const char* prefix;  // of the listing entries
+  const char* command;  // the command entry
+};
+
+const Library kLibraries[] = {
+    {"UNLHA32.DLL", "Unlha", "Unlha"}, {"UNZIP32.DLL", "UnZip", "UnZip"}, {"ZIP32J.DLL", "UnZip", "Zip"},  // no owner-window entries
+    {"LMZIP32.DLL", "Unzip", "Zip"},   {"CAB32.DLL", "Cab", "Cab"},       {"UNARJ32J.DLL", "Unarj", "Unarj"},
+    {"tar32.dll", "Tar", "Tar"},       {"UNRAR32.DLL", "Unrar", "Unrar"},
+};
+
+TEST(ArchiverDlls, ExportTheUndecoratedEntryNames) {
+  for (const Library& lib : kLibraries) {
+    SCOPED_TRACE(lib.file);
+    platform::ModuleHandle m = platform::LoadLibrary(lib.file);
+    ASSERT_NE(m, nullptr);
+    EXPECT_EQ(platform::GetModuleFileName(m), platform::ExecutableDir() + lib.file);
+    std::string p = lib.prefix;
+    std::vector<std::string> entries = {lib.command,       p + "OpenArchive", p + "CloseArchive",
+                                        p + "FindFirst",   p + "FindNext",    p + "CheckArchive"};
+    if (std::string(lib.file) != "ZIP32J.DLL") {
+      entries.push_back(p + "SetOwnerWindowEx");
+      entries.push_back(p + "KillOwnerWindowEx");
+    }
+    for (const std::string& entry : entries) EXPECT_NE(platform::GetProcAddress(m, entry.c_str()), nullptr) << entry;
+    // stdcall names as the compiler decorates them are not exported.
+    EXPECT_EQ(platform::GetProcAddress(m, (std::string(lib.command) + "@16").c_str()), nullptr);
+    EXPECT_EQ(platform::GetProcAddress(m, ("_" + std::string(lib.command) + "@16").c_str()), nullptr);
+    platform::FreeLibrary(m);
+  }
+}
+
+struct Format {
+  const char* name;
+  const char* createFile;   // the library that makes the archive, and its command entry
+  const char* createEntry;
+  const char* file;         // the library that reads it, and its prefix
+  const char* prefix;
+  const char* archive;
+  std::string (*create)(const std::string& archive, const std::string& src);
+  const char* extract;  // %A archive, %D destination
+};
+
+std::string Fill(std::string line, const std::string& a, const std::string& d) {
+  line.replace(line.find("%A"), 2, a);
+  line.replace(line.find("%D"), 2, d);
+  return line;
+}
+
+class RoundTrip : public ::testing::TestWithParam<Format> {};
+
+TEST_P(RoundTrip, MakesListsAndExtractsJapaneseNamesWithProgress) {
+  const Format& f = GetParam();
+  WinTempDir tmp;
+  std::string src = tmp.Path() + "src\\", out = tmp.Path() + kTitle + "\\";
+  ASSERT_TRUE(platform::ForceDirectories(src + "sub"));
+  const std::string chart = "#TITLE " + kTitle + "\r\n#BPM 150\r\n";
+  platform::WriteWholeFile(src + kTitle + ".bms", chart);
+  platform::WriteWholeFile(src + "sub\\readme.txt", std::string(70000, 'x'));
+  std::string archive = tmp.Path() + kTitle + f.archive;
+
+  char output[1024] = {};
+  {
+    platform::ModuleHandle maker = platform::LoadLibrary(f.createFile);
+    ASSERT_NE(maker, nullptr);
+    auto create = reinterpret_cast<ARC_COMMAND_FN>(platform::GetProcAddress(maker, f.createEntry));
+    ASSERT_NE(create, nullptr);
+    ASSERT_EQ(create(0, f.create(archive, src).c_str(), output, sizeof output), 0) << output;
+    platform::FreeLibrary(maker);
+  }
+  ASSERT_TRUE(platform::FileExists(archive));
+
+  platform::ModuleHandle m = platform::LoadLibrary(f.file);
+  ASSERT_NE(m, nullptr);
+  auto command = reinterpret_cast<ARC_COMMAND_FN>(platform::GetProcAddress(m, f.prefix));
+  ASSERT_NE(command, nullptr);
+
+  // Listing through OpenArchive / FindFirst / FindNext.
+  auto open = reinterpret_cast<ARC_OPEN_FN>(platform::GetProcAddress(m, (std::string(f.prefix) + "OpenArchive").c_str()));
+  auto first = reinterpret_cast<ARC_FINDFIRST_FN>(platform::GetProcAddress(m, (std::string(f.prefix) + "FindFirst").c_str()));
+  auto next = reinterpret_cast<ARC_FINDNEXT_FN>(platform::GetProcAddress(m, (std::string(f.prefix) + "FindNext").c_str()));
+  auto close = reinterpret_cast<ARC_CLOSE_FN>(platform::GetProcAddress(m, (std::string(f.prefix) + "CloseArchive").c_str()));
+  ASSERT_TRUE(open && first && next && close);
+  HARC h = open(0, archive.c_str(), 0x00800002);
+  ASSERT_NE(h, 0u);
+  std::vector<std::string> names;
+  INDIVIDUALINFO info{};
+  for (int r = first(h, "*", &info); r == 0; r = next(h, &info)) names.push_back(info.szFileName);
+  close(h);
+  std::string listed;
+  for (const auto& n : names) listed += "[" + n + "]";
+  EXPECT_NE(std::find(names.begin(), names.end(), kTitle + ".bms"), names.end()) << listed;
+
+  // Extraction with a real owner window receiving the progress messages.
+  std::uint32_t msg = platform::RegisterWindowMessage("wm_arcextract");
+  std::vector<std::string> begun;
+  platform::WindowHandle w = platform::CreateMessageWindow([&](std::uint32_t m2, std::uintptr_t state, std::intptr_t l) {
+    if (m2 == msg && state == ARCEXTRACT_BEGIN && l)
+      begun.push_back(reinterpret_cast<EXTRACTINGINFOEX*>(l)->exinfo.szSourceFileName);
+    return std::intptr_t{0};
+  });
+  auto setOwner = reinterpret_cast<ARC_SETOWNER_FN>(
+      platform::GetProcAddress(m, (std::string(f.prefix) + "SetOwnerWindowEx").c_str()));
+  auto killOwner = reinterpret_cast<ARC_KILLOWNER_FN>(
+      platform::GetProcAddress(m, (std::string(f.prefix) + "KillOwnerWindowEx").c_str()));
+  ASSERT_TRUE(setOwner && killOwner);
+  EXPECT_EQ(setOwner(w, nullptr), 1);
+  ASSERT_EQ(command(w, Fill(f.extract, archive, out).c_str(), output, sizeof output), 0) << output;
+  EXPECT_EQ(killOwner(w), 1);
+  platform::DestroyMessageWindow(w);
+  EXPECT_FALSE(begun.empty());
+  std::string bytes;
+  ASSERT_TRUE(platform::FileExists(out + kTitle + ".bms"));
+  HANDLE file = CreateFileW(platform::win32::Cp932ToWide(out + kTitle + ".bms").c_str(), GENERIC_READ,
+                            FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  char buf[256];
+  DWORD got = 0;
+  ReadFile(file, buf, sizeof buf, &got, nullptr);
+  CloseHandle(file);
+  EXPECT_EQ(std::string(buf, got), chart);
+  EXPECT_TRUE(platform::FileExists(out + "sub\\readme.txt"));
+  platform::FreeLibrary(m);
+}
+
+std::string LhaCreate(const std::string& a, const std::string& s) { return "a -+ -r1 -x1  " + Q(a) + " " + Q(s) + " \"*.*\" "; }
+std::string ZipCreate(const std::string& a, const std::string& s) { return " -D -r -9  " + Q(a) + " " + Q(s) + " \"*.*\" "; }
+std::string CabCreate(const std::string& a, const std::string& s) { return "-a -r  " + Q(a) + " " + Q(s) + " \"*.*\" "; }
+std::string TgzCreate(const std::string& a, const std::string& s) { return "c -z9  -f " + Q(a) + " -o " + Q(s) + " \"*\" "; }
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, RoundTrip,
+    ::testing::Values(
+        Format{"lzh", "UNLHA32.DLL", "Unlha", "UNLHA32.DLL", "Unlha", ".lzh", LhaCreate, "x -+ -x1  \"%A\" \"%D\" "},
+        Format{"zip", "ZIP32J.DLL", "Zip", "UNZIP32.DLL", "UnZip", ".zip", ZipCreate, "-x  \"%A\" \"%D\" "},
+        Format{"cab", "CAB32.DLL", "Cab", "CAB32.DLL", "Cab", ".cab", CabCreate, "-x  \"%A\" \"%D\" "},
+        Format{"tgz", "tar32.dll", "Tar", "tar32.dll", "Tar", ".tgz", TgzCreate,
+               "x --use-directory=1  -f \"%A\" -o \"%D\" "}),
+    [](const ::testing::TestParamInfo<Format>& p) { return std::string(p.param.name); });
+
+}  // namespace

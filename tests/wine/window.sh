@@ -1,0 +1,149 @@
+#!/usr/bin/env bash
+# The Windows window (bmslist.exe) under Wine on Xvfb, put through the same
+# steps as the Qt window, each from a copy in a temporary folder: it must
+# appear at 10,10 with 633x378, take a song archive dragged from a file
+# manager and list its rows, export the list through ファイル -> 一覧をCSVで
+# 出力 and the save dialog, and on closing write the settings file. The CSV
+# must equal the Qt window's (the archive-folder column in each system's
+# path form) and Bmslist.ini must be byte-identical to the Qt window's.
+# Usage: window.sh LINUX_BIN WINDOWS_BIN [OUT.png]
+set -euo pipefail
+linux_bin="$1"
+windows_bin="$2"
+out="${3:-}"
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+xwin() { /usr/bin/python3 "$here/../gui/xwin.py" "$@"; }
+tmp="$(mktemp -d)"
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
+fail() { echo "wine window: $*" >&2; exit 1; }
+
+[ -f "$windows_bin/bmslist.exe" ] || { echo "wine window: no Windows build (scripts/build-windows.sh); skipped"; exit 0; }
+[ -x "$linux_bin/bmslist" ] || { echo "wine window: no Qt window in $linux_bin; skipped"; exit 0; }
+
+mkdir "$tmp/songs" "$tmp/linux" "$tmp/windows"
+/usr/bin/python3 - "$tmp/songs/yoake.zip" <<'PY'
+import sys, zipfile
+def chart(level, genre, title, extra):
+    return ("#PLAYER 1\r\n#GENRE %s\r\n#TITLE %s\r\n#ARTIST 山田\r\n#BPM 150\r\n#PLAYLEVEL %s\r\n#WAV01 a.wav\r\n%s"
+            % (genre, title, level, extra)).encode("cp932")
+with zipfile.ZipFile(sys.argv[1], "w") as z:
+    z.writestr("yoake_n.bms", chart(7, "テクノ", "夜明けの歌", ""))
+    z.writestr("yoake_h.bms", chart(11, "テクノ", "夜明けの歌 [HARD]", "#BMP01 a.bmp\r\n"))
+    z.writestr("a.wav", b"RIFF")
+PY
+cp "$linux_bin/bmslist" "$linux_bin/UNZIP32.DLL" "$tmp/linux/"
+cp -P "$linux_bin"/*.so* "$tmp/linux/"
+cp "$windows_bin/bmslist.exe" "$windows_bin/UNZIP32.DLL" "$tmp/windows/"
+widths=(80 40 45 105 55 40 35 35 35 35 70 60 120)
+for app in linux windows; do
+  {
+    echo "[Clumns]"
+    for i in "${!widths[@]}"; do echo "Width$i=${widths[$i]}"; done
+  } >"$tmp/$app/Bmslist.ini"
+done
+
+exec 3>"$tmp/display"
+Xvfb -displayfd 3 -screen 0 1024x600x24 -nolisten tcp >"$tmp/xvfb.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do [ -s "$tmp/display" ] && break; sleep 0.1; done
+[ -s "$tmp/display" ] || fail "Xvfb did not start"
+export DISPLAY=":$(head -1 "$tmp/display")"
+unset WAYLAND_DISPLAY
+export QT_QPA_PLATFORM=xcb LANG=C.UTF-8 TZ=UTC WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+# A Wine prefix of this test's own, kept in the Windows build folder: there
+# Wine draws the frames itself (unmanaged windows), so without a window
+# manager the X window is the whole Windows window, frame included.
+export WINEPREFIX="$(cd "$windows_bin/.." && pwd)/wine-window-prefix"
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+
+# run_app KIND COMMAND...: start, check the window, drop, export, close.
+run_app() {
+  local kind="$1"; shift
+  local dir="$tmp/$kind"
+  (cd "$dir" && exec "$@") >"$dir/app.log" 2>&1 &
+  local app_pid=$!
+  pids+=("$app_pid")
+  local wid
+  wid="$(timeout 120 xdotool search --sync --onlyvisible --name '^bmslist ' | head -1)" || fail "$kind: no window: $(cat "$dir/app.log")"
+  sleep 2
+  eval "$(xdotool getwindowgeometry --shell "$wid")"
+  echo "$kind: window $wid at $X,$Y size ${WIDTH}x$HEIGHT"
+  [ "$WIDTH" = 633 ] && [ "$HEIGHT" = 378 ] || fail "$kind: size ${WIDTH}x$HEIGHT, expected 633x378"
+  [ "$X" = 10 ] && [ "$Y" = 10 ] || fail "$kind: position $X,$Y, expected 10,10"
+  [ -d "$dir/work" ] || fail "$kind: the work folder was not created beside the program"
+
+  xwin drag-source "file://$tmp/songs/yoake.zip" >"$dir/source.log" 2>&1 &
+  local source_pid=$!
+  pids+=("$source_pid")
+  local swid
+  swid="$(timeout 30 xdotool search --sync --onlyvisible --name '^drag-source$' | head -1)" || fail "no drag source"
+  sleep 0.5
+  eval "$(xdotool getwindowgeometry --shell "$swid")"
+  xdotool mousemove $((X + 60)) $((Y + 30)) sleep 0.2 mousedown 1 sleep 0.2
+  for i in $(seq 10); do xdotool mousemove $((X + 60 - i * 60)) $((Y + 30 + i * 10)) sleep 0.1; done
+  xdotool mousemove 200 200 sleep 0.3 mousemove 210 205 sleep 0.3 mouseup 1
+  for _ in $(seq 100); do kill -0 "$source_pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$source_pid" 2>/dev/null && fail "$kind: the drag did not end"
+  sleep 2
+
+  if [ "$kind" = windows ] && [ -n "$out" ]; then
+    xwin shot "$out" 10 10 633 378
+  fi
+
+  # ファイル -> 一覧をCSVで出力 (the second entry of both menus), then a name
+  # without extension in place of whatever the dialog offers.
+  # The Qt window's menu bar is at its top; Wine's frame puts the caption above it.
+  local menu_y=10
+  [ "$kind" = windows ] && menu_y=24
+  xdotool mousemove --window "$wid" 20 "$menu_y" click 1 sleep 0.5 key Down sleep 0.2 key Down sleep 0.2 key Return
+  timeout 30 xdotool search --sync --onlyvisible --name '^(Save As|名前を付けて保存)$' >/dev/null ||
+    fail "$kind: no save dialog"
+  sleep 1
+  xdotool key ctrl+a
+  if [ "$kind" = windows ]; then
+    xdotool type --delay 20 "Z:${tmp//\//\\}\\$kind\\list"
+  else
+    xdotool type --delay 20 "$dir/list"
+  fi
+  xdotool key Return
+  for _ in $(seq 150); do [ -s "$dir/list.csv" ] && break; sleep 0.1; done
+  [ -s "$dir/list.csv" ] || fail "$kind: no list.csv exported"
+
+  xwin close "$wid"
+  for _ in $(seq 150); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$app_pid" 2>/dev/null && fail "$kind: the window did not close"
+  wait "$app_pid" || fail "$kind: the program exited with an error: $(cat "$dir/app.log")"
+}
+
+run_app linux "$tmp/linux/bmslist"
+run_app windows wine "$tmp/windows/bmslist.exe"
+
+linux_folder="$tmp/songs/"
+windows_folder="Z:${linux_folder//\//\\}"
+python3 - "$tmp/linux/list.csv" "$tmp/windows/list.csv" "$linux_folder" "$windows_folder" <<'PY' || fail "the CSVs differ"
+import sys
+linux, windows = open(sys.argv[1], "rb").read(), open(sys.argv[2], "rb").read()
+mapped = linux.replace(b'"' + sys.argv[3].encode() + b'"', b'"' + sys.argv[4].encode() + b'"')
+if mapped != windows:
+    print("linux (mapped):", mapped, "\nwindows:", windows, file=sys.stderr)
+    sys.exit(1)
+print(windows.count(b"\r\n"), "rows, identical")
+PY
+# The export folder is the one value each system writes in its own path
+# form (each program exported into its own folder); every other byte must
+# be the same.
+python3 - "$tmp/linux/Bmslist.ini" "$tmp/windows/Bmslist.ini" "$tmp/linux/" "Z:${tmp//\//\\}\\windows\\" <<'PY' || fail "Bmslist.ini differs"
+import sys
+linux, windows = open(sys.argv[1], "rb").read(), open(sys.argv[2], "rb").read()
+mapped = linux.replace(b"Folder=" + sys.argv[3].encode() + b"\n", b"Folder=" + sys.argv[4].encode() + b"\n")
+if mapped != windows:
+    print("linux (mapped):", mapped, "\nwindows:", windows, file=sys.stderr)
+    sys.exit(1)
+PY
+echo "Bmslist.ini identical:"
+cat "$tmp/windows/Bmslist.ini"
