@@ -106,9 +106,12 @@ bool TForm1::Create() {
     return true;
   };
   pipeline_->onRowAdded = [this](std::size_t) { KeepWindowAlive(); };
-  pipeline_->onUnlistedFiles = [this](const std::string&, const std::vector<std::string>& fsNames) {
+  // This window has no status bar yet: of the problems only the names
+  // code page 932 cannot hold are shown, as they always were here.
+  pipeline_->onArchiveProblem = [this](const ArchiveProblem& problem) {
+    if (problem.unlistedNames.empty()) return;
     std::string names;
-    for (const std::string& n : fsNames) names += (names.empty() ? "" : ", ") + platform::Utf8ToCp932(n);
+    for (const std::string& n : problem.unlistedNames) names += (names.empty() ? "" : ", ") + platform::Utf8ToCp932(n);
     ShowErrorBox(hwnd_, kUnusableNamesMessage + names);
   };
 

@@ -1,5 +1,6 @@
 // bmslist.exe: the main window; files given on the command line (a drop on
 // the program's icon in Explorer) are handled as the first drop.
+#include "charts/working_folder.h"
 #include "gui_win32/form1.h"
 
 #include <shellapi.h>
@@ -7,6 +8,9 @@
 #include "platform/win32/wide.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // This copy's own working folder while it runs (a copy started while
+  // another runs gets a private one, removed when it ends).
+  WorkingFolderClaim workingFolder;
   TForm1 form1;
   if (!form1.Create()) return 1;
   form1.Show();

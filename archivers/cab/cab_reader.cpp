@@ -113,17 +113,13 @@ class CabReader : public ArchiveReader {
     sys_.sinkError = nullptr;
     int err = decomp_->extract(decomp_, current_, cab::kSinkName);
     sys_.sink = nullptr;
-    if (sys_.sinkStopped) {
-      // libmspack keeps the half-used decoder after a short write, which
-      // would spoil the next entry of the same folder: start afresh.
-      Close();
-      OpenCabinet();
-      current_ = cabinet_->files;
-      for (std::size_t i = 0; i < index_ && current_; ++i) current_ = current_->next;
+    if (sys_.sinkStopped || err != MSPACK_ERR_OK) {
+      // libmspack keeps the half-used decoder after a short write or a
+      // failure, which would spoil the next entry of the same folder.
+      Reopen();
       if (sys_.sinkError) std::rethrow_exception(std::exchange(sys_.sinkError, nullptr));
-      return;
+      if (err != MSPACK_ERR_OK && !sys_.sinkStopped) throw ArcError(ToArcError(err), "cabinet entry is damaged");
     }
-    if (err != MSPACK_ERR_OK) throw ArcError(ToArcError(err), "cabinet entry is damaged");
   }
 
  private:
@@ -138,6 +134,14 @@ class CabReader : public ArchiveReader {
                                                   : ERROR_NOT_ARC_FILE,
                      "not a cabinet");
     }
+  }
+
+  // Starts afresh at the current entry.
+  void Reopen() {
+    Close();
+    OpenCabinet();
+    current_ = cabinet_->files;
+    for (std::size_t i = 0; i < index_ && current_; ++i) current_ = current_->next;
   }
 
   void Close() {

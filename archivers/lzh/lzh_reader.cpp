@@ -44,7 +44,11 @@ int SourceRead(void* handle, void* out, size_t len) {
   size_t total = 0;
   while (total < len) {
     if (s->pos < s->bufStart || s->pos >= s->bufStart + s->bufLen) {
-      ssize_t n = pread(s->fd, s->buf.data(), s->buf.size(), static_cast<off_t>(s->pos));
+      // After a skip only a header is wanted, most likely: a walk over the
+      // headers alone should not read the whole archive.
+      bool sequential = s->pos == s->bufStart + s->bufLen;
+      std::size_t fill = sequential ? s->buf.size() : std::min<std::size_t>(s->buf.size(), 64 << 10);
+      ssize_t n = pread(s->fd, s->buf.data(), fill, static_cast<off_t>(s->pos));
       if (n < 0) return -1;
       s->bufStart = s->pos;
       s->bufLen = static_cast<std::size_t>(n);
@@ -148,7 +152,15 @@ class LzhReader : public ArchiveReader {
       crc = Crc16Update(crc, buf.data(), n);
       if (!sink(buf.data(), n)) return;
     }
-    if (total != header_->length || src_.skippedPastEnd) throw ArcError(ERROR_BROKEN_DATA, "LZH data truncated or damaged");
+    if (src_.skippedPastEnd) throw ArcError(ERROR_BROKEN_DATA, "LZH data truncated or damaged");
+    // liblhasa strips a MacLHA entry's MacBinary header and keeps one fork,
+    // so what came is shorter than the header says and its CRC covers
+    // other bytes: a second decode checks the wrapped data instead.
+    if (header_->os_type == LHA_OS_TYPE_MACOS && total < header_->length) {
+      if (!CheckWrappedEntry()) throw ArcError(ERROR_FILE_CRC, "LZH data truncated or damaged");
+      return;
+    }
+    if (total != header_->length) throw ArcError(ERROR_BROKEN_DATA, "LZH data truncated or damaged");
     if (crc != header_->crc) throw ArcError(ERROR_FILE_CRC, "LZH CRC mismatch");
   }
 
@@ -188,6 +200,18 @@ class LzhReader : public ArchiveReader {
     }
     if (complete && crc != header_->crc) throw ArcError(ERROR_FILE_CRC, "LZH CRC mismatch");
     return true;
+  }
+
+  // Decodes the current entry again through a reader of its own, which
+  // checks length and CRC on the data as stored.
+  bool CheckWrappedEntry() {
+    int fd = dup(src_.fd);
+    if (fd < 0) return false;
+    LzhReader again(fd, src_.size);
+    EntryInfo info;
+    for (std::size_t i = 0; i < count_; ++i)
+      if (!again.Next(info)) return false;
+    return lha_reader_check(again.reader_, nullptr, nullptr) != 0;
   }
 
   // At the end the last read found nothing, or only the zero end mark.

@@ -1,6 +1,7 @@
 // RAR 5 through libarchive. RAR 5 stores every name as UTF-8. libarchive
-// 3.6 neither flags encrypted entries nor reports the stored CRC, so a walk
-// over the headers supplies both.
+// 3.6 neither flags encrypted entries nor reports the stored CRC, nor
+// notices an archive cut after its last entry, so a walk over the headers
+// supplies all three.
 #include <archive.h>
 #include <archive_entry.h>
 
@@ -37,7 +38,10 @@ std::unique_ptr<ArchiveReader> OpenRar5Reader(const std::string& path) {
     }
     ++*index;
   };
-  return std::make_unique<LibarchiveReader>(a, hook);
+  auto reader = std::make_unique<LibarchiveReader>(a, hook, !scan->solid);
+  reader->CheckAgainstHeaderCrc();
+  if (scan->cutShort) reader->EndIsCutShort();
+  return reader;
 }
 
 }  // namespace arc

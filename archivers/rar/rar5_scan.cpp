@@ -10,8 +10,9 @@ namespace arc {
 namespace {
 
 constexpr std::uint64_t kMaxHeaderSize = 2 * 1024 * 1024;  // the format's own limit
-constexpr int kFileHeader = 2, kEncryptionHeader = 4, kEndHeader = 5;
+constexpr int kMainHeader = 1, kFileHeader = 2, kEncryptionHeader = 4, kEndHeader = 5;
 constexpr std::uint64_t kExtraEncryption = 1;
+constexpr std::uint64_t kArchiveSolid = 0x0004;
 
 // Variable-length integers: 7 bits a byte, low first, high bit = more.
 struct Cursor {
@@ -82,15 +83,20 @@ Rar5Scan ScanRar5(const std::string& fsPath) {
   for (;;) {
     unsigned char lead[4 + 10];
     std::size_t got = std::fread(lead, 1, sizeof lead, f.get());
-    if (got < 5) break;
+    if (got < 5) {
+      scan.cutShort = true;
+      break;
+    }
     Cursor sizeCursor{lead + 4, lead + got};
     std::uint64_t headerSize = sizeCursor.Vint();
     if (!sizeCursor.ok || headerSize == 0 || headerSize > kMaxHeaderSize) break;
     long headerStart = std::ftell(f.get()) - static_cast<long>(got) + static_cast<long>(sizeCursor.p - lead);
     header.resize(headerSize);
-    if (std::fseek(f.get(), headerStart, SEEK_SET) != 0 ||
-        std::fread(header.data(), 1, headerSize, f.get()) != headerSize)
+    if (std::fseek(f.get(), headerStart, SEEK_SET) != 0) break;
+    if (std::fread(header.data(), 1, headerSize, f.get()) != headerSize) {
+      scan.cutShort = true;
       break;
+    }
     Cursor c{reinterpret_cast<const unsigned char*>(header.data()),
              reinterpret_cast<const unsigned char*>(header.data()) + header.size()};
     std::uint64_t type = c.Vint();
@@ -103,6 +109,7 @@ Rar5Scan ScanRar5(const std::string& fsPath) {
       break;
     }
     if (type == kEndHeader) break;
+    if (type == kMainHeader) scan.solid = (c.Vint() & kArchiveSolid) != 0;
     if (type == kFileHeader) scan.files.push_back(ParseFileHeader(c, extraSize));
     long next = headerStart + static_cast<long>(headerSize);
     if (dataSize > static_cast<std::uint64_t>(0x7FFFFFFFFFFFLL) ||

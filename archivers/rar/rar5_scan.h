@@ -1,7 +1,8 @@
 #pragma once
 // A walk over the block headers of a RAR 5 archive for what libarchive does
 // not report: which file entries are encrypted, their stored CRC32, and
-// whether the headers themselves are encrypted.
+// whether the headers themselves are encrypted, whether the archive is solid
+// and whether it ends where it should.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,6 +17,8 @@ struct Rar5FileFacts {
 
 struct Rar5Scan {
   bool headersEncrypted = false;
+  bool solid = false;    // skipping an entry's data means decoding it
+  bool cutShort = false;  // the file ends before the end-of-archive header
   std::vector<Rar5FileFacts> files;  // file headers in archive order
 };
 

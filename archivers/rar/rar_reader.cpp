@@ -125,6 +125,9 @@ class Rar4Reader : public ArchiveReader {
     return true;
   }
 
+  // Skipping in a solid archive decodes.
+  bool ListsCheaply() const override { return !solid_; }
+
   void ReadData(const std::function<bool(const void*, std::size_t)>& sink) override {
     if (link_) return;  // its data is the target, already taken
     if (!hasEntry_ || dataRead_) throw ArcError(ERROR_NOT_SEARCH_MODE, "no current entry");

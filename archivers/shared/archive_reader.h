@@ -25,8 +25,10 @@ struct EntryInfo {
   bool isSymlink = false;
   bool isHardlink = false;  // linkTarget names an earlier entry of the archive
   std::string linkTarget;   // encoded like name
-  std::uint64_t size = 0;
-  std::uint64_t compressedSize = 0;
+  std::uint64_t size = 0;         // full length of the data, holes included
+  bool sizeKnown = true;           // false: the archive declares no size to trust (a single .gz)
+  std::uint64_t holeSize = 0;      // bytes of `size` that are holes of a sparse entry
+  std::uint64_t compressedSize = 0;  // 0 when the format keeps no per-entry figure
   std::uint32_t crc = 0;
   std::time_t mtime = 0;  // UTC seconds; 0 when unknown
   std::uint32_t attributes = 0;  // DOS attribute bits when known
@@ -44,6 +46,33 @@ class ArchiveReader {
   // the sink stops early. Throws ArcError on damage or a checksum mismatch.
   // Entries whose data was not read are skipped by the next Next().
   virtual void ReadData(const std::function<bool(const void* data, std::size_t size)>& sink) = 0;
+  // ReadData for writers that can leave holes: runs of zeros that a sparse
+  // entry does not store go to `hole` as lengths (a false answer stops
+  // too). Readers of formats without holes pass everything to `sink`.
+  virtual void ReadSparseData(const std::function<bool(const void* data, std::size_t size)>& sink,
+                              const std::function<bool(std::uint64_t length)>& hole) {
+    (void)hole;
+    ReadData(sink);
+  }
+  // True when walking the entries with Next() alone costs little (headers
+  // found by seeking), so sizes can be added up before anything is
+  // written; false for streams, where skipping means decoding.
+  virtual bool ListsCheaply() const { return true; }
+};
+
+// While one lives, readers opened on this thread serve a walk over the
+// headers alone (Next() without ReadData()): they may read less ahead.
+class HeaderWalkScope {
+ public:
+  HeaderWalkScope() : outer_(active_) { active_ = true; }
+  ~HeaderWalkScope() { active_ = outer_; }
+  HeaderWalkScope(const HeaderWalkScope&) = delete;
+  HeaderWalkScope& operator=(const HeaderWalkScope&) = delete;
+  static bool Active() { return active_; }
+
+ private:
+  static inline thread_local bool active_ = false;
+  bool outer_;
 };
 
 // Openers (path in CP932). Each throws ArcError(ERROR_NOT_ARC_FILE or

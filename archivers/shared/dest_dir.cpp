@@ -3,7 +3,12 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#ifndef _WIN32
+#include <sys/statvfs.h>
+#endif
 #include <unistd.h>
+
+#include <limits>
 
 #include "archiver_api.h"
 #include "archivers/shared/archive_reader.h"
@@ -18,7 +23,9 @@ int WriteErrorCode(int err) { return err == ENOSPC || err == EDQUOT || err == EF
 
 OutFile::OutFile(int dirFd, int fd, std::string name) : dirFd_(dirFd), fd_(fd), name_(std::move(name)) {}
 
-OutFile::OutFile(OutFile&& other) noexcept : dirFd_(other.dirFd_), fd_(other.fd_), name_(std::move(other.name_)) {
+OutFile::OutFile(OutFile&& other) noexcept
+    : dirFd_(other.dirFd_), fd_(other.fd_), name_(std::move(other.name_)), length_(other.length_),
+      endsInHole_(other.endsInHole_) {
   other.fd_ = -1;
   other.dirFd_ = -1;
 }
@@ -42,10 +49,24 @@ void OutFile::Write(const void* data, std::size_t size) {
     }
     p += n;
     size -= static_cast<std::size_t>(n);
+    length_ += static_cast<std::uint64_t>(n);
   }
+  endsInHole_ = false;
+}
+
+void OutFile::Skip(std::uint64_t length) {
+  if (length == 0) return;
+  if (length > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()) - length_ ||
+      lseek(fd_, static_cast<off_t>(length), SEEK_CUR) < 0)
+    throw ArcError(ERROR_DISK_SPACE, "file too large: " + name_);
+  length_ += length;
+  endsInHole_ = true;
 }
 
 void OutFile::Commit(std::time_t mtime) {
+  // A seek alone does not lengthen a file.
+  if (endsInHole_ && ftruncate(fd_, static_cast<off_t>(length_)) != 0)
+    throw ArcError(WriteErrorCode(errno), "cannot write " + name_);
   if (mtime != 0) {
     struct timespec times[2];
     times[0].tv_sec = times[1].tv_sec = mtime;
@@ -102,6 +123,17 @@ void DestDir::RemoveExisting(int dirFd, const std::string& leaf) {
   if (fstatat(dirFd, leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return;
   if (S_ISDIR(st.st_mode)) throw ArcError(ERROR_FILE_OPEN, "a folder has the name of file " + leaf);
   if (unlinkat(dirFd, leaf.c_str(), 0) != 0) throw ArcError(ERROR_FILE_OPEN, "cannot replace " + leaf);
+}
+
+std::uint64_t DestDir::FreeSpace() const {
+#ifdef _WIN32
+  // No descriptor-based query there yet: unknown, so writing tells.
+  return std::numeric_limits<std::uint64_t>::max();
+#else
+  struct statvfs st{};
+  if (fstatvfs(root_, &st) != 0) return std::numeric_limits<std::uint64_t>::max();  // unknown: let writing tell
+  return static_cast<std::uint64_t>(st.f_bavail) * st.f_frsize;
+#endif
 }
 
 void DestDir::MakeFolder(const std::vector<std::string>& dirs) { Folder(dirs, true); }

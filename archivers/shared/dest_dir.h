@@ -4,6 +4,7 @@
 // a symbolic link (from the archive or already on disk) is never followed,
 // so no entry can be steered outside. Existing files are replaced (unlinked,
 // then created anew), which also never writes through a link.
+#include <cstdint>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -21,6 +22,8 @@ class OutFile {
   ~OutFile();
   // Throws ArcError(ERROR_CANNOT_WRITE or ERROR_DISK_SPACE).
   void Write(const void* data, std::size_t size);
+  // Leaves `length` zero bytes as a hole: no room taken on disk.
+  void Skip(std::uint64_t length);
   // Sets the modification time (when known) and closes the file.
   void Commit(std::time_t mtime);
 
@@ -30,6 +33,8 @@ class OutFile {
   int dirFd_;
   int fd_;
   std::string name_;
+  std::uint64_t length_ = 0;
+  bool endsInHole_ = false;  // the file must be lengthened at the end
 };
 
 class DestDir {
@@ -40,6 +45,9 @@ class DestDir {
   ~DestDir();
   DestDir(const DestDir&) = delete;
   DestDir& operator=(const DestDir&) = delete;
+
+  // Bytes an unprivileged writer may still use on the folder's file system.
+  std::uint64_t FreeSpace() const;
 
   void MakeFolder(const std::vector<std::string>& dirs);
   OutFile CreateFile(const std::vector<std::string>& dirs, const std::string& leaf);

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "archivers/shared/output_budget.h"
+
 namespace arc {
 
 struct ExtractRequest {
@@ -11,6 +13,7 @@ struct ExtractRequest {
   std::vector<std::string> include;  // patterns; empty: every entry
   std::vector<std::string> exclude;  // patterns never extracted
   bool keepFolders = true;           // false: every file straight into destDir
+  ExtractLimits limits;              // tests lower them to make small bombs
 };
 
 }  // namespace arc

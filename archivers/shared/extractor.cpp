@@ -1,5 +1,7 @@
 #include "archivers/shared/extractor.h"
 
+#include <sys/stat.h>
+
 #include <optional>
 
 #include "archiver_api.h"
@@ -15,27 +17,47 @@ namespace arc {
 namespace {
 constexpr std::uint64_t kReportEvery = 4u << 20;
 
+bool Selected(const ExtractRequest& req, const EntryInfo& info) {
+  return EntrySelected(DisplayName(info.name, info.nameIsUtf8), req.include, req.exclude);
+}
+
+// Failures after which nothing more can be written: the disk is full, or
+// the user said stop.
+bool EndsExtraction(int code) { return code == ERROR_DISK_SPACE || code == ERROR_USER_CANCEL || code == ERROR_ENOUGH_MEMORY; }
+
+std::uint64_t FileSize(const std::string& path) {
+  struct stat st{};
+  return stat(platform::FsName(path).c_str(), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+}
+
 class Extraction {
  public:
   Extraction(const ExtractRequest& req, ArchiveReader& reader, DestDir& dest)
-      : req_(req), reader_(reader), dest_(dest) {}
+      : req_(req), reader_(reader), dest_(dest), archiveSize_(FileSize(req.archive)) {}
 
-  int Run(std::string& message) {
+  // `sizesChecked`: the declared sizes of all selected entries were found
+  // to fit beforehand; otherwise each entry is weighed as it comes.
+  int Run(bool sizesChecked, std::string& message) {
+    sizesChecked_ = sizesChecked;
     EntryInfo info;
     EXTRACTINGINFOEX ex;
     FillExtractingInfo(info, req_.archive, req_.destDir, ex);
     if (!progress_.Report(ARCEXTRACT_OPEN, ex)) return Fail(ERROR_USER_CANCEL, "cancelled", message);
     for (;;) {
       try {
+        // A header that cannot be read leaves no way to the next entry.
         if (!reader_.Next(info)) break;
-        int r = One(info);
-        if (r == ERROR_USER_CANCEL) return Fail(r, "cancelled", message);
       } catch (const ArcError& e) {
-        // Damage in the archive or a full disk: the rest cannot be trusted.
         Note(e.Code(), e.what());
-        if (e.Code() != ERROR_UNSAFE_PATH && e.Code() != ERROR_FILE_OPEN && e.Code() != ERROR_MAKEDIRECTORY &&
-            e.Code() != ERROR_CANNOT_WRITE)
-          break;
+        break;
+      }
+      try {
+        if (One(info) == ERROR_USER_CANCEL) return Fail(ERROR_USER_CANCEL, "cancelled", message);
+      } catch (const ArcError& e) {
+        // One bad entry costs only itself: its partial output is gone, and
+        // the next entry's header is found all the same.
+        Note(e.Code(), e.what());
+        if (EndsExtraction(e.Code()) || stop_) break;
       }
     }
     FillExtractingInfo(EntryInfo{}, req_.archive, req_.destDir, ex);
@@ -73,6 +95,8 @@ class Extraction {
       dest_.MakeFolder(path.dirs);
       return 0;
     }
+    if (!sizesChecked_ && !FitsOnDisk(req_.limits, DeclaredNeed(info), dest_.FreeSpace()))
+      throw ArcError(ERROR_DISK_SPACE, "not enough disk space for " + display);
     std::string destName = platform::IncludeTrailingDelimiter(req_.destDir.empty() ? "." : req_.destDir) +
                            (req_.keepFolders ? display : platform::ExtractFileName(display));
     EXTRACTINGINFOEX ex;
@@ -81,32 +105,51 @@ class Extraction {
     if (info.isSymlink) return Symlink(info, path, display);
     if (info.isHardlink) return Hardlink(info, path, display);
     OutFile out = dest_.CreateFile(path.dirs, path.leaf);
-    std::uint64_t written = 0, nextReport = kReportEvery;
+    EntryBudget budget(req_.limits, info, archiveSize_, kept_);
+    std::uint64_t nextReport = kReportEvery;
     bool cancelled = false;
-    // Errors of our own side are carried out of the sink rather than thrown
-    // through the format library.
+    // Errors of our own side are carried out of the sinks rather than
+    // thrown through the format library.
     std::optional<ArcError> writeError;
-    reader_.ReadData([&](const void* data, std::size_t size) {
+    auto data = [&](const void* bytes, std::size_t size) {
       try {
-        out.Write(data, size);
+        budget.Add(size, 0);
+        out.Write(bytes, size);
       } catch (const ArcError& e) {
         writeError = e;
         return false;
       }
-      written += size;
-      if (written >= nextReport) {
-        nextReport = written + kReportEvery;
-        ex.exinfo.dwWriteSize = static_cast<std::uint32_t>(std::min<std::uint64_t>(written, 0xFFFFFFFFu));
+      if (budget.Written() >= nextReport) {
+        nextReport = budget.Written() + kReportEvery;
+        ex.exinfo.dwWriteSize = static_cast<std::uint32_t>(std::min<std::uint64_t>(budget.Written(), 0xFFFFFFFFu));
         if (!progress_.Report(ARCEXTRACT_INPROCESS, ex)) {
           cancelled = true;
           return false;
         }
       }
       return true;
-    });
+    };
+    auto hole = [&](std::uint64_t length) {
+      try {
+        budget.Add(0, length);
+        out.Skip(length);
+      } catch (const ArcError& e) {
+        writeError = e;
+        return false;
+      }
+      return true;
+    };
+    try {
+      reader_.ReadSparseData(data, hole);
+    } catch (const ArcError&) {
+      stop_ = budget.StopsArchive();
+      throw;  // `out` removes the partial file
+    }
+    stop_ = budget.StopsArchive();
     if (writeError) throw *writeError;
-    if (cancelled) return ERROR_USER_CANCEL;  // `out` removes the partial file
+    if (cancelled) return ERROR_USER_CANCEL;
     out.Commit(info.mtime);
+    kept_ += budget.Written();
     ++count_;
     return 0;
   }
@@ -133,18 +176,46 @@ class Extraction {
   const ExtractRequest& req_;
   ArchiveReader& reader_;
   DestDir& dest_;
+  std::uint64_t archiveSize_;
   ProgressReporter progress_;
+  bool sizesChecked_ = false;
+  bool stop_ = false;          // the archive as a whole expands too far
+  std::uint64_t kept_ = 0;     // bytes of the files written and kept
   int result_ = 0;
   std::string firstError_;
   std::size_t count_ = 0;
 };
+
+// The disk room the selected entries declare, by a walk over the headers
+// alone. A header that cannot be read ends the walk: extraction reports it.
+std::uint64_t DeclaredTotal(const ExtractRequest& req, ArchiveReader& lister) {
+  std::uint64_t total = 0;
+  EntryInfo info;
+  try {
+    while (lister.Next(info))
+      if (Selected(req, info)) total += DeclaredNeed(info);
+  } catch (const ArcError&) {
+  }
+  return total;
+}
 }  // namespace
 
 int Extract(const ExtractRequest& req, const std::vector<ReaderOpener>& openers, std::string& message) {
   try {
     auto reader = OpenWithAny(openers, req.archive);
     DestDir dest(req.destDir);
-    return Extraction(req, *reader, dest).Run(message);
+    bool sizesChecked = false;
+    if (reader->ListsCheaply()) {
+      std::uint64_t need = 0;
+      {
+        HeaderWalkScope walk;
+        need = DeclaredTotal(req, *OpenWithAny(openers, req.archive));
+      }
+      if (!FitsOnDisk(req.limits, need, dest.FreeSpace()))
+        throw ArcError(ERROR_DISK_SPACE, "not enough disk space: the archive declares " + std::to_string(need) + " bytes");
+      sizesChecked = true;
+    }
+    return Extraction(req, *reader, dest).Run(sizesChecked, message);
   } catch (const ArcError& e) {
     message = e.what();
     return e.Code();

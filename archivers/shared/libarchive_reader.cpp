@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <zlib.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -19,6 +21,8 @@ namespace arc {
 
 namespace {
 constexpr std::size_t kBlockSize = 1 << 20;
+// A header walk seeks from entry to entry and wants a header at each.
+constexpr std::size_t kHeaderWalkBlockSize = 64 << 10;
 
 std::string ErrorText(struct archive* a) {
   const char* s = archive_error_string(a);
@@ -41,7 +45,8 @@ struct archive* OpenLibarchive(const std::string& path, const std::function<void
   struct archive* a = archive_read_new();
   if (!a) throw ArcError(ERROR_ENOUGH_MEMORY, "out of memory");
   configure(a);
-  if (archive_read_open_filename(a, platform::FsName(path).c_str(), kBlockSize) != ARCHIVE_OK) {
+  std::size_t block = HeaderWalkScope::Active() ? kHeaderWalkBlockSize : kBlockSize;
+  if (archive_read_open_filename(a, platform::FsName(path).c_str(), block) != ARCHIVE_OK) {
     std::string why = ErrorText(a);
     archive_read_free(a);
     throw ArcError(ERROR_NOT_ARC_FILE, why);
@@ -57,7 +62,7 @@ struct FileWindow {
   int fd = -1;
   std::uint64_t start = 0, size = 0;  // size of the window
   std::uint64_t pos = 0;              // inside the window
-  std::vector<char> buffer = std::vector<char>(kBlockSize);
+  std::vector<char> buffer = std::vector<char>(HeaderWalkScope::Active() ? kHeaderWalkBlockSize : kBlockSize);
 };
 
 la_ssize_t WindowRead(struct archive* a, void* data, const void** out) {
@@ -134,7 +139,8 @@ struct archive* OpenLibarchiveFrom(const std::string& path, std::uint64_t start,
   return a;
 }
 
-LibarchiveReader::LibarchiveReader(struct archive* a, EntryHook hook) : a_(a), hook_(std::move(hook)) {}
+LibarchiveReader::LibarchiveReader(struct archive* a, EntryHook hook, bool listsCheaply)
+    : a_(a), hook_(std::move(hook)), listsCheaply_(listsCheaply) {}
 
 LibarchiveReader::~LibarchiveReader() {
   Utf8LocaleScope locale;
@@ -144,8 +150,15 @@ LibarchiveReader::~LibarchiveReader() {
 bool LibarchiveReader::Next(EntryInfo& info) {
   Utf8LocaleScope locale;
   struct archive_entry* e = nullptr;
-  int r = archive_read_next_header(a_, &e);
-  if (r == ARCHIVE_EOF) return false;
+  // A damaged tar header is skipped block by block up to the next good
+  // one, as bsdtar does; the damage is still reported at the end.
+  int r;
+  while ((r = archive_read_next_header(a_, &e)) == ARCHIVE_RETRY) skippedDamage_ = true;
+  if (r == ARCHIVE_EOF) {
+    if (cutShort_) throw ArcError(ERROR_UNEXPECTED_EOF, "the archive is cut short");
+    if (skippedDamage_) throw ArcError(ERROR_HEADER_BROKEN, "damaged headers were skipped");
+    return false;
+  }
   if (r != ARCHIVE_OK && r != ARCHIVE_WARN) throw ArcError(ERROR_HEADER_BROKEN, ErrorText(a_));
   const char* name = archive_entry_pathname(e);
   // A name that could not be converted comes back null: refuse it rather
@@ -161,8 +174,19 @@ bool LibarchiveReader::Next(EntryInfo& info) {
     info.isHardlink = true;
     info.linkTarget = hard;
   }
-  info.size = archive_entry_size_is_set(e) ? static_cast<std::uint64_t>(archive_entry_size(e)) : 0;
+  info.sizeKnown = archive_entry_size_is_set(e) && archive_entry_size(e) >= 0;
+  info.size = info.sizeKnown ? static_cast<std::uint64_t>(archive_entry_size(e)) : 0;
   info.compressedSize = info.size;
+  current_sparse_ = false;
+  if (info.sizeKnown && archive_entry_sparse_reset(e) > 0) {
+    // What the map does not cover is hole.
+    std::uint64_t stored = 0;
+    la_int64_t offset = 0, length = 0;
+    while (archive_entry_sparse_next(e, &offset, &length) == ARCHIVE_OK)
+      if (length > 0) stored += static_cast<std::uint64_t>(length);
+    info.holeSize = stored < info.size ? info.size - stored : 0;
+    current_sparse_ = true;
+  }
   info.mtime = archive_entry_mtime_is_set(e) ? archive_entry_mtime(e) : 0;
   mode_t perm = archive_entry_perm(e);
   info.attributes = (perm & 0200) ? 0x20 : 0x21;  // archive bit, read-only when not writable
@@ -172,39 +196,64 @@ bool LibarchiveReader::Next(EntryInfo& info) {
   info.encrypted = current_encrypted_;
   if (hook_) hook_(a_, e, info);
   current_encrypted_ = info.encrypted;
+  current_size_known_ = info.sizeKnown;
+  current_size_ = info.size;
+  current_crc_ = info.crc;
   return true;
 }
 
 void LibarchiveReader::ReadData(const std::function<bool(const void* data, std::size_t size)>& sink) {
+  static const std::vector<char> zeros(1 << 16, 0);
+  ReadSparseData(sink, [&](std::uint64_t length) {
+    while (length > 0) {
+      std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(length, zeros.size()));
+      if (!sink(zeros.data(), n)) return false;
+      length -= n;
+    }
+    return true;
+  });
+}
+
+void LibarchiveReader::ReadSparseData(const std::function<bool(const void* data, std::size_t size)>& sink,
+                                      const std::function<bool(std::uint64_t length)>& hole) {
   Utf8LocaleScope locale;
   if (current_is_directory_) return;
   if (current_encrypted_) throw ArcError(ERROR_PASSWORD_FILE, "encrypted entry");
-  static const std::vector<char> zeros(1 << 16, 0);
-  la_int64_t written = 0;
+  std::uint64_t written = 0;
+  uLong crc = crc32(0, nullptr, 0);
   for (;;) {
     const void* buf = nullptr;
     std::size_t size = 0;
     la_int64_t offset = 0;
     int r = archive_read_data_block(a_, &buf, &size, &offset);
-    if (r == ARCHIVE_EOF) return;
-    // Warnings while reading data are checksum or length mismatches.
-    if (r == ARCHIVE_WARN) {
-      std::string why = ErrorText(a_);
-      throw ArcError(why.find("CRC") != std::string::npos ? ERROR_FILE_CRC : ERROR_BROKEN_DATA, why);
+    if (r == ARCHIVE_EOF) {
+      // A sparse entry may end in a hole that no block reports.
+      if (current_sparse_ && written < current_size_) hole(current_size_ - written);
+      // libarchive 3.6 checks no CRC of stored RAR 5 data.
+      if (checkCrc_ && current_size_known_ && written != current_size_)
+        throw ArcError(ERROR_BROKEN_DATA, "data shorter than declared");
+      if (checkCrc_ && current_crc_ != 0 && crc != current_crc_) throw ArcError(ERROR_FILE_CRC, "CRC mismatch");
+      return;
     }
     if (r != ARCHIVE_OK) {
       std::string why = ErrorText(a_);
+      if (checkCrc_ && current_size_known_ && written == current_size_ && current_crc_ != 0 && crc == current_crc_)
+        return;  // all data came and is right: the error is libarchive's own
+      // Warnings while reading data are checksum or length mismatches.
+      if (r == ARCHIVE_WARN)
+        throw ArcError(why.find("CRC") != std::string::npos ? ERROR_FILE_CRC : ERROR_BROKEN_DATA, why);
       bool encrypted = why.find("ncrypt") != std::string::npos;
       throw ArcError(encrypted ? ERROR_PASSWORD_FILE : ERROR_BROKEN_DATA, why);
     }
-    // Sparse entries leave holes that read back as zeros.
-    while (written < offset) {
-      std::size_t n = static_cast<std::size_t>(std::min<la_int64_t>(offset - written, zeros.size()));
-      if (!sink(zeros.data(), n)) return;
-      written += static_cast<la_int64_t>(n);
+    // Sparse entries leave holes between their blocks.
+    if (offset > 0 && written < static_cast<std::uint64_t>(offset)) {
+      if (!hole(static_cast<std::uint64_t>(offset) - written)) return;
+      written = static_cast<std::uint64_t>(offset);
     }
-    if (size > 0 && !sink(buf, size)) return;
-    written += static_cast<la_int64_t>(size);
+    if (size == 0) continue;
+    if (checkCrc_) crc = crc32(crc, static_cast<const Bytef*>(buf), static_cast<uInt>(size));
+    if (!sink(buf, size)) return;
+    written += size;
   }
 }
 

@@ -17,20 +17,41 @@ class LibarchiveReader : public ArchiveReader {
   // Completes an EntryInfo the generic part filled (name coding, CRC...).
   using EntryHook = std::function<void(struct archive*, struct archive_entry*, EntryInfo&)>;
 
-  // Takes ownership of an opened handle.
-  LibarchiveReader(struct archive* a, EntryHook hook);
+  // Takes ownership of an opened handle. `listsCheaply`: skipping an
+  // entry's data seeks rather than decodes (see ArchiveReader).
+  LibarchiveReader(struct archive* a, EntryHook hook, bool listsCheaply = true);
   ~LibarchiveReader() override;
   LibarchiveReader(const LibarchiveReader&) = delete;
   LibarchiveReader& operator=(const LibarchiveReader&) = delete;
 
   bool Next(EntryInfo& info) override;
   void ReadData(const std::function<bool(const void* data, std::size_t size)>& sink) override;
+  void ReadSparseData(const std::function<bool(const void* data, std::size_t size)>& sink,
+                      const std::function<bool(std::uint64_t length)>& hole) override;
+  bool ListsCheaply() const override { return listsCheaply_; }
+
+  // RAR 5 only: the data is checked against the CRC32 and size the entry's
+  // header stores (libarchive 3.6 checks no stored entry), and an error
+  // libarchive reports after it delivered the data in full and right (a
+  // false checksum error on delta-filtered entries) is forgiven.
+  void CheckAgainstHeaderCrc() { checkCrc_ = true; }
+  // The archive is known to be cut short: its end, once reached, is an
+  // error rather than a clean end, even when every entry came whole.
+  void EndIsCutShort() { cutShort_ = true; }
 
  private:
   struct archive* a_;
   EntryHook hook_;
+  bool listsCheaply_;
+  bool checkCrc_ = false;
+  bool cutShort_ = false;
+  bool skippedDamage_ = false;
   bool current_is_directory_ = false;  // a folder has no data to read
   bool current_encrypted_ = false;
+  bool current_sparse_ = false;  // holes up to the declared size may follow the last block
+  bool current_size_known_ = false;
+  std::uint64_t current_size_ = 0;
+  std::uint32_t current_crc_ = 0;  // 0: none known
 };
 
 // Opens `path` (CP932) with a handle prepared by `configure` (formats and

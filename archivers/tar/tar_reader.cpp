@@ -1,10 +1,11 @@
 // The TAR family through libarchive: tar formats plus "raw" for a single
-// compressed file, behind the gzip, bzip2 and compress filters only.
+// compressed file, behind one gzip, bzip2 or compress layer.
 #include <archive.h>
 #include <archive_entry.h>
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "archiver_api.h"
@@ -18,16 +19,115 @@
 namespace arc {
 
 namespace {
-void ConfigureTar(struct archive* a) {
-  archive_read_support_filter_gzip(a);
-  archive_read_support_filter_bzip2(a);
-  archive_read_support_filter_compress(a);
-  archive_read_support_format_tar(a);
-  archive_read_support_format_gnutar(a);
-  archive_read_support_format_raw(a);
+
+// How many zero bytes may open a tar before it counts as data: a tar with
+// nothing in it is only its end blocks padded to a record (10 KiB from
+// most tools), so a stream longer than this that starts with zeros is data.
+constexpr std::size_t kLongestEmptyTar = 1 << 20;
+
+// The compression filter, told by its signature. It is set explicitly:
+// left to itself libarchive would also undo a second layer, giving the
+// contents of a .bz2 inside the .bz2 instead of that inner .bz2.
+int FilterOf(const std::string& path) {
+  int fd = open(platform::FsName(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return ARCHIVE_FILTER_NONE;
+  unsigned char m[3] = {};
+  ssize_t n = read(fd, m, sizeof m);
+  close(fd);
+  if (n >= 2 && m[0] == 0x1f && m[1] == 0x8b) return ARCHIVE_FILTER_GZIP;
+  if (n >= 2 && m[0] == 0x1f && m[1] == 0x9d) return ARCHIVE_FILTER_COMPRESS;
+  if (n >= 3 && m[0] == 'B' && m[1] == 'Z' && m[2] == 'h') return ARCHIVE_FILTER_BZIP2;
+  return ARCHIVE_FILTER_NONE;
 }
 
-bool IsRaw(struct archive* a) { return archive_format(a) == ARCHIVE_FORMAT_RAW; }
+enum class Layout { Tar, Raw, EmptyStream };
+
+struct archive* OpenAs(const std::string& path, int filter, bool tar, bool raw) {
+  return OpenLibarchive(path, [&](struct archive* a) {
+    // compress reads its header as it starts, which an appended filter
+    // cannot do before the file is open; left to bidding alone it can only
+    // stack on itself.
+    if (filter == ARCHIVE_FILTER_COMPRESS)
+      archive_read_support_filter_compress(a);
+    else if (filter != ARCHIVE_FILTER_NONE)
+      archive_read_append_filter(a, filter);
+    if (tar) {
+      archive_read_support_format_tar(a);
+      archive_read_support_format_gnutar(a);
+    }
+    if (raw) {
+      archive_read_support_format_raw(a);
+      // A compressed stream with nothing in it: one empty file.
+      archive_read_support_format_empty(a);
+    }
+  });
+}
+
+// True when the decoded stream holds only zeros and ends within
+// kLongestEmptyTar bytes: a tar without entries, not a file of data.
+bool DecodesToEmptyTar(const std::string& path, int filter) {
+  struct archive* a = OpenAs(path, filter, false, true);
+  struct archive_entry* e = nullptr;
+  bool empty = false;
+  if (archive_read_next_header(a, &e) == ARCHIVE_OK) {
+    std::size_t seen = 0;
+    for (;;) {
+      const void* buf = nullptr;
+      std::size_t size = 0;
+      la_int64_t offset = 0;
+      int r = archive_read_data_block(a, &buf, &size, &offset);
+      if (r == ARCHIVE_EOF) {
+        empty = true;
+        break;
+      }
+      if (r != ARCHIVE_OK) break;
+      const auto* p = static_cast<const unsigned char*>(buf);
+      if (std::any_of(p, p + size, [](unsigned char c) { return c != 0; })) break;
+      seen += size;
+      if (seen > kLongestEmptyTar) break;
+    }
+  }
+  archive_read_free(a);
+  return empty;
+}
+
+// Reads the first header to tell a tar from a single compressed file.
+// Throws ArcError when the file is neither.
+Layout LayoutOf(const std::string& path, int filter) {
+  struct archive* a = OpenAs(path, filter, true, filter != ARCHIVE_FILTER_NONE);
+  struct archive_entry* e = nullptr;
+  int r = archive_read_next_header(a, &e);
+  int format = archive_format(a);
+  std::string why = archive_error_string(a) ? archive_error_string(a) : "not a tar archive";
+  archive_read_free(a);
+  if (format == ARCHIVE_FORMAT_EMPTY) return Layout::EmptyStream;
+  if (format == ARCHIVE_FORMAT_RAW) {
+    if (r != ARCHIVE_OK && r != ARCHIVE_WARN) throw ArcError(ERROR_NOT_ARC_FILE, why);
+    return Layout::Raw;
+  }
+  if (r == ARCHIVE_OK || r == ARCHIVE_WARN) return Layout::Tar;
+  if (r != ARCHIVE_EOF) throw ArcError(ERROR_NOT_ARC_FILE, why);
+  // One zero block is a tar's end mark, but data may begin with zeros too.
+  if (filter != ARCHIVE_FILTER_NONE && !DecodesToEmptyTar(path, filter)) return Layout::Raw;
+  return Layout::Tar;
+}
+
+// A compressed stream that decodes to nothing: one empty file.
+class EmptyStreamReader : public ArchiveReader {
+ public:
+  explicit EmptyStreamReader(EntryInfo info) : info_(std::move(info)) {}
+  bool Next(EntryInfo& info) override {
+    if (done_) return false;
+    done_ = true;
+    info = info_;
+    return true;
+  }
+  void ReadData(const std::function<bool(const void*, std::size_t)>&) override {}
+
+ private:
+  EntryInfo info_;
+  bool done_ = false;
+};
 
 struct GzipHeader {
   std::string name;  // FNAME field, file name part only; empty when absent
@@ -83,15 +183,25 @@ std::string SingleFileName(const std::string& archivePath, bool gzip) {
 
 std::unique_ptr<ArchiveReader> OpenTarReader(const std::string& path) {
   RequireReadableFile(path);
-  if (DetectTarArchiveType(path) == ARCHIVETYPE_NONE) throw ArcError(ERROR_NOT_ARC_FILE, "not a tar archive: " + path);
-  struct archive* a = OpenLibarchive(path, ConfigureTar);
-  int filter = archive_filter_code(a, 0);
-  auto hook = [path, filter](struct archive* h, struct archive_entry*, EntryInfo& info) {
-    if (IsRaw(h)) {
-      // A raw stream without a compression filter is any file at all.
-      if (filter == ARCHIVE_FILTER_NONE) throw ArcError(ERROR_NOT_ARC_FILE, "not a tar archive");
+  int filter = FilterOf(path);
+  Layout layout = LayoutOf(path, filter);
+  bool gzip = filter == ARCHIVE_FILTER_GZIP;
+  if (layout == Layout::EmptyStream) {
+    EntryInfo info;
+    info.name = SingleFileName(path, gzip);
+    info.nameIsUtf8 = LooksLikeUtf8(info.name);
+    info.mtime = gzip ? ReadGzipHeader(path).mtime : 0;
+    info.attributes = 0x20;
+    return std::make_unique<EmptyStreamReader>(info);
+  }
+  bool raw = layout == Layout::Raw;
+  struct archive* a = OpenAs(path, filter, !raw, raw);
+  auto hook = [path, filter, raw](struct archive* h, struct archive_entry*, EntryInfo& info) {
+    if (raw) {
       info.name = SingleFileName(path, filter == ARCHIVE_FILTER_GZIP);
+      // The gzip size field is modulo 2^32 and the others have none.
       info.size = info.compressedSize = 0;
+      info.sizeKnown = false;
       info.mtime = filter == ARCHIVE_FILTER_GZIP ? ReadGzipHeader(path).mtime : 0;
     }
     // Name and link target share one coding; ASCII parts tell nothing.
@@ -99,25 +209,20 @@ std::unique_ptr<ArchiveReader> OpenTarReader(const std::string& path) {
     const char* fname = archive_filter_name(h, 0);
     info.method = filter == ARCHIVE_FILTER_NONE ? "tar" : fname ? fname : "";
   };
-  return std::make_unique<LibarchiveReader>(a, hook);
+  // Without compression, skipping an entry is a seek.
+  return std::make_unique<LibarchiveReader>(a, hook, filter == ARCHIVE_FILTER_NONE);
 }
 
 int DetectTarArchiveType(const std::string& path) {
   try {
     RequireRegularFile(path);
-    struct archive* a = OpenLibarchive(path, ConfigureTar);
-    struct archive_entry* e = nullptr;
-    int r = archive_read_next_header(a, &e);
-    int filter = archive_filter_code(a, 0);
-    bool raw = IsRaw(a);
-    bool ok = r == ARCHIVE_OK || r == ARCHIVE_WARN || (r == ARCHIVE_EOF && !raw);
-    archive_read_free(a);
-    if (!ok) return ARCHIVETYPE_NONE;
+    int filter = FilterOf(path);
+    bool tar = LayoutOf(path, filter) == Layout::Tar;
     switch (filter) {
-      case ARCHIVE_FILTER_NONE: return raw ? ARCHIVETYPE_NONE : ARCHIVETYPE_TAR;
-      case ARCHIVE_FILTER_GZIP: return raw ? ARCHIVETYPE_GZ : ARCHIVETYPE_TARGZ;
-      case ARCHIVE_FILTER_COMPRESS: return raw ? ARCHIVETYPE_Z : ARCHIVETYPE_TARZ;
-      case ARCHIVE_FILTER_BZIP2: return raw ? ARCHIVETYPE_BZ2 : ARCHIVETYPE_TARBZ2;
+      case ARCHIVE_FILTER_NONE: return tar ? ARCHIVETYPE_TAR : ARCHIVETYPE_NONE;
+      case ARCHIVE_FILTER_GZIP: return tar ? ARCHIVETYPE_TARGZ : ARCHIVETYPE_GZ;
+      case ARCHIVE_FILTER_COMPRESS: return tar ? ARCHIVETYPE_TARZ : ARCHIVETYPE_Z;
+      case ARCHIVE_FILTER_BZIP2: return tar ? ARCHIVETYPE_TARBZ2 : ARCHIVETYPE_BZ2;
       default: return ARCHIVETYPE_NONE;
     }
   } catch (const ArcError&) {
