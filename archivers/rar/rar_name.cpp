@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "archivers/shared/name_coding.h"
+#include "platform/text_encoding.h"
 
 namespace arc::rar {
 
@@ -10,24 +11,6 @@ namespace {
 
 constexpr std::uint8_t kUnixHost = 3;
 constexpr std::size_t kMaxUnits = 1024;  // RAR names stop well before this
-
-void AppendUtf8(std::string& out, std::uint32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | cp >> 6);
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | cp >> 12);
-    out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | cp >> 18);
-    out += static_cast<char>(0x80 | (cp >> 12 & 0x3F));
-    out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
 
 bool Utf16ToUtf8(const std::vector<std::uint16_t>& units, std::string& out) {
   out.clear();
@@ -40,7 +23,7 @@ bool Utf16ToUtf8(const std::vector<std::uint16_t>& units, std::string& out) {
     } else if (u >= 0xDC00 && u <= 0xDFFF) {
       return false;
     }
-    AppendUtf8(out, u);
+    platform::AppendUtf8(static_cast<char32_t>(u), out);
   }
   return !out.empty();
 }
