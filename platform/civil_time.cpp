@@ -1,5 +1,6 @@
-// The calendar arithmetic and date-format reading of file_time.h, the same
-// on every system.
+// The calendar arithmetic, date-format reading and separator choice of
+// file_time.h, the same on every system.
+#include <atomic>
 #include <cctype>
 
 #include "platform/file_time.h"
@@ -58,5 +59,18 @@ char DateSeparatorFromFormat(std::string_view fmt) {
   if (c == '%' || c > 0x7E || !std::ispunct(c)) return '/';
   return static_cast<char>(c);
 }
+
+namespace {
+std::atomic<char> g_separatorOverride{'\0'};
+}  // namespace
+
+char DateSeparator() {
+  char forced = g_separatorOverride.load();
+  if (forced != '\0') return forced;
+  static const char fromLocale = LocaleDateSeparator();
+  return fromLocale;
+}
+
+void OverrideDateSeparatorForTesting(char c) { g_separatorOverride.store(c); }
 
 }  // namespace platform

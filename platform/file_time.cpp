@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cctype>
 #include <ctime>
 #include <string>
@@ -45,9 +44,6 @@ bool LocalToUtcNow(std::int64_t localSeconds, std::int64_t& utcSeconds) {
   return !__builtin_sub_overflow(localSeconds, static_cast<std::int64_t>(local.tm_gmtoff), &utcSeconds);
 }
 
-namespace {
-std::atomic<char> g_separatorOverride{'\0'};
-
 char LocaleDateSeparator() {
   // Read without touching the process locale: the window toolkit owns it.
   locale_t loc = newlocale(LC_TIME_MASK, "", static_cast<locale_t>(0));
@@ -56,15 +52,5 @@ char LocaleDateSeparator() {
   freelocale(loc);
   return DateSeparatorFromFormat(fmt);
 }
-}  // namespace
-
-char DateSeparator() {
-  char forced = g_separatorOverride.load();
-  if (forced != '\0') return forced;
-  static const char fromLocale = LocaleDateSeparator();
-  return fromLocale;
-}
-
-void OverrideDateSeparatorForTesting(char c) { g_separatorOverride.store(c); }
 
 }  // namespace platform

@@ -41,5 +41,8 @@ char DateSeparator();
 char DateSeparatorFromFormat(std::string_view dateFormat);
 // For tests: use `c` as the separator; '\0' restores the locale's.
 void OverrideDateSeparatorForTesting(char c);
+// The separator as the system's locale settings give it, read anew on each
+// call (DateSeparator reads it once); one implementation per system.
+char LocaleDateSeparator();
 
 }  // namespace platform

@@ -1,7 +1,6 @@
 // File times and the user's date separator on Windows.
 #include "platform/file_time.h"
 
-#include <atomic>
 #include <ctime>
 
 #include "platform/paths.h"
@@ -50,9 +49,6 @@ bool LocalToUtcNow(std::int64_t localSeconds, std::int64_t& utcSeconds) {
   return !__builtin_add_overflow(localSeconds, static_cast<std::int64_t>(BiasNow()) * 60, &utcSeconds);
 }
 
-namespace {
-std::atomic<char> g_separatorOverride{'\0'};
-
 char LocaleDateSeparator() {
   wchar_t buf[8] = {};
   if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDATE, buf, 8) <= 0) return '/';
@@ -60,15 +56,5 @@ char LocaleDateSeparator() {
   if (c > 0x20 && c < 0x7F && !iswalnum(c)) return static_cast<char>(c);
   return '/';
 }
-}  // namespace
-
-char DateSeparator() {
-  char forced = g_separatorOverride.load();
-  if (forced != '\0') return forced;
-  static const char fromLocale = LocaleDateSeparator();
-  return fromLocale;
-}
-
-void OverrideDateSeparatorForTesting(char c) { g_separatorOverride.store(c); }
 
 }  // namespace platform
