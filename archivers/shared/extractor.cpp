@@ -159,11 +159,17 @@ class Extraction {
   // if it were written: a bomb among the skipped entries then ends the
   // extraction as it would if extracted, instead of being decoded for ever.
   // Nothing is written, and the reader's own complaints about data nobody
-  // asked for are left to the next header, as a skip would.
+  // asked for are left to the next header, as a skip would. The owner
+  // window still hears from a long pass, without a file name (none is
+  // written), and may abort it.
   int Skip(const EntryInfo& info) {
     if (reader_.ListsCheaply() || info.isDirectory || info.isSymlink || info.isHardlink) return 0;
     EntryBudget budget(req_.limits, info, archiveSize_, kept_ + skipped_);
     std::optional<ArcError> overrun;
+    bool cancelled = false;
+    std::uint64_t nextReport = kReportEvery;
+    EXTRACTINGINFOEX ex;
+    FillExtractingInfo(EntryInfo{}, req_.archive, "", ex);
     auto weigh = [&](std::uint64_t data, std::uint64_t hole) {
       try {
         budget.Add(data, hole);
@@ -171,7 +177,11 @@ class Extraction {
         overrun = e;
         return false;
       }
-      return true;
+      if (budget.Written() >= nextReport) {
+        nextReport = budget.Written() + kReportEvery;
+        if (!progress_.Report(ARCEXTRACT_INPROCESS, ex)) cancelled = true;
+      }
+      return !cancelled;
     };
     try {
       reader_.ReadSparseData([&](const void*, std::size_t size) { return weigh(size, 0); },
@@ -181,7 +191,7 @@ class Extraction {
     skipped_ += budget.Written();
     stop_ = budget.StopsArchive();
     if (overrun) throw *overrun;
-    return 0;
+    return cancelled ? ERROR_USER_CANCEL : 0;
   }
 
   int Symlink(const EntryInfo& info, const EntryPath& path, const std::string& display) {
