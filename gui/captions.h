@@ -53,5 +53,10 @@ inline constexpr char kDisplayEncodingLabel[] = "\x95\x5c\x8e\xa6\x82\xcc\x95\xb
 inline constexpr char kDisplayDetected[] = "\x95\x88\x96\xca\x82\xb2\x82\xc6\x82\xc9\x94\xbb\x95\xca";
 // 常に Shift-JIS (CP932)
 inline constexpr char kDisplayCp932[] = "\x8f\xed\x82\xc9 Shift-JIS (CP932)";
+// 展開
+inline constexpr char kUnpackLabel[] = "\x93W\x8aJ";
+// 次の書庫を先に展開する (2 コアを使う)
+inline constexpr char kUnpackAheadCheck[] =
+    "\x8e\x9f\x82\xcc\x8f\x91\x8c\xc9\x82\xf0\x90\xe6\x82\xc9\x93W\x8aJ\x82\xb7\x82\xe9 (2 \x83R\x83""A\x82\xf0\x8eg\x82\xa4)";
 // キャンセル
 inline constexpr char kCancelCaption[] = "\x83L\x83\x83\x83\x93\x83Z\x83\x8b";

@@ -35,12 +35,16 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
   HashColumns->setObjectName(QStringLiteral("HashColumns"));
   CsvFormatBox->setObjectName(QStringLiteral("CsvFormat"));
   DisplayEncodingBox->setObjectName(QStringLiteral("DisplayEncoding"));
+  // Checked by default: the list is the same either way, only sooner.
+  UnpackAhead = new QCheckBox(QStringFromCp932(kUnpackAheadCheck), this);
+  UnpackAhead->setObjectName(QStringLiteral("UnpackAhead"));
 
   auto* form = new QFormLayout;
   form->addRow(QStringFromCp932(kChartFilesLabel), ChartFiles);
   form->addRow(QStringFromCp932(kHashColumnsLabel), HashColumns);
   form->addRow(QStringFromCp932(kCsvFormatLabel), CsvFormatBox);
   form->addRow(QStringFromCp932(kDisplayEncodingLabel), DisplayEncodingBox);
+  form->addRow(QStringFromCp932(kUnpackLabel), UnpackAhead);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   buttons->button(QDialogButtonBox::Cancel)->setText(QStringFromCp932(kCancelCaption));
@@ -62,6 +66,7 @@ void TForm2::SetOptions(const WindowOptions& o) {
   HashColumns->setChecked(o.hashColumns);
   CsvFormatBox->setCurrentIndex(o.csvFormat == CsvFormat::kUtf8 ? 1 : 0);
   DisplayEncodingBox->setCurrentIndex(o.displayEncoding == DisplayEncoding::kCp932 ? 1 : 0);
+  UnpackAhead->setChecked(!o.oneArchiveAtATime);
 }
 
 WindowOptions TForm2::Options() const {
@@ -70,6 +75,7 @@ WindowOptions TForm2::Options() const {
   o.hashColumns = HashColumns->isChecked();
   o.csvFormat = CsvFormatBox->currentIndex() == 1 ? CsvFormat::kUtf8 : CsvFormat::kClassic;
   o.displayEncoding = DisplayEncodingBox->currentIndex() == 1 ? DisplayEncoding::kCp932 : DisplayEncoding::kDetected;
+  o.oneArchiveAtATime = !UnpackAhead->isChecked();
   return o;
 }
 

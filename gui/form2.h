@@ -25,4 +25,5 @@ class TForm2 : public QDialog {
   QCheckBox* HashColumns = nullptr;
   QComboBox* CsvFormatBox = nullptr;
   QComboBox* DisplayEncodingBox = nullptr;
+  QCheckBox* UnpackAhead = nullptr;
 };

@@ -6,6 +6,7 @@ constexpr char kChartFilesKey[] = "ChartFiles";
 constexpr char kHashColumnsKey[] = "HashColumns";
 constexpr char kCsvFormatKey[] = "CsvFormat";
 constexpr char kDisplayEncodingKey[] = "DisplayEncoding";
+constexpr char kOneArchiveAtATimeKey[] = "OneArchiveAtATime";
 
 // Every option is a choice of two, stored as 0 (the default) or 1.
 bool ReadChoice(const TIniGT& ini, const char* key) { return ini.ReadInteger(kOptionsSection, key, 0) == 1; }
@@ -25,6 +26,7 @@ WindowOptions ReadWindowOptions(const TIniGT& ini) {
   o.hashColumns = ReadChoice(ini, kHashColumnsKey);
   o.csvFormat = ReadChoice(ini, kCsvFormatKey) ? CsvFormat::kUtf8 : CsvFormat::kClassic;
   o.displayEncoding = ReadChoice(ini, kDisplayEncodingKey) ? DisplayEncoding::kCp932 : DisplayEncoding::kDetected;
+  o.oneArchiveAtATime = ReadChoice(ini, kOneArchiveAtATimeKey);
   return o;
 }
 
@@ -33,4 +35,5 @@ void WriteWindowOptions(TIniGT& ini, const WindowOptions& o) {
   ini.WriteInteger(kOptionsSection, kHashColumnsKey, o.hashColumns ? 1 : 0);
   ini.WriteInteger(kOptionsSection, kCsvFormatKey, o.csvFormat == CsvFormat::kUtf8 ? 1 : 0);
   ini.WriteInteger(kOptionsSection, kDisplayEncodingKey, o.displayEncoding == DisplayEncoding::kCp932 ? 1 : 0);
+  ini.WriteInteger(kOptionsSection, kOneArchiveAtATimeKey, o.oneArchiveAtATime ? 1 : 0);
 }
