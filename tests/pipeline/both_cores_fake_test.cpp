@@ -3,8 +3,8 @@
 // same CSV, whatever the archives do and wherever the drop stops.
 #include <sys/stat.h>
 
-#include <filesystem>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 
 #include <gtest/gtest.h>
@@ -69,7 +69,9 @@ class BothCoresFake : public ::testing::Test {
     for (bool bothCores : {false, true}) {
       ProgramRun run(tmp_.Path() + (bothCores ? "both" : "serial"), archives_);
       for (const Drop& d : drops)
-        (bothCores ? both : serial).push_back(run.Drop(bothCores, d.paths, [&d](std::size_t i) { return i < d.stopAt; }));
+        (bothCores ? both : serial).push_back(run.Drop(bothCores, d.paths, [&d](std::size_t i) {
+          return i < d.stopAt;
+        }));
     }
     for (std::size_t i = 0; i < drops.size(); ++i)
       EXPECT_EQ(both[i], serial[i]) << "drop " << i << "\n-- serial:\n"
@@ -89,7 +91,8 @@ class BothCoresFake : public ::testing::Test {
 };
 
 TEST_F(BothCoresFake, AMixedDropListsTheSameWhateverEachArchiveDoes) {
-  archives_.Add(Arc("one.lzh"), {{{"b.bms", "#TITLE bee\r\n"}, {"A.BMS", "#TITLE ay\r\n"}, {"sub/c.bms", "#TITLE c\r\n"}}});
+  archives_.Add(Arc("one.lzh"),
+                {{{"b.bms", "#TITLE bee\r\n"}, {"A.BMS", "#TITLE ay\r\n"}, {"sub/c.bms", "#TITLE c\r\n"}}});
   archives_.Add(Arc("damaged.zip"), {{{"d.bms", "#TITLE d\r\n"}}, atZip, ERROR_FILE_CRC});
   archives_.Add(Arc("refused.lzh"), {{{"r.bms", "#TITLE r\r\n"}}, atLha, 0, platform::Utf8ToCp932("拒否")});
   archives_.Add(Arc("nolib.cab"), {{{"n.bms", ""}}, atCab, 0, "", "CAB32.DLL"});
@@ -154,7 +157,8 @@ TEST_F(BothCoresFake, AFileTheCleanUpCannotDeleteIsListedWithEveryLaterArchive) 
   // of the second drop.
   auto stuckRows = [](const std::string& csv) {
     std::size_t n = 0;
-    for (std::size_t at = csv.find("\"stuck.bms\""); at != std::string::npos; at = csv.find("\"stuck.bms\"", at + 1)) ++n;
+    for (std::size_t at = csv.find("\"stuck.bms\""); at != std::string::npos; at = csv.find("\"stuck.bms\"", at + 1))
+      ++n;
     return n;
   };
   EXPECT_EQ(stuckRows(serial[0].csv), 3u);
@@ -170,8 +174,8 @@ TEST_F(BothCoresFake, RelativePathsNameTheFilesOfTheFolderTheDropStartedIn) {
     ProgramRun run(tmp_.Path() + (bothCores ? "both" : "serial"), archives_);
     ASSERT_TRUE(platform::SetCurrentDirectory(tmp_.Path()));
     DropRecord r = run.Drop(bothCores, {"one.lzh", "two.zip"});
-    EXPECT_EQ(r.events, (std::vector<std::string>{"start 0/2 one.lzh", "row 0 a.bms", "start 1/2 two.zip",
-                                                  "row 1 b.bms"}));
+    EXPECT_EQ(r.events,
+              (std::vector<std::string>{"start 0/2 one.lzh", "row 0 a.bms", "start 1/2 two.zip", "row 1 b.bms"}));
     EXPECT_EQ(run.list.Row(1).subItems[siArcName], "two.zip");
     EXPECT_EQ(run.list.Row(1).subItems[siArcPath], "");
   }
