@@ -3,6 +3,7 @@
 // reading their data: damage in a skipped entry goes unnoticed, and the
 // bytes read stay far below the archive's size.
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <fstream>
 #include <functional>
@@ -41,6 +42,21 @@ std::string Damaged(std::string archive) {
     archive[at + kMarker.size() / 2] ^= 0x20;
   EXPECT_EQ(found, 2) << "the sounds are not stored as they are";
   return archive;
+}
+
+// A raw deflate stream (no zlib header), as MSZIP blocks hold it.
+std::string RawDeflate(const std::string& data) {
+  z_stream z{};
+  deflateInit2(&z, 6, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
+  std::string out(deflateBound(&z, static_cast<uLong>(data.size())), '\0');
+  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+  z.avail_in = static_cast<uInt>(data.size());
+  z.next_out = reinterpret_cast<Bytef*>(out.data());
+  z.avail_out = static_cast<uInt>(out.size());
+  deflate(&z, Z_FINISH);
+  out.resize(z.total_out);
+  deflateEnd(&z);
+  return out;
 }
 
 // Bytes this process has read so far, page cache included.
@@ -97,6 +113,57 @@ std::vector<RarEntry> RarSong() {
   return entries;
 }
 
+void Put16(std::string& s, std::uint32_t v) { s += static_cast<char>(v & 0xFF), s += static_cast<char>(v >> 8 & 0xFF); }
+void Put32(std::string& s, std::uint32_t v) { Put16(s, v & 0xFFFF), Put16(s, v >> 16); }
+
+// A cabinet of two folders: snd1.wav alone in the first, MSZIP-compressed,
+// whose second block has a block type deflate does not know; a.bms stored
+// in the second.
+std::string TwoFolderCabinet() {
+  const std::string sound = NoiseBytes(3 * 32768, 3);
+  std::vector<std::string> soundBlocks;
+  for (std::size_t at = 0; at < sound.size(); at += 32768) {
+    std::string block = "CK" + RawDeflate(sound.substr(at, 32768));
+    if (soundBlocks.size() == 1) block[2] = 0x07;  // final block of type 3: no such type
+    soundBlocks.push_back(block);
+  }
+  auto fileRecord = [](std::uint32_t size, std::uint16_t folder, const std::string& name) {
+    std::string r;
+    Put32(r, size);
+    Put32(r, 0);  // offset in its folder
+    Put16(r, folder);
+    Put16(r, 0x5A21), Put16(r, 0x6000), Put16(r, 0x20);
+    return r + name + '\0';
+  };
+  std::string files = fileRecord(static_cast<std::uint32_t>(sound.size()), 0, "snd1.wav") +
+                      fileRecord(static_cast<std::uint32_t>(Chart().size()), 1, "a.bms");
+  std::uint32_t filesAt = 36 + 2 * 8;
+  std::uint32_t dataAt = filesAt + static_cast<std::uint32_t>(files.size());
+  std::string data;
+  for (std::size_t i = 0; i < soundBlocks.size(); ++i) {
+    Put32(data, 0);  // no checksum
+    Put16(data, static_cast<std::uint32_t>(soundBlocks[i].size()));
+    Put16(data, 32768);
+    data += soundBlocks[i];
+  }
+  std::uint32_t chartAt = dataAt + static_cast<std::uint32_t>(data.size());
+  Put32(data, 0);
+  Put16(data, static_cast<std::uint32_t>(Chart().size()));
+  Put16(data, static_cast<std::uint32_t>(Chart().size()));
+  data += Chart();
+  std::string cab = "MSCF";
+  Put32(cab, 0);
+  Put32(cab, dataAt + static_cast<std::uint32_t>(data.size()));
+  Put32(cab, 0);
+  Put32(cab, filesAt);
+  Put32(cab, 0);
+  cab += '\x03', cab += '\x01';
+  Put16(cab, 2), Put16(cab, 2), Put16(cab, 0), Put16(cab, 0x1234), Put16(cab, 0);
+  Put32(cab, dataAt), Put16(cab, static_cast<std::uint32_t>(soundBlocks.size())), Put16(cab, 1);  // MSZIP
+  Put32(cab, chartAt), Put16(cab, 1), Put16(cab, 0);                                                // stored
+  return cab + files + data;
+}
+
 struct Case {
   const char* what;
   arc::ReaderOpener open;
@@ -109,6 +176,8 @@ struct Case {
   bool skipsDamage;
   // Whether the skipped sounds' data is never read.
   bool seeksPast;
+  // The maker damaged the sounds itself.
+  bool damagedAlready = false;
 };
 
 TEST(SelectedExtraction, SkippedEntriesAreNeitherDecodedNorRead) {
@@ -124,6 +193,7 @@ TEST(SelectedExtraction, SkippedEntriesAreNeitherDecodedNorRead) {
       // follows the chart is never touched.
       {"cabinet", arc::OpenCabReader, [] { return MadeBy("gcab", "gcab -c ../s.cab a.bms snd1.wav snd2.wav", "s.cab"); },
        ERROR_FILE_CRC, true, true},
+      {"cabinet of two folders", arc::OpenCabReader, TwoFolderCabinet, ERROR_BROKEN_DATA, true, true, true},
       {"rar 4", arc::OpenRarReader, [] { return WriteRar4(RarSong()); }, ERROR_FILE_CRC, true, true},
       {"rar 5", arc::OpenRarReader, [] { return WriteRar5(RarSong()); }, ERROR_FILE_CRC, true, true},
       // A solid archive's entries continue one another: every one before
@@ -139,7 +209,7 @@ TEST(SelectedExtraction, SkippedEntriesAreNeitherDecodedNorRead) {
       continue;
     }
     TempDir dir;
-    std::string path = dir.Write("song", Damaged(archive));
+    std::string path = dir.Write("song", c.damagedAlready ? archive : Damaged(archive));
 
     Result full = ExtractInto(dir, c.open, path, "full", {});
     EXPECT_EQ(full.code, c.fullResult);
