@@ -15,6 +15,7 @@
 #include "cli/cli_system.h"
 #include "drivers/archive_file.h"
 #include "platform/cp932.h"
+#include "platform/file_time.h"
 #include "platform/files.h"
 #include "platform/msgwindow.h"
 #include "platform/paths.h"
@@ -64,6 +65,7 @@ class TerminalProgress {
 }  // namespace
 
 int main(int argc, char** argv) {
+  platform::FixLocalTimeZone();  // before any thread: the libraries convert stamps per entry
   CliArgs args = ParseCliArgs(ProgramArguments(argc, argv));
   if (args.help) {
     std::fputs(kCliUsage, stdout);
