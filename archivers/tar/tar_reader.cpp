@@ -12,6 +12,8 @@
 #include "archivers/shared/libarchive_reader.h"
 #include "archivers/shared/name_coding.h"
 #include "archivers/shared/reader_opener.h"
+#include "archivers/shared/utf8_locale_scope.h"
+#include "archivers/tar/stream_check.h"
 #include "archivers/tar/tar_family.h"
 #include "platform/cp932.h"
 #include "platform/paths.h"
@@ -40,8 +42,23 @@ int FilterOf(const std::string& path) {
   return ARCHIVE_FILTER_NONE;
 }
 
-enum class Layout { Tar, Raw, EmptyStream };
+enum class Layout { Tar, Raw, EmptyStream, CutTar };
 
+// What the first header tells. A tar whose compressed stream fails before
+// libarchive gets any of it comes with the part that decodes (`cut`).
+struct Opened {
+  Opened(Layout l) : layout(l) {}
+  Opened(std::string prefix, int error, std::string why)
+      : layout(Layout::CutTar), cut(std::make_shared<const std::string>(std::move(prefix))),
+        cutError(error), cutWhy(std::move(why)) {}
+  Layout layout;
+  std::shared_ptr<const std::string> cut;
+  int cutError = 0;
+  std::string cutWhy;
+};
+
+// A stream that fails this early is decoded here whole, into memory.
+constexpr std::size_t kLongestCutPrefix = 1 << 20;
 struct archive* OpenAs(const std::string& path, int filter, bool tar, bool raw) {
   return OpenLibarchive(path, [&](struct archive* a) {
     // compress reads its header as it starts, which an appended filter
@@ -91,16 +108,43 @@ bool DecodesToEmptyTar(const std::string& path, int filter) {
   return empty;
 }
 
+bool IsTar(const std::string& bytes) {
+  Utf8LocaleScope locale;
+  struct archive* a = archive_read_new();
+  if (!a) return false;
+  archive_read_support_format_tar(a);
+  archive_read_support_format_gnutar(a);
+  struct archive_entry* e = nullptr;
+  bool tar = archive_read_open_memory(a, bytes.data(), bytes.size()) == ARCHIVE_OK &&
+             archive_read_next_header(a, &e) == ARCHIVE_OK;
+  archive_read_free(a);
+  return tar;
+}
+
+// libarchive takes a stream whose decoder fails before its first output
+// for one that holds nothing. Only a stream that decodes to a clean end
+// is empty; a cut or damaged one is an error, after the whole entries of
+// a tar inside it.
+Opened CheckEmptyStream(const std::string& path, int filter) {
+  DecodedStream d = DecodeStream(path, filter, kLongestCutPrefix);
+  if (d.end == StreamEnd::Clean && d.prefix.empty() && !d.overLimit) return Layout::EmptyStream;
+  int code = d.end == StreamEnd::CutShort ? ERROR_UNEXPECTED_EOF : ERROR_BROKEN_DATA;
+  std::string why = d.end == StreamEnd::CutShort ? "the compressed stream is cut short"
+                                                 : "the compressed stream is damaged";
+  if (!IsTar(d.prefix)) throw ArcError(code, why);
+  return Opened(std::move(d.prefix), code, why);
+}
+
 // Reads the first header to tell a tar from a single compressed file.
 // Throws ArcError when the file is neither.
-Layout LayoutOf(const std::string& path, int filter) {
+Opened LayoutOf(const std::string& path, int filter) {
   struct archive* a = OpenAs(path, filter, true, filter != ARCHIVE_FILTER_NONE);
   struct archive_entry* e = nullptr;
   int r = archive_read_next_header(a, &e);
   int format = archive_format(a);
   std::string why = archive_error_string(a) ? archive_error_string(a) : "not a tar archive";
   archive_read_free(a);
-  if (format == ARCHIVE_FORMAT_EMPTY) return Layout::EmptyStream;
+  if (format == ARCHIVE_FORMAT_EMPTY) return CheckEmptyStream(path, filter);
   if (format == ARCHIVE_FORMAT_RAW) {
     if (r != ARCHIVE_OK && r != ARCHIVE_WARN) throw ArcError(ERROR_NOT_ARC_FILE, why);
     return Layout::Raw;
@@ -111,6 +155,38 @@ Layout LayoutOf(const std::string& path, int filter) {
   if (filter != ARCHIVE_FILTER_NONE && !DecodesToEmptyTar(path, filter)) return Layout::Raw;
   return Layout::Tar;
 }
+
+// The whole entries of a tar whose compressed stream fails early, read
+// from the part that decodes; its end is the stream's error.
+class CutTarReader : public ArchiveReader {
+ public:
+  CutTarReader(Opened opened, const LibarchiveReader::EntryHook& hook) : opened_(std::move(opened)) {
+    Utf8LocaleScope locale;
+    struct archive* a = archive_read_new();
+    if (!a) throw ArcError(ERROR_ENOUGH_MEMORY, "out of memory");
+    archive_read_support_format_tar(a);
+    archive_read_support_format_gnutar(a);
+    if (archive_read_open_memory(a, opened_.cut->data(), opened_.cut->size()) != ARCHIVE_OK) {
+      archive_read_free(a);
+      throw ArcError(opened_.cutError, opened_.cutWhy);
+    }
+    inner_ = std::make_unique<LibarchiveReader>(a, hook, false);
+  }
+  bool Next(EntryInfo& info) override {
+    if (!inner_->Next(info)) throw ArcError(opened_.cutError, opened_.cutWhy);
+    return true;
+  }
+  void ReadData(const std::function<bool(const void*, std::size_t)>& sink) override { inner_->ReadData(sink); }
+  void ReadSparseData(const std::function<bool(const void*, std::size_t)>& sink,
+                      const std::function<bool(std::uint64_t)>& hole) override {
+    inner_->ReadSparseData(sink, hole);
+  }
+  bool ListsCheaply() const override { return false; }
+
+ private:
+  Opened opened_;  // holds the bytes the inner reader reads
+  std::unique_ptr<LibarchiveReader> inner_;
+};
 
 // A compressed stream that decodes to nothing: one empty file.
 class EmptyStreamReader : public ArchiveReader {
@@ -167,6 +243,10 @@ GzipHeader ReadGzipHeader(const std::string& path) {
   h.name = StoredName(buf, static_cast<std::size_t>(n));
   return h;
 }
+// libarchive's names for the filters.
+const char* CutFilterName(int filter) {
+  return filter == ARCHIVE_FILTER_GZIP ? "gzip" : filter == ARCHIVE_FILTER_BZIP2 ? "bzip2" : "compress (.Z)";
+}
 }  // namespace
 
 std::string SingleFileName(const std::string& archivePath, bool gzip) {
@@ -184,7 +264,8 @@ std::string SingleFileName(const std::string& archivePath, bool gzip) {
 std::unique_ptr<ArchiveReader> OpenTarReader(const std::string& path) {
   RequireReadableFile(path);
   int filter = FilterOf(path);
-  Layout layout = LayoutOf(path, filter);
+  Opened opened = LayoutOf(path, filter);
+  Layout layout = opened.layout;
   bool gzip = filter == ARCHIVE_FILTER_GZIP;
   if (layout == Layout::EmptyStream) {
     EntryInfo info;
@@ -195,8 +276,8 @@ std::unique_ptr<ArchiveReader> OpenTarReader(const std::string& path) {
     return std::make_unique<EmptyStreamReader>(info);
   }
   bool raw = layout == Layout::Raw;
-  struct archive* a = OpenAs(path, filter, !raw, raw);
-  auto hook = [path, filter, raw](struct archive* h, struct archive_entry*, EntryInfo& info) {
+  bool cut = layout == Layout::CutTar;
+  auto hook = [path, filter, raw, cut](struct archive* h, struct archive_entry*, EntryInfo& info) {
     if (raw) {
       info.name = SingleFileName(path, filter == ARCHIVE_FILTER_GZIP);
       // The gzip size field is modulo 2^32 and the others have none.
@@ -206,9 +287,12 @@ std::unique_ptr<ArchiveReader> OpenTarReader(const std::string& path) {
     }
     // Name and link target share one coding; ASCII parts tell nothing.
     info.nameIsUtf8 = LooksLikeUtf8(info.name + info.linkTarget);
-    const char* fname = archive_filter_name(h, 0);
-    info.method = filter == ARCHIVE_FILTER_NONE ? "tar" : fname ? fname : "";
+    // A cut stream's part is read from memory, with no filter to name.
+    const char* fname = filter == ARCHIVE_FILTER_NONE ? "tar" : cut ? CutFilterName(filter) : archive_filter_name(h, 0);
+    info.method = fname ? fname : "";
   };
+  if (layout == Layout::CutTar) return std::make_unique<CutTarReader>(std::move(opened), hook);
+  struct archive* a = OpenAs(path, filter, !raw, raw);
   // Without compression, skipping an entry is a seek.
   return std::make_unique<LibarchiveReader>(a, hook, filter == ARCHIVE_FILTER_NONE);
 }
@@ -217,7 +301,8 @@ int DetectTarArchiveType(const std::string& path) {
   try {
     RequireRegularFile(path);
     int filter = FilterOf(path);
-    bool tar = LayoutOf(path, filter) == Layout::Tar;
+    Layout layout = LayoutOf(path, filter).layout;
+    bool tar = layout == Layout::Tar || layout == Layout::CutTar;
     switch (filter) {
       case ARCHIVE_FILTER_NONE: return tar ? ARCHIVETYPE_TAR : ARCHIVETYPE_NONE;
       case ARCHIVE_FILTER_GZIP: return tar ? ARCHIVETYPE_TARGZ : ARCHIVETYPE_GZ;

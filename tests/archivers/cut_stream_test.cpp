@@ -1,0 +1,113 @@
+// Compressed tars and single files cut short or damaged: never a success,
+// the entries that were whole before the cut come out as the reference
+// decompressor piped into bsdtar gives them, and no half-written file stays.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "archiver_api.h"
+#include "tests/support/arc_library.h"
+#include "tests/support/files.h"
+
+namespace {
+
+using test_support::ArcLibrary;
+using test_support::FilesUnder;
+using test_support::Shell;
+using test_support::TempDir;
+
+using Files = std::map<std::string, std::string>;
+
+struct CutCase {
+  const char* what;
+  const char* compress;    // compressor command reading stdin
+  const char* decompress;  // the reference decompressor, stdin to stdout
+  bool tar;                // a tar inside, else one file
+  std::size_t soundSize;   // noise, so the stream is about this long
+  long cut;                // bytes kept; negative: bytes cut off the end
+};
+
+void PrintTo(const CutCase& c, std::ostream* os) { *os << c.what; }
+
+std::string TarX(const std::string& a, const std::string& d) {
+  return "x --use-directory=1 -f \"" + a + "\" -o \"" + d + "\"";
+}
+
+// Whether every file of `got` is whole: the same bytes as the reference's.
+void ExpectOnlyWholeFiles(const Files& got, const Files& reference, const std::string& what) {
+  for (auto& [name, bytes] : got) {
+    auto it = reference.find(name);
+    ASSERT_NE(it, reference.end()) << what << ": " << name << " is not in the reference";
+    EXPECT_TRUE(it->second == bytes) << what << ": " << name << " differs from the reference";
+  }
+}
+
+class CutStream : public ::testing::TestWithParam<CutCase> {};
+
+TEST_P(CutStream, FailsAndKeepsOnlyWholeEntries) {
+  const CutCase& c = GetParam();
+  TempDir dir;
+  dir.Write("src/a.bms", test_support::TextBytes(3000, 1));
+  dir.Write("src/b.wav", test_support::NoiseBytes(c.soundSize, 2));
+  dir.Write("src/c.bms", test_support::TextBytes(2000, 3));
+  std::string pack = c.tar ? "tar -cf - a.bms b.wav c.bms | " : "cat b.wav | ";
+  ASSERT_EQ(Shell(dir.Path() + "src", pack + c.compress + " > ../whole"), 0);
+  std::string whole = test_support::ReadBytes(dir.Path() + "whole");
+  std::size_t keep = c.cut >= 0 ? static_cast<std::size_t>(c.cut) : whole.size() - static_cast<std::size_t>(-c.cut);
+  ASSERT_LT(keep, whole.size());
+  std::string archive = dir.Write("cut.arc", whole.substr(0, keep));
+  // The reference: what decodes before the cut, unpacked by bsdtar.
+  std::string unpack = c.tar ? " | bsdtar -xf - -C ref" : " > ref/b.wav";
+  Shell(dir.Path(), std::string("mkdir ref && ") + c.decompress + " < cut.arc 2>/dev/null" + unpack + " 2>/dev/null");
+  // bsdtar leaves the entry it was writing at the cut: only whole ones count.
+  Files reference = FilesUnder(dir.Path() + "ref");
+  std::erase_if(reference, [&](const auto& f) { return test_support::ReadBytes(dir.Path() + "src/" + f.first) != f.second; });
+
+  ArcLibrary tar32("tar32.dll", "Tar");
+  ASSERT_TRUE(tar32.Loaded());
+  int result = tar32.Command(TarX(archive, dir.Path() + "dest/"));
+  EXPECT_TRUE(result == ERROR_UNEXPECTED_EOF || result == ERROR_BROKEN_DATA || result == ERROR_HEADER_BROKEN)
+      << c.what << ": result " << std::hex << result;
+  Files got = FilesUnder(dir.Path() + "dest");
+  ExpectOnlyWholeFiles(got, reference, c.what);
+  // A single file cut short is not a file: nothing of it stays.
+  if (!c.tar) {
+    EXPECT_TRUE(got.empty()) << c.what;
+  }
+  // A tar cut within its first stretch of decoded data gives every entry
+  // the reference gets.
+  if (c.tar && c.soundSize < (64 << 10)) {
+    EXPECT_EQ(got.size(), reference.size()) << c.what;
+  }
+  // Of a longer one, the first chart at least (its data lies far before
+  // the cut), whenever the reference has it.
+  EXPECT_EQ(got.count("a.bms"), reference.count("a.bms")) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Streams, CutStream,
+    ::testing::Values(
+        CutCase{"tgz small, in the first block", "gzip -n", "gzip -dc", true, 20000, 40},
+        CutCase{"tgz small, mid data", "gzip -n", "gzip -dc", true, 20000, 12000},
+        CutCase{"tgz small, last 4 bytes", "gzip -n", "gzip -dc", true, 20000, -4},
+        CutCase{"tgz small, last 8 bytes", "gzip -n", "gzip -dc", true, 20000, -8},
+        CutCase{"tgz large, mid data", "gzip -n", "gzip -dc", true, 400000, 200000},
+        CutCase{"tgz large, last 4 bytes", "gzip -n", "gzip -dc", true, 400000, -4},
+        CutCase{"tbz2 small, in the first block", "bzip2", "bzip2 -dc", true, 20000, 40},
+        CutCase{"tbz2 small, mid data", "bzip2", "bzip2 -dc", true, 20000, 12000},
+        CutCase{"tbz2 small, last 4 bytes", "bzip2", "bzip2 -dc", true, 20000, -4},
+        CutCase{"tbz2 large, mid data", "bzip2", "bzip2 -dc", true, 400000, 200000},
+        CutCase{"tbz2 large, last 4 bytes", "bzip2", "bzip2 -dc", true, 400000, -4},
+        CutCase{"gz small, last 4 bytes", "gzip -n", "gzip -dc", false, 20000, -4},
+        CutCase{"gz small, mid data", "gzip -n", "gzip -dc", false, 20000, 10000},
+        CutCase{"gz large, last 8 bytes", "gzip -n", "gzip -dc", false, 400000, -8},
+        CutCase{"bz2 small, last 4 bytes", "bzip2", "bzip2 -dc", false, 20000, -4},
+        CutCase{"bz2 large, mid data", "bzip2", "bzip2 -dc", false, 400000, 200000}),
+    [](const auto& info) {
+      std::string n;
+      for (char ch : std::string(info.param.what)) n += std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
+      return n;
+    });
+
+}  // namespace
