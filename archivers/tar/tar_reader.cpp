@@ -3,9 +3,11 @@
 #include <archive.h>
 #include <archive_entry.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <memory>
 
 #include "archiver_api.h"
@@ -13,7 +15,7 @@
 #include "archivers/shared/name_coding.h"
 #include "archivers/shared/reader_opener.h"
 #include "archivers/shared/utf8_locale_scope.h"
-#include "archivers/tar/stream_check.h"
+#include "archivers/tar/compressed_stream.h"
 #include "archivers/tar/tar_family.h"
 #include "platform/cp932.h"
 #include "platform/paths.h"
@@ -42,32 +44,47 @@ int FilterOf(const std::string& path) {
   return ARCHIVE_FILTER_NONE;
 }
 
-enum class Layout { Tar, Raw, EmptyStream, CutTar };
+enum class Layout { Tar, Raw, EmptyStream };
 
-// What the first header tells. A tar whose compressed stream fails before
-// libarchive gets any of it comes with the part that decodes (`cut`).
-struct Opened {
-  Opened(Layout l) : layout(l) {}
-  Opened(std::string prefix, int error, std::string why)
-      : layout(Layout::CutTar), cut(std::make_shared<const std::string>(std::move(prefix))),
-        cutError(error), cutWhy(std::move(why)) {}
-  Layout layout;
-  std::shared_ptr<const std::string> cut;
-  int cutError = 0;
-  std::string cutWhy;
+// gzip and bzip2 are decoded by our own stream (see compressed_stream.h).
+bool DecodedHere(int filter) { return filter == ARCHIVE_FILTER_GZIP || filter == ARCHIVE_FILTER_BZIP2; }
+
+int ErrorOf(StreamEnd end) { return end == StreamEnd::CutShort ? ERROR_UNEXPECTED_EOF : ERROR_BROKEN_DATA; }
+
+const char* WhyOf(StreamEnd end) {
+  return end == StreamEnd::CutShort ? "the compressed stream is cut short" : "the compressed stream is damaged";
+}
+
+// libarchive's read callbacks over a decoded stream; the handle holds one
+// share of it.
+using SharedStream = std::shared_ptr<CompressedStream>;
+
+la_ssize_t StreamRead(struct archive* a, void* data, const void** out) {
+  CompressedStream& s = **static_cast<SharedStream*>(data);
+  std::size_t n = s.Read(out);
+  if (n == 0 && s.End() != StreamEnd::Clean) {
+    archive_set_error(a, EIO, "%s", WhyOf(s.End()));
+    return ARCHIVE_FATAL;
+  }
+  return static_cast<la_ssize_t>(n);
+}
+
+int StreamClose(struct archive*, void* data) {
+  delete static_cast<SharedStream*>(data);
+  return ARCHIVE_OK;
+}
+
+struct Handle {
+  struct archive* a;
+  SharedStream stream;  // null for plain tar and compress
 };
 
-// A stream that fails this early is decoded here whole, into memory.
-constexpr std::size_t kLongestCutPrefix = 1 << 20;
-struct archive* OpenAs(const std::string& path, int filter, bool tar, bool raw) {
-  return OpenLibarchive(path, [&](struct archive* a) {
+Handle OpenAs(const std::string& path, int filter, bool tar, bool raw) {
+  auto formats = [&](struct archive* a) {
     // compress reads its header as it starts, which an appended filter
     // cannot do before the file is open; left to bidding alone it can only
     // stack on itself.
-    if (filter == ARCHIVE_FILTER_COMPRESS)
-      archive_read_support_filter_compress(a);
-    else if (filter != ARCHIVE_FILTER_NONE)
-      archive_read_append_filter(a, filter);
+    if (filter == ARCHIVE_FILTER_COMPRESS) archive_read_support_filter_compress(a);
     if (tar) {
       archive_read_support_format_tar(a);
       archive_read_support_format_gnutar(a);
@@ -77,13 +94,28 @@ struct archive* OpenAs(const std::string& path, int filter, bool tar, bool raw) 
       // A compressed stream with nothing in it: one empty file.
       archive_read_support_format_empty(a);
     }
-  });
+  };
+  if (!DecodedHere(filter)) return {OpenLibarchive(path, formats), nullptr};
+  auto stream = std::make_shared<CompressedStream>(path, filter);
+  Utf8LocaleScope locale;
+  struct archive* a = archive_read_new();
+  if (!a) throw ArcError(ERROR_ENOUGH_MEMORY, "out of memory");
+  formats(a);
+  // The close callback frees its share, also when the open fails.
+  if (archive_read_open(a, new SharedStream(stream), nullptr, StreamRead, StreamClose) != ARCHIVE_OK) {
+    std::string why = archive_error_string(a) ? archive_error_string(a) : "not a tar archive";
+    archive_read_free(a);
+    // A stream that fails at once fails the open.
+    if (stream->Ended() && stream->End() != StreamEnd::Clean) throw ArcError(ErrorOf(stream->End()), why);
+    throw ArcError(ERROR_NOT_ARC_FILE, why);
+  }
+  return {a, stream};
 }
 
 // True when the decoded stream holds only zeros and ends within
 // kLongestEmptyTar bytes: a tar without entries, not a file of data.
 bool DecodesToEmptyTar(const std::string& path, int filter) {
-  struct archive* a = OpenAs(path, filter, false, true);
+  struct archive* a = OpenAs(path, filter, false, true).a;
   struct archive_entry* e = nullptr;
   bool empty = false;
   if (archive_read_next_header(a, &e) == ARCHIVE_OK) {
@@ -108,43 +140,34 @@ bool DecodesToEmptyTar(const std::string& path, int filter) {
   return empty;
 }
 
-bool IsTar(const std::string& bytes) {
-  Utf8LocaleScope locale;
-  struct archive* a = archive_read_new();
-  if (!a) return false;
-  archive_read_support_format_tar(a);
-  archive_read_support_format_gnutar(a);
-  struct archive_entry* e = nullptr;
-  bool tar = archive_read_open_memory(a, bytes.data(), bytes.size()) == ARCHIVE_OK &&
-             archive_read_next_header(a, &e) == ARCHIVE_OK;
-  archive_read_free(a);
-  return tar;
-}
-
-// libarchive takes a stream whose decoder fails before its first output
-// for one that holds nothing. Only a stream that decodes to a clean end
-// is empty; a cut or damaged one is an error, after the whole entries of
-// a tar inside it.
-Opened CheckEmptyStream(const std::string& path, int filter) {
-  DecodedStream d = DecodeStream(path, filter, kLongestCutPrefix);
-  if (d.end == StreamEnd::Clean && d.prefix.empty() && !d.overLimit) return Layout::EmptyStream;
-  int code = d.end == StreamEnd::CutShort ? ERROR_UNEXPECTED_EOF : ERROR_BROKEN_DATA;
-  std::string why = d.end == StreamEnd::CutShort ? "the compressed stream is cut short"
-                                                 : "the compressed stream is damaged";
-  if (!IsTar(d.prefix)) throw ArcError(code, why);
-  return Opened(std::move(d.prefix), code, why);
+// libarchive takes a stream that fails before its first output for one
+// that holds nothing: only a clean end is an empty stream.
+void RequireCleanEmptyStream(const std::string& path, int filter, const SharedStream& stream) {
+  if (stream) {
+    if (stream->End() != StreamEnd::Clean) throw ArcError(ErrorOf(stream->End()), WhyOf(stream->End()));
+    return;
+  }
+  // compress has no end mark, so no cut shows; its stream decodes to
+  // nothing only when no whole code (9 bits at first) follows the 3-byte
+  // header. Anything longer that gave nothing had a bad code.
+  struct stat st{};
+  if (filter == ARCHIVE_FILTER_COMPRESS && stat(platform::FsName(path).c_str(), &st) == 0 && st.st_size > 4)
+    throw ArcError(ERROR_BROKEN_DATA, WhyOf(StreamEnd::Damaged));
 }
 
 // Reads the first header to tell a tar from a single compressed file.
 // Throws ArcError when the file is neither.
-Opened LayoutOf(const std::string& path, int filter) {
-  struct archive* a = OpenAs(path, filter, true, filter != ARCHIVE_FILTER_NONE);
+Layout LayoutOf(const std::string& path, int filter) {
+  Handle h = OpenAs(path, filter, true, filter != ARCHIVE_FILTER_NONE);
   struct archive_entry* e = nullptr;
-  int r = archive_read_next_header(a, &e);
-  int format = archive_format(a);
-  std::string why = archive_error_string(a) ? archive_error_string(a) : "not a tar archive";
-  archive_read_free(a);
-  if (format == ARCHIVE_FORMAT_EMPTY) return CheckEmptyStream(path, filter);
+  int r = archive_read_next_header(h.a, &e);
+  int format = archive_format(h.a);
+  std::string why = archive_error_string(h.a) ? archive_error_string(h.a) : "not a tar archive";
+  archive_read_free(h.a);
+  if (format == ARCHIVE_FORMAT_EMPTY) {
+    RequireCleanEmptyStream(path, filter, h.stream);
+    return Layout::EmptyStream;
+  }
   if (format == ARCHIVE_FORMAT_RAW) {
     if (r != ARCHIVE_OK && r != ARCHIVE_WARN) throw ArcError(ERROR_NOT_ARC_FILE, why);
     return Layout::Raw;
@@ -156,36 +179,30 @@ Opened LayoutOf(const std::string& path, int filter) {
   return Layout::Tar;
 }
 
-// The whole entries of a tar whose compressed stream fails early, read
-// from the part that decodes; its end is the stream's error.
-class CutTarReader : public ArchiveReader {
+// A tar's end mark may come before its compressed stream ends: what is
+// left of the stream must still end cleanly.
+class StreamEndCheck : public ArchiveReader {
  public:
-  CutTarReader(Opened opened, const LibarchiveReader::EntryHook& hook) : opened_(std::move(opened)) {
-    Utf8LocaleScope locale;
-    struct archive* a = archive_read_new();
-    if (!a) throw ArcError(ERROR_ENOUGH_MEMORY, "out of memory");
-    archive_read_support_format_tar(a);
-    archive_read_support_format_gnutar(a);
-    if (archive_read_open_memory(a, opened_.cut->data(), opened_.cut->size()) != ARCHIVE_OK) {
-      archive_read_free(a);
-      throw ArcError(opened_.cutError, opened_.cutWhy);
-    }
-    inner_ = std::make_unique<LibarchiveReader>(a, hook, false);
-  }
+  StreamEndCheck(std::unique_ptr<LibarchiveReader> inner, SharedStream stream)
+      : inner_(std::move(inner)), stream_(std::move(stream)) {}
   bool Next(EntryInfo& info) override {
-    if (!inner_->Next(info)) throw ArcError(opened_.cutError, opened_.cutWhy);
-    return true;
+    if (inner_->Next(info)) return true;
+    const void* data = nullptr;
+    while (stream_->Read(&data) > 0) {
+    }
+    if (stream_->End() != StreamEnd::Clean) throw ArcError(ErrorOf(stream_->End()), WhyOf(stream_->End()));
+    return false;
   }
   void ReadData(const std::function<bool(const void*, std::size_t)>& sink) override { inner_->ReadData(sink); }
   void ReadSparseData(const std::function<bool(const void*, std::size_t)>& sink,
                       const std::function<bool(std::uint64_t)>& hole) override {
     inner_->ReadSparseData(sink, hole);
   }
-  bool ListsCheaply() const override { return false; }
+  bool ListsCheaply() const override { return inner_->ListsCheaply(); }
 
  private:
-  Opened opened_;  // holds the bytes the inner reader reads
   std::unique_ptr<LibarchiveReader> inner_;
+  SharedStream stream_;
 };
 
 // A compressed stream that decodes to nothing: one empty file.
@@ -243,9 +260,13 @@ GzipHeader ReadGzipHeader(const std::string& path) {
   h.name = StoredName(buf, static_cast<std::size_t>(n));
   return h;
 }
-// libarchive's names for the filters.
-const char* CutFilterName(int filter) {
-  return filter == ARCHIVE_FILTER_GZIP ? "gzip" : filter == ARCHIVE_FILTER_BZIP2 ? "bzip2" : "compress (.Z)";
+// The method as libarchive names it, also for the streams decoded here.
+std::string FilterName(struct archive* h, int filter) {
+  if (filter == ARCHIVE_FILTER_NONE) return "tar";
+  if (filter == ARCHIVE_FILTER_GZIP) return "gzip";
+  if (filter == ARCHIVE_FILTER_BZIP2) return "bzip2";
+  const char* name = archive_filter_name(h, 0);
+  return name ? name : "";
 }
 }  // namespace
 
@@ -264,8 +285,7 @@ std::string SingleFileName(const std::string& archivePath, bool gzip) {
 std::unique_ptr<ArchiveReader> OpenTarReader(const std::string& path) {
   RequireReadableFile(path);
   int filter = FilterOf(path);
-  Opened opened = LayoutOf(path, filter);
-  Layout layout = opened.layout;
+  Layout layout = LayoutOf(path, filter);
   bool gzip = filter == ARCHIVE_FILTER_GZIP;
   if (layout == Layout::EmptyStream) {
     EntryInfo info;
@@ -276,8 +296,7 @@ std::unique_ptr<ArchiveReader> OpenTarReader(const std::string& path) {
     return std::make_unique<EmptyStreamReader>(info);
   }
   bool raw = layout == Layout::Raw;
-  bool cut = layout == Layout::CutTar;
-  auto hook = [path, filter, raw, cut](struct archive* h, struct archive_entry*, EntryInfo& info) {
+  auto hook = [path, filter, raw](struct archive* h, struct archive_entry*, EntryInfo& info) {
     if (raw) {
       info.name = SingleFileName(path, filter == ARCHIVE_FILTER_GZIP);
       // The gzip size field is modulo 2^32 and the others have none.
@@ -287,22 +306,20 @@ std::unique_ptr<ArchiveReader> OpenTarReader(const std::string& path) {
     }
     // Name and link target share one coding; ASCII parts tell nothing.
     info.nameIsUtf8 = LooksLikeUtf8(info.name + info.linkTarget);
-    // A cut stream's part is read from memory, with no filter to name.
-    const char* fname = filter == ARCHIVE_FILTER_NONE ? "tar" : cut ? CutFilterName(filter) : archive_filter_name(h, 0);
-    info.method = fname ? fname : "";
+    info.method = FilterName(h, filter);
   };
-  if (layout == Layout::CutTar) return std::make_unique<CutTarReader>(std::move(opened), hook);
-  struct archive* a = OpenAs(path, filter, !raw, raw);
+  Handle h = OpenAs(path, filter, !raw, raw);
   // Without compression, skipping an entry is a seek.
-  return std::make_unique<LibarchiveReader>(a, hook, filter == ARCHIVE_FILTER_NONE);
+  auto reader = std::make_unique<LibarchiveReader>(h.a, hook, filter == ARCHIVE_FILTER_NONE);
+  if (!h.stream) return reader;
+  return std::make_unique<StreamEndCheck>(std::move(reader), h.stream);
 }
 
 int DetectTarArchiveType(const std::string& path) {
   try {
     RequireRegularFile(path);
     int filter = FilterOf(path);
-    Layout layout = LayoutOf(path, filter).layout;
-    bool tar = layout == Layout::Tar || layout == Layout::CutTar;
+    bool tar = LayoutOf(path, filter) == Layout::Tar;
     switch (filter) {
       case ARCHIVE_FILTER_NONE: return tar ? ARCHIVETYPE_TAR : ARCHIVETYPE_NONE;
       case ARCHIVE_FILTER_GZIP: return tar ? ARCHIVETYPE_TARGZ : ARCHIVETYPE_GZ;
