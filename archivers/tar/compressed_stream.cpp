@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "archivers/shared/archive_reader.h"
+#include "archivers/shared/crc32.h"
 #include "archiver_api.h"
 #include "platform/paths.h"
 
@@ -67,32 +68,111 @@ namespace {
 
 using Step = CompressedStream::Decoder::Step;
 
+// gzip members: the header and trailer are read here and the deflate data
+// raw by zlib, so that the CRC is the engine's (zlib's own costs more than
+// the inflating of stored data).
 class Gzip : public CompressedStream::Decoder {
  public:
   ~Gzip() override {
     if (ok_) inflateEnd(&z_);
   }
   bool Restart() override {
-    if (!ok_) return ok_ = inflateInit2(&z_, 16 + MAX_WBITS) == Z_OK;
+    part_ = Part::Fixed;
+    got_ = 0;
+    crc_ = 0;
+    size_ = 0;
+    if (!ok_) return ok_ = inflateInit2(&z_, -MAX_WBITS) == Z_OK;
     return inflateReset(&z_) == Z_OK;
   }
   // The magic and the deflate method, as libarchive asks.
   bool StartsMember(const unsigned char* p) const override { return p[0] == 0x1f && p[1] == 0x8b && p[2] == 8; }
   Step Run(unsigned char* in, std::size_t inSize, unsigned char* out, std::size_t outSize) override {
-    z_.next_in = in;
-    z_.avail_in = static_cast<uInt>(inSize);
-    z_.next_out = out;
-    z_.avail_out = static_cast<uInt>(outSize);
-    int r = inflate(&z_, Z_NO_FLUSH);
-    Step s{inSize - z_.avail_in, outSize - z_.avail_out};
-    if (r == Z_STREAM_END) s.state = Step::MemberEnd;
-    else if (r != Z_OK && r != Z_BUF_ERROR) s.state = Step::Bad;  // damage, a wrong CRC or length
+    Step s;
+    std::size_t i = 0;
+    while (part_ < Part::Body && i < inSize) {
+      if (!Header(in[i++])) {
+        s.state = Step::Bad;
+        break;
+      }
+    }
+    if (part_ == Part::Body && s.state != Step::Bad) {
+      z_.next_in = in + i;
+      z_.avail_in = static_cast<uInt>(inSize - i);
+      z_.next_out = out;
+      z_.avail_out = static_cast<uInt>(outSize);
+      int r = inflate(&z_, Z_NO_FLUSH);
+      i = inSize - z_.avail_in;
+      s.out = outSize - z_.avail_out;
+      crc_ = Crc32(crc_, out, s.out);
+      size_ += s.out;
+      if (r == Z_STREAM_END) part_ = Part::Trailer;
+      else if (r != Z_OK && r != Z_BUF_ERROR) s.state = Step::Bad;
+    }
+    while (part_ == Part::Trailer && s.state != Step::Bad && i < inSize) {
+      field_[got_++] = in[i++];
+      if (got_ < 8) continue;
+      bool right = Le32(field_) == crc_ && Le32(field_ + 4) == static_cast<std::uint32_t>(size_);
+      s.state = right ? Step::MemberEnd : Step::Bad;
+      break;
+    }
+    s.in = i;
     return s;
   }
 
  private:
+  enum class Part { Fixed, ExtraLength, Extra, Name, Comment, HeaderCrc, Body, Trailer };
+
+  static std::uint32_t Le32(const unsigned char* p) {
+    return p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+  }
+
+  // Takes one header byte; false when the header is no gzip header.
+  bool Header(unsigned char c) {
+    switch (part_) {
+      case Part::Fixed:
+        field_[got_++] = c;
+        if (got_ < 10) return true;
+        // Magic, deflate, no reserved flag (zlib refuses those too).
+        if (field_[0] != 0x1f || field_[1] != 0x8b || field_[2] != 8 || (field_[3] & 0xE0)) return false;
+        flags_ = field_[3];
+        got_ = 0;
+        return Next(Part::ExtraLength);
+      case Part::ExtraLength:
+        field_[got_++] = c;
+        if (got_ < 2) return true;
+        left_ = field_[0] | field_[1] << 8;
+        got_ = 0;
+        return left_ > 0 ? (part_ = Part::Extra, true) : Next(Part::Name);
+      case Part::Extra:
+        return --left_ > 0 ? true : Next(Part::Name);
+      case Part::Name:
+        return c != 0 ? true : Next(Part::Comment);
+      case Part::Comment:
+        return c != 0 ? true : Next(Part::HeaderCrc);
+      case Part::HeaderCrc:
+        return ++got_ < 2 ? true : (got_ = 0, Next(Part::Body));
+      default:
+        return false;
+    }
+  }
+
+  // Moves to `part`, or past it when the flags say it is absent.
+  bool Next(Part part) {
+    static constexpr unsigned char kFlag[] = {0, 0x04, 0x04, 0x08, 0x10, 0x02, 0, 0};
+    while (part != Part::Body && !(flags_ & kFlag[static_cast<int>(part)])) part = static_cast<Part>(static_cast<int>(part) + 1);
+    part_ = part;
+    return true;
+  }
+
   z_stream z_{};
   bool ok_ = false;
+  Part part_ = Part::Fixed;
+  unsigned char field_[10] = {};
+  std::size_t got_ = 0;
+  unsigned flags_ = 0;
+  unsigned left_ = 0;  // extra field bytes still to skip
+  std::uint32_t crc_ = 0;
+  std::uint64_t size_ = 0;
 };
 
 class Bzip2 : public CompressedStream::Decoder {
