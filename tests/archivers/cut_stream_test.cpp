@@ -2,6 +2,7 @@
 // the entries that were whole before the cut come out as the reference
 // decompressor piped into bsdtar gives them, and no half-written file stays.
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <map>
 #include <string>
@@ -138,6 +139,52 @@ TEST(CompressedStream, WholeMembersDecodeAndAWrongCrcFails) {
     } else {
       EXPECT_TRUE(got.empty()) << c.what;
     }
+  }
+}
+
+// A gzip member with every optional header field (extra, name, comment,
+// header CRC), as zlib writes it.
+std::string GzipWithAllFields(const std::string& data) {
+  z_stream z{};
+  EXPECT_EQ(deflateInit2(&z, 6, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY), Z_OK);
+  std::string extra(300, 'e');
+  gz_header h{};
+  h.extra = reinterpret_cast<Bytef*>(extra.data());
+  h.extra_len = static_cast<uInt>(extra.size());
+  h.name = reinterpret_cast<Bytef*>(const_cast<char*>("song.bms"));
+  h.comment = reinterpret_cast<Bytef*>(const_cast<char*>("a comment"));
+  h.hcrc = 1;
+  deflateSetHeader(&z, &h);
+  std::string out(data.size() + 1024, '\0');
+  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+  z.avail_in = static_cast<uInt>(data.size());
+  z.next_out = reinterpret_cast<Bytef*>(out.data());
+  z.avail_out = static_cast<uInt>(out.size());
+  EXPECT_EQ(deflate(&z, Z_FINISH), Z_STREAM_END);
+  out.resize(z.total_out);
+  deflateEnd(&z);
+  return out;
+}
+
+// Every optional header field is passed over; a cut anywhere in the
+// header, the data or the trailer is an error that writes nothing.
+TEST(CompressedStream, HeaderFieldsArePassedOverAndACutAnywhereFails) {
+  std::string data = test_support::TextBytes(20000, 6);
+  std::string gz = GzipWithAllFields(data);
+  TempDir dir;
+  std::string whole = dir.Write("whole.gz", gz);
+  ArcLibrary tar32("tar32.dll", "Tar");
+  ASSERT_EQ(tar32.Command(TarX(whole, dir.Path() + "whole/")), 0);
+  EXPECT_TRUE(FilesUnder(dir.Path() + "whole") == (Files{{"song.bms", data}}));
+  // The header: 10 fixed bytes, 2 + 300 of extra field, the name to 321,
+  // the comment to 331, its CRC to 333. Cuts in each, in the data, in the
+  // trailer.
+  for (std::size_t keep : {100ul, 315ul, 325ul, 332ul, 340ul, gz.size() / 2, gz.size() - 1}) {
+    std::string dest = dir.Path() + "cut" + std::to_string(keep) + "/";
+    std::string cut = dir.Write("cut.gz", gz.substr(0, keep));
+    int result = tar32.Command(TarX(cut, dest));
+    EXPECT_TRUE(result == ERROR_UNEXPECTED_EOF || result == ERROR_BROKEN_DATA) << keep << ": " << std::hex << result;
+    EXPECT_TRUE(FilesUnder(dest).empty()) << keep;
   }
 }
 
