@@ -106,7 +106,8 @@ Handle OpenAs(const std::string& path, int filter, bool tar, bool raw) {
     std::string why = archive_error_string(a) ? archive_error_string(a) : "not a tar archive";
     archive_read_free(a);
     // A stream that fails at once fails the open.
-    if (stream->Ended() && stream->End() != StreamEnd::Clean) throw ArcError(ErrorOf(stream->End()), why);
+    if (stream->Ended() && stream->End() != StreamEnd::Clean)
+      throw ArcError(ErrorOf(stream->End()), WhyOf(stream->End()));
     throw ArcError(ERROR_NOT_ARC_FILE, why);
   }
   return {a, stream};
@@ -150,9 +151,12 @@ void RequireCleanEmptyStream(const std::string& path, int filter, const SharedSt
   // compress has no end mark, so no cut shows; its stream decodes to
   // nothing only when no whole code (9 bits at first) follows the 3-byte
   // header. Anything longer that gave nothing had a bad code.
+  if (filter != ARCHIVE_FILTER_COMPRESS) return;
+  int fd = open(platform::FsName(path).c_str(), O_RDONLY | O_CLOEXEC);
   struct stat st{};
-  if (filter == ARCHIVE_FILTER_COMPRESS && stat(platform::FsName(path).c_str(), &st) == 0 && st.st_size > 4)
-    throw ArcError(ERROR_BROKEN_DATA, WhyOf(StreamEnd::Damaged));
+  bool longer = fd >= 0 && fstat(fd, &st) == 0 && st.st_size > 4;
+  if (fd >= 0) close(fd);
+  if (longer) throw ArcError(ERROR_BROKEN_DATA, WhyOf(StreamEnd::Damaged));
 }
 
 // Reads the first header to tell a tar from a single compressed file.
@@ -179,8 +183,13 @@ Layout LayoutOf(const std::string& path, int filter) {
   return Layout::Tar;
 }
 
+// How much of a compressed stream is decoded past a tar's end mark to see
+// it end: more than any record padding, less than a stream made to keep
+// the reader busy.
+constexpr std::uint64_t kLongestTailAfterTar = 16 << 20;
+
 // A tar's end mark may come before its compressed stream ends: what is
-// left of the stream must still end cleanly.
+// left of the stream must still end cleanly (a cut trailer shows there).
 class StreamEndCheck : public ArchiveReader {
  public:
   StreamEndCheck(std::unique_ptr<LibarchiveReader> inner, SharedStream stream)
@@ -188,9 +197,13 @@ class StreamEndCheck : public ArchiveReader {
   bool Next(EntryInfo& info) override {
     if (inner_->Next(info)) return true;
     const void* data = nullptr;
-    while (stream_->Read(&data) > 0) {
+    std::uint64_t tail = 0;
+    while (tail <= kLongestTailAfterTar) {
+      std::size_t n = stream_->Read(&data);
+      if (n == 0) break;
+      tail += n;
     }
-    if (stream_->End() != StreamEnd::Clean) throw ArcError(ErrorOf(stream_->End()), WhyOf(stream_->End()));
+    if (stream_->Ended() && stream_->End() != StreamEnd::Clean) throw ArcError(ErrorOf(stream_->End()), WhyOf(stream_->End()));
     return false;
   }
   void ReadData(const std::function<bool(const void*, std::size_t)>& sink) override { inner_->ReadData(sink); }
@@ -260,6 +273,7 @@ GzipHeader ReadGzipHeader(const std::string& path) {
   h.name = StoredName(buf, static_cast<std::size_t>(n));
   return h;
 }
+
 // The method as libarchive names it, also for the streams decoded here.
 std::string FilterName(struct archive* h, int filter) {
   if (filter == ARCHIVE_FILTER_NONE) return "tar";
@@ -268,6 +282,7 @@ std::string FilterName(struct archive* h, int filter) {
   const char* name = archive_filter_name(h, 0);
   return name ? name : "";
 }
+
 }  // namespace
 
 std::string SingleFileName(const std::string& archivePath, bool gzip) {

@@ -179,7 +179,7 @@ TEST(CompressedStream, HeaderFieldsArePassedOverAndACutAnywhereFails) {
   // The header: 10 fixed bytes, 2 + 300 of extra field, the name to 321,
   // the comment to 331, its CRC to 333. Cuts in each, in the data, in the
   // trailer.
-  for (std::size_t keep : {100ul, 315ul, 325ul, 332ul, 340ul, gz.size() / 2, gz.size() - 1}) {
+  for (std::size_t keep : std::initializer_list<std::size_t>{100, 315, 325, 332, 340, gz.size() / 2, gz.size() - 1}) {
     std::string dest = dir.Path() + "cut" + std::to_string(keep) + "/";
     std::string cut = dir.Write("cut.gz", gz.substr(0, keep));
     int result = tar32.Command(TarX(cut, dest));
