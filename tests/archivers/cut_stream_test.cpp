@@ -188,4 +188,32 @@ TEST(CompressedStream, HeaderFieldsArePassedOverAndACutAnywhereFails) {
   }
 }
 
+// compress has no end mark: only a stream without a whole first code is
+// empty; a bad code, first or later, is damage, not an empty file.
+TEST(CompressedStream, CompressIsEmptyOnlyWithoutAWholeCode) {
+  struct Case {
+    std::string bytes;
+    bool empty;
+  } cases[] = {
+      {std::string("\x1f\x9d\x90", 3), true},
+      {std::string("\x1f\x9d\x90\x00", 4), true},
+      {std::string("\x1f\x9d\x90\xff\xff\xff", 6), false},
+      {std::string("\x1f\x9d\x90\x61\xfe\x03", 6), false},  // 'a', then a code not yet defined
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    std::string archive = dir.Write("s.Z", c.bytes);
+    ArcLibrary tar32("tar32.dll", "Tar");
+    int result = tar32.Command(TarX(archive, dir.Path() + "dest/"));
+    Files got = FilesUnder(dir.Path() + "dest");
+    if (c.empty) {
+      EXPECT_EQ(result, 0) << c.bytes.size();
+      EXPECT_TRUE(got == (Files{{"s", ""}})) << c.bytes.size();
+    } else {
+      EXPECT_NE(result, 0) << c.bytes.size();
+      EXPECT_TRUE(got.empty()) << c.bytes.size();
+    }
+  }
+}
+
 }  // namespace
