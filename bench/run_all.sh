@@ -135,17 +135,20 @@ else
 fi
 
 # ---- Each library against its reference tool ------------------------------
-# The library's time is bench_unpack's own (unpack each archive with
-# folders, delete the folder); the tool's is a loop of the same, started
-# once per archive as it would be.
+# The library's time is bench_unpack's own: each archive unpacked with its
+# folders into a folder of its own, then all of them deleted. The tool's is
+# a loop doing the same, the tool started once per archive as it would be.
 out="$tmp/out"
-each() {  # a command run in $out for every archive, the folder emptied after each
-  local cmd="$1" a; shift
+each() {  # a command run in $out/<n> for the n-th archive
+  local cmd="$1" a n=0 dirs=(); shift
+  for ((n = 1; n <= $#; n++)); do dirs+=("$out/$n"); done
+  mkdir -p "${dirs[@]}"
+  n=0
   for a in "$@"; do
-    mkdir -p "$out"
-    (cd "$out" && eval "$cmd" '"$a"') || return 1
-    rm -rf "$out"
+    n=$((n + 1))
+    cd "$out/$n" && eval "$cmd" '"$a"' || return 1
   done
+  cd "$tmp" && rm -rf "$out"
 }
 ref_bsdtar() { each 'bsdtar -xf' "$@"; }
 ref_bsdtar_charts() { each 'bsdtar -x --include "*.[bB][mM][sS]" -f' "$@"; }

@@ -1,7 +1,8 @@
 // One archiver library unpacking a list of archives through its command
-// entry, as the drivers call it, each into a folder that is emptied again
-// before the next: prints the seconds taken, for bench/run_all.sh to hold
-// against the library's reference tool doing the same.
+// entry, as the drivers call it, each into its own folder OUTDIR/<n>/, and
+// OUTDIR deleted at the end: prints the seconds taken, deleting included,
+// for bench/run_all.sh to hold against the library's reference tool doing
+// the same.
 //
 //   bench_unpack FORMAT OUTDIR [--charts] ARCHIVE...
 //
@@ -61,17 +62,18 @@ int main(int argc, char** argv) {
 
   int failed = 0;
   auto t0 = std::chrono::steady_clock::now();
+  std::error_code ec;
   for (int i = first; i < argc; ++i) {
-    std::error_code ec;
-    std::filesystem::create_directories(out, ec);
-    std::string line = std::string(format->command) + " \"" + argv[i] + "\" \"" + out.string() + "/\"";
+    const std::filesystem::path dir = out / std::to_string(i - first + 1);
+    std::filesystem::create_directories(dir, ec);
+    std::string line = std::string(format->command) + " \"" + argv[i] + "\" \"" + dir.string() + "/\"";
     if (charts) line += " \"*.bms\"";
     if (fn(0, line.c_str(), nullptr, 0) != 0) {
       std::fprintf(stderr, "bench_unpack: %s failed on %s\n", format->library, argv[i]);
       ++failed;
     }
-    std::filesystem::remove_all(out, ec);
   }
+  std::filesystem::remove_all(out, ec);
   std::printf("%.4f\n", std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
   return failed ? 1 : 0;
 }
