@@ -13,11 +13,11 @@ collection has about 30,000 entries, 540 charts and 1.8 GB.
 
 OUT/mixed/<format>/ gets the first K songs once per format (zip lzh tar
 tgz bz2 cab arj rar, and lzh5 whose sounds compress, so that LZH's decoder
-is measured rather than its stored entries), for holding each archiver library against its
-reference tool. TAR, TGZ, BZ2 and RAR (stored, as Debian has no RAR packer)
-are written here; LZH, CAB and ARJ by jlha, gcab and arj from a folder on
-disk whose file times are fixed. The same arguments give the same songs
-and, except for ARJ's own header stamp, the same archive bytes.
+is measured rather than its stored entries), for holding each archiver
+library against its reference tool. ZIP, TAR, TGZ, BZ2 and RAR (stored, as
+Debian has no RAR packer) are written here; LZH, CAB and ARJ by jlha, gcab
+and arj from a folder on disk whose file times are fixed. The same
+arguments give the same archive bytes.
 
 OUT/stats holds "archives bytes entries charts" of the ZIP set.
 """
