@@ -151,6 +151,38 @@ INSTANTIATE_TEST_SUITE_P(MethodsAndLevels, LzhPacked,
                            return "lh" + std::to_string(info.param.method) + "_level" + std::to_string(info.param.level);
                          });
 
+// A level 1 header whose reserved byte is not 0x20 is no LZH header to
+// libarchive; liblhasa reads it, so such entries are decoded by liblhasa
+// and the ones around them still by libarchive.
+TEST(LzhFallback, EntriesLibarchiveRefusesComeFromLiblhasa) {
+  if (!HaveTool("jlha")) GTEST_SKIP() << "jlha not installed";
+  TempDir dir;
+  auto tree = SampleTree();
+  std::string path = PackWithJlha(dir, tree, 5, 1);
+  ASSERT_FALSE(path.empty());
+  std::string bytes = ReadBytes(path);
+  for (const auto& e : Layout(path)) {
+    if (e.name != "big.wav" && e.name != "a.bms") continue;
+    auto* p = reinterpret_cast<std::uint8_t*>(&bytes[e.offset]);
+    ASSERT_EQ(p[20], 1);
+    p[19] = 0x21;
+    std::uint8_t sum = 0;
+    for (std::size_t i = 2; i < p[0] + 2u; ++i) sum = static_cast<std::uint8_t>(sum + p[i]);
+    p[1] = sum;
+    // The extension headers after it carry a CRC-16 of the whole header.
+    std::size_t at = p[0], crcAt = 0;
+    for (std::size_t size; (size = arc::Le16(p + at)) != 0; at += size)
+      if (p[at + 2] == 0x00) crcAt = at + 3;
+    ASSERT_NE(crcAt, 0u);
+    p[crcAt] = p[crcAt + 1] = 0;
+    std::uint16_t crc = arc::Crc16Update(0, p, at + 2);
+    p[crcAt] = static_cast<std::uint8_t>(crc);
+    p[crcAt + 1] = static_cast<std::uint8_t>(crc >> 8);
+  }
+  auto entries = ReadAllEntries(*arc::OpenLzhReader(dir.Write("odd.lzh", bytes)));
+  EXPECT_EQ(FilesOf(entries), tree);
+}
+
 TEST(LzhCrc, WrongDataCrcIsACrcMismatch) {
   TempDir dir;
   std::string text = SampleText(100000, 5);
