@@ -13,6 +13,7 @@
 #include "platform/cp932.h"
 #include "platform/error.h"
 #include "platform/files.h"
+#include "platform/input_file.h"
 #include "platform/paths.h"
 
 namespace {
@@ -53,6 +54,22 @@ std::vector<platform::FoundFile> InRowOrder(std::vector<platform::FoundFile> fou
 
 std::string ErrorText(const std::exception& e) { return e.what(); }
 
+// True when every file at the top of `dir` named like a chart can be opened:
+// a chart that is a link to a file left packed cannot.
+bool ChartsOpen(const std::string& dir, const std::vector<std::string>& extensions) {
+  const std::string fsDir = platform::IncludeTrailingDelimiter(platform::FsName(dir));
+  for (const std::string& extension : extensions)
+    for (const platform::FoundFile& f : platform::FindFiles(dir, "*." + extension)) {
+      if (f.directory || f.hidden) continue;
+      try {
+        platform::InputFile file(platform::FsPath{fsDir + f.fsName});
+      } catch (const std::exception&) {
+        return false;
+      }
+    }
+  return true;
+}
+
 }  // namespace
 
 DropPipeline::DropPipeline(ChartList& list, TArchiveFile& archiveFile, platform::WindowHandle window)
@@ -88,7 +105,7 @@ void DropPipeline::AddArchive(const std::string& archivePath) {
     // listed as this archive's charts.
     EmptyWorkingFolderTop();
     try {
-      std::int32_t result = archiveFile_.Extract(window_, &archiveFile_.Options(), WorkingFolderForUnpacking(), nullptr);
+      std::int32_t result = Unpack();
       // The rows are whatever was unpacked, whatever the result; the result
       // only says what went wrong.
       if (std::string reason = ExtractResultReason(result); !reason.empty()) problem.reasons.push_back(reason);
@@ -110,6 +127,24 @@ void DropPipeline::AddArchive(const std::string& archivePath) {
   if (rows == 0 && problem.reasons.empty() && problem.unlistedNames.empty())
     problem.reasons.push_back("no chart at the top of the archive");
   if ((!problem.reasons.empty() || !problem.unlistedNames.empty()) && onArchiveProblem) onArchiveProblem(problem);
+}
+
+std::int32_t DropPipeline::Unpack() {
+  const std::string dest = WorkingFolderForUnpacking();
+  if (options.chartsOnly) {
+    // The masks carry no folder, so they match charts in any folder of the
+    // archive; the libraries skip every other entry.
+    TStringList masks;
+    for (const std::string& extension : options.extensions) masks.push_back("*." + extension);
+    std::int32_t result = archiveFile_.Extract(window_, &archiveFile_.Options(), dest, &masks);
+    // Any trouble (a failing entry, a chart linked to a file left packed)
+    // may depend on what was skipped: the archive is then unpacked in full,
+    // so its rows are those of a full unpacking. A Cancel stays a Cancel.
+    if (result == ERROR_USER_CANCEL || (result == 0 && ChartsOpen(WorkingFolderForListing(), options.extensions)))
+      return result;
+    EmptyWorkingFolderTop();
+  }
+  return archiveFile_.Extract(window_, &archiveFile_.Options(), dest, nullptr);
 }
 
 std::size_t DropPipeline::ListAndReadCharts(ArchiveProblem& problem) {

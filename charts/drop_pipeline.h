@@ -4,6 +4,7 @@
 // filled from the chart's header, then the top of the folder is emptied.
 // The window and bmslist-cli both run exactly this code.
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -19,6 +20,9 @@ class TArchiveFile;
 struct ChartScanOptions {
   std::vector<std::string> extensions = ClassicChartExtensions();  // without the dot
   bool hashes = false;  // MD5 and SHA-256 of each chart file
+  // Unpack only the files named like charts: the libraries then skip the
+  // sounds and images. The rows stay those of a full unpacking.
+  bool chartsOnly = false;
 };
 
 class DropPipeline {
@@ -49,6 +53,8 @@ class DropPipeline {
   int RowCount() const { return chartsRead_; }
 
  private:
+  // Unpacks the current archive into the working folder; the library's result.
+  std::int32_t Unpack();
   // Returns how many rows were appended.
   std::size_t ListAndReadCharts(ArchiveProblem& problem);
 

@@ -3,8 +3,7 @@
 #include <unicode/ucol.h>
 #include <unicode/ustring.h>
 
-#include <cstdlib>
-
+#include "charts/japanese_collation.h"
 #include "platform/cp932.h"
 
 namespace {
@@ -33,29 +32,10 @@ std::u16string FoldCase(const std::u16string& s) {
   return out;
 }
 
-// Japanese tailoring plus the word-sort habit of Windows: hyphen-minus and
-// apostrophe are ignorable, so "co-op" sorts beside "coop".
-UCollator* OpenJapanese() {
-  UErrorCode status = U_ZERO_ERROR;
-  UCollator* base = ucol_open("ja", &status);
-  if (U_FAILURE(status)) std::abort();  // ICU without its data cannot run at all
-  int32_t baseLength = 0;
-  const UChar* baseRules = ucol_getRules(base, &baseLength);
-  std::u16string rules(reinterpret_cast<const char16_t*>(baseRules), static_cast<std::size_t>(baseLength));
-  rules += u"&[last tertiary ignorable]='-'=''";
-  UParseError parseError;
-  status = U_ZERO_ERROR;
-  UCollator* tailored = ucol_openRules(reinterpret_cast<const UChar*>(rules.data()), static_cast<int32_t>(rules.size()),
-                                       UCOL_DEFAULT, UCOL_DEFAULT, &parseError, &status);
-  if (U_FAILURE(status)) return base;
-  ucol_close(base);
-  return tailored;
-}
-
 }  // namespace
 
 TextCollator::TextCollator(bool ignoreCase) : ignoreCase_(ignoreCase) {
-  collator_ = OpenJapanese();
+  collator_ = OpenJapaneseCollation();
   UErrorCode status = U_ZERO_ERROR;
   // Identical strength keeps apart what the Japanese tailoring leaves equal
   // below it, such as full- and half-width katakana; case is folded away

@@ -1,7 +1,8 @@
 #include "cli/cli_args.h"
 
 const char* const kCliUsage =
-    "Usage: bmslist-cli [--csv FILE] [--ext LIST] [--hash] [--csv-format FORMAT] PATH...\n"
+    "Usage: bmslist-cli [--csv FILE] [--ext LIST] [--hash] [--csv-format FORMAT]\n"
+    "                   [--charts-only] PATH...\n"
     "\n"
     "Lists the BMS charts in song archives, as the bmslist window does when the\n"
     "archives are dropped onto it together: each archive is unpacked into the\n"
@@ -23,6 +24,9 @@ const char* const kCliUsage =
     "                       quotes inside a field not escaped; utf8: UTF-8 with a\n"
     "                       byte-order mark, each field decoded from its chart's\n"
     "                       encoding (Shift-JIS, UTF-8 or EUC-KR), quotes doubled\n"
+    "  --charts-only        unpack only the chart files: faster, since sounds and\n"
+    "                       images are skipped, and the same rows; an archive\n"
+    "                       that fails so is unpacked in full\n"
     "  --help               show this text\n"
     "  --version            show the version\n"
     "\n"
@@ -77,6 +81,8 @@ CliArgs ParseCliArgs(const std::vector<std::string>& args) {
       }
     } else if (!optionsDone && a == "--hash") {
       out.hashes = true;
+    } else if (!optionsDone && a == "--charts-only") {
+      out.chartsOnly = true;
     } else if (!optionsDone && OptionValue(args, i, "--ext", value, out.error)) {
       std::string bad;
       if (!ParseChartExtensions(value, out.extensions, bad)) {

@@ -11,6 +11,7 @@ struct CliArgs {
   std::vector<std::string> paths;  // as given, file system form
   std::vector<std::string> extensions = ClassicChartExtensions();  // --ext
   bool hashes = false;                                             // --hash
+  bool chartsOnly = false;                                         // --charts-only
   CsvFormat csvFormat = CsvFormat::kClassic;                       // --csv-format
   bool help = false;
   bool version = false;

@@ -103,6 +103,7 @@ int main(int argc, char** argv) {
   DropPipeline pipeline(list, archiveFile, window);
   pipeline.options.extensions = args.extensions;
   pipeline.options.hashes = args.hashes;
+  pipeline.options.chartsOnly = args.chartsOnly;
   pipeline.onArchiveStarting = [&](std::size_t i, std::size_t n, const std::string& path) {
     progress.Archive(i, n, path);
     return true;

@@ -39,6 +39,11 @@ inline constexpr char kChartFilesAll[] = "*.bms, *.bme, *.bml, *.pms";
 inline constexpr char kHashColumnsLabel[] = "\x83n\x83""b\x83V\x83\x85\x97\xf1";
 // MD5 と SHA-256 の列を表示する
 inline constexpr char kHashColumnsCheck[] = "MD5 \x82\xc6 SHA-256 \x82\xcc\x97\xf1\x82\xf0\x95\x5c\x8e\xa6\x82\xb7\x82\xe9";
+// 展開
+inline constexpr char kChartsOnlyLabel[] = "\x93W\x8aJ";
+// 譜面ファイルだけを展開する (高速)
+inline constexpr char kChartsOnlyCheck[] =
+    "\x95\x88\x96\xca\x83t\x83@\x83""C\x83\x8b\x82\xbe\x82\xaf\x82\xf0\x93W\x8aJ\x82\xb7\x82\xe9 (\x8d\x82\x91\xac)";
 // CSV出力
 inline constexpr char kCsvFormatLabel[] = "CSV\x8fo\x97\xcd";
 // 従来どおり (読んだバイトのまま)

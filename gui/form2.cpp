@@ -29,16 +29,19 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
   // The first choice of each is what the program has always done.
   ChartFiles = TwoChoices(this, kChartFilesBmsOnly, kChartFilesAll);
   HashColumns = new QCheckBox(QStringFromCp932(kHashColumnsCheck), this);
+  ChartsOnly = new QCheckBox(QStringFromCp932(kChartsOnlyCheck), this);
   CsvFormatBox = TwoChoices(this, kCsvFormatClassic, kCsvFormatUtf8);
   DisplayEncodingBox = TwoChoices(this, kDisplayDetected, kDisplayCp932);
   ChartFiles->setObjectName(QStringLiteral("ChartFiles"));
   HashColumns->setObjectName(QStringLiteral("HashColumns"));
+  ChartsOnly->setObjectName(QStringLiteral("ChartsOnly"));
   CsvFormatBox->setObjectName(QStringLiteral("CsvFormat"));
   DisplayEncodingBox->setObjectName(QStringLiteral("DisplayEncoding"));
 
   auto* form = new QFormLayout;
   form->addRow(QStringFromCp932(kChartFilesLabel), ChartFiles);
   form->addRow(QStringFromCp932(kHashColumnsLabel), HashColumns);
+  form->addRow(QStringFromCp932(kChartsOnlyLabel), ChartsOnly);
   form->addRow(QStringFromCp932(kCsvFormatLabel), CsvFormatBox);
   form->addRow(QStringFromCp932(kDisplayEncodingLabel), DisplayEncodingBox);
 
@@ -60,6 +63,7 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
 void TForm2::SetOptions(const WindowOptions& o) {
   ChartFiles->setCurrentIndex(o.allChartExtensions ? 1 : 0);
   HashColumns->setChecked(o.hashColumns);
+  ChartsOnly->setChecked(o.chartsOnly);
   CsvFormatBox->setCurrentIndex(o.csvFormat == CsvFormat::kUtf8 ? 1 : 0);
   DisplayEncodingBox->setCurrentIndex(o.displayEncoding == DisplayEncoding::kCp932 ? 1 : 0);
 }
@@ -68,6 +72,7 @@ WindowOptions TForm2::Options() const {
   WindowOptions o;
   o.allChartExtensions = ChartFiles->currentIndex() == 1;
   o.hashColumns = HashColumns->isChecked();
+  o.chartsOnly = ChartsOnly->isChecked();
   o.csvFormat = CsvFormatBox->currentIndex() == 1 ? CsvFormat::kUtf8 : CsvFormat::kClassic;
   o.displayEncoding = DisplayEncodingBox->currentIndex() == 1 ? DisplayEncoding::kCp932 : DisplayEncoding::kDetected;
   return o;

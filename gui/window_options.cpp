@@ -4,6 +4,7 @@ namespace {
 
 constexpr char kChartFilesKey[] = "ChartFiles";
 constexpr char kHashColumnsKey[] = "HashColumns";
+constexpr char kChartsOnlyKey[] = "ChartsOnly";
 constexpr char kCsvFormatKey[] = "CsvFormat";
 constexpr char kDisplayEncodingKey[] = "DisplayEncoding";
 
@@ -16,6 +17,7 @@ ChartScanOptions WindowOptions::ScanOptions() const {
   ChartScanOptions scan;
   scan.extensions = allChartExtensions ? AllChartExtensions() : ClassicChartExtensions();
   scan.hashes = true;
+  scan.chartsOnly = chartsOnly;
   return scan;
 }
 
@@ -23,6 +25,7 @@ WindowOptions ReadWindowOptions(const TIniGT& ini) {
   WindowOptions o;
   o.allChartExtensions = ReadChoice(ini, kChartFilesKey);
   o.hashColumns = ReadChoice(ini, kHashColumnsKey);
+  o.chartsOnly = ReadChoice(ini, kChartsOnlyKey);
   o.csvFormat = ReadChoice(ini, kCsvFormatKey) ? CsvFormat::kUtf8 : CsvFormat::kClassic;
   o.displayEncoding = ReadChoice(ini, kDisplayEncodingKey) ? DisplayEncoding::kCp932 : DisplayEncoding::kDetected;
   return o;
@@ -31,6 +34,7 @@ WindowOptions ReadWindowOptions(const TIniGT& ini) {
 void WriteWindowOptions(TIniGT& ini, const WindowOptions& o) {
   ini.WriteInteger(kOptionsSection, kChartFilesKey, o.allChartExtensions ? 1 : 0);
   ini.WriteInteger(kOptionsSection, kHashColumnsKey, o.hashColumns ? 1 : 0);
+  ini.WriteInteger(kOptionsSection, kChartsOnlyKey, o.chartsOnly ? 1 : 0);
   ini.WriteInteger(kOptionsSection, kCsvFormatKey, o.csvFormat == CsvFormat::kUtf8 ? 1 : 0);
   ini.WriteInteger(kOptionsSection, kDisplayEncodingKey, o.displayEncoding == DisplayEncoding::kCp932 ? 1 : 0);
 }

@@ -12,6 +12,7 @@
 struct WindowOptions {
   bool allChartExtensions = false;  // .bme, .bml and .pms besides .bms
   bool hashColumns = false;         // MD5 and SHA-256 after the thirteen columns
+  bool chartsOnly = false;          // unpack only the chart files
   CsvFormat csvFormat = CsvFormat::kClassic;
   DisplayEncoding displayEncoding = DisplayEncoding::kDetected;
 

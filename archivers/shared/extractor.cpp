@@ -83,7 +83,7 @@ class Extraction {
   // Extracts one entry; answers ERROR_USER_CANCEL when the user stopped.
   int One(const EntryInfo& info) {
     std::string display = DisplayName(info.name, info.nameIsUtf8);
-    if (!EntrySelected(display, req_.include, req_.exclude)) return 0;
+    if (!EntrySelected(display, req_.include, req_.exclude)) return Skip(info);
     EntryPath path = MakeEntryPath(info.name, info.nameIsUtf8);
     if (path.unsafe) throw ArcError(ERROR_UNSAFE_PATH, "refused: " + display);
     if (path.leaf.empty()) return 0;  // the archive's root folder
@@ -105,7 +105,7 @@ class Extraction {
     if (info.isSymlink) return Symlink(info, path, display);
     if (info.isHardlink) return Hardlink(info, path, display);
     OutFile out = dest_.CreateFile(path.dirs, path.leaf);
-    EntryBudget budget(req_.limits, info, archiveSize_, kept_);
+    EntryBudget budget(req_.limits, info, archiveSize_, kept_ + skipped_);
     std::uint64_t nextReport = kReportEvery;
     bool cancelled = false;
     // Errors of our own side are carried out of the sinks rather than
@@ -154,6 +154,46 @@ class Extraction {
     return 0;
   }
 
+  // An entry not asked for is left to the reader to pass over. Where that
+  // means decoding it (a stream, a solid archive), its output is weighed as
+  // if it were written: a bomb among the skipped entries then ends the
+  // extraction as it would if extracted, instead of being decoded for ever.
+  // Nothing is written, and the reader's own complaints about data nobody
+  // asked for are left to the next header, as a skip would. The owner
+  // window still hears from a long pass, without a file name (none is
+  // written), and may abort it.
+  int Skip(const EntryInfo& info) {
+    if (reader_.ListsCheaply() || info.isDirectory || info.isSymlink || info.isHardlink) return 0;
+    EntryBudget budget(req_.limits, info, archiveSize_, kept_ + skipped_);
+    std::optional<ArcError> overrun;
+    bool cancelled = false;
+    std::uint64_t nextReport = kReportEvery;
+    EXTRACTINGINFOEX ex;
+    FillExtractingInfo(EntryInfo{}, req_.archive, "", ex);
+    auto weigh = [&](std::uint64_t data, std::uint64_t hole) {
+      try {
+        budget.Add(data, hole);
+      } catch (const ArcError& e) {
+        overrun = e;
+        return false;
+      }
+      if (budget.Written() >= nextReport) {
+        nextReport = budget.Written() + kReportEvery;
+        if (!progress_.Report(ARCEXTRACT_INPROCESS, ex)) cancelled = true;
+      }
+      return !cancelled;
+    };
+    try {
+      reader_.ReadSparseData([&](const void*, std::size_t size) { return weigh(size, 0); },
+                             [&](std::uint64_t length) { return weigh(0, length); });
+    } catch (const ArcError&) {
+    }
+    skipped_ += budget.Written();
+    stop_ = budget.StopsArchive();
+    if (overrun) throw *overrun;
+    return cancelled ? ERROR_USER_CANCEL : 0;
+  }
+
   int Symlink(const EntryInfo& info, const EntryPath& path, const std::string& display) {
     std::string target = SafeLinkTarget(info.linkTarget, info.nameIsUtf8, path);
     // Without folders a link can only point at a neighbour.
@@ -181,6 +221,7 @@ class Extraction {
   bool sizesChecked_ = false;
   bool stop_ = false;          // the archive as a whole expands too far
   std::uint64_t kept_ = 0;     // bytes of the files written and kept
+  std::uint64_t skipped_ = 0;  // bytes decoded only to pass over entries not asked for
   int result_ = 0;
   std::string firstError_;
   std::size_t count_ = 0;

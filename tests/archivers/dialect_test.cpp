@@ -63,6 +63,12 @@ TEST(Dialects, LinesTheDriversSend) {
       {"tgz main window", arc::ParseTarCommand, "x --use-directory=0 -z  -f \"a.tgz\" -o \"w/\" ", 0, "a.tgz", "w/", false, {}, {}},
       {"tbz level", arc::ParseTarCommand, "x --use-directory=1 -B9 -AH --display-dialog=0 -g --check-all-path=1  -f \"a.bz2\" -o \"w/\" \"x.bms\" ",
        0, "a.bz2", "w/", true, {"x.bms"}, {}},
+      // The main window's lines with the chart masks of a charts-only drop.
+      {"lha charts only", arc::ParseLhaCommand, "x -+ -x0  \"/d/a.lzh\" \"/t/work/\" \"*.bms\" \"*.bme\" ", 0, "/d/a.lzh", "/t/work/", false, {"*.bms", "*.bme"}, {}},
+      {"zip charts only", arc::ParseZipCommand, "-x -j  \"/d/a.zip\" \"/t/work/\" \"*.bms\" \"*.bme\" ", 0, "/d/a.zip", "/t/work/", false, {"*.bms", "*.bme"}, {}},
+      {"cab charts only", arc::ParseCabCommand, "-x -j  \"/d/a.cab\" \"/t/work/\" \"*.bms\" ", 0, "/d/a.cab", "/t/work/", false, {"*.bms"}, {}},
+      {"rar charts only", arc::ParseRarCommand, "-e -u  \"/d/a.rar\" \"/t/work/\" \"*.bms\" \"*.pms\" ", 0, "/d/a.rar", "/t/work/", false, {"*.bms", "*.pms"}, {}},
+      {"tgz charts only", arc::ParseTarCommand, "x --use-directory=0 -z  -f \"/d/a.tgz\" -o \"/t/work/\" \"*.bms\" \"*.bml\" ", 0, "/d/a.tgz", "/t/work/", false, {"*.bms", "*.bml"}, {}},
       {"tar -I", arc::ParseTarCommand, "x -I -f a.tar", 0, "a.tar", "", true, {}, {}},
       {"tar without -f", arc::ParseTarCommand, "x a.tar w/", 0, "a.tar", "w/", true, {}, {}},
       {"tar -f at the end", arc::ParseTarCommand, "x -f", ERROR_COMMAND_NAME, "", "", true, {}, {}},

@@ -131,6 +131,13 @@ TEST(FilePatterns, WindowsStyleMatching) {
       {"sub/deep/a.bms", "sub/", true},         // a folder: everything below it
       {"a.wav", "*.bms", false},
       {"a[1].mid", "a[1].mid", true},
+      // Chart masks: only a name ending in the extension, whatever the
+      // folder, and a second byte equal to "\" is no folder delimiter.
+      {"\x8b\xc8\x83\x5c/\x95\x5c.bms", "*.bms", true},   // 曲ソ/表.bms
+      {"\x8b\xc8\x83\x5c/\x95\x5c.wav", "*.bms", false},
+      {"song/x.bms.ogg", "*.bms", false},
+      {"song/fake.bms/inside.txt", "*.bms", false},
+      {"song/.bms", "*.bms", true},
   };
   for (const auto& c : cases) EXPECT_EQ(arc::PatternMatches(c.name, c.pattern), c.match) << c.name << " ~ " << c.pattern;
   EXPECT_TRUE(arc::EntrySelected("x.bms", {}, {}));

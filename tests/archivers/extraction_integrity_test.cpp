@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <set>
 
@@ -284,6 +285,36 @@ TEST(Bomb, StreamsWithoutReliableSizesAreStoppedAndRemoved) {
     EXPECT_EQ(ExtractWith(&arc::OpenTarReader, dir.Path() + name, dest, SmallLimits()), ERROR_BROKEN_DATA) << name;
     EXPECT_EQ(Names(FilesUnder(dest)), std::set<std::string>{}) << name;
   }
+}
+
+// Passing over an entry of a stream means decoding it: a bomb among the
+// entries not asked for stops the extraction as it would if asked for, and
+// what came before it stays.
+TEST(Bomb, SkippedEntriesOfStreamsAreWeighedAsIfWritten) {
+  TempDir dir;
+  MakeSources(dir);
+  dir.Write("src/zeros.wav", std::string(8 << 20, '\0'));
+  ASSERT_EQ(Shell(dir.Path() + "src", "tar -czf ../s.tgz a.bms zeros.wav b.bms c.bme && "
+                                      "tar -czf ../plain.tgz readme.txt a.bms b.bms c.bme"),
+            0);
+  auto extract = [&](const std::string& name, const arc::ExtractLimits& limits) {
+    arc::ExtractRequest req;
+    req.archive = dir.Path() + name;
+    req.destDir = dir.Path() + "dest_" + name + "/";
+    req.include = {"*.bms"};
+    req.limits = limits;
+    std::string message;
+    return arc::Extract(req, {&arc::OpenTarReader}, message);
+  };
+  EXPECT_EQ(extract("s.tgz", SmallLimits()), ERROR_BROKEN_DATA);
+  EXPECT_EQ(Names(FilesUnder(dir.Path() + "dest_s.tgz")), std::set<std::string>{"a.bms"});
+  // Under the real limits the sound is passed over and nothing of it written.
+  std::filesystem::remove_all(dir.Path() + "dest_s.tgz");
+  EXPECT_EQ(extract("s.tgz", {}), 0);
+  EXPECT_EQ(Names(FilesUnder(dir.Path() + "dest_s.tgz")), (std::set<std::string>{"a.bms", "b.bms"}));
+  // Data nobody asked for is weighed, not written: small entries pass.
+  EXPECT_EQ(extract("plain.tgz", SmallLimits()), 0);
+  EXPECT_EQ(Names(FilesUnder(dir.Path() + "dest_plain.tgz")), (std::set<std::string>{"a.bms", "b.bms"}));
 }
 
 TEST(Bomb, DeclaredSizesBeyondTheFreeSpaceWriteNothing) {

@@ -90,7 +90,8 @@ class ProgressTest : public ::testing::Test {
         names_.push_back(info->exinfo.szDestFileName);
         if (static_cast<int>(names_.size()) == abortAt_) return 1;
       }
-      return 0;
+      if (state == ARCEXTRACT_INPROCESS) inProcessNames_.push_back(info->exinfo.szDestFileName);
+      return state == ARCEXTRACT_INPROCESS && abortInProcess_ ? 1 : 0;
     });
   }
   void TearDown() override { platform::DestroyMessageWindow(wnd_); }
@@ -105,6 +106,8 @@ class ProgressTest : public ::testing::Test {
   std::vector<unsigned> states_;
   std::vector<std::string> names_;
   int abortAt_ = 0;
+  std::vector<std::string> inProcessNames_;
+  bool abortInProcess_ = false;
 };
 
 TEST_F(ProgressTest, ReportsEveryEntryToTheOwnerWindow) {
@@ -127,6 +130,27 @@ TEST_F(ProgressTest, AnswerOneAbortsWithUserCancel) {
   EXPECT_EQ(Extract("part"), ERROR_USER_CANCEL);
   lha_.Entry<ARC_KILLOWNER_FN>("KillOwnerWindowEx")(wnd_);
   EXPECT_EQ(test_support::FilesUnder(dir_.Path() + "part"), (std::map<std::string, std::string>{{"1.bms", "a"}}));
+}
+
+// Passing over a long entry of a stream that was not asked for still
+// reports, without a file name since none is written, and can be stopped.
+TEST_F(ProgressTest, APassOverAStreamEntryReportsAndCanBeStopped) {
+  dir_.Write("src/a.bms", "a");
+  dir_.Write("src/zeros.wav", std::string(12 << 20, '\0'));
+  dir_.Write("src/b.bms", "b");
+  ASSERT_EQ(test_support::Shell(dir_.Path() + "src", "tar -czf ../s.tgz a.bms zeros.wav b.bms"), 0);
+  ArcLibrary tar("tar32.dll", "Tar");
+  ASSERT_EQ(tar.Entry<ARC_SETOWNER_FN>("SetOwnerWindowEx")(wnd_, nullptr), 1);
+  auto extract = [&](const std::string& dest) {
+    return tar.Command("x --use-directory=0 -f \"" + dir_.Path() + "s.tgz\" -o \"" + dir_.Path() + dest + "/\" \"*.bms\"");
+  };
+  ASSERT_EQ(extract("all"), 0);
+  EXPECT_EQ(names_, (std::vector<std::string>{dir_.Path() + "all/a.bms", dir_.Path() + "all/b.bms"}));
+  EXPECT_EQ(inProcessNames_, (std::vector<std::string>{"", ""}));  // after 4 and 8 MiB passed over
+  abortInProcess_ = true;
+  EXPECT_EQ(extract("part"), ERROR_USER_CANCEL);
+  EXPECT_EQ(test_support::FilesUnder(dir_.Path() + "part"), (std::map<std::string, std::string>{{"a.bms", "a"}}));
+  tar.Entry<ARC_KILLOWNER_FN>("KillOwnerWindowEx")(wnd_);
 }
 
 }  // namespace

@@ -66,6 +66,39 @@ TEST_P(MainWindowRequest, SendsTheExactLine) {
 
 INSTANTIATE_TEST_SUITE_P(EveryExtension, MainWindowRequest, ::testing::ValuesIn(kRequests));
 
+// A charts-only drop adds the chart masks as the file list, after the
+// working folder, on the same line.
+struct MaskedRequest {
+  const char* name;
+  const char* line;
+};
+
+const MaskedRequest kMaskedRequests[] = {
+    {"songs.lzh", "x -+ -x0  \"%A\" \"%W\" \"*.bms\" \"*.bme\" "},
+    {"songs.zip", "-x -j  \"%A\" \"%W\" \"*.bms\" \"*.bme\" "},
+    {"songs.cab", "-x -j  \"%A\" \"%W\" \"*.bms\" \"*.bme\" "},
+    {"songs.arj", "x -+ -x0  \"%A\" \"%W\" \"*.bms\" \"*.bme\" "},
+    {"songs.tar", "x --use-directory=0  -f \"%A\" -o \"%W\" \"*.bms\" \"*.bme\" "},
+    {"songs.tgz", "x --use-directory=0 -z  -f \"%A\" -o \"%W\" \"*.bms\" \"*.bme\" "},
+    {"songs.bz2", "x --use-directory=0 -B  -f \"%A\" -o \"%W\" \"*.bms\" \"*.bme\" "},
+    {"songs.rar", "-e -u  \"%A\" \"%W\" \"*.bms\" \"*.bme\" "},
+};
+
+class ChartMaskRequest : public RecordingTest, public ::testing::WithParamInterface<MaskedRequest> {};
+
+TEST_P(ChartMaskRequest, SendsTheMasksAfterTheFolder) {
+  const MaskedRequest& r = GetParam();
+  std::string arc = "/dl/" + Sj("曲") + "\x95\x5C/" + r.name;
+  TArchiveFile af;
+  ApplyMainWindowSettings(af);
+  af.SetFileName(arc);
+  const TStringList masks = {"*.bms", "*.bme"};
+  EXPECT_EQ(af.Extract(0, nullptr, "/tool/work", &masks), 0);
+  EXPECT_EQ(OnlyCommand().text, Fill(r.line, arc, "/tool/work/"));
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryFamily, ChartMaskRequest, ::testing::ValuesIn(kMaskedRequests));
+
 TEST_F(RecordingTest, CabExtractsTheFullPathOfARelativeName) {
   TArchiveFile af;
   ApplyMainWindowSettings(af);

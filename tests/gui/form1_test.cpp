@@ -377,9 +377,11 @@ class Form1Test : public QObject {
         auto* f = qobject_cast<TForm2*>(w);
         if (!f) return;
         showedDefaults = f->ChartFiles->currentIndex() == 0 && !f->HashColumns->isChecked() &&
+                         !f->ChartsOnly->isChecked() &&
                          f->CsvFormatBox->currentIndex() == 0 && f->DisplayEncodingBox->currentIndex() == 0;
         f->ChartFiles->setCurrentIndex(1);
         f->HashColumns->setChecked(true);
+        f->ChartsOnly->setChecked(true);
         f->CsvFormatBox->setCurrentIndex(1);
         f->DisplayEncodingBox->setCurrentIndex(1);
         f->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
@@ -388,13 +390,14 @@ class Form1Test : public QObject {
       QVERIFY(dialog.seen);
       QVERIFY(showedDefaults);
       chosen = form.Options();
-      QVERIFY(chosen.allChartExtensions && chosen.hashColumns);
+      QVERIFY(chosen.allChartExtensions && chosen.hashColumns && chosen.chartsOnly);
+      QVERIFY(form.Options().ScanOptions().chartsOnly);
       QCOMPARE(chosen.csvFormat, CsvFormat::kUtf8);
       QCOMPARE(chosen.displayEncoding, DisplayEncoding::kCp932);
       QCOMPARE(form.Options().ScanOptions().extensions, (std::vector<std::string>{"bms", "bme", "bml", "pms"}));
       QCOMPARE(form.LV->model()->columnCount(), 15);
       QSettings written(IniPath(), QSettings::IniFormat);
-      for (const char* key : {"ChartFiles", "HashColumns", "CsvFormat", "DisplayEncoding"})
+      for (const char* key : {"ChartFiles", "HashColumns", "ChartsOnly", "CsvFormat", "DisplayEncoding"})
         QCOMPARE(written.value(QString("Options/") + key).toInt(), 1);
 
       // Cancel: neither the window nor the file changes.

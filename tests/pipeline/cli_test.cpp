@@ -103,9 +103,10 @@ TEST_F(CliTest, UsageErrorsAndHelp) {
   }
   CliRun help = Cli("--help");
   EXPECT_EQ(help.status, 0);
-  EXPECT_NE(help.out.find("Usage: bmslist-cli [--csv FILE] [--ext LIST] [--hash] [--csv-format FORMAT] PATH..."),
+  EXPECT_NE(help.out.find("Usage: bmslist-cli [--csv FILE] [--ext LIST] [--hash] [--csv-format FORMAT]\n"
+                          "                   [--charts-only] PATH..."),
             std::string::npos);
-  for (const char* flag : {"--ext LIST", "--hash", "--csv-format FORMAT", "bms,bme,bml,pms", "utf8"})
+  for (const char* flag : {"--ext LIST", "--hash", "--csv-format FORMAT", "bms,bme,bml,pms", "utf8", "--charts-only"})
     EXPECT_NE(help.out.find(flag), std::string::npos) << flag;
   EXPECT_NE(help.out.find("--version"), std::string::npos);
   CliRun version = Cli("--version");
@@ -179,6 +180,22 @@ TEST_F(CliTest, EachOptionAndTheDefaultsThatKeepTheBytes) {
             "\xEF\xBB\xBF\"korean.bme\",\"김철수\",\"\",\"노래\",\"\",\"\",\"\",\"\",\"\",\"\"," + utf8Tail + "\r\n" +
                 "\"sjis.bms\",\"a\"\"b\",\"\",\"" + platform::Cp932ToUtf8(test_support::JapaneseTitle()) +
                 "\",\"\",\"\",\"\",\"\",\"\",\"\"," + utf8Tail + "\r\n" + utf8Row + "\r\n");
+}
+
+TEST_F(CliTest, ChartsOnlyWritesTheSameBytes) {
+  ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), "modern.zip", ModernSong()));
+  ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), "song.lzh", test_support::TypicalSong()));
+  ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), "song.tgz", test_support::TypicalSong()));
+  for (const char* options : {"", "--ext bms,bme,bml,pms --hash", "--csv-format utf8 --ext pms,bms"}) {
+    const std::string args = std::string(options) + " modern.zip song.lzh song.tgz";
+    CliRun full = Cli(args);
+    ASSERT_EQ(full.status, 0) << Err();
+    CliRun only = Cli("--charts-only " + args);
+    EXPECT_EQ(only.status, 0) << Err();
+    EXPECT_EQ(only.out, full.out) << options;
+    EXPECT_NE(full.out, "");
+    EXPECT_TRUE(fs::is_empty(app_ + "work"));
+  }
 }
 
 TEST_F(CliTest, NamesCodePage932CannotHoldAreNeverRenamed) {
