@@ -4,8 +4,11 @@
 #include <deque>
 #include <exception>
 #include <map>
+#include <optional>
+#include <thread>
 
 #include "archives/earchiver.h"
+#include "charts/background_task.h"
 #include "charts/chart_reader.h"
 #include "charts/name_order.h"
 #include "charts/working_folder.h"
@@ -13,6 +16,7 @@
 #include "platform/cp932.h"
 #include "platform/error.h"
 #include "platform/files.h"
+#include "platform/folder_tree.h"
 #include "platform/input_file.h"
 #include "platform/paths.h"
 
@@ -72,55 +76,206 @@ bool ChartsOpen(const std::string& dir, const std::vector<std::string>& extensio
 
 }  // namespace
 
+// One archive of a drop, from unpacking to its report.
+struct DropPipeline::Unpacked {
+  std::size_t index = 0;
+  std::string openPath;  // what the libraries open: absolute
+  std::string folder;    // unpacking form
+  ArchiveProblem problem;
+  bool attempted = false;  // a driver was there: the folder's top is emptied after
+  bool extracted = false;  // the library returned: what it unpacked is listed
+  // The archive component's selection before this archive's, to take it
+  // back when the archive was unpacked ahead and is not to be listed.
+  TArchiveFile::Selection selectionBefore;
+};
+
 DropPipeline::DropPipeline(ChartList& list, TArchiveFile& archiveFile, platform::WindowHandle window)
     : list_(list), archiveFile_(archiveFile), window_(window) {}
+
+bool DropPipeline::BothCoresByDefault() { return std::thread::hardware_concurrency() >= 2; }
 
 bool DropPipeline::IsSkippedName(const std::string& path) {
   return platform::AsciiUpper(platform::ExtractFileExt(path)) == ".EXE";
 }
 
 void DropPipeline::WMDropFiles(const std::vector<std::string>& paths) {
-  // Paths are used whole: cutting a long path would silently name another file.
-  for (std::size_t i = 0; i < paths.size(); ++i) {
-    if (onArchiveStarting && !onArchiveStarting(i, paths.size(), paths[i])) break;
-    if (!IsSkippedName(paths[i])) AddArchive(paths[i]);
+  // Paths are used whole: cutting a long path would silently name another
+  // file. A relative one is taken now: listing makes the working folder the
+  // current folder.
+  openPaths_.clear();
+  std::size_t archives = 0;
+  for (const std::string& p : paths) {
+    openPaths_.push_back(platform::AbsolutePath(p));
+    if (!IsSkippedName(p)) ++archives;
   }
+  const std::string folder = WorkingFolderForUnpacking();
+  std::string spare;
+  if (bothCores && archives >= 2) {
+    spare = SpareWorkingFolder();
+    if (!spare.empty()) {
+      // Both folders must start empty at the top: a file left there (one
+      // that cannot be deleted) belongs with the next archive's charts, as
+      // in the one folder of a serial drop.
+      EmptyFolderTop(spare);
+      if (platform::FolderTopHoldsFiles(spare)) platform::MoveFolderEntries(spare, folder);
+      EmptyFolderTop(folder);
+      if (platform::FolderTopHoldsFiles(folder) || platform::FolderTopHoldsFiles(spare)) spare.clear();
+    }
+  }
+  if (spare.empty())
+    DropSerially(paths, 0, folder, nullptr);
+  else
+    DropOnBothCores(paths, spare);
+  openPaths_.clear();
 }
 
 void DropPipeline::AddArchive(const std::string& archivePath) {
-  ArchiveProblem problem{archivePath, {}, {}};
-  std::size_t rows = 0;
+  Unpacked u = Prepare(0, archivePath, WorkingFolderForUnpacking());
+  u.openPath = platform::AbsolutePath(archivePath);
+  Unpack(u);
+  Finish(u);
+}
+
+DropPipeline::Unpacked DropPipeline::Prepare(std::size_t index, const std::string& path,
+                                             const std::string& folder) const {
+  Unpacked u;
+  u.index = index;
+  u.openPath = index < openPaths_.size() ? openPaths_[index] : path;
+  u.folder = folder;
+  u.problem.archivePath = path;
+  return u;
+}
+
+void DropPipeline::DropSerially(const std::vector<std::string>& paths, std::size_t from, const std::string& folder,
+                                BackgroundTask* worker) {
+  for (std::size_t i = from; i < paths.size(); ++i) {
+    if (onArchiveStarting && !onArchiveStarting(i, paths.size(), paths[i])) break;
+    if (IsSkippedName(paths[i])) continue;
+    Unpacked u = Prepare(i, paths[i], folder);
+    // The libraries stay on the thread that began the drop.
+    if (worker)
+      worker->Run([this, &u] { Unpack(u); }, onWaiting);
+    else
+      Unpack(u);
+    Finish(u);
+  }
+}
+
+void DropPipeline::DropOnBothCores(const std::vector<std::string>& paths, const std::string& spare) {
+  const std::string mainFolder = WorkingFolderForUnpacking();
+  const std::string folders[2] = {mainFolder, spare};
+  std::size_t nextFolder = 0;
+  // Declared first, so that the worker has ended before it goes, even when
+  // a callback raises.
+  std::optional<Unpacked> ahead;  // started on the worker
+  BackgroundTask worker;
+
+  auto startAt = [&](std::size_t from) {
+    std::size_t i = from;
+    while (i < paths.size() && IsSkippedName(paths[i])) ++i;
+    if (i == paths.size()) return;
+    ahead = Prepare(i, paths[i], folders[nextFolder]);
+    nextFolder ^= 1;
+    ahead->selectionBefore = archiveFile_.CurrentSelection();
+    Unpacked* u = &*ahead;
+    worker.Start([this, u] { Unpack(*u); });
+  };
+  auto takeBack = [&] {
+    worker.Wait(onWaiting);
+    Unpacked* u = &*ahead;
+    worker.Run([this, u] { Discard(*u); }, onWaiting);
+    ahead.reset();
+  };
+
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    if (onArchiveStarting && !onArchiveStarting(i, paths.size(), paths[i])) {
+      // Stopped before this archive: whatever was unpacked ahead goes unlisted.
+      if (ahead) takeBack();
+      return;
+    }
+    if (IsSkippedName(paths[i])) continue;
+    if (!ahead) startAt(i);
+    worker.Wait(onWaiting);
+    Unpacked current = std::move(*ahead);
+    ahead.reset();
+    startAt(i + 1);
+    Finish(current);
+    if (!platform::FolderTopHoldsFiles(current.folder)) continue;
+    // A file the clean-up could not delete is listed again with the next
+    // archive, as in one folder: what was unpacked ahead without it goes,
+    // and the drop goes on in the first folder with the file moved there.
+    if (ahead) takeBack();
+    std::string folder = current.folder;
+    if (folder != mainFolder && platform::MoveFolderEntries(folder, mainFolder)) folder = mainFolder;
+    DropSerially(paths, i + 1, folder, &worker);
+    return;
+  }
+}
+
+void DropPipeline::Discard(Unpacked& u) {
+  if (u.attempted) EmptyFolderTop(u.folder);
   try {
-    archiveFile_.SetFileName(archivePath);
+    archiveFile_.RestoreSelection(u.selectionBefore);
+  } catch (...) {
+    // The library of the earlier selection cannot be had again: the next
+    // drop's selection decides as if nothing had been selected since.
+  }
+}
+
+void DropPipeline::Unpack(Unpacked& u) {
+  ArchiveProblem& problem = u.problem;
+  try {
+    archiveFile_.SetFileName(u.openPath);
   } catch (const std::exception& e) {
     // The format's library cannot be used: nothing unpacked, nothing to clean.
     problem.reasons.push_back("archiver library missing or unusable: " + ErrorText(e));
+    return;
+  } catch (...) {
+    problem.reasons.push_back("archiver library missing or unusable");
+    return;
   }
-  if (problem.reasons.empty() && !archiveFile_.Archiver()) {
+  if (!archiveFile_.Archiver()) {
     // No format recognised yet, so no driver: nothing can be unpacked, and
     // the working folder is left as it is.
     problem.reasons.push_back("unknown format");
-  } else if (problem.reasons.empty()) {
+    return;
+  }
+  u.attempted = true;
+  try {
     // Whatever a killed run or an undeletable file left at the top would be
     // listed as this archive's charts.
-    EmptyWorkingFolderTop();
+    EmptyFolderTop(u.folder);
+    std::int32_t result = ExtractInto(u.folder);
+    u.extracted = true;
+    // The rows are whatever was unpacked, whatever the result; the result
+    // only says what went wrong.
+    if (std::string reason = ExtractResultReason(result); !reason.empty()) problem.reasons.push_back(reason);
+  } catch (const EArchiver& e) {
+    problem.reasons.push_back("a path that cannot be passed to the archiver library: " + ErrorText(e));
+  } catch (const std::exception& e) {
+    problem.reasons.push_back(ErrorText(e));
+  } catch (...) {
+    problem.reasons.push_back("unexpected failure");
+  }
+}
+
+void DropPipeline::Finish(Unpacked& u) {
+  ArchiveProblem& problem = u.problem;
+  std::size_t rows = 0;
+  if (u.extracted) {
     try {
-      std::int32_t result = Unpack();
-      // The rows are whatever was unpacked, whatever the result; the result
-      // only says what went wrong.
-      if (std::string reason = ExtractResultReason(result); !reason.empty()) problem.reasons.push_back(reason);
-      rows = ListAndReadCharts(problem);
-    } catch (const EArchiver& e) {
-      problem.reasons.push_back("a path that cannot be passed to the archiver library: " + ErrorText(e));
+      rows = ListAndReadCharts(u);
     } catch (const std::exception& e) {
       problem.reasons.push_back(ErrorText(e));
     } catch (...) {
       problem.reasons.push_back("unexpected failure");
     }
-    // Always empty the top of the folder once unpacking was attempted, or what
-    // is left would be listed again under the next archive's name.
+  }
+  // Always empty the top of the folder once unpacking was attempted, or what
+  // is left would be listed again under the next archive's name.
+  if (u.attempted) {
     try {
-      EmptyWorkingFolderTop();
+      EmptyFolderTop(u.folder);
     } catch (...) {
     }
   }
@@ -129,26 +284,27 @@ void DropPipeline::AddArchive(const std::string& archivePath) {
   if ((!problem.reasons.empty() || !problem.unlistedNames.empty()) && onArchiveProblem) onArchiveProblem(problem);
 }
 
-std::int32_t DropPipeline::Unpack() {
-  const std::string dest = WorkingFolderForUnpacking();
+std::int32_t DropPipeline::ExtractInto(const std::string& folder) {
   if (options.chartsOnly) {
     // The masks carry no folder, so they match charts in any folder of the
     // archive; the libraries skip every other entry.
     TStringList masks;
     for (const std::string& extension : options.extensions) masks.push_back("*." + extension);
-    std::int32_t result = archiveFile_.Extract(window_, &archiveFile_.Options(), dest, &masks);
+    std::int32_t result = archiveFile_.Extract(window_, &archiveFile_.Options(), folder, &masks);
     // Any trouble (a failing entry, a chart linked to a file left packed)
     // may depend on what was skipped: the archive is then unpacked in full,
     // so its rows are those of a full unpacking. A Cancel stays a Cancel.
-    if (result == ERROR_USER_CANCEL || (result == 0 && ChartsOpen(WorkingFolderForListing(), options.extensions)))
+    if (result == ERROR_USER_CANCEL ||
+        (result == 0 && ChartsOpen(folder + platform::kPathDelimiter, options.extensions)))
       return result;
-    EmptyWorkingFolderTop();
+    EmptyFolderTop(folder);
   }
-  return archiveFile_.Extract(window_, &archiveFile_.Options(), dest, nullptr);
+  return archiveFile_.Extract(window_, &archiveFile_.Options(), folder, nullptr);
 }
 
-std::size_t DropPipeline::ListAndReadCharts(ArchiveProblem& problem) {
-  const std::string dir = WorkingFolderForListing();
+std::size_t DropPipeline::ListAndReadCharts(Unpacked& u) {
+  ArchiveProblem& problem = u.problem;
+  const std::string dir = u.folder + platform::kPathDelimiter;
   if (!platform::SetCurrentDirectory(dir)) {
     problem.reasons.push_back("the working folder cannot be used");
     return 0;

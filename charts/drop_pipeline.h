@@ -2,7 +2,10 @@
 // What a drop of archives does: each archive is unpacked into the working
 // folder, one row per chart file at the top of that folder is appended and
 // filled from the chart's header, then the top of the folder is emptied.
-// The window and bmslist-cli both run exactly this code.
+// The window and bmslist-cli both run exactly this code. On two cores the
+// next archive is unpacked, on a thread of its own into this copy's second
+// folder, while the current one's charts are read; what the caller sees
+// (rows, their order, the callbacks and their order) stays the same.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -14,6 +17,7 @@
 #include "charts/chart_list.h"
 #include "platform/msgwindow.h"
 
+class BackgroundTask;
 class TArchiveFile;
 
 // What a drop lists and reads of each chart.
@@ -31,6 +35,11 @@ class DropPipeline {
   DropPipeline(ChartList& list, TArchiveFile& archiveFile, platform::WindowHandle window);
 
   ChartScanOptions options;
+  // Unpack the next archive while the current one is listed. The archive
+  // component's OnProgress is then called on the unpacking thread; every
+  // callback below stays on the calling thread.
+  bool bothCores = BothCoresByDefault();
+  static bool BothCoresByDefault();  // the machine has two cores or more
 
   // Called before each archive with its 0-based index, the count and its
   // path; answering false stops the drop before that archive.
@@ -41,9 +50,13 @@ class DropPipeline {
   // Called once after an archive that failed in part or whole, or gave no
   // chart, with the reasons. The list keeps exactly the rows it got.
   std::function<void(const ArchiveProblem& problem)> onArchiveProblem;
+  // Called a few times a second while the calling thread waits for the
+  // unpacking thread (a window keeps itself alive here).
+  std::function<void()> onWaiting;
 
   // The paths of one drop, in the order given; names with the extension
-  // ".exe" in any letter case are skipped.
+  // ".exe" in any letter case are skipped. Relative paths are taken against
+  // the current folder at the call (the listing changes it).
   void WMDropFiles(const std::vector<std::string>& paths);
   // One dropped file; lets no error out.
   void AddArchive(const std::string& archivePath);
@@ -53,13 +66,31 @@ class DropPipeline {
   int RowCount() const { return chartsRead_; }
 
  private:
-  // Unpacks the current archive into the working folder; the library's result.
-  std::int32_t Unpack();
+  // Unpacks the current archive into `folder` (unpacking form), only its
+  // charts when asked to; the library's result. Runs where the libraries
+  // are called.
+  std::int32_t ExtractInto(const std::string& folder);
+  struct Unpacked;
+
+  Unpacked Prepare(std::size_t index, const std::string& path, const std::string& folder) const;
+  // The library part of one archive: select its driver, empty the folder's
+  // top, unpack into it.
+  void Unpack(Unpacked& u);
+  // The rest, on the calling thread: rows, clean-up, the problem report.
+  void Finish(Unpacked& u);
   // Returns how many rows were appended.
-  std::size_t ListAndReadCharts(ArchiveProblem& problem);
+  std::size_t ListAndReadCharts(Unpacked& u);
+  // From archive `from` on, one after another in `folder`; the libraries
+  // are called on `worker` when one is given.
+  void DropSerially(const std::vector<std::string>& paths, std::size_t from, const std::string& folder,
+                    BackgroundTask* worker);
+  void DropOnBothCores(const std::vector<std::string>& paths, const std::string& spare);
+  // Takes back an archive unpacked ahead that is not to be listed.
+  void Discard(Unpacked& u);
 
   ChartList& list_;
   TArchiveFile& archiveFile_;
   platform::WindowHandle window_;
   int chartsRead_ = 0;
+  std::vector<std::string> openPaths_;  // the drop's paths, absolute
 };

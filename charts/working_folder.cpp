@@ -27,6 +27,16 @@ Claim& Current() {
   return claim;
 }
 
+Claim& Spare() {
+  static Claim claim;
+  return claim;
+}
+
+void Release(Claim& c) {
+  if (c.isPrivate && c.lock && c.lock->Names(c.path)) platform::RemoveFolderTree(c.path);
+  c = Claim{};
+}
+
 bool IsPrivateFolderName(const std::string& name) {
   return name.size() == kPrivateNameSize && name.compare(0, sizeof kPrivatePrefix - 1, kPrivatePrefix) == 0;
 }
@@ -109,24 +119,32 @@ void CreateWorkingFolder() {
 }
 
 void ReleaseWorkingFolder() {
-  Claim& c = Current();
-  if (c.isPrivate && c.lock && c.lock->Names(c.path)) platform::RemoveFolderTree(c.path);
-  c = Claim{};
+  Release(Spare());
+  Release(Current());
 }
 
 bool WorkingFolderIsPrivate() { return Current().isPrivate; }
 
-std::size_t EmptyWorkingFolderTop() {
-  const std::string dir = WorkingFolderForListing();
-  if (!platform::DirectoryExists(dir)) return 0;
-  std::size_t removed = 0;
-  std::vector<std::string> unlisted;
+std::string SpareWorkingFolder() {
+  const Claim& first = Current();
+  if (!first.lock) return {};  // the first folder is not this copy's own
+  Claim& spare = Spare();
+  if (spare.lock && spare.parent == first.parent && spare.lock->Names(spare.path)) return spare.path;
+  Release(spare);
+  spare.parent = first.parent;
+  if (!ClaimPrivate(spare)) spare = Claim{};
+  return spare.path;
+}
+
+std::size_t EmptyWorkingFolderTop() { return EmptyFolderTop(WorkingFolderForUnpacking()); }
+
+std::size_t EmptyFolderTop(const std::string& folder) {
   // Every file an archive put at the top goes, dot files included (macOS
-  // archives carry "._name" files), each by its file-system name.
-  for (const auto& f : platform::FindFiles(dir, "*.*", &unlisted))
-    if (!f.directory && platform::DeleteFsFile(dir, f.fsName)) ++removed;
-  for (const auto& fsName : unlisted)
-    if (platform::DeleteFsFile(dir, fsName)) ++removed;
-  if (removed >= kRenewAfterFiles) Renew(Current());
+  // archives carry "._name" files).
+  std::size_t removed = platform::DeleteFilesAtTop(folder);
+  if (removed >= kRenewAfterFiles) {
+    if (Current().path == folder) Renew(Current());
+    else if (Spare().path == folder) Renew(Spare());
+  }
   return removed;
 }

@@ -23,12 +23,20 @@ void ReleaseWorkingFolder();
 // True while this copy works in a private folder.
 bool WorkingFolderIsPrivate();
 
+// The second folder of this copy, for a drop that unpacks the next archive
+// while the current one is listed: a private folder beside the first,
+// claimed the same way on first use and removed with the claim. Unpacking
+// form; "" when none can be had.
+std::string SpareWorkingFolder();
+
 // Deletes the files at the top of the working folder (not folders; dot
-// files and names CP932 cannot hold included, by their file-system names);
-// a file that cannot be deleted stays, silently. Returns how many went.
-// After a great many, the folder is made anew with whatever it still holds:
-// ext4 keeps an emptied folder as slow to list as it was full.
+// files and names CP932 cannot hold included); a file that cannot be
+// deleted stays, silently. Returns how many went. After a great many, the
+// folder is made anew with whatever it still holds: ext4 keeps an emptied
+// folder as slow to list as it was full.
 std::size_t EmptyWorkingFolderTop();
+// The same for either of this copy's folders (unpacking form).
+std::size_t EmptyFolderTop(const std::string& folder);
 
 // Claims the working folder for a program's run and ends the claim after.
 class WorkingFolderClaim {

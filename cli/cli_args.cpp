@@ -2,7 +2,7 @@
 
 const char* const kCliUsage =
     "Usage: bmslist-cli [--csv FILE] [--ext LIST] [--hash] [--csv-format FORMAT]\n"
-    "                   [--charts-only] PATH...\n"
+    "                   [--charts-only] [--jobs N] PATH...\n"
     "\n"
     "Lists the BMS charts in song archives, as the bmslist window does when the\n"
     "archives are dropped onto it together: each archive is unpacked into the\n"
@@ -27,6 +27,9 @@ const char* const kCliUsage =
     "  --charts-only        unpack only the chart files: faster, since sounds and\n"
     "                       images are skipped, and the same rows; an archive\n"
     "                       that fails so is unpacked in full\n"
+    "  --jobs N             1: one archive at a time; 2: the next archive is\n"
+    "                       unpacked while the charts of one are read (the\n"
+    "                       default on two cores or more); the list is the same\n"
     "  --help               show this text\n"
     "  --version            show the version\n"
     "\n"
@@ -96,6 +99,13 @@ CliArgs ParseCliArgs(const std::vector<std::string>& args) {
         out.csvFormat = CsvFormat::kUtf8;
       } else {
         out.error = "--csv-format: \"" + value + "\" is neither classic nor utf8";
+        return out;
+      }
+    } else if (!optionsDone && OptionValue(args, i, "--jobs", value, out.error)) {
+      if (value == "1" || value == "2") {
+        out.jobs = value[0] - '0';
+      } else {
+        out.error = "--jobs: \"" + value + "\" is neither 1 nor 2";
         return out;
       }
     } else if (!out.error.empty()) {

@@ -13,6 +13,7 @@ struct CliArgs {
   bool hashes = false;                                             // --hash
   bool chartsOnly = false;                                         // --charts-only
   CsvFormat csvFormat = CsvFormat::kClassic;                       // --csv-format
+  int jobs = 0;  // --jobs: 1 one archive at a time, 2 the next unpacked meanwhile; 0 as the machine allows
   bool help = false;
   bool version = false;
   std::string error;               // a usage error, when not empty

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <exception>
 #include <iostream>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "cli/cli_system.h"
 #include "drivers/archive_file.h"
 #include "platform/cp932.h"
+#include "platform/file_time.h"
 #include "platform/files.h"
 #include "platform/msgwindow.h"
 #include "platform/paths.h"
@@ -25,6 +27,9 @@
 namespace {
 
 // Progress goes to a terminal only; a redirected stderr stays clean.
+// Entries are reported from the unpacking thread, archives and problems
+// from the main one: each write is whole, so a problem line never runs into
+// an entry's.
 class TerminalProgress {
  public:
   explicit TerminalProgress(bool enabled) : enabled_(enabled) {}
@@ -34,21 +39,33 @@ class TerminalProgress {
   void Entry(const std::string& name) {
     if (enabled_ && !name.empty()) Show("    " + name);
   }
+  // Clears the progress line and writes `line` (UTF-8, with its line end).
+  void Say(const std::string& line) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (enabled_) std::fputs("\r\033[K", stderr);
+    std::fputs(line.c_str(), stderr);
+    std::fflush(stderr);
+  }
   void Done() {
-    if (enabled_) std::fprintf(stderr, "\r\033[K");
+    if (!enabled_) return;
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::fputs("\r\033[K", stderr);
   }
 
  private:
-  static void Show(const std::string& cp932) {
+  void Show(const std::string& cp932) {
+    std::lock_guard<std::mutex> lock(mutex_);
     std::fprintf(stderr, "\r\033[K%s", platform::Cp932ToUtf8(cp932).c_str());
     std::fflush(stderr);
   }
   bool enabled_;
+  std::mutex mutex_;
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  platform::FixLocalTimeZone();  // before any thread: the libraries convert stamps per entry
   CliArgs args = ParseCliArgs(ProgramArguments(argc, argv));
   if (args.help) {
     std::fputs(kCliUsage, stdout);
@@ -104,6 +121,7 @@ int main(int argc, char** argv) {
   pipeline.options.extensions = args.extensions;
   pipeline.options.hashes = args.hashes;
   pipeline.options.chartsOnly = args.chartsOnly;
+  if (args.jobs != 0) pipeline.bothCores = args.jobs == 2;
   pipeline.onArchiveStarting = [&](std::size_t i, std::size_t n, const std::string& path) {
     progress.Archive(i, n, path);
     return true;
@@ -111,9 +129,8 @@ int main(int argc, char** argv) {
   // The CSV stays as the list has it; what went wrong is said here, one
   // line per archive.
   pipeline.onArchiveProblem = [&](const ArchiveProblem& problem) {
-    progress.Done();
-    std::fprintf(stderr, "bmslist-cli: %s: %s\n", platform::Cp932ToUtf8(problem.archivePath).c_str(),
-                 ProblemReasonsText(problem).c_str());
+    progress.Say("bmslist-cli: " + platform::Cp932ToUtf8(problem.archivePath) + ": " + ProblemReasonsText(problem) +
+                 "\n");
   };
   pipeline.WMDropFiles(paths);
   progress.Done();

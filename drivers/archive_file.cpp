@@ -1,5 +1,7 @@
 #include "drivers/archive_file.h"
 
+#include <atomic>
+
 #include "archives/earchiver.h"
 #include "archives/not_set.h"
 #include "drivers/arj32.h"
@@ -12,8 +14,9 @@
 #include "platform/msgwindow.h"
 
 namespace {
-// Registered once per process, on the first operation with a handler.
-std::uint32_t g_progressMessage = 0;
+// Registered once per process, on the first operation with a handler; a
+// drop may extract on a thread of its own.
+std::atomic<std::uint32_t> g_progressMessage{0};
 
 std::unique_ptr<TArchiver> NewDriver(TArchiverType type) {
   switch (type) {
@@ -53,6 +56,7 @@ void TArchiveFile::SetArchiverType(TArchiverType value) {
     std::unique_ptr<TArchiver> driver = FDrivers.make(value);
     FArchiver = std::move(driver);
     FArchiverType = value;
+    FDriverType = value;
   } else if (value == atNone) {
   } else if (value == atAutoDetect) {
     FArchiverType = atAutoDetect;
@@ -61,6 +65,16 @@ void TArchiveFile::SetArchiverType(TArchiverType value) {
   } else {
     RaiseArchiver("現在のバージョンではこの形式の書庫をサポートしていません。");
   }
+}
+
+void TArchiveFile::RestoreSelection(const Selection& selection) {
+  if (selection.driverType != FDriverType) {
+    std::unique_ptr<TArchiver> driver = selection.driverType <= atRar ? FDrivers.make(selection.driverType) : nullptr;
+    FArchiver = std::move(driver);
+    FDriverType = selection.driverType;
+  }
+  FArchiverType = selection.type;
+  FFileName = selection.fileName;
 }
 
 void TArchiveFile::SetOutputSize(std::int32_t n) {

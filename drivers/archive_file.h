@@ -49,6 +49,19 @@ class TArchiveFile {
   // stored settings load (Loading), when it is only stored.
   void SetArchiverType(TArchiverType value);
 
+  // What SetFileName decided: type, name and the kind of driver it left
+  // (atNone: none). A drop that selected the next archive ahead of need and
+  // then stopped takes its selection back, so the following drop starts as
+  // it would have.
+  struct Selection {
+    TArchiverType type = atAutoDetect;
+    std::string fileName;
+    TArchiverType driverType = atNone;
+  };
+  Selection CurrentSelection() const { return {FArchiverType, FFileName, FDriverType}; }
+  // A driver of another kind is made anew (and may raise: nothing changes).
+  void RestoreSelection(const Selection& selection);
+
   // Replaces ArchiverLibraries() as the source of drivers (tests).
   void SetDriverSource(DriverSource source) { FDrivers = std::move(source); }
 
@@ -80,6 +93,7 @@ class TArchiveFile {
 
   DriverSource FDrivers = ArchiverLibraries();
   TArchiverType FArchiverType = atAutoDetect;
+  TArchiverType FDriverType = atNone;
   std::unique_ptr<TArchiver> FArchiver;
   std::unique_ptr<TArchiverOptions> FOptions;
   std::string FFileName;

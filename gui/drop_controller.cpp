@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QStatusBar>
+#include <QThread>
 
 #include "charts/progress_text.h"
 #include "gui/drop_progress.h"
@@ -24,14 +25,23 @@ DropController::DropController(TForm1& form)
   form.isBusy = [this] { return busy_; };
   sinceEvents_.start();
 
+  // On two cores the libraries report from the unpacking thread: the entry
+  // is only noted there, and the window kept alive by the waiting drop.
   archiveFile_.OnProgress = [this](TArchiveFile&, int state, EXTRACTINGINFOEX* info, bool&) {
-    if (std::string name = ProgressEntryName(state, info); !name.empty()) entry_ = std::move(name);
-    KeepWindowAlive();
+    if (std::string name = ProgressEntryName(state, info); !name.empty()) {
+      std::lock_guard<std::mutex> lock(entryMutex_);
+      entry_ = std::move(name);
+    }
+    if (QThread::currentThread() == thread()) KeepWindowAlive();
   };
+  pipeline_.onWaiting = [this] { KeepWindowAlive(); };
   pipeline_.onArchiveStarting = [this](std::size_t i, std::size_t n, const std::string& path) {
     KeepWindowAlive();
     if (Stopping()) return false;
-    entry_.clear();
+    {
+      std::lock_guard<std::mutex> lock(entryMutex_);
+      entry_.clear();
+    }
     progress_->Archive(static_cast<int>(i), static_cast<int>(n), QStringFromCp932(ArchiveProgressText(i, n, path)));
     return true;
   };
@@ -56,6 +66,7 @@ void DropController::RunQueue() {
     queue_.erase(queue_.begin());
     progress_->Begin(static_cast<int>(paths.size()));
     pipeline_.options = form_.Options().ScanOptions();  // as set when the drop starts
+    pipeline_.bothCores = form_.Options().BothCores();
     pipeline_.WMDropFiles(paths);
     if (Stopping()) break;
   }
@@ -69,7 +80,12 @@ bool DropController::Stopping() const { return progress_->CancelRequested() || f
 
 void DropController::KeepWindowAlive() {
   if (sinceEvents_.elapsed() < kEventIntervalMs) return;
-  if (!entry_.empty()) progress_->Entry(QStringFromCp932(entry_));
+  std::string entry;
+  {
+    std::lock_guard<std::mutex> lock(entryMutex_);
+    entry = entry_;
+  }
+  if (!entry.empty()) progress_->Entry(QStringFromCp932(entry));
   QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
   sinceEvents_.restart();
 }

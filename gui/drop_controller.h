@@ -6,6 +6,7 @@
 // a close during a drop done once the current archive is finished.
 #include <QElapsedTimer>
 #include <QObject>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,7 @@ class DropController : public QObject {
   DropProgress* progress_ = nullptr;
   std::vector<std::vector<std::string>> queue_;
   QElapsedTimer sinceEvents_;
+  std::mutex entryMutex_;
   std::string entry_;  // the entry last reported, shown at the next turn of the event loop
   bool busy_ = false;
 };

@@ -19,6 +19,7 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
+#include <QThread>
 #include <QTimer>
 #include <QTreeView>
 #include <QUrl>
@@ -99,9 +100,16 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   placement_->SetOuterSize(kDesignedOuterSize);
 
   handle_ = platform::CreateMessageWindow([](std::uint32_t, std::uintptr_t, std::intptr_t) -> std::intptr_t { return 0; });
+  // The TAR driver brings its window forward after each command, from the
+  // thread that unpacks: the window itself is only touched on its own.
   platform::SetForegroundHook(handle_, [this] {
-    raise();
-    activateWindow();
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          raise();
+          activateWindow();
+        },
+        QThread::currentThread() == thread() ? Qt::DirectConnection : Qt::QueuedConnection);
   });
 
   ini.SetDefaultDir(ddApplication);

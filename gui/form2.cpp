@@ -37,11 +37,16 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
   ChartsOnly->setObjectName(QStringLiteral("ChartsOnly"));
   CsvFormatBox->setObjectName(QStringLiteral("CsvFormat"));
   DisplayEncodingBox->setObjectName(QStringLiteral("DisplayEncoding"));
+  // Checked by default: the list is the same either way, only sooner.
+  UnpackAhead = new QCheckBox(QStringFromCp932(kUnpackAheadCheck), this);
+  UnpackAhead->setObjectName(QStringLiteral("UnpackAhead"));
 
   auto* form = new QFormLayout;
   form->addRow(QStringFromCp932(kChartFilesLabel), ChartFiles);
   form->addRow(QStringFromCp932(kHashColumnsLabel), HashColumns);
+  // Both ways of unpacking sooner under one label.
   form->addRow(QStringFromCp932(kChartsOnlyLabel), ChartsOnly);
+  form->addRow(QString(), UnpackAhead);
   form->addRow(QStringFromCp932(kCsvFormatLabel), CsvFormatBox);
   form->addRow(QStringFromCp932(kDisplayEncodingLabel), DisplayEncodingBox);
 
@@ -66,6 +71,7 @@ void TForm2::SetOptions(const WindowOptions& o) {
   ChartsOnly->setChecked(o.chartsOnly);
   CsvFormatBox->setCurrentIndex(o.csvFormat == CsvFormat::kUtf8 ? 1 : 0);
   DisplayEncodingBox->setCurrentIndex(o.displayEncoding == DisplayEncoding::kCp932 ? 1 : 0);
+  UnpackAhead->setChecked(!o.oneArchiveAtATime);
 }
 
 WindowOptions TForm2::Options() const {
@@ -75,6 +81,7 @@ WindowOptions TForm2::Options() const {
   o.chartsOnly = ChartsOnly->isChecked();
   o.csvFormat = CsvFormatBox->currentIndex() == 1 ? CsvFormat::kUtf8 : CsvFormat::kClassic;
   o.displayEncoding = DisplayEncodingBox->currentIndex() == 1 ? DisplayEncoding::kCp932 : DisplayEncoding::kDetected;
+  o.oneArchiveAtATime = !UnpackAhead->isChecked();
   return o;
 }
 

@@ -26,4 +26,5 @@ class TForm2 : public QDialog {
   QCheckBox* ChartsOnly = nullptr;
   QComboBox* CsvFormatBox = nullptr;
   QComboBox* DisplayEncodingBox = nullptr;
+  QCheckBox* UnpackAhead = nullptr;
 };

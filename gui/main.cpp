@@ -9,6 +9,7 @@
 #include "gui/form1.h"
 #include "gui/form2.h"
 #include "gui/qt_translations.h"
+#include "platform/file_time.h"
 
 namespace {
 QStringList Arguments(int argc, char** argv) {
@@ -19,6 +20,7 @@ QStringList Arguments(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  platform::FixLocalTimeZone();  // before any thread: the libraries convert stamps per entry
   // Answered before the application object, which needs a display.
   WindowArgs early = ParseWindowArgs(Arguments(argc, argv));
   if (early.help || early.version) {

@@ -15,6 +15,7 @@ struct WindowOptions {
   bool chartsOnly = false;          // unpack only the chart files
   CsvFormat csvFormat = CsvFormat::kClassic;
   DisplayEncoding displayEncoding = DisplayEncoding::kDetected;
+  bool oneArchiveAtATime = false;  // no unpacking ahead on a second core
 
   bool operator==(const WindowOptions&) const = default;
 
@@ -22,6 +23,8 @@ struct WindowOptions {
   // the columns later fills them for the rows already listed.
   ChartScanOptions ScanOptions() const;
   CsvOptions Csv() const { return {csvFormat, hashColumns}; }
+  // Whether a drop unpacks the next archive on a second core.
+  bool BothCores() const { return !oneArchiveAtATime && DropPipeline::BothCoresByDefault(); }
 };
 
 inline constexpr char kOptionsSection[] = "Options";

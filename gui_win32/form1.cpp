@@ -93,6 +93,9 @@ bool TForm1::Create() {
   platform::SetForegroundHook(owner_, [this] { ::SetForegroundWindow(hwnd_); });
   ApplyMainWindowSettings(archiveFile_);
   pipeline_ = new DropPipeline(list_, archiveFile_, owner_);
+  // One archive at a time: the progress below writes to the strip and pumps
+  // this thread's messages, which only this thread may do.
+  pipeline_->bothCores = false;
   archiveFile_.OnProgress = [this](TArchiveFile&, int state, EXTRACTINGINFOEX* info, bool&) {
     if (info && (state == ARCEXTRACT_BEGIN || state == ARCEXTRACT_INPROCESS))
       strip_.Entry(platform::ExtractFileName(info->exinfo.szDestFileName));

@@ -5,9 +5,11 @@
 
 #include <shellapi.h>
 
+#include "platform/file_time.h"
 #include "platform/win32/wide.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  platform::FixLocalTimeZone();
   // This copy's own working folder while it runs (a copy started while
   // another runs gets a private one, removed when it ends).
   WorkingFolderClaim workingFolder;

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cstdlib>
 #include <ctime>
 #include <string>
 
@@ -28,6 +29,12 @@ bool GetFileLastWriteTime(const FsPath& path, std::int64_t& utcSeconds) {
   if (!ok) return false;
   utcSeconds = static_cast<std::int64_t>(st.st_mtim.tv_sec);
   return true;
+}
+
+void FixLocalTimeZone() {
+  // ":" names a zone file; with TZ set and unchanged, tzset returns at once.
+  if (!std::getenv("TZ")) setenv("TZ", ":/etc/localtime", 0);
+  tzset();
 }
 
 bool UtcToLocalNow(std::int64_t utcSeconds, std::int64_t& localSeconds) {

@@ -29,6 +29,13 @@ bool UtcToLocalNow(std::int64_t utcSeconds, std::int64_t& localSeconds);
 // the stamp again whatever its date's daylight-saving state.
 bool LocalToUtcNow(std::int64_t localSeconds, std::int64_t& utcSeconds);
 
+// Makes the local time zone a fixed setting for the rest of the run: with
+// TZ unset, the C library looks at /etc/localtime again on every local-time
+// conversion (two file checks per archive entry). Sets TZ to that file and
+// reads it once; a TZ the user set is left alone. Call it at the start of a
+// program, before any thread starts. Nothing to do on Windows.
+void FixLocalTimeZone();
+
 // Seconds since the epoch as a proleptic Gregorian date and time; any value.
 CivilTime SecondsToCivil(std::int64_t seconds);
 // The inverse of SecondsToCivil for fields in their normal ranges.

@@ -7,8 +7,10 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/paths.h"
@@ -95,6 +97,54 @@ bool MoveFolderEntries(std::string_view from, std::string_view to) {
 
 bool ReplaceEmptyFolder(std::string_view from, std::string_view to) {
   return std::rename(FsName(from).c_str(), FsName(to).c_str()) == 0;
+}
+
+// One open folder and the entries' types from readdir: no path is resolved
+// again per file, and only regular files are looked at (for the read-only
+// rule), through the folder's descriptor.
+std::size_t DeleteFilesAtTop(std::string_view dir) {
+  int fd = open(FsName(dir).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return 0;
+  std::vector<std::pair<std::string, unsigned char>> entries;
+  {
+    int dupFd = dup(fd);
+    std::unique_ptr<DIR, int (*)(DIR*)> d(dupFd >= 0 ? fdopendir(dupFd) : nullptr, closedir);
+    if (!d && dupFd >= 0) close(dupFd);
+    // Collected first: deleting while reading may make readdir skip entries.
+    while (d) {
+      dirent* e = readdir(d.get());
+      if (!e) break;
+      if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0 || e->d_type == DT_DIR) continue;
+      entries.emplace_back(e->d_name, e->d_type);
+    }
+  }
+  std::size_t removed = 0;
+  for (const auto& [name, type] : entries) {
+    if (type != DT_LNK) {
+      struct stat st;
+      if (fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || S_ISDIR(st.st_mode)) continue;
+      // A read-only file cannot be deleted on Windows; keep that rule.
+      if (!S_ISLNK(st.st_mode) && (st.st_mode & 0222) == 0) continue;
+    }
+    if (unlinkat(fd, name.c_str(), 0) == 0) ++removed;
+  }
+  close(fd);
+  return removed;
+}
+
+bool FolderTopHoldsFiles(std::string_view dir) {
+  std::unique_ptr<DIR, int (*)(DIR*)> d(opendir(FsName(dir).c_str()), closedir);
+  if (!d) return false;
+  while (dirent* e = readdir(d.get())) {
+    if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
+    if (e->d_type == DT_DIR) continue;
+    if (e->d_type == DT_UNKNOWN) {
+      struct stat st;
+      if (fstatat(dirfd(d.get()), e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode)) continue;
+    }
+    return true;
+  }
+  return false;
 }
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 // Whole folders: made under a fresh name, emptied into another folder,
 // swapped in for an empty one, removed with everything inside. Paths are
 // CP932; none of these follows a symbolic link out of the folder.
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -22,5 +23,13 @@ bool MoveFolderEntries(std::string_view from, std::string_view to);
 // Renames the folder `from` to `to`, which must be an empty folder or
 // missing; the name never stands without a folder meanwhile.
 bool ReplaceEmptyFolder(std::string_view from, std::string_view to);
+
+// Deletes every file at the top of the folder (not folders; dot files and
+// names CP932 cannot hold included), as DeleteFile would one by one: a
+// read-only file stays. Returns how many went.
+std::size_t DeleteFilesAtTop(std::string_view dir);
+
+// True when anything but a folder lies at the top of the folder.
+bool FolderTopHoldsFiles(std::string_view dir);
 
 }  // namespace platform

@@ -36,6 +36,9 @@ std::string IncludeTrailingDelimiter(std::string_view path);
 // ExpandFileName: an absolute path against the current folder, with "."
 // and ".." parts resolved textually (the file need not exist).
 std::string ExpandFileName(std::string_view path);
+// The path the system opens for `path` from the current folder, made
+// absolute without resolving "." and ".." (a link's ".." is the system's).
+std::string AbsolutePath(std::string_view path);
 
 // CP932 <-> file-system (UTF-8) names. A CP932 path may stand for more than
 // one name when it holds a twin (see cp932.h): FsName then gives the name

@@ -15,6 +15,13 @@
 
 namespace platform {
 
+std::string AbsolutePath(std::string_view path) {
+  if (path.empty() || IsPathDelimiter(path[0])) return std::string(path);
+  char buf[PATH_MAX];
+  if (!getcwd(buf, sizeof buf)) return std::string(path);
+  return IncludeTrailingDelimiter(FromFsName(buf)) + std::string(path);
+}
+
 std::string ExpandFileName(std::string_view path) {
   std::string full;
   if (!path.empty() && IsPathDelimiter(path[0])) {

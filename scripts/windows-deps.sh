@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Cross-builds the libraries the Windows programs link (zlib, bzip2,
-# libarchive, liblhasa, libmspack) as static 32-bit Windows
+# libdeflate, libarchive, liblhasa, libmspack) as static 32-bit Windows
 # libraries, from Debian's own source packages (apt-get source). Sources,
 # build trees and the result stay in build-windows/deps/; a library already
 # built there is not built again. (libunarr is not among them: the package
@@ -72,6 +72,22 @@ if ! done_mark bzip2; then
   $AR rcs "$prefix/lib/libbz2.a" "${objs[@]}"
   cp "$d/bzlib.h" "$prefix/include/"
   mark bzip2
+fi
+
+if ! done_mark libdeflate; then
+  echo "windows-deps: libdeflate" >&2
+  d=$(fetch libdeflate libdeflate)
+  mkdir -p "$deps/build/libdeflate"
+  objs=()
+  for f in "$d"/lib/*.c "$d"/lib/x86/*.c; do
+    o="$deps/build/libdeflate/$(basename "$f" .c).o"
+    $CC -O2 -I"$d" -c "$f" -o "$o"
+    objs+=("$o")
+  done
+  rm -f "$prefix/lib/libdeflate.a"
+  $AR rcs "$prefix/lib/libdeflate.a" "${objs[@]}"
+  cp "$d/libdeflate.h" "$prefix/include/"
+  mark libdeflate
 fi
 
 if ! done_mark libmspack; then

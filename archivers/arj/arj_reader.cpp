@@ -1,6 +1,4 @@
 // Reader of ARJ archives with our own decoder: no library reads ARJ.
-#include <zlib.h>
-
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -9,6 +7,7 @@
 
 #include "archiver_api.h"
 #include "archivers/shared/archive_reader.h"
+#include "archivers/shared/crc32.h"
 #include "archivers/arj/arj_decoder.h"
 #include "archivers/arj/arj_header.h"
 #include "archivers/shared/dos_fields.h"
@@ -72,9 +71,9 @@ class ArjReader : public ArchiveReader {
       left -= static_cast<std::uint32_t>(got);
       return got;
     };
-    uLong crc = crc32(0, nullptr, 0);
+    std::uint32_t crc = 0;
     arj::Sink counted = [&](const void* data, std::size_t size) {
-      crc = crc32(crc, static_cast<const Bytef*>(data), static_cast<uInt>(size));
+      crc = Crc32(crc, data, size);
       return sink(data, size);
     };
 
@@ -135,7 +134,7 @@ class ArjReader : public ArchiveReader {
     if (size > arj::kMaxBasicHeaderSize) throw ArcError(ERROR_HEADER_BROKEN, "ARJ header too large");
     std::uint8_t basic[arj::kMaxBasicHeaderSize + 4];
     ReadExact(basic, size + 4);
-    if (crc32(0, basic, static_cast<uInt>(size)) != Le32(basic + size)) {
+    if (Crc32(0, basic, size) != Le32(basic + size)) {
       throw ArcError(ERROR_HEADER_CRC, "ARJ header fails its CRC");
     }
     Header h = arj::ParseBasicHeader(basic, size);
@@ -156,11 +155,11 @@ class ArjReader : public ArchiveReader {
       std::size_t size = sizeBytes[0] | sizeBytes[1] << 8;
       if (size == 0) return;
       std::uint8_t buf[4096];
-      uLong crc = crc32(0, nullptr, 0);
+      std::uint32_t crc = 0;
       for (std::size_t left = size; left > 0;) {
         std::size_t n = left < sizeof buf ? left : sizeof buf;
         ReadExact(buf, n);
-        crc = crc32(crc, buf, static_cast<uInt>(n));
+        crc = Crc32(crc, buf, n);
         left -= n;
       }
       ReadExact(buf, 4);

@@ -34,7 +34,10 @@ std::unique_ptr<ArchiveReader> OpenRar5Reader(const std::string& path) {
     if (*index < scan->files.size()) {
       const Rar5FileFacts& facts = scan->files[*index];
       if (facts.encrypted) info.encrypted = true;
-      if (facts.crc != 0) info.crc = facts.crc;
+      if (facts.crc != 0) {
+        info.crc = facts.crc;
+        info.crcKnown = true;
+      }
     }
     ++*index;
   };

@@ -1,11 +1,10 @@
 #include "archivers/rar/rar_header.h"
 
-#include <zlib.h>
-
 #include <vector>
 
 #include "archiver_api.h"
 #include "archivers/shared/archive_reader.h"
+#include "archivers/shared/crc32.h"
 #include "archivers/shared/le_bytes.h"
 
 namespace arc::rar {
@@ -22,7 +21,7 @@ constexpr std::size_t kFileFixedSize = 32;  // base, sizes, OS, CRC, time, versi
 [[noreturn]] void Broken() { throw ArcError(ERROR_HEADER_BROKEN, "RAR header is damaged"); }
 
 bool CrcMatches(const std::vector<std::uint8_t>& h, std::size_t size) {
-  return (crc32(0, h.data() + 2, static_cast<uInt>(size - 2)) & 0xFFFF) == Le16(h.data());
+  return (Crc32(0, h.data() + 2, size - 2) & 0xFFFF) == Le16(h.data());
 }
 
 // The whole header of `type` at `offset`, its CRC checked. Old main headers

@@ -6,7 +6,6 @@
 // packed Unicode names. An entry made on a Unix host with a link mode is a
 // symbolic link whose data is its target.
 #include <unarr.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -17,6 +16,7 @@
 #include "archiver_api.h"
 #include "archivers/rar/rar_header.h"
 #include "archivers/rar/rar_name.h"
+#include "archivers/shared/crc32.h"
 #include "archivers/shared/archive_reader.h"
 #include "archivers/shared/dos_fields.h"
 #include "archivers/shared/name_coding.h"
@@ -145,12 +145,12 @@ class Rar4Reader : public ArchiveReader {
     }
     std::size_t left = ar_entry_get_size(archive_.get());
     std::vector<std::uint8_t> buf(kChunk);
-    uLong crc = crc32(0, nullptr, 0);
+    std::uint32_t crc = 0;
     bool wanted = true;
     while (left > 0) {
       std::size_t n = left < kChunk ? left : kChunk;
       bool ok = ar_entry_uncompress(archive_.get(), buf.data(), n);
-      crc = crc32(crc, buf.data(), static_cast<uInt>(n));
+      crc = Crc32(crc, buf.data(), n);
       if (!ok) {
         // libunarr also fails the last piece when the CRC does not match;
         // the data is in the buffer then, so the CRC tells the two apart.

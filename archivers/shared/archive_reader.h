@@ -30,6 +30,7 @@ struct EntryInfo {
   std::uint64_t holeSize = 0;      // bytes of `size` that are holes of a sparse entry
   std::uint64_t compressedSize = 0;  // 0 when the format keeps no per-entry figure
   std::uint32_t crc = 0;
+  bool crcKnown = false;  // crc is the stored value (readers that check it themselves)
   std::time_t mtime = 0;  // UTC seconds; 0 when unknown
   std::uint32_t attributes = 0;  // DOS attribute bits when known
   std::uint32_t osType = 0;

@@ -36,7 +36,6 @@ OutFile::~OutFile() {
     close(fd_);
     unlinkat(dirFd_, name_.c_str(), 0);
   }
-  if (dirFd_ >= 0) close(dirFd_);
 }
 
 void OutFile::Write(const void* data, std::size_t size) {
@@ -125,6 +124,19 @@ void DestDir::RemoveExisting(int dirFd, const std::string& leaf) {
   if (unlinkat(dirFd, leaf.c_str(), 0) != 0) throw ArcError(ERROR_FILE_OPEN, "cannot replace " + leaf);
 }
 
+int DestDir::CreateExclusive(int dirFd, const std::string& leaf) {
+  constexpr int kFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+  // Usually the name is free: the first try is the only call. Something
+  // in the way (an earlier entry of the same name, a link) is replaced.
+  int fd = openat(dirFd, leaf.c_str(), kFlags, 0666);
+  if (fd < 0 && errno == EEXIST) {
+    RemoveExisting(dirFd, leaf);
+    fd = openat(dirFd, leaf.c_str(), kFlags, 0666);
+  }
+  if (fd < 0) throw ArcError(errno == ENOSPC ? ERROR_DISK_SPACE : ERROR_FILE_OPEN, "cannot create " + leaf);
+  return fd;
+}
+
 std::uint64_t DestDir::FreeSpace() const {
 #ifdef _WIN32
   // No descriptor-based query there yet: unknown, so writing tells.
@@ -140,17 +152,7 @@ void DestDir::MakeFolder(const std::vector<std::string>& dirs) { Folder(dirs, tr
 
 OutFile DestDir::CreateFile(const std::vector<std::string>& dirs, const std::string& leaf) {
   int dir = Folder(dirs, true);
-  RemoveExisting(dir, leaf);
-  int fd = openat(dir, leaf.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-  if (fd < 0) throw ArcError(errno == ENOSPC ? ERROR_DISK_SPACE : ERROR_FILE_OPEN, "cannot create " + leaf);
-  // The folder descriptor must outlive the file for the clean-up unlink.
-  int dirCopy = fcntl(dir, F_DUPFD_CLOEXEC, 0);
-  if (dirCopy < 0) {
-    close(fd);
-    unlinkat(dir, leaf.c_str(), 0);
-    throw ArcError(ERROR_FILE_OPEN, "cannot create " + leaf);
-  }
-  return OutFile(dirCopy, fd, leaf);
+  return OutFile(dir, CreateExclusive(dir, leaf), leaf);
 }
 
 void DestDir::MakeSymlink(const std::vector<std::string>& dirs, const std::string& leaf, const std::string& target) {

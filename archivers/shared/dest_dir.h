@@ -13,7 +13,9 @@ namespace arc {
 
 class DestDir;
 
-// A file being written; removed again unless committed.
+// A file being written; removed again unless committed. It uses its
+// folder's descriptor, which the DestDir keeps open: an OutFile must be
+// done with before the DestDir makes or enters another folder.
 class OutFile {
  public:
   OutFile(const OutFile&) = delete;
@@ -30,7 +32,7 @@ class OutFile {
  private:
   friend class DestDir;
   OutFile(int dirFd, int fd, std::string name);
-  int dirFd_;
+  int dirFd_;  // not owned
   int fd_;
   std::string name_;
   std::uint64_t length_ = 0;
@@ -60,6 +62,8 @@ class DestDir {
   int Folder(const std::vector<std::string>& dirs, bool create);
   // Makes room for a new entry named `leaf` in folder fd.
   void RemoveExisting(int dirFd, const std::string& leaf);
+  // A new file `leaf` in folder fd, replacing what had the name.
+  int CreateExclusive(int dirFd, const std::string& leaf);
 
   int root_ = -1;
   std::vector<std::string> cachedDirs_;

@@ -1,10 +1,9 @@
 #include "archivers/shared/entry_path.h"
 
-#include <zlib.h>
-
 #include <cstdio>
 #include <cstring>
 
+#include "archivers/shared/crc32.h"
 #include "platform/cp932.h"
 #include "platform/nfc.h"
 
@@ -88,7 +87,7 @@ std::string Shortened(const std::string& name) {
   std::string ext = dot != std::string::npos && dot > 0 && name.size() - dot <= kMaxExtensionBytes ? name.substr(dot) : "";
   char tag[16];
   std::snprintf(tag, sizeof tag, "~%08lX",
-                crc32(0, reinterpret_cast<const Bytef*>(name.data()), static_cast<uInt>(name.size())));
+                static_cast<unsigned long>(Crc32(0, name.data(), name.size())));
   std::size_t cut = kMaxNameBytes - ext.size() - std::strlen(tag);
   while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
   return name.substr(0, cut) + tag + ext;

@@ -6,21 +6,26 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <zlib.h>
-
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
 #include "archiver_api.h"
+#include "archivers/shared/crc32.h"
 #include "archivers/shared/utf8_locale_scope.h"
 #include "platform/paths.h"
 
 namespace arc {
 
 namespace {
+// Reads grow from kFirstRead after each seek up to kBlockSize while the
+// reading goes on in order: a skipped entry costs one small read at its
+// header instead of a whole block, and long runs of data still come in
+// large reads.
 constexpr std::size_t kBlockSize = 1 << 20;
+constexpr std::size_t kFirstRead = 4 << 10;
 // A header walk seeks from entry to entry and wants a header at each.
 constexpr std::size_t kHeaderWalkBlockSize = 64 << 10;
 
@@ -28,33 +33,12 @@ std::string ErrorText(struct archive* a) {
   const char* s = archive_error_string(a);
   return s ? s : "archive error";
 }
-}  // namespace
 
-void RequireReadableFile(const std::string& path) {
-  int fd = open(platform::FsName(path).c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw ArcError(ERROR_ARC_FILE_OPEN, "cannot open " + path);
-  struct stat st{};
-  bool regular = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-  close(fd);
-  if (!regular) throw ArcError(ERROR_ARC_FILE_OPEN, "not a file: " + path);
+std::string CrcMismatch(std::uint32_t got, std::uint32_t stored) {
+  char text[64];
+  std::snprintf(text, sizeof text, "bad CRC: 0x%08x should be 0x%08x", got, stored);
+  return text;
 }
-
-struct archive* OpenLibarchive(const std::string& path, const std::function<void(struct archive*)>& configure) {
-  RequireReadableFile(path);
-  Utf8LocaleScope locale;
-  struct archive* a = archive_read_new();
-  if (!a) throw ArcError(ERROR_ENOUGH_MEMORY, "out of memory");
-  configure(a);
-  std::size_t block = HeaderWalkScope::Active() ? kHeaderWalkBlockSize : kBlockSize;
-  if (archive_read_open_filename(a, platform::FsName(path).c_str(), block) != ARCHIVE_OK) {
-    std::string why = ErrorText(a);
-    archive_read_free(a);
-    throw ArcError(ERROR_NOT_ARC_FILE, why);
-  }
-  return a;
-}
-
-namespace {
 
 // A read-only window of a file that starts at `start`, for libarchive's
 // callbacks.
@@ -62,18 +46,20 @@ struct FileWindow {
   int fd = -1;
   std::uint64_t start = 0, size = 0;  // size of the window
   std::uint64_t pos = 0;              // inside the window
+  std::size_t nextRead = kFirstRead;
   std::vector<char> buffer = std::vector<char>(HeaderWalkScope::Active() ? kHeaderWalkBlockSize : kBlockSize);
 };
 
 la_ssize_t WindowRead(struct archive* a, void* data, const void** out) {
   auto* w = static_cast<FileWindow*>(data);
-  std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(w->buffer.size(), w->size - w->pos));
+  std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(w->nextRead, w->size - w->pos));
   ssize_t n = want == 0 ? 0 : pread(w->fd, w->buffer.data(), want, static_cast<off_t>(w->start + w->pos));
   if (n < 0) {
     archive_set_error(a, errno, "read error");
     return -1;
   }
   w->pos += static_cast<std::uint64_t>(n);
+  w->nextRead = std::min(w->nextRead * 2, w->buffer.size());
   *out = w->buffer.data();
   return n;
 }
@@ -84,6 +70,7 @@ la_int64_t WindowSeek(struct archive*, void* data, la_int64_t offset, int whence
                                                                 : static_cast<la_int64_t>(w->size);
   la_int64_t to = base + offset;
   if (to < 0 || static_cast<std::uint64_t>(to) > w->size) return ARCHIVE_FATAL;
+  if (static_cast<std::uint64_t>(to) != w->pos) w->nextRead = kFirstRead;
   w->pos = static_cast<std::uint64_t>(to);
   return to;
 }
@@ -92,6 +79,7 @@ la_int64_t WindowSkip(struct archive*, void* data, la_int64_t request) {
   auto* w = static_cast<FileWindow*>(data);
   std::uint64_t step = std::min<std::uint64_t>(static_cast<std::uint64_t>(std::max<la_int64_t>(request, 0)),
                                                w->size - w->pos);
+  if (step > 0) w->nextRead = kFirstRead;
   w->pos += step;
   return static_cast<la_int64_t>(step);
 }
@@ -105,13 +93,27 @@ int WindowClose(struct archive*, void* data) {
 
 }  // namespace
 
+void RequireReadableFile(const std::string& path) {
+  int fd = open(platform::FsName(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw ArcError(ERROR_ARC_FILE_OPEN, "cannot open " + path);
+  struct stat st{};
+  bool regular = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  close(fd);
+  if (!regular) throw ArcError(ERROR_ARC_FILE_OPEN, "not a file: " + path);
+}
+
+struct archive* OpenLibarchive(const std::string& path, const std::function<void(struct archive*)>& configure) {
+  return OpenLibarchiveFrom(path, 0, configure);
+}
+
 struct archive* OpenLibarchiveFrom(const std::string& path, std::uint64_t start,
                                    const std::function<void(struct archive*)>& configure) {
-  RequireReadableFile(path);
   int fd = open(platform::FsName(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw ArcError(ERROR_ARC_FILE_OPEN, "cannot open " + path);
+  // Only regular files: a FIFO or device would block the reader for ever.
   struct stat st{};
-  if (fd < 0 || fstat(fd, &st) != 0 || static_cast<std::uint64_t>(st.st_size) < start) {
-    if (fd >= 0) close(fd);
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::uint64_t>(st.st_size) < start) {
+    close(fd);
     throw ArcError(ERROR_ARC_FILE_OPEN, "cannot open " + path);
   }
   Utf8LocaleScope locale;
@@ -198,6 +200,7 @@ bool LibarchiveReader::Next(EntryInfo& info) {
   current_encrypted_ = info.encrypted;
   current_size_known_ = info.sizeKnown;
   current_size_ = info.size;
+  current_crc_known_ = checkCrc_ && info.crcKnown;
   current_crc_ = info.crc;
   return true;
 }
@@ -220,7 +223,7 @@ void LibarchiveReader::ReadSparseData(const std::function<bool(const void* data,
   if (current_is_directory_) return;
   if (current_encrypted_) throw ArcError(ERROR_PASSWORD_FILE, "encrypted entry");
   std::uint64_t written = 0;
-  uLong crc = crc32(0, nullptr, 0);
+  std::uint32_t crc = 0;
   for (;;) {
     const void* buf = nullptr;
     std::size_t size = 0;
@@ -230,14 +233,14 @@ void LibarchiveReader::ReadSparseData(const std::function<bool(const void* data,
       // A sparse entry may end in a hole that no block reports.
       if (current_sparse_ && written < current_size_) hole(current_size_ - written);
       // libarchive 3.6 checks no CRC of stored RAR 5 data.
-      if (checkCrc_ && current_size_known_ && written != current_size_)
+      if (rar5_ && current_size_known_ && written != current_size_)
         throw ArcError(ERROR_BROKEN_DATA, "data shorter than declared");
-      if (checkCrc_ && current_crc_ != 0 && crc != current_crc_) throw ArcError(ERROR_FILE_CRC, "CRC mismatch");
+      if (current_crc_known_ && crc != current_crc_) throw ArcError(ERROR_FILE_CRC, CrcMismatch(crc, current_crc_));
       return;
     }
     if (r != ARCHIVE_OK) {
       std::string why = ErrorText(a_);
-      if (checkCrc_ && current_size_known_ && written == current_size_ && current_crc_ != 0 && crc == current_crc_)
+      if (rar5_ && current_size_known_ && written == current_size_ && current_crc_known_ && crc == current_crc_)
         return;  // all data came and is right: the error is libarchive's own
       // Warnings while reading data are checksum or length mismatches.
       if (r == ARCHIVE_WARN)
@@ -251,7 +254,7 @@ void LibarchiveReader::ReadSparseData(const std::function<bool(const void* data,
       written = static_cast<std::uint64_t>(offset);
     }
     if (size == 0) continue;
-    if (checkCrc_) crc = crc32(crc, static_cast<const Bytef*>(buf), static_cast<uInt>(size));
+    if (current_crc_known_) crc = Crc32(crc, buf, size);
     if (!sink(buf, size)) return;
     written += size;
   }

@@ -30,11 +30,17 @@ class LibarchiveReader : public ArchiveReader {
                       const std::function<bool(std::uint64_t length)>& hole) override;
   bool ListsCheaply() const override { return listsCheaply_; }
 
+  // The data of entries whose hook set crcKnown is checked against that
+  // CRC here, once: for formats where libarchive is told not to (ZIP).
+  void CheckCrc() { checkCrc_ = true; }
   // RAR 5 only: the data is checked against the CRC32 and size the entry's
   // header stores (libarchive 3.6 checks no stored entry), and an error
   // libarchive reports after it delivered the data in full and right (a
   // false checksum error on delta-filtered entries) is forgiven.
-  void CheckAgainstHeaderCrc() { checkCrc_ = true; }
+  void CheckAgainstHeaderCrc() {
+    checkCrc_ = true;
+    rar5_ = true;
+  }
   // The archive is known to be cut short: its end, once reached, is an
   // error rather than a clean end, even when every entry came whole.
   void EndIsCutShort() { cutShort_ = true; }
@@ -44,6 +50,7 @@ class LibarchiveReader : public ArchiveReader {
   EntryHook hook_;
   bool listsCheaply_;
   bool checkCrc_ = false;
+  bool rar5_ = false;
   bool cutShort_ = false;
   bool skippedDamage_ = false;
   bool current_is_directory_ = false;  // a folder has no data to read
@@ -51,7 +58,8 @@ class LibarchiveReader : public ArchiveReader {
   bool current_sparse_ = false;  // holes up to the declared size may follow the last block
   bool current_size_known_ = false;
   std::uint64_t current_size_ = 0;
-  std::uint32_t current_crc_ = 0;  // 0: none known
+  bool current_crc_known_ = false;
+  std::uint32_t current_crc_ = 0;
 };
 
 // Opens `path` (CP932) with a handle prepared by `configure` (formats and

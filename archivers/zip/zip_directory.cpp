@@ -1,12 +1,11 @@
 #include "archivers/zip/zip_directory.h"
 
 #include <unistd.h>
-#include <zlib.h>
-
 #include <algorithm>
 
 #include "archiver_api.h"
 #include "archivers/shared/archive_reader.h"
+#include "archivers/shared/crc32.h"
 #include "archivers/shared/name_coding.h"
 #include "platform/cp932.h"
 
@@ -179,7 +178,7 @@ ZipEntryName DecideZipName(const ZipDirEntry& e) {
   std::string field;
   // Unicode Path: version 1, CRC-32 of the stored name, then the UTF-8 name.
   if (FindExtra(e.extra, 0x7075, field) && field.size() >= 5 && field[0] == 1) {
-    uLong crc = crc32(0, reinterpret_cast<const Bytef*>(e.rawName.data()), static_cast<uInt>(e.rawName.size()));
+    std::uint32_t crc = Crc32(0, e.rawName.data(), e.rawName.size());
     std::string name = field.substr(5);
     if (U32(U(field, 1)) == crc && !name.empty()) return {name, true};
   }

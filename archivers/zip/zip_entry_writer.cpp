@@ -4,6 +4,7 @@
 
 #include "archiver_api.h"
 #include "archivers/shared/archive_reader.h"
+#include "archivers/shared/crc32.h"
 #include "archivers/shared/info_records.h"
 #include "archivers/shared/le_bytes.h"
 #include "platform/cp932.h"
@@ -37,8 +38,7 @@ ZipNewEntry MakeZipEntry(const std::string& fsName, bool isFolder, std::time_t m
   if (isFolder) name += '/';
   if (name.size() > 0xFFFF) throw ArcError(ERROR_NOT_FILENAME, "name too long for a ZIP entry");
 
-  std::uint32_t crc = static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(data.data()),
-                                                       static_cast<uInt>(data.size())));
+  std::uint32_t crc = Crc32(0, data.data(), data.size());
   std::string body;
   std::uint16_t method = 0;
   if (!isFolder && !data.empty() && level != 0) {

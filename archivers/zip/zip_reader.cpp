@@ -60,11 +60,56 @@ struct Pairing {
   bool lost = false;  // an entry did not match its record: stop trusting the order
 };
 
+// The entry as the directory describes it; libarchive's view of the same
+// entry fills what is left.
+void FillFromRecord(const ZipDirEntry& d, EntryInfo& info) {
+  ZipEntryName name = DecideZipName(d);
+  info.name = name.bytes;
+  info.nameIsUtf8 = name.utf8;
+  info.crc = d.crc;
+  info.crcKnown = true;
+  info.compressedSize = d.compressedSize;
+  info.method = ZipMethodName(d.method);
+  if (d.flags & 0x0001) info.encrypted = true;
+}
+
+// The entries for a walk over the headers alone, straight from the central
+// directory: names and sizes are all there, so no local header is read.
+class DirectoryWalk : public ArchiveReader {
+ public:
+  explicit DirectoryWalk(std::vector<ZipDirEntry> records) : records_(std::move(records)) {}
+
+  bool Next(EntryInfo& info) override {
+    if (next_ >= records_.size()) return false;
+    const ZipDirEntry& d = records_[next_++];
+    info = EntryInfo{};
+    FillFromRecord(d, info);
+    info.isDirectory = !info.name.empty() && info.name.back() == '/';
+    info.size = d.size;
+    return true;
+  }
+
+  void ReadData(const std::function<bool(const void*, std::size_t)>&) override {
+    throw ArcError(ERROR_NOT_SEARCH_MODE, "a header walk reads no data");
+  }
+
+ private:
+  std::vector<ZipDirEntry> records_;
+  std::size_t next_ = 0;
+};
+
 }  // namespace
 
 std::unique_ptr<ArchiveReader> OpenZipReader(const std::string& path) {
   ZipDirectory dir = ReadDirectoryOf(platform::FsName(path));
-  auto configure = [](struct archive* h) { archive_read_support_format_zip_seekable(h); };
+  if (HeaderWalkScope::Active() && !dir.entries.empty()) return std::make_unique<DirectoryWalk>(std::move(dir.entries));
+  // With the directory at hand the data is checked against its CRCs here,
+  // with the faster CRC, rather than a second time inside libarchive.
+  bool ownCrc = !dir.entries.empty();
+  auto configure = [ownCrc](struct archive* h) {
+    archive_read_support_format_zip_seekable(h);
+    if (ownCrc) archive_read_set_format_option(h, "zip", "ignorecrc32", "1");
+  };
   // Behind a stub whose offsets count from the archive itself, libarchive
   // is shown the archive alone: it cannot place a ZIP64 end record there.
   struct archive* a = dir.shift > 0 ? OpenLibarchiveFrom(path, static_cast<std::uint64_t>(dir.shift), configure)
@@ -84,16 +129,12 @@ std::unique_ptr<ArchiveReader> OpenZipReader(const std::string& path) {
       info.method = "zip";
       return;
     }
-    ZipEntryName name = DecideZipName(*d);
-    info.name = name.bytes;
-    info.nameIsUtf8 = name.utf8;
-    info.crc = d->crc;
+    FillFromRecord(*d, info);
     info.mtime = LocalStampTime(d->dosDateTime, info.mtime);
-    info.compressedSize = d->compressedSize;
-    info.method = ZipMethodName(d->method);
-    if (d->flags & 0x0001) info.encrypted = true;
   };
-  return std::make_unique<LibarchiveReader>(a, hook);
+  auto reader = std::make_unique<LibarchiveReader>(a, hook);
+  if (ownCrc) reader->CheckCrc();
+  return reader;
 }
 
 }  // namespace arc

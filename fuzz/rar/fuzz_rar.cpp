@@ -41,5 +41,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   RepairHeaderCrcs(bytes);
   if (!fuzzing::WriteInput(path, bytes.data(), bytes.size())) return 0;
   fuzzing::ReadEveryEntry(&arc::OpenRarReader, path);
+  fuzzing::WalkAndSkipEntries(&arc::OpenRarReader, path);
   return 0;
 }

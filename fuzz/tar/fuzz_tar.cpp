@@ -39,5 +39,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   RepairHeaderChecksums(bytes);
   if (!fuzzing::WriteInput(path, bytes.data(), bytes.size())) return 0;
   fuzzing::ReadEveryEntry(&arc::OpenTarReader, path);
+  fuzzing::WalkAndSkipEntries(&arc::OpenTarReader, path);
   return 0;
 }

@@ -41,6 +41,9 @@ long BiasNow() {
 }
 }  // namespace
 
+// The system's zone is no file to re-read there.
+void FixLocalTimeZone() {}
+
 bool UtcToLocalNow(std::int64_t utcSeconds, std::int64_t& localSeconds) {
   return !__builtin_sub_overflow(utcSeconds, static_cast<std::int64_t>(BiasNow()) * 60, &localSeconds);
 }

@@ -8,7 +8,9 @@
 #include <random>
 #include <string>
 #include <system_error>
+#include <vector>
 
+#include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/win32/wide.h"
 
@@ -64,6 +66,23 @@ bool ReplaceEmptyFolder(std::string_view from, std::string_view to) {
   // Windows renames no folder over another: the empty one goes first.
   RemoveDirectoryW(dst.c_str());
   return MoveFileExW(Wide(from).c_str(), dst.c_str(), 0) != 0;
+}
+
+std::size_t DeleteFilesAtTop(std::string_view dir) {
+  std::size_t removed = 0;
+  std::vector<std::string> unlisted;
+  for (const auto& f : FindFiles(dir, "*.*", &unlisted))
+    if (!f.directory && DeleteFsFile(dir, f.fsName)) ++removed;
+  for (const auto& fsName : unlisted)
+    if (DeleteFsFile(dir, fsName)) ++removed;
+  return removed;
+}
+
+bool FolderTopHoldsFiles(std::string_view dir) {
+  std::vector<std::string> unlisted;
+  for (const auto& f : FindFiles(dir, "*.*", &unlisted))
+    if (!f.directory) return true;
+  return !unlisted.empty();
 }
 
 }  // namespace platform

@@ -21,6 +21,9 @@ std::string ExpandFileName(std::string_view path) {
   return win32::WideToCp932(std::wstring_view(full, n));
 }
 
+// GetFullPathName is what the system does to a path it opens.
+std::string AbsolutePath(std::string_view path) { return ExpandFileName(path); }
+
 std::string FsName(std::string_view cp932Path) { return Cp932ToUtf8(cp932Path); }
 std::string FromFsName(std::string_view fsPath) { return Utf8ToCp932(fsPath); }
 

@@ -378,7 +378,9 @@ class Form1Test : public QObject {
         if (!f) return;
         showedDefaults = f->ChartFiles->currentIndex() == 0 && !f->HashColumns->isChecked() &&
                          !f->ChartsOnly->isChecked() &&
-                         f->CsvFormatBox->currentIndex() == 0 && f->DisplayEncodingBox->currentIndex() == 0;
+                         f->CsvFormatBox->currentIndex() == 0 && f->DisplayEncodingBox->currentIndex() == 0 &&
+                         f->UnpackAhead->isChecked();
+        f->UnpackAhead->setChecked(false);
         f->ChartFiles->setCurrentIndex(1);
         f->HashColumns->setChecked(true);
         f->ChartsOnly->setChecked(true);
@@ -394,10 +396,11 @@ class Form1Test : public QObject {
       QVERIFY(form.Options().ScanOptions().chartsOnly);
       QCOMPARE(chosen.csvFormat, CsvFormat::kUtf8);
       QCOMPARE(chosen.displayEncoding, DisplayEncoding::kCp932);
+      QVERIFY(chosen.oneArchiveAtATime && !chosen.BothCores());
       QCOMPARE(form.Options().ScanOptions().extensions, (std::vector<std::string>{"bms", "bme", "bml", "pms"}));
       QCOMPARE(form.LV->model()->columnCount(), 15);
       QSettings written(IniPath(), QSettings::IniFormat);
-      for (const char* key : {"ChartFiles", "HashColumns", "ChartsOnly", "CsvFormat", "DisplayEncoding"})
+      for (const char* key : {"ChartFiles", "HashColumns", "ChartsOnly", "CsvFormat", "DisplayEncoding", "OneArchiveAtATime"})
         QCOMPARE(written.value(QString("Options/") + key).toInt(), 1);
 
       // Cancel: neither the window nor the file changes.
@@ -544,6 +547,11 @@ class Form1Test : public QObject {
     archives.Add(dir + "one.lzh", {{{"b.bms", "#TITLE bee\r\n"}, {"a.bms", "#TITLE ay\r\n"}}});
     archives.Add(dir + "two.zip", {{{"c.bms", "#TITLE sea\r\n"}, {"note.txt", "x"}}, atZip});
     TForm1 form;
+    // The progress handler below reads the strip, which only the window's
+    // thread may: one archive at a time keeps the reports on that thread.
+    WindowOptions serial = form.Options();
+    serial.oneArchiveAtATime = true;
+    form.ApplyOptions(serial);
     DropController drops(form);
     drops.ArchiveFile().SetDriverSource(archives.Source());
     form.onDropFiles = [&drops](const std::vector<std::string>& paths) { drops.Drop(paths); };

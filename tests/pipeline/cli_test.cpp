@@ -95,6 +95,8 @@ TEST_F(CliTest, UsageErrorsAndHelp) {
       {"--ext= x.zip", 2, "unknown chart extension \"\""},
       {"--csv-format xml x.zip", 2, "\"xml\" is neither classic nor utf8"},
       {"x.zip --csv-format", 2, "--csv-format needs a value"},
+      {"--jobs 4 x.zip", 2, "--jobs: \"4\" is neither 1 nor 2"},
+      {"x.zip --jobs", 2, "--jobs needs a value"},
   };
   for (const auto& c : cases) {
     CliRun r = Cli(c.args);
@@ -104,9 +106,9 @@ TEST_F(CliTest, UsageErrorsAndHelp) {
   CliRun help = Cli("--help");
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("Usage: bmslist-cli [--csv FILE] [--ext LIST] [--hash] [--csv-format FORMAT]\n"
-                          "                   [--charts-only] PATH..."),
+                          "                   [--charts-only] [--jobs N] PATH..."),
             std::string::npos);
-  for (const char* flag : {"--ext LIST", "--hash", "--csv-format FORMAT", "bms,bme,bml,pms", "utf8", "--charts-only"})
+  for (const char* flag : {"--ext LIST", "--hash", "--csv-format FORMAT", "bms,bme,bml,pms", "utf8", "--charts-only", "--jobs N"})
     EXPECT_NE(help.out.find(flag), std::string::npos) << flag;
   EXPECT_NE(help.out.find("--version"), std::string::npos);
   CliRun version = Cli("--version");
@@ -196,6 +198,32 @@ TEST_F(CliTest, ChartsOnlyWritesTheSameBytes) {
     EXPECT_NE(full.out, "");
     EXPECT_TRUE(fs::is_empty(app_ + "work"));
   }
+}
+
+// One archive at a time or the next unpacked meanwhile: the same bytes out
+// and the same problem lines, in the same order.
+TEST_F(CliTest, OneJobOrTwoGiveTheSameOutput) {
+  std::string args;
+  for (const char* a : {"one.zip", "two.lzh", "three.tgz", "empty.zip", "four.cab"}) {
+    if (std::string(a) == "empty.zip")
+      ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), a, {{"song/readme.txt", "x"}}));
+    else
+      ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), a, test_support::TypicalSong()));
+    args += std::string(" ") + a + (args.empty() ? " notes.txt" : "");
+  }
+  test_support::WriteBytes(tmp_.Path() + "notes.txt", "no archive");
+  CliRun one = Cli("--jobs 1 --hash" + args);
+  ASSERT_EQ(one.status, 0) << Err();
+  const std::string oneErr = Err();
+  CliRun two = Cli("--jobs=2 --hash" + args);
+  ASSERT_EQ(two.status, 0) << Err();
+  EXPECT_EQ(two.out, one.out);
+  EXPECT_EQ(Err(), oneErr);
+  EXPECT_EQ(std::count(one.out.begin(), one.out.end(), '\n'), 8);
+  EXPECT_NE(oneErr.find("empty.zip: no chart at the top of the archive"), std::string::npos) << oneErr;
+  EXPECT_EQ(Cli("--hash" + args).out, one.out);
+  EXPECT_TRUE(fs::is_empty(app_ + "work"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(app_), fs::directory_iterator()), 11);  // no second folder left
 }
 
 TEST_F(CliTest, NamesCodePage932CannotHoldAreNeverRenamed) {

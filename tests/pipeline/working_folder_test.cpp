@@ -89,6 +89,30 @@ TEST_F(WorkingFolderTest, ACopyStartedWhileAnotherHoldsWorkGetsAPrivateFolderGon
   EXPECT_EQ(WorkingFolderForUnpacking(), platform::Utf8ToCp932(app_ + "work"));
 }
 
+// The second folder a drop on two cores unpacks into is claimed like a
+// private one: no other copy starting meanwhile takes it for abandoned.
+TEST_F(WorkingFolderTest, TheSecondFolderIsClaimedBesideTheFirstAndGoesAtTheEnd) {
+  CreateWorkingFolder();
+  const std::string spare = SpareWorkingFolder();
+  ASSERT_FALSE(spare.empty());
+  EXPECT_EQ(SpareWorkingFolder(), spare);
+  const std::string name = fs::path(platform::Cp932ToUtf8(spare)).filename().string();
+  EXPECT_EQ(name.rfind("work-", 0), 0u);
+  EXPECT_FALSE(platform::FolderLock::TryLock(spare));
+  EXPECT_EQ(Entries(app_), (std::vector<std::string>{"work", name}));
+
+  ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), "one.zip", test_support::TypicalSong()));
+  ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), "two.lzh", test_support::TypicalSong()));
+  ChartList list;
+  DropPipeline pipeline(list, af_, window_);
+  pipeline.bothCores = true;
+  pipeline.WMDropFiles({platform::Utf8ToCp932(tmp_.Path() + "one.zip"), platform::Utf8ToCp932(tmp_.Path() + "two.lzh")});
+  EXPECT_EQ(list.Count(), 4u);
+  EXPECT_EQ(Entries(app_ + name), std::vector<std::string>{});
+  ReleaseWorkingFolder();
+  EXPECT_EQ(Entries(app_), std::vector<std::string>{"work"});
+}
+
 TEST_F(WorkingFolderTest, PrivateFoldersOfKilledCopiesGoAtTheNextStartOthersStay) {
   fs::create_directories(app_ + "work-Ab12Cd/sub");
   test_support::WriteBytes(app_ + "work-Ab12Cd/sub/left.bms", "x");

@@ -2,8 +2,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -84,6 +87,38 @@ TEST_F(FolderTest, AFreshFolderTakesTheEntriesAndTheNameOfAnEmptiedOne) {
   // A folder that still holds something keeps its name.
   std::string other = platform::CreateUniqueFolder(root_, "work-");
   EXPECT_FALSE(platform::ReplaceEmptyFolder(other, root_ + "work"));
+}
+
+// The clean-up between archives: every file at the top goes (dot files,
+// names no code page 932 holds, links without their targets), folders and
+// read-only files stay.
+TEST_F(FolderTest, EmptyingTheTopTakesEveryFileButReadOnlyOnesAndKeepsFolders) {
+  fs::create_directories(root_ + "work/sub");
+  fs::create_directories(root_ + "outside");
+  Touch("outside/keep.txt");
+  Touch("work/a.bms");
+  Touch("work/.DS_Store");
+  Touch("work/\xF0\x9F\x98\x80.bms");
+  Touch("work/sub/deep.bms");
+  Touch("work/stuck.bms");
+  chmod((root_ + "work/stuck.bms").c_str(), 0444);
+  fs::create_directory_symlink(root_ + "outside", root_ + "work/dirlink");
+  fs::create_symlink(root_ + "outside/keep.txt", root_ + "work/filelink.bms");
+  fs::create_symlink(root_ + "nowhere", root_ + "work/dangling");
+  EXPECT_TRUE(platform::FolderTopHoldsFiles(root_ + "work"));
+  EXPECT_EQ(platform::DeleteFilesAtTop(root_ + "work"), 6u);
+  std::vector<std::string> left;
+  for (auto& e : fs::directory_iterator(root_ + "work")) left.push_back(e.path().filename().string());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"stuck.bms", "sub"}));
+  EXPECT_TRUE(fs::exists(root_ + "outside/keep.txt"));
+  EXPECT_TRUE(fs::exists(root_ + "work/sub/deep.bms"));
+  EXPECT_TRUE(platform::FolderTopHoldsFiles(root_ + "work"));
+  chmod((root_ + "work/stuck.bms").c_str(), 0644);
+  EXPECT_EQ(platform::DeleteFilesAtTop(root_ + "work"), 1u);
+  EXPECT_FALSE(platform::FolderTopHoldsFiles(root_ + "work"));  // a folder is no file
+  EXPECT_EQ(platform::DeleteFilesAtTop(root_ + "missing"), 0u);
+  EXPECT_FALSE(platform::FolderTopHoldsFiles(root_ + "missing"));
 }
 
 }  // namespace

@@ -9,8 +9,6 @@
 // header has one (CP932 when every character fits, UTF-8 otherwise).
 #include <archive.h>
 #include <archive_entry.h>
-#include <zlib.h>
-
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -18,6 +16,7 @@
 
 #include "archiver_api.h"
 #include "archivers/shared/archive_reader.h"
+#include "archivers/shared/crc32.h"
 #include "archivers/shared/dos_fields.h"
 #include "archivers/shared/libarchive_reader.h"
 #include "archivers/rar/rar_header.h"
@@ -138,7 +137,7 @@ class Rar4Reader : public ArchiveReader {
     if (fileSize_ < header_.dataOffset + header_.packSize) {
       throw ArcError(ERROR_UNEXPECTED_EOF, "RAR archive is cut short");
     }
-    uLong crc = crc32(0, nullptr, 0);
+    std::uint32_t crc = 0;
     bool wanted = true;
     for (;;) {
       const void* buf = nullptr;
@@ -151,7 +150,7 @@ class Rar4Reader : public ArchiveReader {
         bool crcFailed = why && std::strstr(why, "CRC");
         throw ArcError(crcFailed ? ERROR_FILE_CRC : ERROR_BROKEN_DATA, "RAR entry is damaged");
       }
-      crc = crc32(crc, static_cast<const Bytef*>(buf), static_cast<uInt>(size));
+      crc = Crc32(crc, buf, size);
       // libarchive decodes a solid archive's skipped entries itself, so
       // stopping early is safe.
       if (wanted && size > 0 && !sink(buf, size)) wanted = false;

@@ -1,0 +1,39 @@
+#pragma once
+// One thread of its own that runs one task at a time, in the order given:
+// the drop unpacks the next archive on it while the calling thread lists
+// the current one. The archiver libraries are thus never used by two
+// threads at once.
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+class BackgroundTask {
+ public:
+  BackgroundTask();
+  // Waits for the task running, if any.
+  ~BackgroundTask();
+  BackgroundTask(const BackgroundTask&) = delete;
+  BackgroundTask& operator=(const BackgroundTask&) = delete;
+
+  // Starts `task` once the one before has ended. The task must let no
+  // error out.
+  void Start(std::function<void()> task);
+  // Until the task started last has ended. `whileWaiting`, when given, is
+  // called on this thread every `interval` meanwhile.
+  void Wait(const std::function<void()>& whileWaiting = {},
+            std::chrono::milliseconds interval = std::chrono::milliseconds(50));
+  // Runs `task` there and waits for it.
+  void Run(std::function<void()> task, const std::function<void()>& whileWaiting = {});
+
+ private:
+  void Loop();
+
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::function<void()> task_;
+  bool running_ = false;
+  bool quit_ = false;
+  std::thread thread_;
+};

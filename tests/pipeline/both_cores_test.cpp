@@ -1,0 +1,116 @@
+// A drop on two cores against the same drop one archive at a time, through
+// the real archiver libraries: every format, charts in folders, damaged
+// archives, archives without charts, unknown files between them, and a
+// drop stopped halfway. The callbacks, their order and the CSV must match.
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "charts/chart_list.h"
+#include "charts/drop_pipeline.h"
+#include "charts/working_folder.h"
+#include "drivers/archive_file.h"
+#include "platform/cp932.h"
+#include "platform/dynlib.h"
+#include "platform/files.h"
+#include "platform/msgwindow.h"
+#include "platform/paths.h"
+#include "tests/pipeline/drop_record.h"
+#include "tests/support/files.h"
+#include "tests/support/song_archives.h"
+
+namespace fs = std::filesystem;
+using test_support::DropRecord;
+using test_support::SongFile;
+
+namespace {
+
+class BothCores : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    static const std::string binDir = platform::ExecutableDir();
+    platform::SetLibrarySearchDirForTesting(binDir, false);
+    const std::string dir = tmp_.Path();
+    std::vector<SongFile> small = test_support::TypicalSong();
+    small.pop_back();  // no sound needed
+    for (const char* a : {"a.lzh", "b.ZIP", "c.cab", "d.arj", "e.tar", "f.tgz", "g.tar.bz2", "h.rar"})
+      ASSERT_TRUE(test_support::MakeArchive(dir, a, small)) << a;
+    ASSERT_TRUE(test_support::MakeArchive(dir, "nochart.zip", {{"song/readme.txt", "x"}}));
+    ASSERT_TRUE(test_support::MakeArchive(dir, "flat.lzh", {{"Z.bms", "#TITLE z\r\n"}, {"y.bms", "#TITLE y\r\n"}}));
+    // Cut in half: the library fails, what it unpacked before is listed.
+    ASSERT_TRUE(test_support::MakeArchive(dir, "whole.zip", test_support::TypicalSong()));
+    std::string bytes = test_support::ReadBytes(dir + "whole.zip");
+    test_support::WriteBytes(dir + "cut.zip", bytes.substr(0, bytes.size() / 2));
+    test_support::WriteBytes(dir + "notes.txt", "not an archive");
+    test_support::WriteBytes(dir + "setup.exe", "MZ");
+    for (const char* p : {"a.lzh", "nochart.zip", "b.ZIP", "notes.txt", "c.cab", "cut.zip", "d.arj", "setup.exe",
+                          "e.tar", "flat.lzh", "f.tgz", "whole.zip", "g.tar.bz2", "h.rar"})
+      paths_.push_back(platform::Utf8ToCp932(dir + p));
+  }
+  void TearDown() override { platform::SetLibrarySearchDirForTesting("", false); }
+
+  // The drops one program run makes, in a run of their own each way.
+  std::vector<DropRecord> RunDrops(bool bothCores, const std::vector<std::vector<std::string>>& drops,
+                                   std::size_t stopFirstAt = SIZE_MAX) {
+    const std::string app = tmp_.Path() + (bothCores ? "both/" : "serial/");
+    fs::create_directories(app);
+    platform::OverrideExecutableDirForTesting(app);
+    CreateWorkingFolder();
+    std::vector<DropRecord> out;
+    {
+      ChartList list;
+      TArchiveFile af;
+      ApplyMainWindowSettings(af);
+      platform::WindowHandle window =
+          platform::CreateMessageWindow([](std::uint32_t, std::uintptr_t, std::intptr_t) { return 0; });
+      for (std::size_t d = 0; d < drops.size(); ++d) {
+        DropPipeline pipeline(list, af, window);
+        pipeline.bothCores = bothCores;
+        out.push_back(test_support::RecordDrop(pipeline, list, drops[d],
+                                               [&](std::size_t i) { return d > 0 || i < stopFirstAt; }));
+      }
+      platform::DestroyMessageWindow(window);
+    }
+    platform::SetCurrentDirectory("/");
+    // Nothing is left at the top of the working folder either way.
+    for (auto& e : fs::directory_iterator(app + "work")) EXPECT_TRUE(e.is_directory()) << e.path();
+    ReleaseWorkingFolder();
+    platform::OverrideExecutableDirForTesting("");
+    return out;
+  }
+  // Returns the serial records.
+  std::vector<DropRecord> ExpectSame(const std::vector<std::vector<std::string>>& drops,
+                                     std::size_t stopFirstAt = SIZE_MAX) {
+    std::vector<DropRecord> serial = RunDrops(false, drops, stopFirstAt);
+    std::vector<DropRecord> both = RunDrops(true, drops, stopFirstAt);
+    EXPECT_EQ(both.size(), serial.size());
+    for (std::size_t i = 0; i < both.size() && i < serial.size(); ++i)
+      EXPECT_EQ(both[i], serial[i]) << "drop " << i << "\n-- serial:\n"
+                                    << Describe(serial[i]) << "-- both cores:\n"
+                                    << Describe(both[i]);
+    fs::remove_all(tmp_.Path() + "serial");
+    fs::remove_all(tmp_.Path() + "both");
+    return serial;
+  }
+
+  test_support::TempDir tmp_;
+  std::vector<std::string> paths_;
+};
+
+TEST_F(BothCores, ACollectionOfEveryFormatListsTheSameRowsInTheSameOrder) {
+  std::vector<DropRecord> serial = ExpectSame({paths_, {paths_[2], paths_[0]}});
+  // Every format gave its two charts, the flat and the whole archive two
+  // more each, and problems were reported: the comparison is not of nothing.
+  EXPECT_GE(std::count(serial[0].csv.begin(), serial[0].csv.end(), '\n'), 20);
+  EXPECT_GE(std::count_if(serial[0].events.begin(), serial[0].events.end(),
+                          [](const std::string& e) { return e.starts_with("problem"); }),
+            3);
+}
+
+TEST_F(BothCores, ADropStoppedHalfwayListsTheSame) {
+  ExpectSame({paths_, {platform::Utf8ToCp932(tmp_.Path() + "notes.txt"), paths_[0]}}, paths_.size() / 2);
+}
+
+}  // namespace
