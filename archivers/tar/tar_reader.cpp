@@ -3,15 +3,19 @@
 #include <archive.h>
 #include <archive_entry.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <memory>
 
 #include "archiver_api.h"
 #include "archivers/shared/libarchive_reader.h"
 #include "archivers/shared/name_coding.h"
 #include "archivers/shared/reader_opener.h"
+#include "archivers/shared/utf8_locale_scope.h"
+#include "archivers/tar/compressed_stream.h"
 #include "archivers/tar/tar_family.h"
 #include "platform/cp932.h"
 #include "platform/paths.h"
@@ -42,15 +46,45 @@ int FilterOf(const std::string& path) {
 
 enum class Layout { Tar, Raw, EmptyStream };
 
-struct archive* OpenAs(const std::string& path, int filter, bool tar, bool raw) {
-  return OpenLibarchive(path, [&](struct archive* a) {
+// gzip and bzip2 are decoded by our own stream (see compressed_stream.h).
+bool DecodedHere(int filter) { return filter == ARCHIVE_FILTER_GZIP || filter == ARCHIVE_FILTER_BZIP2; }
+
+int ErrorOf(StreamEnd end) { return end == StreamEnd::CutShort ? ERROR_UNEXPECTED_EOF : ERROR_BROKEN_DATA; }
+
+const char* WhyOf(StreamEnd end) {
+  return end == StreamEnd::CutShort ? "the compressed stream is cut short" : "the compressed stream is damaged";
+}
+
+// libarchive's read callbacks over a decoded stream; the handle holds one
+// share of it.
+using SharedStream = std::shared_ptr<CompressedStream>;
+
+la_ssize_t StreamRead(struct archive* a, void* data, const void** out) {
+  CompressedStream& s = **static_cast<SharedStream*>(data);
+  std::size_t n = s.Read(out);
+  if (n == 0 && s.End() != StreamEnd::Clean) {
+    archive_set_error(a, EIO, "%s", WhyOf(s.End()));
+    return ARCHIVE_FATAL;
+  }
+  return static_cast<la_ssize_t>(n);
+}
+
+int StreamClose(struct archive*, void* data) {
+  delete static_cast<SharedStream*>(data);
+  return ARCHIVE_OK;
+}
+
+struct Handle {
+  struct archive* a;
+  SharedStream stream;  // null for plain tar and compress
+};
+
+Handle OpenAs(const std::string& path, int filter, bool tar, bool raw) {
+  auto formats = [&](struct archive* a) {
     // compress reads its header as it starts, which an appended filter
     // cannot do before the file is open; left to bidding alone it can only
     // stack on itself.
-    if (filter == ARCHIVE_FILTER_COMPRESS)
-      archive_read_support_filter_compress(a);
-    else if (filter != ARCHIVE_FILTER_NONE)
-      archive_read_append_filter(a, filter);
+    if (filter == ARCHIVE_FILTER_COMPRESS) archive_read_support_filter_compress(a);
     if (tar) {
       archive_read_support_format_tar(a);
       archive_read_support_format_gnutar(a);
@@ -60,13 +94,29 @@ struct archive* OpenAs(const std::string& path, int filter, bool tar, bool raw) 
       // A compressed stream with nothing in it: one empty file.
       archive_read_support_format_empty(a);
     }
-  });
+  };
+  if (!DecodedHere(filter)) return {OpenLibarchive(path, formats), nullptr};
+  auto stream = std::make_shared<CompressedStream>(path, filter);
+  Utf8LocaleScope locale;
+  struct archive* a = archive_read_new();
+  if (!a) throw ArcError(ERROR_ENOUGH_MEMORY, "out of memory");
+  formats(a);
+  // The close callback frees its share, also when the open fails.
+  if (archive_read_open(a, new SharedStream(stream), nullptr, StreamRead, StreamClose) != ARCHIVE_OK) {
+    std::string why = archive_error_string(a) ? archive_error_string(a) : "not a tar archive";
+    archive_read_free(a);
+    // A stream that fails at once fails the open.
+    if (stream->Ended() && stream->End() != StreamEnd::Clean)
+      throw ArcError(ErrorOf(stream->End()), WhyOf(stream->End()));
+    throw ArcError(ERROR_NOT_ARC_FILE, why);
+  }
+  return {a, stream};
 }
 
 // True when the decoded stream holds only zeros and ends within
 // kLongestEmptyTar bytes: a tar without entries, not a file of data.
 bool DecodesToEmptyTar(const std::string& path, int filter) {
-  struct archive* a = OpenAs(path, filter, false, true);
+  struct archive* a = OpenAs(path, filter, false, true).a;
   struct archive_entry* e = nullptr;
   bool empty = false;
   if (archive_read_next_header(a, &e) == ARCHIVE_OK) {
@@ -91,16 +141,37 @@ bool DecodesToEmptyTar(const std::string& path, int filter) {
   return empty;
 }
 
+// libarchive takes a stream that fails before its first output for one
+// that holds nothing: only a clean end is an empty stream.
+void RequireCleanEmptyStream(const std::string& path, int filter, const SharedStream& stream) {
+  if (stream) {
+    if (stream->End() != StreamEnd::Clean) throw ArcError(ErrorOf(stream->End()), WhyOf(stream->End()));
+    return;
+  }
+  // compress has no end mark, so no cut shows; its stream decodes to
+  // nothing only when no whole code (9 bits at first) follows the 3-byte
+  // header. Anything longer that gave nothing had a bad code.
+  if (filter != ARCHIVE_FILTER_COMPRESS) return;
+  int fd = open(platform::FsName(path).c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat st{};
+  bool longer = fd >= 0 && fstat(fd, &st) == 0 && st.st_size > 4;
+  if (fd >= 0) close(fd);
+  if (longer) throw ArcError(ERROR_BROKEN_DATA, WhyOf(StreamEnd::Damaged));
+}
+
 // Reads the first header to tell a tar from a single compressed file.
 // Throws ArcError when the file is neither.
 Layout LayoutOf(const std::string& path, int filter) {
-  struct archive* a = OpenAs(path, filter, true, filter != ARCHIVE_FILTER_NONE);
+  Handle h = OpenAs(path, filter, true, filter != ARCHIVE_FILTER_NONE);
   struct archive_entry* e = nullptr;
-  int r = archive_read_next_header(a, &e);
-  int format = archive_format(a);
-  std::string why = archive_error_string(a) ? archive_error_string(a) : "not a tar archive";
-  archive_read_free(a);
-  if (format == ARCHIVE_FORMAT_EMPTY) return Layout::EmptyStream;
+  int r = archive_read_next_header(h.a, &e);
+  int format = archive_format(h.a);
+  std::string why = archive_error_string(h.a) ? archive_error_string(h.a) : "not a tar archive";
+  archive_read_free(h.a);
+  if (format == ARCHIVE_FORMAT_EMPTY) {
+    RequireCleanEmptyStream(path, filter, h.stream);
+    return Layout::EmptyStream;
+  }
   if (format == ARCHIVE_FORMAT_RAW) {
     if (r != ARCHIVE_OK && r != ARCHIVE_WARN) throw ArcError(ERROR_NOT_ARC_FILE, why);
     return Layout::Raw;
@@ -111,6 +182,41 @@ Layout LayoutOf(const std::string& path, int filter) {
   if (filter != ARCHIVE_FILTER_NONE && !DecodesToEmptyTar(path, filter)) return Layout::Raw;
   return Layout::Tar;
 }
+
+// How much of a compressed stream is decoded past a tar's end mark to see
+// it end: more than any record padding, less than a stream made to keep
+// the reader busy.
+constexpr std::uint64_t kLongestTailAfterTar = 16 << 20;
+
+// A tar's end mark may come before its compressed stream ends: what is
+// left of the stream must still end cleanly (a cut trailer shows there).
+class StreamEndCheck : public ArchiveReader {
+ public:
+  StreamEndCheck(std::unique_ptr<LibarchiveReader> inner, SharedStream stream)
+      : inner_(std::move(inner)), stream_(std::move(stream)) {}
+  bool Next(EntryInfo& info) override {
+    if (inner_->Next(info)) return true;
+    const void* data = nullptr;
+    std::uint64_t tail = 0;
+    while (tail <= kLongestTailAfterTar) {
+      std::size_t n = stream_->Read(&data);
+      if (n == 0) break;
+      tail += n;
+    }
+    if (stream_->Ended() && stream_->End() != StreamEnd::Clean) throw ArcError(ErrorOf(stream_->End()), WhyOf(stream_->End()));
+    return false;
+  }
+  void ReadData(const std::function<bool(const void*, std::size_t)>& sink) override { inner_->ReadData(sink); }
+  void ReadSparseData(const std::function<bool(const void*, std::size_t)>& sink,
+                      const std::function<bool(std::uint64_t)>& hole) override {
+    inner_->ReadSparseData(sink, hole);
+  }
+  bool ListsCheaply() const override { return inner_->ListsCheaply(); }
+
+ private:
+  std::unique_ptr<LibarchiveReader> inner_;
+  SharedStream stream_;
+};
 
 // A compressed stream that decodes to nothing: one empty file.
 class EmptyStreamReader : public ArchiveReader {
@@ -167,6 +273,16 @@ GzipHeader ReadGzipHeader(const std::string& path) {
   h.name = StoredName(buf, static_cast<std::size_t>(n));
   return h;
 }
+
+// The method as libarchive names it, also for the streams decoded here.
+std::string FilterName(struct archive* h, int filter) {
+  if (filter == ARCHIVE_FILTER_NONE) return "tar";
+  if (filter == ARCHIVE_FILTER_GZIP) return "gzip";
+  if (filter == ARCHIVE_FILTER_BZIP2) return "bzip2";
+  const char* name = archive_filter_name(h, 0);
+  return name ? name : "";
+}
+
 }  // namespace
 
 std::string SingleFileName(const std::string& archivePath, bool gzip) {
@@ -195,7 +311,6 @@ std::unique_ptr<ArchiveReader> OpenTarReader(const std::string& path) {
     return std::make_unique<EmptyStreamReader>(info);
   }
   bool raw = layout == Layout::Raw;
-  struct archive* a = OpenAs(path, filter, !raw, raw);
   auto hook = [path, filter, raw](struct archive* h, struct archive_entry*, EntryInfo& info) {
     if (raw) {
       info.name = SingleFileName(path, filter == ARCHIVE_FILTER_GZIP);
@@ -206,11 +321,13 @@ std::unique_ptr<ArchiveReader> OpenTarReader(const std::string& path) {
     }
     // Name and link target share one coding; ASCII parts tell nothing.
     info.nameIsUtf8 = LooksLikeUtf8(info.name + info.linkTarget);
-    const char* fname = archive_filter_name(h, 0);
-    info.method = filter == ARCHIVE_FILTER_NONE ? "tar" : fname ? fname : "";
+    info.method = FilterName(h, filter);
   };
+  Handle h = OpenAs(path, filter, !raw, raw);
   // Without compression, skipping an entry is a seek.
-  return std::make_unique<LibarchiveReader>(a, hook, filter == ARCHIVE_FILTER_NONE);
+  auto reader = std::make_unique<LibarchiveReader>(h.a, hook, filter == ARCHIVE_FILTER_NONE);
+  if (!h.stream) return reader;
+  return std::make_unique<StreamEndCheck>(std::move(reader), h.stream);
 }
 
 int DetectTarArchiveType(const std::string& path) {
