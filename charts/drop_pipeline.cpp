@@ -62,9 +62,9 @@ std::string ErrorText(const std::exception& e) { return e.what(); }
 // a chart that is a link to a file left packed cannot.
 bool ChartsOpen(const std::string& dir, const std::vector<std::string>& extensions) {
   const std::string fsDir = platform::IncludeTrailingDelimiter(platform::FsName(dir));
+  std::vector<std::string> unlisted;
   for (const std::string& extension : extensions)
-    for (const platform::FoundFile& f : platform::FindFiles(dir, "*." + extension)) {
-      if (f.directory || f.hidden) continue;
+    for (const platform::FoundFile& f : TopLevelFiles(dir, "*." + extension, unlisted)) {
       try {
         platform::InputFile file(platform::FsPath{fsDir + f.fsName});
       } catch (const std::exception&) {

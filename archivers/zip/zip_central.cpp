@@ -7,37 +7,24 @@
 #include "archiver_api.h"
 #include "archivers/shared/archive_reader.h"
 #include "archivers/shared/dos_fields.h"
+#include "archivers/shared/le_bytes.h"
 #include "archivers/zip/zip_directory.h"
 
 namespace arc {
 
 namespace {
-std::uint32_t U16(const unsigned char* p) { return p[0] | p[1] << 8; }
-std::uint32_t U32(const unsigned char* p) { return U16(p) | U16(p + 2) << 16; }
-
 std::string ReadAt(int fd, std::uint64_t off, std::size_t len) {
-  std::string buf(len, '\0');
-  std::size_t got = 0;
-  while (got < len) {
-    ssize_t n = pread(fd, buf.data() + got, len - got, static_cast<off_t>(off + got));
-    if (n <= 0) break;
-    got += static_cast<std::size_t>(n);
-  }
-  if (got != len) throw ArcError(ERROR_HEADER_BROKEN, "ZIP record cut short");
-  return buf;
+  return ReadZipBytes(fd, off, len, "ZIP record cut short");
 }
-
-const unsigned char* U(const std::string& s, std::size_t at = 0) {
-  return reinterpret_cast<const unsigned char*>(s.data() + at);
-}
+const unsigned char* U(const std::string& s, std::size_t at = 0) { return ZipBytesAt(s, at); }
 
 // The mtime of an extended timestamp field (0x5455) in `extra`, if any.
 bool ExtendedTime(const std::string& extra, std::time_t& t) {
   for (std::size_t p = 0; p + 4 <= extra.size();) {
-    std::uint32_t id = U16(U(extra, p)), len = U16(U(extra, p + 2));
+    std::uint32_t id = Le16(U(extra, p)), len = Le16(U(extra, p + 2));
     if (p + 4 + len > extra.size()) break;
     if (id == 0x5455 && len >= 5 && (extra[p + 4] & 1)) {
-      t = static_cast<std::time_t>(static_cast<std::int32_t>(U32(U(extra, p + 5))));
+      t = static_cast<std::time_t>(static_cast<std::int32_t>(Le32(U(extra, p + 5))));
       return true;
     }
     p += 4 + len;
@@ -67,12 +54,12 @@ ZipLayout ReadZipLayout(int fd, std::uint64_t fileSize) {
     r.localOffset = e.localOffset;
     if (r.localOffset + 30 > out.directoryOffset) throw ArcError(ERROR_HEADER_BROKEN, "damaged ZIP directory");
     std::string local = ReadAt(fd, r.localOffset, 30);
-    if (U32(U(local)) != 0x04034b50) throw ArcError(ERROR_HEADER_BROKEN, "damaged ZIP local header");
-    std::uint64_t end = r.localOffset + 30 + U16(U(local, 26)) + U16(U(local, 28)) + e.compressedSize;
+    if (Le32(U(local)) != 0x04034b50) throw ArcError(ERROR_HEADER_BROKEN, "damaged ZIP local header");
+    std::uint64_t end = r.localOffset + 30 + Le16(U(local, 26)) + Le16(U(local, 28)) + e.compressedSize;
     if (e.flags & 0x0008) {
       // A data descriptor follows, with or without its signature.
       std::string sig = end + 4 <= out.directoryOffset ? ReadAt(fd, end, 4) : std::string();
-      end += (sig.size() == 4 && U32(U(sig)) == 0x08074b50) ? 16 : 12;
+      end += (sig.size() == 4 && Le32(U(sig)) == 0x08074b50) ? 16 : 12;
     }
     if (end > out.directoryOffset) throw ArcError(ERROR_HEADER_BROKEN, "damaged ZIP entry");
     r.localLength = end - r.localOffset;

@@ -6,6 +6,7 @@
 #include "archiver_api.h"
 #include "archivers/shared/archive_reader.h"
 #include "archivers/shared/crc32.h"
+#include "archivers/shared/le_bytes.h"
 #include "archivers/shared/name_coding.h"
 #include "platform/cp932.h"
 
@@ -17,31 +18,16 @@ constexpr std::size_t kEndSize = 22, kLocatorSize = 20, kZip64EndSize = 56, kCen
 constexpr std::uint32_t kEndSig = 0x06054b50, kLocatorSig = 0x07064b50, kZip64EndSig = 0x06064b50,
                         kCentralSig = 0x02014b50;
 
-std::uint32_t U16(const unsigned char* p) { return p[0] | p[1] << 8; }
-std::uint32_t U32(const unsigned char* p) { return U16(p) | U16(p + 2) << 16; }
-std::uint64_t U64(const unsigned char* p) { return U32(p) | static_cast<std::uint64_t>(U32(p + 4)) << 32; }
-const unsigned char* U(const std::string& s, std::size_t at = 0) {
-  return reinterpret_cast<const unsigned char*>(s.data() + at);
-}
+constexpr const char* kBroken = "damaged ZIP directory";
+[[noreturn]] void Broken() { throw ArcError(ERROR_HEADER_BROKEN, kBroken); }
 
-[[noreturn]] void Broken() { throw ArcError(ERROR_HEADER_BROKEN, "damaged ZIP directory"); }
-
-std::string ReadAt(int fd, std::uint64_t off, std::size_t len) {
-  std::string buf(len, '\0');
-  std::size_t got = 0;
-  while (got < len) {
-    ssize_t n = pread(fd, buf.data() + got, len - got, static_cast<off_t>(off + got));
-    if (n <= 0) break;
-    got += static_cast<std::size_t>(n);
-  }
-  if (got != len) Broken();
-  return buf;
-}
+std::string ReadAt(int fd, std::uint64_t off, std::size_t len) { return ReadZipBytes(fd, off, len, kBroken); }
+const unsigned char* U(const std::string& s, std::size_t at = 0) { return ZipBytesAt(s, at); }
 
 // The data of extra field `id` in `extra`; false when there is none.
 bool FindExtra(const std::string& extra, std::uint32_t id, std::string& data) {
   for (std::size_t p = 0; p + 4 <= extra.size();) {
-    std::uint32_t fieldId = U16(U(extra, p)), len = U16(U(extra, p + 2));
+    std::uint32_t fieldId = Le16(U(extra, p)), len = Le16(U(extra, p + 2));
     if (p + 4 + len > extra.size()) return false;
     if (fieldId == id) {
       data = extra.substr(p + 4, len);
@@ -61,7 +47,7 @@ void ApplyZip64Extra(ZipDirEntry& e, std::uint64_t& storedOffset) {
   for (std::uint64_t* field : {&e.size, &e.compressedSize, &storedOffset}) {
     if (*field != 0xFFFFFFFFu) continue;
     if (at + 8 > z.size()) Broken();
-    *field = U64(U(z, at));
+    *field = Le64(U(z, at));
     at += 8;
     e.zip64 = true;
   }
@@ -81,23 +67,23 @@ EndRecord FindEnd(int fd, std::uint64_t fileSize) {
   std::string buf = ReadAt(fd, tailStart, tail);
   std::size_t at = std::string::npos;
   for (std::size_t i = tail - kEndSize + 1; i-- > 0;)
-    if (U32(U(buf, i)) == kEndSig && i + kEndSize + U16(U(buf, i + 20)) <= tail) {
+    if (Le32(U(buf, i)) == kEndSig && i + kEndSize + Le16(U(buf, i + 20)) <= tail) {
       at = i;
       break;
     }
   if (at == std::string::npos) throw ArcError(ERROR_NOT_ARC_FILE, "not a ZIP archive");
   const unsigned char* e = U(buf, at);
   EndRecord end;
-  end.split = U16(e + 4) != 0 || U16(e + 6) != 0;
-  end.count = U16(e + 10);
-  end.dirSize = U32(e + 12);
-  end.dirOffset = U32(e + 16);
-  end.comment = buf.substr(at + kEndSize, U16(e + 20));
+  end.split = Le16(e + 4) != 0 || Le16(e + 6) != 0;
+  end.count = Le16(e + 10);
+  end.dirSize = Le32(e + 12);
+  end.dirOffset = Le32(e + 16);
+  end.comment = buf.substr(at + kEndSize, Le16(e + 20));
   std::uint64_t endPos = tailStart + at;
   end.dirEnd = endPos;
   if (endPos < kLocatorSize) return end;
   std::string loc = ReadAt(fd, endPos - kLocatorSize, kLocatorSize);
-  if (U32(U(loc)) != kLocatorSig) {
+  if (Le32(U(loc)) != kLocatorSig) {
     // All ones without a ZIP64 record: the real value is lost. A count of
     // 0xFFFF may be just that many entries.
     if (end.dirSize == 0xFFFFFFFFu || end.dirOffset == 0xFFFFFFFFu) Broken();
@@ -105,21 +91,21 @@ EndRecord FindEnd(int fd, std::uint64_t fileSize) {
   }
   // The ZIP64 end record: where the locator says, or, behind a stub, right
   // before the locator (its fixed size; extensible data is not used).
-  std::uint64_t locatorPos = endPos - kLocatorSize, stored = U64(U(loc, 8));
+  std::uint64_t locatorPos = endPos - kLocatorSize, stored = Le64(U(loc, 8));
   std::uint64_t recordPos = stored;
   std::string rec;
   if (stored + kZip64EndSize <= locatorPos) rec = ReadAt(fd, stored, kZip64EndSize);
-  if (rec.size() != kZip64EndSize || U32(U(rec)) != kZip64EndSig) {
+  if (rec.size() != kZip64EndSize || Le32(U(rec)) != kZip64EndSig) {
     if (locatorPos < kZip64EndSize) Broken();
     recordPos = locatorPos - kZip64EndSize;
     rec = ReadAt(fd, recordPos, kZip64EndSize);
-    if (U32(U(rec)) != kZip64EndSig) Broken();
+    if (Le32(U(rec)) != kZip64EndSig) Broken();
   }
   end.zip64 = true;
-  end.split = end.split || U32(U(rec, 16)) != 0 || U32(U(rec, 20)) != 0 || U32(U(loc, 4)) != 0 || U32(U(loc, 16)) > 1;
-  end.count = U64(U(rec, 32));
-  end.dirSize = U64(U(rec, 40));
-  end.dirOffset = U64(U(rec, 48));
+  end.split = end.split || Le32(U(rec, 16)) != 0 || Le32(U(rec, 20)) != 0 || Le32(U(loc, 4)) != 0 || Le32(U(loc, 16)) > 1;
+  end.count = Le64(U(rec, 32));
+  end.dirSize = Le64(U(rec, 40));
+  end.dirOffset = Le64(U(rec, 48));
   end.dirEnd = recordPos;
   return end;
 }
@@ -130,6 +116,18 @@ bool ValidCp932(const std::string& s) {
 }
 
 }  // namespace
+
+std::string ReadZipBytes(int fd, std::uint64_t off, std::size_t len, const char* whenShort) {
+  std::string buf(len, '\0');
+  std::size_t got = 0;
+  while (got < len) {
+    ssize_t n = pread(fd, buf.data() + got, len - got, static_cast<off_t>(off + got));
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  if (got != len) throw ArcError(ERROR_HEADER_BROKEN, whenShort);
+  return buf;
+}
 
 ZipDirectory ReadZipDirectory(int fd, std::uint64_t fileSize) {
   EndRecord end = FindEnd(fd, fileSize);
@@ -147,9 +145,9 @@ ZipDirectory ReadZipDirectory(int fd, std::uint64_t fileSize) {
   std::size_t p = 0;
   out.entries.reserve(static_cast<std::size_t>(end.count));
   for (std::uint64_t n = 0; n < end.count; ++n) {
-    if (p + kCentralSize > dir.size() || U32(U(dir, p)) != kCentralSig) Broken();
+    if (p + kCentralSize > dir.size() || Le32(U(dir, p)) != kCentralSig) Broken();
     const unsigned char* h = U(dir, p);
-    std::size_t nameLen = U16(h + 28), extraLen = U16(h + 30), commentLen = U16(h + 32);
+    std::size_t nameLen = Le16(h + 28), extraLen = Le16(h + 30), commentLen = Le16(h + 32);
     std::size_t recLen = kCentralSize + nameLen + extraLen + commentLen;
     if (p + recLen > dir.size()) Broken();
     ZipDirEntry e;
@@ -157,13 +155,13 @@ ZipDirectory ReadZipDirectory(int fd, std::uint64_t fileSize) {
     e.rawName = dir.substr(p + kCentralSize, nameLen);
     e.extra = dir.substr(p + kCentralSize + nameLen, extraLen);
     e.madeByHost = static_cast<std::uint8_t>(h[5]);
-    e.flags = static_cast<std::uint16_t>(U16(h + 8));
-    e.method = static_cast<std::uint16_t>(U16(h + 10));
-    e.crc = U32(h + 16);
-    e.dosDateTime = static_cast<std::uint32_t>(U16(h + 14)) << 16 | U16(h + 12);
-    e.compressedSize = U32(h + 20);
-    e.size = U32(h + 24);
-    std::uint64_t stored = U32(h + 42);
+    e.flags = static_cast<std::uint16_t>(Le16(h + 8));
+    e.method = static_cast<std::uint16_t>(Le16(h + 10));
+    e.crc = Le32(h + 16);
+    e.dosDateTime = static_cast<std::uint32_t>(Le16(h + 14)) << 16 | Le16(h + 12);
+    e.compressedSize = Le32(h + 20);
+    e.size = Le32(h + 24);
+    std::uint64_t stored = Le32(h + 42);
     ApplyZip64Extra(e, stored);
     std::int64_t real = static_cast<std::int64_t>(stored) + out.shift;
     if (real < 0 || static_cast<std::uint64_t>(real) >= out.directoryOffset) Broken();
@@ -180,7 +178,7 @@ ZipEntryName DecideZipName(const ZipDirEntry& e) {
   if (FindExtra(e.extra, 0x7075, field) && field.size() >= 5 && field[0] == 1) {
     std::uint32_t crc = Crc32(0, e.rawName.data(), e.rawName.size());
     std::string name = field.substr(5);
-    if (U32(U(field, 1)) == crc && !name.empty()) return {name, true};
+    if (Le32(U(field, 1)) == crc && !name.empty()) return {name, true};
   }
   if (e.flags & 0x0800) return {e.rawName, true};
   bool utf8 = LooksLikeUtf8(e.rawName) && (e.madeByHost == 3 || e.madeByHost == 19 || !ValidCp932(e.rawName));

@@ -58,6 +58,14 @@ struct ZipEntryName {
 };
 ZipEntryName DecideZipName(const ZipDirEntry& e);
 
+// Exactly `len` bytes at `off`; a file that ends before raises
+// ERROR_HEADER_BROKEN with `whenShort`.
+std::string ReadZipBytes(int fd, std::uint64_t off, std::size_t len, const char* whenShort);
+// The bytes of `s` from `at`, for the little-endian readers.
+inline const unsigned char* ZipBytesAt(const std::string& s, std::size_t at = 0) {
+  return reinterpret_cast<const unsigned char*>(s.data() + at);
+}
+
 // "deflate", "store"... for a ZIP method number.
 std::string ZipMethodName(std::uint16_t method);
 
