@@ -13,11 +13,20 @@ TFamilyDll::TFamilyDll(const char* fileName, const char* prefix, const char* mis
     : fileName_(fileName), prefix_(prefix), missing_(missing) {}
 
 void TFamilyDll::LoadDLL() {
+  std::unique_lock<std::mutex> lock(mutex_);
   if (!handle_) handle_ = platform::LoadLibrary(fileName_);
-  if (!handle_) RaiseArchiver(missing_.c_str());
+  if (handle_) return;
+  lock.unlock();
+  RaiseArchiver(missing_.c_str());
+}
+
+platform::ModuleHandle TFamilyDll::Handle() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return handle_;
 }
 
 void TFamilyDll::FreeDLL() {
+  std::lock_guard<std::mutex> lock(mutex_);
   entries_.fill(nullptr);
   if (handle_) {
     platform::FreeLibrary(handle_);
@@ -28,6 +37,7 @@ void TFamilyDll::FreeDLL() {
 template <typename Fn>
 Fn TFamilyDll::Bind(Entry e) {
   // A missing entry stays unbound and is looked up again next time.
+  std::lock_guard<std::mutex> lock(mutex_);
   if (!entries_[e]) entries_[e] = GetDLLProc(handle_, (prefix_ + kSuffix[e]).c_str());
   return reinterpret_cast<Fn>(entries_[e]);
 }

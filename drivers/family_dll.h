@@ -1,9 +1,12 @@
 #pragma once
 // The module state of a one-library driver: the library handle and its entry
 // table, shared by every object of the driver class and by its probe. Entries
-// are bound by export name on first use and kept until FreeDLL.
+// are bound by export name on first use and kept until FreeDLL. Two threads
+// may load, bind and call at once (a drop unpacks two archives together);
+// FreeDLL is for when no call is under way.
 #include <array>
 #include <cstdint>
+#include <mutex>
 #include <string>
 
 #include "archivers/include/archiver_api.h"
@@ -17,7 +20,7 @@ class TFamilyDll {
 
   void LoadDLL();
   void FreeDLL();
-  platform::ModuleHandle Handle() const { return handle_; }
+  platform::ModuleHandle Handle() const;
 
   // The wrappers of the entries that can start a conversation load the
   // library first; FindNext and the owner-window ones rely on it being loaded.
@@ -41,6 +44,7 @@ class TFamilyDll {
   Fn Bind(Entry e);
 
   std::string fileName_, prefix_, missing_;
+  mutable std::mutex mutex_;  // over the handle and the table, not the calls
   platform::ModuleHandle handle_ = nullptr;
   std::array<void*, kEntries> entries_{};
 };
