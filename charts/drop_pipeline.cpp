@@ -165,7 +165,8 @@ void DropPipeline::DropSerially(const std::vector<std::string>& paths, std::size
     if (onArchiveStarting && !onArchiveStarting(i, paths.size(), paths[i])) break;
     if (IsSkippedName(paths[i])) continue;
     Unpacked u = Prepare(i, paths[i], folder);
-    // The libraries stay on the thread that began the drop.
+    // A two-core drop gone serial keeps calling the libraries from one of
+    // its threads.
     if (worker)
       worker->Run([this, &u] { Unpack(u); }, onWaiting);
     else
