@@ -45,14 +45,23 @@ bool ReadAt(int fd, std::uint64_t at, std::size_t size, unsigned char* into) {
   return true;
 }
 
-// Buffers only grow: an archive's entries reuse them.
-unsigned char* Room(std::vector<unsigned char>& buffer, std::size_t size) {
-  if (buffer.size() < size || buffer.empty()) buffer.resize(std::max<std::size_t>(size, 1));
-  return buffer.data();
+[[noreturn]] void CrcMismatch(std::uint32_t got, std::uint32_t stored) {
+  char text[64];
+  std::snprintf(text, sizeof text, "bad CRC: 0x%08x should be 0x%08x", got, stored);
+  throw ArcError(ERROR_FILE_CRC, text);
 }
 }  // namespace
 
-bool WholeEntryReader::Read(int fd, std::uint64_t fileSize, const ZipDirEntry& d, std::span<const unsigned char>& data) {
+unsigned char* WholeEntryReader::Buffer::Room(std::size_t size) {
+  if (capacity < size || !bytes) {
+    capacity = std::max<std::size_t>(size, 1);
+    bytes.reset();
+    bytes = std::make_unique_for_overwrite<unsigned char[]>(capacity);
+  }
+  return bytes.get();
+}
+
+bool WholeEntryReader::Read(int fd, std::uint64_t fileSize, const ZipDirEntry& d, const Sink& sink) {
   if (!SuitsWholeRead(d)) return false;
   unsigned char local[kLocalSize];
   if (d.localOffset > fileSize || fileSize - d.localOffset < kLocalSize) return false;
@@ -64,23 +73,38 @@ bool WholeEntryReader::Read(int fd, std::uint64_t fileSize, const ZipDirEntry& d
   // must end inside the file.
   std::uint64_t start = d.localOffset + kLocalSize + Le16(local + 26) + Le16(local + 28);
   if (start > fileSize || fileSize - start < d.compressedSize) return false;
+  return d.method == kStored ? ReadStored(fd, start, d, sink) : ReadDeflated(fd, start, d, sink);
+}
+
+// Stored data needs no buffer of its own size: it streams in pieces, and
+// its CRC is known once the last piece is out, as on libarchive's path.
+bool WholeEntryReader::ReadStored(int fd, std::uint64_t start, const ZipDirEntry& d, const Sink& sink) {
+  std::uint64_t size = d.size;
+  unsigned char* piece = data_.Room(static_cast<std::size_t>(std::min<std::uint64_t>(size, kPiece)));
+  std::uint32_t crc = 0;
+  for (std::uint64_t at = 0; at < size;) {
+    std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(size - at, kPiece));
+    // Only a file cut short while it is read ends up here.
+    if (!ReadAt(fd, start + at, n, piece)) throw ArcError(ERROR_BROKEN_DATA, "truncated ZIP file data");
+    crc = Crc32(crc, piece, n);
+    if (!sink(piece, n)) return true;
+    at += n;
+  }
+  if (crc != d.crc) CrcMismatch(crc, d.crc);
+  return true;
+}
+
+bool WholeEntryReader::ReadDeflated(int fd, std::uint64_t start, const ZipDirEntry& d, const Sink& sink) {
   std::size_t packedSize = static_cast<std::size_t>(d.compressedSize), size = static_cast<std::size_t>(d.size);
-  unsigned char* out = Room(data_, size);
-  if (d.method == kStored) {
-    if (!ReadAt(fd, start, size, out)) return false;
-  } else {
-    unsigned char* in = Room(packed_, packedSize);
-    if (!ReadAt(fd, start, packedSize, in)) return false;
-    // Exactly the declared size, or libarchive shall say what is wrong.
-    if (libdeflate_deflate_decompress(inflater_, in, packedSize, out, size, nullptr) != LIBDEFLATE_SUCCESS) return false;
-  }
+  unsigned char* in = packed_.Room(packedSize);
+  unsigned char* out = data_.Room(size);
+  if (!ReadAt(fd, start, packedSize, in)) return false;
+  // Exactly the declared size, or libarchive shall say what is wrong.
+  if (libdeflate_deflate_decompress(inflater_, in, packedSize, out, size, nullptr) != LIBDEFLATE_SUCCESS) return false;
   std::uint32_t crc = Crc32(0, out, size);
-  if (crc != d.crc) {
-    char text[64];
-    std::snprintf(text, sizeof text, "bad CRC: 0x%08x should be 0x%08x", crc, d.crc);
-    throw ArcError(ERROR_FILE_CRC, text);
-  }
-  data = std::span<const unsigned char>(out, size);
+  if (crc != d.crc) CrcMismatch(crc, d.crc);
+  for (std::size_t at = 0; at < size; at += kPiece)
+    if (!sink(out + at, std::min(kPiece, size - at))) break;
   return true;
 }
 

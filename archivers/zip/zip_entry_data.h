@@ -4,9 +4,10 @@
 // (charts, most sounds) one read and one whole-buffer inflate with libdeflate
 // cost far less. Large entries, other methods, encrypted entries and
 // anything that does not add up are left to libarchive's streaming.
+#include <cstddef>
 #include <cstdint>
-#include <span>
-#include <vector>
+#include <functional>
+#include <memory>
 
 #include "archivers/zip/zip_directory.h"
 
@@ -24,24 +25,40 @@ bool SuitsWholeRead(const ZipDirEntry& d);
 
 class WholeEntryReader {
  public:
+  using Sink = std::function<bool(const void* data, std::size_t size)>;
+
   WholeEntryReader();
   ~WholeEntryReader();
   WholeEntryReader(const WholeEntryReader&) = delete;
   WholeEntryReader& operator=(const WholeEntryReader&) = delete;
 
-  // The data of `d` from `fd` (a file of `fileSize` bytes), exactly d.size
-  // bytes, checked against the record's CRC; the bytes stay valid until the
-  // next call. False when the entry does not suit a whole read, the local
+  // Hands the data of `d`, read from `fd` (a file of `fileSize` bytes), to
+  // `sink` in pieces of at most kPiece bytes, so that progress can be
+  // reported and a false answer stops in between. False, with nothing
+  // handed over, when the entry does not suit a whole read, the local
   // header is not where the record says or disagrees with it, the data
-  // would run past the end of the file or does not inflate to exactly the
-  // declared size: the caller then streams the entry as before, which
-  // reports any damage as it always did. Throws ArcError(ERROR_FILE_CRC)
-  // when the data is whole but its CRC is not the record's.
-  bool Read(int fd, std::uint64_t fileSize, const ZipDirEntry& d, std::span<const unsigned char>& data);
+  // would run past the end of the file, or deflated data does not inflate
+  // to exactly the declared size: the caller then streams the entry as
+  // before, which reports any damage as it always did. Throws
+  // ArcError(ERROR_FILE_CRC) when the data is not the record's CRC's:
+  // deflated data is checked before any of it is handed over, stored data
+  // (which streams) after.
+  bool Read(int fd, std::uint64_t fileSize, const ZipDirEntry& d, const Sink& sink);
+
+  static constexpr std::size_t kPiece = 1 << 20;
 
  private:
+  // Grows without keeping the contents: the entries of an archive reuse it.
+  struct Buffer {
+    std::unique_ptr<unsigned char[]> bytes;
+    std::size_t capacity = 0;
+    unsigned char* Room(std::size_t size);
+  };
+  bool ReadStored(int fd, std::uint64_t start, const ZipDirEntry& d, const Sink& sink);
+  bool ReadDeflated(int fd, std::uint64_t start, const ZipDirEntry& d, const Sink& sink);
+
   libdeflate_decompressor* inflater_ = nullptr;
-  std::vector<unsigned char> packed_, data_;
+  Buffer packed_, data_;
 };
 
 }  // namespace arc

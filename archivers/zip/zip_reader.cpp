@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -163,13 +162,7 @@ class ZipReader : public ArchiveReader {
   // False when the entry is left to libarchive.
   bool ReadWhole(const std::function<bool(const void* data, std::size_t size)>& sink) {
     const ZipDirEntry* d = std::exchange(whole_, nullptr);
-    std::span<const unsigned char> data;
-    if (!d || !whole_reader_.Read(file_->Fd(), file_->Size(), *d, data)) return false;
-    // In pieces, so the sink can report progress and stop in between.
-    constexpr std::size_t kPiece = 1 << 20;
-    for (std::size_t at = 0; at < data.size(); at += kPiece)
-      if (!sink(data.data() + at, std::min(kPiece, data.size() - at))) break;
-    return true;
+    return d && whole_reader_.Read(file_->Fd(), file_->Size(), *d, sink);
   }
 
   std::unique_ptr<ArchiveFile> file_;

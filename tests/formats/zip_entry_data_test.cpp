@@ -7,7 +7,6 @@
 #include <unistd.h>
 #include <zlib.h>
 
-#include <span>
 
 #include "archiver_api.h"
 #include "archivers/zip/zip_directory.h"
@@ -140,13 +139,17 @@ Read ReadWhole(const std::string& zip) {
   arc::ZipDirectory d = arc::ReadZipDirectory(fd, zip.size());
   EXPECT_EQ(d.entries.size(), 1u);
   arc::WholeEntryReader reader;
-  std::span<const unsigned char> bytes;
   Read r{Outcome::kLeftToStreaming, {}, {}};
+  std::size_t pieces = 0;
   try {
-    if (reader.Read(fd, zip.size(), d.entries.at(0), bytes)) {
-      r.outcome = Outcome::kData;
-      r.data.assign(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    }
+    bool read = reader.Read(fd, zip.size(), d.entries.at(0), [&](const void* data, std::size_t size) {
+      EXPECT_LE(size, arc::WholeEntryReader::kPiece);
+      ++pieces;
+      r.data.append(static_cast<const char*>(data), size);
+      return true;
+    });
+    if (read) r.outcome = Outcome::kData;
+    EXPECT_TRUE(read || pieces == 0);
   } catch (const arc::ArcError& e) {
     EXPECT_EQ(e.Code(), ERROR_FILE_CRC);
     r.outcome = Outcome::kCrcError;
@@ -166,6 +169,7 @@ TEST(ZipEntryData, StoredAndDeflatedEntriesReadWhole) {
       {"small, stored", {"a.bms", Text(100), 0}},
       {"chart, deflated", {"a.bms", Text(90000), 8}},
       {"several pieces, deflated", {"a.ogg", Text(3u << 20, 7), 8}},
+      {"several pieces, stored", {"a.ogg", Text((2u << 20) + 5, 9), 0}},
       {"sizes in a data descriptor", {"a.bms", Text(5000), 8, 0x0008}},
   };
   for (const auto& c : cases) {
