@@ -38,7 +38,7 @@ namespace {
 bool ReadAt(int fd, std::uint64_t at, std::size_t size, unsigned char* into) {
   std::size_t got = 0;
   while (got < size) {
-    ssize_t n = pread(fd, into + got, size - got, static_cast<off_t>(at + got));
+    ssize_t n = pread(fd, into + got, size - got, static_cast<std::int64_t>(at + got));
     if (n <= 0) return false;
     got += static_cast<std::size_t>(n);
   }
