@@ -31,8 +31,10 @@ namespace {
 // libarchive rewrites names (Unicode Path field, normalisation), so a name
 // lookup would miss.
 std::vector<ZipDirEntry> InLibarchiveOrder(std::vector<ZipDirEntry> entries) {
-  std::stable_sort(entries.begin(), entries.end(),
-                   [](const ZipDirEntry& a, const ZipDirEntry& b) { return a.localOffset < b.localOffset; });
+  auto byOffset = [](const ZipDirEntry& a, const ZipDirEntry& b) { return a.localOffset < b.localOffset; };
+  // Most directories list the entries in the order of their data already.
+  if (!std::is_sorted(entries.begin(), entries.end(), byOffset))
+    std::stable_sort(entries.begin(), entries.end(), byOffset);
   auto dup = std::unique(entries.begin(), entries.end(),
                          [](const ZipDirEntry& a, const ZipDirEntry& b) { return a.localOffset == b.localOffset; });
   entries.erase(dup, entries.end());
