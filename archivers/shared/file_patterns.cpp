@@ -23,10 +23,11 @@ std::string Normalised(const std::string& pattern) {
 char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
 
 // ".EXT" when `mask` is "*.<ext>" with printable ASCII and no wildcard,
-// dot or folder in <ext>: the only masks whose matches must end in exactly
-// those bytes. ASCII is never a CP932 trail byte, so a match ends in these
-// single-byte characters. A dot is kept out because a trailing "." of a
-// mask may match nothing.
+// dot or folder in <ext>: masks whose matches must end in exactly those
+// bytes, since the matcher pairs a single-byte character of the mask only
+// with a single-byte character of the name (a trail byte that looks like a
+// letter never matches it). A dot is kept out of <ext> because a trailing
+// "." of a mask may match nothing.
 std::string PlainExtension(const std::string& mask) {
   if (mask.size() < 3 || mask[0] != '*' || mask[1] != '.') return {};
   std::string ext = ".";
