@@ -70,9 +70,9 @@ void ReadChart(ChartRow& row, const std::string& fileName, const platform::FsPat
   std::string decoded;
 
   LineSplitter lines(kUsefulLineBytes);
-  auto parse = [&](std::string_view line) {
-    ParseHeaderLine(row, line);
-    if (!known) sniffer.AddLine(line, line.size() >= kUsefulLineBytes);
+  auto parse = [&](std::string_view line, bool ascii) {
+    if (KeysStartingLike(line) != 0) ParseHeaderLine(row, line);
+    if (!known && !ascii) sniffer.AddLine(line, line.size() >= kUsefulLineBytes);
   };
   bool first = true, parsing = true;
   // A read error leaves the row with what it has, in the encoding that the
