@@ -91,8 +91,7 @@ ChartListing ListCharts(const std::string& dir, const std::vector<std::string>& 
 
 // The charts at the top of `dir` when every one of them can be opened: a
 // chart that is a link to a file left packed cannot.
-std::optional<ChartListing> OpeningCharts(const std::string& dir,
-                                                        const std::vector<std::string>& extensions) {
+std::optional<ChartListing> OpeningCharts(const std::string& dir, const std::vector<std::string>& extensions) {
   ChartListing listing = ListCharts(dir, extensions);
   const std::string fsDir = platform::IncludeTrailingDelimiter(platform::FsName(dir));
   for (const platform::FoundFile& f : listing.charts) {
