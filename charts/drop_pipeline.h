@@ -66,11 +66,10 @@ class DropPipeline {
   int RowCount() const { return chartsRead_; }
 
  private:
-  // Unpacks the current archive into `folder` (unpacking form), only its
-  // charts when asked to; the library's result. Runs where the libraries
-  // are called.
-  std::int32_t ExtractInto(const std::string& folder);
   struct Unpacked;
+  // Unpacks the current archive into its folder, only its charts when asked
+  // to; the library's result. Runs where the libraries are called.
+  std::int32_t ExtractInto(Unpacked& u);
 
   Unpacked Prepare(std::size_t index, const std::string& path, const std::string& folder) const;
   // The library part of one archive: select its driver, empty the folder's
