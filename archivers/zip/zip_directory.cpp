@@ -15,6 +15,7 @@ namespace arc {
 namespace {
 constexpr std::uint64_t kMaxDirectory = 64u << 20;  // metadata bound for hostile files
 constexpr std::size_t kEndSize = 22, kLocatorSize = 20, kZip64EndSize = 56, kCentralSize = 46;
+constexpr std::size_t kShortTail = 1024;
 constexpr std::uint32_t kEndSig = 0x06054b50, kLocatorSig = 0x07064b50, kZip64EndSig = 0x06064b50,
                         kCentralSig = 0x02014b50;
 
@@ -60,17 +61,29 @@ struct EndRecord {
   std::string comment;
 };
 
+// The last end record in `buf`, the file's last bytes, whose comment ends
+// inside the file; npos when there is none.
+std::size_t LastEndRecord(const std::string& buf) {
+  std::size_t tail = buf.size();
+  for (std::size_t i = tail - kEndSize + 1; i-- > 0;)
+    if (Le32(U(buf, i)) == kEndSig && i + kEndSize + Le16(U(buf, i + 20)) <= tail) return i;
+  return std::string::npos;
+}
+
 EndRecord FindEnd(int fd, std::uint64_t fileSize) {
   std::size_t tail = static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, kEndSize + 65535));
   if (tail < kEndSize) throw ArcError(ERROR_NOT_ARC_FILE, "not a ZIP archive");
-  std::uint64_t tailStart = fileSize - tail;
-  std::string buf = ReadAt(fd, tailStart, tail);
-  std::size_t at = std::string::npos;
-  for (std::size_t i = tail - kEndSize + 1; i-- > 0;)
-    if (Le32(U(buf, i)) == kEndSig && i + kEndSize + Le16(U(buf, i + 20)) <= tail) {
-      at = i;
-      break;
-    }
+  // Most archives carry no comment: a short tail finds the record, and
+  // the search from the end finds the same one the whole tail would.
+  std::size_t shortTail = std::min<std::size_t>(tail, kShortTail);
+  std::uint64_t tailStart = fileSize - shortTail;
+  std::string buf = ReadAt(fd, tailStart, shortTail);
+  std::size_t at = LastEndRecord(buf);
+  if (at == std::string::npos && shortTail < tail) {
+    tailStart = fileSize - tail;
+    buf = ReadAt(fd, tailStart, tail);
+    at = LastEndRecord(buf);
+  }
   if (at == std::string::npos) throw ArcError(ERROR_NOT_ARC_FILE, "not a ZIP archive");
   const unsigned char* e = U(buf, at);
   EndRecord end;
