@@ -56,7 +56,7 @@ struct FileWindow {
 la_ssize_t WindowRead(struct archive* a, void* data, const void** out) {
   auto* w = static_cast<FileWindow*>(data);
   std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(w->nextRead, w->size - w->pos));
-  ssize_t n = want == 0 ? 0 : pread(w->fd, w->buffer.get(), want, static_cast<off_t>(w->start + w->pos));
+  ssize_t n = want == 0 ? 0 : pread(w->fd, w->buffer.get(), want, static_cast<std::int64_t>(w->start + w->pos));
   if (n < 0) {
     archive_set_error(a, errno, "read error");
     return -1;

@@ -134,7 +134,7 @@ std::string ReadZipBytes(int fd, std::uint64_t off, std::size_t len, const char*
   std::string buf(len, '\0');
   std::size_t got = 0;
   while (got < len) {
-    ssize_t n = pread(fd, buf.data() + got, len - got, static_cast<off_t>(off + got));
+    ssize_t n = pread(fd, buf.data() + got, len - got, static_cast<std::int64_t>(off + got));
     if (n <= 0) break;
     got += static_cast<std::size_t>(n);
   }
