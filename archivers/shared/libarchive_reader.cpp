@@ -106,16 +106,19 @@ void RequireReadableFile(const std::string& path) {
 }
 
 struct archive* OpenLibarchive(const std::string& path, const std::function<void(struct archive*)>& configure) {
-  return OpenLibarchiveFrom(path, 0, configure);
+  return OpenLibarchiveWindow(path, 0, 0, configure);
 }
 
-struct archive* OpenLibarchiveFrom(const std::string& path, std::uint64_t start,
-                                   const std::function<void(struct archive*)>& configure) {
+struct archive* OpenLibarchiveWindow(const std::string& path, std::uint64_t start, std::uint64_t end,
+                                     const std::function<void(struct archive*)>& configure) {
   int fd = open(platform::FsName(path).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) throw ArcError(ERROR_ARC_FILE_OPEN, "cannot open " + path);
   // Only regular files: a FIFO or device would block the reader for ever.
   struct stat st{};
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::uint64_t>(st.st_size) < start) {
+  bool regular = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  std::uint64_t fileSize = regular ? static_cast<std::uint64_t>(st.st_size) : 0;
+  if (end == 0) end = fileSize;
+  if (!regular || start > end || end > fileSize) {
     close(fd);
     throw ArcError(ERROR_ARC_FILE_OPEN, "cannot open " + path);
   }
@@ -129,7 +132,7 @@ struct archive* OpenLibarchiveFrom(const std::string& path, std::uint64_t start,
   auto* w = new FileWindow;
   w->fd = fd;
   w->start = start;
-  w->size = static_cast<std::uint64_t>(st.st_size) - start;
+  w->size = end - start;
   archive_read_set_read_callback(a, WindowRead);
   archive_read_set_seek_callback(a, WindowSeek);
   archive_read_set_skip_callback(a, WindowSkip);

@@ -57,16 +57,22 @@ void ApplyZip64Extra(ZipDirEntry& e, std::uint64_t& storedOffset) {
 struct EndRecord {
   std::uint64_t count = 0, dirSize = 0, dirOffset = 0;
   std::uint64_t dirEnd = 0;  // real position right after the directory
+  std::uint64_t recordEnd = 0;  // real position right after the end record's fixed part
   bool zip64 = false, split = false;
   std::string comment;
 };
 
 // The last end record in `buf`, the file's last bytes, whose comment ends
-// inside the file; npos when there is none.
-std::size_t LastEndRecord(const std::string& buf) {
+// exactly at the end of the file (`exact`) or anywhere inside it; npos when
+// there is none. A comment may itself hold the signature, so the record
+// whose comment runs to the end is the better witness.
+std::size_t LastEndRecord(const std::string& buf, bool exact) {
   std::size_t tail = buf.size();
-  for (std::size_t i = tail - kEndSize + 1; i-- > 0;)
-    if (Le32(U(buf, i)) == kEndSig && i + kEndSize + Le16(U(buf, i + 20)) <= tail) return i;
+  for (std::size_t i = tail - kEndSize + 1; i-- > 0;) {
+    if (Le32(U(buf, i)) != kEndSig) continue;
+    std::size_t end = i + kEndSize + Le16(U(buf, i + 20));
+    if (exact ? end == tail : end <= tail) return i;
+  }
   return std::string::npos;
 }
 
@@ -78,12 +84,14 @@ EndRecord FindEnd(int fd, std::uint64_t fileSize) {
   std::size_t shortTail = std::min<std::size_t>(tail, kShortTail);
   std::uint64_t tailStart = fileSize - shortTail;
   std::string buf = ReadAt(fd, tailStart, shortTail);
-  std::size_t at = LastEndRecord(buf);
+  std::size_t at = LastEndRecord(buf, true);
   if (at == std::string::npos && shortTail < tail) {
     tailStart = fileSize - tail;
     buf = ReadAt(fd, tailStart, tail);
-    at = LastEndRecord(buf);
+    at = LastEndRecord(buf, true);
   }
+  // Bytes appended after the comment: the last record that fits.
+  if (at == std::string::npos) at = LastEndRecord(buf, false);
   if (at == std::string::npos) throw ArcError(ERROR_NOT_ARC_FILE, "not a ZIP archive");
   const unsigned char* e = U(buf, at);
   EndRecord end;
@@ -94,6 +102,7 @@ EndRecord FindEnd(int fd, std::uint64_t fileSize) {
   end.comment = buf.substr(at + kEndSize, Le16(e + 20));
   std::uint64_t endPos = tailStart + at;
   end.dirEnd = endPos;
+  end.recordEnd = endPos + kEndSize;
   if (endPos < kLocatorSize) return end;
   std::string loc = ReadAt(fd, endPos - kLocatorSize, kLocatorSize);
   if (Le32(U(loc)) != kLocatorSig) {
@@ -148,6 +157,7 @@ ZipDirectory ReadZipDirectory(int fd, std::uint64_t fileSize) {
   out.zip64 = end.zip64;
   out.split = end.split;
   out.comment = end.comment;
+  out.endRecordEnd = end.recordEnd;
   if (end.dirSize > end.dirEnd || end.dirSize > kMaxDirectory) Broken();
   // Each record is at least 46 bytes: a count beyond that is a lie.
   if (end.count > end.dirSize / kCentralSize) Broken();

@@ -191,8 +191,12 @@ std::unique_ptr<ArchiveReader> OpenZipReader(const std::string& path) {
   };
   // Behind a stub whose offsets count from the archive itself, libarchive
   // is shown the archive alone: it cannot place a ZIP64 end record there.
-  struct archive* a = dir.shift > 0 ? OpenLibarchiveFrom(path, static_cast<std::uint64_t>(dir.shift), configure)
-                                    : OpenLibarchive(path, configure);
+  // Nor does it see the comment: its search for the end record takes the
+  // first signature from the end, which a comment may hold, and looks only
+  // 16 KiB back, which a longer comment hides.
+  std::uint64_t start = dir.shift > 0 ? static_cast<std::uint64_t>(dir.shift) : 0;
+  std::uint64_t end = records ? dir.endRecordEnd : 0;
+  struct archive* a = OpenLibarchiveWindow(path, start, end, configure);
   auto pairing = std::make_shared<Pairing>();
   pairing->records = std::move(records);
   auto hook = [pairing = pairing.get()](struct archive*, struct archive_entry* e, EntryInfo& info) {
