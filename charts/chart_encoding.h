@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/text_encoding.h"
 
@@ -31,9 +32,17 @@ class EncodingSniffer {
     bool clean = true;
     long score = 0;
   };
-  void Read(TextEncoding encoding, std::string_view line, bool cut, Reading& reading);
+  Reading Read(TextEncoding encoding) const;
 
-  bool anyNonAscii_ = false;
-  Reading utf8_, cp932_, cp949_;
+  // The non-ASCII lines, each followed by a LF, are kept and decoded only
+  // when the decision is asked for, in one piece per encoding, and only as
+  // far as the decision needs: most charts are told apart by the first
+  // encoding that fails. A LF never completes a character in any of the
+  // three, so a line's broken end still shows, and no character reads
+  // differently for the line before it.
+  std::string sample_;
+  // Where a cut line's text ends in `sample_` (no LF follows it): each of
+  // these ends a piece decoded on its own, which may end in half a character.
+  std::vector<std::size_t> cutEnds_;
   std::size_t sampled_ = 0;  // bytes looked at; a limit keeps huge files cheap
 };

@@ -14,9 +14,16 @@
 
 namespace {
 
-// Large enough that a big chart takes few reads, small enough to stay cheap
-// for the usual chart of some tens of kilobytes.
+// Large enough that the usual chart of some tens of kilobytes comes in one
+// read and a big one in few.
 constexpr std::size_t kReadBlockBytes = 256 * 1024;
+
+// One block per thread, kept from chart to chart: a fresh one for every
+// chart costs more than reading a small chart does.
+char* ReadBlock() {
+  thread_local std::unique_ptr<char[]> block(new char[kReadBlockBytes]);
+  return block.get();
+}
 
 // How the file's bytes become text before they are cut into lines.
 enum class ByteOrderMark { kNone, kUtf8, kUtf16LE, kUtf16BE };
@@ -50,7 +57,7 @@ void ReadChart(ChartRow& row, const std::string& fileName, const platform::FsPat
   row.caption = platform::ExtractFileName(fileName);
 
   platform::InputFile file(fsFile);
-  std::unique_ptr<char[]> buffer(new char[kReadBlockBytes]);
+  char* const buffer = ReadBlock();
   std::optional<ChartHasher> hasher;
   if (options.hashes) hasher.emplace();
 
@@ -63,9 +70,9 @@ void ReadChart(ChartRow& row, const std::string& fileName, const platform::FsPat
   std::string decoded;
 
   LineSplitter lines(kUsefulLineBytes);
-  auto parse = [&](std::string_view line) {
-    ParseHeaderLine(row, line);
-    if (!known) sniffer.AddLine(line, line.size() >= kUsefulLineBytes);
+  auto parse = [&](std::string_view line, bool ascii) {
+    if (KeysStartingLike(line) != 0) ParseHeaderLine(row, line);
+    if (!known && !ascii) sniffer.AddLine(line, line.size() >= kUsefulLineBytes);
   };
   bool first = true, parsing = true;
   // A read error leaves the row with what it has, in the encoding that the
@@ -73,8 +80,8 @@ void ReadChart(ChartRow& row, const std::string& fileName, const platform::FsPat
   auto decide = [&] { row.encoding = known ? *known : sniffer.Decide(); };
   try {
   for (;;) {
-    std::size_t n = file.Read(buffer.get(), kReadBlockBytes);
-    std::string_view block(buffer.get(), n);
+    std::size_t n = file.Read(buffer, kReadBlockBytes);
+    std::string_view block(buffer, n);
     if (hasher) hasher->Update(block);
     if (first) {
       first = false;

@@ -22,14 +22,32 @@
 
 namespace {
 
-// The files matching `mask` at the top of a folder: no folders, no hidden
-// files.
-std::vector<platform::FoundFile> TopLevelFiles(const std::string& dir, const std::string& mask,
+// The masks of the chart kinds: "*.bms"...
+std::vector<std::string> ChartMasks(const std::vector<std::string>& extensions) {
+  std::vector<std::string> masks;
+  for (const std::string& extension : extensions) masks.push_back("*." + extension);
+  return masks;
+}
+
+// The files at the top of a folder named like a chart of one of the kinds
+// of `masks`: no folders, no hidden files. The folder is read once, whatever
+// the number of kinds. `unlisted` gets the names CP932 cannot hold, grouped
+// by kind in the order of `masks`.
+std::vector<platform::FoundFile> TopLevelFiles(const std::string& dir, const std::vector<std::string>& masks,
                                                std::vector<std::string>& unlisted) {
   std::vector<platform::FoundFile> files;
-  for (auto& f : platform::FindFiles(dir, mask, &unlisted))
+  for (auto& f : platform::FindFiles(dir, masks, &unlisted))
     if (!f.directory && !f.hidden) files.push_back(std::move(f));
   std::erase_if(unlisted, [](const std::string& n) { return n.empty() || n[0] == '.'; });
+  if (masks.size() > 1) {
+    auto kind = [&masks](const std::string& name) {
+      std::size_t i = 0;
+      while (i < masks.size() && !platform::MatchesMask(name, masks[i])) ++i;
+      return i;
+    };
+    std::stable_sort(unlisted.begin(), unlisted.end(),
+                     [&kind](const std::string& a, const std::string& b) { return kind(a) < kind(b); });
+  }
   return files;
 }
 
@@ -58,20 +76,32 @@ std::vector<platform::FoundFile> InRowOrder(std::vector<platform::FoundFile> fou
 
 std::string ErrorText(const std::exception& e) { return e.what(); }
 
-// True when every file at the top of `dir` named like a chart can be opened:
-// a chart that is a link to a file left packed cannot.
-bool ChartsOpen(const std::string& dir, const std::vector<std::string>& extensions) {
-  const std::string fsDir = platform::IncludeTrailingDelimiter(platform::FsName(dir));
+// What a listing of the working folder's top found: the charts in row order
+// and the names CP932 cannot hold.
+struct ChartListing {
+  std::vector<platform::FoundFile> charts;
   std::vector<std::string> unlisted;
-  for (const std::string& extension : extensions)
-    for (const platform::FoundFile& f : TopLevelFiles(dir, "*." + extension, unlisted)) {
-      try {
-        platform::InputFile file(platform::FsPath{fsDir + f.fsName});
-      } catch (const std::exception&) {
-        return false;
-      }
+};
+
+ChartListing ListCharts(const std::string& dir, const std::vector<std::string>& extensions) {
+  ChartListing listing;
+  listing.charts = InRowOrder(TopLevelFiles(dir, ChartMasks(extensions), listing.unlisted));
+  return listing;
+}
+
+// The charts at the top of `dir` when every one of them can be opened: a
+// chart that is a link to a file left packed cannot.
+std::optional<ChartListing> OpeningCharts(const std::string& dir, const std::vector<std::string>& extensions) {
+  ChartListing listing = ListCharts(dir, extensions);
+  const std::string fsDir = platform::IncludeTrailingDelimiter(platform::FsName(dir));
+  for (const platform::FoundFile& f : listing.charts) {
+    try {
+      platform::InputFile file(platform::FsPath{fsDir + f.fsName});
+    } catch (const std::exception&) {
+      return std::nullopt;
     }
-  return true;
+  }
+  return listing;
 }
 
 }  // namespace
@@ -87,6 +117,9 @@ struct DropPipeline::Unpacked {
   // The archive component's selection before this archive's, to take it
   // back when the archive was unpacked ahead and is not to be listed.
   TArchiveFile::Selection selectionBefore;
+  // The charts a charts-only unpacking found, checked where the libraries
+  // run, so the calling thread reads them without listing the folder again.
+  std::optional<ChartListing> listing;
 };
 
 // One of the two unpackings a drop on two cores keeps going: a folder, an
@@ -298,7 +331,7 @@ void DropPipeline::ExtractSelected(Unpacked& u, TArchiveFile& component) {
     // Whatever a killed run or an undeletable file left at the top would be
     // listed as this archive's charts.
     EmptyFolderTop(u.folder);
-    std::int32_t result = ExtractInto(component, u.folder);
+    std::int32_t result = ExtractInto(u, component);
     u.extracted = true;
     // The rows are whatever was unpacked, whatever the result; the result
     // only says what went wrong.
@@ -337,7 +370,9 @@ void DropPipeline::Finish(Unpacked& u) {
   if ((!problem.reasons.empty() || !problem.unlistedNames.empty()) && onArchiveProblem) onArchiveProblem(problem);
 }
 
-std::int32_t DropPipeline::ExtractInto(TArchiveFile& component, const std::string& folder) {
+std::int32_t DropPipeline::ExtractInto(Unpacked& u, TArchiveFile& component) {
+  const std::string& folder = u.folder;
+  u.listing.reset();
   if (options.chartsOnly) {
     // The masks carry no folder, so they match charts in any folder of the
     // archive; the libraries skip every other entry.
@@ -347,9 +382,11 @@ std::int32_t DropPipeline::ExtractInto(TArchiveFile& component, const std::strin
     // Any trouble (a failing entry, a chart linked to a file left packed)
     // may depend on what was skipped: the archive is then unpacked in full,
     // so its rows are those of a full unpacking. A Cancel stays a Cancel.
-    if (result == ERROR_USER_CANCEL ||
-        (result == 0 && ChartsOpen(folder + platform::kPathDelimiter, options.extensions)))
-      return result;
+    if (result == ERROR_USER_CANCEL) return result;
+    if (result == 0) {
+      u.listing = OpeningCharts(folder + platform::kPathDelimiter, options.extensions);
+      if (u.listing) return result;
+    }
     EmptyFolderTop(folder);
   }
   return component.Extract(window_, &archiveFile_.Options(), folder, nullptr);
@@ -362,14 +399,10 @@ std::size_t DropPipeline::ListAndReadCharts(Unpacked& u) {
     problem.reasons.push_back("the working folder cannot be used");
     return 0;
   }
-  std::vector<platform::FoundFile> found;
-  for (const std::string& extension : options.extensions) {
-    // A name has one extension, so no chart is found twice.
-    std::vector<std::string> unlistedHere;
-    for (auto& f : TopLevelFiles(dir, "*." + extension, unlistedHere)) found.push_back(std::move(f));
-    problem.unlistedNames.insert(problem.unlistedNames.end(), unlistedHere.begin(), unlistedHere.end());
-  }
-  const std::vector<platform::FoundFile> charts = InRowOrder(std::move(found));
+  const ChartListing listing = u.listing ? std::move(*u.listing) : ListCharts(dir, options.extensions);
+  u.listing.reset();
+  const std::vector<platform::FoundFile>& charts = listing.charts;
+  problem.unlistedNames.insert(problem.unlistedNames.end(), listing.unlisted.begin(), listing.unlisted.end());
   const std::string fsDir = platform::IncludeTrailingDelimiter(platform::FsName(dir));
 
   const std::string arcName = platform::ExtractFileName(problem.archivePath);

@@ -69,11 +69,11 @@ class DropPipeline {
   int RowCount() const { return chartsRead_; }
 
  private:
-  // Unpacks the archive `component` has selected into `folder` (unpacking
-  // form), only its charts when asked to; the library's result.
-  std::int32_t ExtractInto(TArchiveFile& component, const std::string& folder);
   struct Unpacked;
   struct Lane;
+  // Unpacks the archive `component` has selected into its folder, only its
+  // charts when asked to; the library's result.
+  std::int32_t ExtractInto(Unpacked& u, TArchiveFile& component);
 
   Unpacked Prepare(std::size_t index, const std::string& path, const std::string& folder) const;
   // The library part of one archive: select its driver, empty the folder's

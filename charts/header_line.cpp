@@ -27,7 +27,10 @@ std::string_view TrimControls(std::string_view s) {
 }  // namespace
 
 void ParseHeaderLine(ChartRow& row, std::string_view line) {
-  for (const HeaderKey& k : kHeaderKeys) {
+  // The keys are tried in table order, as a line starting like two keys
+  // would need (none of today's keys is the start of another).
+  for (HeaderKeySet keys = KeysStartingLike(line); keys != 0; keys &= keys - 1) {
+    const HeaderKey& k = kHeaderKeys[__builtin_ctz(keys)];
     if (!StartsWithKey(line, k.key)) continue;
     std::string& target = row.subItems[static_cast<std::size_t>(k.subItem)];
     if (k.mark)

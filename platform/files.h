@@ -35,6 +35,9 @@ struct FoundFile {
 // (cp932.h) is listed; its fsName is the way to reach it.
 std::vector<FoundFile> FindFiles(std::string_view dir, std::string_view mask,
                                  std::vector<std::string>* unlisted = nullptr);
+// The same in one pass for the entries matching any of `masks`.
+std::vector<FoundFile> FindFiles(std::string_view dir, const std::vector<std::string>& masks,
+                                 std::vector<std::string>* unlisted = nullptr);
 
 // Windows wildcard matching: case-insensitive for ASCII letters, "*" any run,
 // "?" one character, whole CP932 characters; "*.*" and "*" match every name,

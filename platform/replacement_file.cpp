@@ -70,7 +70,7 @@ void ReplacementFile::Write(const void* data, std::size_t size) {
 }
 
 void ReplacementFile::WriteAt(std::uint64_t offset, const void* data, std::size_t size) {
-  ssize_t n = pwrite(fd_, data, size, static_cast<off_t>(offset));
+  ssize_t n = pwrite(fd_, data, size, static_cast<std::int64_t>(offset));
   if (n < 0) ThrowIoError(errno);
   if (static_cast<std::size_t>(n) != size) ThrowIoError(ENOSPC);
 }

@@ -44,7 +44,10 @@ bool Decode(TextEncoding encoding, std::string_view in, std::u32string& out, boo
   bool exact = true;
   bool ascii = true;
   for (unsigned char c : in)
-    if (c >= 0x80) ascii = false;
+    if (c >= 0x80) {
+      ascii = false;
+      break;
+    }
   if (ascii) {
     out.assign(in.begin(), in.end());
     return true;

@@ -38,7 +38,7 @@ int WriteAll(int fd, std::string_view bytes) {
 int PwriteAll(int fd, std::string_view bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
-    ssize_t n = pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+    ssize_t n = pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<std::int64_t>(done));
     if (n < 0) {
       if (errno == EINTR) continue;
       return errno;
@@ -53,7 +53,7 @@ bool ReadWhole(int fd, std::size_t size, std::string& out) {
   out.resize(size);
   std::size_t done = 0;
   while (done < size) {
-    ssize_t n = pread(fd, out.data() + done, size - done, static_cast<off_t>(done));
+    ssize_t n = pread(fd, out.data() + done, size - done, static_cast<std::int64_t>(done));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     done += static_cast<std::size_t>(n);
@@ -94,11 +94,11 @@ void WriteInPlace(const std::string& fs, std::string_view path, std::string_view
     touched = true;
     err = PwriteAll(fd, bytes);
   }
-  if (err == 0 && bytes.size() < oldSize && ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) err = errno;
+  if (err == 0 && bytes.size() < oldSize && ftruncate(fd, static_cast<std::int64_t>(bytes.size())) != 0) err = errno;
   if (err == 0 && fsync(fd) != 0) err = errno;  // a full disk may only show here
   if (err != 0 && touched && keep) {
     // The old bytes go back where they were; they had room there before.
-    if (PwriteAll(fd, old) == 0 && ftruncate(fd, static_cast<off_t>(oldSize)) == 0) fsync(fd);
+    if (PwriteAll(fd, old) == 0 && ftruncate(fd, static_cast<std::int64_t>(oldSize)) == 0) fsync(fd);
   }
   if (close(fd) != 0 && err == 0 && errno != EINTR) err = errno;
   if (err != 0) ThrowIoError(err);

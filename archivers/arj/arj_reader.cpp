@@ -169,7 +169,7 @@ class ArjReader : public ArchiveReader {
   }
 
   void Seek(std::uint64_t pos) {
-    if (fseeko(file_.get(), static_cast<off_t>(pos), SEEK_SET) != 0) {
+    if (!SeekFromStart(file_.get(), pos)) {
       throw ArcError(ERROR_UNEXPECTED_EOF, "ARJ archive is cut short");
     }
   }
@@ -189,7 +189,7 @@ class ArjReader : public ArchiveReader {
 // a sound main header.
 std::optional<std::uint64_t> FindMainHeaderInStub(ArjReader& reader, std::FILE* f) {
   std::vector<std::uint8_t> buf(kMaxStubSize + 1);
-  if (fseeko(f, 0, SEEK_SET) != 0) return std::nullopt;
+  if (!SeekFromStart(f, 0)) return std::nullopt;
   std::size_t n = std::fread(buf.data(), 1, buf.size(), f);
   for (std::size_t i = 2; i + 1 < n; ++i) {
     if (buf[i] != 0x60 || buf[i + 1] != 0xEA) continue;

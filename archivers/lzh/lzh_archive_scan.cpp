@@ -19,7 +19,7 @@ std::vector<std::uint8_t> ReadAt(int fd, std::uint64_t offset, std::size_t size)
   std::vector<std::uint8_t> buf(size);
   std::size_t got = 0;
   while (got < size) {
-    ssize_t n = pread(fd, buf.data() + got, size - got, static_cast<off_t>(offset + got));
+    ssize_t n = pread(fd, buf.data() + got, size - got, static_cast<std::int64_t>(offset + got));
     if (n <= 0) break;
     got += static_cast<std::size_t>(n);
   }

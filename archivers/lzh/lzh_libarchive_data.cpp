@@ -26,7 +26,7 @@ la_ssize_t ReadBlock(struct archive* a, void* self, const void** block) {
   std::uint64_t want = in->readTo > in->pos ? in->readTo - in->pos : 0;
   want = std::clamp<std::uint64_t>(want, kMinBlock, kMaxBlock);
   want = std::min(want, in->fileSize - in->pos);
-  ssize_t n = pread(in->fd, in->buf.data(), static_cast<std::size_t>(want), static_cast<off_t>(in->pos));
+  ssize_t n = pread(in->fd, in->buf.data(), static_cast<std::size_t>(want), static_cast<std::int64_t>(in->pos));
   if (n < 0) {
     archive_set_error(a, errno, "read error");
     return -1;

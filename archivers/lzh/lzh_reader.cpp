@@ -50,7 +50,7 @@ int SourceRead(void* handle, void* out, size_t len) {
       // headers alone should not read the whole archive.
       bool sequential = s->pos == s->bufStart + s->bufLen;
       std::size_t fill = sequential ? s->buf.size() : std::min<std::size_t>(s->buf.size(), 64 << 10);
-      ssize_t n = pread(s->fd, s->buf.data(), fill, static_cast<off_t>(s->pos));
+      ssize_t n = pread(s->fd, s->buf.data(), fill, static_cast<std::int64_t>(s->pos));
       if (n < 0) return -1;
       s->bufStart = s->pos;
       s->bufLen = static_cast<std::size_t>(n);
@@ -187,7 +187,7 @@ class LzhReader : public ArchiveReader {
     std::uint16_t crc = 0;
     bool complete = true;
     while (left > 0) {
-      ssize_t n = pread(src_.fd, buf.data(), static_cast<std::size_t>(std::min<std::uint64_t>(left, buf.size())), static_cast<off_t>(off));
+      ssize_t n = pread(src_.fd, buf.data(), static_cast<std::size_t>(std::min<std::uint64_t>(left, buf.size())), static_cast<std::int64_t>(off));
       if (n <= 0) throw ArcError(ERROR_BROKEN_DATA, "LZH data truncated");
       crc = Crc16Update(crc, buf.data(), static_cast<std::size_t>(n));
       off += static_cast<std::uint64_t>(n);
@@ -227,7 +227,7 @@ class LzhReader : public ArchiveReader {
     std::size_t n = std::min<std::size_t>(sizeof head, header_->raw_data_len);
     if (n < 7 || src_.pos < header_->raw_data_len) return false;
     std::uint64_t start = src_.pos - header_->raw_data_len;
-    return pread(src_.fd, head, n, static_cast<off_t>(start)) == static_cast<ssize_t>(n) &&
+    return pread(src_.fd, head, n, static_cast<std::int64_t>(start)) == static_cast<ssize_t>(n) &&
            std::memcmp(head, header_->raw_data, n) == 0;
   }
 
@@ -249,7 +249,7 @@ class LzhReader : public ArchiveReader {
     unsigned char buf[512];
     std::uint64_t off = src_.lastReadStart;
     while (off < src_.size) {
-      ssize_t n = pread(src_.fd, buf, sizeof buf, static_cast<off_t>(off));
+      ssize_t n = pread(src_.fd, buf, sizeof buf, static_cast<std::int64_t>(off));
       if (n <= 0) return false;
       for (ssize_t i = 0; i < n; ++i)
         if (buf[i] != 0 && buf[i] != 0x1A) return false;  // zero end mark, DOS EOF padding

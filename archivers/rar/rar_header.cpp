@@ -6,6 +6,7 @@
 #include "archivers/shared/archive_reader.h"
 #include "archivers/shared/crc32.h"
 #include "archivers/shared/le_bytes.h"
+#include "archivers/shared/stdio_file.h"
 
 namespace arc::rar {
 
@@ -30,7 +31,7 @@ bool CrcMatches(const std::vector<std::uint8_t>& h, std::size_t size) {
 std::vector<std::uint8_t> ReadHeader(std::FILE* f, std::uint64_t offset, std::uint8_t type, std::size_t minSize,
                                      std::size_t altCrcSize = 0) {
   std::uint8_t base[kBaseSize];
-  if (fseeko(f, static_cast<off_t>(offset), SEEK_SET) != 0 || std::fread(base, 1, kBaseSize, f) != kBaseSize) {
+  if (!SeekFromStart(f, offset) || std::fread(base, 1, kBaseSize, f) != kBaseSize) {
     Broken();
   }
   std::size_t size = Le16(base + 5);

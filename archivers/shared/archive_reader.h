@@ -59,6 +59,10 @@ class ArchiveReader {
   // found by seeking), so sizes can be added up before anything is
   // written; false for streams, where skipping means decoding.
   virtual bool ListsCheaply() const { return true; }
+  // A reader for a walk over the headers alone of the same archive, built
+  // from what this one has already read; null when the walk must open the
+  // archive afresh.
+  virtual std::unique_ptr<ArchiveReader> HeaderWalk() const { return nullptr; }
 };
 
 // While one lives, readers opened on this thread serve a walk over the

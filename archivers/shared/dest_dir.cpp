@@ -55,8 +55,8 @@ void OutFile::Write(const void* data, std::size_t size) {
 
 void OutFile::Skip(std::uint64_t length) {
   if (length == 0) return;
-  if (length > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()) - length_ ||
-      lseek(fd_, static_cast<off_t>(length), SEEK_CUR) < 0)
+  if (length > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()) - length_ ||
+      lseek(fd_, static_cast<std::int64_t>(length), SEEK_CUR) < 0)
     throw ArcError(ERROR_DISK_SPACE, "file too large: " + name_);
   length_ += length;
   endsInHole_ = true;
@@ -64,7 +64,7 @@ void OutFile::Skip(std::uint64_t length) {
 
 void OutFile::Commit(std::time_t mtime) {
   // A seek alone does not lengthen a file.
-  if (endsInHole_ && ftruncate(fd_, static_cast<off_t>(length_)) != 0)
+  if (endsInHole_ && ftruncate(fd_, static_cast<std::int64_t>(length_)) != 0)
     throw ArcError(WriteErrorCode(errno), "cannot write " + name_);
   if (mtime != 0) {
     struct timespec times[2];

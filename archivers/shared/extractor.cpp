@@ -17,8 +17,10 @@ namespace arc {
 namespace {
 constexpr std::uint64_t kReportEvery = 4u << 20;
 
-bool Selected(const ExtractRequest& req, const EntryInfo& info) {
-  return EntrySelected(DisplayName(info.name, info.nameIsUtf8), req.include, req.exclude);
+// Most entries of a selective extraction are told apart by their name's
+// last bytes, without the display name being made.
+bool Selected(const EntrySelection& selection, const EntryInfo& info) {
+  return !selection.RuledOut(info.name, info.nameIsUtf8) && selection.Selects(DisplayName(info.name, info.nameIsUtf8));
 }
 
 // Failures after which nothing more can be written: the disk is full, or
@@ -33,7 +35,7 @@ std::uint64_t FileSize(const std::string& path) {
 class Extraction {
  public:
   Extraction(const ExtractRequest& req, ArchiveReader& reader, DestDir& dest)
-      : req_(req), reader_(reader), dest_(dest), archiveSize_(FileSize(req.archive)) {}
+      : req_(req), selection_(req.include, req.exclude), reader_(reader), dest_(dest), archiveSize_(FileSize(req.archive)) {}
 
   // `sizesChecked`: the declared sizes of all selected entries were found
   // to fit beforehand; otherwise each entry is weighed as it comes.
@@ -82,8 +84,9 @@ class Extraction {
 
   // Extracts one entry; answers ERROR_USER_CANCEL when the user stopped.
   int One(const EntryInfo& info) {
+    if (selection_.RuledOut(info.name, info.nameIsUtf8)) return Skip(info);
     std::string display = DisplayName(info.name, info.nameIsUtf8);
-    if (!EntrySelected(display, req_.include, req_.exclude)) return Skip(info);
+    if (!selection_.Selects(display)) return Skip(info);
     EntryPath path = MakeEntryPath(info.name, info.nameIsUtf8);
     if (path.unsafe) throw ArcError(ERROR_UNSAFE_PATH, "refused: " + display);
     if (path.leaf.empty()) return 0;  // the archive's root folder
@@ -214,6 +217,7 @@ class Extraction {
   }
 
   const ExtractRequest& req_;
+  EntrySelection selection_;
   ArchiveReader& reader_;
   DestDir& dest_;
   std::uint64_t archiveSize_;
@@ -230,11 +234,12 @@ class Extraction {
 // The disk room the selected entries declare, by a walk over the headers
 // alone. A header that cannot be read ends the walk: extraction reports it.
 std::uint64_t DeclaredTotal(const ExtractRequest& req, ArchiveReader& lister) {
+  EntrySelection selection(req.include, req.exclude);
   std::uint64_t total = 0;
   EntryInfo info;
   try {
     while (lister.Next(info))
-      if (Selected(req, info)) total += DeclaredNeed(info);
+      if (Selected(selection, info)) total += DeclaredNeed(info);
   } catch (const ArcError&) {
   }
   return total;
@@ -250,7 +255,8 @@ int Extract(const ExtractRequest& req, const std::vector<ReaderOpener>& openers,
       std::uint64_t need = 0;
       {
         HeaderWalkScope walk;
-        need = DeclaredTotal(req, *OpenWithAny(openers, req.archive));
+        auto lister = reader->HeaderWalk();
+        need = DeclaredTotal(req, lister ? *lister : *OpenWithAny(openers, req.archive));
       }
       if (!FitsOnDisk(req.limits, need, dest.FreeSpace()))
         throw ArcError(ERROR_DISK_SPACE, "not enough disk space: the archive declares " + std::to_string(need) + " bytes");

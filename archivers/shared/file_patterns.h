@@ -16,4 +16,30 @@ bool PatternMatches(const std::string& displayName, const std::string& pattern);
 bool EntrySelected(const std::string& displayName, const std::vector<std::string>& include,
                    const std::vector<std::string>& exclude);
 
+// The lists of one request, prepared once for the many entries of an
+// archive.
+class EntrySelection {
+ public:
+  EntrySelection(const std::vector<std::string>& include, const std::vector<std::string>& exclude);
+
+  // True when the entry can be told apart as not selected from its name as
+  // stored (CP932, or UTF-8 when `isUtf8`), before its display name is
+  // made: every include pattern is "*.<ext>" and the name does not end in
+  // any of these extensions. False means only "match it in full".
+  bool RuledOut(const std::string& storedName, bool isUtf8) const;
+  // EntrySelected for this request's lists.
+  bool Selects(const std::string& displayName) const;
+
+ private:
+  struct Pattern {
+    std::string mask;
+    bool wholeName = false;  // has a folder part
+  };
+  static bool Matches(const std::string& displayName, const Pattern& p);
+
+  std::vector<Pattern> include_, exclude_;
+  std::vector<std::string> extensions_;  // ".EXT" of every include pattern when all are "*.<ext>"
+  std::size_t longestExtension_ = 0;
+};
+
 }  // namespace arc

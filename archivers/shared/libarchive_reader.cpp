@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "archiver_api.h"
@@ -25,7 +26,7 @@ namespace {
 // header instead of a whole block, and long runs of data still come in
 // large reads.
 constexpr std::size_t kBlockSize = 1 << 20;
-constexpr std::size_t kFirstRead = 4 << 10;
+constexpr std::size_t kFirstRead = 512;
 // A header walk seeks from entry to entry and wants a header at each.
 constexpr std::size_t kHeaderWalkBlockSize = 64 << 10;
 
@@ -47,20 +48,22 @@ struct FileWindow {
   std::uint64_t start = 0, size = 0;  // size of the window
   std::uint64_t pos = 0;              // inside the window
   std::size_t nextRead = kFirstRead;
-  std::vector<char> buffer = std::vector<char>(HeaderWalkScope::Active() ? kHeaderWalkBlockSize : kBlockSize);
+  // Not zeroed: every archive opens one, and only what pread fills is read.
+  std::size_t capacity = HeaderWalkScope::Active() ? kHeaderWalkBlockSize : kBlockSize;
+  std::unique_ptr<char[]> buffer = std::make_unique_for_overwrite<char[]>(capacity);
 };
 
 la_ssize_t WindowRead(struct archive* a, void* data, const void** out) {
   auto* w = static_cast<FileWindow*>(data);
   std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(w->nextRead, w->size - w->pos));
-  ssize_t n = want == 0 ? 0 : pread(w->fd, w->buffer.data(), want, static_cast<off_t>(w->start + w->pos));
+  ssize_t n = want == 0 ? 0 : pread(w->fd, w->buffer.get(), want, static_cast<std::int64_t>(w->start + w->pos));
   if (n < 0) {
     archive_set_error(a, errno, "read error");
     return -1;
   }
   w->pos += static_cast<std::uint64_t>(n);
-  w->nextRead = std::min(w->nextRead * 2, w->buffer.size());
-  *out = w->buffer.data();
+  w->nextRead = std::min(w->nextRead * 2, w->capacity);
+  *out = w->buffer.get();
   return n;
 }
 
@@ -103,16 +106,19 @@ void RequireReadableFile(const std::string& path) {
 }
 
 struct archive* OpenLibarchive(const std::string& path, const std::function<void(struct archive*)>& configure) {
-  return OpenLibarchiveFrom(path, 0, configure);
+  return OpenLibarchiveWindow(path, 0, 0, configure);
 }
 
-struct archive* OpenLibarchiveFrom(const std::string& path, std::uint64_t start,
-                                   const std::function<void(struct archive*)>& configure) {
+struct archive* OpenLibarchiveWindow(const std::string& path, std::uint64_t start, std::uint64_t end,
+                                     const std::function<void(struct archive*)>& configure) {
   int fd = open(platform::FsName(path).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) throw ArcError(ERROR_ARC_FILE_OPEN, "cannot open " + path);
   // Only regular files: a FIFO or device would block the reader for ever.
   struct stat st{};
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::uint64_t>(st.st_size) < start) {
+  bool regular = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  std::uint64_t fileSize = regular ? static_cast<std::uint64_t>(st.st_size) : 0;
+  if (end == 0) end = fileSize;
+  if (!regular || start > end || end > fileSize) {
     close(fd);
     throw ArcError(ERROR_ARC_FILE_OPEN, "cannot open " + path);
   }
@@ -126,7 +132,7 @@ struct archive* OpenLibarchiveFrom(const std::string& path, std::uint64_t start,
   auto* w = new FileWindow;
   w->fd = fd;
   w->start = start;
-  w->size = static_cast<std::uint64_t>(st.st_size) - start;
+  w->size = end - start;
   archive_read_set_read_callback(a, WindowRead);
   archive_read_set_seek_callback(a, WindowSeek);
   archive_read_set_skip_callback(a, WindowSkip);

@@ -67,10 +67,11 @@ class LibarchiveReader : public ArchiveReader {
 // read, ERROR_NOT_ARC_FILE when no enabled format recognises it.
 struct archive* OpenLibarchive(const std::string& path, const std::function<void(struct archive*)>& configure);
 
-// The same over the file from byte `start` on, as if it began there: for an
-// archive behind a stub whose offsets count from the archive itself.
-struct archive* OpenLibarchiveFrom(const std::string& path, std::uint64_t start,
-                                   const std::function<void(struct archive*)>& configure);
+// The same over bytes `start` to `end` of the file (0: its end), as if
+// they were the whole file: for an archive behind a stub whose offsets count
+// from the archive itself, or to hide what follows an archive's own end.
+struct archive* OpenLibarchiveWindow(const std::string& path, std::uint64_t start, std::uint64_t end,
+                                     const std::function<void(struct archive*)>& configure);
 
 // Throws ERROR_ARC_FILE_OPEN unless `path` names a readable regular file.
 void RequireReadableFile(const std::string& path);

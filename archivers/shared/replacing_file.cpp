@@ -48,7 +48,7 @@ void ReplacingFile::CopyFrom(int fd, std::uint64_t offset, std::uint64_t size) {
   std::vector<char> buf(1 << 16);
   while (size > 0) {
     std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(size, buf.size()));
-    ssize_t n = pread(fd, buf.data(), want, static_cast<off_t>(offset));
+    ssize_t n = pread(fd, buf.data(), want, static_cast<std::int64_t>(offset));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) throw ArcError(ERROR_CANNOT_READ, "cannot read the old archive");
     Write(buf.data(), static_cast<std::size_t>(n));

@@ -1,10 +1,21 @@
 #pragma once
 // A C stdio file that closes itself, for the readers that walk headers
 // with fread/fseeko.
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 
 namespace arc {
+
+// Moves to byte `pos` from the start. fseeko's offset is 32 bits on 32-bit
+// Windows, which would fold positions past 2 GiB back into the file.
+inline bool SeekFromStart(std::FILE* f, std::uint64_t pos) {
+#ifdef _WIN32
+  return fseeko64(f, static_cast<std::int64_t>(pos), SEEK_SET) == 0;
+#else
+  return fseeko(f, static_cast<off_t>(pos), SEEK_SET) == 0;
+#endif
+}
 
 struct FileCloser {
   void operator()(std::FILE* f) const { std::fclose(f); }

@@ -15,6 +15,7 @@ namespace arc {
 namespace {
 constexpr std::uint64_t kMaxDirectory = 64u << 20;  // metadata bound for hostile files
 constexpr std::size_t kEndSize = 22, kLocatorSize = 20, kZip64EndSize = 56, kCentralSize = 46;
+constexpr std::size_t kShortTail = 1024;
 constexpr std::uint32_t kEndSig = 0x06054b50, kLocatorSig = 0x07064b50, kZip64EndSig = 0x06064b50,
                         kCentralSig = 0x02014b50;
 
@@ -56,21 +57,41 @@ void ApplyZip64Extra(ZipDirEntry& e, std::uint64_t& storedOffset) {
 struct EndRecord {
   std::uint64_t count = 0, dirSize = 0, dirOffset = 0;
   std::uint64_t dirEnd = 0;  // real position right after the directory
+  std::uint64_t recordEnd = 0;  // real position right after the end record's fixed part
   bool zip64 = false, split = false;
   std::string comment;
 };
 
+// The last end record in `buf`, the file's last bytes, whose comment ends
+// exactly at the end of the file (`exact`) or anywhere inside it; npos when
+// there is none. A comment may itself hold the signature, so the record
+// whose comment runs to the end is the better witness.
+std::size_t LastEndRecord(const std::string& buf, bool exact) {
+  std::size_t tail = buf.size();
+  for (std::size_t i = tail - kEndSize + 1; i-- > 0;) {
+    if (Le32(U(buf, i)) != kEndSig) continue;
+    std::size_t end = i + kEndSize + Le16(U(buf, i + 20));
+    if (exact ? end == tail : end <= tail) return i;
+  }
+  return std::string::npos;
+}
+
 EndRecord FindEnd(int fd, std::uint64_t fileSize) {
   std::size_t tail = static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, kEndSize + 65535));
   if (tail < kEndSize) throw ArcError(ERROR_NOT_ARC_FILE, "not a ZIP archive");
-  std::uint64_t tailStart = fileSize - tail;
-  std::string buf = ReadAt(fd, tailStart, tail);
-  std::size_t at = std::string::npos;
-  for (std::size_t i = tail - kEndSize + 1; i-- > 0;)
-    if (Le32(U(buf, i)) == kEndSig && i + kEndSize + Le16(U(buf, i + 20)) <= tail) {
-      at = i;
-      break;
-    }
+  // Most archives carry no comment: a short tail finds the record, and
+  // the search from the end finds the same one the whole tail would.
+  std::size_t shortTail = std::min<std::size_t>(tail, kShortTail);
+  std::uint64_t tailStart = fileSize - shortTail;
+  std::string buf = ReadAt(fd, tailStart, shortTail);
+  std::size_t at = LastEndRecord(buf, true);
+  if (at == std::string::npos && shortTail < tail) {
+    tailStart = fileSize - tail;
+    buf = ReadAt(fd, tailStart, tail);
+    at = LastEndRecord(buf, true);
+  }
+  // Bytes appended after the comment: the last record that fits.
+  if (at == std::string::npos) at = LastEndRecord(buf, false);
   if (at == std::string::npos) throw ArcError(ERROR_NOT_ARC_FILE, "not a ZIP archive");
   const unsigned char* e = U(buf, at);
   EndRecord end;
@@ -81,6 +102,7 @@ EndRecord FindEnd(int fd, std::uint64_t fileSize) {
   end.comment = buf.substr(at + kEndSize, Le16(e + 20));
   std::uint64_t endPos = tailStart + at;
   end.dirEnd = endPos;
+  end.recordEnd = endPos + kEndSize;
   if (endPos < kLocatorSize) return end;
   std::string loc = ReadAt(fd, endPos - kLocatorSize, kLocatorSize);
   if (Le32(U(loc)) != kLocatorSig) {
@@ -121,7 +143,7 @@ std::string ReadZipBytes(int fd, std::uint64_t off, std::size_t len, const char*
   std::string buf(len, '\0');
   std::size_t got = 0;
   while (got < len) {
-    ssize_t n = pread(fd, buf.data() + got, len - got, static_cast<off_t>(off + got));
+    ssize_t n = pread(fd, buf.data() + got, len - got, static_cast<std::int64_t>(off + got));
     if (n <= 0) break;
     got += static_cast<std::size_t>(n);
   }
@@ -135,6 +157,7 @@ ZipDirectory ReadZipDirectory(int fd, std::uint64_t fileSize) {
   out.zip64 = end.zip64;
   out.split = end.split;
   out.comment = end.comment;
+  out.endRecordEnd = end.recordEnd;
   if (end.dirSize > end.dirEnd || end.dirSize > kMaxDirectory) Broken();
   // Each record is at least 46 bytes: a count beyond that is a lie.
   if (end.count > end.dirSize / kCentralSize) Broken();

@@ -34,6 +34,7 @@ struct ZipDirectory {
   std::vector<ZipDirEntry> entries;  // in directory order
   std::uint64_t directoryOffset = 0;  // where the central directory really is
   std::uint64_t directorySize = 0;
+  std::uint64_t endRecordEnd = 0;     // right after the end record's fixed 22 bytes (comment excluded)
   std::int64_t shift = 0;             // real offsets minus stored offsets (a stub's length)
   std::string comment;
   bool zip64 = false;  // found through a ZIP64 end record

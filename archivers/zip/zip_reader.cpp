@@ -11,12 +11,14 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "archiver_api.h"
 #include "archivers/shared/dos_fields.h"
 #include "archivers/shared/libarchive_reader.h"
 #include "archivers/zip/zip_directory.h"
+#include "archivers/zip/zip_entry_data.h"
 #include "platform/paths.h"
 
 namespace arc {
@@ -29,42 +31,65 @@ namespace {
 // libarchive rewrites names (Unicode Path field, normalisation), so a name
 // lookup would miss.
 std::vector<ZipDirEntry> InLibarchiveOrder(std::vector<ZipDirEntry> entries) {
-  std::stable_sort(entries.begin(), entries.end(),
-                   [](const ZipDirEntry& a, const ZipDirEntry& b) { return a.localOffset < b.localOffset; });
+  auto byOffset = [](const ZipDirEntry& a, const ZipDirEntry& b) { return a.localOffset < b.localOffset; };
+  // Most directories list the entries in the order of their data already.
+  if (!std::is_sorted(entries.begin(), entries.end(), byOffset))
+    std::stable_sort(entries.begin(), entries.end(), byOffset);
   auto dup = std::unique(entries.begin(), entries.end(),
                          [](const ZipDirEntry& a, const ZipDirEntry& b) { return a.localOffset == b.localOffset; });
   entries.erase(dup, entries.end());
   return entries;
 }
 
+using Records = std::shared_ptr<const std::vector<ZipDirEntry>>;
+
+// The archive file, open for the reader's own reads.
+class ArchiveFile {
+ public:
+  explicit ArchiveFile(const std::string& fsPath) : fd_(open(fsPath.c_str(), O_RDONLY | O_CLOEXEC)) {
+    struct stat st{};
+    if (fd_ >= 0 && fstat(fd_, &st) == 0 && S_ISREG(st.st_mode)) size_ = static_cast<std::uint64_t>(st.st_size);
+  }
+  ~ArchiveFile() {
+    if (fd_ >= 0) close(fd_);
+  }
+  ArchiveFile(const ArchiveFile&) = delete;
+  ArchiveFile& operator=(const ArchiveFile&) = delete;
+  bool IsOpen() const { return fd_ >= 0; }
+  int Fd() const { return fd_; }
+  std::uint64_t Size() const { return size_; }
+
+ private:
+  int fd_;
+  std::uint64_t size_ = 0;
+};
+
 // No entries when the directory cannot be read: libarchive's view is then
 // used alone.
-ZipDirectory ReadDirectoryOf(const std::string& fsPath) {
-  int fd = open(fsPath.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return {};
+ZipDirectory ReadDirectoryOf(const ArchiveFile& file) {
   ZipDirectory dir;
-  struct stat st{};
+  if (!file.IsOpen()) return dir;
   try {
-    if (fstat(fd, &st) == 0) dir = ReadZipDirectory(fd, static_cast<std::uint64_t>(st.st_size));
+    dir = ReadZipDirectory(file.Fd(), file.Size());
   } catch (const ArcError&) {
     dir = ZipDirectory{};
   }
-  close(fd);
   dir.entries = InLibarchiveOrder(std::move(dir.entries));
   return dir;
 }
 
 struct Pairing {
-  std::vector<ZipDirEntry> records;
+  Records records;
   std::size_t next = 0;
   bool lost = false;  // an entry did not match its record: stop trusting the order
+  const ZipDirEntry* current = nullptr;  // the record of libarchive's current entry
 };
 
 // The entry as the directory describes it; libarchive's view of the same
 // entry fills what is left.
 void FillFromRecord(const ZipDirEntry& d, EntryInfo& info) {
   ZipEntryName name = DecideZipName(d);
-  info.name = name.bytes;
+  info.name = std::move(name.bytes);
   info.nameIsUtf8 = name.utf8;
   info.crc = d.crc;
   info.crcKnown = true;
@@ -77,11 +102,11 @@ void FillFromRecord(const ZipDirEntry& d, EntryInfo& info) {
 // directory: names and sizes are all there, so no local header is read.
 class DirectoryWalk : public ArchiveReader {
  public:
-  explicit DirectoryWalk(std::vector<ZipDirEntry> records) : records_(std::move(records)) {}
+  explicit DirectoryWalk(Records records) : records_(std::move(records)) {}
 
   bool Next(EntryInfo& info) override {
-    if (next_ >= records_.size()) return false;
-    const ZipDirEntry& d = records_[next_++];
+    if (next_ >= records_->size()) return false;
+    const ZipDirEntry& d = (*records_)[next_++];
     info = EntryInfo{};
     FillFromRecord(d, info);
     info.isDirectory = !info.name.empty() && info.name.back() == '/';
@@ -94,37 +119,97 @@ class DirectoryWalk : public ArchiveReader {
   }
 
  private:
-  std::vector<ZipDirEntry> records_;
+  Records records_;
   std::size_t next_ = 0;
+};
+
+// libarchive walks the headers and streams what is left to it; the data of
+// regular entries its record describes fully is read here in one piece.
+// libarchive then seeks past it at the next header.
+class ZipReader : public ArchiveReader {
+ public:
+  ZipReader(std::unique_ptr<ArchiveFile> file, struct archive* a, std::shared_ptr<Pairing> pairing,
+            const LibarchiveReader::EntryHook& hook)
+      : file_(std::move(file)), pairing_(std::move(pairing)), inner_(a, hook) {
+    if (pairing_->records) inner_.CheckCrc();
+  }
+
+  bool Next(EntryInfo& info) override {
+    whole_ = nullptr;
+    if (!inner_.Next(info)) return false;
+    const ZipDirEntry* d = pairing_->current;
+    if (d && file_->IsOpen() && !info.isDirectory && !info.isSymlink && !info.isHardlink && !info.encrypted &&
+        SuitsWholeRead(*d))
+      whole_ = d;
+    return true;
+  }
+
+  void ReadData(const std::function<bool(const void* data, std::size_t size)>& sink) override {
+    if (!ReadWhole(sink)) inner_.ReadData(sink);
+  }
+
+  void ReadSparseData(const std::function<bool(const void* data, std::size_t size)>& sink,
+                      const std::function<bool(std::uint64_t length)>& hole) override {
+    if (!ReadWhole(sink)) inner_.ReadSparseData(sink, hole);
+  }
+
+  bool ListsCheaply() const override { return inner_.ListsCheaply(); }
+
+  std::unique_ptr<ArchiveReader> HeaderWalk() const override {
+    if (!pairing_->records || pairing_->records->empty()) return nullptr;
+    return std::make_unique<DirectoryWalk>(pairing_->records);
+  }
+
+ private:
+  // False when the entry is left to libarchive.
+  bool ReadWhole(const std::function<bool(const void* data, std::size_t size)>& sink) {
+    const ZipDirEntry* d = std::exchange(whole_, nullptr);
+    return d && whole_reader_.Read(file_->Fd(), file_->Size(), *d, sink);
+  }
+
+  std::unique_ptr<ArchiveFile> file_;
+  std::shared_ptr<Pairing> pairing_;
+  LibarchiveReader inner_;
+  WholeEntryReader whole_reader_;
+  const ZipDirEntry* whole_ = nullptr;  // the current entry's record, when it suits a whole read
 };
 
 }  // namespace
 
 std::unique_ptr<ArchiveReader> OpenZipReader(const std::string& path) {
-  ZipDirectory dir = ReadDirectoryOf(platform::FsName(path));
-  if (HeaderWalkScope::Active() && !dir.entries.empty()) return std::make_unique<DirectoryWalk>(std::move(dir.entries));
+  auto file = std::make_unique<ArchiveFile>(platform::FsName(path));
+  ZipDirectory dir = ReadDirectoryOf(*file);
+  Records records;
+  if (!dir.entries.empty()) records = std::make_shared<const std::vector<ZipDirEntry>>(std::move(dir.entries));
+  if (HeaderWalkScope::Active() && records) return std::make_unique<DirectoryWalk>(std::move(records));
   // With the directory at hand the data is checked against its CRCs here,
   // with the faster CRC, rather than a second time inside libarchive.
-  bool ownCrc = !dir.entries.empty();
+  bool ownCrc = records != nullptr;
   auto configure = [ownCrc](struct archive* h) {
     archive_read_support_format_zip_seekable(h);
     if (ownCrc) archive_read_set_format_option(h, "zip", "ignorecrc32", "1");
   };
   // Behind a stub whose offsets count from the archive itself, libarchive
   // is shown the archive alone: it cannot place a ZIP64 end record there.
-  struct archive* a = dir.shift > 0 ? OpenLibarchiveFrom(path, static_cast<std::uint64_t>(dir.shift), configure)
-                                    : OpenLibarchive(path, configure);
+  // Nor does it see the comment: its search for the end record takes the
+  // first signature from the end, which a comment may hold, and looks only
+  // 16 KiB back, which a longer comment hides.
+  std::uint64_t start = dir.shift > 0 ? static_cast<std::uint64_t>(dir.shift) : 0;
+  std::uint64_t end = records ? dir.endRecordEnd : 0;
+  struct archive* a = OpenLibarchiveWindow(path, start, end, configure);
   auto pairing = std::make_shared<Pairing>();
-  pairing->records = std::move(dir.entries);
-  auto hook = [pairing](struct archive*, struct archive_entry* e, EntryInfo& info) {
+  pairing->records = std::move(records);
+  auto hook = [pairing = pairing.get()](struct archive*, struct archive_entry* e, EntryInfo& info) {
     const ZipDirEntry* d = nullptr;
-    if (!pairing->lost && pairing->next < pairing->records.size()) d = &pairing->records[pairing->next++];
+    if (pairing->records && !pairing->lost && pairing->next < pairing->records->size())
+      d = &(*pairing->records)[pairing->next++];
     // The sizes must agree, or the two views have come apart.
     if (d && archive_entry_size_is_set(e) && !info.isDirectory && !info.isSymlink &&
         static_cast<std::uint64_t>(archive_entry_size(e)) != d->size) {
       pairing->lost = true;
       d = nullptr;
     }
+    pairing->current = d;
     if (!d) {
       info.method = "zip";
       return;
@@ -132,9 +217,7 @@ std::unique_ptr<ArchiveReader> OpenZipReader(const std::string& path) {
     FillFromRecord(*d, info);
     info.mtime = LocalStampTime(d->dosDateTime, info.mtime);
   };
-  auto reader = std::make_unique<LibarchiveReader>(a, hook);
-  if (ownCrc) reader->CheckCrc();
-  return reader;
+  return std::make_unique<ZipReader>(std::move(file), a, std::move(pairing), hook);
 }
 
 }  // namespace arc

@@ -37,7 +37,13 @@ ChartRow ParseWhole(std::string_view text) {
 ChartRow ParseInBlocks(std::string_view text, std::size_t blockSize) {
   ChartRow row;
   LineSplitter lines(kUsefulLineBytes);
-  auto parse = [&row](std::string_view line) { ParseHeaderLine(row, line); };
+  auto parse = [&row](std::string_view line, bool ascii) {
+    if (ascii != LineSplitter::IsAscii(line)) {
+      std::fprintf(stderr, "small blocks: a line's ASCII flag is wrong\n");
+      std::abort();
+    }
+    ParseHeaderLine(row, line);
+  };
   for (std::size_t at = 0; at < text.size(); at += blockSize)
     if (!lines.Feed(text.substr(at, blockSize), parse)) break;
   lines.Finish(parse);

@@ -59,6 +59,16 @@ std::string GetCurrentDirectory() {
 }
 
 std::vector<FoundFile> FindFiles(std::string_view dir, std::string_view mask, std::vector<std::string>* unlisted) {
+  return FindFiles(dir, std::vector<std::string>{std::string(mask)}, unlisted);
+}
+
+std::vector<FoundFile> FindFiles(std::string_view dir, const std::vector<std::string>& masks,
+                                 std::vector<std::string>* unlisted) {
+  auto matches = [&masks](std::string_view name) {
+    for (const std::string& mask : masks)
+      if (MatchesMask(name, mask)) return true;
+    return false;
+  };
   std::vector<FoundFile> out;
   if (unlisted) unlisted->clear();
   std::wstring pattern = W(dir.empty() ? std::string_view(".") : dir);
@@ -78,10 +88,10 @@ std::vector<FoundFile> FindFiles(std::string_view dir, std::string_view mask, st
     if (!exact) {
       // Matched in its CP932 form with "?" for what CP932 lacks: ASCII
       // masks ("*.bms") match it as they would the real name.
-      if (unlisted && !isDir && MatchesMask(f.name, mask)) unlisted->push_back(f.fsName);
+      if (unlisted && !isDir && matches(f.name)) unlisted->push_back(f.fsName);
       continue;
     }
-    if (!MatchesMask(f.name, mask)) continue;
+    if (!matches(f.name)) continue;
     f.directory = isDir;
     f.hidden = (data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
     out.push_back(std::move(f));

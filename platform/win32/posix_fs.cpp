@@ -207,6 +207,21 @@ int pwrite(int fd, const void* buf, std::size_t size, std::int64_t offset) {
   return static_cast<int>(put);
 }
 
+std::int64_t lseek(int fd, std::int64_t offset, int whence) {
+  if (IsDirFd(fd)) return Fail(EISDIR);
+  return _lseeki64(fd, offset, whence);
+}
+
+int ftruncate(int fd, std::int64_t length) {
+  if (IsDirFd(fd)) return Fail(EISDIR);
+  errno_t err = _chsize_s(fd, length);
+  if (err != 0) {
+    errno = err;
+    return -1;
+  }
+  return 0;
+}
+
 int mkostemp(char* templ, int flags) {
   std::size_t n = std::strlen(templ);
   if (n < 6 || std::strcmp(templ + n - 6, "XXXXXX") != 0) return Fail(EINVAL);

@@ -73,6 +73,10 @@ int read(int fd, void* buf, std::size_t size);
 int write(int fd, const void* buf, std::size_t size);
 int pread(int fd, void* buf, std::size_t size, std::int64_t offset);
 int pwrite(int fd, const void* buf, std::size_t size, std::int64_t offset);
+// 64-bit offsets: the CRT's lseek and ftruncate take 32 bits on 32-bit
+// Windows, which cannot reach past 2 GiB.
+std::int64_t lseek(int fd, std::int64_t offset, int whence);
+int ftruncate(int fd, std::int64_t length);
 // Replaces the trailing "XXXXXX" and creates the file exclusively.
 int mkostemp(char* templ, int flags);
 int fstat(int fd, struct stat* st);
@@ -117,7 +121,7 @@ int closedir(DIR* dir);
 }  // namespace bmsposix
 
 #define BMSPOSIX_USING                                                                                         \
-  using bmsposix::open, bmsposix::openat, bmsposix::close, bmsposix::read, bmsposix::write, bmsposix::pread, bmsposix::pwrite, bmsposix::mkostemp,    \
+  using bmsposix::open, bmsposix::openat, bmsposix::close, bmsposix::read, bmsposix::write, bmsposix::pread, bmsposix::pwrite, bmsposix::lseek, bmsposix::ftruncate, bmsposix::mkostemp,    \
       bmsposix::fstat, bmsposix::stat, bmsposix::lstat, bmsposix::fstatat, bmsposix::mkdir, bmsposix::mkdirat,  \
       bmsposix::unlink, bmsposix::unlinkat, bmsposix::rename, bmsposix::access, bmsposix::chdir,                 \
       bmsposix::getcwd, bmsposix::realpath, bmsposix::fchmod, bmsposix::fchown, bmsposix::geteuid,              \

@@ -5,8 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <random>
+#include <utility>
+#include <vector>
 
 #include "charts/chart_reader.h"
+#include "charts/encoding_weights.h"
 #include "platform/cp932.h"
 #include "tests/support/files.h"
 
@@ -98,6 +102,91 @@ TEST(EncodingSniffer, ALineCutAtTheLimitMayEndInHalfACharacter) {
   EXPECT_NE(whole.Decide(), kUtf8);
 }
 
+// The decision as the rule states it: each non-ASCII line decoded on its
+// own and its score added, the first 64 KiB of such lines looked at.
+TextEncoding LineByLine(const std::vector<std::pair<std::string, bool>>& lines) {
+  struct Reading {
+    bool clean = true;
+    long score = 0;
+  } utf8, cp932, cp949;
+  std::size_t sampled = 0;
+  bool any = false;
+  for (const auto& [line, cut] : lines) {
+    bool ascii = true;
+    for (unsigned char c : line) ascii = ascii && c < 0x80;
+    if (sampled >= 64 * 1024 || ascii) continue;
+    any = true;
+    sampled += line.size();
+    for (auto [encoding, reading] : {std::pair{kUtf8, &utf8}, {kSjis, &cp932}, {kKorean, &cp949}}) {
+      std::u32string text;
+      if (!reading->clean) continue;
+      if (!platform::DecodeCodePoints(encoding, line, text, cut)) {
+        reading->clean = false;
+        continue;
+      }
+      if (encoding == kSjis) reading->score += encoding_weights::JapaneseScore(text);
+      if (encoding == kKorean) reading->score += encoding_weights::KoreanScore(line, text);
+    }
+  }
+  if (!any) return kSjis;
+  if (utf8.clean) return kUtf8;
+  if (cp949.clean && cp949.score > 0 && (!cp932.clean || cp949.score > cp932.score)) return kKorean;
+  return kSjis;
+}
+
+TEST(EncodingSniffer, DecidesAsLineByLineReadingDoes) {
+  // Pieces that read well, badly or not at all in each encoding, and bytes
+  // that end a line in half a character.
+  const std::string pieces[] = {
+      "#TITLE ", "abc ", Sjis("曲名"), Sjis("あいう"), Sjis("ｶﾀｶﾅ"), Sjis("ﾞ"), Sjis("ﾟｰ"), Sjis("表"),
+      EucKr(U"김철수"), EucKr(U"음악"), EucKr(U"사랑해"), "山田", "é", "\x81", "\xE5\xB1", "\xFF", "\x8B", "\xA1",
+  };
+  std::mt19937 rng(77);
+  std::map<TextEncoding, int> seen;
+  for (int round = 0; round < 3000; ++round) {
+    std::vector<std::pair<std::string, bool>> lines;
+    for (int n = 1 + rng() % 4; n > 0; --n) {
+      std::string line;
+      for (int k = 1 + rng() % 4; k > 0; --k) line += pieces[rng() % std::size(pieces)];
+      lines.emplace_back(line, rng() % 6 == 0);
+    }
+    EncodingSniffer sniffer;
+    for (const auto& [line, cut] : lines) sniffer.AddLine(line, cut);
+    const TextEncoding expected = LineByLine(lines);
+    ++seen[expected];
+    std::string shown;
+    for (const auto& [line, cut] : lines) shown += testing::PrintToString(line) + (cut ? " (cut) " : " ");
+    ASSERT_EQ(sniffer.Decide(), expected) << shown;
+  }
+  // Every outcome was met often enough to matter.
+  for (TextEncoding e : {kSjis, kUtf8, kKorean}) EXPECT_GT(seen[e], 30) << static_cast<int>(e);
+}
+
+TEST(EncodingSniffer, OnlyTheFirst64KiBOfNonAsciiLinesCount) {
+  // 64-byte lines of valid UTF-8, then one Shift-JIS line: it still counts
+  // while fewer than 64 KiB of such lines came before it.
+  const std::string utf8Line = "#WAV01 " + std::string(19, 'a') + [] {
+    std::string s;
+    for (int i = 0; i < 19; ++i) s += "\xC3\xA9";  // é
+    return s;
+  }();
+  ASSERT_EQ(utf8Line.size(), 64u);
+  const struct {
+    int linesBefore;
+    TextEncoding expected;
+  } cases[] = {{0, kSjis}, {1, kSjis}, {1023, kSjis}, {1024, kUtf8}, {1100, kUtf8}};
+  for (const auto& c : cases) {
+    std::vector<std::pair<std::string, bool>> lines(static_cast<std::size_t>(c.linesBefore), {utf8Line, false});
+    // ASCII lines between change nothing.
+    lines.insert(lines.begin() + c.linesBefore / 2, {"#00111:" + std::string(2000, '1'), false});
+    lines.emplace_back("#TITLE " + Sjis("曲名"), false);
+    EncodingSniffer sniffer;
+    for (const auto& [line, cut] : lines) sniffer.AddLine(line, cut);
+    EXPECT_EQ(sniffer.Decide(), c.expected) << c.linesBefore;
+    EXPECT_EQ(LineByLine(lines), c.expected) << c.linesBefore;
+  }
+}
+
 TEST(EncodingFromFileName, HintsBeforeTheExtension) {
   EXPECT_EQ(EncodingFromFileName("song.sjis.bms"), kSjis);
   EXPECT_EQ(EncodingFromFileName("song.EUC_KR.bme"), kKorean);
@@ -152,6 +241,44 @@ TEST(ReadChart, RemembersTheEncodingAndKeepsTheBytes) {
     EXPECT_EQ(row.subItems[siTitle], c.title) << c.what;
     EXPECT_EQ(row.subItems[siArtist], c.artist) << c.what;
     EXPECT_EQ(row.md5, "") << c.what;  // hashes only when asked
+  }
+}
+
+TEST(ReadChart, TheEncodingIsDecidedByTextAnywhereInTheFile) {
+  // Channel data first, far past one read of the file, so the telling line
+  // comes late and in a later block.
+  std::string channels;
+  for (int i = 0; channels.size() < 300 * 1024; ++i)
+    channels += "#" + std::to_string(10000 + i) + ":0001020300000000\r\n";
+  const std::string sjis = Sjis("山田の曲"), korean = EucKr(U"안녕하세요"), longKorean = EucKr(U"사랑해");
+  // The kept start of this line (1010 bytes) ends in the lead byte of a
+  // syllable, and so does its value (1000 bytes after "#TITLE").
+  std::string cutKorean = "#TITLE ";
+  while (cutKorean.size() < 1100) cutKorean += longKorean;
+  const struct {
+    const char* what;
+    std::string bytes;
+    TextEncoding encoding;
+    std::string title;
+  } cases[] = {
+      {"empty file", "", kSjis, ""},
+      {"ASCII only", channels, kSjis, ""},
+      {"Korean at the very end, no final line end", channels + "#TITLE " + korean, kKorean, korean},
+      {"UTF-8 late", channels + "#TITLE 山田\r\n" + channels, kUtf8, "山田"},
+      {"UTF-8 early, one Shift-JIS line late", "#ARTIST 山田\r\n" + channels + "#TITLE " + sjis, kSjis, sjis},
+      {"text outside the # lines does not count", "*山田\r\n" + channels + "#TITLE " + korean + "\n", kKorean,
+       korean},
+      {"a cut line may end in half a character", cutKorean + "\r\n#ARTIST " + korean, kKorean,
+       cutKorean.substr(7, 999)},
+      {"NUL bytes stay in the value", std::string("#TITLE a\0", 9) + korean + "\r\n", kKorean,
+       std::string("a\0", 2) + korean},
+  };
+  TempDir dir;
+  for (const auto& c : cases) {
+    ChartRow row;
+    ReadChart(row, dir.Write("late.bms", c.bytes));
+    EXPECT_EQ(row.encoding, c.encoding) << c.what;
+    EXPECT_EQ(row.subItems[siTitle], c.title) << c.what;
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include <random>
 
+#include "charts/header_keys.h"
 #include "platform/io_error.h"
 #include "tests/support/files.h"
 
@@ -73,6 +74,32 @@ TEST(ParseHeaderLine, UnrelatedLinesChangeNothing) {
   expected.subItems[siWav] = kMark;
   expected.subItems[siBpm] = "X";
   EXPECT_EQ(row.subItems, expected.subItems);
+}
+
+// Every key in every mix of letter cases sets its column; the same line
+// with any other second byte sets none.
+TEST(ParseHeaderLine, EveryKeyInAnyCaseAndNothingElse) {
+  for (const HeaderKey& k : kHeaderKeys) {
+    const std::string key(k.key);
+    const std::string expected = k.mark ? kMark : "v";
+    for (unsigned mix = 0; mix < (1u << key.size()); ++mix) {
+      std::string line = key;
+      for (std::size_t i = 0; i < line.size(); ++i)
+        if ((mix >> i & 1) && line[i] >= 'A' && line[i] <= 'Z') line[i] = static_cast<char>(line[i] - 'A' + 'a');
+      ChartRow row;
+      ParseHeaderLine(row, line + " v");
+      EXPECT_EQ(row.subItems[static_cast<std::size_t>(k.subItem)], expected) << line;
+    }
+    for (int b = 0; b < 256; ++b) {
+      const char c = static_cast<char>(b);
+      if (c == key[1] || c == key[1] - 'A' + 'a') continue;
+      std::string line = key + " v";
+      line[1] = c;
+      ChartRow row;
+      ParseHeaderLine(row, line);
+      EXPECT_EQ(row.subItems, ChartRow().subItems) << testing::PrintToString(line);
+    }
+  }
 }
 
 std::string ChartText(const std::string& eol) {

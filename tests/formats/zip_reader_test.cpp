@@ -3,11 +3,14 @@
 // record, also when names repeat, libarchive rewrites a name, the directory
 // lists the entries in another order, or the directory is found through a
 // ZIP64 end record behind a self-extractor stub.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include <algorithm>
 
+#include "archivers/zip/zip_directory.h"
 #include "tests/formats/format_fixture.h"
 
 using namespace fmt_test;
@@ -226,6 +229,55 @@ TEST(ZipReader, EntriesPairWithTheirRecordsWhateverTheLayout) {
       EXPECT_EQ(read[i].info.method, "store");
       EXPECT_EQ(read[i].info.nameIsUtf8, i == 1 || (items[i].flags & 0x0800) != 0);
     }
+  }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ZipReader, TheEndRecordIsFoundBehindCommentsOfAnyLength) {
+  std::vector<ZipItem> items = {{"a.bms", "chart"}, {"b.wav", "sound"}};
+  const std::string plain = WriteStoredZip(items);
+  // A comment may hold what looks like an end record: with its own comment
+  // length running past the file ("cc"), or a whole empty-archive record
+  // whose 0-byte comment ends inside the file. Neither is the archive's
+  // record, whose comment runs to the end. Bytes appended after the comment
+  // leave no record ending there: then the last one that fits counts.
+  const std::string fakeEmpty = std::string("PK\x05\x06") + std::string(18, '\0');
+  struct Case {
+    std::size_t length;
+    std::size_t strayAt;  // from the comment's end; 0: none
+    std::string stray;
+    std::string appended;
+  };
+  const Case cases[] = {
+      {0, 0, "", ""},        {1, 0, "", ""},          {990, 0, "", ""},
+      {1002, 30, "PK\x05\x06", ""}, {1003, 0, "", ""}, {1500, 0, "", ""},
+      {20000, 0, "", ""},    {65535, 30, "PK\x05\x06", ""},
+      {100, 40, fakeEmpty, ""}, {30000, 40, fakeEmpty, ""}, {40, 0, "", "appended"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.length) + " stray at " + std::to_string(c.strayAt) + " " + c.appended);
+    std::string comment(c.length, 'c');
+    if (c.strayAt) comment.replace(c.length - c.strayAt, c.stray.size(), c.stray);
+    std::string zip = plain;
+    zip[zip.size() - 2] = static_cast<char>(c.length & 0xFF);
+    zip[zip.size() - 1] = static_cast<char>(c.length >> 8);
+    zip += comment + c.appended;
+    TempDir dir;
+    std::string path = dir.Write("t.zip", zip);
+    int fd = open(path.c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    arc::ZipDirectory d = arc::ReadZipDirectory(fd, zip.size());
+    close(fd);
+    EXPECT_EQ(d.comment, comment);
+    ASSERT_EQ(d.entries.size(), items.size());
+    std::vector<ReadEntry> read;
+    EXPECT_EQ(ErrorCodeOf([&] { read = ReadAllEntries(*arc::OpenZipReader(path)); }), 0);
+    ASSERT_EQ(read.size(), items.size());
+    EXPECT_EQ(read[0].data, "chart");
+    EXPECT_EQ(read[1].data, "sound");
   }
 }
 

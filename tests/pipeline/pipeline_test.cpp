@@ -265,6 +265,43 @@ TEST_F(PipelineTest, NamesCodePage932CannotHoldAreReportedAndRemoved) {
   EXPECT_TRUE(FilesAtTopOfWork().empty());
 }
 
+TEST_F(PipelineTest, EveryChartKindIsListedOnceAndUnholdableNamesGoByKind) {
+  ASSERT_TRUE(MakeArchive(tmp_.Path(), "song.zip",
+                          {{"song/a.bms", "#TITLE a\r\n"},
+                           {"song/c.BME", "#TITLE c\r\n"},
+                           {"song/b.pms", "#TITLE b\r\n"},
+                           {"song/x.wav", "RIFF"}}));
+  const std::string bms = "\xF0\x9F\x98\x80.bms", bme = "\xF0\x9F\x98\x81.bme", pms = "\xF0\x9F\x98\x82.pms";
+  af_.OnProgress = [&](TArchiveFile&, int state, EXTRACTINGINFOEX*, bool&) {
+    if (state != ARCEXTRACT_END) return;
+    for (const std::string& name : {pms, bme, bms}) test_support::WriteBytes(Work() + name, "#TITLE ?\r\n");
+  };
+  const struct {
+    std::vector<std::string> extensions;
+    std::vector<std::string> captions;
+    std::vector<std::string> unlisted;  // in the order of the kinds asked for
+  } cases[] = {
+      {{"bms", "bme", "pms"}, {"a.bms", "b.pms", "c.BME"}, {bms, bme, pms}},
+      {{"pms", "bms"}, {"a.bms", "b.pms"}, {pms, bms}},
+      {{"bme"}, {"c.BME"}, {bme}},
+  };
+  for (bool chartsOnly : {false, true})
+    for (const auto& c : cases) {
+      ChartList list;
+      DropPipeline pipeline(list, af_, window_);
+      pipeline.options.extensions = c.extensions;
+      pipeline.options.chartsOnly = chartsOnly;
+      std::vector<std::string> reported;
+      pipeline.onArchiveProblem = [&](const ArchiveProblem& p) { reported = p.unlistedNames; };
+      pipeline.WMDropFiles({Arc("song.zip")});
+      std::vector<std::string> captions;
+      for (const auto& r : list.Rows()) captions.push_back(r.caption);
+      EXPECT_EQ(captions, c.captions) << c.extensions.size() << " kinds, charts only " << chartsOnly;
+      EXPECT_EQ(reported, c.unlisted) << c.extensions.size() << " kinds, charts only " << chartsOnly;
+      EXPECT_TRUE(FilesAtTopOfWork().empty());
+    }
+}
+
 TEST_F(PipelineTest, CancelStopsBeforeTheNextArchive) {
   ASSERT_TRUE(MakeArchive(tmp_.Path(), "one.zip", {{"x.bms", "#TITLE x\r\n"}}));
   ASSERT_TRUE(MakeArchive(tmp_.Path(), "two.zip", {{"y.bms", "#TITLE y\r\n"}}));

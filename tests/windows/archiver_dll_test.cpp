@@ -154,6 +154,67 @@ std::string ZipCreate(const std::string& a, const std::string& s) { return " -D 
 std::string CabCreate(const std::string& a, const std::string& s) { return "-a -r  " + Q(a) + " " + Q(s) + " \"*.*\" "; }
 std::string TgzCreate(const std::string& a, const std::string& s) { return "c -z9  -f " + Q(a) + " -o " + Q(s) + " \"*\" "; }
 
+// The whole file, read through the W API (empty when it cannot be read).
+std::string ReadAll(const std::string& path) {
+  HANDLE h = CreateFileW(platform::win32::Cp932ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return {};
+  std::string bytes;
+  char buf[65536];
+  DWORD got = 0;
+  while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0) bytes.append(buf, got);
+  CloseHandle(h);
+  return bytes;
+}
+
+// Offsets past 2 GiB: a ZIP behind a 2.25 GiB stub (a hole, so the file
+// costs no disk) is found, listed and extracted. 32-bit offsets would fold
+// the reads back into the stub.
+TEST(ArchiverDlls, ReadAZipPastTwoGiB) {
+  WinTempDir tmp;
+  std::string src = tmp.Path() + "src\\", out = tmp.Path() + "out\\";
+  ASSERT_TRUE(platform::ForceDirectories(src));
+  const std::string chart = "#TITLE " + kTitle + "\r\n#BPM 150\r\n" + std::string(5000, '#');
+  platform::WriteWholeFile(src + "a.bms", chart);
+  std::string small = tmp.Path() + "small.zip", big = tmp.Path() + "big.zip";
+  char output[1024] = {};
+  platform::ModuleHandle zip = platform::LoadLibrary("ZIP32J.DLL");
+  ASSERT_NE(zip, nullptr);
+  auto create = reinterpret_cast<ARC_COMMAND_FN>(platform::GetProcAddress(zip, "Zip"));
+  ASSERT_NE(create, nullptr);
+  ASSERT_EQ(create(0, ZipCreate(small, src).c_str(), output, sizeof output), 0) << output;
+  platform::FreeLibrary(zip);
+  std::string bytes = ReadAll(small);
+  ASSERT_FALSE(bytes.empty());
+
+  HANDLE h = CreateFileW(platform::win32::Cp932ToWide(big).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  LARGE_INTEGER at;
+  at.QuadPart = 0x90000000LL;  // 2.25 GiB
+  DWORD put = 0;
+  bool written = SetFilePointerEx(h, at, nullptr, FILE_BEGIN) &&
+                 WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr) && put == bytes.size();
+  CloseHandle(h);
+  ASSERT_TRUE(written);
+
+  platform::ModuleHandle m = platform::LoadLibrary("UNZIP32.DLL");
+  ASSERT_NE(m, nullptr);
+  auto command = reinterpret_cast<ARC_COMMAND_FN>(platform::GetProcAddress(m, "UnZip"));
+  auto open = reinterpret_cast<ARC_OPEN_FN>(platform::GetProcAddress(m, "UnZipOpenArchive"));
+  auto first = reinterpret_cast<ARC_FINDFIRST_FN>(platform::GetProcAddress(m, "UnZipFindFirst"));
+  auto close = reinterpret_cast<ARC_CLOSE_FN>(platform::GetProcAddress(m, "UnZipCloseArchive"));
+  ASSERT_TRUE(command && open && first && close);
+  HARC harc = open(0, big.c_str(), 0x00800002);
+  ASSERT_NE(harc, 0u);
+  INDIVIDUALINFO info{};
+  EXPECT_EQ(first(harc, "*", &info), 0);
+  EXPECT_STREQ(info.szFileName, "a.bms");
+  close(harc);
+  ASSERT_EQ(command(0, ("-x  " + Q(big) + " " + Q(out) + " ").c_str(), output, sizeof output), 0) << output;
+  EXPECT_EQ(ReadAll(out + "a.bms"), chart);
+  platform::FreeLibrary(m);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Formats, RoundTrip,
     ::testing::Values(
