@@ -16,7 +16,8 @@ class TFamilyDll {
  public:
   // `prefix` names the entries (Unlha, UnlhaOpenArchive...); `missing` is
   // the UTF-8 text of the error raised when the library cannot be loaded.
-  TFamilyDll(const char* fileName, const char* prefix, const char* missing);
+  // With `oneCallAtATime` a call waits while another thread's is under way.
+  TFamilyDll(const char* fileName, const char* prefix, const char* missing, bool oneCallAtATime = false);
 
   void LoadDLL();
   void FreeDLL();
@@ -43,7 +44,12 @@ class TFamilyDll {
   template <typename Fn>
   Fn Bind(Entry e);
 
+  // Held over a call when calls must not overlap; empty otherwise.
+  std::unique_lock<std::mutex> CallLock();
+
   std::string fileName_, prefix_, missing_;
+  bool oneCallAtATime_;
+  std::mutex callMutex_;
   mutable std::mutex mutex_;  // over the handle and the table, not the calls
   platform::ModuleHandle handle_ = nullptr;
   std::array<void*, kEntries> entries_{};
