@@ -1,8 +1,7 @@
 #pragma once
 // One thread of its own that runs one task at a time, in the order given:
-// the drop unpacks the next archive on it while the calling thread lists
-// the current one. The archiver libraries are thus never used by two
-// threads at once.
+// a drop on two cores has two, each unpacking one archive into its own
+// folder while the calling thread lists the earliest one.
 #include <chrono>
 #include <condition_variable>
 #include <functional>

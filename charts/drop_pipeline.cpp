@@ -122,6 +122,19 @@ struct DropPipeline::Unpacked {
   std::optional<ChartListing> listing;
 };
 
+// One of the two unpackings a drop on two cores keeps going: a folder, an
+// archive component of its own (the caller's selects in archive order; this
+// one is set to each selection and unpacks), the archive in it, and the
+// thread that unpacks it.
+struct DropPipeline::Lane {
+  std::string folder;
+  TArchiveFile component;
+  std::optional<Unpacked> job;
+  // Last, so that the thread has ended before what it works on goes, even
+  // when a callback raises.
+  BackgroundTask worker;
+};
+
 DropPipeline::DropPipeline(ChartList& list, TArchiveFile& archiveFile, platform::WindowHandle window)
     : list_(list), archiveFile_(archiveFile), window_(window) {}
 
@@ -185,7 +198,8 @@ void DropPipeline::DropSerially(const std::vector<std::string>& paths, std::size
     if (onArchiveStarting && !onArchiveStarting(i, paths.size(), paths[i])) break;
     if (IsSkippedName(paths[i])) continue;
     Unpacked u = Prepare(i, paths[i], folder);
-    // The libraries stay on the thread that began the drop.
+    // A two-core drop gone serial keeps calling the libraries from one of
+    // its threads.
     if (worker)
       worker->Run([this, &u] { Unpack(u); }, onWaiting);
     else
@@ -196,89 +210,128 @@ void DropPipeline::DropSerially(const std::vector<std::string>& paths, std::size
 
 void DropPipeline::DropOnBothCores(const std::vector<std::string>& paths, const std::string& spare) {
   const std::string mainFolder = WorkingFolderForUnpacking();
-  const std::string folders[2] = {mainFolder, spare};
-  std::size_t nextFolder = 0;
-  // Declared first, so that the worker has ended before it goes, even when
-  // a callback raises.
-  std::optional<Unpacked> ahead;  // started on the worker
-  BackgroundTask worker;
-
-  auto startAt = [&](std::size_t from) {
-    std::size_t i = from;
-    while (i < paths.size() && IsSkippedName(paths[i])) ++i;
-    if (i == paths.size()) return;
-    ahead = Prepare(i, paths[i], folders[nextFolder]);
-    nextFolder ^= 1;
-    ahead->selectionBefore = archiveFile_.CurrentSelection();
-    Unpacked* u = &*ahead;
-    worker.Start([this, u] { Unpack(*u); });
+  Lane lanes[2];
+  lanes[0].folder = mainFolder;
+  lanes[1].folder = spare;
+  for (Lane& lane : lanes) {
+    lane.component.SetDriverSource(archiveFile_.DriverSourceInUse());
+    lane.component.SetOutputSize(archiveFile_.GetOutputSize());
+    lane.component.OnProgress = archiveFile_.OnProgress;
+  }
+  std::deque<Lane*> inFlight;  // in archive order
+  std::size_t next = 0;        // the first archive not started
+  auto fill = [&] {
+    for (Lane& lane : lanes)
+      if (!lane.job && StartOn(lane, paths, next)) inFlight.push_back(&lane);
   };
-  auto takeBack = [&] {
-    worker.Wait(onWaiting);
-    Unpacked* u = &*ahead;
-    worker.Run([this, u] { Discard(*u); }, onWaiting);
-    ahead.reset();
+  auto discardInFlight = [&] {
+    Discard({inFlight.begin(), inFlight.end()});
+    inFlight.clear();
   };
 
   for (std::size_t i = 0; i < paths.size(); ++i) {
     if (onArchiveStarting && !onArchiveStarting(i, paths.size(), paths[i])) {
       // Stopped before this archive: whatever was unpacked ahead goes unlisted.
-      if (ahead) takeBack();
+      discardInFlight();
       return;
     }
     if (IsSkippedName(paths[i])) continue;
-    if (!ahead) startAt(i);
-    worker.Wait(onWaiting);
-    Unpacked current = std::move(*ahead);
-    ahead.reset();
-    startAt(i + 1);
+    fill();
+    Lane& lane = *inFlight.front();  // archive i
+    inFlight.pop_front();
+    lane.worker.Wait(onWaiting);
+    Unpacked current = std::move(*lane.job);
+    lane.job.reset();
+    if (current.extracted) archiveFile_.TakeExtractResults(lane.component);
     Finish(current);
-    if (!platform::FolderTopHoldsFiles(current.folder)) continue;
-    // A file the clean-up could not delete is listed again with the next
-    // archive, as in one folder: what was unpacked ahead without it goes,
-    // and the drop goes on in the first folder with the file moved there.
-    if (ahead) takeBack();
-    std::string folder = current.folder;
-    if (folder != mainFolder && platform::MoveFolderEntries(folder, mainFolder)) folder = mainFolder;
-    DropSerially(paths, i + 1, folder, &worker);
-    return;
+    if (platform::FolderTopHoldsFiles(current.folder)) {
+      // A file the clean-up could not delete is listed again with the next
+      // archive, as in one folder: what was unpacked ahead without it goes,
+      // and the drop goes on in the first folder with the file moved there.
+      discardInFlight();
+      std::string folder = current.folder;
+      if (folder != mainFolder && platform::MoveFolderEntries(folder, mainFolder)) folder = mainFolder;
+      DropSerially(paths, i + 1, folder, &lane.worker);
+      return;
+    }
+    // The folder is free again: the archive after those in flight goes there.
+    fill();
   }
 }
 
-void DropPipeline::Discard(Unpacked& u) {
-  if (u.attempted) EmptyFolderTop(u.folder);
+bool DropPipeline::StartOn(Lane& lane, const std::vector<std::string>& paths, std::size_t& next) {
+  while (next < paths.size() && IsSkippedName(paths[next])) ++next;
+  if (next == paths.size()) return false;
+  lane.job = Prepare(next, paths[next], lane.folder);
+  ++next;
+  Unpacked& u = *lane.job;
+  // Selections are made here, in archive order, as a serial drop makes
+  // them: an archive of no known type goes to the driver the one before left.
+  u.selectionBefore = archiveFile_.CurrentSelection();
+  if (!Select(u)) return true;
   try {
-    archiveFile_.RestoreSelection(u.selectionBefore);
+    lane.component.RestoreSelection(archiveFile_.CurrentSelection());
+  } catch (const std::exception& e) {
+    u.problem.reasons.push_back("archiver library missing or unusable: " + ErrorText(e));
+    return true;
+  } catch (...) {
+    u.problem.reasons.push_back("archiver library missing or unusable");
+    return true;
+  }
+  Unpacked* job = &u;
+  TArchiveFile* component = &lane.component;
+  lane.worker.Start([this, job, component] { ExtractSelected(*job, *component); });
+  return true;
+}
+
+void DropPipeline::Discard(const std::vector<Lane*>& lanes) {
+  if (lanes.empty()) return;
+  for (Lane* lane : lanes) {
+    lane->worker.Wait(onWaiting);
+    if (lane->job->attempted) EmptyFolderTop(lane->job->folder);
+  }
+  try {
+    archiveFile_.RestoreSelection(lanes.front()->job->selectionBefore);
   } catch (...) {
     // The library of the earlier selection cannot be had again: the next
     // drop's selection decides as if nothing had been selected since.
   }
+  for (Lane* lane : lanes) lane->job.reset();
 }
 
 void DropPipeline::Unpack(Unpacked& u) {
+  if (Select(u)) ExtractSelected(u, archiveFile_);
+}
+
+bool DropPipeline::Select(Unpacked& u) {
   ArchiveProblem& problem = u.problem;
   try {
     archiveFile_.SetFileName(u.openPath);
   } catch (const std::exception& e) {
     // The format's library cannot be used: nothing unpacked, nothing to clean.
     problem.reasons.push_back("archiver library missing or unusable: " + ErrorText(e));
-    return;
+    return false;
   } catch (...) {
     problem.reasons.push_back("archiver library missing or unusable");
-    return;
+    return false;
   }
   if (!archiveFile_.Archiver()) {
     // No format recognised yet, so no driver: nothing can be unpacked, and
     // the working folder is left as it is.
     problem.reasons.push_back("unknown format");
-    return;
+    return false;
   }
+  return true;
+}
+
+void DropPipeline::ExtractSelected(Unpacked& u, TArchiveFile& component) {
+  ArchiveProblem& problem = u.problem;
   u.attempted = true;
   try {
     // Whatever a killed run or an undeletable file left at the top would be
     // listed as this archive's charts.
     EmptyFolderTop(u.folder);
-    std::int32_t result = ExtractInto(u);
+    std::int32_t result = ExtractInto(u, component);
     u.extracted = true;
     // The rows are whatever was unpacked, whatever the result; the result
     // only says what went wrong.
@@ -317,7 +370,7 @@ void DropPipeline::Finish(Unpacked& u) {
   if ((!problem.reasons.empty() || !problem.unlistedNames.empty()) && onArchiveProblem) onArchiveProblem(problem);
 }
 
-std::int32_t DropPipeline::ExtractInto(Unpacked& u) {
+std::int32_t DropPipeline::ExtractInto(Unpacked& u, TArchiveFile& component) {
   const std::string& folder = u.folder;
   u.listing.reset();
   if (options.chartsOnly) {
@@ -325,7 +378,7 @@ std::int32_t DropPipeline::ExtractInto(Unpacked& u) {
     // archive; the libraries skip every other entry.
     TStringList masks;
     for (const std::string& extension : options.extensions) masks.push_back("*." + extension);
-    std::int32_t result = archiveFile_.Extract(window_, &archiveFile_.Options(), folder, &masks);
+    std::int32_t result = component.Extract(window_, &archiveFile_.Options(), folder, &masks);
     // Any trouble (a failing entry, a chart linked to a file left packed)
     // may depend on what was skipped: the archive is then unpacked in full,
     // so its rows are those of a full unpacking. A Cancel stays a Cancel.
@@ -336,7 +389,7 @@ std::int32_t DropPipeline::ExtractInto(Unpacked& u) {
     }
     EmptyFolderTop(folder);
   }
-  return archiveFile_.Extract(window_, &archiveFile_.Options(), folder, nullptr);
+  return component.Extract(window_, &archiveFile_.Options(), folder, nullptr);
 }
 
 std::size_t DropPipeline::ListAndReadCharts(Unpacked& u) {

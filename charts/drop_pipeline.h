@@ -2,9 +2,10 @@
 // What a drop of archives does: each archive is unpacked into the working
 // folder, one row per chart file at the top of that folder is appended and
 // filled from the chart's header, then the top of the folder is emptied.
-// The window and bmslist-cli both run exactly this code. On two cores the
-// next archive is unpacked, on a thread of its own into this copy's second
-// folder, while the current one's charts are read; what the caller sees
+// The window and bmslist-cli both run exactly this code. On two cores two
+// archives are unpacked at once, each on a thread of its own into a folder
+// of its own (this copy's first and second), while the calling thread reads
+// the charts of the earliest and empties its folder; what the caller sees
 // (rows, their order, the callbacks and their order) stays the same.
 #include <cstddef>
 #include <cstdint>
@@ -35,9 +36,11 @@ class DropPipeline {
   DropPipeline(ChartList& list, TArchiveFile& archiveFile, platform::WindowHandle window);
 
   ChartScanOptions options;
-  // Unpack the next archive while the current one is listed. The archive
-  // component's OnProgress is then called on the unpacking thread; every
-  // callback below stays on the calling thread.
+  // Unpack the next two archives at once while the current one is listed.
+  // The archive component's OnProgress is then called on both unpacking
+  // threads, possibly at the same time, with the component that unpacks as
+  // sender (a copy of the caller's, set as the serial order sets the
+  // caller's); every callback below stays on the calling thread.
   bool bothCores = BothCoresByDefault();
   static bool BothCoresByDefault();  // the machine has two cores or more
 
@@ -67,14 +70,21 @@ class DropPipeline {
 
  private:
   struct Unpacked;
-  // Unpacks the current archive into its folder, only its charts when asked
-  // to; the library's result. Runs where the libraries are called.
-  std::int32_t ExtractInto(Unpacked& u);
+  struct Lane;
+  // Unpacks the archive `component` has selected into its folder, only its
+  // charts when asked to; the library's result.
+  std::int32_t ExtractInto(Unpacked& u, TArchiveFile& component);
 
   Unpacked Prepare(std::size_t index, const std::string& path, const std::string& folder) const;
   // The library part of one archive: select its driver, empty the folder's
   // top, unpack into it.
   void Unpack(Unpacked& u);
+  // Selects the archive's driver on the caller's component; false (with the
+  // reason noted) when there is none to unpack with.
+  bool Select(Unpacked& u);
+  // Empties the folder's top and unpacks there with `component`, which has
+  // the archive selected.
+  void ExtractSelected(Unpacked& u, TArchiveFile& component);
   // The rest, on the calling thread: rows, clean-up, the problem report.
   void Finish(Unpacked& u);
   // Returns how many rows were appended.
@@ -84,8 +94,13 @@ class DropPipeline {
   void DropSerially(const std::vector<std::string>& paths, std::size_t from, const std::string& folder,
                     BackgroundTask* worker);
   void DropOnBothCores(const std::vector<std::string>& paths, const std::string& spare);
-  // Takes back an archive unpacked ahead that is not to be listed.
-  void Discard(Unpacked& u);
+  // Selects the archive at or after `next` (skipped names passed over) and
+  // starts unpacking it on `lane`; false when none is left.
+  bool StartOn(Lane& lane, const std::vector<std::string>& paths, std::size_t& next);
+  // Takes back archives unpacked ahead that are not to be listed, the
+  // earliest first: their folders emptied, the caller's selection as before
+  // the earliest.
+  void Discard(const std::vector<Lane*>& lanes);
 
   ChartList& list_;
   TArchiveFile& archiveFile_;

@@ -77,6 +77,11 @@ void TArchiveFile::RestoreSelection(const Selection& selection) {
   FFileName = selection.fileName;
 }
 
+void TArchiveFile::TakeExtractResults(const TArchiveFile& from) {
+  FCmdLine = from.FCmdLine;
+  FOutput = from.FOutput;
+}
+
 void TArchiveFile::SetOutputSize(std::int32_t n) {
   FOutput.assign(n > 0 ? static_cast<std::size_t>(n) : 0, '\0');
 }

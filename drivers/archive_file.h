@@ -64,6 +64,12 @@ class TArchiveFile {
 
   // Replaces ArchiverLibraries() as the source of drivers (tests).
   void SetDriverSource(DriverSource source) { FDrivers = std::move(source); }
+  const DriverSource& DriverSourceInUse() const { return FDrivers; }
+
+  // Takes the command line and output text of another component's last
+  // Extract as this one's: a drop that unpacked an archive on a component
+  // of its own leaves the caller's as if it had unpacked there.
+  void TakeExtractResults(const TArchiveFile& from);
 
   TArchiverProgressEvent OnProgress;
   // True while stored settings are being assigned.

@@ -59,6 +59,8 @@ struct FamilyLibrary {
   const char* fileName;
   const char* prefix;
   const char* missing;
+  // The library must not be entered by two threads at once.
+  bool oneCallAtATime = false;
 };
 
 template <class Self, class Base = TFamilyArchiver>
@@ -72,7 +74,8 @@ class FamilyDriver : public Base {
   // The class's module state: one per driver class, shared by its objects
   // and its probe.
   static TFamilyDll& Module() {
-    static TFamilyDll dll(Self::kLibrary.fileName, Self::kLibrary.prefix, Self::kLibrary.missing);
+    static TFamilyDll dll(Self::kLibrary.fileName, Self::kLibrary.prefix, Self::kLibrary.missing,
+                          Self::kLibrary.oneCallAtATime);
     return dll;
   }
 

@@ -9,15 +9,28 @@ const char* const kSuffix[] = {"", "OpenArchive", "CloseArchive", "FindFirst", "
                                "CheckArchive", "SetOwnerWindowEx", "KillOwnerWindowEx", "GetArchiveType"};
 }
 
-TFamilyDll::TFamilyDll(const char* fileName, const char* prefix, const char* missing)
-    : fileName_(fileName), prefix_(prefix), missing_(missing) {}
+TFamilyDll::TFamilyDll(const char* fileName, const char* prefix, const char* missing, bool oneCallAtATime)
+    : fileName_(fileName), prefix_(prefix), missing_(missing), oneCallAtATime_(oneCallAtATime) {}
+
+std::unique_lock<std::mutex> TFamilyDll::CallLock() {
+  return oneCallAtATime_ ? std::unique_lock<std::mutex>(callMutex_) : std::unique_lock<std::mutex>();
+}
 
 void TFamilyDll::LoadDLL() {
+  std::unique_lock<std::mutex> lock(mutex_);
   if (!handle_) handle_ = platform::LoadLibrary(fileName_);
-  if (!handle_) RaiseArchiver(missing_.c_str());
+  if (handle_) return;
+  lock.unlock();
+  RaiseArchiver(missing_.c_str());
+}
+
+platform::ModuleHandle TFamilyDll::Handle() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return handle_;
 }
 
 void TFamilyDll::FreeDLL() {
+  std::lock_guard<std::mutex> lock(mutex_);
   entries_.fill(nullptr);
   if (handle_) {
     platform::FreeLibrary(handle_);
@@ -28,35 +41,44 @@ void TFamilyDll::FreeDLL() {
 template <typename Fn>
 Fn TFamilyDll::Bind(Entry e) {
   // A missing entry stays unbound and is looked up again next time.
+  std::lock_guard<std::mutex> lock(mutex_);
   if (!entries_[e]) entries_[e] = GetDLLProc(handle_, (prefix_ + kSuffix[e]).c_str());
   return reinterpret_cast<Fn>(entries_[e]);
 }
 
 int TFamilyDll::Command(std::uint32_t wnd, const std::string& cmdLine, std::string& output) {
   LoadDLL();
+  auto lock = CallLock();
   return Bind<ARC_COMMAND_FN>(eCommand)(wnd, cmdLine.c_str(), OutputBuffer(output),
                                         static_cast<std::uint32_t>(output.size()));
 }
 
 HARC TFamilyDll::OpenArchive(std::uint32_t wnd, const std::string& fullPath, std::uint32_t mode) {
   LoadDLL();
+  auto lock = CallLock();
   return Bind<ARC_OPEN_FN>(eOpen)(wnd, fullPath.c_str(), mode);
 }
 
 int TFamilyDll::CloseArchive(HARC handle) {
   LoadDLL();
+  auto lock = CallLock();
   return Bind<ARC_CLOSE_FN>(eClose)(handle);
 }
 
 int TFamilyDll::FindFirst(HARC handle, const std::string& wildName, INDIVIDUALINFO* info) {
   LoadDLL();
+  auto lock = CallLock();
   return Bind<ARC_FINDFIRST_FN>(eFindFirst)(handle, wildName.c_str(), info);
 }
 
-int TFamilyDll::FindNext(HARC handle, INDIVIDUALINFO* info) { return Bind<ARC_FINDNEXT_FN>(eFindNext)(handle, info); }
+int TFamilyDll::FindNext(HARC handle, INDIVIDUALINFO* info) {
+  auto lock = CallLock();
+  return Bind<ARC_FINDNEXT_FN>(eFindNext)(handle, info);
+}
 
 int TFamilyDll::CheckArchive(const std::string& fileName, int mode) {
   LoadDLL();
+  auto lock = CallLock();
   return Bind<ARC_CHECK_FN>(eCheck)(fileName.c_str(), mode);
 }
 
@@ -68,6 +90,7 @@ int TFamilyDll::KillOwnerWindowEx(std::uint32_t wnd) { return Bind<ARC_KILLOWNER
 
 int TFamilyDll::GetArchiveType(const std::string& fileName) {
   LoadDLL();
+  auto lock = CallLock();
   return Bind<ARC_GETTYPE_FN>(eGetType)(fileName.c_str());
 }
 

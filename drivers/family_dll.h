@@ -1,9 +1,12 @@
 #pragma once
 // The module state of a one-library driver: the library handle and its entry
 // table, shared by every object of the driver class and by its probe. Entries
-// are bound by export name on first use and kept until FreeDLL.
+// are bound by export name on first use and kept until FreeDLL. Two threads
+// may load, bind and call at once (a drop unpacks two archives together);
+// FreeDLL is for when no call is under way.
 #include <array>
 #include <cstdint>
+#include <mutex>
 #include <string>
 
 #include "archivers/include/archiver_api.h"
@@ -13,11 +16,12 @@ class TFamilyDll {
  public:
   // `prefix` names the entries (Unlha, UnlhaOpenArchive...); `missing` is
   // the UTF-8 text of the error raised when the library cannot be loaded.
-  TFamilyDll(const char* fileName, const char* prefix, const char* missing);
+  // With `oneCallAtATime` a call waits while another thread's is under way.
+  TFamilyDll(const char* fileName, const char* prefix, const char* missing, bool oneCallAtATime = false);
 
   void LoadDLL();
   void FreeDLL();
-  platform::ModuleHandle Handle() const { return handle_; }
+  platform::ModuleHandle Handle() const;
 
   // The wrappers of the entries that can start a conversation load the
   // library first; FindNext and the owner-window ones rely on it being loaded.
@@ -40,7 +44,13 @@ class TFamilyDll {
   template <typename Fn>
   Fn Bind(Entry e);
 
+  // Held over a call when calls must not overlap; empty otherwise.
+  std::unique_lock<std::mutex> CallLock();
+
   std::string fileName_, prefix_, missing_;
+  bool oneCallAtATime_;
+  std::mutex callMutex_;
+  mutable std::mutex mutex_;  // over the handle and the table, not the calls
   platform::ModuleHandle handle_ = nullptr;
   std::array<void*, kEntries> entries_{};
 };

@@ -4,7 +4,10 @@
 
 class TRar32 : public FamilyDriver<TRar32> {
  public:
-  static constexpr FamilyLibrary kLibrary{"UNRAR32.DLL", "Unrar", "この機能の使用には UNRAR32.DLL が 必要です。"};
+  // RAR 4 goes through unarr, which converts entry times with gmtime's one
+  // shared buffer: two extractions at once would swap their files' times.
+  static constexpr FamilyLibrary kLibrary{"UNRAR32.DLL", "Unrar", "この機能の使用には UNRAR32.DLL が 必要です。",
+                                          true};
 
  protected:
   int Run(const CommandRequest& request, std::string& output) override;

@@ -1,6 +1,7 @@
 #include "drivers/zip32.h"
 
 #include <array>
+#include <mutex>
 
 #include "archives/earchiver.h"
 #include "archives/get_dll_proc.h"
@@ -22,7 +23,10 @@ const char* const kEntryName[kEntries] = {"Zip", "UnZip", "UnZipOpenArchive", "U
                                           "UnZipFindFirst", "UnZipFindNext", "UnZipCheckArchive",
                                           "UnZipSetOwnerWindowEx", "UnZipKillOwnerWindowEx"};
 
+// Two threads may load, bind and call at once; the lock covers the handles
+// and the table, not the calls.
 struct Module {
+  std::recursive_mutex mutex;
   std::array<platform::ModuleHandle, kLibs> handle{};
   std::array<void*, kEntries> entry{};
 };
@@ -32,7 +36,10 @@ Module& M() {
   return m;
 }
 
-bool Loaded(Lib lib) { return M().handle[lib] != nullptr; }
+bool Loaded(Lib lib) {
+  std::lock_guard<std::recursive_mutex> lock(M().mutex);
+  return M().handle[lib] != nullptr;
+}
 
 const char* const kNoCreator = "ZIP 形式書庫の作成には ZIP32J.DLL または LMZIP32.DLL が必要です。";
 const char* const kNoExtractor = "ZIP 形式書庫の解凍には UNZIP32.DLL または LMZIP32.DLL が必要です。";
@@ -50,6 +57,7 @@ std::array<Lib, 3> SearchOrder(Entry e) {
 template <typename Fn>
 Fn Bind(Entry e) {
   Module& m = M();
+  std::lock_guard<std::recursive_mutex> lock(m.mutex);
   if (m.entry[e]) return reinterpret_cast<Fn>(m.entry[e]);
   if (e == eSetOwner || e == eKillOwner) {
     // Owner windows are UNZIP32.DLL's alone; its lookup error is not hidden.
@@ -128,6 +136,7 @@ std::string BuildLmzip(const std::string& arc, const TArchiverOptions& o, const 
 
 void TZip32::LoadDLL() {
   Module& m = M();
+  std::lock_guard<std::recursive_mutex> lock(m.mutex);
   for (int lib = 0; lib < kLibs; ++lib)
     if (!m.handle[lib]) m.handle[lib] = platform::LoadLibrary(kLibName[lib]);
   if (!Loaded(kUnzip) && !Loaded(kZip32j) && !Loaded(kLmzip))
@@ -136,6 +145,7 @@ void TZip32::LoadDLL() {
 
 void TZip32::FreeDLL() {
   Module& m = M();
+  std::lock_guard<std::recursive_mutex> lock(m.mutex);
   for (Lib lib : {kUnzip, kLmzip, kZip32j}) {
     platform::FreeLibrary(m.handle[lib]);
     m.handle[lib] = nullptr;

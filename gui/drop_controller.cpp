@@ -25,8 +25,9 @@ DropController::DropController(TForm1& form)
   form.isBusy = [this] { return busy_; };
   sinceEvents_.start();
 
-  // On two cores the libraries report from the unpacking thread: the entry
-  // is only noted there, and the window kept alive by the waiting drop.
+  // On two cores the libraries report from both unpacking threads: the
+  // latest entry is only noted there, and the window kept alive by the
+  // waiting drop.
   archiveFile_.OnProgress = [this](TArchiveFile&, int state, EXTRACTINGINFOEX* info, bool&) {
     if (std::string name = ProgressEntryName(state, info); !name.empty()) {
       std::lock_guard<std::mutex> lock(entryMutex_);

@@ -75,7 +75,13 @@ std::intptr_t SendMessage(WindowHandle wnd, std::uint32_t msg, std::uintptr_t wP
 bool SetForegroundWindow(WindowHandle wnd) {
   auto w = Find(wnd);
   if (!w) return false;
-  if (w->foreground) w->foreground();
+  std::function<void()> hook;
+  {
+    // Two unpacking threads may call this while the hook is being set.
+    std::lock_guard<std::mutex> lock(Reg().m);
+    hook = w->foreground;
+  }
+  if (hook) hook();
   return true;
 }
 

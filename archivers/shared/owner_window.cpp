@@ -1,37 +1,33 @@
 #include "archivers/shared/owner_window.h"
 
-#include <mutex>
-
 #include "platform/msgwindow.h"
 
 namespace arc {
 
 namespace {
-std::mutex g_mutex;
-ARC_HWND g_hwnd = 0;
-ARCHIVERPROC g_proc = nullptr;
+// Per thread, so that one thread's registration never sends another
+// thread's operation to the wrong window, nor ends it there.
+thread_local ARC_HWND t_hwnd = 0;
+thread_local ARCHIVERPROC t_proc = nullptr;
 }  // namespace
 
 bool SetOwnerWindow(ARC_HWND hwnd, ARCHIVERPROC proc) {
   if (hwnd == 0) return false;
-  std::lock_guard<std::mutex> lock(g_mutex);
-  g_hwnd = hwnd;
-  g_proc = proc;
+  t_hwnd = hwnd;
+  t_proc = proc;
   return true;
 }
 
 bool KillOwnerWindow(ARC_HWND hwnd) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  if (hwnd == 0 || hwnd != g_hwnd) return false;
-  g_hwnd = 0;
-  g_proc = nullptr;
+  if (hwnd == 0 || hwnd != t_hwnd) return false;
+  t_hwnd = 0;
+  t_proc = nullptr;
   return true;
 }
 
 ProgressReporter::ProgressReporter() {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  hwnd_ = g_hwnd;
-  proc_ = g_proc;
+  hwnd_ = t_hwnd;
+  proc_ = t_proc;
   if (hwnd_) message_ = platform::RegisterWindowMessage("wm_arcextract");
 }
 

@@ -1,16 +1,19 @@
 #pragma once
 // The window (and optional callback) registered with ...SetOwnerWindowEx,
-// one per library (each library links its own copy of the engine), and the
-// progress reports sent to it.
+// and the progress reports sent to it. Each library links its own copy of
+// the engine, and within a library the registration belongs to the thread
+// that made it: two threads may each register their own window and unpack
+// at once, each hearing only of its own operations.
 #include <string>
 
 #include "archiver_api.h"
 
 namespace arc {
 
-// Registers `hwnd`, replacing any earlier registration. 0 is refused.
+// Registers `hwnd` for the calling thread, replacing its earlier
+// registration. 0 is refused.
 bool SetOwnerWindow(ARC_HWND hwnd, ARCHIVERPROC proc);
-// Unregisters `hwnd`; false when it is not the registered window.
+// Unregisters `hwnd`; false when it is not the calling thread's window.
 bool KillOwnerWindow(ARC_HWND hwnd);
 
 // Sends one report for the operation in progress. The registered window
@@ -21,7 +24,7 @@ bool KillOwnerWindow(ARC_HWND hwnd);
 // Nothing registered: always true.
 class ProgressReporter {
  public:
-  ProgressReporter();  // takes the registration current at the start
+  ProgressReporter();  // takes the calling thread's registration at the start
   bool Report(unsigned state, EXTRACTINGINFOEX& info) const;
   bool Active() const { return hwnd_ != 0; }
 

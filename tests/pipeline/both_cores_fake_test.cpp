@@ -5,6 +5,9 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <optional>
 
 #include <gtest/gtest.h>
@@ -50,6 +53,18 @@ struct ProgramRun {
     pipeline.bothCores = bothCores;
     return test_support::RecordDrop(pipeline, list, paths, goOn);
   }
+  // The same, ending with what the component shows after the drop: its
+  // selection and the archive of its last command line (the folder in it
+  // may be the second one).
+  DropRecord DropShowingComponent(bool bothCores, const std::vector<std::string>& paths,
+                                  const std::function<bool(std::size_t)>& goOn = {}) {
+    DropRecord r = Drop(bothCores, paths, goOn);
+    const TArchiveFile::Selection s = af.CurrentSelection();
+    const std::string& cmd = af.CmdLine();
+    r.events.push_back("selection " + std::to_string(s.type) + " " + s.fileName + " " +
+                       std::to_string(s.driverType) + " | " + cmd.substr(0, cmd.rfind(' ')));
+    return r;
+  }
 
   ChartList list;
   TArchiveFile af;
@@ -69,7 +84,7 @@ class BothCoresFake : public ::testing::Test {
     for (bool bothCores : {false, true}) {
       ProgramRun run(tmp_.Path() + (bothCores ? "both" : "serial"), archives_);
       for (const Drop& d : drops)
-        (bothCores ? both : serial).push_back(run.Drop(bothCores, d.paths, [&d](std::size_t i) {
+        (bothCores ? both : serial).push_back(run.DropShowingComponent(bothCores, d.paths, [&d](std::size_t i) {
           return i < d.stopAt;
         }));
     }
@@ -179,6 +194,117 @@ TEST_F(BothCoresFake, RelativePathsNameTheFilesOfTheFolderTheDropStartedIn) {
     EXPECT_EQ(run.list.Row(1).subItems[siArcName], "two.zip");
     EXPECT_EQ(run.list.Row(1).subItems[siArcPath], "");
   }
+}
+
+}  // namespace
+
+namespace {
+
+// An archive of no type its name tells goes to the driver the archive
+// before it left, though that one is still being unpacked on the other
+// thread; the next drop starts from the same selection either way.
+TEST_F(BothCoresFake, UnknownTypesRightAfterKnownOnesGoToTheDriverTheSerialOrderLeaves) {
+  archives_.Add(Arc("one.lzh"), {{{"a.bms", "#TITLE a\r\n"}}});
+  archives_.Add(Arc("two.zip"), {{{"b.bms", "#TITLE b\r\n"}}, atZip});
+  archives_.Add(Arc("nolib.cab"), {{{"n.bms", ""}}, atCab, 0, "", "CAB32.DLL"});
+  archives_.Add(Arc("undetected.dat"), {{{"u.bms", "#TITLE u\r\n"}}, atNone});
+  archives_.Add(Arc("other.dat"), {{{"o.bms", "#TITLE o\r\n"}}, atNone});
+  const std::vector<std::string> drop = {Arc("undetected.dat"), Arc("one.lzh"), Arc("undetected.dat"),
+                                         Arc("two.zip"),        Arc("other.dat"), Arc("undetected.dat"),
+                                         Arc("nolib.cab"),      Arc("other.dat")};
+  for (std::size_t stopAt : {SIZE_MAX, std::size_t{2}, std::size_t{3}, std::size_t{5}, std::size_t{7}}) {
+    SCOPED_TRACE(stopAt);
+    ExpectSameBothWays({{drop, stopAt}, {{Arc("other.dat"), Arc("undetected.dat")}}});
+    EXPECT_TRUE(TopOf("both").empty());
+    fs::remove_all(tmp_.Path() + "serial");
+    fs::remove_all(tmp_.Path() + "both");
+  }
+}
+
+// A file the clean-up cannot delete, in whichever folder it was unpacked.
+TEST_F(BothCoresFake, AFileLeftInEitherFolderIsListedAsInOneFolder) {
+  const char* names[] = {"one.lzh", "two.lzh", "three.lzh", "four.lzh", "five.lzh"};
+  for (std::size_t stuckIn = 0; stuckIn < std::size(names); ++stuckIn) {
+    SCOPED_TRACE(names[stuckIn]);
+    std::vector<std::string> drop;
+    for (std::size_t i = 0; i < std::size(names); ++i) {
+      std::vector<test_support::FakeEntry> entries = {{std::string("c") + names[i] + ".bms", "#TITLE c\r\n"}};
+      if (i == stuckIn) entries.push_back({"stuck.bms", "#TITLE stuck\r\n"});
+      archives_.Add(Arc(names[i]), {entries});
+      drop.push_back(Arc(names[i]));
+    }
+    auto makeStuck = [](TArchiveFile&, int state, EXTRACTINGINFOEX* info, bool&) {
+      std::string dest = info ? info->exinfo.szDestFileName : "";
+      if (state == ARCEXTRACT_END && dest.ends_with("stuck.bms")) chmod(platform::FsName(dest).c_str(), 0444);
+    };
+    std::vector<DropRecord> serial, both;
+    for (bool bothCores : {false, true}) {
+      ProgramRun run(tmp_.Path() + (bothCores ? "both" : "serial"), archives_);
+      run.af.OnProgress = makeStuck;
+      (bothCores ? both : serial).push_back(run.DropShowingComponent(bothCores, drop));
+      (bothCores ? both : serial).push_back(run.DropShowingComponent(bothCores, {Arc("one.lzh")}));
+      EXPECT_EQ(TopOf(bothCores ? "both" : "serial"), std::vector<std::string>{"stuck.bms"});
+    }
+    EXPECT_EQ(both, serial) << "-- serial:\n" << Describe(serial[0]) << "-- both cores:\n" << Describe(both[0]);
+    for (const char* run : {"serial", "both"}) {
+      for (auto& e : fs::recursive_directory_iterator(tmp_.Path() + run)) fs::permissions(e.path(), fs::perms::all);
+      fs::remove_all(tmp_.Path() + run);
+    }
+  }
+}
+
+// A Cancel that comes while two archives are being unpacked at once stops
+// both: the earlier is listed with what it got, the later is not listed at
+// all, as when the Cancel comes during the one unpacking of a serial drop.
+TEST_F(BothCoresFake, ACancelWhileBothThreadsUnpackListsWhatTheSerialDropLists) {
+  archives_.Add(Arc("one.lzh"), {{{"a.bms", "#TITLE a\r\n"}}});
+  archives_.Add(Arc("two.zip"), {{{"b.bms", "#TITLE b\r\n"}, {"b2.bms", "#TITLE b2\r\n"}}, atZip});
+  archives_.Add(Arc("three.lzh"), {{{"c.bms", "#TITLE c\r\n"}}});
+  archives_.Add(Arc("four.lzh"), {{{"d.bms", "#TITLE d\r\n"}}});
+  const std::vector<std::string> drop = {Arc("one.lzh"), Arc("two.zip"), Arc("three.lzh"), Arc("four.lzh")};
+
+  std::vector<DropRecord> serial, both;
+  for (bool bothCores : {false, true}) {
+    std::mutex m;
+    std::condition_variable changed;
+    bool cancelled = false, threeUnpacking = false, twoStarted = false;
+    auto waitFor = [&](std::unique_lock<std::mutex>& lock, const bool& flag) {
+      return changed.wait_for(lock, std::chrono::seconds(10), [&] { return flag; });
+    };
+    ProgramRun run(tmp_.Path() + (bothCores ? "both" : "serial"), archives_);
+    // The sender is the component unpacking that archive.
+    run.af.OnProgress = [&](TArchiveFile& sender, int state, EXTRACTINGINFOEX*, bool& abort) {
+      std::unique_lock<std::mutex> lock(m);
+      if (sender.FileName() == Arc("two.zip") && state == ARCEXTRACT_BEGIN) {
+        // The Cancel comes once the caller was told two.zip is next; on two
+        // cores three.lzh is being unpacked by then too.
+        EXPECT_TRUE(waitFor(lock, twoStarted));
+        if (bothCores) {
+          EXPECT_TRUE(waitFor(lock, threeUnpacking));
+        }
+        cancelled = true;
+        changed.notify_all();
+      }
+      if (sender.FileName() == Arc("three.lzh") && state == ARCEXTRACT_OPEN) {
+        threeUnpacking = true;
+        changed.notify_all();
+        EXPECT_TRUE(waitFor(lock, cancelled));
+      }
+      abort = cancelled;
+    };
+    (bothCores ? both : serial)
+        .push_back(run.DropShowingComponent(bothCores, drop, [&](std::size_t i) {
+          std::lock_guard<std::mutex> lock(m);
+          if (i == 1) twoStarted = true;
+          changed.notify_all();
+          return !cancelled;
+        }));
+    EXPECT_EQ(threeUnpacking, bothCores);
+    EXPECT_TRUE(TopOf(bothCores ? "both" : "serial").empty());
+  }
+  EXPECT_EQ(both, serial) << "-- serial:\n" << Describe(serial[0]) << "-- both cores:\n" << Describe(both[0]);
+  // Starts 0, 1 and 2, a row, the Cancel of two.zip, the selection.
+  EXPECT_EQ(serial[0].events.size(), 6u) << Describe(serial[0]);
 }
 
 }  // namespace

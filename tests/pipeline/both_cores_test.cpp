@@ -3,8 +3,12 @@
 // archives, archives without charts, unknown files between them, and a
 // drop stopped halfway. The callbacks, their order and the CSV must match.
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <filesystem>
+#include <map>
+#include <mutex>
 
 #include <gtest/gtest.h>
 
@@ -111,6 +115,70 @@ TEST_F(BothCores, ACollectionOfEveryFormatListsTheSameRowsInTheSameOrder) {
 
 TEST_F(BothCores, ADropStoppedHalfwayListsTheSame) {
   ExpectSame({paths_, {platform::Utf8ToCp932(tmp_.Path() + "notes.txt"), paths_[0]}}, paths_.size() / 2);
+}
+
+// Two unpackings at once through the real libraries, the same library twice
+// (p and q, both LZH) and two of different kinds (q and r, r and s): each
+// library reports to the component that called it, on its own thread, though
+// both registered a window. Each archive waits in its first report until the
+// next one reports, so the unpackings surely overlap; except UNRAR32.DLL,
+// which takes one call at a time (t waits in vain for u).
+TEST_F(BothCores, TwoUnpackingsAtOnceEachReportToTheirOwnComponent) {
+  const std::string dir = tmp_.Path();
+  const std::vector<std::string> names = {"p.lzh", "q.lzh", "r.zip", "s.cab", "t.rar", "u.rar"};
+  std::vector<std::string> drop;
+  for (const std::string& n : names) {
+    const std::string stem = n.substr(0, 1);
+    ASSERT_TRUE(test_support::MakeArchive(
+        dir, n, {{"song/" + stem + "1.bms", "#TITLE " + stem + "\r\n"}, {"song/" + stem + "2.bms", "#TITLE 2\r\n"}}));
+    drop.push_back(dir + n);
+  }
+  const std::string app = dir + "app/";
+  fs::create_directories(app);
+  platform::OverrideExecutableDirForTesting(app);
+  CreateWorkingFolder();
+  {
+    std::mutex m;
+    std::condition_variable changed;
+    std::map<std::string, std::vector<std::string>> reported;  // by the sender's archive: entries begun
+    std::map<std::string, bool> overlapped;
+    ChartList list;
+    TArchiveFile af;
+    ApplyMainWindowSettings(af);
+    af.OnProgress = [&](TArchiveFile& sender, int state, EXTRACTINGINFOEX* info, bool&) {
+      std::unique_lock<std::mutex> lock(m);
+      const std::string archive = platform::ExtractFileName(sender.FileName());
+      std::vector<std::string>& mine = reported[archive];
+      if (state == ARCEXTRACT_BEGIN) mine.push_back(platform::ExtractFileName(info->exinfo.szDestFileName));
+      changed.notify_all();
+      // The first report waits for the next archive's (u.rar has none after it).
+      auto at = std::find(names.begin(), names.end(), archive);
+      if (mine.size() == 1 && state == ARCEXTRACT_BEGIN && at != names.end() && at + 1 != names.end()) {
+        const std::string following = *(at + 1);
+        const auto patience = archive == "t.rar" ? std::chrono::seconds(1) : std::chrono::seconds(10);
+        overlapped[archive] = changed.wait_for(lock, patience, [&] { return reported.count(following) != 0; });
+      }
+    };
+    platform::WindowHandle window =
+        platform::CreateMessageWindow([](std::uint32_t, std::uintptr_t, std::intptr_t) { return 0; });
+    DropPipeline pipeline(list, af, window);
+    pipeline.bothCores = true;
+    DropRecord r = test_support::RecordDrop(pipeline, list, drop);
+    platform::DestroyMessageWindow(window);
+    EXPECT_EQ(list.Count(), 12u) << Describe(r);
+    for (const std::string& n : names) {
+      const std::string stem = n.substr(0, 1);
+      EXPECT_EQ(reported[n], (std::vector<std::string>{stem + "1.bms", stem + "2.bms"})) << n;
+    }
+    EXPECT_EQ(overlapped, (std::map<std::string, bool>{
+                              {"p.lzh", true}, {"q.lzh", true}, {"r.zip", true}, {"s.cab", true}, {"t.rar", false}}));
+    // The caller's component is left as the last archive left it.
+    EXPECT_EQ(af.CurrentSelection().fileName, dir + "u.rar");
+    EXPECT_NE(af.CmdLine().find("u.rar"), std::string::npos) << af.CmdLine();
+  }
+  platform::SetCurrentDirectory("/");
+  ReleaseWorkingFolder();
+  platform::OverrideExecutableDirForTesting("");
 }
 
 }  // namespace

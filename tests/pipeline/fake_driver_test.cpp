@@ -3,6 +3,7 @@
 // succeeds, half-succeeds, is refused or is cancelled.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "charts/chart_list.h"
@@ -75,7 +76,11 @@ TEST_F(FakeDriverPipeline, ListsTheTopLevelChartsOfEachArchiveInDropOrder) {
   EXPECT_EQ(list_.Row(2).subItems[siBpm], "180");
   EXPECT_EQ(list_.Row(2).subItems[siArcName], "two.zip");
   EXPECT_EQ(list_.Row(2).subItems[siArcPath], tmp_.Path());
-  EXPECT_EQ(archives_.Unpacked(), (std::vector<std::string>{Arc("one.lzh"), Arc("two.zip")}));
+  // Each archive is unpacked once; on two cores both at once, so the library
+  // may be entered for either first.
+  std::vector<std::string> unpacked = archives_.Unpacked();
+  std::sort(unpacked.begin(), unpacked.end());
+  EXPECT_EQ(unpacked, (std::vector<std::string>{Arc("one.lzh"), Arc("two.zip")}));
   EXPECT_TRUE(TopOfWork().empty());
 }
 

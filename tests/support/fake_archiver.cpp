@@ -40,7 +40,10 @@ const FakeArchive* FakeArchives::Find(const std::string& path) const {
 int FakeArchiver::Unpack(WindowHandle, const std::string& arcFileName, const TArchiverOptions&,
                          const std::string& baseDir, const TStringList*, bool, std::string&) {
   FCmdLine = "x " + arcFileName + " " + baseDir;
-  archives_.unpacked_.push_back(arcFileName);
+  {
+    std::lock_guard<std::mutex> lock(archives_.mutex_);
+    archives_.unpacked_.push_back(arcFileName);
+  }
   const FakeArchive* archive = archives_.Find(arcFileName);
   if (!archive) return ERROR_NOT_ARC_FILE;
   if (!archive->raiseOnUnpack.empty()) throw EArchiver(archive->raiseOnUnpack);

@@ -6,6 +6,7 @@
 // ends with the described result (or raises the described refusal).
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -40,14 +41,19 @@ class FakeArchives {
   // The driver source to give TArchiveFile::SetDriverSource; it refers to
   // this object, which must outlive the component.
   DriverSource Source();
-  // The archives Unpack was asked for, in order.
-  const std::vector<std::string>& Unpacked() const { return unpacked_; }
+  // The archives Unpack was asked for, in order (two drivers may unpack at
+  // once).
+  std::vector<std::string> Unpacked() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return unpacked_;
+  }
 
  private:
   friend class FakeArchiver;
   const FakeArchive* Find(const std::string& path) const;
 
   std::map<std::string, FakeArchive> archives_;
+  mutable std::mutex mutex_;
   std::vector<std::string> unpacked_;
   std::string lastDetected_;
 };
