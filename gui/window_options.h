@@ -23,7 +23,7 @@ struct WindowOptions {
   // the columns later fills them for the rows already listed.
   ChartScanOptions ScanOptions() const;
   CsvOptions Csv() const { return {csvFormat, hashColumns}; }
-  // Whether a drop unpacks the next archive on a second core.
+  // Whether a drop unpacks two archives at once, on two cores.
   bool BothCores() const { return !oneArchiveAtATime && DropPipeline::BothCoresByDefault(); }
 };
 
