@@ -4,9 +4,11 @@
 // must end in an ArcError, never in a crash, a hang or unbounded memory.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "archivers/shared/archive_reader.h"
 
@@ -16,10 +18,19 @@ namespace fuzzing {
 // size limit would.
 inline constexpr std::size_t kMaxBytesPerEntry = 16u << 20;
 
-// One scratch file per fuzzer process, in memory where possible.
+// One scratch file per fuzzer process and name, in memory where possible,
+// removed when the fuzzer ends (a crash leaves it, with the input to replay).
 inline std::string TempPath(const std::string& name) {
+  static struct Scratch {
+    std::vector<std::string> paths;
+    ~Scratch() {
+      for (const std::string& p : paths) std::remove(p.c_str());
+    }
+  } scratch;
   const char* dir = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-  return std::string(dir) + "/fuzz_" + name + "_" + std::to_string(getpid()) + "." + name;
+  std::string path = std::string(dir) + "/fuzz_" + name + "_" + std::to_string(getpid()) + "." + name;
+  if (std::find(scratch.paths.begin(), scratch.paths.end(), path) == scratch.paths.end()) scratch.paths.push_back(path);
+  return path;
 }
 
 inline bool WriteInput(const std::string& path, const std::uint8_t* data, std::size_t size) {

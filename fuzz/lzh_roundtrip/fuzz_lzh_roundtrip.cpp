@@ -16,6 +16,7 @@
 
 #include "archivers/shared/archive_reader.h"
 #include "archivers/lzh/lzh_entry_writer.h"
+#include "fuzz/reader_fuzzing.h"
 
 namespace {
 
@@ -26,11 +27,6 @@ const char* const kPieces[] = {"a", "B", "7", ".", "-", "_", " ", "/", "//",
                                "\x95\x5C",   // 表
                                "\x8B\xC8",   // 曲
                                "\x82\xA0"};  // あ
-
-std::string TempPath() {
-  const char* dir = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-  return std::string(dir) + "/fuzz_lzh_" + std::to_string(getpid()) + ".lzh";
-}
 
 // What the reader reports: empty parts dropped, "/" between the rest.
 std::string Normalized(const std::string& name) {
@@ -80,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
   }
   archive += arc::kLzhArchiveEnd;
 
-  static const std::string path = TempPath();
+  static const std::string path = fuzzing::TempPath("lzh");
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) return 0;
   std::fwrite(archive.data(), 1, archive.size(), f);

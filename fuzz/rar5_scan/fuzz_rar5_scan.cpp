@@ -8,10 +8,10 @@
 #include <string>
 
 #include "archivers/rar/rar5_scan.h"
+#include "fuzz/reader_fuzzing.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const std::string path =
-      std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") + "/fuzz_rar5_" + std::to_string(getpid());
+  static const std::string path = fuzzing::TempPath("rar5");
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) return 0;
   // Most inputs get the signature, so the walk itself is what is explored.

@@ -10,10 +10,10 @@
 
 #include "archivers/shared/archive_reader.h"
 #include "archivers/zip/zip_directory.h"
+#include "fuzz/reader_fuzzing.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const std::string path =
-      std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") + "/fuzz_zipdir_" + std::to_string(getpid());
+  static const std::string path = fuzzing::TempPath("zipdir");
   int fd = open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (fd < 0) return 0;
   if (write(fd, data, size) != static_cast<ssize_t>(size)) {
