@@ -41,22 +41,25 @@ inline bool WriteInput(const std::string& path, const std::uint8_t* data, std::s
   return true;
 }
 
+// The current entry's data, up to the cap; a damaged entry only ends
+// itself, since the next header may still be sound.
+inline void ReadCurrentEntry(arc::ArchiveReader& reader) {
+  std::size_t total = 0;
+  try {
+    reader.ReadData([&](const void*, std::size_t n) {
+      total += n;
+      return total < kMaxBytesPerEntry;
+    });
+  } catch (const arc::ArcError&) {
+  }
+}
+
 template <typename Open>
 void ReadEveryEntry(Open open, const std::string& path) {
   try {
     auto reader = open(path);
     arc::EntryInfo info;
-    while (reader->Next(info)) {
-      std::size_t total = 0;
-      try {
-        reader->ReadData([&](const void*, std::size_t n) {
-          total += n;
-          return total < kMaxBytesPerEntry;
-        });
-      } catch (const arc::ArcError&) {
-        // a damaged entry; the next header may still be sound
-      }
-    }
+    while (reader->Next(info)) ReadCurrentEntry(*reader);
   } catch (const arc::ArcError&) {
   }
 }
@@ -78,15 +81,7 @@ void WalkAndSkipEntries(Open open, const std::string& path) {
     auto reader = open(path);
     arc::EntryInfo info;
     for (bool read = false; reader->Next(info); read = !read) {
-      if (!read) continue;
-      std::size_t total = 0;
-      try {
-        reader->ReadData([&](const void*, std::size_t n) {
-          total += n;
-          return total < kMaxBytesPerEntry;
-        });
-      } catch (const arc::ArcError&) {
-      }
+      if (read) ReadCurrentEntry(*reader);
     }
   } catch (const arc::ArcError&) {
   }

@@ -58,17 +58,8 @@ std::string GetCurrentDirectory() {
   return IncludeTrailingDelimiter(FromFsName(buf));
 }
 
-std::vector<FoundFile> FindFiles(std::string_view dir, std::string_view mask, std::vector<std::string>* unlisted) {
-  return FindFiles(dir, std::vector<std::string>{std::string(mask)}, unlisted);
-}
-
 std::vector<FoundFile> FindFiles(std::string_view dir, const std::vector<std::string>& masks,
                                  std::vector<std::string>* unlisted) {
-  auto matches = [&masks](std::string_view name) {
-    for (const std::string& mask : masks)
-      if (MatchesMask(name, mask)) return true;
-    return false;
-  };
   std::vector<FoundFile> out;
   if (unlisted) unlisted->clear();
   std::string fsDir = FsName(dir.empty() ? std::string_view(".") : dir);
@@ -83,11 +74,11 @@ std::vector<FoundFile> FindFiles(std::string_view dir, const std::vector<std::st
     std::string full = fsDir + "/" + fsName;
     if (!TryUtf8ToCp932AllowingTwins(fsName, f.name)) {
       // ASCII masks match the UTF-8 name as well as its CP932 form would.
-      if (unlisted && matches(fsName) && lstat(full.c_str(), &st) == 0 && !S_ISDIR(st.st_mode))
+      if (unlisted && MatchesAnyMask(fsName, masks) && lstat(full.c_str(), &st) == 0 && !S_ISDIR(st.st_mode))
         unlisted->push_back(fsName);
       continue;
     }
-    if (!matches(f.name)) continue;
+    if (!MatchesAnyMask(f.name, masks)) continue;
     if (lstat(full.c_str(), &st) != 0) continue;
     f.directory = S_ISDIR(st.st_mode);
     f.hidden = fsName[0] == '.';

@@ -43,5 +43,6 @@ std::vector<FoundFile> FindFiles(std::string_view dir, const std::vector<std::st
 // "?" one character, whole CP932 characters; "*.*" and "*" match every name,
 // and "x.*" also matches "x".
 bool MatchesMask(std::string_view name, std::string_view mask);
+bool MatchesAnyMask(std::string_view name, const std::vector<std::string>& masks);
 
 }  // namespace platform

@@ -43,4 +43,14 @@ bool MatchesMask(std::string_view name, std::string_view mask) {
   return MatchFrom(name, 0, mask, 0);
 }
 
+bool MatchesAnyMask(std::string_view name, const std::vector<std::string>& masks) {
+  for (const std::string& mask : masks)
+    if (MatchesMask(name, mask)) return true;
+  return false;
+}
+
+std::vector<FoundFile> FindFiles(std::string_view dir, std::string_view mask, std::vector<std::string>* unlisted) {
+  return FindFiles(dir, std::vector<std::string>{std::string(mask)}, unlisted);
+}
+
 }  // namespace platform

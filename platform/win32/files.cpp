@@ -58,17 +58,8 @@ std::string GetCurrentDirectory() {
   return IncludeTrailingDelimiter(win32::WideToCp932(std::wstring_view(buf, n)));
 }
 
-std::vector<FoundFile> FindFiles(std::string_view dir, std::string_view mask, std::vector<std::string>* unlisted) {
-  return FindFiles(dir, std::vector<std::string>{std::string(mask)}, unlisted);
-}
-
 std::vector<FoundFile> FindFiles(std::string_view dir, const std::vector<std::string>& masks,
                                  std::vector<std::string>* unlisted) {
-  auto matches = [&masks](std::string_view name) {
-    for (const std::string& mask : masks)
-      if (MatchesMask(name, mask)) return true;
-    return false;
-  };
   std::vector<FoundFile> out;
   if (unlisted) unlisted->clear();
   std::wstring pattern = W(dir.empty() ? std::string_view(".") : dir);
@@ -88,10 +79,10 @@ std::vector<FoundFile> FindFiles(std::string_view dir, const std::vector<std::st
     if (!exact) {
       // Matched in its CP932 form with "?" for what CP932 lacks: ASCII
       // masks ("*.bms") match it as they would the real name.
-      if (unlisted && !isDir && matches(f.name)) unlisted->push_back(f.fsName);
+      if (unlisted && !isDir && MatchesAnyMask(f.name, masks)) unlisted->push_back(f.fsName);
       continue;
     }
-    if (!matches(f.name)) continue;
+    if (!MatchesAnyMask(f.name, masks)) continue;
     f.directory = isDir;
     f.hidden = (data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
     out.push_back(std::move(f));

@@ -44,21 +44,6 @@ std::string Damaged(std::string archive) {
   return archive;
 }
 
-// A raw deflate stream (no zlib header), as MSZIP blocks hold it.
-std::string RawDeflate(const std::string& data) {
-  z_stream z{};
-  deflateInit2(&z, 6, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
-  std::string out(deflateBound(&z, static_cast<uLong>(data.size())), '\0');
-  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-  z.avail_in = static_cast<uInt>(data.size());
-  z.next_out = reinterpret_cast<Bytef*>(out.data());
-  z.avail_out = static_cast<uInt>(out.size());
-  deflate(&z, Z_FINISH);
-  out.resize(z.total_out);
-  deflateEnd(&z);
-  return out;
-}
-
 // Bytes this process has read so far, page cache included.
 std::uint64_t BytesRead() {
   std::ifstream io("/proc/self/io");
@@ -112,9 +97,6 @@ std::vector<RarEntry> RarSong() {
   entries[2].data = Sound(2);
   return entries;
 }
-
-void Put16(std::string& s, std::uint32_t v) { s += static_cast<char>(v & 0xFF), s += static_cast<char>(v >> 8 & 0xFF); }
-void Put32(std::string& s, std::uint32_t v) { Put16(s, v & 0xFFFF), Put16(s, v >> 16); }
 
 // A cabinet of two folders: snd1.wav alone in the first, MSZIP-compressed,
 // whose second block has a block type deflate does not know; a.bms stored

@@ -12,36 +12,17 @@
 #include "archivers/zip/zip_directory.h"
 #include "archivers/zip/zip_entry_data.h"
 #include "tests/formats/format_fixture.h"
+#include "tests/support/archive_maker.h"
 
 using namespace fmt_test;
+using test_support::Put16;
+using test_support::Put32;
+using test_support::RawDeflate;
 
 namespace {
 
-void Put16(std::string& s, unsigned v) {
-  s += static_cast<char>(v & 0xFF);
-  s += static_cast<char>(v >> 8 & 0xFF);
-}
-void Put32(std::string& s, std::uint32_t v) {
-  Put16(s, v & 0xFFFF);
-  Put16(s, v >> 16);
-}
-
 std::uint32_t Crc(const std::string& s) {
   return static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(s.data()), static_cast<uInt>(s.size())));
-}
-
-std::string RawDeflate(const std::string& data) {
-  z_stream z{};
-  deflateInit2(&z, 6, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
-  std::string out(deflateBound(&z, static_cast<uLong>(data.size())), '\0');
-  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-  z.avail_in = static_cast<uInt>(data.size());
-  z.next_out = reinterpret_cast<Bytef*>(out.data());
-  z.avail_out = static_cast<uInt>(out.size());
-  deflate(&z, Z_FINISH);
-  out.resize(z.total_out);
-  deflateEnd(&z);
-  return out;
 }
 
 // One entry and the ways its headers may lie about it.

@@ -12,8 +12,11 @@
 
 #include "archivers/zip/zip_directory.h"
 #include "tests/formats/format_fixture.h"
+#include "tests/support/archive_maker.h"
 
 using namespace fmt_test;
+using test_support::Put16;
+using test_support::Put32;
 
 namespace {
 
@@ -32,15 +35,6 @@ struct ZipLayoutOptions {
   std::string stub;               // bytes in front, offsets left as for the archive alone
   bool reversedDirectory = false; // directory records in the opposite order of the data
 };
-
-void Put16(std::string& s, unsigned v) {
-  s += static_cast<char>(v & 0xFF);
-  s += static_cast<char>(v >> 8 & 0xFF);
-}
-void Put32(std::string& s, std::uint32_t v) {
-  Put16(s, v & 0xFFFF);
-  Put16(s, v >> 16);
-}
 
 // A stored ZIP: local headers with data, central directory, end record.
 std::string WriteStoredZip(const std::vector<ZipItem>& items, const ZipLayoutOptions& opt = {}) {

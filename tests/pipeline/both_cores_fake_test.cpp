@@ -30,6 +30,13 @@ using test_support::FakeArchive;
 
 namespace {
 
+// A progress handler that makes the chart named stuck.bms read-only as soon
+// as it is written, so the clean-up cannot delete it.
+void MakeStuckChartReadOnly(TArchiveFile&, int state, EXTRACTINGINFOEX* info, bool&) {
+  std::string dest = info ? info->exinfo.szDestFileName : "";
+  if (state == ARCEXTRACT_END && dest.ends_with("stuck.bms")) chmod(platform::FsName(dest).c_str(), 0444);
+}
+
 // One program run: its own program folder (so its own working folders),
 // archive component and list.
 struct ProgramRun {
@@ -150,15 +157,10 @@ TEST_F(BothCoresFake, AFileTheCleanUpCannotDeleteIsListedWithEveryLaterArchive) 
   archives_.Add(Arc("two.zip"), {{{"b.bms", "#TITLE b\r\n"}, {"stuck.bms", "#TITLE stuck\r\n"}}, atZip});
   archives_.Add(Arc("three.lzh"), {{{"c.bms", "#TITLE c\r\n"}}});
   archives_.Add(Arc("four.lzh"), {{{"d.bms", "#TITLE d\r\n"}}});
-  // The stuck chart is made read-only as soon as it is written.
-  auto makeStuck = [](TArchiveFile&, int state, EXTRACTINGINFOEX* info, bool&) {
-    std::string dest = info ? info->exinfo.szDestFileName : "";
-    if (state == ARCEXTRACT_END && dest.ends_with("stuck.bms")) chmod(platform::FsName(dest).c_str(), 0444);
-  };
   std::vector<DropRecord> serial, both;
   for (bool bothCores : {false, true}) {
     ProgramRun run(tmp_.Path() + (bothCores ? "both" : "serial"), archives_);
-    run.af.OnProgress = makeStuck;
+    run.af.OnProgress = MakeStuckChartReadOnly;
     auto& records = bothCores ? both : serial;
     records.push_back(run.Drop(bothCores, {Arc("one.lzh"), Arc("two.zip"), Arc("three.lzh"), Arc("four.lzh")}));
     records.push_back(run.Drop(bothCores, {Arc("one.lzh"), Arc("three.lzh")}));
@@ -233,14 +235,10 @@ TEST_F(BothCoresFake, AFileLeftInEitherFolderIsListedAsInOneFolder) {
       archives_.Add(Arc(names[i]), {entries});
       drop.push_back(Arc(names[i]));
     }
-    auto makeStuck = [](TArchiveFile&, int state, EXTRACTINGINFOEX* info, bool&) {
-      std::string dest = info ? info->exinfo.szDestFileName : "";
-      if (state == ARCEXTRACT_END && dest.ends_with("stuck.bms")) chmod(platform::FsName(dest).c_str(), 0444);
-    };
     std::vector<DropRecord> serial, both;
     for (bool bothCores : {false, true}) {
       ProgramRun run(tmp_.Path() + (bothCores ? "both" : "serial"), archives_);
-      run.af.OnProgress = makeStuck;
+      run.af.OnProgress = MakeStuckChartReadOnly;
       (bothCores ? both : serial).push_back(run.DropShowingComponent(bothCores, drop));
       (bothCores ? both : serial).push_back(run.DropShowingComponent(bothCores, {Arc("one.lzh")}));
       EXPECT_EQ(TopOf(bothCores ? "both" : "serial"), std::vector<std::string>{"stuck.bms"});

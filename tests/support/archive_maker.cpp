@@ -24,7 +24,6 @@ std::string Sjis(const std::string& utf8) { return platform::Utf8ToCp932(utf8); 
 
 // --- writers ---------------------------------------------------------------
 
-namespace {
 void Put16(std::string& s, unsigned v) {
   s += static_cast<char>(v & 0xFF);
   s += static_cast<char>((v >> 8) & 0xFF);
@@ -33,6 +32,22 @@ void Put32(std::string& s, std::uint32_t v) {
   Put16(s, v & 0xFFFF);
   Put16(s, v >> 16);
 }
+
+std::string RawDeflate(const std::string& data) {
+  z_stream z{};
+  deflateInit2(&z, 6, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
+  std::string out(deflateBound(&z, static_cast<uLong>(data.size())), '\0');
+  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+  z.avail_in = static_cast<uInt>(data.size());
+  z.next_out = reinterpret_cast<Bytef*>(out.data());
+  z.avail_out = static_cast<uInt>(out.size());
+  deflate(&z, Z_FINISH);
+  out.resize(z.total_out);
+  deflateEnd(&z);
+  return out;
+}
+
+namespace {
 
 std::uint32_t DosTime(std::time_t t) {
   std::tm tm{};

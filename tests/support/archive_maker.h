@@ -28,6 +28,12 @@ std::string MakeStoredZip(const std::vector<RawEntry>& entries, bool utf8Flag);
 // otherwise).
 std::string MakeStoredLzh(const std::vector<RawEntry>& entries, int level);
 
+// Little-endian fields, for writers of raw headers.
+void Put16(std::string& s, unsigned v);
+void Put32(std::string& s, std::uint32_t v);
+// A raw deflate stream (no zlib header), as ZIP entries and MSZIP blocks hold it.
+std::string RawDeflate(const std::string& data);
+
 // CP932 text of a UTF-8 literal (for Shift-JIS names).
 std::string Sjis(const std::string& utf8);
 
