@@ -11,9 +11,13 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 out="$root/build-windows"
 werror=OFF
 if [ "${CI:-}" = true ]; then werror=ON; fi
+launcher=()
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
 if [ ! -f "$out/build.ninja" ]; then
   cmake -S "$root" -B "$out" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
-    -DBMSLIST_DEPS_PREFIX="$out/deps/prefix" -DCMAKE_BUILD_TYPE=Release -DBMSLIST_WERROR=$werror >/dev/null
+    -DBMSLIST_DEPS_PREFIX="$out/deps/prefix" -DCMAKE_BUILD_TYPE=Release -DBMSLIST_WERROR=$werror "${launcher[@]}" >/dev/null
 fi
 cmake --build "$out" -- -j"${JOBS:-$(nproc)}"
 (cd "$out" && cpack -G ZIP >/dev/null)
