@@ -35,7 +35,8 @@ void ChartList::ColumnClick(int column) {
 }
 
 void ChartList::Sort(int column) {
-  std::vector<std::size_t> order = RowComparer(column, tag_).Order(rows_);
+  std::vector<std::size_t> order = numericSort_ && IsNumberColumn(column) ? NumericOrder(rows_, column, tag_)
+                                                                          : RowComparer(column, tag_).Order(rows_);
   std::vector<ChartRow> sorted;
   sorted.reserve(rows_.size());
   for (std::size_t i : order) sorted.push_back(std::move(rows_[i]));

@@ -40,11 +40,16 @@ class ChartList {
   void ColumnClick(int column);
   // Sorts with the current sign without negating it.
   void Sort(int column);
+  // Number columns (難易度, Player, BPM) sorted by the value they start
+  // with instead of as text; off by default.
+  void SetNumericSort(bool on) { numericSort_ = on; }
+  bool NumericSort() const { return numericSort_; }
 
   void SetObserver(ChartListObserver* observer) { observer_ = observer; }
 
  private:
   std::vector<ChartRow> rows_;
   int tag_ = -1;
+  bool numericSort_ = false;
   ChartListObserver* observer_ = nullptr;
 };

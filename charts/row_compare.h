@@ -30,3 +30,11 @@ class RowComparer {
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };
+
+// 難易度, Player and BPM: the columns that hold numbers.
+bool IsNumberColumn(int column);
+
+// The order of `rows` by the number `column`'s text starts with (after
+// spaces), times the sign: texts without one after every number, in text
+// order; equal values keep their order.
+std::vector<std::size_t> NumericOrder(const std::vector<ChartRow>& rows, int column, int sign);

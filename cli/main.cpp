@@ -8,58 +8,55 @@
 
 #include "charts/chart_list.h"
 #include "charts/csv_export.h"
-#include "charts/drop_pipeline.h"
-#include "charts/progress_text.h"
 #include "charts/working_folder.h"
 #include "cli/cli_args.h"
 #include "cli/cli_system.h"
-#include "drivers/archive_file.h"
 #include "platform/cp932.h"
 #include "platform/file_time.h"
 #include "platform/files.h"
-#include "platform/msgwindow.h"
 #include "platform/paths.h"
-
-#ifndef BMSLIST_VERSION
-#define BMSLIST_VERSION "0.1.0"
-#endif
+#include "session/export_target.h"
+#include "session/product.h"
+#include "session/session.h"
 
 namespace {
 
-// Progress goes to a terminal only; a redirected stderr stays clean.
-// Entries are reported from the unpacking thread, archives and problems
-// from the main one: each write is whole, so a problem line never runs into
-// an entry's.
-class TerminalProgress {
+// The session seen through standard error: progress on a terminal only (a
+// redirected stderr stays clean), and one line per archive that failed or
+// gave no chart. Every call comes on the main thread, in archive order.
+class TerminalView : public SessionView {
  public:
-  explicit TerminalProgress(bool enabled) : enabled_(enabled) {}
-  void Archive(std::size_t i, std::size_t n, const std::string& path) {
-    if (enabled_) Show(ArchiveProgressText(i, n, path));
+  explicit TerminalView(bool progress) : progress_(progress) {}
+
+  void DropStarted(std::size_t) override {}
+  void ArchiveStarted(std::size_t, std::size_t, const std::string& text) override { Show(text); }
+  void EntryStarted(const std::string& name) override { Show("    " + name); }
+  void RowAdded(std::size_t) override {}
+  // The CSV stays as the list is; what went wrong is said here.
+  void ProblemFound(const ArchiveProblem& problem) override {
+    const std::string path = problem.fsPath.empty() ? platform::Cp932ToUtf8(problem.archivePath) : problem.fsPath;
+    Say("bmslist-cli: " + path + ": " + ProblemReasonsText(problem) + "\n");
   }
-  void Entry(const std::string& name) {
-    if (enabled_ && !name.empty()) Show("    " + name);
-  }
+  void DropFinished(const DropOutcome&) override { Clear(); }
+  void KeepAlive() override {}
+
   // Clears the progress line and writes `line` (UTF-8, with its line end).
   void Say(const std::string& line) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (enabled_) std::fputs("\r\033[K", stderr);
+    Clear();
     std::fputs(line.c_str(), stderr);
     std::fflush(stderr);
-  }
-  void Done() {
-    if (!enabled_) return;
-    std::lock_guard<std::mutex> lock(mutex_);
-    std::fputs("\r\033[K", stderr);
   }
 
  private:
   void Show(const std::string& cp932) {
-    std::lock_guard<std::mutex> lock(mutex_);
+    if (!progress_) return;
     std::fprintf(stderr, "\r\033[K%s", platform::Cp932ToUtf8(cp932).c_str());
     std::fflush(stderr);
   }
-  bool enabled_;
-  std::mutex mutex_;
+  void Clear() {
+    if (progress_) std::fputs("\r\033[K", stderr);
+  }
+  bool progress_;
 };
 
 }  // namespace
@@ -72,7 +69,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (args.version) {
-    std::puts("bmslist-cli " BMSLIST_VERSION);
+    std::printf("bmslist-cli %s\n", ProductVersion());
     return 0;
   }
   if (!args.error.empty()) {
@@ -104,37 +101,15 @@ int main(int argc, char** argv) {
 
   // This run's own working folder, so another running copy is never disturbed.
   WorkingFolderClaim workingFolder;
-  ChartList list;
-  TArchiveFile archiveFile;
-  ApplyMainWindowSettings(archiveFile);
-  platform::WindowHandle window = platform::CreateMessageWindow([](std::uint32_t, std::uintptr_t, std::intptr_t) {
-    return std::intptr_t{0};
-  });
-
-  TerminalProgress progress(StderrIsTerminal());
-  if (StderrIsTerminal()) {
-    archiveFile.OnProgress = [&](TArchiveFile&, int state, EXTRACTINGINFOEX* info, bool&) {
-      progress.Entry(ProgressEntryName(state, info));
-    };
-  }
-  DropPipeline pipeline(list, archiveFile, window);
-  pipeline.options.extensions = args.extensions;
-  pipeline.options.hashes = args.hashes;
-  pipeline.options.chartsOnly = args.chartsOnly;
-  if (args.jobs != 0) pipeline.bothCores = args.jobs == 2;
-  pipeline.onArchiveStarting = [&](std::size_t i, std::size_t n, const std::string& path) {
-    progress.Archive(i, n, path);
-    return true;
-  };
-  // The CSV stays as the list has it; what went wrong is said here, one
-  // line per archive.
-  pipeline.onArchiveProblem = [&](const ArchiveProblem& problem) {
-    progress.Say("bmslist-cli: " + platform::Cp932ToUtf8(problem.archivePath) + ": " + ProblemReasonsText(problem) +
-                 "\n");
-  };
-  pipeline.WMDropFiles(paths);
-  progress.Done();
-  platform::DestroyMessageWindow(window);
+  TerminalView view(StderrIsTerminal());
+  Session session(view);
+  session.keepAliveInterval = std::chrono::milliseconds(100);
+  session.scanOptions.extensions = args.extensions;
+  session.scanOptions.hashes = args.hashes;
+  session.scanOptions.chartsOnly = args.chartsOnly;
+  if (args.jobs != 0) session.bothCores = args.jobs == 2;
+  session.Drop(paths);
+  const ChartList& list = session.List();
 
   const CsvOptions csv{args.csvFormat, args.hashes};
   if (args.csvPath.empty()) {
@@ -144,7 +119,7 @@ int main(int argc, char** argv) {
     return std::fflush(stdout) == 0 ? 0 : 1;
   }
   try {
-    WriteChartCsv(list, platform::FsPath{csvPath}, csv);
+    ExportList(list, platform::FsPath{csvPath}, csv);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "bmslist-cli: %s: %s\n", args.csvPath.c_str(), platform::Cp932ToUtf8(e.what()).c_str());
     return 1;

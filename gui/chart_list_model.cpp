@@ -1,7 +1,22 @@
 #include "gui/chart_list_model.h"
 
-#include "gui/chart_columns.h"
 #include "gui/qt_text.h"
+#include "session/column_table.h"
+
+namespace {
+Qt::Alignment QtAlignment(ColumnAlign align) {
+  switch (align) {
+    case ColumnAlign::kRight:
+      return Qt::AlignRight;
+    case ColumnAlign::kCenter:
+      return Qt::AlignHCenter;
+    case ColumnAlign::kLeft:
+      break;
+  }
+  return Qt::AlignLeft;
+}
+}  // namespace
+
 
 ChartListModel::ChartListModel(ChartList& list, QObject* parent)
     : QAbstractTableModel(parent), list_(list), shown_(static_cast<int>(list.Count())) {
@@ -27,7 +42,7 @@ QVariant ChartListModel::data(const QModelIndex& index, int role) const {
       // round-trips whatever the header values are in.
       return QString::fromStdString(ColumnUtf8(row, index.column(), display_));
     case Qt::TextAlignmentRole:
-      return QVariant::fromValue(ColumnAt(index.column()).alignment | Qt::AlignVCenter);
+      return QVariant::fromValue(QtAlignment(ColumnAt(index.column()).align) | Qt::AlignVCenter);
     case Qt::CheckStateRole:
       if (index.column() == 0) return row.checked ? Qt::Checked : Qt::Unchecked;
       return {};
@@ -59,9 +74,9 @@ Qt::ItemFlags ChartListModel::flags(const QModelIndex& index) const {
 
 QVariant ChartListModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
-  const ChartColumn& column = ColumnAt(section);
+  const ColumnSpec& column = ColumnAt(section);
   if (role == Qt::DisplayRole) return QString::fromLatin1(column.caption);
-  if (role == Qt::TextAlignmentRole) return QVariant::fromValue(column.alignment | Qt::AlignVCenter);
+  if (role == Qt::TextAlignmentRole) return QVariant::fromValue(QtAlignment(column.align) | Qt::AlignVCenter);
   return {};
 }
 

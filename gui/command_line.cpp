@@ -1,8 +1,7 @@
 #include "gui/command_line.h"
 
-#ifndef BMSLIST_VERSION
-#define BMSLIST_VERSION "0.1.0"
-#endif
+#include "session/product.h"
+
 
 const char* const kWindowUsage =
     "Usage: bmslist [ARCHIVE...]\n"
@@ -18,7 +17,7 @@ const char* const kWindowUsage =
     "  --version   show the version\n"
     "Qt's own options (-platform, -style, -display ...) are accepted too.\n";
 
-QString VersionText(const QString& program) { return program + QStringLiteral(" " BMSLIST_VERSION); }
+QString VersionText(const QString& program) { return program + " " + QString::fromLatin1(ProductVersion()); }
 
 WindowArgs ParseWindowArgs(const QStringList& args) {
   WindowArgs out;

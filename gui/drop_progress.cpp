@@ -1,11 +1,14 @@
 #include "gui/drop_progress.h"
 
-#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
+
+#include "gui/qt_text.h"
+#include "session/captions.h"
+#include "session/status_text.h"
 
 DropProgress::DropProgress(QWidget* parent) : QWidget(parent) {
   auto* layout = new QHBoxLayout(this);
@@ -19,8 +22,7 @@ DropProgress::DropProgress(QWidget* parent) : QWidget(parent) {
   bar_ = new QProgressBar(this);
   bar_->setMaximumWidth(120);
   bar_->setTextVisible(false);
-  // Qt's own word for it, so it follows Qt's translation like the dialogs' buttons.
-  cancelButton_ = new QPushButton(QCoreApplication::translate("QPlatformTheme", "Cancel"), this);
+  cancelButton_ = new QPushButton(QStringFromCp932(kCancelCaption), this);
   cancelButton_->setObjectName(QStringLiteral("cancelDrop"));
   layout->addWidget(archive_);
   layout->addWidget(entry_, 1);
@@ -65,5 +67,6 @@ void DropProgress::End() {
 void DropProgress::RequestCancel() {
   cancel_ = true;
   cancelButton_->setEnabled(false);
-  entry_->setText(QStringLiteral("stopping after this archive..."));
+  entry_->setText(QString::fromStdString(StoppingText()));
+  if (onCancel) onCancel();
 }

@@ -3,6 +3,7 @@
 // which archive of how many, the entry the archiver library is writing, a
 // progress bar and a Cancel button (Esc does the same).
 #include <QWidget>
+#include <functional>
 
 class QLabel;
 class QProgressBar;
@@ -21,6 +22,8 @@ class DropProgress : public QWidget {
   void End();
   bool CancelRequested() const { return cancel_; }
   void RequestCancel();
+  // Told of a cancel (the button or Esc).
+  std::function<void()> onCancel;
 
  private:
   QLabel* archive_ = nullptr;

@@ -27,8 +27,9 @@
 #include "charts/csv_export.h"
 #include "charts/working_folder.h"
 #include "drivers/detect_type.h"
-#include "gui/captions.h"
 #include "gui/chart_list_model.h"
+#include "gui/chart_view.h"
+#include "gui/drop_progress.h"
 #include "gui/error_box.h"
 #include "gui/form2.h"
 #include "gui/list_status.h"
@@ -39,29 +40,19 @@
 #include "platform/cp932.h"
 #include "platform/io_error.h"
 #include "platform/paths.h"
-#include "platform/profile.h"
+#include "session/captions.h"
+#include "session/column_table.h"
+#include "session/export_target.h"
+#include "session/product.h"
+#include "session/settings_keys.h"
+#include "session/status_text.h"
 #include "settings/ini_write_error.h"
-
-#ifndef BMSLIST_VERSION
-#define BMSLIST_VERSION "0.1.0"
-#endif
 
 namespace {
 
-constexpr char kColumnsSection[] = "Clumns";  // spelt so in every settings file
-constexpr char kFormsSection[] = "Forms";
-constexpr char kPlacementPrefix[] = "Property";
-constexpr int kDesignedColumnWidth = 50;
-// Wide enough for 32 and 64 hex digits in the window's font.
-constexpr int kHashColumnWidths[] = {230, 450};
-constexpr QSize kDesignedOuterSize(633, 378);
-// Where the last export went, so the next one starts there.
+// Rows in sight are drawn as they come, but not more often than a screen
+// shows them.
 constexpr qint64 kRowPaintIntervalMs = 40;
-constexpr char kExportSection[] = "Export";
-constexpr char kExportFolderKey[] = "Folder";
-constexpr char kDefaultCsvName[] = "bmslist.csv";
-
-std::string WidthKey(int column) { return "Width" + std::to_string(column); }
 
 bool HasLocalFiles(const QMimeData* mime) {
   if (!mime || !mime->hasUrls()) return false;
@@ -86,7 +77,7 @@ QStringList OpenDialogFilters() {
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   // The stored layout: caption, font, designed size, components.
-  setWindowTitle(QStringLiteral("bmslist " BMSLIST_VERSION));
+  setWindowTitle(QString::fromStdString(ProductCaption()));
   setFont(WindowFont());
   placement_ = new WidgetPlacement(*this);
   ImageList1 = MenuIcons();
@@ -95,39 +86,25 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   CreateSaveDialog();
   CreateOpenDialog();
   CreateShortcuts();
-  status_ = new ListStatus(list_, *model_, this);
+  CreateHeaderMenu();
+  status_ = new ListStatus(List(), *model_, this);
   statusBar()->addWidget(status_);
-  placement_->SetOuterSize(kDesignedOuterSize);
-
-  handle_ = platform::CreateMessageWindow([](std::uint32_t, std::uintptr_t, std::intptr_t) -> std::intptr_t { return 0; });
-  // The TAR driver brings its window forward after each command, from the
-  // thread that unpacks: the window itself is only touched on its own.
-  platform::SetForegroundHook(handle_, [this] {
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-          raise();
-          activateWindow();
-        },
-        QThread::currentThread() == thread() ? Qt::DirectConnection : Qt::QueuedConnection);
-  });
-
-  ini.SetDefaultDir(ddApplication);
-  ini.SetFence(fnNone);
-  ini.Loaded();
+  progress_ = new DropProgress(this);
+  progress_->onCancel = [this] { session_.RequestCancel(); };
+  statusBar()->addPermanentWidget(progress_, 1);
+  placement_->SetOuterSize(QSize(kDesignedWindowWidth, kDesignedWindowHeight));
   FormCreate();
 }
 
 TForm1::~TForm1() {
-  platform::DestroyMessageWindow(handle_);
   // The view goes before the model it shows, the model before the list.
   delete LV;
   delete model_;
 }
 
 void TForm1::CreateList() {
-  model_ = new ChartListModel(list_);
-  LV = new QTreeView(this);
+  model_ = new ChartListModel(List());
+  LV = new ChartView(this);
   LV->setObjectName(QStringLiteral("LV"));
   LV->setModel(model_);
   LV->setRootIsDecorated(false);
@@ -147,7 +124,7 @@ void TForm1::CreateList() {
   header->setSectionsMovable(false);
   header->setStretchLastSection(false);
   header->setMinimumSectionSize(0);  // stored widths come back as they were, however narrow
-  for (int i = 0; i < kChartColumnCount; ++i) LV->setColumnWidth(i, kDesignedColumnWidth);
+  for (int i = 0; i < kChartColumnCount; ++i) LV->setColumnWidth(i, ColumnAt(i).designedWidth);
   connect(header, &QHeaderView::sectionClicked, this, &TForm1::LVColumnClick);
 
   connect(model_, &QAbstractItemModel::rowsInserted, this,
@@ -186,8 +163,9 @@ void TForm1::CreateMenu() {
   connect(AOptions, &QAction::triggered, this, &TForm1::AOptionsClick);
   connect(AOpen, &QAction::triggered, this, &TForm1::OpenClick);
 
+  connect(AQuit, &QAction::triggered, this, &QWidget::close);
   // Actions without a handler are greyed whenever the menu opens.
-  unhandledActions_ = {AreadCSV, AQuit};
+  unhandledActions_ = {AreadCSV};
   auto disableUnhandled = [this] {
     for (QAction* a : unhandledActions_) a->setEnabled(false);
   };
@@ -233,18 +211,28 @@ void TForm1::CreateShortcuts() {
   connect(ACopy, &QAction::triggered, this, &TForm1::CopyRows);
 }
 
+void TForm1::CreateHeaderMenu() {
+  QHeaderView* header = LV->header();
+  header->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(header, &QWidget::customContextMenuRequested, this, [this, header](const QPoint& at) {
+    QMenu menu(this);
+    QAction* fit = menu.addAction(QString::fromStdString(AutoFitColumnsCaption()));
+    fit->setObjectName(QStringLiteral("AAutoFitColumns"));
+    connect(fit, &QAction::triggered, this, &TForm1::AutoFitColumns);
+    menu.exec(header->mapToGlobal(at));
+  });
+}
+
+void TForm1::AutoFitColumns() {
+  for (int i = 0; i < model_->columnCount(); ++i) LV->resizeColumnToContents(i);
+}
+
 void TForm1::FormCreate() {
   setAcceptDrops(true);
-  placement_->MoveOuter(QPoint(10, 10));
-  for (int i = 0; i < kChartColumnCount; ++i) {
-    int width = ini.ReadInteger(kColumnsSection, WidthKey(i), LV->columnWidth(i));
-    if (width >= 0) LV->setColumnWidth(i, width);  // no such thing as a negative width
-  }
-  ini.LoadPlacement(kFormsSection, kPlacementPrefix, *placement_);
-  ApplyOptions(ReadWindowOptions(ini));
-  // A settings write cut short by a kill leaves its temporary file behind.
-  platform::RemoveStaleProfileTemporaries(platform::ExtractFilePath(ini.Path()));
-  // The count of charts read starts at 0 with the drop pipeline that keeps it.
+  placement_->MoveOuter(QPoint(kDesignedWindowLeft, kDesignedWindowTop));
+  for (int i = 0; i < kChartColumnCount; ++i) LV->setColumnWidth(i, settings.ColumnWidth(i));
+  settings.LoadPlacement(*placement_);
+  ApplyOptions(settings.ReadOptions());
   // Made if missing; any failure (it exists, no permission) is ignored here
   // and shows later as an archive that yields no rows.
   CreateWorkingFolder();
@@ -252,41 +240,30 @@ void TForm1::FormCreate() {
 
 void TForm1::FormClose() {
   // Every key of the close, one write of the file.
-  ini.BeginUpdate();
-  try {
-    for (int i = 0; i < kChartColumnCount; ++i) ini.WriteInteger(kColumnsSection, WidthKey(i), LV->columnWidth(i));
-    ini.SavePlacement(kFormsSection, kPlacementPrefix, *placement_);
-    // The hash columns' widths live with the options, whose section exists
-    // once the columns have been asked for.
-    if (options_.hashColumns)
-      for (int i = kChartColumnCount; i < kColumnCountWithHashes; ++i)
-        ini.WriteInteger(kOptionsSection, WidthKey(i), LV->columnWidth(i));
-    ini.EndUpdate();
-  } catch (...) {
-    ini.CancelUpdate();
-    throw;
-  }
+  std::vector<int> widths;
+  for (int i = 0; i < model_->columnCount(); ++i) widths.push_back(LV->columnWidth(i));
+  settings.SaveLayout(widths, *placement_, options_);
 }
 
-void TForm1::ApplyOptions(const WindowOptions& options) {
+void TForm1::ApplyOptions(const SessionOptions& options) {
   bool hashesAppear = options.hashColumns && !model_->HashColumns();
   options_ = options;
   model_->SetDisplayEncoding(options.displayEncoding);
   model_->SetHashColumns(options.hashColumns);
+  List().SetNumericSort(options.numericSort);
+  session_.scanOptions = options.ScanOptions();
+  session_.bothCores = options.BothCores();
   if (hashesAppear)
-    for (int i = kChartColumnCount; i < kColumnCountWithHashes; ++i) {
-      int width = ini.ReadInteger(kOptionsSection, WidthKey(i), kHashColumnWidths[i - kChartColumnCount]);
-      LV->setColumnWidth(i, width >= 0 ? width : kHashColumnWidths[i - kChartColumnCount]);
-    }
+    for (int i = kChartColumnCount; i < ShownColumnCount(options); ++i) LV->setColumnWidth(i, settings.ColumnWidth(i));
 }
 
 void TForm1::AOptionsClick() {
   if (!Form2) return;
-  WindowOptions options = options_;
+  SessionOptions options = options_;
   if (!Form2->Execute(options)) return;
   ApplyOptions(options);
   try {
-    WriteWindowOptions(ini, options);
+    settings.WriteOptions(options);
   } catch (const EIniWriteError& e) {
     // The options hold for this run all the same.
     ShowErrorBox(this, e.what());
@@ -294,10 +271,9 @@ void TForm1::AOptionsClick() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-  if (isBusy && isBusy()) {
+  if (!session_.RequestClose()) {
     // Closing in the middle of an archive would leave its files behind in
-    // the working folder; stop after it instead, then close.
-    closePending_ = true;
+    // the working folder; the session stops after it instead, then closes.
     event->ignore();
     return;
   }
@@ -340,8 +316,7 @@ void TForm1::OpenFiles(const QStringList& localFiles) {
     } else {
       // Passing it on with "?" in place of a character could open another
       // file of that name; it is left out and said so.
-      status_->AddProblem(QFile::decodeName(QByteArray::fromStdString(fsName)),
-                          QStringLiteral("its name cannot be written in code page 932"));
+      session_.ReportUnwritableName(fsName);
     }
   }
   // Handled once the drag has finished, like the posted drop message, so
@@ -356,11 +331,14 @@ void TForm1::ReportProblem(const std::string& archivePath, const std::string& re
 }
 
 void TForm1::WMDropFiles(const std::vector<std::string>& paths) {
-  if (onDropFiles) onDropFiles(paths);
+  if (onDropFiles)
+    onDropFiles(paths);
+  else
+    session_.Drop(paths);
 }
 
 void TForm1::LVColumnClick(int column) {
-  list_.ColumnClick(column);
+  List().ColumnClick(column);
   ShowSortDirection(column);
 }
 
@@ -369,7 +347,7 @@ void TForm1::ShowSortDirection(int column) {
   // the last click produced.
   QHeaderView* header = LV->header();
   header->setSortIndicatorShown(true);
-  header->setSortIndicator(column, list_.Tag() > 0 ? Qt::AscendingOrder : Qt::DescendingOrder);
+  header->setSortIndicator(column, List().Tag() > 0 ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
 void TForm1::OpenClick() {
@@ -383,14 +361,14 @@ void TForm1::CopyRows() {
     rows.push_back(static_cast<std::size_t>(index.row()));
   if (rows.empty()) return;
   // The lines as the export would write them: CP932 bytes, or UTF-8.
-  const std::string lines = ChartCsvLines(list_, rows, options_.Csv());
+  const std::string lines = ChartCsvLines(List(), rows, options_.Csv());
   QApplication::clipboard()->setText(options_.csvFormat == CsvFormat::kUtf8 ? QString::fromStdString(lines)
                                                                             : QStringFromCp932(lines));
 }
 
 void TForm1::OpenArchiveFolder(int row) {
-  if (row < 0 || static_cast<std::size_t>(row) >= list_.Count()) return;
-  const std::string& folder = list_.Row(static_cast<std::size_t>(row)).subItems[siArcPath];
+  if (row < 0 || static_cast<std::size_t>(row) >= List().Count()) return;
+  const std::string& folder = List().Row(static_cast<std::size_t>(row)).subItems[siArcPath];
   if (folder.empty()) return;
   QString path = QFile::decodeName(QByteArray::fromStdString(platform::FsName(folder)));
   // A folder moved or deleted since the drop would otherwise open nothing, silently.
@@ -411,8 +389,10 @@ void TForm1::FollowNewRows() {
 }
 
 void TForm1::Button1Click() {
-  QString folder = QStringFromCp932(ini.ReadString(kExportSection, kExportFolderKey, ""));
-  if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QDir::homePath();
+  // The last export's folder, never a working folder: the next drop would
+  // delete the file.
+  QString folder = QStringFromCp932(settings.ExportFolder());
+  if (folder.isEmpty()) folder = QDir::homePath();
   sd->setDirectory(folder);
   sd->selectFile(QString::fromLatin1(kDefaultCsvName));
   if (sd->exec() != QDialog::Accepted) return;
@@ -424,21 +404,16 @@ void TForm1::ExportCsv(const QString& fileName) {
   const std::string fsPath = QFile::encodeName(fileName).toStdString();
   try {
     // Written under exactly the name chosen, whatever CP932 can hold.
-    WriteChartCsv(list_, platform::FsPath{fsPath}, options_.Csv());
+    ExportList(List(), platform::FsPath{fsPath}, options_.Csv());
   } catch (const std::exception& e) {
     ShowErrorBox(this, e.what());
     return;
   }
+  status_->SetNotice(QString::fromStdString(ExportedStatusText(List().Count())));
   // The folder is remembered in CP932, as the settings file holds text; one
   // that CP932 cannot name is not remembered.
   std::string path;
-  if (!platform::TryUtf8ToCp932AllowingTwins(fsPath, path)) return;
-  try {
-    ini.WriteString(kExportSection, kExportFolderKey, platform::ExtractFilePath(path));
-  } catch (const EIniWriteError&) {
-    // The export itself succeeded; an unwritable settings file is reported
-    // when the window closes and writes its layout.
-  }
+  if (platform::TryUtf8ToCp932AllowingTwins(fsPath, path)) settings.RememberExportFolder(path);
 }
 
 void TForm1::RepaintRows(int first, int last) {

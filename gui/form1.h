@@ -1,8 +1,9 @@
 #pragma once
-// TForm1: the main window. It shows the chart list, takes dropped files,
-// sorts on a header click, exports CSV, and keeps its column widths and
-// placement in the settings file. Everything about rows, order and bytes is
-// decided in charts/; this window only forwards.
+// TForm1: the main window. It shows the session's chart list, takes
+// dropped files, sorts on a header click, exports CSV, and keeps its column
+// widths and placement in the settings file. Everything about rows, order
+// and bytes is decided in charts/, everything about a drop in session/;
+// this window only draws and forwards.
 #include <QElapsedTimer>
 #include <QIcon>
 #include <QMainWindow>
@@ -13,15 +14,19 @@
 #include <vector>
 
 #include "charts/chart_list.h"
-#include "gui/window_options.h"
+#include "gui/chart_view.h"
+#include "gui/drop_view.h"
 #include "platform/msgwindow.h"
-#include "settings/inigt.h"
+#include "session/session.h"
+#include "session/session_options.h"
+#include "session/window_settings.h"
 
 class QAction;
 class QFileDialog;
 class QMenu;
 class QTreeView;
 class ChartListModel;
+class DropProgress;
 class ListStatus;
 class TForm2;
 class WidgetPlacement;
@@ -33,13 +38,15 @@ class TForm1 : public QMainWindow {
   explicit TForm1(QWidget* parent = nullptr);
   ~TForm1() override;
 
-  ChartList& List() { return list_; }
+  ChartList& List() { return session_.List(); }
+  Session& DropSession() { return session_; }
   // A hidden message window standing for this window towards the archiver
   // libraries: it answers 0 to every message, and bringing it to the
   // foreground raises and activates this window.
-  platform::WindowHandle Handle() const { return handle_; }
+  platform::WindowHandle Handle() const { return session_.OwnerWindow(); }
 
-  // Handles the dropped paths (CP932, in the order dropped).
+  // Handles the dropped paths (CP932, in the order dropped) through the
+  // session, or through this when set (tests watch the drops so).
   std::function<void(const std::vector<std::string>&)> onDropFiles;
   void WMDropFiles(const std::vector<std::string>& paths);
   // Files opened otherwise (the open dialog, the command line), in the
@@ -56,19 +63,18 @@ class TForm1 : public QMainWindow {
   // that would hold up the drop.
   void ReportProblem(const std::string& archivePath, const std::string& reasons);
   ListStatus* Status() const { return status_; }
+  DropProgress* Progress() const { return progress_; }
 
   // The options window; confirming it applies the options and stores them.
   void AOptionsClick();
-  const WindowOptions& Options() const { return options_; }
-  // Shows the list as the options say (hash columns, display encoding).
-  void ApplyOptions(const WindowOptions& options);
+  const SessionOptions& Options() const { return options_; }
+  // Shows the list as the options say (hash columns, display encoding,
+  // number sorting) and has the next drop read as they say.
+  void ApplyOptions(const SessionOptions& options);
+  // Fits every shown column to its contents (the header's context menu).
+  void AutoFitColumns();
 
-  // A drop still running when the window is asked to close: the close waits
-  // until the current archive is done (see DropController).
-  std::function<bool()> isBusy;
-  bool ClosePending() const { return closePending_; }
-
-  QTreeView* LV = nullptr;
+  ChartView* LV = nullptr;
   QMenu* File1 = nullptr;
   QAction* AreadCSV = nullptr;
   QAction* AOutCSV = nullptr;
@@ -78,7 +84,8 @@ class TForm1 : public QMainWindow {
   QAction* ACopy = nullptr;  // Ctrl+C: the selected rows as CSV lines
   QFileDialog* sd = nullptr;
   QFileDialog* od = nullptr;  // the open dialog
-  TIniGT ini;
+  WindowSettings settings;
+  TIniGT& ini = settings.ini;
   TForm2* Form2 = nullptr;  // the options window, owned by the program entry
 
  protected:
@@ -93,6 +100,7 @@ class TForm1 : public QMainWindow {
   void CreateSaveDialog();
   void CreateOpenDialog();
   void CreateShortcuts();
+  void CreateHeaderMenu();
   void OpenClick();
   void CopyRows();
   void OpenArchiveFolder(int row);
@@ -105,16 +113,17 @@ class TForm1 : public QMainWindow {
   // the event loop, and the user should see each one arrive.
   void RepaintRows(int first, int last);
 
-  ChartList list_;
-  WindowOptions options_;
+  // The view first: the session reports to it from its first drop on.
+  DropView dropView_{*this};
+  Session session_{dropView_};
+  SessionOptions options_;
   ChartListModel* model_ = nullptr;
   WidgetPlacement* placement_ = nullptr;
   ListStatus* status_ = nullptr;
+  DropProgress* progress_ = nullptr;
   std::array<QIcon, 4> ImageList1;
   std::vector<QAction*> unhandledActions_;
   int rowHeight_ = 0;  // rows are all of one height
   QElapsedTimer lastRowPaint_;
-  platform::WindowHandle handle_ = 0;
-  bool closePending_ = false;
   bool followScheduled_ = false;
 };

@@ -7,9 +7,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "gui/captions.h"
+#include "session/captions.h"
 #include "gui/qt_text.h"
 #include "gui/window_font.h"
+#include "session/status_text.h"
 
 namespace {
 
@@ -40,6 +41,8 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
   // Checked by default: the list is the same either way, only sooner.
   UnpackAhead = new QCheckBox(QStringFromCp932(kUnpackAheadCheck), this);
   UnpackAhead->setObjectName(QStringLiteral("UnpackAhead"));
+  NumericSort = new QCheckBox(QString::fromStdString(NumericSortCaption()), this);
+  NumericSort->setObjectName(QStringLiteral("NumericSort"));
 
   auto* form = new QFormLayout;
   form->addRow(QStringFromCp932(kChartFilesLabel), ChartFiles);
@@ -49,6 +52,7 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
   form->addRow(QString(), UnpackAhead);
   form->addRow(QStringFromCp932(kCsvFormatLabel), CsvFormatBox);
   form->addRow(QStringFromCp932(kDisplayEncodingLabel), DisplayEncodingBox);
+  form->addRow(QString(), NumericSort);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   buttons->button(QDialogButtonBox::Cancel)->setText(QStringFromCp932(kCancelCaption));
@@ -65,27 +69,29 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
   resize(QSize(330, 201).expandedTo(sizeHint()));
 }
 
-void TForm2::SetOptions(const WindowOptions& o) {
+void TForm2::SetOptions(const SessionOptions& o) {
   ChartFiles->setCurrentIndex(o.allChartExtensions ? 1 : 0);
   HashColumns->setChecked(o.hashColumns);
   ChartsOnly->setChecked(o.chartsOnly);
   CsvFormatBox->setCurrentIndex(o.csvFormat == CsvFormat::kUtf8 ? 1 : 0);
   DisplayEncodingBox->setCurrentIndex(o.displayEncoding == DisplayEncoding::kCp932 ? 1 : 0);
   UnpackAhead->setChecked(!o.oneArchiveAtATime);
+  NumericSort->setChecked(o.numericSort);
 }
 
-WindowOptions TForm2::Options() const {
-  WindowOptions o;
+SessionOptions TForm2::Options() const {
+  SessionOptions o;
   o.allChartExtensions = ChartFiles->currentIndex() == 1;
   o.hashColumns = HashColumns->isChecked();
   o.chartsOnly = ChartsOnly->isChecked();
   o.csvFormat = CsvFormatBox->currentIndex() == 1 ? CsvFormat::kUtf8 : CsvFormat::kClassic;
   o.displayEncoding = DisplayEncodingBox->currentIndex() == 1 ? DisplayEncoding::kCp932 : DisplayEncoding::kDetected;
   o.oneArchiveAtATime = !UnpackAhead->isChecked();
+  o.numericSort = NumericSort->isChecked();
   return o;
 }
 
-bool TForm2::Execute(WindowOptions& options) {
+bool TForm2::Execute(SessionOptions& options) {
   SetOptions(options);
   if (exec() != QDialog::Accepted) return false;
   options = Options();

@@ -4,7 +4,7 @@
 // main window applies and stores them when the user confirms.
 #include <QDialog>
 
-#include "gui/window_options.h"
+#include "session/session_options.h"
 
 class QCheckBox;
 class QComboBox;
@@ -15,11 +15,11 @@ class TForm2 : public QDialog {
  public:
   explicit TForm2(QWidget* parent = nullptr);
 
-  void SetOptions(const WindowOptions& options);
-  WindowOptions Options() const;
+  void SetOptions(const SessionOptions& options);
+  SessionOptions Options() const;
   // Shows the window modally with `options`; true, with `options` changed to
   // what the user chose, when the user confirms.
-  bool Execute(WindowOptions& options);
+  bool Execute(SessionOptions& options);
 
   QComboBox* ChartFiles = nullptr;
   QCheckBox* HashColumns = nullptr;
@@ -27,4 +27,5 @@ class TForm2 : public QDialog {
   QComboBox* CsvFormatBox = nullptr;
   QComboBox* DisplayEncodingBox = nullptr;
   QCheckBox* UnpackAhead = nullptr;
+  QCheckBox* NumericSort = nullptr;
 };

@@ -8,6 +8,7 @@
 
 #include "charts/chart_list.h"
 #include "gui/problem_list.h"
+#include "session/status_text.h"
 
 ListStatus::ListStatus(const ChartList& list, const QAbstractItemModel& model, QWidget* parent)
     : QWidget(parent), list_(list) {
@@ -20,8 +21,11 @@ ListStatus::ListStatus(const ChartList& list, const QAbstractItemModel& model, Q
   problemsButton_->setFlat(true);
   problemsButton_->setCursor(Qt::PointingHandCursor);
   problemsButton_->hide();
+  notice_ = new QLabel(this);
+  notice_->setObjectName(QStringLiteral("notice"));
   layout->addWidget(rows_);
   layout->addWidget(problemsButton_);
+  layout->addWidget(notice_);
   connect(problemsButton_, &QPushButton::clicked, this, &ListStatus::ShowProblems);
 
   connect(&model, &QAbstractItemModel::rowsInserted, this, &ListStatus::ScheduleCount);
@@ -35,13 +39,15 @@ ListStatus::ListStatus(const ChartList& list, const QAbstractItemModel& model, Q
 
 QString ListStatus::RowsText() const { return rows_->text(); }
 QString ListStatus::ProblemsText() const { return problemsButton_->text(); }
+QString ListStatus::NoticeText() const { return notice_->text(); }
+
+void ListStatus::SetNotice(const QString& text) { notice_->setText(text); }
 
 void ListStatus::AddProblem(const QString& archivePath, const QString& reasons) {
   if (!problemList_) problemList_ = new ProblemList(window());
   problemList_->Add(archivePath, reasons);
   ++problems_;
-  problemsButton_->setText(problems_ == 1 ? QStringLiteral("1 archive had problems")
-                                          : QStringLiteral("%1 archives had problems").arg(problems_));
+  problemsButton_->setText(QString::fromStdString(ProblemsStatusText(static_cast<std::size_t>(problems_))));
   problemsButton_->show();
 }
 
@@ -62,5 +68,5 @@ void ListStatus::Count() {
   countScheduled_ = false;
   std::size_t checked = 0;
   for (const ChartRow& row : list_.Rows()) checked += row.checked;
-  rows_->setText(QStringLiteral("%1 rows, %2 checked").arg(list_.Count()).arg(checked));
+  rows_->setText(QString::fromStdString(RowsStatusText(list_.Count(), checked)));
 }

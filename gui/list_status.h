@@ -26,6 +26,10 @@ class ListStatus : public QWidget {
 
   QString RowsText() const;
   QString ProblemsText() const;
+  // A word on what just happened (an export written, a drop cancelled);
+  // empty clears it.
+  void SetNotice(const QString& text);
+  QString NoticeText() const;
 
  private:
   // Counting is put off to the event loop: a drop adds many rows in a row.
@@ -34,6 +38,7 @@ class ListStatus : public QWidget {
 
   const ChartList& list_;
   QLabel* rows_ = nullptr;
+  QLabel* notice_ = nullptr;
   QPushButton* problemsButton_ = nullptr;
   ProblemList* problemList_ = nullptr;
   int problems_ = 0;

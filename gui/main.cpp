@@ -5,7 +5,6 @@
 #include "charts/working_folder.h"
 #include "gui/app_icon.h"
 #include "gui/command_line.h"
-#include "gui/drop_controller.h"
 #include "gui/form1.h"
 #include "gui/form2.h"
 #include "gui/qt_translations.h"
@@ -44,10 +43,6 @@ int main(int argc, char** argv) {
   TForm1 form1;  // the first window: the application's main window
   TForm2 form2;  // shown from the File menu
   form1.Form2 = &form2;
-
-  // Dropped archives go through the same pipeline as bmslist-cli.
-  DropController drops(form1);
-  form1.onDropFiles = [&drops](const std::vector<std::string>& paths) { drops.Drop(paths); };
 
   // show() keeps a maximised or minimised state the stored placement set.
   form1.show();

@@ -6,16 +6,20 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "session/status_text.h"
+
 ProblemList::ProblemList(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("problemList"));
-  setWindowTitle(QStringLiteral("Archives with problems"));
+  setWindowTitle(QString::fromStdString(ProblemListCaption()));
   setModal(false);
   resize(640, 300);
   auto* layout = new QVBoxLayout(this);
   tree_ = new QTreeWidget(this);
   tree_->setRootIsDecorated(false);
   tree_->setColumnCount(3);
-  tree_->setHeaderLabels({QStringLiteral("Archive"), QStringLiteral("Problem"), QStringLiteral("Folder")});
+  tree_->setHeaderLabels({QString::fromStdString(ProblemListArchiveCaption()),
+                          QString::fromStdString(ProblemListReasonCaption()),
+                          QString::fromStdString(ProblemListFolderCaption())});
   tree_->header()->setStretchLastSection(true);
   tree_->setColumnWidth(0, 160);
   tree_->setColumnWidth(1, 300);

@@ -2,7 +2,7 @@
 
 #include <QStringList>
 
-#include "gui/captions.h"
+#include "session/captions.h"
 #include "gui/qt_text.h"
 
 QFont WindowFont() {

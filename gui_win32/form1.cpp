@@ -8,7 +8,7 @@
 
 #include "charts/csv_export.h"
 #include "charts/working_folder.h"
-#include "gui/captions.h"
+#include "session/captions.h"
 #include "gui_win32/error_box.h"
 #include "gui_win32/win_text.h"
 #include "platform/cp932.h"

@@ -8,7 +8,6 @@
 #include <filesystem>
 
 #include "charts/working_folder.h"
-#include "gui/drop_controller.h"
 #include "gui/form1.h"
 #include "platform/cp932.h"
 
@@ -21,7 +20,7 @@ int main(int argc, char** argv) {
 
   WorkingFolderClaim workingFolder;
   TForm1 form;
-  DropController drops(form);
+  Session& drops = form.DropSession();
   form.show();
   double seconds = 0;
   QTimer::singleShot(0, [&] {

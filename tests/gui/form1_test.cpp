@@ -30,9 +30,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "gui/drop_controller.h"
 #include "gui/error_box.h"
 #include "gui/form1.h"
+#include "session/status_text.h"
 #include "gui/form2.h"
 #include "gui/list_status.h"
 #include "platform/cp932.h"
@@ -177,18 +177,18 @@ class Form1Test : public QObject {
     QCOMPARE(form.AQuit->text(), QString::fromUtf8("終了"));
     for (QAction* a : {form.AreadCSV, form.AOutCSV, form.AQuit}) QVERIFY(!a->icon().isNull());
 
-    form.AreadCSV->setEnabled(true);  // whatever enabled them, opening the menu greys them again
-    form.AQuit->setEnabled(true);
+    form.AreadCSV->setEnabled(true);  // whatever enabled it, opening the menu greys it again
     emit form.File1->aboutToShow();
     QVERIFY(!form.AreadCSV->isEnabled());
-    QVERIFY(!form.AQuit->isEnabled());
+    QVERIFY(form.AQuit->isEnabled());
     QVERIFY(form.AOutCSV->isEnabled());
 
     form.show();
-    form.AQuit->trigger();  // does nothing: the window stays
     form.AreadCSV->trigger();
     QVERIFY(form.isVisible());
     QCOMPARE(form.List().Count(), 0u);
+    form.AQuit->trigger();  // closes the window as the close box does
+    QVERIFY(!form.isVisible());
   }
 
   void widthsComeBackAndMissingKeysKeepFifty() {
@@ -318,7 +318,7 @@ class Form1Test : public QObject {
     QCOMPARE(text(0, 0), QString::fromUtf8("曲.bms"));
 
     // Always CP932: the bytes as the window has always shown them.
-    WindowOptions options;
+    SessionOptions options;
     options.displayEncoding = DisplayEncoding::kCp932;
     QSignalSpy changed(model, &QAbstractItemModel::dataChanged);
     form.ApplyOptions(options);
@@ -327,7 +327,7 @@ class Form1Test : public QObject {
     QCOMPARE(text(0, 8), QString::fromUtf8("○"));
 
     // The caption is CP932 whatever the values are in, so an edit keeps working.
-    form.ApplyOptions(WindowOptions());
+    form.ApplyOptions(SessionOptions());
     QVERIFY(model->setData(model->index(1, 0), QString::fromUtf8("新しい名前.bms"), Qt::EditRole));
     QCOMPARE(list.Row(1).caption, Cp("新しい名前.bms"));
     QCOMPARE(text(1, 0), QString::fromUtf8("新しい名前.bms"));
@@ -346,7 +346,7 @@ class Form1Test : public QObject {
     }
     QAbstractItemModel* model = form.LV->model();
     QCOMPARE(model->columnCount(), 13);
-    WindowOptions options;
+    SessionOptions options;
     options.hashColumns = true;
     form.ApplyOptions(options);
     QCOMPARE(model->columnCount(), 15);
@@ -357,7 +357,7 @@ class Form1Test : public QObject {
     form.LVColumnClick(13);
     QCOMPARE(list.Row(0).caption, std::string("aa.bms"));
     QCOMPARE(list.Row(2).caption, std::string("cc.bms"));
-    form.ApplyOptions(WindowOptions());
+    form.ApplyOptions(SessionOptions());
     QCOMPARE(model->columnCount(), 13);
   }
 
@@ -365,13 +365,13 @@ class Form1Test : public QObject {
   // stores them in a section of their own; a restart reads them back;
   // cancelling changes nothing.
   void optionsWindowRoundTripsThroughTheSettingsFile() {
-    WindowOptions chosen;
+    SessionOptions chosen;
     {
       TForm1 form;
       TForm2 form2;
       form.Form2 = &form2;
       QCOMPARE(form2.windowTitle(), QString::fromUtf8("オプション"));
-      QCOMPARE(form.Options(), WindowOptions());
+      QCOMPARE(form.Options(), SessionOptions());
       bool showedDefaults = false;
       ModalAnswer dialog([&](QWidget* w) {
         auto* f = qobject_cast<TForm2*>(w);
@@ -439,7 +439,7 @@ class Form1Test : public QObject {
   void settingsOutOfRangeGiveTheDefaults() {
     WriteFile(IniPath(), "[Options]\nChartFiles=2\nHashColumns=-1\nCsvFormat=x\nDisplayEncoding=1\n");
     TForm1 form;
-    WindowOptions expected;
+    SessionOptions expected;
     expected.displayEncoding = DisplayEncoding::kCp932;
     QCOMPARE(form.Options(), expected);
   }
@@ -459,10 +459,10 @@ class Form1Test : public QObject {
     QVERIFY(QFile::remove(IniPath()));
     {
       TForm1 form;
-      WindowOptions options;
+      SessionOptions options;
       options.hashColumns = true;
       options.csvFormat = CsvFormat::kUtf8;
-      WriteWindowOptions(form.ini, options);
+      WriteSessionOptions(form.ini, options);
     }
     QByteArray withOptions = closeAndRead();
     int at = withOptions.indexOf("[Clumns]");
@@ -549,12 +549,11 @@ class Form1Test : public QObject {
     TForm1 form;
     // The progress handler below reads the strip, which only the window's
     // thread may: one archive at a time keeps the reports on that thread.
-    WindowOptions serial = form.Options();
+    SessionOptions serial = form.Options();
     serial.oneArchiveAtATime = true;
     form.ApplyOptions(serial);
-    DropController drops(form);
+    Session& drops = form.DropSession();
     drops.ArchiveFile().SetDriverSource(archives.Source());
-    form.onDropFiles = [&drops](const std::vector<std::string>& paths) { drops.Drop(paths); };
     auto* entryLabel = form.findChild<QLabel*>(QStringLiteral("dropEntry"));
     QVERIFY(entryLabel);
     QStringList entriesShown;
@@ -593,7 +592,7 @@ class Form1Test : public QObject {
     // Said in the status bar, behind which the name stands whole; no box
     // holds up the drop.
     QVERIFY(QApplication::activeModalWidget() == nullptr);
-    QCOMPARE(form.Status()->ProblemsText(), QString("1 archive had problems"));
+    QCOMPARE(form.Status()->ProblemsText(), QString::fromStdString(ProblemsStatusText(1)));
     auto* count = form.findChild<QPushButton*>("problemCount");
     QVERIFY(count && count->isVisible());
     count->click();
@@ -608,12 +607,12 @@ class Form1Test : public QObject {
   void statusBarCountsRowsAndCheckedRows() {
     TForm1 form;
     form.show();
-    QTRY_COMPARE(form.Status()->RowsText(), QString("0 rows, 0 checked"));
+    QTRY_COMPARE(form.Status()->RowsText(), QString::fromStdString(RowsStatusText(0, 0)));
     ChartList& list = form.List();
     for (int i = 0; i < 3; ++i) list.SetCaption(list.Append(), "x.bms");
     QAbstractItemModel* model = form.LV->model();
     model->setData(model->index(1, 0), Qt::Checked, Qt::CheckStateRole);
-    QTRY_COMPARE(form.Status()->RowsText(), QString("3 rows, 1 checked"));
+    QTRY_COMPARE(form.Status()->RowsText(), QString::fromStdString(RowsStatusText(3, 1)));
     QVERIFY(form.statusBar()->isVisible());
     QVERIFY(!form.findChild<QPushButton*>("problemCount")->isVisible());
   }

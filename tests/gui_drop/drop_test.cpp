@@ -13,9 +13,9 @@
 
 #include "charts/chart_list.h"
 #include "drivers/arj32.h"
-#include "gui/drop_controller.h"
 #include "gui/drop_progress.h"
 #include "gui/form1.h"
+#include "session/status_text.h"
 #include "gui/list_status.h"
 #include "platform/cp932.h"
 #include "platform/dynlib.h"
@@ -54,7 +54,7 @@ class DropTest : public QObject {
   // window's thread may do: one archive at a time keeps the libraries'
   // reports on that thread.
   static void OneArchiveAtATime(TForm1& form, bool on) {
-    WindowOptions options = form.Options();
+    SessionOptions options = form.Options();
     options.oneArchiveAtATime = on;
     form.ApplyOptions(options);
   }
@@ -110,8 +110,7 @@ class DropTest : public QObject {
     fs::copy_file(tmp_->Path() + "a.lzh", tmp_->Path() + "setup.exe");
     TForm1 form;
     OneArchiveAtATime(form, oneAtATime);
-    DropController drops(form);
-    form.onDropFiles = [&drops](const std::vector<std::string>& paths) { drops.Drop(paths); };
+    Session& drops = form.DropSession();
     form.show();
     // The strip names an entry being written, never the archive again (it
     // shows the latest entry a few times a second, so it may still be empty).
@@ -120,11 +119,11 @@ class DropTest : public QObject {
     QStringList entriesShown;
     connect(form.LV->model(), &QAbstractItemModel::rowsInserted, &form,
             [&] { entriesShown << entryLabel->text(); });
-    QCOMPARE(drops.RowCount(), 0);
+    QCOMPARE(drops.ChartsRead(), 0);
     DropUrls(form, files);
     QTRY_COMPARE(form.List().Count(), std::size_t{16});
     QTRY_VERIFY(!drops.Busy());
-    QCOMPARE(drops.RowCount(), 16);
+    QCOMPARE(drops.ChartsRead(), 16);
     QVERIFY(!entriesShown.isEmpty());
     for (const QString& shown : entriesShown)
       QVERIFY2(shown.isEmpty() || shown == "a.bms" || shown == "b.BMS" || shown == "readme.txt" || shown == "kick.wav",
@@ -149,7 +148,7 @@ class DropTest : public QObject {
       QVERIFY(test_support::MakeArchive(tmp_->Path(), a, {{std::string(a) + ".bms", "#TITLE x\r\n"}}));
     TForm1 form;
     OneArchiveAtATime(form, false);
-    DropController drops(form);
+    Session& drops = form.DropSession();
     form.show();
     connect(form.LV->model(), &QAbstractItemModel::rowsInserted, &form,
             [&] { form.findChild<QPushButton*>(QStringLiteral("cancelDrop"))->click(); });
@@ -166,8 +165,7 @@ class DropTest : public QObject {
       QVERIFY(test_support::MakeArchive(tmp_->Path(), a, {{std::string(a) + ".bms", "#TITLE x\r\n"}}));
     TForm1 form;
     OneArchiveAtATime(form, true);
-    DropController drops(form);
-    form.onDropFiles = [&drops](const std::vector<std::string>& paths) { drops.Drop(paths); };
+    Session& drops = form.DropSession();
     form.show();
     // While the first archive is unpacked, a second drop arrives; after it
     // the user presses Cancel.
@@ -196,12 +194,12 @@ class DropTest : public QObject {
     platform::SetLibrarySearchDirForTesting(empty.Path(), true);
     TArj32::FreeDLL();  // loaded by an earlier test of this process
     TForm1 form;
-    DropController drops(form);
+    Session& drops = form.DropSession();
     form.show();
     drops.Drop({platform::Utf8ToCp932(tmp_->Path() + "song.arj")});
     QCOMPARE(form.List().Count(), std::size_t{0});
     QVERIFY(QApplication::activeModalWidget() == nullptr);
-    QCOMPARE(form.Status()->ProblemsText(), QString("1 archive had problems"));
+    QCOMPARE(form.Status()->ProblemsText(), QString::fromStdString(ProblemsStatusText(1)));
     platform::SetLibrarySearchDirForTesting(binDir_, false);
     drops.Drop({platform::Utf8ToCp932(tmp_->Path() + "song.zip")});
     QCOMPARE(form.List().Count(), std::size_t{2});
@@ -214,7 +212,7 @@ class DropTest : public QObject {
       QVERIFY(test_support::MakeArchive(tmp_->Path(), a, {{std::string(a) + ".bms", "#TITLE x\r\n"}}));
     TForm1 form;
     OneArchiveAtATime(form, true);
-    DropController drops(form);
+    Session& drops = form.DropSession();
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     drops.ArchiveFile().OnProgress = [&](TArchiveFile&, int, EXTRACTINGINFOEX*, bool&) {

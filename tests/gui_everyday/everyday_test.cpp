@@ -22,6 +22,7 @@
 #include "gui/command_line.h"
 #include "gui/drop_progress.h"
 #include "gui/form1.h"
+#include "session/status_text.h"
 #include "gui/list_status.h"
 #include "gui/qt_translations.h"
 #include "platform/cp932.h"
@@ -154,7 +155,7 @@ class EverydayTest : public QObject {
     QCOMPARE(calls[0], (std::vector<std::string>{Cp(Path("b.lzh")), "/s/a.zip"}));
     // Reported in the status bar's list of problems, not in a box.
     QVERIFY(QApplication::activeModalWidget() == nullptr);
-    QCOMPARE(form.Status()->ProblemsText(), QString("1 archive had problems"));
+    QCOMPARE(form.Status()->ProblemsText(), QString::fromStdString(ProblemsStatusText(1)));
   }
 
   void openEntryChoosesArchives() {

@@ -1,7 +1,9 @@
 #pragma once
-// The options the options window sets, and where the settings file keeps
-// them: a section of their own, written only when the user applies the
-// window, so a settings file of someone who never opens it stays as it was.
+// The options of the options window (and, through its flags, of
+// bmslist-cli), and where the settings file keeps them: a section of their
+// own, written only when the user applies the window, so a settings file of
+// someone who never opens it stays as it was. Every default is the classic
+// behaviour.
 #include <cstdint>
 
 #include "charts/column_text.h"
@@ -9,15 +11,16 @@
 #include "charts/drop_pipeline.h"
 #include "settings/inigt.h"
 
-struct WindowOptions {
+struct SessionOptions {
   bool allChartExtensions = false;  // .bme, .bml and .pms besides .bms
   bool hashColumns = false;         // MD5 and SHA-256 after the thirteen columns
   bool chartsOnly = false;          // unpack only the chart files
   CsvFormat csvFormat = CsvFormat::kClassic;
   DisplayEncoding displayEncoding = DisplayEncoding::kDetected;
   bool oneArchiveAtATime = false;  // no unpacking ahead on a second core
+  bool numericSort = false;        // 難易度, Player and BPM sorted by value
 
-  bool operator==(const WindowOptions&) const = default;
+  bool operator==(const SessionOptions&) const = default;
 
   // What a drop lists and reads. Hashes are always taken, so that showing
   // the columns later fills them for the rows already listed.
@@ -27,9 +30,7 @@ struct WindowOptions {
   bool BothCores() const { return !oneArchiveAtATime && DropPipeline::BothCoresByDefault(); }
 };
 
-inline constexpr char kOptionsSection[] = "Options";
-
 // Missing keys and values out of range give the defaults.
-WindowOptions ReadWindowOptions(const TIniGT& ini);
+SessionOptions ReadSessionOptions(const TIniGT& ini);
 // Throws EIniWriteError when the settings file refuses the write.
-void WriteWindowOptions(TIniGT& ini, const WindowOptions& options);
+void WriteSessionOptions(TIniGT& ini, const SessionOptions& options);

@@ -1,0 +1,5 @@
+#include "session/product.h"
+
+const char* ProductVersion() { return BMSLIST_VERSION; }
+
+std::string ProductCaption() { return std::string("bmslist ") + ProductVersion(); }

@@ -1,0 +1,116 @@
+#include "session/session.h"
+
+#include <thread>
+
+#include "charts/progress_text.h"
+#include "platform/cp932.h"
+
+Session::Session(SessionView& view)
+    : view_(view),
+      owner_(platform::CreateMessageWindow([](std::uint32_t, std::uintptr_t, std::intptr_t) -> std::intptr_t {
+        return 0;  // the libraries' messages need no answer
+      })),
+      pipeline_(list_, archiveFile_, owner_) {
+  ApplyMainWindowSettings(archiveFile_);
+  // The TAR driver brings its owner window forward after each command.
+  platform::SetForegroundHook(owner_, [this] { view_.BringToFront(); });
+
+  const std::thread::id home = std::this_thread::get_id();
+  // On two cores the libraries report from both unpacking threads: the
+  // latest entry is only noted there and passed on from this thread.
+  archiveFile_.OnProgress = [this, home](TArchiveFile&, int state, EXTRACTINGINFOEX* info, bool&) {
+    if (std::string name = ProgressEntryName(state, info); !name.empty()) {
+      std::lock_guard<std::mutex> lock(entryMutex_);
+      entry_ = std::move(name);
+    }
+    if (std::this_thread::get_id() == home) KeepAlive();
+  };
+  pipeline_.onWaiting = [this] { KeepAlive(); };
+  pipeline_.onArchiveStarting = [this](std::size_t i, std::size_t n, const std::string& path) {
+    KeepAlive();
+    if (Stopping()) return false;
+    {
+      std::lock_guard<std::mutex> lock(entryMutex_);
+      entry_.clear();
+    }
+    ++dropHandled_;
+    view_.ArchiveStarted(i, n, ArchiveProgressText(i, n, path));
+    return true;
+  };
+  pipeline_.onRowAdded = [this](std::size_t row) {
+    view_.RowAdded(row);
+    KeepAlive();
+  };
+  pipeline_.onArchiveProblem = [this](const ArchiveProblem& problem) { ReportProblem(problem); };
+}
+
+Session::~Session() {
+  archiveFile_.OnProgress = nullptr;
+  platform::DestroyMessageWindow(owner_);
+}
+
+void Session::Drop(std::vector<std::string> paths) {
+  queue_.push_back(std::move(paths));
+  if (!busy_) RunQueue();
+}
+
+bool Session::RequestClose() {
+  if (!busy_) return true;
+  closePending_ = true;
+  return false;
+}
+
+void Session::ReportProblem(const ArchiveProblem& problem) {
+  problems_.push_back(problem);
+  view_.ProblemFound(problem);
+}
+
+void Session::ReportUnwritableName(const std::string& fsName) {
+  ArchiveProblem problem;
+  problem.archivePath = platform::Utf8ToCp932(fsName);
+  problem.fsPath = fsName;
+  problem.reasons.push_back(platform::Utf8ToCp932("名前をコード ページ 932 で表せないため読めません (code page 932)"));
+  ReportProblem(problem);
+}
+
+void Session::RunQueue() {
+  busy_ = true;
+  cancel_ = false;  // each run of the queue starts afresh, whatever stopped the one before
+  DropOutcome outcome;
+  // Drops queued behind a running one start without asking again; a cancel
+  // ends the running drop and what was queued behind it.
+  while (!queue_.empty()) {
+    std::vector<std::string> paths = std::move(queue_.front());
+    queue_.pop_front();
+    dropCount_ = paths.size();
+    dropHandled_ = 0;
+    view_.DropStarted(paths.size());
+    KeepAlive(true);
+    pipeline_.options = scanOptions;
+    pipeline_.bothCores = bothCores;
+    pipeline_.WMDropFiles(paths);
+    outcome.archives = dropCount_;
+    outcome.handled = dropHandled_;
+    if (Stopping()) break;
+  }
+  outcome.cancelled = cancel_ && (!queue_.empty() || outcome.handled < outcome.archives);
+  queue_.clear();
+  busy_ = false;
+  cancel_ = false;
+  outcome.closeRequested = closePending_;
+  closePending_ = false;
+  view_.DropFinished(outcome);
+}
+
+void Session::KeepAlive(bool now) {
+  const auto t = std::chrono::steady_clock::now();
+  if (!now && t - lastKeepAlive_ < keepAliveInterval) return;
+  std::string entry;
+  {
+    std::lock_guard<std::mutex> lock(entryMutex_);
+    entry.swap(entry_);
+  }
+  if (!entry.empty()) view_.EntryStarted(entry);
+  view_.KeepAlive();
+  lastKeepAlive_ = std::chrono::steady_clock::now();
+}

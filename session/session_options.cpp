@@ -1,0 +1,43 @@
+#include "session/session_options.h"
+
+#include "session/settings_keys.h"
+
+using namespace settings_keys;
+
+namespace {
+
+// Every option is a choice of two, stored as 0 (the default) or 1.
+bool ReadChoice(const TIniGT& ini, const char* key) { return ini.ReadInteger(kOptionsSection, key, 0) == 1; }
+void WriteChoice(TIniGT& ini, const char* key, bool on) { ini.WriteInteger(kOptionsSection, key, on ? 1 : 0); }
+
+}  // namespace
+
+ChartScanOptions SessionOptions::ScanOptions() const {
+  ChartScanOptions scan;
+  scan.extensions = allChartExtensions ? AllChartExtensions() : ClassicChartExtensions();
+  scan.hashes = true;
+  scan.chartsOnly = chartsOnly;
+  return scan;
+}
+
+SessionOptions ReadSessionOptions(const TIniGT& ini) {
+  SessionOptions o;
+  o.allChartExtensions = ReadChoice(ini, kChartFilesKey);
+  o.hashColumns = ReadChoice(ini, kHashColumnsKey);
+  o.chartsOnly = ReadChoice(ini, kChartsOnlyKey);
+  o.csvFormat = ReadChoice(ini, kCsvFormatKey) ? CsvFormat::kUtf8 : CsvFormat::kClassic;
+  o.displayEncoding = ReadChoice(ini, kDisplayEncodingKey) ? DisplayEncoding::kCp932 : DisplayEncoding::kDetected;
+  o.oneArchiveAtATime = ReadChoice(ini, kOneArchiveAtATimeKey);
+  o.numericSort = ReadChoice(ini, kNumericSortKey);
+  return o;
+}
+
+void WriteSessionOptions(TIniGT& ini, const SessionOptions& o) {
+  WriteChoice(ini, kChartFilesKey, o.allChartExtensions);
+  WriteChoice(ini, kHashColumnsKey, o.hashColumns);
+  WriteChoice(ini, kChartsOnlyKey, o.chartsOnly);
+  WriteChoice(ini, kCsvFormatKey, o.csvFormat == CsvFormat::kUtf8);
+  WriteChoice(ini, kDisplayEncodingKey, o.displayEncoding == DisplayEncoding::kCp932);
+  WriteChoice(ini, kOneArchiveAtATimeKey, o.oneArchiveAtATime);
+  WriteChoice(ini, kNumericSortKey, o.numericSort);
+}
