@@ -158,3 +158,31 @@ TEST(ChartListSort, ListOrderMatchesCompareRows) {
 }
 
 }  // namespace
+
+TEST(ChartListSort, NumberColumnsSortByValueWhenAsked) {
+  struct Case {
+    const char* what;
+    int subItem;
+    std::vector<std::array<std::string, 3>> rows;
+    const char* ascending;  // tags after the first click
+    const char* descending;
+  } cases[] = {
+      {"BPM by value", siBpm, {{"x", "95", "a"}, {"x", "120", "b"}, {"x", "60.5", "c"}, {"x", " 150", "d"}}, "cabd", "dbac"},
+      // Text without a number after every number, in text order; equal
+      // values keep their order both ways.
+      {"levels with words", siDifficulty, {{"x", "?", "a"}, {"x", "12", "b"}, {"x", "", "c"}, {"x", "3", "d"}, {"x", "12", "e"}},
+       "dbeca", "acbed"},
+      {"a leading number counts", siPlayer, {{"x", "3 (DP)", "a"}, {"x", "1", "b"}, {"x", "-1", "c"}, {"x", ".5", "d"}},
+       "cdba", "abdc"},
+      // Only the number columns: a title stays text even with the option.
+      {"title stays text", siTitle, {{"x", "10", "a"}, {"x", "9", "b"}}, "ab", "ba"},
+  };
+  for (const Case& c : cases) {
+    ChartList list = ListOf(c.rows, c.subItem);
+    list.SetNumericSort(true);
+    list.ColumnClick(c.subItem + 1);
+    EXPECT_EQ(Tags(list), c.ascending) << c.what;
+    list.ColumnClick(c.subItem + 1);
+    EXPECT_EQ(Tags(list), c.descending) << c.what;
+  }
+}

@@ -1,0 +1,114 @@
+// The stored layout both windows share, and where an export may go.
+#include "session/window_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "charts/chart_list.h"
+#include "charts/working_folder.h"
+#include "platform/io_error.h"
+#include "platform/paths.h"
+#include "session/column_table.h"
+#include "session/export_target.h"
+#include "tests/support/files.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class FixedPlacement : public platform::PlacementWindow {
+ public:
+  bool GetWindowPlacement(platform::WindowPlacement& p) const override {
+    p = placement;
+    return true;
+  }
+  bool SetWindowPlacement(const platform::WindowPlacement& p) override {
+    placement = p;
+    return true;
+  }
+  platform::WindowPlacement placement{};
+};
+
+class WindowSettingsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform::OverrideExecutableDirForTesting(app_);
+    fs::create_directories(app_);
+    CreateWorkingFolder();
+  }
+  void TearDown() override {
+    ReleaseWorkingFolder();
+    platform::OverrideExecutableDirForTesting("");
+  }
+  test_support::TempDir tmp_;
+  std::string app_ = tmp_.Path() + "app/";
+};
+
+TEST_F(WindowSettingsTest, WidthsComeBackAsStoredAndTheOptionalOnesWithTheOptions) {
+  WindowSettings settings;
+  for (int c = 0; c < kColumnCountWithHashes; ++c) EXPECT_EQ(settings.ColumnWidth(c), ColumnAt(c).designedWidth);
+  FixedPlacement window;
+  std::vector<int> widths(kColumnCountWithHashes, 77);
+  widths[2] = -5;  // a width no window gives, stored as it came
+  SessionOptions options;
+  settings.SaveLayout(widths, window, options);
+  WindowSettings again;
+  EXPECT_EQ(again.ColumnWidth(0), 77);
+  EXPECT_EQ(again.ColumnWidth(2), ColumnAt(2).designedWidth);  // never a negative width
+  // Without the hash columns their widths are not written at all.
+  EXPECT_EQ(again.ColumnWidth(kMd5Column), ColumnAt(kMd5Column).designedWidth);
+  options.hashColumns = true;
+  again.SaveLayout(widths, window, options);
+  EXPECT_EQ(WindowSettings().ColumnWidth(kSha256Column), 77);
+  EXPECT_EQ(WindowSettings().ini.ReadInteger("Options", "Width13", 0), 77);
+}
+
+TEST_F(WindowSettingsTest, OptionsRoundTripAndStayDefaultWhenNeverWritten) {
+  WindowSettings settings;
+  EXPECT_EQ(settings.ReadOptions(), SessionOptions());
+  SessionOptions chosen;
+  chosen.hashColumns = true;
+  chosen.numericSort = true;
+  chosen.csvFormat = CsvFormat::kUtf8;
+  settings.WriteOptions(chosen);
+  EXPECT_EQ(WindowSettings().ReadOptions(), chosen);
+}
+
+TEST_F(WindowSettingsTest, AnExportIsNeverOfferedInNorWrittenToAWorkingFolder) {
+  const std::string work = WorkingFolderForUnpacking();
+  const std::string spare = SpareWorkingFolder();
+  ASSERT_FALSE(spare.empty());
+  struct Case {
+    std::string path;
+    bool inWork;
+  };
+  const Case cases[] = {
+      {work, true},
+      {work + "/", true},
+      {work + "/list.csv", true},
+      {spare + "/list.csv", true},
+      {app_ + "workbench/list.csv", false},
+      {app_ + "list.csv", false},
+      {tmp_.Path() + "work/list.csv", false},  // another folder of that name elsewhere
+  };
+  for (const Case& c : cases) EXPECT_EQ(IsInWorkingFolders(c.path), c.inWork) << c.path;
+
+  WindowSettings settings;
+  settings.RememberExportFolder(work + "/bmslist.csv");
+  EXPECT_EQ(settings.ExportFolder(), "");  // stored, but not offered
+  settings.RememberExportFolder(app_ + "bmslist.csv");
+  EXPECT_EQ(settings.ExportFolder(), app_);
+  fs::remove_all(app_ + "gone");
+  settings.RememberExportFolder(app_ + "gone/bmslist.csv");
+  EXPECT_EQ(settings.ExportFolder(), "");
+
+  ChartList list;
+  list.SetCaption(list.Append(), "a.bms");
+  EXPECT_THROW(ExportList(list, platform::FsPath{work + "/bmslist.csv"}, {}), platform::EInOutError);
+  EXPECT_FALSE(fs::exists(work + "/bmslist.csv"));
+  ExportList(list, platform::FsPath{app_ + "bmslist.csv"}, {});
+  EXPECT_TRUE(fs::exists(app_ + "bmslist.csv"));
+}
+
+}  // namespace
