@@ -43,3 +43,18 @@ void ChartList::Sort(int column) {
   rows_.swap(sorted);
   if (observer_) observer_->RowsReordered();
 }
+
+std::size_t ChartList::AppendRow(ChartRow row) {
+  rows_.push_back(std::move(row));
+  if (observer_) observer_->RowAppended(rows_.size() - 1);
+  return rows_.size() - 1;
+}
+
+void ChartList::CheckAll(bool checked) {
+  for (std::size_t i = 0; i < rows_.size(); ++i)
+    if (rows_[i].checked != checked) SetChecked(i, checked);
+}
+
+void ChartList::InvertChecks() {
+  for (std::size_t i = 0; i < rows_.size(); ++i) SetChecked(i, !rows_[i].checked);
+}

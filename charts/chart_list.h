@@ -4,6 +4,7 @@
 // it through a Qt model that listens as an observer.
 #include <cstddef>
 #include <vector>
+#include <algorithm>
 
 #include "charts/chart_row.h"
 
@@ -13,6 +14,8 @@ class ChartListObserver {
   virtual void RowAppended(std::size_t index) = 0;
   virtual void RowChanged(std::size_t index) = 0;  // texts of one row changed
   virtual void RowsReordered() = 0;
+  // Rows were removed or the list emptied: everything may have moved.
+  virtual void ListReset() {}
 };
 
 class ChartList {
@@ -30,6 +33,22 @@ class ChartList {
   void SetChecked(std::size_t i, bool checked);
   // Replaces a whole row (the header reader fills a copy, then stores it).
   void SetRow(std::size_t i, ChartRow row);
+  // Appends a whole row (a list read back from CSV); returns its index.
+  std::size_t AppendRow(ChartRow row);
+
+  // The check boxes of every row at once.
+  void CheckAll(bool checked);
+  void InvertChecks();
+  // Removes the rows for which `remove` holds; the rest keep their order.
+  // Returns how many went.
+  template <typename Predicate>
+  std::size_t RemoveRows(Predicate remove) {
+    const std::size_t before = rows_.size();
+    std::erase_if(rows_, remove);
+    if (rows_.size() != before && observer_) observer_->ListReset();
+    return before - rows_.size();
+  }
+  void Clear() { RemoveRows([](const ChartRow&) { return true; }); }
 
   // The list's Tag: the sort sign, -1 at start.
   int Tag() const { return tag_; }

@@ -121,3 +121,9 @@ void ChartListModel::RowsReordered() {
   changePersistentIndexList(stale, QModelIndexList(stale.size()));
   emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
+
+void ChartListModel::ListReset() {
+  beginResetModel();
+  shown_ = static_cast<int>(list_.Count());
+  endResetModel();
+}

@@ -31,6 +31,7 @@ class ChartListModel : public QAbstractTableModel, private ChartListObserver {
   void RowAppended(std::size_t index) override;
   void RowChanged(std::size_t index) override;
   void RowsReordered() override;
+  void ListReset() override;
 
   ChartList& list_;
   // Rows announced to views so far: the list has grown already when it

@@ -102,6 +102,30 @@ void Session::RunQueue() {
   view_.DropFinished(outcome);
 }
 
+void Session::RunJob(const std::vector<std::string>& archives, const std::function<void(std::size_t)>& each) {
+  if (busy_) return;
+  busy_ = true;
+  cancel_ = false;
+  view_.DropStarted(archives.size());
+  KeepAlive(true);
+  DropOutcome outcome;
+  outcome.archives = archives.size();
+  for (std::size_t i = 0; i < archives.size(); ++i) {
+    KeepAlive();
+    if (Stopping()) break;
+    view_.ArchiveStarted(i, archives.size(), ArchiveProgressText(i, archives.size(), archives[i]));
+    each(i);
+    ++outcome.handled;
+  }
+  outcome.cancelled = cancel_ && outcome.handled < outcome.archives;
+  lastJobCancelled_ = outcome.cancelled;
+  outcome.closeRequested = closePending_;
+  busy_ = false;
+  cancel_ = false;
+  closePending_ = false;
+  view_.DropFinished(outcome);
+}
+
 void Session::KeepAlive(bool now) {
   const auto t = std::chrono::steady_clock::now();
   if (!now && t - lastKeepAlive_ < keepAliveInterval) return;

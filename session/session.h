@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -66,6 +67,13 @@ class Session {
   // Charts read completely since the session began.
   int ChartsRead() const { return pipeline_.RowCount(); }
 
+  // A long action over several archives (installing songs) as a drop runs:
+  // the view's strip and keep-alive, a cancel after the current archive, a
+  // close put off until then. `each(i)` handles archive i. Does nothing
+  // while a drop or another action runs.
+  void RunJob(const std::vector<std::string>& archives, const std::function<void(std::size_t)>& each);
+  bool LastJobCancelled() const { return lastJobCancelled_; }
+
  private:
   void RunQueue();
   // The view's KeepAlive at most every keepAliveInterval, with the latest
@@ -87,4 +95,5 @@ class Session {
   bool busy_ = false;
   bool cancel_ = false;
   bool closePending_ = false;
+  bool lastJobCancelled_ = false;
 };

@@ -28,3 +28,20 @@ std::string ProblemListReasonCaption() { return "理由"; }
 std::string ProblemListFolderCaption() { return "フォルダ"; }
 std::string AutoFitColumnsCaption() { return "列幅を自動調整"; }
 std::string NumericSortCaption() { return "難易度・Player・BPM を数値として並べ替える"; }
+
+std::string InstalledStatusText(std::size_t archives, std::size_t written, std::size_t same, std::size_t kept) {
+  std::string text = std::to_string(archives) + " 書庫を曲フォルダに入れました (新しいファイル " + std::to_string(written) +
+                     " 件、同じファイル " + std::to_string(same) + " 件";
+  if (kept > 0) text += "、残したファイル " + std::to_string(kept) + " 件";
+  return text + ")";
+}
+std::string RenamedStatusText(std::size_t archives) {
+  return std::to_string(archives) + " 書庫の名前を変えました (元に戻す: Ctrl+Z)";
+}
+std::string UndoneStatusText(std::size_t archives) { return std::to_string(archives) + " 書庫の名前を元に戻しました"; }
+std::string TrashedStatusText(std::size_t archives) { return std::to_string(archives) + " 書庫をごみ箱に移しました"; }
+std::string RemovedRowsStatusText(std::size_t rows) { return std::to_string(rows) + " 件を一覧から消しました"; }
+std::string ImportedStatusText(std::size_t rows) { return std::to_string(rows) + " 件を読み込みました"; }
+std::string TrashQuestion(std::size_t archives) {
+  return "チェックした譜面の入っている " + std::to_string(archives) + " 個の書庫をごみ箱に移します。よろしいですか?";
+}

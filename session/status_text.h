@@ -14,6 +14,16 @@ std::string ProblemsStatusText(std::size_t problems);
 std::string ExportedStatusText(std::size_t rows);
 // After a drop: "5 書庫のうち 2 書庫で中止しました" when cancelled, else "".
 std::string DropOutcomeText(const DropOutcome& outcome);
+// After the 編集 menu's actions.
+std::string InstalledStatusText(std::size_t archives, std::size_t written, std::size_t same, std::size_t kept);
+std::string RenamedStatusText(std::size_t archives);
+std::string UndoneStatusText(std::size_t archives);
+std::string TrashedStatusText(std::size_t archives);
+std::string RemovedRowsStatusText(std::size_t rows);
+std::string ImportedStatusText(std::size_t rows);
+// The question before archives go to the trash.
+std::string TrashQuestion(std::size_t archives);
+
 // Shown in the strip while a cancel waits for the current archive.
 std::string StoppingText();
 // Shown over an empty list.
