@@ -2,7 +2,7 @@
 
 const char* const kCliUsage =
     "Usage: bmslist-cli [--csv FILE] [--ext LIST] [--hash] [--csv-format FORMAT]\n"
-    "                   [--charts-only] [--jobs N] PATH...\n"
+    "                   [--charts-only] [--jobs N] [--install-to DIR] PATH...\n"
     "\n"
     "Lists the BMS charts in song archives, as the bmslist window does when the\n"
     "archives are dropped onto it together: each archive is unpacked into the\n"
@@ -31,11 +31,15 @@ const char* const kCliUsage =
     "                       unpacked at once while the charts of one are read\n"
     "                       (the default on two cores or more); the list is\n"
     "                       the same\n"
+    "  --install-to DIR     after writing the list, install every archive that\n"
+    "                       holds a chart into the song folder DIR: one folder\n"
+    "                       per song, never overwriting a file already there\n"
     "  --help               show this text\n"
     "  --version            show the version\n"
     "\n"
     "Exit status: 0 when the archives were handled (an archive that cannot be\n"
-    "read adds no rows), 1 when the CSV could not be written, 2 for a usage error.\n";
+    "read adds no rows), 1 when the CSV could not be written or an archive could\n"
+    "not be installed, 2 for a usage error.\n";
 
 namespace {
 
@@ -102,6 +106,8 @@ CliArgs ParseCliArgs(const std::vector<std::string>& args) {
         out.error = "--csv-format: \"" + value + "\" is neither classic nor utf8";
         return out;
       }
+    } else if (!optionsDone && OptionValue(args, i, "--install-to", value, out.error)) {
+      out.installTo = value;
     } else if (!optionsDone && OptionValue(args, i, "--jobs", value, out.error)) {
       if (value == "1" || value == "2") {
         out.jobs = value[0] - '0';

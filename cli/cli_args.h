@@ -13,6 +13,7 @@ struct CliArgs {
   bool hashes = false;                                             // --hash
   bool chartsOnly = false;                                         // --charts-only
   CsvFormat csvFormat = CsvFormat::kClassic;                       // --csv-format
+  std::string installTo;  // --install-to: the song library folder (file system form)
   int jobs = 0;  // --jobs: 1 one archive at a time, 2 the next unpacked meanwhile; 0 as the machine allows
   bool help = false;
   bool version = false;

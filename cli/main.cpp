@@ -1,4 +1,5 @@
 // bmslist-cli: the dropped-archive pipeline without a window.
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <iostream>
@@ -17,6 +18,7 @@
 #include "platform/paths.h"
 #include "session/export_target.h"
 #include "session/product.h"
+#include "session/list_actions.h"
 #include "session/session.h"
 
 namespace {
@@ -99,6 +101,15 @@ int main(int argc, char** argv) {
     }
   }
 
+  std::string installTo;
+  if (!args.installTo.empty()) {
+    std::string why;
+    if (!AbsoluteFsPath(args.installTo, installTo, why)) {
+      std::fprintf(stderr, "bmslist-cli: %s: %s\n", args.installTo.c_str(), why.c_str());
+      return 1;
+    }
+  }
+
   // This run's own working folder, so another running copy is never disturbed.
   WorkingFolderClaim workingFolder;
   TerminalView view(StderrIsTerminal());
@@ -110,13 +121,22 @@ int main(int argc, char** argv) {
   if (args.jobs != 0) session.bothCores = args.jobs == 2;
   session.Drop(paths);
   const ChartList& list = session.List();
+  // After the list is written: an install that goes wrong never costs it.
+  auto install = [&]() -> int {
+    if (installTo.empty()) return 0;
+    ListActions actions(session);
+    actions.CheckAll();
+    const ListActions::InstallTotals t = actions.InstallChecked(installTo);
+    return t.failed > 0 || t.kept > 0 || t.cancelled ? 1 : 0;
+  };
 
   const CsvOptions csv{args.csvFormat, args.hashes};
   if (args.csvPath.empty()) {
     UseBinaryStdout();
     std::string text = ChartCsvText(list, csv);
     std::fwrite(text.data(), 1, text.size(), stdout);
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    const int written = std::fflush(stdout) == 0 ? 0 : 1;
+    return std::max(written, install());
   }
   try {
     ExportList(list, platform::FsPath{csvPath}, csv);
@@ -124,5 +144,5 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "bmslist-cli: %s: %s\n", args.csvPath.c_str(), platform::Cp932ToUtf8(e.what()).c_str());
     return 1;
   }
-  return 0;
+  return install();
 }

@@ -30,6 +30,7 @@
 #include "gui/chart_list_model.h"
 #include "gui/chart_view.h"
 #include "gui/drop_progress.h"
+#include "gui/edit_actions.h"
 #include "gui/error_box.h"
 #include "gui/form2.h"
 #include "gui/list_status.h"
@@ -87,6 +88,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   CreateOpenDialog();
   CreateShortcuts();
   CreateHeaderMenu();
+  edit_ = new EditActions(*this);
   status_ = new ListStatus(List(), *model_, this);
   statusBar()->addWidget(status_);
   progress_ = new DropProgress(this);
@@ -164,13 +166,7 @@ void TForm1::CreateMenu() {
   connect(AOpen, &QAction::triggered, this, &TForm1::OpenClick);
 
   connect(AQuit, &QAction::triggered, this, &QWidget::close);
-  // Actions without a handler are greyed whenever the menu opens.
-  unhandledActions_ = {AreadCSV};
-  auto disableUnhandled = [this] {
-    for (QAction* a : unhandledActions_) a->setEnabled(false);
-  };
-  disableUnhandled();
-  connect(File1, &QMenu::aboutToShow, this, disableUnhandled);
+  connect(AreadCSV, &QAction::triggered, this, &TForm1::ImportCsvClick);
 }
 
 void TForm1::CreateSaveDialog() {
@@ -262,6 +258,10 @@ void TForm1::AOptionsClick() {
   SessionOptions options = options_;
   if (!Form2->Execute(options)) return;
   ApplyOptions(options);
+  StoreOptions(options);
+}
+
+void TForm1::StoreOptions(const SessionOptions& options) {
   try {
     settings.WriteOptions(options);
   } catch (const EIniWriteError& e) {
@@ -437,4 +437,23 @@ void TForm1::RepaintRows(int first, int last) {
   }
   LV->viewport()->repaint(rows);
   lastRowPaint_.restart();
+}
+
+void TForm1::ImportCsvClick() {
+  const QString file = QFileDialog::getOpenFileName(this, QStringFromCp932(kReadCsvCaption),
+                                                    QStringFromCp932(settings.ExportFolder()),
+                                                    QStringLiteral("CSV(*.csv);;") + QStringFromCp932(kAllFilesFilterCaption) +
+                                                        QStringLiteral(" (*)"),
+                                                    nullptr, QFileDialog::DontUseNativeDialog);
+  if (!file.isEmpty()) ImportCsv(file);
+}
+
+void TForm1::ImportCsv(const QString& fileName) {
+  std::string error;
+  const std::size_t rows = actions_.ImportCsv(QFile::encodeName(fileName).toStdString(), error);
+  if (!error.empty()) {
+    ShowErrorBox(this, platform::Utf8ToCp932(error));
+    return;
+  }
+  status_->SetNotice(QString::fromStdString(ImportedStatusText(rows)));
 }

@@ -17,6 +17,7 @@
 #include "gui/chart_view.h"
 #include "gui/drop_view.h"
 #include "platform/msgwindow.h"
+#include "session/list_actions.h"
 #include "session/session.h"
 #include "session/session_options.h"
 #include "session/window_settings.h"
@@ -27,6 +28,7 @@ class QMenu;
 class QTreeView;
 class ChartListModel;
 class DropProgress;
+class EditActions;
 class ListStatus;
 class TForm2;
 class WidgetPlacement;
@@ -40,6 +42,8 @@ class TForm1 : public QMainWindow {
 
   ChartList& List() { return session_.List(); }
   Session& DropSession() { return session_; }
+  ListActions& Actions() { return actions_; }
+  EditActions* Edit() const { return edit_; }
   // A hidden message window standing for this window towards the archiver
   // libraries: it answers 0 to every message, and bringing it to the
   // foreground raises and activates this window.
@@ -73,6 +77,12 @@ class TForm1 : public QMainWindow {
   void ApplyOptions(const SessionOptions& options);
   // Fits every shown column to its contents (the header's context menu).
   void AutoFitColumns();
+  // Keeps the options in the settings file; a refused write is shown and
+  // the options hold for this run all the same.
+  void StoreOptions(const SessionOptions& options);
+  // CSV追加読込: appends the rows of a list exported earlier.
+  void ImportCsvClick();
+  void ImportCsv(const QString& fileName);
 
   ChartView* LV = nullptr;
   QMenu* File1 = nullptr;
@@ -116,13 +126,14 @@ class TForm1 : public QMainWindow {
   // The view first: the session reports to it from its first drop on.
   DropView dropView_{*this};
   Session session_{dropView_};
+  ListActions actions_{session_};
+  EditActions* edit_ = nullptr;
   SessionOptions options_;
   ChartListModel* model_ = nullptr;
   WidgetPlacement* placement_ = nullptr;
   ListStatus* status_ = nullptr;
   DropProgress* progress_ = nullptr;
   std::array<QIcon, 4> ImageList1;
-  std::vector<QAction*> unhandledActions_;
   int rowHeight_ = 0;  // rows are all of one height
   QElapsedTimer lastRowPaint_;
   bool followScheduled_ = false;

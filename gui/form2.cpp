@@ -3,13 +3,18 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFile>
+#include <QFileDialog>
 #include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "session/captions.h"
 #include "gui/qt_text.h"
 #include "gui/window_font.h"
+#include "session/edit_captions.h"
 #include "session/status_text.h"
 
 namespace {
@@ -53,6 +58,21 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
   form->addRow(QStringFromCp932(kCsvFormatLabel), CsvFormatBox);
   form->addRow(QStringFromCp932(kDisplayEncodingLabel), DisplayEncodingBox);
   form->addRow(QString(), NumericSort);
+  SongLibrary = new QLineEdit(this);
+  SongLibrary->setObjectName(QStringLiteral("SongLibrary"));
+  auto* browse = new QPushButton(QString::fromUtf8(kBrowseCaption), this);
+  connect(browse, &QPushButton::clicked, this, [this] {
+    const QString dir = QFileDialog::getExistingDirectory(this, QString::fromUtf8(kChooseLibraryCaption), SongLibrary->text());
+    if (!dir.isEmpty()) SongLibrary->setText(dir);
+  });
+  auto* library = new QHBoxLayout;
+  library->addWidget(SongLibrary, 1);
+  library->addWidget(browse);
+  form->addRow(QString::fromUtf8(kSongLibraryLabel), library);
+  PreviewCommand = new QLineEdit(this);
+  PreviewCommand->setObjectName(QStringLiteral("PreviewCommand"));
+  PreviewCommand->setPlaceholderText(QStringLiteral("bemuse %f"));
+  form->addRow(QString::fromUtf8(kPreviewCommandLabel), PreviewCommand);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   buttons->button(QDialogButtonBox::Cancel)->setText(QStringFromCp932(kCancelCaption));
@@ -77,6 +97,8 @@ void TForm2::SetOptions(const SessionOptions& o) {
   DisplayEncodingBox->setCurrentIndex(o.displayEncoding == DisplayEncoding::kCp932 ? 1 : 0);
   UnpackAhead->setChecked(!o.oneArchiveAtATime);
   NumericSort->setChecked(o.numericSort);
+  SongLibrary->setText(QFile::decodeName(QByteArray::fromStdString(o.songLibrary)));
+  PreviewCommand->setText(QString::fromStdString(o.previewCommand));
 }
 
 SessionOptions TForm2::Options() const {
@@ -88,6 +110,8 @@ SessionOptions TForm2::Options() const {
   o.displayEncoding = DisplayEncodingBox->currentIndex() == 1 ? DisplayEncoding::kCp932 : DisplayEncoding::kDetected;
   o.oneArchiveAtATime = !UnpackAhead->isChecked();
   o.numericSort = NumericSort->isChecked();
+  o.songLibrary = QFile::encodeName(SongLibrary->text().trimmed()).toStdString();
+  o.previewCommand = PreviewCommand->text().trimmed().toStdString();
   return o;
 }
 

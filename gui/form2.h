@@ -8,6 +8,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLineEdit;
 
 class TForm2 : public QDialog {
   Q_OBJECT
@@ -28,4 +29,6 @@ class TForm2 : public QDialog {
   QComboBox* DisplayEncodingBox = nullptr;
   QCheckBox* UnpackAhead = nullptr;
   QCheckBox* NumericSort = nullptr;
+  QLineEdit* SongLibrary = nullptr;     // the file system's form, shown as text
+  QLineEdit* PreviewCommand = nullptr;  // "%f" stands for the chart
 };

@@ -1,5 +1,7 @@
 #include "session/session_options.h"
 
+#include "platform/cp932.h"
+#include "platform/paths.h"
 #include "session/settings_keys.h"
 
 using namespace settings_keys;
@@ -29,6 +31,8 @@ SessionOptions ReadSessionOptions(const TIniGT& ini) {
   o.displayEncoding = ReadChoice(ini, kDisplayEncodingKey) ? DisplayEncoding::kCp932 : DisplayEncoding::kDetected;
   o.oneArchiveAtATime = ReadChoice(ini, kOneArchiveAtATimeKey);
   o.numericSort = ReadChoice(ini, kNumericSortKey);
+  o.songLibrary = platform::FsName(ini.ReadString(kOptionsSection, kSongLibraryKey, ""));
+  o.previewCommand = platform::Cp932ToUtf8(ini.ReadString(kOptionsSection, kPreviewCommandKey, ""));
   return o;
 }
 
@@ -40,4 +44,10 @@ void WriteSessionOptions(TIniGT& ini, const SessionOptions& o) {
   WriteChoice(ini, kDisplayEncodingKey, o.displayEncoding == DisplayEncoding::kCp932);
   WriteChoice(ini, kOneArchiveAtATimeKey, o.oneArchiveAtATime);
   WriteChoice(ini, kNumericSortKey, o.numericSort);
+  // The settings file holds CP932 text: the libraries take no other
+  // destination anyway, and a command is kept as near as it goes.
+  if (!o.songLibrary.empty() || !ini.ReadString(kOptionsSection, kSongLibraryKey, "").empty())
+    ini.WriteString(kOptionsSection, kSongLibraryKey, platform::Utf8ToCp932(o.songLibrary));
+  if (!o.previewCommand.empty() || !ini.ReadString(kOptionsSection, kPreviewCommandKey, "").empty())
+    ini.WriteString(kOptionsSection, kPreviewCommandKey, platform::Utf8ToCp932(o.previewCommand));
 }

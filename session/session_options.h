@@ -5,6 +5,7 @@
 // someone who never opens it stays as it was. Every default is the classic
 // behaviour.
 #include <cstdint>
+#include <string>
 
 #include "charts/column_text.h"
 #include "charts/csv_export.h"
@@ -19,6 +20,8 @@ struct SessionOptions {
   DisplayEncoding displayEncoding = DisplayEncoding::kDetected;
   bool oneArchiveAtATime = false;  // no unpacking ahead on a second core
   bool numericSort = false;        // 難易度, Player and BPM sorted by value
+  std::string songLibrary;         // where songs are installed (file system form); asked for on first use
+  std::string previewCommand;      // the player or viewer a chart is previewed with; "%f" is the chart
 
   bool operator==(const SessionOptions&) const = default;
 

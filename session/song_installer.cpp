@@ -72,6 +72,7 @@ InstallResult InstallSong(TArchiveFile& component, WindowHandle window, const st
     return result;
   }
   std::int32_t code = 0;
+  component.Options().x = 1;  // with the archive's folders: a song's files stay where its charts look for them
   try {
     code = component.Extract(window, &component.Options(), staging, nullptr);
   } catch (const std::exception& e) {
