@@ -138,13 +138,24 @@ std::string SpareWorkingFolder() {
 
 std::size_t EmptyWorkingFolderTop() { return EmptyFolderTop(WorkingFolderForUnpacking()); }
 
-std::size_t EmptyFolderTop(const std::string& folder) {
+std::size_t EmptyFolderTop(const std::string& folder, std::vector<std::string>* refused) {
   // Every file an archive put at the top goes, dot files included (macOS
   // archives carry "._name" files).
-  std::size_t removed = platform::DeleteFilesAtTop(folder);
+  std::size_t removed = platform::DeleteFilesAtTop(folder, refused);
   if (removed >= kRenewAfterFiles) {
     if (Current().path == folder) Renew(Current());
     else if (Spare().path == folder) Renew(Spare());
   }
   return removed;
+}
+
+std::string ReplaceWorkingFolder(const std::string& folder) {
+  Claim& c = Spare().path == folder ? Spare() : Current();
+  if (folder != (c.path.empty() ? WorkingFolderForUnpacking() : c.path)) return folder;
+  Claim fresh;
+  fresh.parent = c.parent.empty() ? platform::WorkParentDir() : c.parent;
+  if (!ClaimPrivate(fresh)) return folder;
+  Release(c);
+  c = std::move(fresh);
+  return c.path;
 }

@@ -13,6 +13,7 @@
 #include "charts/working_folder.h"
 #include "cli/cli_args.h"
 #include "cli/cli_system.h"
+#include "cli/csv_output.h"
 #include "drivers/archive_file.h"
 #include "platform/cp932.h"
 #include "platform/file_time.h"
@@ -41,9 +42,10 @@ class TerminalProgress {
   }
   // Clears the progress line and writes `line` (UTF-8, with its line end).
   void Say(const std::string& line) {
+    // One write, so nothing written meanwhile lands inside the line.
+    const std::string text = (enabled_ ? "\r\033[K" : "") + line;
     std::lock_guard<std::mutex> lock(mutex_);
-    if (enabled_) std::fputs("\r\033[K", stderr);
-    std::fputs(line.c_str(), stderr);
+    std::fwrite(text.data(), 1, text.size(), stderr);
     std::fflush(stderr);
   }
   void Done() {
@@ -100,6 +102,7 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "bmslist-cli: %s: %s\n", args.csvPath.c_str(), why.c_str());
       return 1;
     }
+    if (!CsvTargetUsable(args.csvPath, csvPath, paths)) return 1;
   }
 
   // This run's own working folder, so another running copy is never disturbed.
@@ -137,17 +140,5 @@ int main(int argc, char** argv) {
   platform::DestroyMessageWindow(window);
 
   const CsvOptions csv{args.csvFormat, args.hashes};
-  if (args.csvPath.empty()) {
-    UseBinaryStdout();
-    std::string text = ChartCsvText(list, csv);
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    return std::fflush(stdout) == 0 ? 0 : 1;
-  }
-  try {
-    WriteChartCsv(list, platform::FsPath{csvPath}, csv);
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "bmslist-cli: %s: %s\n", args.csvPath.c_str(), platform::Cp932ToUtf8(e.what()).c_str());
-    return 1;
-  }
-  return 0;
+  return args.csvPath.empty() ? WriteCsvToStdout(list, csv) : WriteCsvFile(list, args.csvPath, csvPath, csv);
 }
