@@ -247,6 +247,7 @@ void DropPipeline::DropOnBothCores(const std::vector<std::string>& paths, const 
   }
   std::deque<Lane*> inFlight;  // in archive order
   std::size_t next = 0;        // the first archive not started
+  bool mainFolderFails = false;
   auto fill = [&] {
     for (Lane& lane : lanes)
       if (!lane.job && StartOn(lane, paths, next)) inFlight.push_back(&lane);
@@ -277,6 +278,9 @@ void DropPipeline::DropOnBothCores(const std::vector<std::string>& paths, const 
       discardInFlight();
       current = UnpackAlone(current, mainFolder, lane.worker);
       next = i + 1;
+      // Failing alone too, the first folder itself takes no files: the
+      // second must not list what a serial drop cannot.
+      mainFolderFails = FailedForSpaceOrFolder(current) && current.result != ERROR_DISK_SPACE;
     } else if (current.extracted) {
       archiveFile_.TakeExtractResults(lane.component);
     }
@@ -288,6 +292,10 @@ void DropPipeline::DropOnBothCores(const std::vector<std::string>& paths, const 
       for (Lane& l : lanes)
         if (l.folder == unpackedIn) l.folder = current.folder;
       mainFolder = lanes[0].folder;
+    }
+    if (mainFolderFails) {
+      DropSerially(paths, i + 1, mainFolder, &lane.worker);
+      return;
     }
     if (platform::FolderTopHoldsFiles(current.folder)) {
       // A file the clean-up could not delete is listed again with the next
