@@ -1,5 +1,6 @@
 #include "charts/working_folder.h"
 
+#include <mutex>
 #include <optional>
 
 #include "platform/files.h"
@@ -30,6 +31,13 @@ Claim& Current() {
 Claim& Spare() {
   static Claim claim;
   return claim;
+}
+
+// Folders are renewed on the unpacking threads and replaced on the calling
+// one.
+std::mutex& ClaimsMutex() {
+  static std::mutex mutex;
+  return mutex;
 }
 
 void Release(Claim& c) {
@@ -143,6 +151,7 @@ std::size_t EmptyFolderTop(const std::string& folder, std::vector<std::string>* 
   // archives carry "._name" files).
   std::size_t removed = platform::DeleteFilesAtTop(folder, refused);
   if (removed >= kRenewAfterFiles) {
+    std::lock_guard<std::mutex> lock(ClaimsMutex());
     if (Current().path == folder) Renew(Current());
     else if (Spare().path == folder) Renew(Spare());
   }
@@ -150,6 +159,7 @@ std::size_t EmptyFolderTop(const std::string& folder, std::vector<std::string>* 
 }
 
 std::string ReplaceWorkingFolder(const std::string& folder) {
+  std::lock_guard<std::mutex> lock(ClaimsMutex());
   Claim& c = Spare().path == folder ? Spare() : Current();
   if (folder != (c.path.empty() ? WorkingFolderForUnpacking() : c.path)) return folder;
   Claim fresh;

@@ -21,14 +21,20 @@ void Say(const std::string& given, const std::string& why) {
   std::fwrite(line.data(), 1, line.size(), stderr);
 }
 
-std::string Folder(const std::string& fsPath) { return fs::path(fsPath).parent_path().string(); }
+// The file-system form is UTF-8 on every platform.
+fs::path PathOf(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
+
+std::string Folder(const std::string& fsPath) {
+  const std::u8string folder = PathOf(fsPath).parent_path().u8string();
+  return std::string(folder.begin(), folder.end());
+}
 
 // What is wrong with the folder that should hold the CSV; "" when it is a
 // folder.
 std::string FolderProblem(const std::string& fsPath) {
   const std::string folder = Folder(fsPath);
   std::error_code ec;
-  fs::file_status st = fs::status(folder, ec);
+  fs::file_status st = fs::status(PathOf(folder), ec);
   if (st.type() == fs::file_type::not_found) return "the folder " + folder + " does not exist";
   if (!ec && st.type() != fs::file_type::directory) return folder + " is not a folder";
   return {};
@@ -42,7 +48,7 @@ bool CsvTargetUsable(const std::string& given, const std::string& fsPath, const 
     return false;
   }
   std::error_code ec;
-  if (fs::is_directory(fsPath, ec)) {
+  if (fs::is_directory(PathOf(fsPath), ec)) {
     Say(given, "is a folder");
     return false;
   }
