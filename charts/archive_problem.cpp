@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "archivers/include/archiver_api.h"
+#include "charts/column_text.h"
 #include "platform/cp932.h"
 
 std::string ExtractResultReason(std::int32_t code) {
@@ -70,5 +71,11 @@ std::string ProblemReasonsText(const ArchiveProblem& problem) {
     text += "names that cannot be written in code page 932, not listed:";
     for (const std::string& n : problem.unlistedNames) text += " " + n;
   }
-  return text;
+  if (!problem.undeletableNames.empty()) {
+    text += text.empty() ? "" : "; ";
+    text += "files the working folder's clean-up cannot delete, left behind for a fresh working folder:";
+    for (const std::string& n : problem.undeletableNames) text += " " + n;
+  }
+  // Names from archives reach a terminal here.
+  return EscapeControls(text, true);
 }

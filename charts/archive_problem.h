@@ -11,6 +11,9 @@ struct ArchiveProblem {
   std::string fsPath;                    // the file system's (UTF-8) form, when CP932 cannot hold it
   std::vector<std::string> reasons;      // CP932, plain words
   std::vector<std::string> unlistedNames;  // file-system (UTF-8) names CP932 cannot hold
+  // File-system (UTF-8) names of files the working folder's clean-up could
+  // not delete; the drop goes on in a fresh working folder.
+  std::vector<std::string> undeletableNames;
 };
 
 // The reason an archiver library's result code stands for; "" for success.

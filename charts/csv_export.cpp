@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "charts/column_text.h"
+#include "platform/profile.h"
 #include "platform/whole_file_write.h"
 
 namespace {
@@ -28,8 +29,9 @@ void AppendLine(std::string& out, const ChartRow& row, const CsvOptions& options
       // Fields go out as they stand: a quote or comma inside one is not escaped.
       out += row.ColumnText(c);
     } else {
-      // Every field quoted, so commas and line ends inside stay in it.
-      for (char ch : ColumnUtf8(row, c)) {
+      // Every field quoted, so commas inside stay in it; control characters
+      // escaped, as the list shows them.
+      for (char ch : ColumnDisplayText(row, c)) {
         if (ch == '"') out += '"';
         out += ch;
       }
@@ -64,9 +66,12 @@ std::string ChartCsvLines(const ChartList& list, std::vector<std::size_t> rows, 
 }
 
 void WriteChartCsv(const ChartList& list, const std::string& path, const CsvOptions& options) {
-  platform::WriteWholeFile(path, ChartCsvText(list, options));
+  WriteChartCsv(list, platform::FsPath{platform::FsName(path)}, options);
 }
 
 void WriteChartCsv(const ChartList& list, const platform::FsPath& path, const CsvOptions& options) {
+  // An export killed part-way left its temporary file beside the target.
+  const std::size_t end = path.utf8.find_last_of(platform::kPathDelimiter == '/' ? "/" : "\\/:");
+  platform::RemoveStaleProfileTemporaries(platform::FsPath{end == std::string::npos ? "." : path.utf8.substr(0, end + 1)});
   platform::WriteWholeFile(path, ChartCsvText(list, options));
 }

@@ -29,16 +29,34 @@ std::vector<std::string> ChartMasks(const std::vector<std::string>& extensions) 
   return masks;
 }
 
+// Whether `name` is a chart's name with dots or spaces after it: Windows
+// drops those from a file name, Linux keeps them, and no mask matches.
+bool ChartNameWithTrailingDots(const std::string& name, const std::vector<std::string>& masks) {
+  const std::size_t end = name.find_last_not_of(". ");
+  return end != std::string::npos && end + 1 < name.size() && platform::MatchesAnyMask(name.substr(0, end + 1), masks);
+}
+
 // The files at the top of a folder named like a chart of one of the kinds
 // of `masks`: no folders, no hidden files. The folder is read once, whatever
 // the number of kinds. `unlisted` gets the names CP932 cannot hold, grouped
-// by kind in the order of `masks`.
+// by kind in the order of `masks`; `misnamed` the charts' names with dots
+// or spaces after them.
 std::vector<platform::FoundFile> TopLevelFiles(const std::string& dir, const std::vector<std::string>& masks,
-                                               std::vector<std::string>& unlisted) {
+                                               std::vector<std::string>& unlisted, std::vector<std::string>& misnamed) {
+  std::vector<std::string> wider = masks;
+  for (const std::string& m : masks) wider.push_back(m + "*");
   std::vector<platform::FoundFile> files;
-  for (auto& f : platform::FindFiles(dir, masks, &unlisted))
-    if (!f.directory && !f.hidden) files.push_back(std::move(f));
-  std::erase_if(unlisted, [](const std::string& n) { return n.empty() || n[0] == '.'; });
+  for (auto& f : platform::FindFiles(dir, wider, &unlisted)) {
+    if (f.directory || f.hidden) continue;
+    if (platform::MatchesAnyMask(f.name, masks))
+      files.push_back(std::move(f));
+    else if (ChartNameWithTrailingDots(f.name, masks))
+      misnamed.push_back(f.name);
+  }
+  std::erase_if(unlisted, [&masks](const std::string& n) {
+    return n.empty() || n[0] == '.' || !(platform::MatchesAnyMask(n, masks) || ChartNameWithTrailingDots(n, masks));
+  });
+  std::sort(misnamed.begin(), misnamed.end());
   if (masks.size() > 1) {
     auto kind = [&masks](const std::string& name) {
       std::size_t i = 0;
@@ -81,11 +99,12 @@ std::string ErrorText(const std::exception& e) { return e.what(); }
 struct ChartListing {
   std::vector<platform::FoundFile> charts;
   std::vector<std::string> unlisted;
+  std::vector<std::string> misnamed;  // CP932
 };
 
 ChartListing ListCharts(const std::string& dir, const std::vector<std::string>& extensions) {
   ChartListing listing;
-  listing.charts = InRowOrder(TopLevelFiles(dir, ChartMasks(extensions), listing.unlisted));
+  listing.charts = InRowOrder(TopLevelFiles(dir, ChartMasks(extensions), listing.unlisted, listing.misnamed));
   return listing;
 }
 
@@ -114,6 +133,10 @@ struct DropPipeline::Unpacked {
   ArchiveProblem problem;
   bool attempted = false;  // a driver was there: the folder's top is emptied after
   bool extracted = false;  // the library returned: what it unpacked is listed
+  std::int32_t result = 0;  // the library's
+  // Files the clean-up before unpacking could not delete: not this
+  // archive's, never listed.
+  std::vector<std::string> leftBefore;
   // The archive component's selection before this archive's, to take it
   // back when the archive was unpacked ahead and is not to be listed.
   TArchiveFile::Selection selectionBefore;
@@ -166,6 +189,9 @@ void DropPipeline::WMDropFiles(const std::vector<std::string>& paths) {
       if (platform::FolderTopHoldsFiles(spare)) platform::MoveFolderEntries(spare, folder);
       EmptyFolderTop(folder);
       if (platform::FolderTopHoldsFiles(folder) || platform::FolderTopHoldsFiles(spare)) spare.clear();
+      // A folder that takes no file fails every archive of a serial drop;
+      // the other folder must not list them meanwhile.
+      if (!platform::FolderTakesNewFiles(folder) || !platform::FolderTakesNewFiles(spare)) spare.clear();
     }
   }
   if (spare.empty())
@@ -192,7 +218,7 @@ DropPipeline::Unpacked DropPipeline::Prepare(std::size_t index, const std::strin
   return u;
 }
 
-void DropPipeline::DropSerially(const std::vector<std::string>& paths, std::size_t from, const std::string& folder,
+void DropPipeline::DropSerially(const std::vector<std::string>& paths, std::size_t from, std::string folder,
                                 BackgroundTask* worker) {
   for (std::size_t i = from; i < paths.size(); ++i) {
     if (onArchiveStarting && !onArchiveStarting(i, paths.size(), paths[i])) break;
@@ -205,11 +231,12 @@ void DropPipeline::DropSerially(const std::vector<std::string>& paths, std::size
     else
       Unpack(u);
     Finish(u);
+    folder = u.folder;  // a fresh one when files could not be deleted
   }
 }
 
 void DropPipeline::DropOnBothCores(const std::vector<std::string>& paths, const std::string& spare) {
-  const std::string mainFolder = WorkingFolderForUnpacking();
+  std::string mainFolder = WorkingFolderForUnpacking();
   Lane lanes[2];
   lanes[0].folder = mainFolder;
   lanes[1].folder = spare;
@@ -220,6 +247,7 @@ void DropPipeline::DropOnBothCores(const std::vector<std::string>& paths, const 
   }
   std::deque<Lane*> inFlight;  // in archive order
   std::size_t next = 0;        // the first archive not started
+  bool mainFolderFails = false;
   auto fill = [&] {
     for (Lane& lane : lanes)
       if (!lane.job && StartOn(lane, paths, next)) inFlight.push_back(&lane);
@@ -242,8 +270,33 @@ void DropPipeline::DropOnBothCores(const std::vector<std::string>& paths, const 
     lane.worker.Wait(onWaiting);
     Unpacked current = std::move(*lane.job);
     lane.job.reset();
-    if (current.extracted) archiveFile_.TakeExtractResults(lane.component);
+    if (FailedForSpaceOrFolder(current)) {
+      // The other unpacking shared the disk, or the folder was the second
+      // one: the archive is unpacked again alone, in the first folder, as a
+      // serial drop would, before anything is said about it.
+      EmptyFolderTop(current.folder);
+      discardInFlight();
+      current = UnpackAlone(current, mainFolder, lane.worker);
+      next = i + 1;
+      // Failing alone too, the first folder itself takes no files: the
+      // second must not list what a serial drop cannot.
+      mainFolderFails = FailedForSpaceOrFolder(current) && current.result != ERROR_DISK_SPACE;
+    } else if (current.extracted) {
+      archiveFile_.TakeExtractResults(lane.component);
+    }
+    const std::string unpackedIn = current.folder;
     Finish(current);
+    if (current.folder != unpackedIn) {
+      // Files there could not be deleted: the folder was swapped for a
+      // fresh one, which its lane uses from now on.
+      for (Lane& l : lanes)
+        if (l.folder == unpackedIn) l.folder = current.folder;
+      mainFolder = lanes[0].folder;
+    }
+    if (mainFolderFails) {
+      DropSerially(paths, i + 1, mainFolder, &lane.worker);
+      return;
+    }
     if (platform::FolderTopHoldsFiles(current.folder)) {
       // A file the clean-up could not delete is listed again with the next
       // archive, as in one folder: what was unpacked ahead without it goes,
@@ -257,6 +310,33 @@ void DropPipeline::DropOnBothCores(const std::vector<std::string>& paths, const 
     // The folder is free again: the archive after those in flight goes there.
     fill();
   }
+}
+
+bool DropPipeline::FailedForSpaceOrFolder(const Unpacked& u) {
+  switch (u.result) {
+    case ERROR_DISK_SPACE:
+    case ERROR_CANNOT_WRITE:
+    case ERROR_MAKEDIRECTORY:
+    case ERROR_TMP_OPEN:
+    case ERROR_FILE_OPEN:
+      return true;
+    default:
+      return false;
+  }
+}
+
+DropPipeline::Unpacked DropPipeline::UnpackAlone(const Unpacked& failed, const std::string& folder,
+                                                 BackgroundTask& worker) {
+  try {
+    archiveFile_.RestoreSelection(failed.selectionBefore);
+  } catch (...) {
+    // Selected again from where the drop has got to: the same driver for
+    // every archive of a known type.
+  }
+  Unpacked u = Prepare(failed.index, failed.problem.archivePath, folder);
+  u.selectionBefore = failed.selectionBefore;
+  worker.Run([this, &u] { Unpack(u); }, onWaiting);
+  return u;
 }
 
 bool DropPipeline::StartOn(Lane& lane, const std::vector<std::string>& paths, std::size_t& next) {
@@ -330,9 +410,10 @@ void DropPipeline::ExtractSelected(Unpacked& u, TArchiveFile& component) {
   try {
     // Whatever a killed run or an undeletable file left at the top would be
     // listed as this archive's charts.
-    EmptyFolderTop(u.folder);
+    EmptyFolderTop(u.folder, &u.leftBefore);
     std::int32_t result = ExtractInto(u, component);
     u.extracted = true;
+    u.result = result;
     // The rows are whatever was unpacked, whatever the result; the result
     // only says what went wrong.
     if (std::string reason = ExtractResultReason(result); !reason.empty()) problem.reasons.push_back(reason);
@@ -361,13 +442,22 @@ void DropPipeline::Finish(Unpacked& u) {
   // is left would be listed again under the next archive's name.
   if (u.attempted) {
     try {
-      EmptyFolderTop(u.folder);
+      std::vector<std::string> left = u.leftBefore;
+      EmptyFolderTop(u.folder, &left);
+      if (!left.empty()) {
+        // Kept, they would be listed under every later archive: they are
+        // said once and left behind with their folder.
+        std::sort(left.begin(), left.end());
+        left.erase(std::unique(left.begin(), left.end()), left.end());
+        problem.undeletableNames = std::move(left);
+        u.folder = ReplaceWorkingFolder(u.folder);
+      }
     } catch (...) {
     }
   }
-  if (rows == 0 && problem.reasons.empty() && problem.unlistedNames.empty())
-    problem.reasons.push_back("no chart at the top of the archive");
-  if ((!problem.reasons.empty() || !problem.unlistedNames.empty()) && onArchiveProblem) onArchiveProblem(problem);
+  const bool said = !problem.reasons.empty() || !problem.unlistedNames.empty() || !problem.undeletableNames.empty();
+  if (rows == 0 && !said) problem.reasons.push_back("no chart at the top of the archive");
+  if ((said || rows == 0) && onArchiveProblem) onArchiveProblem(problem);
 }
 
 std::int32_t DropPipeline::ExtractInto(Unpacked& u, TArchiveFile& component) {
@@ -399,10 +489,20 @@ std::size_t DropPipeline::ListAndReadCharts(Unpacked& u) {
     problem.reasons.push_back("the working folder cannot be used");
     return 0;
   }
-  const ChartListing listing = u.listing ? std::move(*u.listing) : ListCharts(dir, options.extensions);
+  ChartListing listing = u.listing ? std::move(*u.listing) : ListCharts(dir, options.extensions);
   u.listing.reset();
+  auto leftBefore = [&u](const std::string& fsName) {
+    return std::find(u.leftBefore.begin(), u.leftBefore.end(), fsName) != u.leftBefore.end();
+  };
+  std::erase_if(listing.charts, [&](const platform::FoundFile& f) { return leftBefore(f.fsName); });
+  std::erase_if(listing.unlisted, leftBefore);
   const std::vector<platform::FoundFile>& charts = listing.charts;
   problem.unlistedNames.insert(problem.unlistedNames.end(), listing.unlisted.begin(), listing.unlisted.end());
+  if (!listing.misnamed.empty()) {
+    std::string names;
+    for (const std::string& n : listing.misnamed) names += " \"" + n + "\"";
+    problem.reasons.push_back("chart names ending in a dot or a space, not listed:" + names);
+  }
   const std::string fsDir = platform::IncludeTrailingDelimiter(platform::FsName(dir));
 
   const std::string arcName = platform::ExtractFileName(problem.archivePath);

@@ -91,12 +91,19 @@ class DropPipeline {
   std::size_t ListAndReadCharts(Unpacked& u);
   // From archive `from` on, one after another in `folder`; the libraries
   // are called on `worker` when one is given.
-  void DropSerially(const std::vector<std::string>& paths, std::size_t from, const std::string& folder,
+  void DropSerially(const std::vector<std::string>& paths, std::size_t from, std::string folder,
                     BackgroundTask* worker);
   void DropOnBothCores(const std::vector<std::string>& paths, const std::string& spare);
   // Selects the archive at or after `next` (skipped names passed over) and
   // starts unpacking it on `lane`; false when none is left.
   bool StartOn(Lane& lane, const std::vector<std::string>& paths, std::size_t& next);
+  // A full disk or a folder that took no file: what the other unpacking or
+  // the second folder may have caused.
+  static bool FailedForSpaceOrFolder(const Unpacked& u);
+  // Unpacks the archive of `failed` again with the caller's component,
+  // selected from where `failed` was, into `folder`, on `worker`, while
+  // nothing else is under way.
+  Unpacked UnpackAlone(const Unpacked& failed, const std::string& folder, BackgroundTask& worker);
   // Takes back archives unpacked ahead that are not to be listed, the
   // earliest first: their folders emptied, the caller's selection as before
   // the earliest.

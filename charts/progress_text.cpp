@@ -2,14 +2,17 @@
 
 #include <cstring>
 
+#include "charts/column_text.h"
 #include "platform/paths.h"
 
 std::string ArchiveProgressText(std::size_t index, std::size_t count, const std::string& archivePath) {
-  return std::to_string(index + 1) + " / " + std::to_string(count) + "  " + platform::ExtractFileName(archivePath);
+  return std::to_string(index + 1) + " / " + std::to_string(count) + "  " +
+         EscapeControls(platform::ExtractFileName(archivePath), false);
 }
 
 std::string ProgressEntryName(int state, const EXTRACTINGINFOEX* info) {
   if (!info || (state != ARCEXTRACT_BEGIN && state != ARCEXTRACT_INPROCESS)) return {};
   const char* dest = info->exinfo.szDestFileName;
-  return platform::ExtractFileName(std::string(dest, strnlen(dest, sizeof info->exinfo.szDestFileName)));
+  return EscapeControls(platform::ExtractFileName(std::string(dest, strnlen(dest, sizeof info->exinfo.szDestFileName))),
+                        false);
 }

@@ -1,5 +1,6 @@
 #include "charts/working_folder.h"
 
+#include <mutex>
 #include <optional>
 
 #include "platform/files.h"
@@ -30,6 +31,13 @@ Claim& Current() {
 Claim& Spare() {
   static Claim claim;
   return claim;
+}
+
+// Folders are renewed on the unpacking threads and replaced on the calling
+// one.
+std::mutex& ClaimsMutex() {
+  static std::mutex mutex;
+  return mutex;
 }
 
 void Release(Claim& c) {
@@ -138,13 +146,26 @@ std::string SpareWorkingFolder() {
 
 std::size_t EmptyWorkingFolderTop() { return EmptyFolderTop(WorkingFolderForUnpacking()); }
 
-std::size_t EmptyFolderTop(const std::string& folder) {
+std::size_t EmptyFolderTop(const std::string& folder, std::vector<std::string>* refused) {
   // Every file an archive put at the top goes, dot files included (macOS
   // archives carry "._name" files).
-  std::size_t removed = platform::DeleteFilesAtTop(folder);
+  std::size_t removed = platform::DeleteFilesAtTop(folder, refused);
   if (removed >= kRenewAfterFiles) {
+    std::lock_guard<std::mutex> lock(ClaimsMutex());
     if (Current().path == folder) Renew(Current());
     else if (Spare().path == folder) Renew(Spare());
   }
   return removed;
+}
+
+std::string ReplaceWorkingFolder(const std::string& folder) {
+  std::lock_guard<std::mutex> lock(ClaimsMutex());
+  Claim& c = Spare().path == folder ? Spare() : Current();
+  if (folder != (c.path.empty() ? WorkingFolderForUnpacking() : c.path)) return folder;
+  Claim fresh;
+  fresh.parent = c.parent.empty() ? platform::WorkParentDir() : c.parent;
+  if (!ClaimPrivate(fresh)) return folder;
+  Release(c);
+  c = std::move(fresh);
+  return c.path;
 }

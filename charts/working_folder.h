@@ -7,6 +7,7 @@
 // it ends. Private folders left by killed copies go at the next start.
 #include <cstddef>
 #include <string>
+#include <vector>
 
 // Unpacking form: ".../work", no trailing delimiter.
 std::string WorkingFolderForUnpacking();
@@ -35,8 +36,16 @@ std::string SpareWorkingFolder();
 // folder is made anew with whatever it still holds: ext4 keeps an emptied
 // folder as slow to list as it was full.
 std::size_t EmptyWorkingFolderTop();
-// The same for either of this copy's folders (unpacking form).
-std::size_t EmptyFolderTop(const std::string& folder);
+// The same for either of this copy's folders (unpacking form); `refused`
+// gets the names (file-system form) of files the system would not delete,
+// read-only ones aside, which stay by rule.
+std::size_t EmptyFolderTop(const std::string& folder, std::vector<std::string>* refused = nullptr);
+
+// Swaps either of this copy's folders (unpacking form), which holds files
+// that cannot be deleted, for a fresh private folder claimed the same way;
+// the old one is let go (a private one removed as far as it can be).
+// Returns the new folder, or `folder` when none can be had.
+std::string ReplaceWorkingFolder(const std::string& folder);
 
 // Claims the working folder for a program's run and ends the claim after.
 class WorkingFolderClaim {

@@ -1,9 +1,7 @@
 // bmslist-cli: the dropped-archive pipeline without a window.
-#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <iostream>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -12,6 +10,7 @@
 #include "charts/working_folder.h"
 #include "cli/cli_args.h"
 #include "cli/cli_system.h"
+#include "cli/csv_output.h"
 #include "platform/cp932.h"
 #include "platform/file_time.h"
 #include "platform/files.h"
@@ -44,8 +43,9 @@ class TerminalView : public SessionView {
 
   // Clears the progress line and writes `line` (UTF-8, with its line end).
   void Say(const std::string& line) {
-    Clear();
-    std::fputs(line.c_str(), stderr);
+    // One write, so nothing written meanwhile lands inside the line.
+    const std::string text = (progress_ ? "\r\033[K" : "") + line;
+    std::fwrite(text.data(), 1, text.size(), stderr);
     std::fflush(stderr);
   }
 
@@ -99,6 +99,7 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "bmslist-cli: %s: %s\n", args.csvPath.c_str(), why.c_str());
       return 1;
     }
+    if (!CsvTargetUsable(args.csvPath, csvPath, paths)) return 1;
   }
 
   std::string installTo;
@@ -121,7 +122,6 @@ int main(int argc, char** argv) {
   if (args.jobs != 0) session.bothCores = args.jobs == 2;
   session.Drop(paths);
   const ChartList& list = session.List();
-  // After the list is written: an install that goes wrong never costs it.
   auto install = [&]() -> int {
     if (installTo.empty()) return 0;
     ListActions actions(session);
@@ -131,18 +131,9 @@ int main(int argc, char** argv) {
   };
 
   const CsvOptions csv{args.csvFormat, args.hashes};
-  if (args.csvPath.empty()) {
-    UseBinaryStdout();
-    std::string text = ChartCsvText(list, csv);
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    const int written = std::fflush(stdout) == 0 ? 0 : 1;
-    return std::max(written, install());
-  }
-  try {
-    ExportList(list, platform::FsPath{csvPath}, csv);
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "bmslist-cli: %s: %s\n", args.csvPath.c_str(), platform::Cp932ToUtf8(e.what()).c_str());
-    return 1;
-  }
-  return install();
+  const int written =
+      args.csvPath.empty() ? WriteCsvToStdout(list, csv) : WriteCsvFile(list, args.csvPath, csvPath, csv);
+  // The list is out before anything is installed: an install that goes
+  // wrong never costs it, and without the list nothing is installed.
+  return written != 0 ? written : install();
 }

@@ -37,6 +37,7 @@ QVariant ChartListModel::data(const QModelIndex& index, int role) const {
   const ChartRow& row = list_.Row(static_cast<std::size_t>(index.row()));
   switch (role) {
     case Qt::DisplayRole:
+      return QString::fromStdString(ColumnDisplayText(row, index.column(), display_));
     case Qt::EditRole:
       // The caption, edited in place, is CP932 like every name, so editing
       // round-trips whatever the header values are in.

@@ -23,6 +23,12 @@ bool ForceDirectories(std::string_view path) {
   return CreateDirectory(p) || DirectoryExists(p);
 }
 
+bool SameFile(const FsPath& a, const FsPath& b) {
+  struct stat sa, sb;
+  return stat(a.utf8.c_str(), &sa) == 0 && stat(b.utf8.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
+
 bool DeleteFile(std::string_view path) {
   struct stat st;
   std::string fs = FsName(path);

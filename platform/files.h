@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/paths.h"
+
 namespace platform {
 
 // CreateDirectoryA: false when it exists already or cannot be made.
@@ -15,7 +17,12 @@ bool DeleteFile(std::string_view path);
 // DeleteFile for a name the file system holds (UTF-8), in the folder `dir`
 // (CP932); reaches files whose names CP932 cannot hold.
 bool DeleteFsFile(std::string_view dir, std::string_view fsName);
-bool FileExists(std::string_view path);       // a file, not a folder
+bool FileExists(std::string_view path);
+// Whether two paths as the file system holds them name one file, by its
+// identity (device and inode; volume serial number and file index on
+// Windows), links followed: two names, hard links and "./x" all count. False
+// when either cannot be reached.
+bool SameFile(const FsPath& a, const FsPath& b);       // a file, not a folder
 bool DirectoryExists(std::string_view path);
 bool SetCurrentDirectory(std::string_view path);
 std::string GetCurrentDirectory();            // with trailing delimiter

@@ -102,7 +102,7 @@ bool ReplaceEmptyFolder(std::string_view from, std::string_view to) {
 // One open folder and the entries' types from readdir: no path is resolved
 // again per file, and only regular files are looked at (for the read-only
 // rule), through the folder's descriptor.
-std::size_t DeleteFilesAtTop(std::string_view dir) {
+std::size_t DeleteFilesAtTop(std::string_view dir, std::vector<std::string>* refused) {
   int fd = open(FsName(dir).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return 0;
   std::vector<std::pair<std::string, unsigned char>> entries;
@@ -126,10 +126,27 @@ std::size_t DeleteFilesAtTop(std::string_view dir) {
       // A read-only file cannot be deleted on Windows; keep that rule.
       if (!S_ISLNK(st.st_mode) && (st.st_mode & 0222) == 0) continue;
     }
-    if (unlinkat(fd, name.c_str(), 0) == 0) ++removed;
+    if (unlinkat(fd, name.c_str(), 0) == 0)
+      ++removed;
+    else if (refused && errno != ENOENT)
+      refused->push_back(name);
   }
   close(fd);
   return removed;
+}
+
+bool FolderTakesNewFiles(std::string_view dir) {
+  int fd = open(FsName(dir).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const std::string probe = ".bmslist-probe-" + std::to_string(getpid());
+  int file = openat(fd, probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+  const bool made = file >= 0;
+  if (made) {
+    close(file);
+    unlinkat(fd, probe.c_str(), 0);
+  }
+  close(fd);
+  return made;
 }
 
 bool FolderTopHoldsFiles(std::string_view dir) {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -26,8 +27,16 @@ bool ReplaceEmptyFolder(std::string_view from, std::string_view to);
 
 // Deletes every file at the top of the folder (not folders; dot files and
 // names CP932 cannot hold included), as DeleteFile would one by one: a
-// read-only file stays. Returns how many went.
-std::size_t DeleteFilesAtTop(std::string_view dir);
+// read-only file stays. Returns how many went. `refused` gets the names (as
+// the file system holds them) of the other files that stay: the system
+// refused to delete them (an immutable file, a folder that takes no
+// change, a file in use on Windows).
+std::size_t DeleteFilesAtTop(std::string_view dir, std::vector<std::string>* refused = nullptr);
+
+// Whether a new file can be made in the folder now: tried with a file made
+// and deleted at once, since permissions alone do not tell (root, read-only
+// mounts, immutable folders).
+bool FolderTakesNewFiles(std::string_view dir);
 
 // True when anything but a folder lies at the top of the folder.
 bool FolderTopHoldsFiles(std::string_view dir);

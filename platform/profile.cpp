@@ -113,10 +113,15 @@ bool WritePrivateProfileStrings(const std::vector<ProfileEntry>& entries, std::s
 }
 
 void RemoveStaleProfileTemporaries(std::string_view dir) {
+  RemoveStaleProfileTemporaries(FsPath{FsName(IncludeTrailingDelimiter(dir))});
+}
+
+void RemoveStaleProfileTemporaries(const FsPath& dir) {
 #ifdef _WIN32
   (void)dir;  // not yet carried over: Windows has no kill(pid, 0)
 #else
-  std::string fsDir = FsName(IncludeTrailingDelimiter(dir));
+  std::string fsDir = dir.utf8;
+  if (!fsDir.empty() && fsDir.back() != '/') fsDir += '/';
   std::unique_ptr<DIR, int (*)(DIR*)> d(opendir(fsDir.c_str()), closedir);
   if (!d) return;
   std::vector<std::string> stale;

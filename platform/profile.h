@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/paths.h"
+
 namespace platform {
 
 // The key's value, or `defaultValue` (less its trailing blanks) when the
@@ -37,5 +39,7 @@ bool WritePrivateProfileStrings(const std::vector<ProfileEntry>& entries, std::s
 // writes among them) whose process has ended without finishing them
 // (killed in the middle of a write).
 void RemoveStaleProfileTemporaries(std::string_view dir);
+// The same for a folder named as the file system holds it.
+void RemoveStaleProfileTemporaries(const FsPath& dir);
 
 }  // namespace platform

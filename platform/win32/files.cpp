@@ -35,6 +35,25 @@ bool ForceDirectories(std::string_view path) {
 
 bool DeleteFile(std::string_view path) { return DeleteWide(W(path)); }
 
+namespace {
+// The volume serial number and file index of a file or folder; false when
+// it cannot be opened.
+bool FileIdentity(const FsPath& path, BY_HANDLE_FILE_INFORMATION& info) {
+  HANDLE h = CreateFileW(win32::FsToWide(path.utf8).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  bool ok = GetFileInformationByHandle(h, &info) != 0;
+  CloseHandle(h);
+  return ok;
+}
+}  // namespace
+
+bool SameFile(const FsPath& a, const FsPath& b) {
+  BY_HANDLE_FILE_INFORMATION ia{}, ib{};
+  return FileIdentity(a, ia) && FileIdentity(b, ib) && ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+         ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+}
+
 bool DeleteFsFile(std::string_view dir, std::string_view fsName) {
   return DeleteWide(W(IncludeTrailingDelimiter(dir)) + win32::Utf8ToWide(fsName));
 }

@@ -68,14 +68,33 @@ bool ReplaceEmptyFolder(std::string_view from, std::string_view to) {
   return MoveFileExW(Wide(from).c_str(), dst.c_str(), 0) != 0;
 }
 
-std::size_t DeleteFilesAtTop(std::string_view dir) {
+std::size_t DeleteFilesAtTop(std::string_view dir, std::vector<std::string>* refused) {
   std::size_t removed = 0;
+  auto remove = [&](const std::string& fsName) {
+    if (DeleteFsFile(dir, fsName)) {
+      ++removed;
+      return;
+    }
+    // A read-only file stays by the rule; anything else the system refused.
+    const std::wstring path = win32::FsToWide(FsName(IncludeTrailingDelimiter(dir))) + win32::Utf8ToWide(fsName);
+    const DWORD attr = GetFileAttributesW(path.c_str());
+    if (refused && attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_READONLY)) refused->push_back(fsName);
+  };
   std::vector<std::string> unlisted;
   for (const auto& f : FindFiles(dir, "*.*", &unlisted))
-    if (!f.directory && DeleteFsFile(dir, f.fsName)) ++removed;
-  for (const auto& fsName : unlisted)
-    if (DeleteFsFile(dir, fsName)) ++removed;
+    if (!f.directory) remove(f.fsName);
+  for (const auto& fsName : unlisted) remove(fsName);
   return removed;
+}
+
+bool FolderTakesNewFiles(std::string_view dir) {
+  const std::wstring probe = Wide(IncludeTrailingDelimiter(dir)).wstring() + L".bmslist-probe-" +
+                             std::to_wstring(GetCurrentProcessId());
+  HANDLE h = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(h);
+  return true;
 }
 
 bool FolderTopHoldsFiles(std::string_view dir) {

@@ -8,9 +8,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 
+#include "charts/column_text.h"
 #include "platform/io_error.h"
 #include "tests/support/files.h"
 
@@ -141,6 +143,36 @@ TEST(ChartCsv, Utf8DecodesEachFieldAndQuotesAsSpreadsheetsExpect) {
   TempDir dir;
   WriteChartCsv(list, dir.Path() + "u.csv", {CsvFormat::kUtf8, true});
   EXPECT_EQ(ReadBytes(dir.Path() + "u.csv"), hashed);
+}
+
+// Control characters in names and header values go into the classic file
+// byte for byte; the UTF-8 file and the list show them escaped, so a field
+// can neither end a line nor drive a terminal.
+TEST(ChartCsv, ControlCharactersAreEscapedInTheUtf8FileOnly) {
+  ChartList list;
+  std::size_t i = list.Append();
+  list.SetCaption(i, "a\x1B[31m.bms");
+  list.SetSubItem(i, siTitle, "l1\rl2\nl3\t\x7F");
+  EXPECT_EQ(ChartCsvText(list),
+            "\"a\x1B[31m.bms\",\"\",\"\",\"l1\rl2\nl3\t\x7F\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n");
+  const std::string utf8 = ChartCsvText(list, {CsvFormat::kUtf8, false});
+  EXPECT_NE(utf8.find("\"a\\x1B[31m.bms\""), std::string::npos) << utf8;
+  EXPECT_NE(utf8.find("\"l1\\x0Dl2\\x0Al3\\x09\\x7F\""), std::string::npos) << utf8;
+  EXPECT_EQ(utf8.find('\x1B'), std::string::npos);
+  EXPECT_EQ(std::count(utf8.begin(), utf8.end(), '\n'), 1);
+  EXPECT_EQ(ColumnDisplayText(list.Row(i), 0), "a\\x1B[31m.bms");
+  EXPECT_EQ(ColumnUtf8(list.Row(i), 0), "a\x1B[31m.bms");  // what an edit starts from
+
+  struct {
+    std::string text;
+    bool utf8;
+    std::string shown;
+  } cases[] = {
+      {"\xC2\x9B\xC2\xA0", true, "\\x9B\xC2\xA0"},  // C1 controls only in UTF-8
+      {"\xC2\x81\x40", false, "\xC2\x81\x40"},      // CP932: half-width katakana, then a double-byte space
+      {std::string("\x81\x5C\x00", 3), false, "\x81\x5C\\x00"},  // no trail byte is ever below 0x40
+  };
+  for (const auto& c : cases) EXPECT_EQ(EscapeControls(c.text, c.utf8), c.shown) << c.text;
 }
 
 // Runs the export and returns the error text it threw ("" for none).

@@ -90,9 +90,9 @@ if [ -n "$out" ]; then
   echo "screenshot: $out"
 fi
 
-# ファイル -> 一覧をCSVで出力 (the second enabled entry, after 開く...), then
+# ファイル -> 一覧をCSVで出力 (the third entry, after 開く... and CSV追加読込), then
 # a name without extension in place of the offered one in the save dialog.
-xdotool mousemove --window "$wid" 20 10 click 1 sleep 0.5 key Down sleep 0.2 key Down sleep 0.2 key Return
+xdotool mousemove --window "$wid" 20 10 click 1 sleep 0.5 key Down sleep 0.2 key Down sleep 0.2 key Down sleep 0.2 key Return
 timeout 20 xdotool search --sync --onlyvisible --name "$save_title" >/dev/null || fail "no save dialog"
 sleep 0.5
 xdotool key ctrl+a

@@ -1,7 +1,11 @@
 // A drop on two cores against the same drop one archive at a time, over
 // archives the test describes: same callbacks in the same order, same rows,
 // same CSV, whatever the archives do and wherever the drop stops.
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -35,6 +39,34 @@ namespace {
 void MakeStuckChartReadOnly(TArchiveFile&, int state, EXTRACTINGINFOEX* info, bool&) {
   std::string dest = info ? info->exinfo.szDestFileName : "";
   if (state == ARCEXTRACT_END && dest.ends_with("stuck.bms")) chmod(platform::FsName(dest).c_str(), 0444);
+}
+
+// Sets or clears the immutable attribute, which even root cannot delete
+// past; false where the file system or the process may not set it.
+bool SetImmutable(const std::string& fsPath, bool on) {
+  int fd = open(fsPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  int flags = 0;
+  bool ok = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+  if (ok) {
+    flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+    ok = ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+  }
+  close(fd);
+  return ok;
+}
+
+// A progress handler that makes the chart named stuck.bms immutable as
+// soon as it is written.
+void MakeStuckChartImmutable(TArchiveFile&, int state, EXTRACTINGINFOEX* info, bool&) {
+  std::string dest = info ? info->exinfo.szDestFileName : "";
+  if (state == ARCEXTRACT_END && dest.ends_with("stuck.bms")) SetImmutable(platform::FsName(dest), true);
+}
+
+// Whether the libraries were handed the second folder ("work-XXXXXX").
+bool InSecondFolder(std::string folder) {
+  while (!folder.empty() && folder.back() == '/') folder.pop_back();
+  return platform::ExtractFileName(folder).starts_with("work-");
 }
 
 // One program run: its own program folder (so its own working folders),
@@ -303,6 +335,72 @@ TEST_F(BothCoresFake, ACancelWhileBothThreadsUnpackListsWhatTheSerialDropLists) 
   EXPECT_EQ(both, serial) << "-- serial:\n" << Describe(serial[0]) << "-- both cores:\n" << Describe(both[0]);
   // Starts 0, 1 and 2, a row, the Cancel of two.zip, the selection.
   EXPECT_EQ(serial[0].events.size(), 6u) << Describe(serial[0]);
+}
+
+}  // namespace
+
+namespace {
+
+// A full disk or a folder that takes no file in one lane may be the other
+// lane's doing, or the second folder's: the archive is unpacked again
+// alone in the first folder before anything is said, so two lanes list
+// what one lists, problems included.
+TEST_F(BothCoresFake, AnArchiveFailingForSpaceOrItsFolderIsUnpackedAgainAloneBeforeItIsSaid) {
+  struct Case {
+    const char* what;
+    std::function<int(const std::string&)> result;
+  } cases[] = {
+      {"the second folder's disk is full", [](const std::string& f) { return InSecondFolder(f) ? ERROR_DISK_SPACE : 0; }},
+      {"the first folder takes no file", [](const std::string& f) { return InSecondFolder(f) ? 0 : ERROR_CANNOT_WRITE; }},
+      {"too big for the disk anywhere", [](const std::string&) { return ERROR_DISK_SPACE; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<std::string> drop;
+    for (const char* name : {"one.lzh", "two.lzh", "three.lzh", "four.lzh", "five.lzh"}) {
+      FakeArchive a({{std::string(name) + ".bms", "#TITLE x\r\n"}});
+      a.resultIn = c.result;
+      archives_.Add(Arc(name), a);
+      drop.push_back(Arc(name));
+    }
+    ExpectSameBothWays({{drop}, {{Arc("two.lzh"), Arc("one.lzh")}}});
+    fs::remove_all(tmp_.Path() + "serial");
+    fs::remove_all(tmp_.Path() + "both");
+  }
+}
+
+// A file the clean-up is refused (immutable, not read-only) is said once,
+// with the archive it came with, and later archives go to a fresh working
+// folder instead of listing it again and again.
+TEST_F(BothCoresFake, AFileTheSystemWillNotDeleteIsSaidOnceAndLeftBehind) {
+  test_support::WriteBytes(Arc("probe"), "");
+  if (!SetImmutable(Arc("probe"), true)) GTEST_SKIP() << "the immutable attribute cannot be set here";
+  SetImmutable(Arc("probe"), false);
+  archives_.Add(Arc("one.lzh"), {{{"a.bms", "#TITLE a\r\n"}}});
+  archives_.Add(Arc("two.lzh"), {{{"b.bms", "#TITLE b\r\n"}, {"stuck.bms", "#TITLE stuck\r\n"}}});
+  archives_.Add(Arc("three.lzh"), {{{"c.bms", "#TITLE c\r\n"}}});
+  archives_.Add(Arc("four.lzh"), {{{"d.bms", "#TITLE d\r\n"}}});
+  std::vector<DropRecord> serial, both;
+  for (bool bothCores : {false, true}) {
+    ProgramRun run(tmp_.Path() + (bothCores ? "both" : "serial"), archives_);
+    run.af.OnProgress = MakeStuckChartImmutable;
+    auto& records = bothCores ? both : serial;
+    records.push_back(run.Drop(bothCores, {Arc("one.lzh"), Arc("two.lzh"), Arc("three.lzh"), Arc("four.lzh")}));
+    records.push_back(run.Drop(bothCores, {Arc("one.lzh"), Arc("three.lzh")}));
+  }
+  for (auto& e : fs::recursive_directory_iterator(tmp_.Path()))
+    if (e.is_regular_file()) SetImmutable(e.path().string(), false);
+  for (std::size_t i = 0; i < both.size(); ++i)
+    EXPECT_EQ(both[i], serial[i]) << "-- serial:\n" << Describe(serial[i]) << "-- both cores:\n" << Describe(both[i]);
+  EXPECT_EQ(serial[0].events,
+            (std::vector<std::string>{"start 0/4 " + Arc("one.lzh"), "row 0 a.bms", "start 1/4 " + Arc("two.lzh"),
+                                      "row 1 b.bms", "row 2 stuck.bms",
+                                      "problem " + Arc("two.lzh") +
+                                          ": files the working folder's clean-up cannot delete, left behind for a "
+                                          "fresh working folder: stuck.bms",
+                                      "start 2/4 " + Arc("three.lzh"), "row 3 c.bms", "start 3/4 " + Arc("four.lzh"),
+                                      "row 4 d.bms"}));
+  EXPECT_EQ(serial[1].csv.find("stuck.bms", serial[0].csv.size()), std::string::npos);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // bmslist-cli as a program: a copy of it with the archiver libraries in a
 // scratch folder, so its working folder is its own.
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -78,7 +79,55 @@ TEST_F(CliTest, WritesToAFileAndReportsAFileItCannotWrite) {
 
   CliRun bad = Cli("--csv no/such/dir/list.csv song.tgz");
   EXPECT_EQ(bad.status, 1);
-  EXPECT_NE(Err().find("不正なファイル名です"), std::string::npos) << Err();
+  EXPECT_NE(Err().find("no/such/dir/list.csv: the folder " + tmp_.Path() + "no/such/dir does not exist"),
+            std::string::npos)
+      << Err();
+}
+
+// A CSV that cannot be written is refused before anything is unpacked,
+// naming what is wrong; an input archive is never overwritten, whatever
+// name reaches it.
+TEST_F(CliTest, ACsvTargetThatCannotBeWrittenIsRefusedWithItsReason) {
+  ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), "song.zip", test_support::TypicalSong()));
+  const std::string song = test_support::ReadBytes(tmp_.Path() + "song.zip");
+  fs::create_hard_link(tmp_.Path() + "song.zip", tmp_.Path() + "hard.zip");
+  fs::create_symlink("song.zip", tmp_.Path() + "link.zip");
+  fs::create_directory(tmp_.Path() + "folder.csv");
+  const std::string inputs = "is one of the archives to list; the CSV would overwrite it";
+  struct Case {
+    std::string args, said;
+  } cases[] = {
+      {"--csv song.zip song.zip", "song.zip: " + inputs},
+      {"--csv ./x/../song.zip song.zip", "./x/../song.zip: " + inputs},
+      {"--csv hard.zip song.zip", "hard.zip: " + inputs},
+      {"--csv song.zip link.zip", "song.zip: " + inputs},
+      {"--csv nodir/x.csv song.zip", "nodir/x.csv: the folder " + tmp_.Path() + "nodir does not exist"},
+      {"--csv song.zip/x.csv song.zip", "song.zip/x.csv: " + tmp_.Path() + "song.zip is not a folder"},
+      {"--csv folder.csv song.zip", "folder.csv: is a folder"},
+      {"--csv /proc/x.csv song.zip", "/proc/x.csv: no file can be made in the folder /proc"},
+      {"song.zip >/dev/full", "standard output: ディスクがいっぱいです"},
+  };
+  for (const Case& c : cases) {
+    CliRun r = Cli(c.args);
+    EXPECT_EQ(r.status, 1) << c.args;
+    EXPECT_EQ(Err(), "bmslist-cli: " + c.said + "\n") << c.args;
+    EXPECT_EQ(test_support::ReadBytes(tmp_.Path() + "song.zip"), song) << c.args;
+  }
+}
+
+// A temporary file of an export killed part-way goes at the next export
+// beside it; one of a process still running stays.
+TEST_F(CliTest, AKilledExportsTemporaryFileGoesAtTheNextExport) {
+  ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), "song.zip", test_support::TypicalSong()));
+  fs::create_directory(tmp_.Path() + "out");
+  const std::string dead = tmp_.Path() + "out/.bmslist-2147483646-0.tmp";
+  const std::string live = tmp_.Path() + "out/.bmslist-" + std::to_string(getpid()) + "-0.tmp";
+  test_support::WriteBytes(dead, "half a list");
+  test_support::WriteBytes(live, "being written");
+  ASSERT_EQ(Cli("--csv out/list.csv song.zip").status, 0) << Err();
+  EXPECT_FALSE(fs::exists(dead));
+  EXPECT_TRUE(fs::exists(live));
+  EXPECT_TRUE(fs::exists(tmp_.Path() + "out/list.csv"));
 }
 
 TEST_F(CliTest, UsageErrorsAndHelp) {
@@ -106,7 +155,7 @@ TEST_F(CliTest, UsageErrorsAndHelp) {
   CliRun help = Cli("--help");
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("Usage: bmslist-cli [--csv FILE] [--ext LIST] [--hash] [--csv-format FORMAT]\n"
-                          "                   [--charts-only] [--jobs N] PATH..."),
+                          "                   [--charts-only] [--jobs N] [--install-to DIR] PATH..."),
             std::string::npos);
   for (const char* flag : {"--ext LIST", "--hash", "--csv-format FORMAT", "bms,bme,bml,pms", "utf8", "--charts-only", "--jobs N"})
     EXPECT_NE(help.out.find(flag), std::string::npos) << flag;

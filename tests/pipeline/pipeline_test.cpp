@@ -15,6 +15,7 @@
 #include "platform/dynlib.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "tests/support/archive_maker.h"
 #include "tests/support/song_archives.h"
 #include "tests/support/files.h"
 
@@ -262,6 +263,26 @@ TEST_F(PipelineTest, NamesCodePage932CannotHoldAreReportedAndRemoved) {
   pipeline.WMDropFiles({Arc("song.zip")});
   EXPECT_EQ(Captions(), (std::vector<std::string>{"a.bms", "b.BMS"}));
   EXPECT_EQ(reported, std::vector<std::string>{"\xF0\x9F\x98\x80.bms"});
+  EXPECT_TRUE(FilesAtTopOfWork().empty());
+}
+
+// Linux keeps dots and spaces after a chart's name, Windows drops them: such
+// a chart is not listed, and that is said. A control character in a name
+// is no reason to leave a chart out.
+TEST_F(PipelineTest, ChartNamesEndingInADotOrASpaceAreSaidNotListed) {
+  test_support::WriteBytes(tmp_.Path() + "trail.zip",
+                           test_support::MakeStoredZip({{"ok.bms", "#TITLE ok\r\n"},
+                                                        {"trail.bms.", "#TITLE t\r\n"},
+                                                        {"trail2.bms ", "#TITLE t2\r\n"},
+                                                        {"other.bmsx", "#TITLE x\r\n"},
+                                                        {"esc\x1B[31m.bms", "#TITLE e\r\n"}},
+                                                       false));
+  DropPipeline pipeline(list_, af_, window_);
+  std::vector<std::string> said;
+  pipeline.onArchiveProblem = [&](const ArchiveProblem& p) { said.push_back(ProblemReasonsText(p)); };
+  pipeline.WMDropFiles({Arc("trail.zip")});
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"esc\x1B[31m.bms", "ok.bms"}));
+  EXPECT_EQ(said, std::vector<std::string>{"chart names ending in a dot or a space, not listed: \"trail.bms.\" \"trail2.bms \""});
   EXPECT_TRUE(FilesAtTopOfWork().empty());
 }
 

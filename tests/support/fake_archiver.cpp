@@ -69,7 +69,7 @@ int FakeArchiver::Unpack(WindowHandle, const std::string& arcFileName, const TAr
     WriteBytes(fsDest, entry.bytes);
   }
   report(ARCEXTRACT_END);
-  return archive->result;
+  return archive->resultIn ? archive->resultIn(baseDir) : archive->result;
 }
 
 bool FakeArchiver::SetOwnerWindow(WindowHandle wnd, ARCHIVERPROC) {

@@ -4,6 +4,7 @@
 // "extracting" writes the described entries into the destination folder,
 // reporting progress to the owner window the way the libraries do, and
 // ends with the described result (or raises the described refusal).
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -31,6 +32,9 @@ struct FakeArchive {
   int result = 0;               // Unpack's result once the entries are written
   std::string raiseOnUnpack;    // when set: Unpack raises EArchiver with this text (CP932), writing nothing
   std::string raiseOnLoad;      // when set: the driver cannot be made (a missing library)
+  // When set: the result for an unpacking into the folder given, in place
+  // of `result` (a disk or folder that fails).
+  std::function<int(const std::string& folder)> resultIn;
 };
 
 // The archives a test describes, by path (CP932). A path not described is

@@ -95,12 +95,15 @@ run_app() {
     xwin shot "$out" 10 10 633 378
   fi
 
-  # ファイル -> 一覧をCSVで出力 (the second entry of both menus), then a name
-  # without extension in place of whatever the dialog offers.
+  # ファイル -> 一覧をCSVで出力 (after 開く... and CSV追加読込 in the Qt
+  # window, the second entry of the Windows one), then a name without
+  # extension in place of whatever the dialog offers.
   # The Qt window's menu bar is at its top; Wine's frame puts the caption above it.
-  local menu_y=10
-  [ "$kind" = windows ] && menu_y=24
-  xdotool mousemove --window "$wid" 20 "$menu_y" click 1 sleep 0.5 key Down sleep 0.2 key Down sleep 0.2 key Return
+  local menu_y=10 downs="Down Down Down"
+  [ "$kind" = windows ] && menu_y=24 && downs="Down Down"
+  xdotool mousemove --window "$wid" 20 "$menu_y" click 1 sleep 0.5
+  for key in $downs; do xdotool key "$key" sleep 0.2; done
+  xdotool key Return
   timeout 30 xdotool search --sync --onlyvisible --name '^(Save As|名前を付けて保存)$' >/dev/null ||
     fail "$kind: no save dialog"
   sleep 1
