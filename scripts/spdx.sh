@@ -38,7 +38,7 @@ while IFS= read -r -d '' f; do
     *) continue ;;
   esac
   [ -f "$f" ] && [ ! -L "$f" ] || continue
-  if head -n 3 "$f" | grep -Eq "^(//|#|/*) SPDX-License-Identifier:"; then continue; fi
+  if head -n 3 "$f" | grep -Eq "^(//|#|/\*) SPDX-License-Identifier:"; then continue; fi
   if [ "$check" = 1 ]; then
     echo "$f"
     missing=1
