@@ -39,7 +39,9 @@ licenses="$prefix/licenses"
 mkdir -p "$licenses"
 index_head="The libraries built into bmslist's programs and archiver DLLs, each
 with its licence in the folder of its name. Each was built from the Debian
-source package named here (apt-get source NAME=VERSION gives its source).
+source package named here (on Debian, apt-get source NAME=VERSION gives its
+source); bmslist's own source (LICENSE) and its scripts/windows-deps.sh and
+scripts/build-windows.sh rebuild the programs with a changed library.
 "
 printf '%s\n' "$index_head" >"$licenses/README.txt.new"
 license_of() {  # name source-dir
@@ -50,8 +52,8 @@ license_of() {  # name source-dir
   for f in "$dir"/COPYING* "$dir"/LICENSE* "$dir"/LICENCE*; do
     [ -f "$f" ] && cp "$f" "$licenses/$name/$(basename "$f").txt"
   done
-  printf '%-12s %s\n' "$name" "$(dpkg-parsechangelog -l "$dir/debian/changelog" -S Source) $(dpkg-parsechangelog -l "$dir/debian/changelog" -S Version)" \
-    >>"$licenses/README.txt.new"
+  printf '%-34s %s %s\n' "$name" "$(dpkg-parsechangelog -l "$dir/debian/changelog" -S Source)" \
+    "$(dpkg-parsechangelog -l "$dir/debian/changelog" -S Version)" >>"$licenses/README.txt.new"
 }
 # The compiler's runtime (libgcc, libstdc++, the mingw-w64 C runtime and
 # winpthreads), linked into every binary by -static: Debian's copyright
@@ -62,7 +64,7 @@ runtime_licenses() {
     [ -f "/usr/share/doc/$pkg/copyright" ] || { echo "windows-deps: $pkg is not installed" >&2; exit 1; }
     mkdir -p "$licenses/$pkg"
     cp "/usr/share/doc/$pkg/copyright" "$licenses/$pkg/copyright.txt"
-    printf '%-12s %s\n' "$pkg" "$(dpkg-query -W -f='${source:Package} ${source:Version}' "$pkg") (the compiler's runtime)" \
+    printf '%-34s %s\n' "$pkg" "$(dpkg-query -W -f='${source:Package} ${source:Version}' "$pkg") (the compiler's runtime)" \
       >>"$licenses/README.txt.new"
   done
 }
