@@ -13,6 +13,8 @@ if(NOT EXISTS ${BMSLIST_DEPS_PREFIX}/licenses/README.txt)
 endif()
 install(DIRECTORY ${BMSLIST_DEPS_PREFIX}/licenses/ DESTINATION licenses)
 set(CPACK_GENERATOR ZIP)
+# Symbols are of no use to a player and double the size of the binaries.
+set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_FILE_NAME "bmslist-${PROJECT_VERSION}-win32")
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 include(CPack)
