@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds the Debian package from build/ (cpack), installs it with apt, runs
-# the installed programs as an ordinary user (settings and working folder in
-# that user's XDG folders), removes and purges it, and checks that nothing
-# of it is left. Needs root or sudo; changes the machine's /usr while it runs.
+# Builds the Debian package from build/ (cpack), has lintian check it (any
+# error or warning fails), installs it with apt, runs the installed programs
+# as an ordinary user (settings and working folder in that user's XDG
+# folders), removes and purges it, and checks that nothing of it is left.
+# Needs root or sudo; changes the machine's /usr while it runs.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 sudo=""
@@ -14,7 +15,11 @@ fail() { echo "deb: $*" >&2; exit 1; }
 (cd "$root/build" && cpack -G DEB >/dev/null)
 deb="$(ls -t "$root"/build/bmslist_*.deb | head -1)"
 echo "deb: built $deb"
-dpkg-deb --field "$deb" Package Version Architecture Depends Recommends
+dpkg-deb --field "$deb" Package Version Architecture Installed-Size Depends Recommends
+command -v lintian >/dev/null || fail "lintian is not installed (scripts/setup.sh installs it)"
+lint="$(lintian --fail-on error,warning --tag-display-limit 0 "$deb" 2>&1)" ||
+  fail "lintian: $(grep -v '^running with root privileges' <<<"$lint")"
+echo "deb: lintian finds no error or warning"
 dpkg-query -W bmslist >/dev/null 2>&1 && fail "bmslist is installed already; remove it first"
 
 scratch="$(mktemp -d)"
@@ -55,7 +60,7 @@ $sudo apt-get remove --purge -y -q bmslist >/dev/null
 dpkg-query -W bmslist >/dev/null 2>&1 && [ "$(dpkg-query -W -f='${Status}' bmslist)" != "unknown ok not-installed" ] &&
   fail "still known to dpkg: $(dpkg-query -W -f='${Status}' bmslist)"
 for f in /usr/bin/bmslist /usr/bin/bmslist-cli /usr/lib/bmslist /usr/share/applications/bmslist.desktop \
-         /usr/share/man/man1/bmslist.1.gz /usr/share/icons/hicolor/48x48/apps/bmslist.png; do
+         /usr/share/man/man1/bmslist.1.gz /usr/share/icons/hicolor/48x48/apps/bmslist.png /usr/share/doc/bmslist; do
   [ ! -e "$f" ] || fail "$f left after removal"
 done
 echo "deb: installed, ran and removed cleanly"

@@ -3,7 +3,8 @@
 # libdeflate, libarchive, liblhasa, libmspack) as static 32-bit Windows
 # libraries, from Debian's own source packages (apt-get source). Sources,
 # build trees and the result stay in build-windows/deps/; a library already
-# built there is not built again. (libunarr is not among them: the package
+# built there is not built again. Their licences, and those of the compiler
+# runtime every binary links statically, go to prefix/licenses/ for the zip. (libunarr is not among them: the package
 # mirror serves its source description but not its tarball, so the Windows
 # engine reads RAR 1.5-4 through libarchive instead.)
 set -euo pipefail
@@ -28,6 +29,44 @@ fetch() {
     dir=$(find "$src" -maxdepth 1 -mindepth 1 -type d -name "$2-*" | head -1)
   fi
   echo "$dir"
+}
+
+# The licence of a library shipped in the programs: Debian's copyright file
+# of its source package, the upstream licence files, and a line in the
+# folder's index naming the source package (the libraries' sources, as
+# the LGPL asks for libmspack's, are that package's: apt-get source).
+licenses="$prefix/licenses"
+mkdir -p "$licenses"
+index_head="The libraries built into bmslist's programs and archiver DLLs, each
+with its licence in the folder of its name. Each was built from the Debian
+source package named here (on Debian, apt-get source NAME=VERSION gives its
+source); bmslist's own source (LICENSE) and its scripts/windows-deps.sh and
+scripts/build-windows.sh rebuild the programs with a changed library.
+"
+printf '%s\n' "$index_head" >"$licenses/README.txt.new"
+license_of() {  # name source-dir
+  local name=$1 dir=$2 f
+  rm -rf "${licenses:?}/$name"
+  mkdir -p "$licenses/$name"
+  cp "$dir/debian/copyright" "$licenses/$name/copyright.txt"
+  for f in "$dir"/COPYING* "$dir"/LICENSE* "$dir"/LICENCE*; do
+    [ -f "$f" ] && cp "$f" "$licenses/$name/$(basename "$f").txt"
+  done
+  printf '%-34s %s %s\n' "$name" "$(dpkg-parsechangelog -l "$dir/debian/changelog" -S Source)" \
+    "$(dpkg-parsechangelog -l "$dir/debian/changelog" -S Version)" >>"$licenses/README.txt.new"
+}
+# The compiler's runtime (libgcc, libstdc++, the mingw-w64 C runtime and
+# winpthreads), linked into every binary by -static: Debian's copyright
+# files of the installed cross toolchain.
+runtime_licenses() {
+  local pkg
+  for pkg in gcc-mingw-w64-i686-posix-runtime mingw-w64-i686-dev; do
+    [ -f "/usr/share/doc/$pkg/copyright" ] || { echo "windows-deps: $pkg is not installed" >&2; exit 1; }
+    mkdir -p "$licenses/$pkg"
+    cp "/usr/share/doc/$pkg/copyright" "$licenses/$pkg/copyright.txt"
+    printf '%-34s %s\n' "$pkg" "$(dpkg-query -W -f='${source:Package} ${source:Version}' "$pkg") (the compiler's runtime)" \
+      >>"$licenses/README.txt.new"
+  done
 }
 
 done_mark() { [ -f "$prefix/.built-$1" ]; }
@@ -132,6 +171,12 @@ if ! done_mark libarchive; then
     -DBZIP2_INCLUDE_DIR="$prefix/include" -DBZIP2_LIBRARIES="$prefix/lib/libbz2.a"
   mark libarchive
 fi
+# The licences, also for libraries built by an earlier run.
+for lib in zlib bzip2 libdeflate libmspack lhasa libarchive; do
+  license_of "$lib" "$(fetch "$lib" "$lib")"
+done
+runtime_licenses
+mv "$licenses/README.txt.new" "$licenses/README.txt"
 # GoogleTest for the cross-built tests, from Debian's googletest package
 # (it installs the sources under /usr/src/googletest).
 if ! done_mark googletest; then
