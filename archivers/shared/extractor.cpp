@@ -84,6 +84,7 @@ class Extraction {
 
   // Extracts one entry; answers ERROR_USER_CANCEL when the user stopped.
   int One(const EntryInfo& info) {
+    if (!info.nameUnreadable.empty()) throw ArcError(ERROR_HEADER_BROKEN, info.nameUnreadable);
     if (selection_.RuledOut(info.name, info.nameIsUtf8)) return Skip(info);
     std::string display = DisplayName(info.name, info.nameIsUtf8);
     if (!selection_.Selects(display)) return Skip(info);
