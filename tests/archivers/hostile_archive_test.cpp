@@ -180,16 +180,10 @@ TEST(HostileZip, SizeFieldClaimingMoreThanTheDiskHoldsBlocksNothing) {
   Files files{{"a.bms", "#TITLE a\r\n"}, {"b.bms", "#TITLE b\r\n"}, {"c.bms", "#TITLE c\r\n"}};
   std::string zip = dir.Write("l.zip", ZipWithLyingZip64(files, 1, 1ull << 50));
   ArcLibrary unzip("UNZIP32.DLL", "UnZip");
-  int result = unzip.Command(ZipX(zip, dir.Path() + "dest/"));
-  EXPECT_NE(result, ERROR_DISK_SPACE);
-  Files got = FilesUnder(dir.Path() + "dest");
-  EXPECT_EQ(got["a.bms"], "#TITLE a\r\n");
-  EXPECT_EQ(got["c.bms"], "#TITLE c\r\n");
-  ExpectReferencesUnpack(dir, zip, "c.bms", "#TITLE c\r\n");
-  // The liar itself is never more than its bytes.
-  if (got.count("b.bms")) {
-    EXPECT_EQ(got["b.bms"], "#TITLE b\r\n");
-  }
+  EXPECT_NE(unzip.Command(ZipX(zip, dir.Path() + "dest/")), ERROR_DISK_SPACE);
+  // The references unpack the liar's real bytes, as we do.
+  ExpectReferencesUnpack(dir, zip, "b.bms", "#TITLE b\r\n");
+  EXPECT_EQ(FilesUnder(dir.Path() + "dest"), files);
 }
 
 }  // namespace
