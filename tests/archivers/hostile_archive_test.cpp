@@ -3,9 +3,13 @@
 // archives around it.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <zlib.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <functional>
 
 #include "tests/support/arc_library.h"
 #include "tests/support/archive_maker.h"
@@ -184,6 +188,41 @@ TEST(HostileZip, SizeFieldClaimingMoreThanTheDiskHoldsBlocksNothing) {
   // The references unpack the liar's real bytes, as we do.
   ExpectReferencesUnpack(dir, zip, "b.bms", "#TITLE b\r\n");
   EXPECT_EQ(FilesUnder(dir.Path() + "dest"), files);
+}
+
+// What the process writes to its stderr (fd 2) while `action` runs.
+std::string StderrOf(const std::function<void()>& action) {
+  TempDir dir;
+  std::fflush(stderr);
+  int saved = dup(2);
+  int file = open((dir.Path() + "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  dup2(file, 2);
+  close(file);
+  action();
+  std::fflush(stderr);
+  dup2(saved, 2);
+  close(saved);
+  return test_support::ReadBytes(dir.Path() + "stderr");
+}
+
+TEST(HostileRar4, LibraryDiagnosticsStayOffStderr) {
+  TempDir dir;
+  std::vector<RarEntry> entries;
+  for (const char* name : {"a.bms", "b.bms", "c.bms"}) entries.push_back({name, {}, std::string("#TITLE ") + name});
+  std::string good = test_support::WriteRar4(entries);
+  ArcLibrary unrar("UNRAR32.DLL", "Unrar");
+  std::string err = StderrOf([&] {
+    std::fprintf(stderr, "host line\n");
+    // Every header byte flipped in turn: libunarr warns about most.
+    for (std::size_t at = 7; at < good.size(); ++at) {
+      std::string bad = good;
+      bad[at] ^= 0x10;
+      std::string archive = dir.Write("d.rar", bad);
+      unrar.Command(RarX(archive, dir.Path() + "dest/"));
+    }
+    std::fprintf(stderr, "host line\n");
+  });
+  EXPECT_EQ(err, "host line\nhost line\n");
 }
 
 }  // namespace
