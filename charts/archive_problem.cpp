@@ -44,6 +44,8 @@ std::string ExtractResultReason(std::int32_t code) {
     case ERROR_NOT_FIND_ARC_FILE:
     case ERROR_CANNOT_READ:
       return "the archive cannot be read";
+    case ERROR_EXPANDS_TOO_FAR:
+      return "stopped: expands past 200 MiB and 100 times its packed size";
     case ERROR_UNSAFE_PATH:
       return "entries that would land outside the working folder were refused";
     case ERROR_LONG_FILE_NAME:

@@ -167,6 +167,10 @@ typedef int (ARC_API *ARCHIVERPROC)(ARC_HWND hwnd, unsigned int msg, unsigned in
 /* Written by these libraries only: an entry refused because it would land
  * outside the destination folder (".." parts, absolute names, links). */
 #define ERROR_UNSAFE_PATH 0x8049
+/* Written by these libraries only: an entry, or the archive as a whole,
+ * expanding past both 200 MiB and 100 times its packed size (a bomb) was
+ * stopped and its output removed. */
+#define ERROR_EXPANDS_TOO_FAR 0x804A
 
 /* Answers of TarGetArchiveType. */
 #define ARCHIVETYPE_NONE 0       /* not an archive tar32.dll reads */
@@ -213,6 +217,8 @@ typedef int (ARC_API *ARC_GETTYPE_FN)(const char* fileName);
  *   ERROR_HEADER_BROKEN, ERROR_BROKEN_DATA, ERROR_FILE_CRC, ERROR_METHOD,
  *   ERROR_PASSWORD_FILE    damaged, truncated, unsupported or encrypted data;
  *                          extraction stops, the failed file is removed
+ *   ERROR_EXPANDS_TOO_FAR  an entry or the archive expanded past any plausible
+ *                          size and was stopped; what came before is kept
  *   ERROR_DISK_SPACE, ERROR_CANNOT_WRITE, ERROR_FILE_OPEN, ERROR_MAKEDIRECTORY
  *                          the destination cannot take the file
  *   ERROR_USER_CANCEL      the owner window answered 1 (abort)

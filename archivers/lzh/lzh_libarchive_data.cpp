@@ -10,6 +10,7 @@
 
 #include "archiver_api.h"
 #include "archivers/shared/archive_reader.h"
+#include "archivers/shared/libarchive_call.h"
 
 namespace arc {
 
@@ -82,6 +83,7 @@ void LzhLibarchiveData::Close() {
 }
 
 LzhLibarchiveData::Result LzhLibarchiveData::Read(const Entry& entry, const Sink& sink) {
+  LibarchiveCall call;
   in_.readTo = entry.dataEnd;
   // The handle carries on from the entry it read last; after entries it
   // was not asked for (skipped, or liblhasa's) it starts afresh at this one.

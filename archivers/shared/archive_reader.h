@@ -36,6 +36,9 @@ struct EntryInfo {
   std::uint32_t osType = 0;
   std::string method;  // e.g. "-lh5-", "deflate"
   bool encrypted = false;
+  // Why the stored name could not be read; such an entry is reported, not
+  // written, and the entries after it are read as usual.
+  std::string nameUnreadable;
 };
 
 class ArchiveReader {

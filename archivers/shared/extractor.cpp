@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <optional>
 
 #include "archiver_api.h"
@@ -84,6 +85,7 @@ class Extraction {
 
   // Extracts one entry; answers ERROR_USER_CANCEL when the user stopped.
   int One(const EntryInfo& info) {
+    if (!info.nameUnreadable.empty()) throw ArcError(ERROR_HEADER_BROKEN, info.nameUnreadable);
     if (selection_.RuledOut(info.name, info.nameIsUtf8)) return Skip(info);
     std::string display = DisplayName(info.name, info.nameIsUtf8);
     if (!selection_.Selects(display)) return Skip(info);
@@ -98,7 +100,9 @@ class Extraction {
       dest_.MakeFolder(path.dirs);
       return 0;
     }
-    if (!sizesChecked_ && !FitsOnDisk(req_.limits, DeclaredNeed(info), dest_.FreeSpace()))
+    if (!sizesChecked_ &&
+        !FitsOnDisk(req_.limits, std::min(DeclaredNeed(req_.limits, info), ExpansionCap(req_.limits, archiveSize_)),
+                    dest_.FreeSpace()))
       throw ArcError(ERROR_DISK_SPACE, "not enough disk space for " + display);
     std::string destName = platform::IncludeTrailingDelimiter(req_.destDir.empty() ? "." : req_.destDir) +
                            (req_.keepFolders ? display : platform::ExtractFileName(display));
@@ -239,10 +243,11 @@ std::uint64_t DeclaredTotal(const ExtractRequest& req, ArchiveReader& lister) {
   EntryInfo info;
   try {
     while (lister.Next(info))
-      if (Selected(selection, info)) total += DeclaredNeed(info);
+      if (Selected(selection, info)) total += DeclaredNeed(req.limits, info);
   } catch (const ArcError&) {
   }
-  return total;
+  // Nothing can write more than the archive as a whole may expand to.
+  return std::min(total, ExpansionCap(req.limits, FileSize(req.archive)));
 }
 }  // namespace
 

@@ -15,7 +15,7 @@
 
 #include "archiver_api.h"
 #include "archivers/shared/crc32.h"
-#include "archivers/shared/utf8_locale_scope.h"
+#include "archivers/shared/libarchive_call.h"
 #include "platform/paths.h"
 
 namespace arc {
@@ -122,7 +122,7 @@ struct archive* OpenLibarchiveWindow(const std::string& path, std::uint64_t star
     close(fd);
     throw ArcError(ERROR_ARC_FILE_OPEN, "cannot open " + path);
   }
-  Utf8LocaleScope locale;
+  LibarchiveCall call;
   struct archive* a = archive_read_new();
   if (!a) {
     close(fd);
@@ -151,12 +151,12 @@ LibarchiveReader::LibarchiveReader(struct archive* a, EntryHook hook, bool lists
     : a_(a), hook_(std::move(hook)), listsCheaply_(listsCheaply) {}
 
 LibarchiveReader::~LibarchiveReader() {
-  Utf8LocaleScope locale;
+  LibarchiveCall call;
   archive_read_free(a_);
 }
 
 bool LibarchiveReader::Next(EntryInfo& info) {
-  Utf8LocaleScope locale;
+  LibarchiveCall call;
   struct archive_entry* e = nullptr;
   // A damaged tar header is skipped block by block up to the next good
   // one, as bsdtar does; the damage is still reported at the end.
@@ -168,12 +168,14 @@ bool LibarchiveReader::Next(EntryInfo& info) {
     return false;
   }
   if (r != ARCHIVE_OK && r != ARCHIVE_WARN) throw ArcError(ERROR_HEADER_BROKEN, ErrorText(a_));
+  // A name libarchive could not convert comes back null. RAR 5 keeps the
+  // bytes it read, which the name rules make safe; ZIP's hook names the
+  // entry from the central directory. An entry left without a name costs
+  // itself alone: its neighbours are still read.
   const char* name = archive_entry_pathname(e);
-  // A name that could not be converted comes back null: refuse it rather
-  // than extract it under another name.
-  if (!name) throw ArcError(ERROR_HEADER_BROKEN, ErrorText(a_));
+  if (!name) name = archive_entry_pathname_utf8(e);
   info = EntryInfo{};
-  info.name = name;
+  info.name = name ? name : "";
   mode_t type = archive_entry_filetype(e);
   info.isDirectory = type == AE_IFDIR;
   info.isSymlink = type == AE_IFLNK;
@@ -203,6 +205,7 @@ bool LibarchiveReader::Next(EntryInfo& info) {
   current_encrypted_ = archive_entry_is_encrypted(e) != 0;
   info.encrypted = current_encrypted_;
   if (hook_) hook_(a_, e, info);
+  if (!name && info.name.empty()) info.nameUnreadable = ErrorText(a_);
   current_encrypted_ = info.encrypted;
   current_size_known_ = info.sizeKnown;
   current_size_ = info.size;
@@ -225,7 +228,7 @@ void LibarchiveReader::ReadData(const std::function<bool(const void* data, std::
 
 void LibarchiveReader::ReadSparseData(const std::function<bool(const void* data, std::size_t size)>& sink,
                                       const std::function<bool(std::uint64_t length)>& hole) {
-  Utf8LocaleScope locale;
+  LibarchiveCall call;
   if (current_is_directory_) return;
   if (current_encrypted_) throw ArcError(ERROR_PASSWORD_FILE, "encrypted entry");
   std::uint64_t written = 0;

@@ -8,6 +8,7 @@
 #include "archivers/shared/cmdline.h"
 #include "archivers/shared/extractor.h"
 #include "archivers/shared/info_records.h"
+#include "archivers/shared/library_diagnostics.h"
 #include "archivers/shared/owner_window.h"
 
 namespace arc {
@@ -40,6 +41,7 @@ int TryCreating(CreatingParser parser, CreatingRunner runner, const std::vector<
 // rather than passing for damaged data.
 
 int RunCommand(const LibraryDef& lib, ARC_HWND, const char* cmdLine, char* output, uint32_t size) noexcept {
+  LibraryDiagnosticsScope diagnostics;
   try {
     if (!cmdLine) return ERROR_COMMAND_NAME;
     auto tokens = TokenizeCommandLine(cmdLine);
@@ -66,6 +68,7 @@ int RunCommand(const LibraryDef& lib, ARC_HWND, const char* cmdLine, char* outpu
 }
 
 HARC RunOpenArchive(const LibraryDef& lib, ARC_HWND, const char* fileName, uint32_t) noexcept {
+  LibraryDiagnosticsScope diagnostics;
   try {
     return fileName ? OpenArchiveHandle(lib.openers, fileName) : 0;
   } catch (const platform::Error&) {
@@ -75,9 +78,13 @@ HARC RunOpenArchive(const LibraryDef& lib, ARC_HWND, const char* fileName, uint3
   }
 }
 
-int RunCloseArchive(HARC harc) noexcept { return CloseArchiveHandle(harc); }
+int RunCloseArchive(HARC harc) noexcept {
+  LibraryDiagnosticsScope diagnostics;
+  return CloseArchiveHandle(harc);
+}
 
 int RunFindFirst(HARC harc, const char* wildName, INDIVIDUALINFO* info) noexcept {
+  LibraryDiagnosticsScope diagnostics;
   try {
     return FindFirstEntry(harc, wildName ? wildName : "", info);
   } catch (const platform::Error&) {
@@ -88,6 +95,7 @@ int RunFindFirst(HARC harc, const char* wildName, INDIVIDUALINFO* info) noexcept
 }
 
 int RunFindNext(HARC harc, INDIVIDUALINFO* info) noexcept {
+  LibraryDiagnosticsScope diagnostics;
   try {
     return FindNextEntry(harc, info);
   } catch (const platform::Error&) {
@@ -98,6 +106,7 @@ int RunFindNext(HARC harc, INDIVIDUALINFO* info) noexcept {
 }
 
 int RunCheckArchive(const LibraryDef& lib, const char* fileName, int) noexcept {
+  LibraryDiagnosticsScope diagnostics;
   try {
     return fileName && CheckArchiveFile(lib.openers, fileName) ? 1 : 0;
   } catch (const platform::Error&) {

@@ -2,8 +2,12 @@
 
 namespace arc {
 
-bool LooksLikeUtf8(std::string_view s) {
-  bool nonAscii = false;
+namespace {
+
+// Whether `s` is well-formed UTF-8; `nonAscii` tells whether it holds more
+// than ASCII.
+bool WellFormedUtf8(std::string_view s, bool& nonAscii) {
+  nonAscii = false;
   for (std::size_t i = 0; i < s.size();) {
     unsigned char c = static_cast<unsigned char>(s[i]);
     if (c < 0x80) {
@@ -21,7 +25,19 @@ bool LooksLikeUtf8(std::string_view s) {
       return false;
     i += len;
   }
-  return nonAscii;
+  return true;
+}
+
+}  // namespace
+
+bool LooksLikeUtf8(std::string_view s) {
+  bool nonAscii = false;
+  return WellFormedUtf8(s, nonAscii) && nonAscii;
+}
+
+bool IsUtf8(std::string_view s) {
+  bool nonAscii = false;
+  return WellFormedUtf8(s, nonAscii);
 }
 
 }  // namespace arc

@@ -9,4 +9,7 @@ namespace arc {
 // runs are almost never valid UTF-8; names written on Linux are UTF-8.
 bool LooksLikeUtf8(std::string_view s);
 
+// True for well-formed UTF-8, plain ASCII included.
+bool IsUtf8(std::string_view s);
+
 }  // namespace arc

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <string_view>
 
 #include "archiver_api.h"
 
@@ -9,6 +10,11 @@ namespace arc {
 
 namespace {
 constexpr std::uint64_t kUnlimited = std::numeric_limits<std::uint64_t>::max();
+
+// Methods that store the data as it is (ZIP, LZH, ARJ and RAR 1.5-4 names).
+bool StoredMethod(std::string_view method) {
+  return method == "store" || method == "-lh0-" || method == "-lz4-" || method == "-m0-";
+}
 }  // namespace
 
 std::uint64_t ExpansionCap(const ExtractLimits& limits, std::uint64_t compressed) {
@@ -23,9 +29,15 @@ bool FitsOnDisk(const ExtractLimits& limits, std::uint64_t need, std::uint64_t f
   return need <= room;
 }
 
-std::uint64_t DeclaredNeed(const EntryInfo& info) {
+std::uint64_t PlausibleOutput(const ExtractLimits& limits, const EntryInfo& info) {
+  if (info.compressedSize == 0) return kUnlimited;
+  return StoredMethod(info.method) ? info.compressedSize : ExpansionCap(limits, info.compressedSize);
+}
+
+std::uint64_t DeclaredNeed(const ExtractLimits& limits, const EntryInfo& info) {
   if (!info.sizeKnown || info.isDirectory || info.isSymlink || info.isHardlink) return 0;
-  return info.size > info.holeSize ? info.size - info.holeSize : 0;
+  std::uint64_t declared = info.size > info.holeSize ? info.size - info.holeSize : 0;
+  return std::min(declared, PlausibleOutput(limits, info));
 }
 
 EntryBudget::EntryBudget(const ExtractLimits& limits, const EntryInfo& info, std::uint64_t archiveSize,
@@ -40,10 +52,10 @@ void EntryBudget::Add(std::uint64_t data, std::uint64_t hole) {
   length_ += data + hole;
   if (info_.sizeKnown && length_ > info_.size)
     throw ArcError(ERROR_BROKEN_DATA, "data longer than declared (damaged or hostile)");
-  if (written_ > entryCap_) throw ArcError(ERROR_BROKEN_DATA, "data expands past any plausible size");
+  if (written_ > entryCap_) throw ArcError(ERROR_EXPANDS_TOO_FAR, "data expands past any plausible size");
   if (keptBefore_ + written_ > archiveCap_) {
     stopsArchive_ = true;
-    throw ArcError(ERROR_BROKEN_DATA, "archive expands past any plausible size");
+    throw ArcError(ERROR_EXPANDS_TOO_FAR, "archive expands past any plausible size");
   }
 }
 

@@ -25,9 +25,15 @@ std::uint64_t ExpansionCap(const ExtractLimits& limits, std::uint64_t compressed
 // Room for `need` bytes when `freeBytes` are free, the reserve kept.
 bool FitsOnDisk(const ExtractLimits& limits, std::uint64_t need, std::uint64_t freeBytes);
 
+// The most an entry's packed bytes can give: themselves for a stored
+// entry, its expansion cap otherwise; UINT64_MAX when the format keeps no
+// packed size.
+std::uint64_t PlausibleOutput(const ExtractLimits& limits, const EntryInfo& info);
+
 // Bytes an entry will take on disk by its own declaration (holes take
-// none); 0 when it declares nothing reliable.
-std::uint64_t DeclaredNeed(const EntryInfo& info);
+// none), but no more than its packed bytes can give: a size field is only a
+// claim. 0 when it declares nothing reliable.
+std::uint64_t DeclaredNeed(const ExtractLimits& limits, const EntryInfo& info);
 
 // The output of one entry while it is written.
 class EntryBudget {
@@ -37,9 +43,9 @@ class EntryBudget {
   EntryBudget(const ExtractLimits& limits, const EntryInfo& info, std::uint64_t archiveSize, std::uint64_t keptBefore);
 
   // Counts `data` bytes written and `hole` bytes left as a hole. Throws
-  // ArcError(ERROR_BROKEN_DATA) once the entry passes its declared size or
-  // its expansion cap, or the archive's output passes the archive's cap
-  // (then StopsArchive()).
+  // ArcError: ERROR_BROKEN_DATA once the entry passes its declared size,
+  // ERROR_EXPANDS_TOO_FAR once it passes its expansion cap or the archive's
+  // output passes the archive's cap (then StopsArchive()).
   void Add(std::uint64_t data, std::uint64_t hole);
   bool StopsArchive() const { return stopsArchive_; }
   std::uint64_t Written() const { return written_; }

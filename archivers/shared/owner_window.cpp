@@ -1,5 +1,6 @@
 #include "archivers/shared/owner_window.h"
 
+#include "archivers/shared/library_diagnostics.h"
 #include "platform/msgwindow.h"
 
 namespace arc {
@@ -33,6 +34,7 @@ ProgressReporter::ProgressReporter() {
 
 bool ProgressReporter::Report(unsigned state, EXTRACTINGINFOEX& info) const {
   if (!hwnd_) return true;
+  HostCallScope host;
   if (proc_) return proc_(hwnd_, message_, state, &info) != 0;
   return platform::SendMessage(hwnd_, message_, state, reinterpret_cast<std::intptr_t>(&info)) != 1;
 }

@@ -11,10 +11,10 @@
 #include <memory>
 
 #include "archiver_api.h"
+#include "archivers/shared/libarchive_call.h"
 #include "archivers/shared/libarchive_reader.h"
 #include "archivers/shared/name_coding.h"
 #include "archivers/shared/reader_opener.h"
-#include "archivers/shared/utf8_locale_scope.h"
 #include "archivers/tar/compressed_stream.h"
 #include "archivers/tar/tar_family.h"
 #include "platform/cp932.h"
@@ -97,7 +97,7 @@ Handle OpenAs(const std::string& path, int filter, bool tar, bool raw) {
   };
   if (!DecodedHere(filter)) return {OpenLibarchive(path, formats), nullptr};
   auto stream = std::make_shared<CompressedStream>(path, filter);
-  Utf8LocaleScope locale;
+  LibarchiveCall call;
   struct archive* a = archive_read_new();
   if (!a) throw ArcError(ERROR_ENOUGH_MEMORY, "out of memory");
   formats(a);
@@ -119,6 +119,7 @@ bool DecodesToEmptyTar(const std::string& path, int filter) {
   struct archive* a = OpenAs(path, filter, false, true).a;
   struct archive_entry* e = nullptr;
   bool empty = false;
+  LibarchiveCall call;
   if (archive_read_next_header(a, &e) == ARCHIVE_OK) {
     std::size_t seen = 0;
     for (;;) {
@@ -164,6 +165,7 @@ void RequireCleanEmptyStream(const std::string& path, int filter, const SharedSt
 Layout LayoutOf(const std::string& path, int filter) {
   Handle h = OpenAs(path, filter, true, filter != ARCHIVE_FILTER_NONE);
   struct archive_entry* e = nullptr;
+  LibarchiveCall call;
   int r = archive_read_next_header(h.a, &e);
   int format = archive_format(h.a);
   std::string why = archive_error_string(h.a) ? archive_error_string(h.a) : "not a tar archive";

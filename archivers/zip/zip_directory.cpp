@@ -203,7 +203,9 @@ ZipEntryName DecideZipName(const ZipDirEntry& e) {
     std::string name = field.substr(5);
     if (Le32(U(field, 1)) == crc && !name.empty()) return {name, true};
   }
-  if (e.flags & 0x0800) return {e.rawName, true};
+  // A flag on bytes that are no UTF-8 is a tool's mistake: the name is read
+  // as an unflagged one.
+  if ((e.flags & 0x0800) && IsUtf8(e.rawName)) return {e.rawName, true};
   bool utf8 = LooksLikeUtf8(e.rawName) && (e.madeByHost == 3 || e.madeByHost == 19 || !ValidCp932(e.rawName));
   return {e.rawName, utf8};
 }

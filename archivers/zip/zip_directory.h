@@ -49,7 +49,7 @@ ZipDirectory ReadZipDirectory(int fd, std::uint64_t fileSize);
 // How an entry's name is coded, and the bytes to use:
 //  - an Info-ZIP Unicode Path field (0x7075) whose CRC matches the stored
 //    name gives the name as UTF-8;
-//  - else flag bit 11 says the stored name is UTF-8;
+//  - else flag bit 11 says the stored name is UTF-8, when its bytes are;
 //  - else the stored name is UTF-8 when it is valid UTF-8 (with at least one
 //    non-ASCII character) and either the archive was made on Unix or macOS
 //    (host 3 or 19) or the bytes are no valid CP932; otherwise CP932.

@@ -24,8 +24,10 @@ constexpr std::uint16_t kEncryptedFlags = 0x0001 | 0x0040;  // traditional or st
 bool SuitsWholeRead(const ZipDirEntry& d) {
   if (d.method != kStored && d.method != kDeflated) return false;
   if (d.flags & kEncryptedFlags) return false;
-  if (d.size > kWholeEntryLimit || d.compressedSize > kWholeEntryLimit) return false;
-  return d.method != kStored || d.compressedSize == d.size;
+  // Stored data is its packed bytes, whatever the size field claims; the
+  // CRC tells whether they are right.
+  if (d.method == kStored) return d.compressedSize <= kWholeEntryLimit;
+  return d.size <= kWholeEntryLimit && d.compressedSize <= kWholeEntryLimit;
 }
 
 WholeEntryReader::WholeEntryReader() : inflater_(libdeflate_alloc_decompressor()) {
@@ -79,7 +81,7 @@ bool WholeEntryReader::Read(int fd, std::uint64_t fileSize, const ZipDirEntry& d
 // Stored data needs no buffer of its own size: it streams in pieces, and
 // its CRC is known once the last piece is out, as on libarchive's path.
 bool WholeEntryReader::ReadStored(int fd, std::uint64_t start, const ZipDirEntry& d, const Sink& sink) {
-  std::uint64_t size = d.size;
+  std::uint64_t size = d.compressedSize;
   unsigned char* piece = data_.Room(static_cast<std::size_t>(std::min<std::uint64_t>(size, kPiece)));
   std::uint32_t crc = 0;
   for (std::uint64_t at = 0; at < size;) {

@@ -20,7 +20,8 @@ namespace arc {
 inline constexpr std::uint64_t kWholeEntryLimit = 32u << 20;
 
 // True when the entry's record allows a whole read: stored or deflated, not
-// encrypted, both sizes within the bound.
+// encrypted, both sizes within the bound (a stored entry's data is its
+// packed bytes, so only their size counts).
 bool SuitsWholeRead(const ZipDirEntry& d);
 
 class WholeEntryReader {

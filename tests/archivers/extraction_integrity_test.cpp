@@ -3,7 +3,6 @@
 // and zero-leading streams come out as the reference tools give them.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
 #include <zlib.h>
 
 #include <cstdio>
@@ -266,7 +265,7 @@ TEST(Bomb, HonestButImplausibleExpansionIsStoppedPerEntry) {
   dir.Write("src/bomb.wav", std::string(8 << 20, '\0'));
   ASSERT_EQ(Shell(dir.Path() + "src", "zip -q -X ../b.zip bomb.wav a.bms b.bms c.bme"), 0);
   std::string archive = dir.Path() + "b.zip";
-  EXPECT_EQ(ExtractWith(&arc::OpenZipReader, archive, dir.Path() + "dest/", SmallLimits()), ERROR_BROKEN_DATA);
+  EXPECT_EQ(ExtractWith(&arc::OpenZipReader, archive, dir.Path() + "dest/", SmallLimits()), ERROR_EXPANDS_TOO_FAR);
   ExpectSameFiles(FilesUnder(dir.Path() + "dest"), Charts(), "zip");
   // Under the real limits the same archive is just data.
   EXPECT_EQ(ExtractWith(&arc::OpenZipReader, archive, dir.Path() + "real/"), 0);
@@ -282,7 +281,7 @@ TEST(Bomb, StreamsWithoutReliableSizesAreStoppedAndRemoved) {
             0);
   for (const char* name : {"z.gz", "o.bz2", "t.tar.gz"}) {
     std::string dest = dir.Path() + "dest_" + name + "/";
-    EXPECT_EQ(ExtractWith(&arc::OpenTarReader, dir.Path() + name, dest, SmallLimits()), ERROR_BROKEN_DATA) << name;
+    EXPECT_EQ(ExtractWith(&arc::OpenTarReader, dir.Path() + name, dest, SmallLimits()), ERROR_EXPANDS_TOO_FAR) << name;
     EXPECT_EQ(Names(FilesUnder(dest)), std::set<std::string>{}) << name;
   }
 }
@@ -306,7 +305,7 @@ TEST(Bomb, SkippedEntriesOfStreamsAreWeighedAsIfWritten) {
     std::string message;
     return arc::Extract(req, {&arc::OpenTarReader}, message);
   };
-  EXPECT_EQ(extract("s.tgz", SmallLimits()), ERROR_BROKEN_DATA);
+  EXPECT_EQ(extract("s.tgz", SmallLimits()), ERROR_EXPANDS_TOO_FAR);
   EXPECT_EQ(Names(FilesUnder(dir.Path() + "dest_s.tgz")), std::set<std::string>{"a.bms"});
   // Under the real limits the sound is passed over and nothing of it written.
   std::filesystem::remove_all(dir.Path() + "dest_s.tgz");
@@ -331,15 +330,11 @@ TEST(Bomb, DeclaredSizesBeyondTheFreeSpaceWriteNothing) {
     EXPECT_EQ(ExtractWith(open, dir.Path() + name, dest, full), ERROR_DISK_SPACE) << name;
     EXPECT_EQ(Names(FilesUnder(dest)), std::set<std::string>{}) << name;
   }
-  // The sum is what counts: a ZIP declaring more than the disk holds.
+  // A declared size is a claim that counts only as far as the packed bytes
+  // can expand: a ZIP declaring 4 GiB for each of a few small entries is
+  // not turned away for want of room.
   std::string huge = dir.Write("huge.zip", DeclareZipSizes(test_support::ReadBytes(dir.Path() + "s.zip"), 0xFFFFFFF0u));
-  arc::ExtractLimits limits;
-  struct statvfs st{};
-  ASSERT_EQ(statvfs(dir.Path().c_str(), &st), 0);
-  if (static_cast<std::uint64_t>(st.f_bavail) * st.f_frsize < 4 * 0xFFFFFFF0ull) {
-    EXPECT_EQ(ExtractWith(&arc::OpenZipReader, huge, dir.Path() + "huge/"), ERROR_DISK_SPACE);
-    EXPECT_EQ(FilesUnder(dir.Path() + "huge"), Files{});
-  }
+  EXPECT_NE(ExtractWith(&arc::OpenZipReader, huge, dir.Path() + "huge/"), ERROR_DISK_SPACE);
 }
 
 // --- Single compressed files and tar streams ---------------------------

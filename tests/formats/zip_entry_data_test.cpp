@@ -185,8 +185,10 @@ TEST(ZipEntryData, EntriesThatDoNotAddUpAreLeftToStreamingOrFail) {
       {"compressed size past the end", [&] { Item i = deflated(); i.dirPackedDelta = 1 << 20; return i; }(),
        Outcome::kLeftToStreaming},
       {"compressed size short", [&] { Item i = deflated(); i.dirPackedDelta = -100; return i; }(), Outcome::kLeftToStreaming},
+      // Stored data is its packed bytes; the extraction stops what passes
+      // the declared size.
       {"stored sizes differ", [&] { Item i = deflated(); i.method = 0; i.dirSizeDelta = -1; return i; }(),
-       Outcome::kLeftToStreaming},
+       Outcome::kData},
       {"local method differs", [&] { Item i = deflated(); i.localMethod = 0; return i; }(), Outcome::kLeftToStreaming},
       {"local extra runs past the end", [&] { Item i = deflated(); i.localExtraLength = 0xFFFF; return i; }(),
        Outcome::kLeftToStreaming},
@@ -271,7 +273,10 @@ TEST(ZipEntryData, OnlyBoundedStoredOrDeflatedPlainEntriesSuit) {
   EXPECT_FALSE(arc::SuitsWholeRead(d));
   d.method = 0;
   EXPECT_TRUE(arc::SuitsWholeRead(d));
-  d.compressedSize = 11;
+  // Stored data is its packed bytes whatever size the record claims.
+  d.size = ~0ull;
+  EXPECT_TRUE(arc::SuitsWholeRead(d));
+  d.compressedSize = arc::kWholeEntryLimit + 1;
   EXPECT_FALSE(arc::SuitsWholeRead(d));
 }
 

@@ -157,10 +157,10 @@ std::string WriteRar5(const std::vector<RarEntry>& entries) {
     if (!extra.empty()) PutVint(body, extra.size());
     PutVint(body, e.data.size());                // data size
     PutVint(body, (e.directory ? 0x0001 : 0) | 0x0004);  // file flags: directory, CRC present
-    PutVint(body, e.data.size());                // unpacked size
+    PutVint(body, e.unpackedSize < 0 ? e.data.size() : static_cast<std::uint64_t>(e.unpackedSize));
     PutVint(body, e.directory ? 0x10 : 0x20);    // Windows attributes
     Put32(body, Crc32(e.data));
-    PutVint(body, 0);                            // version 0, stored
+    PutVint(body, e.method << 7);                // version 0, method, smallest dictionary
     PutVint(body, 0);                            // Windows
     PutVint(body, e.name.size());
     body += e.name + extra;

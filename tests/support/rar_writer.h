@@ -17,6 +17,11 @@ struct RarEntry {
   std::uint32_t dosTime = 0x5A2C6000;  // 2025-01-12 12:00:00
   std::uint8_t host = 2;    // RAR 4: 2 Windows, 3 Unix
   std::uint32_t attributes = 0;  // RAR 4: 0 gives the DOS file or folder attribute
+  // RAR 5: the compression method the header states (0 stored) and the
+  // unpacked size it declares (-1: the data's length); the data is written
+  // as given, so a packed entry's data is its packed bytes.
+  unsigned method = 0;
+  std::int64_t unpackedSize = -1;
 };
 
 // RAR 1.5-4.x layout: marker, main header, file headers with their data,

@@ -18,6 +18,7 @@
 #include "archivers/shared/archive_reader.h"
 #include "archivers/shared/crc32.h"
 #include "archivers/shared/dos_fields.h"
+#include "archivers/shared/libarchive_call.h"
 #include "archivers/shared/libarchive_reader.h"
 #include "archivers/rar/rar_header.h"
 #include "platform/cp932.h"
@@ -97,6 +98,7 @@ class Rar4Reader : public ArchiveReader {
   ~Rar4Reader() override { archive_read_free(a_); }
 
   bool Next(EntryInfo& info) override {
+    LibarchiveCall call;
     struct archive_entry* e = nullptr;
     int r = archive_read_next_header(a_, &e);
     if (r == ARCHIVE_EOF) return false;
@@ -127,6 +129,7 @@ class Rar4Reader : public ArchiveReader {
   void ReadData(const std::function<bool(const void*, std::size_t)>& sink) override {
     if (!hasEntry_ || dataRead_) throw ArcError(ERROR_NOT_SEARCH_MODE, "no current entry");
     dataRead_ = true;
+    LibarchiveCall call;
     if (header_.Directory()) return;
     if (header_.Encrypted()) throw ArcError(ERROR_PASSWORD_FILE, "RAR entry is encrypted");
     if (header_.Split()) throw ArcError(ERROR_NOT_SUPPORT, "RAR entry spans volumes");
