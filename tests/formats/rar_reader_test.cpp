@@ -6,6 +6,7 @@
 #include "archiver_api.h"
 #include "tests/formats/format_fixture.h"
 #include "tests/support/rar_writer.h"
+#include "archivers/rar/rar_format.h"
 
 using namespace fmt_test;
 
