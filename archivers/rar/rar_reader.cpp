@@ -89,7 +89,15 @@ class Rar4Reader : public ArchiveReader {
   bool Next(EntryInfo& info) override {
     hasEntry_ = false;
     std::optional<std::uint64_t> at;
-    if (!data_->Next(at)) return false;
+    try {
+      if (!data_->Next(at)) return false;
+    } catch (const ArcError&) {
+      // Our own walk tells a damaged header more precisely (its CRC).
+      rar::FileHeader ahead;
+      std::uint64_t offset = walked_;
+      rar::NextFileHeader(file_.get(), fileLength_, offset, ahead);
+      throw;
+    }
     if (at) {
       header_ = rar::ReadFileHeader(file_.get(), *at);
       walked_ = header_.dataOffset + header_.packSize;
