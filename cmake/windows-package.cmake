@@ -1,6 +1,7 @@
 # The Windows zip (cpack -G ZIP in build-windows/): the programs and the
 # archiver DLLs side by side at the top of the archive, as they run.
-set(_targets bmslist-cli unlha32 unzip32 zip32j lmzip32 cab32 unarj32j tar32 unrar32)
+get_property(_libraries GLOBAL PROPERTY BMSLIST_ARCHIVER_TARGETS)
+set(_targets bmslist-cli ${_libraries})
 if(TARGET bmslist)
   list(APPEND _targets bmslist)
 endif()

@@ -4,13 +4,8 @@
 
 #include "archives/earchiver.h"
 #include "archives/not_set.h"
-#include "drivers/arj32.h"
-#include "drivers/cab32.h"
+#include "drivers/archive_formats.h"
 #include "drivers/detect_type.h"
-#include "drivers/lha32.h"
-#include "drivers/rar32.h"
-#include "drivers/tar32.h"
-#include "drivers/zip32.h"
 #include "platform/msgwindow.h"
 
 namespace {
@@ -19,17 +14,8 @@ namespace {
 std::atomic<std::uint32_t> g_progressMessage{0};
 
 std::unique_ptr<TArchiver> NewDriver(TArchiverType type) {
-  switch (type) {
-    case atLha: return std::make_unique<TLha32>();
-    case atZip: return std::make_unique<TZip32>();
-    case atCab: return std::make_unique<TCab32>();
-    case atArj: return std::make_unique<TArj32>();
-    case atTar: return std::make_unique<TTar32>();
-    case atTgz: return std::make_unique<TTgz32>();
-    case atBZ2: return std::make_unique<TBZ232>();
-    case atRar: return std::make_unique<TRar32>();
-    default: return nullptr;
-  }
+  const ArchiveFormat* format = FindArchiveFormat(type);
+  return format ? format->makeDriver() : nullptr;
 }
 }  // namespace
 
@@ -51,7 +37,7 @@ void TArchiveFile::SetFileName(const std::string& value) {
 }
 
 void TArchiveFile::SetArchiverType(TArchiverType value) {
-  if (value <= atRar) {
+  if (FindArchiveFormat(value)) {
     // Construction loads the library and may raise: then nothing changes.
     std::unique_ptr<TArchiver> driver = FDrivers.make(value);
     FArchiver = std::move(driver);
@@ -69,7 +55,7 @@ void TArchiveFile::SetArchiverType(TArchiverType value) {
 
 void TArchiveFile::RestoreSelection(const Selection& selection) {
   if (selection.driverType != FDriverType) {
-    std::unique_ptr<TArchiver> driver = selection.driverType <= atRar ? FDrivers.make(selection.driverType) : nullptr;
+    std::unique_ptr<TArchiver> driver = FindArchiveFormat(selection.driverType) ? FDrivers.make(selection.driverType) : nullptr;
     FArchiver = std::move(driver);
     FDriverType = selection.driverType;
   }

@@ -1,32 +1,20 @@
 #include "drivers/detect_type.h"
 
-#include "drivers/arj32.h"
-#include "drivers/cab32.h"
-#include "drivers/lha32.h"
-#include "drivers/rar32.h"
-#include "drivers/tar32.h"
-#include "drivers/zip32.h"
+#include "drivers/archive_formats.h"
 #include "platform/cp932.h"
 #include "platform/paths.h"
 
 namespace {
-struct ExtensionType {
-  const char* ext;
-  TArchiverType type;
-};
-constexpr ExtensionType kExtensions[] = {
-    {".lzh", atLha}, {".zip", atZip}, {".cab", atCab}, {".arj", atArj}, {".tar", atTar}, {".tgz", atTgz},
-    {".taz", atTgz}, {".gz", atTgz},  {".z", atTgz},   {".bz2", atBZ2}, {".rar", atRar},
-};
-
-// Every probe runs; a later positive answer outranks an earlier one.
+// Every probe runs, from the last row up; a higher row's yes outranks a
+// lower one's.
 TArchiverType Probe(const std::string& fileName) {
-  TArchiverType result = GetTarType(fileName);
-  if (IsRarArchive(fileName)) result = atRar;
-  if (IsArjArchive(fileName)) result = atArj;
-  if (IsCabArchive(fileName)) result = atCab;
-  if (IsZipArchive(fileName)) result = atZip;
-  if (IsLhaArchive(fileName)) result = atLha;
+  TArchiverType result = atNone;
+  std::span<const ArchiveFormat> formats = ArchiveFormats();
+  for (auto it = formats.rbegin(); it != formats.rend(); ++it) {
+    if (!it->probe) continue;
+    TArchiverType found = it->probe(fileName);
+    if (found != atNone) result = found;
+  }
   return result;
 }
 }  // namespace
@@ -36,13 +24,15 @@ TArchiverType DetectArchiverType(const std::string& fileName, bool byExtension) 
   std::string ext = platform::ExtractFileExt(fileName);
   if (ext.empty()) return atNone;
   if (platform::SameTextAscii(ext, ".exe")) return DetectArchiverType(fileName, false);
-  for (const ExtensionType& e : kExtensions)
-    if (platform::SameTextAscii(ext, e.ext)) return e.type;
+  for (const ArchiveFormat& f : ArchiveFormats())
+    for (const std::string& known : FormatExtensions(f))
+      if (platform::SameTextAscii(ext, known)) return f.type;
   return atNone;
 }
 
 std::vector<std::string> ArchiveExtensions() {
   std::vector<std::string> out;
-  for (const ExtensionType& e : kExtensions) out.emplace_back(e.ext);
+  for (const ArchiveFormat& f : ArchiveFormats())
+    for (std::string& ext : FormatExtensions(f)) out.push_back(std::move(ext));
   return out;
 }

@@ -11,6 +11,12 @@
 
 namespace platform {
 
+std::optional<std::uint64_t> RegularFileSize(std::string_view path) {
+  struct stat st;
+  if (stat(FsName(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return static_cast<std::uint64_t>(st.st_size);
+}
+
 InputFile::InputFile(std::string_view path) : InputFile(FsPath{FsName(path)}) {}
 
 InputFile::InputFile(const FsPath& path) {

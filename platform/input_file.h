@@ -1,6 +1,8 @@
 #pragma once
 // A file opened for reading in blocks; errors throw EInOutError.
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "platform/paths.h"
@@ -26,5 +28,9 @@ class InputFile {
  private:
   int fd_ = -1;
 };
+
+// The length of the regular file at `path` (CP932); nullopt when there is
+// none there: a missing name, a folder, a FIFO or a device.
+std::optional<std::uint64_t> RegularFileSize(std::string_view path);
 
 }  // namespace platform

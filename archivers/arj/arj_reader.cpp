@@ -14,6 +14,7 @@
 #include "archivers/shared/le_bytes.h"
 #include "archivers/shared/stdio_file.h"
 #include "platform/paths.h"
+#include "archivers/arj/arj_format.h"
 
 namespace arc {
 

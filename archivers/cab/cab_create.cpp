@@ -15,6 +15,7 @@
 #include "archivers/shared/update_plan.h"
 #include "platform/cp932.h"
 #include "platform/paths.h"
+#include "archivers/cab/cab_format.h"
 
 namespace arc {
 

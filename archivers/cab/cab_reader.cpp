@@ -12,6 +12,7 @@
 #include "archivers/shared/dos_fields.h"
 #include "platform/cp932.h"
 #include "platform/paths.h"
+#include "archivers/cab/cab_format.h"
 
 namespace arc {
 

@@ -13,6 +13,7 @@
 #include "archiver_api.h"
 #include "archivers/shared/dialects.h"
 #include "archivers/shared/switch_table.h"
+#include "archivers/cab/cab_format.h"
 
 namespace arc {
 

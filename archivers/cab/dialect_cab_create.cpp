@@ -9,6 +9,7 @@
 #include "archiver_api.h"
 #include "archivers/shared/creating_dialects.h"
 #include "archivers/shared/dialects.h"
+#include "archivers/cab/cab_format.h"
 
 namespace arc {
 

@@ -25,6 +25,7 @@
 #include "archivers/shared/dialects.h"
 #include "archivers/lzh/lha_switches.h"
 #include "platform/cp932.h"
+#include "archivers/lzh/lzh_format.h"
 
 namespace arc {
 

@@ -19,6 +19,7 @@
 #include "archivers/shared/dos_fields.h"
 #include "platform/cp932.h"
 #include "platform/paths.h"
+#include "archivers/lzh/lzh_format.h"
 
 namespace arc {
 

@@ -11,6 +11,7 @@
 #include "archiver_api.h"
 #include "archivers/shared/dialects.h"
 #include "archivers/shared/switch_table.h"
+#include "archivers/rar/rar_format.h"
 
 namespace arc {
 

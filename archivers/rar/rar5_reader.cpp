@@ -13,6 +13,7 @@
 #include "platform/paths.h"
 #ifdef _WIN32
 #include "platform/win32/wide.h"
+#include "archivers/rar/rar_format.h"
 #endif
 
 namespace arc {

@@ -14,6 +14,8 @@ namespace {
 
 constexpr std::uint8_t kMainHeaderType = 0x73;
 constexpr std::uint8_t kFileHeaderType = 0x74;
+constexpr std::uint8_t kEndType = 0x7B;
+constexpr std::uint16_t kLongBlock = 0x8000;  // a 32-bit data size follows the base
 constexpr std::size_t kBaseSize = 7;
 constexpr std::size_t kMainHeaderSize = 13;
 constexpr std::size_t kFileFixedSize = 32;  // base, sizes, OS, CRC, time, versions, name size, attributes
@@ -75,6 +77,28 @@ FileHeader ReadFileHeader(std::FILE* f, std::uint64_t offset) {
   if (h.size() < pos + nameSize) Broken();
   fh.name.assign(reinterpret_cast<const char*>(&h[pos]), nameSize);
   return fh;
+}
+
+bool NextFileHeader(std::FILE* f, std::uint64_t fileLength, std::uint64_t& offset, FileHeader& header) {
+  while (offset + kBaseSize <= fileLength) {
+    std::uint8_t base[kBaseSize + 4] = {};
+    if (!SeekFromStart(f, offset) || std::fread(base, 1, kBaseSize, f) != kBaseSize) return false;
+    std::uint8_t type = base[2];
+    std::uint64_t size = Le16(base + 5);
+    if (size < kBaseSize) Broken();
+    if (type == kEndType) return false;
+    if (type == kFileHeaderType) {
+      header = ReadFileHeader(f, offset);
+      offset = header.dataOffset + header.packSize;
+      return true;
+    }
+    if (Le16(base + 3) & kLongBlock) {
+      if (std::fread(base + kBaseSize, 1, 4, f) != 4) return false;
+      size += Le32(base + kBaseSize);
+    }
+    offset += size;
+  }
+  return false;
 }
 
 }  // namespace arc::rar

@@ -55,4 +55,10 @@ std::uint16_t ReadArchiveFlags(std::FILE* f);
 // / ERROR_HEADER_BROKEN).
 FileHeader ReadFileHeader(std::FILE* f, std::uint64_t offset);
 
+// The first file header at or after `offset`, stepping over the other
+// blocks by their sizes; `offset` moves past the header's data. False at
+// the end block or where the blocks run past `fileLength`. Throws as
+// ReadFileHeader.
+bool NextFileHeader(std::FILE* f, std::uint64_t fileLength, std::uint64_t& offset, FileHeader& header);
+
 }  // namespace arc::rar

@@ -1,23 +1,26 @@
-// Reader of RAR archives: RAR 1.5-4.x through libunarr (solid archives
-// included), RAR 5 through the RAR 5 reader.
+// Reader of RAR archives: RAR 1.5-4.x here, RAR 5 through the RAR 5 reader.
 //
-// Names of RAR 1.5-4.x entries are read from the headers ourselves
-// (rar_name.h): libunarr reads plain names as code page 437 and garbles
-// packed Unicode names. An entry made on a Unix host with a link mode is a
-// symbolic link whose data is its target.
-#include <unarr.h>
-
+// The headers of RAR 1.5-4.x entries are read by this reader on every
+// system, and each library entry is paired with its file header: by the
+// offset the library tells, or else by walking the headers in order. Names
+// are decoded from the raw header bytes (rar_name.h): libunarr reads plain
+// names as code page 437 and garbles packed Unicode names, libarchive
+// follows the locale. An entry made on a Unix host with a link mode is a
+// symbolic link whose data is its target. Only the data decoding is the
+// library's (rar4_data.h).
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <vector>
+#include <optional>
 
 #include "archiver_api.h"
+#include "archivers/rar/rar4_data.h"
+#include "archivers/rar/rar_format.h"
 #include "archivers/rar/rar_header.h"
 #include "archivers/rar/rar_name.h"
-#include "archivers/shared/crc32.h"
 #include "archivers/shared/archive_reader.h"
+#include "archivers/shared/crc32.h"
 #include "archivers/shared/dos_fields.h"
 #include "archivers/shared/name_coding.h"
 #include "archivers/shared/stdio_file.h"
@@ -28,15 +31,7 @@ namespace arc {
 
 namespace {
 
-struct StreamCloser {
-  void operator()(ar_stream* s) const { ar_close(s); }
-};
-struct ArchiveCloser {
-  void operator()(ar_archive* a) const { ar_close_archive(a); }
-};
-
 constexpr std::uint8_t kStoreMethod = 0x30, kBestMethod = 0x35;
-constexpr std::size_t kChunk = 1 << 16;
 
 constexpr std::uint8_t kUnixHost = 3;
 constexpr std::uint32_t kUnixTypeMask = 0170000, kUnixSymlink = 0120000;
@@ -67,60 +62,68 @@ void SetLinkTarget(std::string target, EntryInfo& info) {
   info.linkTarget = std::move(target);
 }
 
+void FillEntryInfo(const rar::FileHeader& h, EntryInfo& info) {
+  info = EntryInfo{};
+  SetName(h, info);
+  info.isDirectory = h.Directory();
+  info.size = h.unpSize;
+  info.compressedSize = h.packSize;
+  info.crc = h.fileCrc;
+  info.mtime = DosDateTimeToUnix(h.dosTime);
+  bool dosHost = h.hostOs == rar::kMsDos || h.hostOs == rar::kOs2 || h.hostOs == rar::kWin32;
+  if (dosHost) info.attributes = h.attributes & 0xFF;
+  if (info.isDirectory) info.attributes |= 0x10;
+  info.osType = h.hostOs;
+  if (h.method >= kStoreMethod && h.method <= kBestMethod) {
+    info.method = "-m" + std::to_string(h.method - kStoreMethod) + "-";
+  }
+  info.encrypted = h.Encrypted();
+}
+
 class Rar4Reader : public ArchiveReader {
  public:
-  Rar4Reader(StdioFile file, std::unique_ptr<ar_stream, StreamCloser> stream,
-             std::unique_ptr<ar_archive, ArchiveCloser> archive, std::uint16_t archiveFlags)
-      : file_(std::move(file)), stream_(std::move(stream)), archive_(std::move(archive)),
+  Rar4Reader(StdioFile file, std::uint64_t fileLength, std::unique_ptr<Rar4Data> data, std::uint16_t archiveFlags)
+      : file_(std::move(file)), fileLength_(fileLength), data_(std::move(data)),
         solid_(archiveFlags & rar::kArchiveSolid) {}
 
   bool Next(EntryInfo& info) override {
-    // In a solid archive every entry's data continues the previous one's,
-    // so skipped data is decoded all the same.
-    if (hasEntry_ && !dataRead_ && solid_) {
-      try {
-        ReadData([](const void*, std::size_t) { return true; });
-      } catch (const ArcError&) {
-        // The entries that depend on it report their own failure.
-      }
-    }
     hasEntry_ = false;
-    if (!ar_parse_entry(archive_.get())) {
-      if (ar_at_eof(archive_.get())) return false;
-      throw ArcError(ERROR_HEADER_BROKEN, "RAR archive is damaged");
+    std::optional<std::uint64_t> at;
+    try {
+      if (!data_->Next(at)) return false;
+    } catch (const ArcError&) {
+      // Our own walk tells a damaged header more precisely (its CRC).
+      rar::FileHeader ahead;
+      std::uint64_t offset = walked_;
+      rar::NextFileHeader(file_.get(), fileLength_, offset, ahead);
+      throw;
     }
-    header_ = rar::ReadFileHeader(file_.get(), static_cast<std::uint64_t>(ar_entry_get_offset(archive_.get())));
+    if (at) {
+      header_ = rar::ReadFileHeader(file_.get(), *at);
+      walked_ = header_.dataOffset + header_.packSize;
+    } else if (!rar::NextFileHeader(file_.get(), fileLength_, walked_, header_)) {
+      throw ArcError(ERROR_HEADER_BROKEN, "RAR archive is damaged");  // an entry the headers do not hold
+    }
     hasEntry_ = true;
     dataRead_ = false;
     link_ = false;
 
-    info = EntryInfo{};
-    SetName(header_, info);
-    info.isDirectory = header_.Directory();
-    info.size = header_.unpSize;
-    info.compressedSize = header_.packSize;
-    info.crc = header_.fileCrc;
-    info.mtime = DosDateTimeToUnix(header_.dosTime);
-    bool dosHost = header_.hostOs == rar::kMsDos || header_.hostOs == rar::kOs2 || header_.hostOs == rar::kWin32;
-    if (dosHost) info.attributes = header_.attributes & 0xFF;
-    if (info.isDirectory) info.attributes |= 0x10;
-    info.osType = header_.hostOs;
-    if (header_.method >= kStoreMethod && header_.method <= kBestMethod) {
-      info.method = "-m" + std::to_string(header_.method - kStoreMethod) + "-";
-    }
-    info.encrypted = header_.Encrypted();
+    FillEntryInfo(header_, info);
     if (header_.hostOs == kUnixHost && (header_.attributes & kUnixTypeMask) == kUnixSymlink && !info.isDirectory) {
       // A target that cannot be read stays empty, and the link is refused.
-      std::string target;
-      if (!info.encrypted && header_.unpSize <= kMaxLinkTarget) {
-        ReadData([&](const void* data, std::size_t size) {
-          target.append(static_cast<const char*>(data), size);
-          return true;
-        });
+      std::optional<std::string> target = data_->TakenLinkTarget();
+      if (!target) {
+        target.emplace();
+        if (!info.encrypted && header_.unpSize <= kMaxLinkTarget) {
+          ReadData([&](const void* data, std::size_t size) {
+            target->append(static_cast<const char*>(data), size);
+            return true;
+          });
+        }
       }
       info.isSymlink = true;
       link_ = true;
-      SetLinkTarget(std::move(target), info);
+      SetLinkTarget(std::move(*target), info);
     }
     return true;
   }
@@ -139,39 +142,23 @@ class Rar4Reader : public ArchiveReader {
       throw ArcError(ERROR_METHOD, "unknown RAR method");
     }
     // A cut archive is told apart from damaged data before decoding.
-    if (fseeko(file_.get(), 0, SEEK_END) != 0 ||
-        static_cast<std::uint64_t>(ftello(file_.get())) < header_.dataOffset + header_.packSize) {
+    if (fileLength_ < header_.dataOffset + header_.packSize) {
       throw ArcError(ERROR_UNEXPECTED_EOF, "RAR archive is cut short");
     }
-    std::size_t left = ar_entry_get_size(archive_.get());
-    std::vector<std::uint8_t> buf(kChunk);
     std::uint32_t crc = 0;
-    bool wanted = true;
-    while (left > 0) {
-      std::size_t n = left < kChunk ? left : kChunk;
-      bool ok = ar_entry_uncompress(archive_.get(), buf.data(), n);
-      crc = Crc32(crc, buf.data(), n);
-      if (!ok) {
-        // libunarr also fails the last piece when the CRC does not match;
-        // the data is in the buffer then, so the CRC tells the two apart.
-        bool crcFailed = n == left && crc != header_.fileCrc;
-        throw ArcError(crcFailed ? ERROR_FILE_CRC : ERROR_BROKEN_DATA, "RAR entry is damaged");
-      }
-      left -= n;
-      if (wanted && !sink(buf.data(), n)) {
-        // A solid archive's next entry needs this one decoded to its end.
-        if (!solid_) return;
-        wanted = false;
-      }
-    }
-    if (crc != header_.fileCrc) throw ArcError(ERROR_FILE_CRC, "RAR entry fails its CRC");
+    bool whole = data_->Decode(header_, [&](const void* data, std::size_t size) {
+      crc = Crc32(crc, data, size);
+      return sink(data, size);
+    });
+    if (whole && crc != header_.fileCrc) throw ArcError(ERROR_FILE_CRC, "RAR entry fails its CRC");
   }
 
  private:
   StdioFile file_;  // our own view, for the headers
-  std::unique_ptr<ar_stream, StreamCloser> stream_;
-  std::unique_ptr<ar_archive, ArchiveCloser> archive_;
+  std::uint64_t fileLength_;
+  std::unique_ptr<Rar4Data> data_;
   bool solid_;
+  std::uint64_t walked_ = sizeof rar::kRar4Signature;  // where the header walk goes on
   rar::FileHeader header_;
   bool hasEntry_ = false;
   bool dataRead_ = false;
@@ -195,12 +182,10 @@ std::unique_ptr<ArchiveReader> OpenRarReader(const std::string& path) {
   }
   std::uint16_t flags = rar::ReadArchiveFlags(file.get());
   if (flags & rar::kArchiveEncryptedHeaders) throw ArcError(ERROR_PASSWORD_FILE, "RAR headers are encrypted");
-
-  std::unique_ptr<ar_stream, StreamCloser> stream(ar_open_file(fsPath.c_str()));
-  if (!stream) throw ArcError(ERROR_ARC_FILE_OPEN, "cannot open " + path);
-  std::unique_ptr<ar_archive, ArchiveCloser> archive(ar_open_rar_archive(stream.get()));
-  if (!archive) throw ArcError(ERROR_NOT_ARC_FILE, "not a RAR archive");
-  return std::make_unique<Rar4Reader>(std::move(file), std::move(stream), std::move(archive), flags);
+  std::int64_t length = FileLength(file.get());
+  if (length < 0) throw ArcError(ERROR_CANNOT_READ, "cannot read " + path);
+  std::unique_ptr<Rar4Data> data = OpenRar4Data(path, fsPath, flags & rar::kArchiveSolid);
+  return std::make_unique<Rar4Reader>(std::move(file), static_cast<std::uint64_t>(length), std::move(data), flags);
 }
 
 }  // namespace arc

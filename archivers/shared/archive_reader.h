@@ -83,14 +83,4 @@ class HeaderWalkScope {
   bool outer_;
 };
 
-// Openers (path in CP932). Each throws ArcError(ERROR_NOT_ARC_FILE or
-// ERROR_ARC_FILE_OPEN ...) when the file is not an archive of its kind.
-std::unique_ptr<ArchiveReader> OpenLzhReader(const std::string& path);  // liblhasa
-std::unique_ptr<ArchiveReader> OpenZipReader(const std::string& path);  // libarchive
-std::unique_ptr<ArchiveReader> OpenTarReader(const std::string& path);  // libarchive: tar, gz, bz2, Z, single files
-std::unique_ptr<ArchiveReader> OpenRar5Reader(const std::string& path); // libarchive
-std::unique_ptr<ArchiveReader> OpenCabReader(const std::string& path);  // libmspack
-std::unique_ptr<ArchiveReader> OpenRarReader(const std::string& path);  // libunarr for RAR 1.5-4, RAR 5 through OpenRar5Reader
-std::unique_ptr<ArchiveReader> OpenArjReader(const std::string& path);  // our own decoder
-
 }  // namespace arc

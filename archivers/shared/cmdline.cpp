@@ -1,17 +1,15 @@
 #include "archivers/shared/cmdline.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "archiver_api.h"
 #include "archivers/shared/archive_reader.h"
+#include "platform/error.h"
+#include "platform/input_file.h"
 #include "platform/paths.h"
 
 namespace arc {
 
 namespace {
-constexpr off_t kMaxResponseFile = 16 << 20;
+constexpr std::size_t kMaxResponseFile = 16 << 20;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 }  // namespace
@@ -62,22 +60,21 @@ std::vector<std::string> ParseResponseText(std::string_view text) {
 }
 
 std::vector<std::string> ReadResponseFile(const std::string& cp932Path) {
-  int fd = open(platform::FsName(cp932Path).c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw ArcError(ERROR_RESPONSE_READ, "cannot read response file " + cp932Path);
-  struct stat st{};
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxResponseFile) {
-    close(fd);
-    throw ArcError(ERROR_RESPONSE_READ, "unusable response file " + cp932Path);
+  // Only a regular file is read (a FIFO would block), and no more of it
+  // than a response file can sensibly hold.
+  std::string text;
+  try {
+    platform::InputFile file(cp932Path);
+    char buf[1 << 16];
+    while (std::size_t n = file.Read(buf, sizeof buf)) {
+      text.append(buf, n);
+      if (text.size() > kMaxResponseFile) throw ArcError(ERROR_RESPONSE_READ, "unusable response file " + cp932Path);
+    }
+  } catch (const ArcError&) {
+    throw;
+  } catch (const platform::Error&) {
+    throw ArcError(ERROR_RESPONSE_READ, "cannot read response file " + cp932Path);
   }
-  std::string text(static_cast<std::size_t>(st.st_size), '\0');
-  std::size_t got = 0;
-  while (got < text.size()) {
-    ssize_t n = read(fd, text.data() + got, text.size() - got);
-    if (n <= 0) break;
-    got += static_cast<std::size_t>(n);
-  }
-  close(fd);
-  text.resize(got);
   return ParseResponseText(text);
 }
 

@@ -15,11 +15,6 @@ constexpr int kNotCreating = -1;
 
 using CreatingParser = int (*)(const std::vector<CmdToken>& tokens, CreateRequest& req);
 
-int ParseLhaCreateCommand(const std::vector<CmdToken>& tokens, CreateRequest& req);  // UNLHA32
-int ParseZipCreateCommand(const std::vector<CmdToken>& tokens, CreateRequest& req);  // Zip of ZIP32J, LMZIP32
-int ParseTarCreateCommand(const std::vector<CmdToken>& tokens, CreateRequest& req);  // tar32
-int ParseCabCreateCommand(const std::vector<CmdToken>& tokens, CreateRequest& req);  // CAB32
-
 }  // namespace arc
 
 namespace arc {

@@ -15,12 +15,6 @@ namespace arc {
 
 using DialectParser = int (*)(const std::vector<CmdToken>& tokens, ExtractRequest& req);
 
-int ParseLhaCommand(const std::vector<CmdToken>& tokens, ExtractRequest& req);  // UNLHA32, UNARJ32J
-int ParseZipCommand(const std::vector<CmdToken>& tokens, ExtractRequest& req);  // UNZIP32, LMZIP32
-int ParseCabCommand(const std::vector<CmdToken>& tokens, ExtractRequest& req);  // CAB32
-int ParseRarCommand(const std::vector<CmdToken>& tokens, ExtractRequest& req);  // UNRAR32
-int ParseTarCommand(const std::vector<CmdToken>& tokens, ExtractRequest& req);  // tar32
-
 // The words after the switches: the archive, then optionally the
 // destination (a word ending in "/" or "\"), then file names and "@file"
 // response files. Empty words are skipped.

@@ -1,7 +1,5 @@
 #include "archivers/shared/extractor.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <optional>
 
@@ -11,6 +9,7 @@
 #include "archivers/shared/file_patterns.h"
 #include "archivers/shared/info_records.h"
 #include "archivers/shared/owner_window.h"
+#include "platform/input_file.h"
 #include "platform/paths.h"
 
 namespace arc {
@@ -29,8 +28,7 @@ bool Selected(const EntrySelection& selection, const EntryInfo& info) {
 bool EndsExtraction(int code) { return code == ERROR_DISK_SPACE || code == ERROR_USER_CANCEL || code == ERROR_ENOUGH_MEMORY; }
 
 std::uint64_t FileSize(const std::string& path) {
-  struct stat st{};
-  return stat(platform::FsName(path).c_str(), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+  return platform::RegularFileSize(path).value_or(0);
 }
 
 class Extraction {

@@ -1,16 +1,14 @@
 #include "archivers/shared/reader_opener.h"
 
-#include <sys/stat.h>
-
 #include "archiver_api.h"
+#include "platform/input_file.h"
 #include "platform/paths.h"
 
 namespace arc {
 
 void RequireRegularFile(const std::string& path) {
-  struct stat st;
-  if (stat(platform::FsName(path).c_str(), &st) != 0) throw ArcError(ERROR_ARC_FILE_OPEN, "cannot open " + path);
-  if (!S_ISREG(st.st_mode)) throw ArcError(ERROR_ARC_FILE_OPEN, "not a regular file: " + path);
+  // Missing, a folder, a FIFO or a device alike.
+  if (!platform::RegularFileSize(path)) throw ArcError(ERROR_ARC_FILE_OPEN, "cannot open " + path);
 }
 
 std::unique_ptr<ArchiveReader> OpenWithAny(const std::vector<ReaderOpener>& openers, const std::string& path) {

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <optional>
 #include <set>
 
 #include "archiver_api.h"
@@ -12,6 +13,7 @@
 #include "archivers/shared/file_patterns.h"
 #include "platform/cp932.h"
 #include "platform/files.h"
+#include "platform/input_file.h"
 #include "platform/paths.h"
 
 namespace arc {
@@ -185,31 +187,28 @@ bool StoredNameCp932(const std::string& fsName, std::string& cp932) {
 
 }  // namespace arc
 
-#include <fcntl.h>
-#include <unistd.h>
-
 namespace arc {
 
 std::string ReadSourceFile(const SourceFile& file, std::uint64_t maxSize) {
-  int fd = open(file.fsPath.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw ArcError(ERROR_FILE_OPEN, "cannot open " + file.fsPath);
+  std::optional<platform::InputFile> in;
+  try {
+    in.emplace(platform::FsPath{file.fsPath});
+  } catch (const platform::Error&) {
+    throw ArcError(ERROR_FILE_OPEN, "cannot open " + file.fsPath);
+  }
   std::string data;
   char buf[1 << 16];
   for (;;) {
-    ssize_t n = read(fd, buf, sizeof buf);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      close(fd);
+    std::size_t n = 0;
+    try {
+      n = in->Read(buf, sizeof buf);
+    } catch (const platform::Error&) {
       throw ArcError(ERROR_CANNOT_READ, "cannot read " + file.fsPath);
     }
     if (n == 0) break;
-    if (data.size() + static_cast<std::size_t>(n) > maxSize) {
-      close(fd);
-      throw ArcError(ERROR_ADD_TO_LARGE, "file too large for the archive: " + file.fsPath);
-    }
-    data.append(buf, static_cast<std::size_t>(n));
+    if (data.size() + n > maxSize) throw ArcError(ERROR_ADD_TO_LARGE, "file too large for the archive: " + file.fsPath);
+    data.append(buf, n);
   }
-  close(fd);
   return data;
 }
 

@@ -17,6 +17,17 @@ inline bool SeekFromStart(std::FILE* f, std::uint64_t pos) {
 #endif
 }
 
+// The file's length in bytes, or -1 when it cannot be told.
+inline std::int64_t FileLength(std::FILE* f) {
+#ifdef _WIN32
+  if (fseeko64(f, 0, SEEK_END) != 0) return -1;
+  return ftello64(f);
+#else
+  if (fseeko(f, 0, SEEK_END) != 0) return -1;
+  return ftello(f);
+#endif
+}
+
 struct FileCloser {
   void operator()(std::FILE* f) const { std::fclose(f); }
 };

@@ -18,6 +18,7 @@
 #include "archiver_api.h"
 #include "archivers/shared/dialects.h"
 #include "archivers/shared/switch_table.h"
+#include "archivers/tar/tar_format.h"
 
 namespace arc {
 

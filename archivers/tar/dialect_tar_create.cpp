@@ -15,6 +15,7 @@
 #include "archivers/shared/dialects.h"
 #include "platform/cp932.h"
 #include "platform/paths.h"
+#include "archivers/tar/tar_format.h"
 
 namespace arc {
 

@@ -19,6 +19,7 @@
 #include "archivers/tar/tar_family.h"
 #include "platform/cp932.h"
 #include "platform/paths.h"
+#include "archivers/tar/tar_format.h"
 
 namespace arc {
 

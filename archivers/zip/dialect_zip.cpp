@@ -10,6 +10,7 @@
 #include "archiver_api.h"
 #include "archivers/shared/dialects.h"
 #include "archivers/shared/switch_table.h"
+#include "archivers/zip/zip_format.h"
 
 namespace arc {
 

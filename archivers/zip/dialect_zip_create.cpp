@@ -23,6 +23,7 @@
 #include "archiver_api.h"
 #include "archivers/shared/creating_dialects.h"
 #include "archivers/shared/dialects.h"
+#include "archivers/zip/zip_format.h"
 
 namespace arc {
 

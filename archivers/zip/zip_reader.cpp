@@ -20,6 +20,7 @@
 #include "archivers/zip/zip_directory.h"
 #include "archivers/zip/zip_entry_data.h"
 #include "platform/paths.h"
+#include "archivers/zip/zip_format.h"
 
 namespace arc {
 

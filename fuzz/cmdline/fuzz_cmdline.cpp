@@ -8,6 +8,11 @@
 #include "archivers/shared/dialects.h"
 #include "archivers/shared/entry_path.h"
 #include "archivers/shared/file_patterns.h"
+#include "archivers/cab/cab_format.h"
+#include "archivers/lzh/lzh_format.h"
+#include "archivers/rar/rar_format.h"
+#include "archivers/tar/tar_format.h"
+#include "archivers/zip/zip_format.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string line(reinterpret_cast<const char*>(data), size);

@@ -13,6 +13,7 @@
 #include "archivers/lzh/crc16.h"
 #include "archivers/lzh/lzh_archive_scan.h"
 #include "fuzz/reader_fuzzing.h"
+#include "archivers/lzh/lzh_format.h"
 
 namespace {
 

@@ -17,6 +17,7 @@
 #include "archivers/shared/archive_reader.h"
 #include "archivers/lzh/lzh_entry_writer.h"
 #include "fuzz/reader_fuzzing.h"
+#include "archivers/lzh/lzh_format.h"
 
 namespace {
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "fuzz/reader_fuzzing.h"
+#include "archivers/rar/rar_format.h"
 
 namespace {
 

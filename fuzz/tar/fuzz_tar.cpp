@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "fuzz/reader_fuzzing.h"
+#include "archivers/tar/tar_format.h"
 
 namespace {
 

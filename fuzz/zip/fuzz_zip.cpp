@@ -9,6 +9,7 @@
 #include <string>
 
 #include "fuzz/reader_fuzzing.h"
+#include "archivers/zip/zip_format.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const std::string path = fuzzing::TempPath("zip");

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "archiver_api.h"
 #include "archivers/shared/archive_reader.h"
@@ -64,6 +65,23 @@ TEST(ResponseFile, ReadsFromDiskAndReportsMissingFile) {
     FAIL() << "no error for a missing response file";
   } catch (const arc::ArcError& e) {
     EXPECT_EQ(e.Code(), ERROR_RESPONSE_READ);
+  }
+}
+
+// What is no response file is refused, not read: a FIFO would block for
+// ever, a folder reads as nothing, and a huge file is no list of names.
+TEST(ResponseFile, RefusesFifosFoldersAndHugeFiles) {
+  test_support::TempDir dir;
+  ASSERT_EQ(mkfifo((dir.Path() + "fifo").c_str(), 0600), 0);
+  ASSERT_EQ(mkdir((dir.Path() + "folder").c_str(), 0700), 0);
+  dir.Write("huge.txt", std::string((16 << 20) + 1, 'a'));
+  for (const char* name : {"fifo", "folder", "huge.txt"}) {
+    try {
+      arc::ReadResponseFile(dir.Path() + name);
+      ADD_FAILURE() << "no error for " << name;
+    } catch (const arc::ArcError& e) {
+      EXPECT_EQ(e.Code(), ERROR_RESPONSE_READ) << name;
+    }
   }
 }
 

@@ -3,6 +3,11 @@
 #include "archiver_api.h"
 #include "tests/support/archive_maker.h"
 #include "archivers/shared/dialects.h"
+#include "archivers/cab/cab_format.h"
+#include "archivers/lzh/lzh_format.h"
+#include "archivers/rar/rar_format.h"
+#include "archivers/tar/tar_format.h"
+#include "archivers/zip/zip_format.h"
 
 namespace {
 

@@ -15,6 +15,11 @@
 #include "tests/support/archive_maker.h"
 #include "archivers/shared/extractor.h"
 #include "archivers/tar/tar_family.h"
+#include "archivers/arj/arj_format.h"
+#include "archivers/cab/cab_format.h"
+#include "archivers/lzh/lzh_format.h"
+#include "archivers/tar/tar_format.h"
+#include "archivers/zip/zip_format.h"
 
 namespace {
 

@@ -14,6 +14,11 @@
 #include "tests/support/archive_maker.h"
 #include "tests/support/files.h"
 #include "tests/support/rar_writer.h"
+#include "archivers/arj/arj_format.h"
+#include "archivers/cab/cab_format.h"
+#include "archivers/rar/rar_format.h"
+#include "archivers/tar/tar_format.h"
+#include "archivers/zip/zip_format.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include "archivers/shared/archive_reader.h"
 #include "archivers/lzh/lh5_encoder.h"
 #include "archivers/lzh/lzh_entry_writer.h"
+#include "archivers/lzh/lzh_format.h"
 
 namespace {
 

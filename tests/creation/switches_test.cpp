@@ -8,6 +8,10 @@
 #include "tests/support/arc_library.h"
 #include "tests/support/archive_maker.h"
 #include "archivers/shared/reader_opener.h"
+#include "archivers/cab/cab_format.h"
+#include "archivers/lzh/lzh_format.h"
+#include "archivers/tar/tar_format.h"
+#include "archivers/zip/zip_format.h"
 
 namespace {
 

@@ -2,6 +2,9 @@
 #include "drivers/detect_type.h"
 
 #include <map>
+#include <set>
+
+#include "drivers/archive_formats.h"
 
 #include "tests/drivers/fixture.h"
 
@@ -81,6 +84,29 @@ TEST_F(RecordingTest, ProbesWithoutLibrariesFindNothing) {
   UseLibraries("partial");  // no TarGetArchiveType there
   recorder::SetAnswer("UNRAR32.DLL", "UnrarOpenArchive", 1);
   EXPECT_EQ(DetectArchiverType("/x/setup.exe"), atRar);
+}
+
+// The format table: each stored kind has one row, no extension names two
+// kinds, and each row's driver loads from nothing but the library the row
+// names.
+TEST_F(RecordingTest, FormatRowsCoverEveryKindOnceWithTheirOwnLibrary) {
+  std::set<int> types;
+  std::set<std::string> extensions;
+  for (const ArchiveFormat& f : ArchiveFormats()) {
+    EXPECT_TRUE(types.insert(f.type).second) << f.displayName;
+    for (const std::string& ext : FormatExtensions(f)) {
+      EXPECT_TRUE(extensions.insert(ext).second) << ext;
+      EXPECT_EQ(DetectArchiverType("/x/a" + ext), f.type) << ext;
+    }
+    UseLibraries(std::string("only_") + f.library);
+    EXPECT_NE(f.makeDriver(), nullptr) << f.displayName;
+    UseLibraries("none");
+    EXPECT_THROW(f.makeDriver(), EArchiver) << f.displayName;
+  }
+  EXPECT_EQ(types, (std::set<int>{atLha, atZip, atCab, atArj, atTar, atTgz, atBZ2, atRar}));
+  EXPECT_EQ(FindArchiveFormat(atNone), nullptr);
+  EXPECT_EQ(FindArchiveFormat(atAutoDetect), nullptr);
+  EXPECT_EQ(FindArchiveFormat(static_cast<TArchiverType>(200)), nullptr);
 }
 
 }  // namespace

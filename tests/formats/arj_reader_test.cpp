@@ -5,6 +5,7 @@
 
 #include "archiver_api.h"
 #include "tests/formats/format_fixture.h"
+#include "archivers/arj/arj_format.h"
 
 using namespace fmt_test;
 

@@ -6,6 +6,7 @@
 #include "platform/cp932.h"
 #include "tests/formats/cab_reserve.h"
 #include "tests/formats/format_fixture.h"
+#include "archivers/cab/cab_format.h"
 
 using namespace fmt_test;
 

@@ -6,6 +6,9 @@
 #include "archiver_api.h"
 #include "tests/formats/format_fixture.h"
 #include "tests/support/rar_writer.h"
+#include "archivers/arj/arj_format.h"
+#include "archivers/cab/cab_format.h"
+#include "archivers/rar/rar_format.h"
 
 using namespace fmt_test;
 

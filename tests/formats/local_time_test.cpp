@@ -13,6 +13,9 @@
 #include "platform/file_time.h"
 #include "tests/formats/format_fixture.h"
 #include "tests/support/rar_writer.h"
+#include "archivers/lzh/lzh_format.h"
+#include "archivers/rar/rar_format.h"
+#include "archivers/zip/zip_format.h"
 
 using namespace fmt_test;
 

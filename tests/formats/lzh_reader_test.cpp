@@ -14,6 +14,7 @@
 #include "archivers/shared/le_bytes.h"
 #include "tests/formats/format_fixture.h"
 #include "tests/support/arc_library.h"
+#include "archivers/lzh/lzh_format.h"
 
 using namespace fmt_test;
 

@@ -8,6 +8,7 @@
 #include "archivers/shared/extractor.h"
 #include "tests/formats/format_fixture.h"
 #include "tests/support/rar_writer.h"
+#include "archivers/rar/rar_format.h"
 
 using namespace fmt_test;
 

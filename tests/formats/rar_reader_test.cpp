@@ -6,6 +6,7 @@
 #include "archiver_api.h"
 #include "tests/formats/format_fixture.h"
 #include "tests/support/rar_writer.h"
+#include "archivers/rar/rar_format.h"
 
 using namespace fmt_test;
 
@@ -194,4 +195,23 @@ TEST(RarReader, UnixSymlinkEntriesAreLinksWithTheirTarget) {
   EXPECT_EQ(entries[1].data, "#TITLE x\r\n");
   EXPECT_FALSE(entries[2].info.isSymlink);
   EXPECT_EQ(entries[2].data, "target");
+}
+
+// Blocks that are no file header (here an old-style comment) lie between
+// entries; the header walk steps over them by their sizes, so each entry
+// still gets its own header, name and data.
+TEST(RarReader, Rar4BlocksBetweenEntriesAreSteppedOver) {
+  std::string archive = WriteRar4({{"a.bms", {}, "first"}, {"b.bms", {}, "second"}});
+  std::string block = std::string("\0\0\x75\x00\x00\x17\x00", 7) + std::string(16, 'C');
+  std::uint16_t crc = crc32(0, reinterpret_cast<const Bytef*>(block.data() + 2), block.size() - 2) & 0xFFFF;
+  block[0] = static_cast<char>(crc & 0xFF);
+  block[1] = static_cast<char>(crc >> 8);
+  archive.insert(archive.find("first") + 5, block);
+  TempDir dir;
+  auto entries = ReadAllEntries(*arc::OpenRarReader(dir.Write("blocks.rar", archive)));
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[0].info.name, "a.bms");
+  EXPECT_EQ(entries[0].data, "first");
+  EXPECT_EQ(entries[1].info.name, "b.bms");
+  EXPECT_EQ(entries[1].data, "second");
 }

@@ -13,6 +13,7 @@
 #include "archivers/zip/zip_entry_data.h"
 #include "tests/formats/format_fixture.h"
 #include "tests/support/archive_maker.h"
+#include "archivers/zip/zip_format.h"
 
 using namespace fmt_test;
 using test_support::Put16;

@@ -13,6 +13,7 @@
 #include "platform/cp932.h"
 #include "platform/paths.h"
 #include "tests/support/files.h"
+#include "tests/support/rar_writer.h"
 #include "tests/support/song_archives.h"
 
 namespace fs = std::filesystem;
@@ -51,6 +52,31 @@ class WineCli : public ::testing::Test {
       fs::copy_file(std::string(WINDOWS_BIN) + "/" + f, windowsApp_ + f);
   }
 
+  // Lists `archives` (names in `songs`) with both programs; every archive
+  // gives rows, and the CSVs agree byte for byte but for the folder form.
+  void ExpectTheSameCsv(const std::string& songs, const std::vector<std::string>& archives) {
+    std::string linuxArgs, windowsArgs;
+    for (const auto& a : archives) {
+      linuxArgs += " '" + songs + a + "'";
+      windowsArgs += " '" + WinePath(songs + a) + "'";
+    }
+    ASSERT_EQ(Shell("cd '" + tmp_.Path() + "' && '" + linuxApp_ + "bmslist-cli' --csv linux.csv" + linuxArgs), 0);
+    ASSERT_EQ(Shell("cd '" + tmp_.Path() + "' && wine '" + windowsApp_ + "bmslist-cli.exe' --csv windows.csv" +
+                  windowsArgs + " 2>wine-err.txt"),
+              0)
+        << test_support::ReadBytes(tmp_.Path() + "wine-err.txt");
+
+    std::string linuxCsv = test_support::ReadBytes(tmp_.Path() + "linux.csv");
+    std::string windowsCsv = test_support::ReadBytes(tmp_.Path() + "windows.csv");
+    ASSERT_FALSE(linuxCsv.empty());
+    for (const auto& a : archives) EXPECT_NE(linuxCsv.find("\"" + a + "\""), std::string::npos) << a;
+    std::string mapped = linuxCsv;
+    const std::string from = "\"" + platform::Utf8ToCp932(songs) + "\"", to = "\"" + WinePath(songs) + "\"";
+    for (std::size_t at = mapped.find(from); at != std::string::npos; at = mapped.find(from, at + to.size()))
+      mapped.replace(at, from.size(), to);
+    EXPECT_EQ(windowsCsv, mapped);
+  }
+
   test_support::TempDir tmp_;
   std::string linuxApp_, windowsApp_;
 };
@@ -66,27 +92,23 @@ TEST_F(WineCli, WritesTheSameCsvAsLinuxForEveryFormat) {
     ASSERT_TRUE(test_support::MakeArchive(songs, name, files)) << name;
     archives.push_back(name);
   }
-  std::string linuxArgs, windowsArgs;
-  for (const auto& a : archives) {
-    linuxArgs += " '" + songs + a + "'";
-    windowsArgs += " '" + WinePath(songs + a) + "'";
-  }
-  ASSERT_EQ(Shell("cd '" + tmp_.Path() + "' && '" + linuxApp_ + "bmslist-cli' --csv linux.csv" + linuxArgs), 0);
-  ASSERT_EQ(Shell("cd '" + tmp_.Path() + "' && wine '" + windowsApp_ + "bmslist-cli.exe' --csv windows.csv" +
-                windowsArgs + " 2>wine-err.txt"),
-            0)
-      << test_support::ReadBytes(tmp_.Path() + "wine-err.txt");
+  ExpectTheSameCsv(songs, archives);
+}
 
-  std::string linuxCsv = test_support::ReadBytes(tmp_.Path() + "linux.csv");
-  std::string windowsCsv = test_support::ReadBytes(tmp_.Path() + "windows.csv");
-  ASSERT_FALSE(linuxCsv.empty());
-  // Every format gave its rows.
-  for (const auto& a : archives) EXPECT_NE(linuxCsv.find("\"" + a + "\""), std::string::npos) << a;
-  std::string mapped = linuxCsv;
-  const std::string from = "\"" + platform::Utf8ToCp932(songs) + "\"", to = "\"" + WinePath(songs) + "\"";
-  for (std::size_t at = mapped.find(from); at != std::string::npos; at = mapped.find(from, at + to.size()))
-    mapped.replace(at, from.size(), to);
-  EXPECT_EQ(windowsCsv, mapped);
+// RAR 1.5-4 names follow one rule on both systems: CP932 bytes from a
+// Windows packer, UTF-8 from a Unix one, the packed Unicode form where the
+// header has one.
+TEST_F(WineCli, Rar4NamesAreTheSameAsOnLinux) {
+  const std::string songs = tmp_.Path() + "songs/";
+  fs::create_directories(songs);
+  const std::string chart = "#TITLE rar\r\n#BPM 140\r\n";
+  test_support::RarEntry windows{platform::Utf8ToCp932("曲\\譜面.bms"), {}, chart};
+  test_support::RarEntry unix{"ユニックス.bms", {}, chart};
+  unix.host = 3;
+  unix.attributes = 0100644;
+  test_support::RarEntry packed{platform::Utf8ToCp932("曲\\ユニコード.bms"), u"曲\\ユニコード.bms", chart};
+  test_support::WriteBytes(songs + "names.rar", test_support::WriteRar4({windows, unix, packed}));
+  ExpectTheSameCsv(songs, {"names.rar"});
 }
 
 }  // namespace

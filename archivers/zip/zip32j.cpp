@@ -3,6 +3,7 @@
 // (UnZipOpenArchive...) read ZIP archives.
 #include "archivers/shared/library_exports.h"
 #include "archivers/zip/zip_archive_update.h"
+#include "archivers/zip/zip_format.h"
 
 namespace {
 const arc::LibraryDef kLibrary{{&arc::OpenZipReader}, &arc::ParseZipCommand};

@@ -3,6 +3,7 @@
 // the same switches as ZIP32J.DLL's ("-ru" adds newer files recursively).
 #include "archivers/shared/library_exports.h"
 #include "archivers/zip/zip_archive_update.h"
+#include "archivers/zip/zip_format.h"
 
 namespace {
 const arc::LibraryDef kLibrary{{&arc::OpenZipReader}, &arc::ParseZipCommand};

@@ -2,6 +2,7 @@
 // makes MSZIP cabinets.
 #include "archivers/cab/cab_create.h"
 #include "archivers/shared/library_exports.h"
+#include "archivers/cab/cab_format.h"
 
 namespace {
 const arc::LibraryDef kLibrary{{&arc::OpenCabReader}, &arc::ParseCabCommand, &arc::ParseCabCreateCommand,

@@ -1,5 +1,7 @@
 // UNARJ32J.DLL: ARJ archives, driven with the LHA command syntax.
 #include "archivers/shared/library_exports.h"
+#include "archivers/arj/arj_format.h"
+#include "archivers/lzh/lzh_format.h"
 
 namespace {
 const arc::LibraryDef kLibrary{{&arc::OpenArjReader}, &arc::ParseLhaCommand};

@@ -1,6 +1,7 @@
 // UNRAR32.DLL: RAR 1.5 to 5, UNRAR32 command syntax.
 #include "archivers/shared/library_diagnostics.h"
 #include "archivers/shared/library_exports.h"
+#include "archivers/rar/rar_format.h"
 
 namespace {
 const arc::LibraryDef kLibrary{{&arc::OpenRarReader}, &arc::ParseRarCommand};

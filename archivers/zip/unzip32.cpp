@@ -1,5 +1,6 @@
 // UNZIP32.DLL: ZIP archives, UnZip command syntax.
 #include "archivers/shared/library_exports.h"
+#include "archivers/zip/zip_format.h"
 
 namespace {
 const arc::LibraryDef kLibrary{{&arc::OpenZipReader}, &arc::ParseZipCommand};

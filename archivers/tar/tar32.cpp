@@ -6,6 +6,7 @@
 #include "archivers/shared/library_exports.h"
 #include "archivers/tar/tar_create.h"
 #include "archivers/tar/tar_family.h"
+#include "archivers/tar/tar_format.h"
 
 namespace {
 const arc::LibraryDef kLibrary{{&arc::OpenTarReader}, &arc::ParseTarCommand, &arc::ParseTarCreateCommand,

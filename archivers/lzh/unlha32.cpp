@@ -2,6 +2,7 @@
 // creates or changes archives (a, u, f, d) with our own LZH writer.
 #include "archivers/shared/library_exports.h"
 #include "archivers/lzh/lzh_archive_update.h"
+#include "archivers/lzh/lzh_format.h"
 
 namespace {
 const arc::LibraryDef kLibrary{{&arc::OpenLzhReader}, &arc::ParseLhaCommand, &arc::ParseLhaCreateCommand,
