@@ -8,6 +8,7 @@
 #include "archiver_api.h"
 #include "archivers/rar/rar4_data.h"
 #include "archivers/shared/archive_reader.h"
+#include "archivers/shared/libarchive_call.h"
 #include "archivers/shared/libarchive_reader.h"
 
 namespace arc {
@@ -24,6 +25,7 @@ class LibarchiveData : public Rar4Data {
   // libarchive says nothing of header offsets: the reader walks in order.
   // It steps over (and, in a solid archive, decodes) unread data itself.
   bool Next(std::optional<std::uint64_t>&) override {
+    LibarchiveCall call;
     int r = archive_read_next_header(a_, &entry_);
     if (r == ARCHIVE_EOF) return false;
     if (r != ARCHIVE_OK && r != ARCHIVE_WARN) throw ArcError(ERROR_HEADER_BROKEN, "RAR archive is damaged");
@@ -31,6 +33,7 @@ class LibarchiveData : public Rar4Data {
   }
 
   bool Decode(const rar::FileHeader&, const Sink& sink) override {
+    LibarchiveCall call;
     for (;;) {
       const void* buf = nullptr;
       std::size_t size = 0;
