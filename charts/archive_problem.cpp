@@ -6,19 +6,21 @@
 #include "charts/column_text.h"
 #include "platform/cp932.h"
 
+std::string Reason(const std::string& utf8) { return platform::Utf8ToCp932(utf8); }
+
 std::string ExtractResultReason(std::int32_t code) {
   switch (code) {
     case 0:
       return {};
     case ERROR_DISK_SPACE:
-      return "disk full";
+      return Reason("ディスクの空きが足りません");
     case ERROR_CANNOT_WRITE:
     case ERROR_MAKEDIRECTORY:
     case ERROR_TMP_OPEN:
     case ERROR_FILE_OPEN:
-      return "files could not be written to the working folder";
+      return Reason("作業フォルダにファイルを書き込めません");
     case ERROR_PASSWORD_FILE:
-      return "encrypted entries";
+      return Reason("暗号化された項目があります (パスワード付きの書庫は展開できません)");
     case ERROR_FILE_CRC:
     case ERROR_HEADER_CRC:
     case ERROR_HEADER_BROKEN:
@@ -30,37 +32,36 @@ std::string ExtractResultReason(std::int32_t code) {
     case ERROR_INVALID_END_MARK:
     case ERROR_NO_END_MARK:
     case ERROR_HDR_INVALID_SIZE:
-      return "damaged entries";
+      return Reason("壊れた項目があります");
     case ERROR_METHOD:
     case ERROR_UNKNOWN_LEVEL:
     case ERROR_VERSION:
     case ERROR_NOT_SUPPORT:
-      return "entries packed in a way the archiver library cannot unpack";
+      return Reason("書庫ライブラリが対応していない格納方法の項目があります (分割書庫の一部など)");
     case ERROR_NOT_ARC_FILE:
     case ERROR_UNKNOWN_TYPE:
     case ERROR_FILE_STYLE:
-      return "unknown format";
+      return Reason("この形式の書庫として読めません (壊れているか、途中で切れています)");
     case ERROR_ARC_FILE_OPEN:
     case ERROR_NOT_FIND_ARC_FILE:
     case ERROR_CANNOT_READ:
-      return "the archive cannot be read";
+      return Reason("書庫を読めません");
     case ERROR_EXPANDS_TOO_FAR:
-      return "stopped: expands past 200 MiB and 100 times its packed size";
+      return Reason("中止しました: 展開すると 200 MiB かつ圧縮サイズの 100 倍を超えます (圧縮爆弾の疑い)");
     case ERROR_UNSAFE_PATH:
-      return "entries that would land outside the working folder were refused";
+      return Reason("作業フォルダの外に書き出される項目を拒否しました");
     case ERROR_LONG_FILE_NAME:
-      return "entry names too long";
+      return Reason("項目の名前が長すぎます");
     case ERROR_ENOUGH_MEMORY:
     case ERROR_MORE_HEAP_MEMORY:
     case ERROR_HEAP_MEMORY:
-      return "out of memory";
+      return Reason("メモリが足りません");
     case ERROR_USER_CANCEL:
-      return "stopped";
+      return Reason("中止しました");
     default: {
       char text[64];
-      std::snprintf(text, sizeof text, "the archiver library reported error 0x%04X",
-                    static_cast<unsigned>(code));
-      return text;
+      std::snprintf(text, sizeof text, "0x%04X", static_cast<unsigned>(code));
+      return Reason(std::string("書庫ライブラリがエラー ") + text + " を返しました");
     }
   }
 }
@@ -70,12 +71,12 @@ std::string ProblemReasonsText(const ArchiveProblem& problem) {
   for (const std::string& r : problem.reasons) text += (text.empty() ? "" : "; ") + platform::Cp932ToUtf8(r);
   if (!problem.unlistedNames.empty()) {
     text += text.empty() ? "" : "; ";
-    text += "names that cannot be written in code page 932, not listed:";
+    text += "コード ページ 932 で表せない名前のため一覧にないファイル:";
     for (const std::string& n : problem.unlistedNames) text += " " + n;
   }
   if (!problem.undeletableNames.empty()) {
     text += text.empty() ? "" : "; ";
-    text += "files the working folder's clean-up cannot delete, left behind for a fresh working folder:";
+    text += "作業フォルダから削除できないファイル (新しい作業フォルダに移りました):";
     for (const std::string& n : problem.undeletableNames) text += " " + n;
   }
   // Names from archives reach a terminal here.

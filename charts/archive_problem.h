@@ -16,6 +16,10 @@ struct ArchiveProblem {
   std::vector<std::string> undeletableNames;
 };
 
+// A reason as the problem keeps it (CP932), from the text written in the
+// source (UTF-8).
+std::string Reason(const std::string& utf8);
+
 // The reason an archiver library's result code stands for; "" for success.
 std::string ExtractResultReason(std::int32_t code);
 

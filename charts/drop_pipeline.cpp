@@ -140,6 +140,9 @@ struct DropPipeline::Unpacked {
   // The archive component's selection before this archive's, to take it
   // back when the archive was unpacked ahead and is not to be listed.
   TArchiveFile::Selection selectionBefore;
+  // Chart kinds the options leave out that the archive holds, when it gave
+  // no row: said with the problem, since the options would list them.
+  std::vector<std::string> otherKinds;
   // The charts a charts-only unpacking found, checked where the libraries
   // run, so the calling thread reads them without listing the folder again.
   std::optional<ChartListing> listing;
@@ -352,10 +355,10 @@ bool DropPipeline::StartOn(Lane& lane, const std::vector<std::string>& paths, st
   try {
     lane.component.RestoreSelection(archiveFile_.CurrentSelection());
   } catch (const std::exception& e) {
-    u.problem.reasons.push_back("archiver library missing or unusable: " + ErrorText(e));
+    u.problem.reasons.push_back(Reason("書庫ライブラリがないか使えません: ") + ErrorText(e));
     return true;
   } catch (...) {
-    u.problem.reasons.push_back("archiver library missing or unusable");
+    u.problem.reasons.push_back(Reason("書庫ライブラリがないか使えません"));
     return true;
   }
   Unpacked* job = &u;
@@ -389,16 +392,16 @@ bool DropPipeline::Select(Unpacked& u) {
     archiveFile_.SetFileName(u.openPath);
   } catch (const std::exception& e) {
     // The format's library cannot be used: nothing unpacked, nothing to clean.
-    problem.reasons.push_back("archiver library missing or unusable: " + ErrorText(e));
+    problem.reasons.push_back(Reason("書庫ライブラリがないか使えません: ") + ErrorText(e));
     return false;
   } catch (...) {
-    problem.reasons.push_back("archiver library missing or unusable");
+    problem.reasons.push_back(Reason("書庫ライブラリがないか使えません"));
     return false;
   }
   if (!archiveFile_.Archiver()) {
     // No format recognised yet, so no driver: nothing can be unpacked, and
     // the working folder is left as it is.
-    problem.reasons.push_back("unknown format");
+    problem.reasons.push_back(Reason("形式がわかりません (対応する書庫: LZH, ZIP, CAB, ARJ, TAR, TGZ, BZ2, RAR)"));
     return false;
   }
   return true;
@@ -418,11 +421,11 @@ void DropPipeline::ExtractSelected(Unpacked& u, TArchiveFile& component) {
     // only says what went wrong.
     if (std::string reason = ExtractResultReason(result); !reason.empty()) problem.reasons.push_back(reason);
   } catch (const EArchiver& e) {
-    problem.reasons.push_back("a path that cannot be passed to the archiver library: " + ErrorText(e));
+    problem.reasons.push_back(Reason("書庫ライブラリに渡せないパスです: ") + ErrorText(e));
   } catch (const std::exception& e) {
     problem.reasons.push_back(ErrorText(e));
   } catch (...) {
-    problem.reasons.push_back("unexpected failure");
+    problem.reasons.push_back(Reason("予期しないエラー"));
   }
 }
 
@@ -435,7 +438,7 @@ void DropPipeline::Finish(Unpacked& u) {
     } catch (const std::exception& e) {
       problem.reasons.push_back(ErrorText(e));
     } catch (...) {
-      problem.reasons.push_back("unexpected failure");
+      problem.reasons.push_back(Reason("予期しないエラー"));
     }
   }
   // Always empty the top of the folder once unpacking was attempted, or what
@@ -456,7 +459,17 @@ void DropPipeline::Finish(Unpacked& u) {
     }
   }
   const bool said = !problem.reasons.empty() || !problem.unlistedNames.empty() || !problem.undeletableNames.empty();
-  if (rows == 0 && !said) problem.reasons.push_back("no chart at the top of the archive");
+  if (rows == 0 && !said) {
+    std::string kinds;
+    for (const std::string& e : options.extensions) kinds += (kinds.empty() ? "*." : ", *.") + e;
+    std::string reason = "書庫の一番上に譜面 (" + kinds + ") がありません";
+    if (!u.otherKinds.empty()) {
+      std::string other;
+      for (const std::string& e : u.otherKinds) other += (other.empty() ? "*." : ", *.") + e;
+      reason += "。" + other + " の譜面はオプションの「譜面ファイル」で一覧に加えられます";
+    }
+    problem.reasons.push_back(Reason(reason));
+  }
   if ((said || rows == 0) && onArchiveProblem) onArchiveProblem(problem);
 }
 
@@ -486,7 +499,7 @@ std::size_t DropPipeline::ListAndReadCharts(Unpacked& u) {
   ArchiveProblem& problem = u.problem;
   const std::string dir = u.folder + platform::kPathDelimiter;
   if (!platform::SetCurrentDirectory(dir)) {
-    problem.reasons.push_back("the working folder cannot be used");
+    problem.reasons.push_back(Reason("作業フォルダを使えません: ") + u.folder);
     return 0;
   }
   ChartListing listing = u.listing ? std::move(*u.listing) : ListCharts(dir, options.extensions);
@@ -497,11 +510,16 @@ std::size_t DropPipeline::ListAndReadCharts(Unpacked& u) {
   std::erase_if(listing.charts, [&](const platform::FoundFile& f) { return leftBefore(f.fsName); });
   std::erase_if(listing.unlisted, leftBefore);
   const std::vector<platform::FoundFile>& charts = listing.charts;
+  if (charts.empty())
+    for (const std::string& extension : AllChartExtensions())
+      if (std::find(options.extensions.begin(), options.extensions.end(), extension) == options.extensions.end() &&
+          !platform::FindFiles(dir, "*." + extension).empty())
+        u.otherKinds.push_back(extension);
   problem.unlistedNames.insert(problem.unlistedNames.end(), listing.unlisted.begin(), listing.unlisted.end());
   if (!listing.misnamed.empty()) {
     std::string names;
     for (const std::string& n : listing.misnamed) names += " \"" + n + "\"";
-    problem.reasons.push_back("chart names ending in a dot or a space, not listed:" + names);
+    problem.reasons.push_back(Reason("名前が点か空白で終わるため一覧にない譜面:") + names);
   }
   const std::string fsDir = platform::IncludeTrailingDelimiter(platform::FsName(dir));
 
@@ -517,7 +535,7 @@ std::size_t DropPipeline::ListAndReadCharts(Unpacked& u) {
       ++chartsRead_;
     } catch (const std::exception& e) {
       // The row keeps what was read; the other charts still get their rows.
-      problem.reasons.push_back(chart.name + " could not be read: " + ErrorText(e));
+      problem.reasons.push_back(chart.name + Reason(" を読めません: ") + ErrorText(e));
     }
     list_.SetRow(index, std::move(row));
     if (onRowAdded) onRowAdded(index);

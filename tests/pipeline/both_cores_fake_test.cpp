@@ -396,8 +396,7 @@ TEST_F(BothCoresFake, AFileTheSystemWillNotDeleteIsSaidOnceAndLeftBehind) {
             (std::vector<std::string>{"start 0/4 " + Arc("one.lzh"), "row 0 a.bms", "start 1/4 " + Arc("two.lzh"),
                                       "row 1 b.bms", "row 2 stuck.bms",
                                       "problem " + Arc("two.lzh") +
-                                          ": files the working folder's clean-up cannot delete, left behind for a "
-                                          "fresh working folder: stuck.bms",
+                                          ": 作業フォルダから削除できないファイル (新しい作業フォルダに移りました): stuck.bms",
                                       "start 2/4 " + Arc("three.lzh"), "row 3 c.bms", "start 3/4 " + Arc("four.lzh"),
                                       "row 4 d.bms"}));
   EXPECT_EQ(serial[1].csv.find("stuck.bms", serial[0].csv.size()), std::string::npos);

@@ -196,7 +196,7 @@ TEST_F(PipelineTest, AnUnreadableChartCostsTheOthersNothingAndIsCleanedUp) {
   EXPECT_EQ(pipeline.RowCount(), 2);
   ASSERT_EQ(problems.size(), 1u);
   EXPECT_EQ(problems[0].archivePath, Arc("song.zip"));
-  EXPECT_EQ(ProblemReasonsText(problems[0]).rfind("0.bms could not be read", 0), 0u) << ProblemReasonsText(problems[0]);
+  EXPECT_EQ(ProblemReasonsText(problems[0]).rfind("0.bms を読めません", 0), 0u) << ProblemReasonsText(problems[0]);
   EXPECT_TRUE(FilesAtTopOfWork().empty());
 }
 
@@ -224,7 +224,7 @@ TEST_F(PipelineTest, AMissingLibraryAddsNoRowAndLeavesTheWorkingFolderAlone) {
   platform::SetLibrarySearchDirForTesting(platform::ExecutableDir(), false);
   EXPECT_EQ(list_.Count(), 0u);
   ASSERT_EQ(said.size(), 1u);
-  EXPECT_NE(said[0].find("archiver library missing or unusable"), std::string::npos) << said[0];
+  EXPECT_NE(said[0].find("書庫ライブラリがないか使えません"), std::string::npos) << said[0];
   EXPECT_EQ(FilesAtTopOfWork(), std::vector<std::string>{"left.txt"});
 }
 
@@ -282,7 +282,7 @@ TEST_F(PipelineTest, ChartNamesEndingInADotOrASpaceAreSaidNotListed) {
   pipeline.onArchiveProblem = [&](const ArchiveProblem& p) { said.push_back(ProblemReasonsText(p)); };
   pipeline.WMDropFiles({Arc("trail.zip")});
   EXPECT_EQ(Captions(), (std::vector<std::string>{"esc\x1B[31m.bms", "ok.bms"}));
-  EXPECT_EQ(said, std::vector<std::string>{"chart names ending in a dot or a space, not listed: \"trail.bms.\" \"trail2.bms \""});
+  EXPECT_EQ(said, std::vector<std::string>{"名前が点か空白で終わるため一覧にない譜面: \"trail.bms.\" \"trail2.bms \""});
   EXPECT_TRUE(FilesAtTopOfWork().empty());
 }
 

@@ -170,13 +170,13 @@ TEST_F(RunningCopies, EveryArchiveThatFailedOrGaveNoChartIsSaidOnce) {
     const char* archive;
     const char* reason;
   } expected[] = {
-      {"notes.txt", "unknown format"},
-      {"song.arj", "archiver library missing or unusable"},
-      {"song.cab", "archiver library missing or unusable"},
-      {"nochart.lzh", "no chart"},
-      {"fake.zip", "unknown format"},
-      {"locked.zip", "encrypted entries"},
-      {"damaged.zip", "damaged entries"},
+      {"notes.txt", "形式がわかりません"},
+      {"song.arj", "書庫ライブラリがないか使えません"},
+      {"song.cab", "書庫ライブラリがないか使えません"},
+      {"nochart.lzh", "書庫の一番上に譜面 (*.bms) がありません"},
+      {"fake.zip", "この形式の書庫として読めません"},
+      {"locked.zip", "暗号化された項目があります"},
+      {"damaged.zip", "壊れた項目があります"},
   };
   std::vector<std::string> lines = ErrLines("mixed");
   ASSERT_EQ(lines.size(), std::size(expected)) << Err("mixed");
@@ -206,7 +206,7 @@ TEST_F(RunningCopies, AQuoteInTheProgramsFolderCostsNoRow) {
   EXPECT_EQ(Out("none"), "");
   std::vector<std::string> lines = ErrLines("none");
   ASSERT_EQ(lines.size(), 2u) << Err("none");
-  EXPECT_NE(lines[0].find("a path that cannot be passed to the archiver library"), std::string::npos) << lines[0];
+  EXPECT_NE(lines[0].find("書庫ライブラリに渡せないパスです"), std::string::npos) << lines[0];
 }
 
 }  // namespace

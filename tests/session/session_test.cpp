@@ -184,3 +184,17 @@ TEST_F(SessionTest, NamesCodePage932CannotHoldAreReportedWithTheirOwnName) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SessionTest, AnArchiveOfOtherChartKindsPointsAtTheOptions) {
+  archives_.Add(Arc("bme.lzh"), {{{"x.bme", "#TITLE x\r\n"}, {"y.pms", "#TITLE y\r\n"}}});
+  archives_.Add(Arc("none.lzh"), {{{"readme.txt", "x"}}});
+  session_.Drop({Arc("bme.lzh"), Arc("none.lzh")});
+  ASSERT_EQ(session_.Problems().size(), 2u);
+  EXPECT_EQ(ProblemReasonsText(session_.Problems()[0]),
+            "書庫の一番上に譜面 (*.bms) がありません。*.bme, *.pms の譜面はオプションの「譜面ファイル」で一覧に加えられます");
+  EXPECT_EQ(ProblemReasonsText(session_.Problems()[1]), "書庫の一番上に譜面 (*.bms) がありません");
+}
+
+}  // namespace
