@@ -6,6 +6,8 @@
 // one does.
 #include <gtest/gtest.h>
 
+#include "platform/win32/windows_api.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -22,6 +24,7 @@
 #include "gui_win32/form1.h"
 #include "gui_win32/problem_list.h"
 #include "platform/dynlib.h"
+#include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/whole_file_write.h"
 #include "session/status_text.h"
