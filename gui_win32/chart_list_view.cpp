@@ -162,6 +162,8 @@ void ChartListView::RowAppended(std::size_t index) {
   syncing_ = false;
   SyncCheck(index);
   if (onChecksChanged) onChecksChanged();
+  // The first row takes the hint away, all of it, not only where the row is.
+  if (list_.Count() == 1) InvalidateRect(hwnd_, nullptr, TRUE);
   // Drawn now, at the screen's pace: the pipeline adds rows without
   // returning to the message loop; rows that came meanwhile come with the next.
   const unsigned long long now = GetTickCount64();

@@ -186,6 +186,30 @@ TEST_F(Window, ReportsANameCodePage932CannotHoldWithoutABox) {
   wchar_t name[MAX_PATH] = {};
   ListView_GetItemText(FindWindowExW(form.Problems()->Handle(), nullptr, WC_LISTVIEWW, nullptr), 0, 0, name, MAX_PATH);
   EXPECT_STREQ(name, L"\ud55c\uae00.zip");  // shown as it is, not with "?"
+  // A click on the count opens the list, without holding up the window.
+  NMMOUSE click{};
+  click.hdr = {form.Status().Handle(), 0, static_cast<UINT>(NM_CLICK)};
+  click.dwItemSpec = StatusBar::kProblemsPart;
+  SendMessageW(form.Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&click));
+  EXPECT_TRUE(IsWindowVisible(form.Problems()->Handle()));
+  EXPECT_TRUE(IsWindowEnabled(form.Handle()));
+}
+
+TEST_F(Window, EscCancelsTheDropAndTheStatusBarSaysSo) {
+  TForm1& form = Open();
+  EXPECT_EQ(GetWindowTextLengthW(form.Strip().CancelButton()), 5);  // キャンセル
+  std::vector<std::wstring> files(4, platform::win32::Cp932ToWide(songs_));
+  form.OpenFiles(files);
+  // Pressed once the drop has begun (the drop's message is ahead of it).
+  PostMessageW(form.ListView().Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+  Settle(form);
+  EXPECT_EQ(form.List().Count(), 0u);
+  EXPECT_EQ(form.Status().Text(StatusBar::kNoticePart), U(DropOutcomeText({4, 0, true, false})));
+  // The next drop starts afresh.
+  form.OpenFiles({platform::win32::Cp932ToWide(other_)});
+  Settle(form);
+  EXPECT_EQ(form.List().Count(), 1u);
+  EXPECT_EQ(form.Status().Text(StatusBar::kNoticePart), L"");
 }
 
 TEST_F(Window, HeaderShowsTheSortDirectionAndDoubleClickNamesAMissingFolder) {

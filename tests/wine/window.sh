@@ -108,7 +108,8 @@ run_app() {
   od="$(timeout 30 xdotool search --sync --onlyvisible --name '^(Open|開く|ファイルを開く)$' | head -1)" ||
     fail "$kind: Ctrl+O opened no dialog"
   sleep 1
-  xdotool key --window "$od" Escape
+  xdotool windowactivate --sync "$od" 2>/dev/null || true
+  xdotool key Escape
   for _ in $(seq 50); do xdotool search --onlyvisible --name '^(Open|開く|ファイルを開く)$' >/dev/null || break; sleep 0.1; done
   sleep 0.5
 
