@@ -41,6 +41,17 @@ void WriteWide(const std::wstring& path, const std::string& bytes) {
   CloseHandle(h);
 }
 
+std::string ReadWide(const std::wstring& path) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return {};
+  std::string bytes(65536, '\0');
+  DWORD got = 0;
+  ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
+  CloseHandle(h);
+  bytes.resize(got);
+  return bytes;
+}
+
 // A ZIP of `charts` (name, bytes) made by ZIP32J.DLL; the archive's path (CP932).
 std::string MakeZip(const WinTempDir& dir, const std::string& name,
                     const std::vector<std::pair<std::string, std::string>>& charts) {
@@ -94,6 +105,7 @@ class Window : public ::testing::Test {
     for (int i = 0; i < 600; ++i) {
       form.PumpMessages(20);
       MSG m;
+      if (!form.Handle()) break;  // closed
       if (!form.DropSession().Busy() && !PeekMessageW(&m, nullptr, 0, 0, PM_NOREMOVE)) break;
       Sleep(10);
     }
@@ -233,6 +245,41 @@ TEST_F(Window, HeaderShowsTheSortDirectionAndDoubleClickNamesAMissingFolder) {
   form.OpenArchiveFolder(0);
   ASSERT_EQ(errors_.size(), 1u);
   EXPECT_NE(errors_[0].find("gone"), std::string::npos);
+}
+
+TEST_F(Window, CloseDuringADropWaitsForTheArchiveThenClosesAndWritesTheLayout) {
+  TForm1& form = Open();
+  form.OpenFiles(std::vector<std::wstring>(4, platform::win32::Cp932ToWide(songs_)));
+  PostMessageW(form.Handle(), WM_CLOSE, 0, 0);
+  Settle(form);
+  EXPECT_EQ(form.Handle(), nullptr);  // closed once the archive under way was done
+  // Whole archives only, not all of them, and nothing left behind.
+  EXPECT_LT(form.List().Count(), 8u);
+  EXPECT_EQ(form.List().Count() % 2, 0u);
+  WIN32_FIND_DATAW found;
+  const std::wstring work = platform::win32::Cp932ToWide(platform::WorkParentDir()) + L"work\\*";
+  HANDLE h = FindFirstFileW(work.c_str(), &found);
+  int names = 0;
+  if (h != INVALID_HANDLE_VALUE) {
+    do names += std::wstring(found.cFileName) != L"." && std::wstring(found.cFileName) != L"..";
+    while (FindNextFileW(h, &found));
+    FindClose(h);
+  }
+  EXPECT_EQ(names, 0);
+  EXPECT_NE(ReadWide(platform::win32::Cp932ToWide(ini_)).find("Width12="), std::string::npos);
+}
+
+TEST_F(Window, QuitClosesAndAutoFitWidensCutColumns) {
+  TForm1& form = Open();
+  form.OpenFiles({platform::win32::Cp932ToWide(songs_)});
+  Settle(form);
+  const int title = siTitle + 1;
+  ASSERT_EQ(form.ListView().ColumnWidth(title), 50);  // the designed width cuts the titles
+  form.ListView().AutoFitColumns();
+  EXPECT_GT(form.ListView().ColumnWidth(title), 50);
+  SendMessageW(form.Handle(), WM_COMMAND, TForm1::kIdQuit, 0);
+  Settle(form);
+  EXPECT_EQ(form.Handle(), nullptr);
 }
 
 TEST_F(Window, TwoCoresListWhatOneCoreLists) {
