@@ -66,6 +66,9 @@ wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 # Wine has no Japanese UI font of its own: the window's fonts drawn with IPA's.
 for font in "ＭＳ Ｐゴシック" "MS UI Gothic"; do
   wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /d IPAPGothic /f >/dev/null 2>&1
+  # Hangul from Nanum, as Windows links its own Korean font behind the Japanese one.
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$font" \
+    /t REG_MULTI_SZ /d 'NanumGothic.ttf,NanumGothic' /f >/dev/null 2>&1
 done
 
 # run_app KIND COMMAND...: start, check the window, drop, export, close.
