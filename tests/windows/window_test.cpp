@@ -41,17 +41,6 @@ void WriteWide(const std::wstring& path, const std::string& bytes) {
   CloseHandle(h);
 }
 
-std::string ReadWide(const std::wstring& path) {
-  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return {};
-  std::string bytes(65536, '\0');
-  DWORD got = 0;
-  ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
-  CloseHandle(h);
-  bytes.resize(got);
-  return bytes;
-}
-
 // A ZIP of `charts` (name, bytes) made by ZIP32J.DLL; the archive's path (CP932).
 std::string MakeZip(const WinTempDir& dir, const std::string& name,
                     const std::vector<std::pair<std::string, std::string>>& charts) {
@@ -266,7 +255,7 @@ TEST_F(Window, CloseDuringADropWaitsForTheArchiveThenClosesAndWritesTheLayout) {
     FindClose(h);
   }
   EXPECT_EQ(names, 0);
-  EXPECT_NE(ReadWide(platform::win32::Cp932ToWide(ini_)).find("Width12="), std::string::npos);
+  EXPECT_NE(ReadAll(ini_).find("Width12="), std::string::npos);
 }
 
 TEST_F(Window, QuitClosesAndAutoFitWidensCutColumns) {
