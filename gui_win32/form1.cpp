@@ -147,6 +147,11 @@ LRESULT TForm1::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       OnNotify(reinterpret_cast<NMHDR*>(lParam), result);
       return result;
     }
+    case WM_MENUCHAR:
+      // Alt+F opens the File menu: its caption carries no "&F" of its own.
+      if ((LOWORD(wParam) == 'f' || LOWORD(wParam) == 'F') && reinterpret_cast<HMENU>(lParam) == menu_)
+        return MAKELRESULT(0, MNC_EXECUTE);
+      break;
     case WM_INITMENUPOPUP:
       // Items without a handler are greyed whenever the menu opens.
       EnableMenuItem(fileMenu_, kIdReadCsv, MF_BYCOMMAND | MF_GRAYED);
