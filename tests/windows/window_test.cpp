@@ -22,11 +22,13 @@
 #include "gui_win32/error_box.h"
 #include "gui_win32/file_dialogs.h"
 #include "gui_win32/form1.h"
+#include "gui_win32/options_dialog.h"
 #include "gui_win32/problem_list.h"
 #include "platform/dynlib.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/whole_file_write.h"
+#include "session/captions.h"
 #include "session/status_text.h"
 #include "tests/windows/win_temp_dir.h"
 
@@ -134,6 +136,36 @@ TEST_F(Window, HashColumnsInTheSettingsFileGiveFifteenColumns) {
   options.hashColumns = false;
   form.ApplyOptions(options);
   EXPECT_EQ(form.ListView().ColumnCount(), 13);
+}
+
+// What the user does in the options window once it shows: ticks the hash
+// columns' box, then presses OK or キャンセル.
+UINT g_optionsButton = IDOK;
+void CALLBACK UseOptionsWindow(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND dialog = TForm2::Shown();
+  if (!dialog) return;
+  KillTimer(nullptr, timer);
+  const std::wstring caption = platform::win32::Cp932ToWide(kHashColumnsCheck);
+  for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    wchar_t text[256] = {};
+    GetWindowTextW(c, text, 256);
+    if (caption == text) SendMessageW(c, BM_CLICK, 0, 0);
+  }
+  SendMessageW(dialog, WM_COMMAND, g_optionsButton, 0);
+}
+
+TEST_F(Window, TheOptionsWindowAppliesAndStoresOnlyWhatIsConfirmed) {
+  TForm1& form = Open();
+  for (UINT button : {IDCANCEL, IDOK}) {
+    g_optionsButton = button;
+    SetTimer(nullptr, 0, 50, UseOptionsWindow);
+    form.AOptionsClick();
+    const bool applied = button == IDOK;
+    EXPECT_EQ(form.Options().hashColumns, applied);
+    EXPECT_EQ(form.ListView().ColumnCount(), applied ? 15 : 13);
+    EXPECT_EQ(ReadAll(ini_).find("HashColumns=1") != std::string::npos, applied);
+    EXPECT_TRUE(IsWindowEnabled(form.Handle()));
+  }
 }
 
 TEST_F(Window, CtrlCCopiesTheSelectedRowAsCsvLines) {
