@@ -1,82 +1,104 @@
 #pragma once
-// TForm1 on Windows: the main window as a Win32 window with a list view in
-// report style (check boxes, in-place caption editing, header clicks), the
-// File menu, dropped files (WM_DROPFILES), the progress strip with Cancel
-// and the error box. Like the Qt window it only shows and forwards: rows,
-// order and bytes are decided in charts/, settings in settings/.
+// TForm1 on Windows: the main window as a Win32 window over the session,
+// as the Qt window is: the chart list view, the File menu (開く... Ctrl+O,
+// export, options, 終了), dropped files, the progress strip with キャンセル
+// (Esc), the status bar with the row, checked and problem counts, Ctrl+C,
+// a double click opening the archive's folder. It only draws, asks and
+// forwards: rows, order and bytes are decided in charts/, drops, options
+// and settings in session/.
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "charts/chart_list.h"
-#include "charts/drop_pipeline.h"
-#include "drivers/archive_file.h"
+#include "gui_win32/chart_list_view.h"
 #include "gui_win32/drop_strip.h"
+#include "gui_win32/drop_view.h"
+#include "gui_win32/status_bar.h"
 #include "platform/placement.h"
 #include "platform/win32/windows_api.h"
+#include "session/session.h"
+#include "session/session_options.h"
+#include "session/window_settings.h"
 
 #include <shellapi.h>
-#include "settings/inigt.h"
 
-class TForm1 : public ChartListObserver, public platform::PlacementWindow {
+class ProblemList;
+
+class TForm1 : public platform::PlacementWindow {
  public:
   TForm1();
   ~TForm1() override;
   TForm1(const TForm1&) = delete;
   TForm1& operator=(const TForm1&) = delete;
 
-  // Makes the window (hidden), reads the settings; then Show().
+  // Makes the window (hidden) and applies the settings; then Show().
   bool Create();
   void Show();
   HWND Handle() const { return hwnd_; }
-  HWND ListView() const { return lv_; }
-  ChartList& List() { return list_; }
+  ChartList& List() { return session_.List(); }
+  Session& DropSession() { return session_; }
+  ChartListView& ListView() { return listView_; }
+  StatusBar& Status() { return status_; }
+  DropStrip& Strip() { return strip_; }
+  ProblemList* Problems() const { return problems_.get(); }
+  const SessionOptions& Options() const { return options_; }
 
-  // The paths of one drop (CP932, in the order dropped). While a drop runs,
-  // further drops wait behind it.
-  void Drop(const std::vector<std::string>& paths);
-  bool Busy() const { return busy_; }
+  // Files to handle as one drop (any form of path, the wide API's names):
+  // made absolute; names code page 932 cannot hold are reported, the rest
+  // handled once the message loop runs again.
+  void OpenFiles(const std::vector<std::wstring>& files);
   void LVColumnClick(int column);
-  // The export itself, to a file the user has chosen (CP932).
-  void ExportCsv(const std::string& path);
+  // ファイル → 一覧をCSVで出力: the save dialog, then the export.
+  void Button1Click();
+  // The export itself, to the file the user has chosen.
+  void ExportCsv(const std::wstring& fileName);
+  // Ctrl+C: the selected rows as CSV lines, as the export writes them.
+  void CopyRows();
+  void OpenArchiveFolder(int row);
+  // Shows the list as the options say and has the next drop read so.
+  void ApplyOptions(const SessionOptions& options);
+  void AOptionsClick();
+
+  // For the view: a problem in the status bar and the list behind it.
+  void AddProblem(const std::wstring& path, const std::wstring& reasons);
+  void Layout();
+  // Handles the waiting messages for up to `ms` milliseconds; Esc cancels.
+  void PumpMessages(unsigned ms);
+  // The main loop's keyboard shortcuts (Ctrl+O); true when `m` was one.
+  bool TranslateShortcut(MSG& m);
 
   bool GetWindowPlacement(platform::WindowPlacement& placement) const override;
   bool SetWindowPlacement(const platform::WindowPlacement& placement) override;
 
-  // The column widths and placement, as the close writes them.
-  void FormClose();
+  static constexpr UINT kRunDrops = WM_APP + 1;
+  static constexpr UINT kBringToFront = WM_APP + 2;
+  static constexpr UINT kCountRows = WM_APP + 3;
+  static constexpr UINT kIdOpen = 100, kIdReadCsv = 101, kIdOutCsv = 102, kIdOptions = 104, kIdQuit = 103;
 
  private:
   static LRESULT CALLBACK Procedure(HWND h, UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
-  void CreateList();
   void CreateMenu();
-  void Layout();
   void OnDropFiles(HDROP drop);
   void OnNotify(NMHDR* hdr, LRESULT& result);
-  void Button1Click();
-  void RunQueue();
-  void KeepWindowAlive();
-  bool Stopping() const { return strip_.CancelRequested() || closePending_; }
-  void SyncCheck(std::size_t row);
+  void OnCommand(WPARAM wParam, LPARAM lParam);
+  void OnClose();
+  void RunDrops();
+  void ScheduleCount();
+  void FormClose();
 
-  // ChartListObserver
-  void RowAppended(std::size_t index) override;
-  void RowChanged(std::size_t index) override;
-  void RowsReordered() override;
-
+  WindowSettings settings_;
+  DropView dropView_{*this};
+  Session session_{dropView_};
+  ChartListView listView_{session_.List()};
+  StatusBar status_;
+  DropStrip strip_;
+  std::unique_ptr<ProblemList> problems_;
+  SessionOptions options_;
   HWND hwnd_ = nullptr;
-  HWND lv_ = nullptr;
   HMENU menu_ = nullptr, fileMenu_ = nullptr;
   HFONT font_ = nullptr;
-  DropStrip strip_;
-  ChartList list_;
-  TArchiveFile archiveFile_;
-  platform::WindowHandle owner_ = 0;  // the libraries' owner window
-  DropPipeline* pipeline_ = nullptr;
-  TIniGT ini;
-  std::vector<std::vector<std::string>> queue_;
-  std::vector<std::wstring> textCache_;  // keeps the texts handed to the list view alive
-  bool busy_ = false;
-  bool closePending_ = false;
-  bool syncing_ = false;
+  HACCEL shortcuts_ = nullptr;
+  std::vector<std::vector<std::string>> pendingDrops_;
+  bool countScheduled_ = false;
 };

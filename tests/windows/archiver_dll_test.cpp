@@ -154,19 +154,6 @@ std::string ZipCreate(const std::string& a, const std::string& s) { return " -D 
 std::string CabCreate(const std::string& a, const std::string& s) { return "-a -r  " + Q(a) + " " + Q(s) + " \"*.*\" "; }
 std::string TgzCreate(const std::string& a, const std::string& s) { return "c -z9  -f " + Q(a) + " -o " + Q(s) + " \"*\" "; }
 
-// The whole file, read through the W API (empty when it cannot be read).
-std::string ReadAll(const std::string& path) {
-  HANDLE h = CreateFileW(platform::win32::Cp932ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                         OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return {};
-  std::string bytes;
-  char buf[65536];
-  DWORD got = 0;
-  while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0) bytes.append(buf, got);
-  CloseHandle(h);
-  return bytes;
-}
-
 // Offsets past 2 GiB: a ZIP behind a 2.25 GiB stub (a hole, so the file
 // costs no disk) is found, listed and extracted. 32-bit offsets would fold
 // the reads back into the stub.

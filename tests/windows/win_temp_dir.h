@@ -1,10 +1,25 @@
 #pragma once
-// A fresh folder under the Windows temporary folder, removed afterwards.
+// A fresh folder under the Windows temporary folder, removed afterwards,
+// and a whole file read through the W API.
 #include "platform/win32/windows_api.h"
 
 #include <string>
 
 #include "platform/win32/wide.h"
+
+// The whole file (CP932 path), read through the W API; empty when it
+// cannot be read.
+inline std::string ReadAll(const std::string& path) {
+  HANDLE h = CreateFileW(platform::win32::Cp932ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return {};
+  std::string bytes;
+  char buf[65536];
+  DWORD got = 0;
+  while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0) bytes.append(buf, got);
+  CloseHandle(h);
+  return bytes;
+}
 
 class WinTempDir {
  public:

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The Windows window (bmslist.exe) under Wine on Xvfb, put through the same
 # steps as the Qt window, each from a copy in a temporary folder: it must
-# appear at 10,10 with 633x378, take a song archive dragged from a file
-# manager and list its rows, export the list through ファイル -> 一覧をCSVで
-# 出力 and the save dialog, and on closing write the settings file. The CSV
-# must equal the Qt window's (the archive-folder column in each system's
+# appear at 10,10 with 633x378, list an archive given on its command line,
+# take a song archive dragged from a file manager and list its rows, open
+# the system's dialog on Ctrl+O, export the list through ファイル -> 一覧を
+# CSVで出力 and the save dialog, and on closing write the settings file. The
+# CSV must equal the Qt window's (the archive-folder column in each system's
 # path form) and Bmslist.ini must be byte-identical to the Qt window's.
 # Usage: window.sh LINUX_BIN WINDOWS_BIN [OUT.png]
 set -euo pipefail
@@ -35,6 +36,8 @@ with zipfile.ZipFile(sys.argv[1], "w") as z:
     z.writestr("yoake_n.bms", chart(7, "テクノ", "夜明けの歌", ""))
     z.writestr("yoake_h.bms", chart(11, "テクノ", "夜明けの歌 [HARD]", "#BMP01 a.bmp\r\n"))
     z.writestr("a.wav", b"RIFF")
+with zipfile.ZipFile(sys.argv[1].replace("yoake.zip", "given.zip"), "w") as z:
+    z.writestr("given.bms", chart(3, "ポップ", "コマンドラインの曲", ""))
 PY
 cp "$linux_bin/bmslist" "$linux_bin/UNZIP32.DLL" "$tmp/linux/"
 cp -P "$linux_bin"/*.so* "$tmp/linux/"
@@ -60,6 +63,13 @@ export QT_QPA_PLATFORM=xcb LANG=C.UTF-8 TZ=UTC WINEDEBUG=-all WINEDLLOVERRIDES=m
 # manager the X window is the whole Windows window, frame included.
 export WINEPREFIX="$(cd "$windows_bin/.." && pwd)/wine-window-prefix"
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+# Wine has no Japanese UI font of its own: the window's fonts drawn with IPA's.
+for font in "ＭＳ Ｐゴシック" "MS UI Gothic"; do
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /d IPAPGothic /f >/dev/null 2>&1
+  # Hangul from Nanum, as Windows links its own Korean font behind the Japanese one.
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$font" \
+    /t REG_MULTI_SZ /d 'NanumGothic.ttf,NanumGothic' /f >/dev/null 2>&1
+done
 
 # run_app KIND COMMAND...: start, check the window, drop, export, close.
 run_app() {
@@ -95,14 +105,25 @@ run_app() {
     xwin shot "$out" 10 10 633 378
   fi
 
-  # ファイル -> 一覧をCSVで出力 (after 開く... and CSV追加読込 in the Qt
-  # window, the second entry of the Windows one), then a name without
-  # extension in place of whatever the dialog offers.
+  # Ctrl+O: the system's open dialog, closed again unused.
+  xdotool mousemove --window "$wid" 300 200 click 1 sleep 0.3 key ctrl+o
+  local od
+  od="$(timeout 30 xdotool search --sync --onlyvisible --name '^(Open|開く|ファイルを開く)$' | head -1)" ||
+    fail "$kind: Ctrl+O opened no dialog"
+  sleep 1
+  xdotool windowactivate --sync "$od" 2>/dev/null || true
+  xdotool key Escape
+  for _ in $(seq 50); do xdotool search --onlyvisible --name '^(Open|開く|ファイルを開く)$' >/dev/null || break; sleep 0.1; done
+  sleep 0.5
+
+  # ファイル -> 一覧をCSVで出力, the third entry after 開く... and
+  # CSV追加読込 in both windows, then a name without extension in place of
+  # whatever the dialog offers.
   # The Qt window's menu bar is at its top; Wine's frame puts the caption above it.
-  local menu_y=10 downs="Down Down Down"
-  [ "$kind" = windows ] && menu_y=24 && downs="Down Down"
+  local menu_y=10 downs=3
+  [ "$kind" = windows ] && menu_y=24
   xdotool mousemove --window "$wid" 20 "$menu_y" click 1 sleep 0.5
-  for key in $downs; do xdotool key "$key" sleep 0.2; done
+  for _ in $(seq "$downs"); do xdotool key Down sleep 0.2; done
   xdotool key Return
   timeout 30 xdotool search --sync --onlyvisible --name '^(Save As|名前を付けて保存)$' >/dev/null ||
     fail "$kind: no save dialog"
@@ -123,8 +144,8 @@ run_app() {
   wait "$app_pid" || fail "$kind: the program exited with an error: $(cat "$dir/app.log")"
 }
 
-run_app linux "$tmp/linux/bmslist"
-run_app windows wine "$tmp/windows/bmslist.exe"
+run_app linux "$tmp/linux/bmslist" "$tmp/songs/given.zip"
+run_app windows wine "$tmp/windows/bmslist.exe" "Z:${tmp//\//\\}\\songs\\given.zip"
 
 linux_folder="$tmp/songs/"
 windows_folder="Z:${linux_folder//\//\\}"
@@ -135,7 +156,11 @@ mapped = linux.replace(b'"' + sys.argv[3].encode() + b'"', b'"' + sys.argv[4].en
 if mapped != windows:
     print("linux (mapped):", mapped, "\nwindows:", windows, file=sys.stderr)
     sys.exit(1)
-print(windows.count(b"\r\n"), "rows, identical")
+rows = windows.count(b"\r\n")
+if rows != 3:
+    print("expected the archive given on the command line and the dragged one: 3 rows, got", rows, file=sys.stderr)
+    sys.exit(1)
+print(rows, "rows, identical")
 PY
 # The export folder is the one value each system writes in its own path
 # form (each program exported into its own folder); every other byte must

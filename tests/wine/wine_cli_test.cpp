@@ -5,6 +5,7 @@
 // comparison, every other byte is compared as written.
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -33,7 +34,7 @@ std::string WinePath(const std::string& unixPath) {
 }
 
 class WineCli : public ::testing::Test {
- protected:
+ public:
   void SetUp() override {
     if (!fs::exists(std::string(WINDOWS_BIN) + "/bmslist-cli.exe"))
       GTEST_SKIP() << "no Windows build: run scripts/build-windows.sh";
@@ -81,18 +82,43 @@ class WineCli : public ::testing::Test {
   std::string linuxApp_, windowsApp_;
 };
 
-TEST_F(WineCli, WritesTheSameCsvAsLinuxForEveryFormat) {
+// The same CSV from bmslist-cli.exe under Wine as from bmslist-cli, for an
+// archive of every format made from `song` (one .gz of a single chart
+// besides).
+void ExpectSameCsvForEveryFormat(WineCli& t, const std::vector<test_support::SongFile>& song);
+
+TEST_F(WineCli, WritesTheSameCsvAsLinuxForEveryFormat) { ExpectSameCsvForEveryFormat(*this, test_support::TypicalSong()); }
+
+// Wine's ANSI code page in the C locale is 1252, as on a Western Windows:
+// charts and folders with Japanese names must still be listed, every one.
+TEST_F(WineCli, ListsJapaneseNamesWhateverTheAnsiCodePage) {
+  std::vector<test_support::SongFile> song = test_support::TypicalSong();
+  song.push_back({"song/\xe8\xad\x9c\xe9\x9d\xa2_\xe3\x82\xbd.bms", "#TITLE jp\r\n#BPM 140\r\n"});  // 譜面_ソ.bms
+  song.push_back({"\xe6\x9b\xb2/\xe8\xa1\xa8.bms", "#TITLE folder\r\n"});                            // 曲/表.bms
+  ExpectSameCsvForEveryFormat(*this, song);
+}
+
+void ExpectSameCsvForEveryFormat(WineCli& t, const std::vector<test_support::SongFile>& song) {
+  auto& tmp_ = t.tmp_;
   const std::string songs = tmp_.Path() + "songs/";
   fs::create_directories(songs);
   std::vector<std::string> archives;
   for (const char* name : {"song.lzh", "song.zip", "song.cab", "song.arj", "song.tar", "song.tgz", "song.taz",
                            "song.bz2", "song.rar", "one.bms.gz"}) {
-    std::vector<test_support::SongFile> files = test_support::TypicalSong();
+    std::vector<test_support::SongFile> files = song;
     if (std::string(name) == "one.bms.gz") files = {{"one.bms", "#TITLE gz\r\n#BPM 120\r\n"}};
     ASSERT_TRUE(test_support::MakeArchive(songs, name, files)) << name;
     archives.push_back(name);
   }
-  ExpectTheSameCsv(songs, archives);
+  t.ExpectTheSameCsv(songs, archives);
+  // Every chart of every archive is a row: nine archives of the song, one .gz.
+  std::size_t charts = 0;
+  for (const auto& f : song) {
+    const std::string ext = f.name.size() > 4 ? f.name.substr(f.name.size() - 4) : "";
+    charts += ext == ".bms" || ext == ".BMS";
+  }
+  const std::string windowsCsv = test_support::ReadBytes(tmp_.Path() + "windows.csv");
+  EXPECT_EQ(static_cast<std::size_t>(std::count(windowsCsv.begin(), windowsCsv.end(), '\n')), 9 * charts + 1);
 }
 
 // RAR 1.5-4 names follow one rule on both systems: CP932 bytes from a

@@ -1,0 +1,68 @@
+#pragma once
+// The list view of the main window over the session's chart list: report
+// style with check boxes and in-place caption editing, the columns of the
+// column table, each row's text decoded as the Qt model decodes it (the
+// chart's own encoding, or CP932 as the options say), the sort direction in
+// the header, a hint over the empty list and the header's context menu.
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "charts/chart_list.h"
+#include "charts/column_text.h"
+#include "platform/win32/windows_api.h"
+
+class ChartListView : public ChartListObserver {
+ public:
+  explicit ChartListView(ChartList& list);
+  ~ChartListView() override;
+  ChartListView(const ChartListView&) = delete;
+  ChartListView& operator=(const ChartListView&) = delete;
+
+  void Create(HWND parent, HFONT font);
+  HWND Handle() const { return hwnd_; }
+
+  int ColumnCount() const;
+  int ColumnWidth(int column) const;
+  void SetColumnWidth(int column, int width);
+  // Shows the hash columns (at the widths `width` gives) or takes them away.
+  void SetHashColumns(bool on, const std::function<int(int)>& width);
+  void SetDisplayEncoding(DisplayEncoding display);
+  // The arrow of the last sort: the list's sign, not the column's.
+  void ShowSortDirection(int column, bool ascending);
+  int SortArrow(int column) const;  // HDF_SORTUP, HDF_SORTDOWN or 0
+  // Every column as wide as its contents and caption.
+  void AutoFitColumns();
+  std::vector<std::size_t> SelectedRows() const;
+  // The text a cell shows.
+  std::wstring CellText(std::size_t row, int column) const;
+
+  // The list view's notifications that concern only the list: texts asked
+  // for, a caption edited, a check changed. True when handled.
+  bool OnNotify(NMHDR* hdr, LRESULT& result);
+
+  std::function<void()> onChecksChanged;  // also after rows come or go
+  std::function<void()> onAutoFit;        // the header menu's entry chosen
+
+  // ChartListObserver
+  void RowAppended(std::size_t index) override;
+  void RowChanged(std::size_t index) override;
+  void RowsReordered() override;
+
+ private:
+  static LRESULT CALLBACK ListProcedure(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self);
+  static LRESULT CALLBACK HeaderProcedure(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self);
+  void InsertColumn(int column, int width);
+  void SyncCheck(std::size_t row);
+  void DrawEmptyHint();
+  void ShowHeaderMenu(POINT screen);
+
+  ChartList& list_;
+  HWND hwnd_ = nullptr;
+  HWND header_ = nullptr;
+  HFONT font_ = nullptr;
+  DisplayEncoding display_ = DisplayEncoding::kDetected;
+  unsigned long long lastRowPaint_ = 0;
+  bool syncing_ = false;
+};

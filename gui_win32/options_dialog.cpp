@@ -1,0 +1,162 @@
+#include "gui_win32/options_dialog.h"
+
+#include <commctrl.h>
+
+#include "gui_win32/win_text.h"
+#include "session/captions.h"
+#include "session/status_text.h"
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"TForm2";
+constexpr int kLabelX = 12, kLabelWidth = 130, kControlX = 148, kControlWidth = 300, kRow = 28;
+constexpr int kClientWidth = kControlX + kControlWidth + 12;
+HWND g_shown = nullptr;
+
+HWND Control(HWND parent, HFONT font, const wchar_t* cls, const std::wstring& text, DWORD style, int x, int y, int w,
+             int h, int id = 0) {
+  HWND c = CreateWindowExW(0, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
+  return c;
+}
+
+void Label(HWND parent, HFONT font, const char* cp932, int y) {
+  Control(parent, font, L"STATIC", W(cp932), SS_LEFT, kLabelX, y + 4, kLabelWidth, 18);
+}
+
+// The first choice of each is what the program has always done.
+HWND TwoChoices(HWND parent, HFONT font, const char* first, const char* second, int y) {
+  HWND box = Control(parent, font, WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | WS_TABSTOP | WS_VSCROLL, kControlX, y,
+                     kControlWidth, 120);
+  SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(first).c_str()));
+  SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(second).c_str()));
+  return box;
+}
+
+HWND Check(HWND parent, HFONT font, const std::wstring& text, int y) {
+  return Control(parent, font, L"BUTTON", text, BS_AUTOCHECKBOX | WS_TABSTOP, kControlX, y, kControlWidth, 22);
+}
+
+bool Checked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+void SetChecked(HWND box, bool on) { SendMessageW(box, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
+int Choice(HWND box) { return static_cast<int>(SendMessageW(box, CB_GETCURSEL, 0, 0)); }
+void SetChoice(HWND box, int i) { SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(i), 0); }
+
+}  // namespace
+
+HWND TForm2::Shown() { return g_shown; }
+
+void TForm2::CreateControls() {
+  int y = 12;
+  Label(hwnd_, font_, kChartFilesLabel, y);
+  chartFiles_ = TwoChoices(hwnd_, font_, kChartFilesBmsOnly, kChartFilesAll, y);
+  y += kRow + 4;
+  Label(hwnd_, font_, kHashColumnsLabel, y);
+  hashColumns_ = Check(hwnd_, font_, W(kHashColumnsCheck), y);
+  y += kRow;
+  // Both ways of unpacking sooner under one label.
+  Label(hwnd_, font_, kChartsOnlyLabel, y);
+  chartsOnly_ = Check(hwnd_, font_, W(kChartsOnlyCheck), y);
+  y += kRow;
+  unpackAhead_ = Check(hwnd_, font_, W(kUnpackAheadCheck), y);
+  y += kRow + 4;
+  Label(hwnd_, font_, kCsvFormatLabel, y);
+  csvFormat_ = TwoChoices(hwnd_, font_, kCsvFormatClassic, kCsvFormatUtf8, y);
+  y += kRow + 4;
+  Label(hwnd_, font_, kDisplayEncodingLabel, y);
+  displayEncoding_ = TwoChoices(hwnd_, font_, kDisplayDetected, kDisplayCp932, y);
+  y += kRow + 4;
+  numericSort_ = Check(hwnd_, font_, U(NumericSortCaption()), y);
+  y += kRow + 12;
+  Control(hwnd_, font_, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, kClientWidth - 2 * (88 + 8), y, 88, 26, IDOK);
+  Control(hwnd_, font_, L"BUTTON", W(kCancelCaption), BS_PUSHBUTTON | WS_TABSTOP, kClientWidth - (88 + 8), y, 88, 26,
+          IDCANCEL);
+  // The window's outer size for this client area.
+  RECT rc{0, 0, kClientWidth, y + 26 + 12};
+  AdjustWindowRectEx(&rc, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
+  RECT owner;
+  GetWindowRect(owner_, &owner);
+  const int w = rc.right - rc.left, h = rc.bottom - rc.top;
+  SetWindowPos(hwnd_, nullptr, owner.left + (owner.right - owner.left - w) / 2,
+               owner.top + (owner.bottom - owner.top - h) / 2, w, h, SWP_NOZORDER);
+}
+
+void TForm2::SetOptions(const SessionOptions& o) {
+  SetChoice(chartFiles_, o.allChartExtensions ? 1 : 0);
+  SetChecked(hashColumns_, o.hashColumns);
+  SetChecked(chartsOnly_, o.chartsOnly);
+  SetChecked(unpackAhead_, !o.oneArchiveAtATime);
+  SetChoice(csvFormat_, o.csvFormat == CsvFormat::kUtf8 ? 1 : 0);
+  SetChoice(displayEncoding_, o.displayEncoding == DisplayEncoding::kCp932 ? 1 : 0);
+  SetChecked(numericSort_, o.numericSort);
+}
+
+SessionOptions TForm2::Options() const {
+  SessionOptions o;
+  o.allChartExtensions = Choice(chartFiles_) == 1;
+  o.hashColumns = Checked(hashColumns_);
+  o.chartsOnly = Checked(chartsOnly_);
+  o.oneArchiveAtATime = !Checked(unpackAhead_);
+  o.csvFormat = Choice(csvFormat_) == 1 ? CsvFormat::kUtf8 : CsvFormat::kClassic;
+  o.displayEncoding = Choice(displayEncoding_) == 1 ? DisplayEncoding::kCp932 : DisplayEncoding::kDetected;
+  o.numericSort = Checked(numericSort_);
+  return o;
+}
+
+LRESULT CALLBACK TForm2::Procedure(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto* form = reinterpret_cast<TForm2*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+  if (form && msg == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+    form->result_ = LOWORD(wParam);
+    return 0;
+  }
+  if (form && msg == WM_CLOSE) {
+    form->result_ = IDCANCEL;
+    return 0;
+  }
+  return DefWindowProcW(h, msg, wParam, lParam);
+}
+
+bool TForm2::Execute(SessionOptions& options) {
+  HINSTANCE inst = GetModuleHandleW(nullptr);
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = Procedure;
+  wc.hInstance = inst;
+  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kClassName;
+  RegisterClassW(&wc);  // once per run; a second time fails harmlessly
+  hwnd_ = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName, W(kOptionsCaption).c_str(),
+                          WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 100, 100, owner_, nullptr, inst, nullptr);
+  if (!hwnd_) return false;
+  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  CreateControls();
+  SetOptions(options);
+  result_ = 0;
+  g_shown = hwnd_;
+  EnableWindow(owner_, FALSE);
+  ShowWindow(hwnd_, SW_SHOW);
+  SetFocus(chartFiles_);
+  // Modal: the main window takes no input until the choice is made; Tab,
+  // Enter and Esc work as in any dialog.
+  MSG m;
+  bool quit = false;
+  while (result_ == 0) {
+    if (GetMessageW(&m, nullptr, 0, 0) <= 0) {
+      quit = true;
+      break;
+    }
+    if (IsDialogMessageW(hwnd_, &m)) continue;
+    TranslateMessage(&m);
+    DispatchMessageW(&m);
+  }
+  if (result_ == IDOK) options = Options();
+  g_shown = nullptr;
+  EnableWindow(owner_, TRUE);
+  DestroyWindow(hwnd_);
+  hwnd_ = nullptr;
+  SetActiveWindow(owner_);
+  if (quit) PostQuitMessage(static_cast<int>(m.wParam));
+  return result_ == IDOK;
+}

@@ -1,0 +1,352 @@
+// The Windows window in-process, on a display (Wine on Xvfb): archives
+// given as on the command line are listed and counted in the status bar,
+// the settings file's options shape the list, Ctrl+C copies CSV lines, an
+// export never lands in a working folder, names code page 932 cannot hold
+// are reported without a box, and a drop on two cores lists what a serial
+// one does.
+#include <gtest/gtest.h>
+
+#include "platform/win32/windows_api.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "archiver_api.h"
+#include "charts/csv_export.h"
+#include "charts/working_folder.h"
+#include "gui_win32/clipboard.h"
+#include "gui_win32/error_box.h"
+#include "gui_win32/file_dialogs.h"
+#include "gui_win32/form1.h"
+#include "gui_win32/options_dialog.h"
+#include "gui_win32/problem_list.h"
+#include "platform/dynlib.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/whole_file_write.h"
+#include "session/captions.h"
+#include "session/status_text.h"
+#include "tests/windows/win_temp_dir.h"
+
+namespace {
+
+std::wstring U(const std::string& utf8) { return platform::win32::Utf8ToWide(utf8); }
+
+void WriteWide(const std::wstring& path, const std::string& bytes) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD put = 0;
+  WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
+  CloseHandle(h);
+}
+
+// A ZIP of `charts` (name, bytes) made by ZIP32J.DLL; the archive's path (CP932).
+std::string MakeZip(const WinTempDir& dir, const std::string& name,
+                    const std::vector<std::pair<std::string, std::string>>& charts) {
+  const std::string source = dir.Path() + name + "-src\\";
+  CreateDirectoryW(platform::win32::Cp932ToWide(source).c_str(), nullptr);
+  for (const auto& [file, bytes] : charts) WriteWide(platform::win32::Cp932ToWide(source + file), bytes);
+  platform::ModuleHandle zip = platform::LoadLibrary("ZIP32J.DLL");
+  auto create = reinterpret_cast<ARC_COMMAND_FN>(platform::GetProcAddress(zip, "Zip"));
+  const std::string archive = dir.Path() + name;
+  char output[4096] = {};
+  const std::string line = " -D -r -9  \"" + archive + "\" \"" + source + "\" \"*.*\" ";
+  EXPECT_EQ(create(0, line.c_str(), output, sizeof output), 0) << output;
+  return archive;
+}
+
+class Window : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetErrorBoxHandlerForTesting([this](const std::string& m) { errors_.push_back(m); });
+    ini_ = platform::ExecutableDir() + "test_window.ini";
+    platform::DeleteFile(ini_);
+    songs_ = MakeZip(dir_, "song.zip",
+                     {{"a_n.bms", "#TITLE \x96\xe9\x96\xbe\x82\xaf\r\n#PLAYLEVEL 3\r\n#BPM 150\r\n"},  // 夜明け, CP932
+                      {"a_h.bms", "#TITLE \xed\x95\x9c\xea\xb8\x80 HARD\r\n#PLAYLEVEL 10\r\n"}});     // 한글, UTF-8
+    other_ = MakeZip(dir_, "other.zip", {{"b.bms", "#TITLE other\r\n#PLAYLEVEL 5\r\n"}});
+  }
+  void TearDown() override {
+    Close();
+    SetErrorBoxHandlerForTesting(nullptr);
+    platform::DeleteFile(ini_);
+  }
+
+  TForm1& Open() {
+    form_ = std::make_unique<TForm1>();
+    EXPECT_TRUE(form_->Create());
+    form_->Show();
+    return *form_;
+  }
+
+  // The window's end posts the quit of the main loop; the next window's
+  // messages must still run.
+  void Close() {
+    form_.reset();
+    MSG m;
+    while (PeekMessageW(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+  }
+
+  // Runs the window's messages until the drops given are handled.
+  void Settle(TForm1& form) {
+    for (int i = 0; i < 600; ++i) {
+      form.PumpMessages(20);
+      MSG m;
+      if (!form.Handle()) break;  // closed
+      if (!form.DropSession().Busy() && !PeekMessageW(&m, nullptr, 0, 0, PM_NOREMOVE)) break;
+      Sleep(10);
+    }
+  }
+
+  WorkingFolderClaim claim_;
+  WinTempDir dir_;
+  std::string ini_, songs_, other_;
+  std::vector<std::string> errors_;
+  std::unique_ptr<TForm1> form_;
+};
+
+TEST_F(Window, ListsArchivesFromTheCommandLineAndCountsThemInTheStatusBar) {
+  TForm1& form = Open();
+  form.OpenFiles({platform::win32::Cp932ToWide(songs_), platform::win32::Cp932ToWide(other_)});
+  Settle(form);
+  ASSERT_EQ(form.List().Count(), 3u);
+  EXPECT_EQ(form.Status().Text(StatusBar::kRowsPart), U(RowsStatusText(3, 0)));
+  // Each title decoded from its chart's own encoding, as the Qt model does.
+  std::vector<std::wstring> titles;
+  for (std::size_t i = 0; i < 3; ++i) titles.push_back(form.ListView().CellText(i, siTitle + 1));
+  EXPECT_NE(std::find(titles.begin(), titles.end(), L"\u591c\u660e\u3051"), titles.end());
+  EXPECT_NE(std::find(titles.begin(), titles.end(), L"\ud55c\uae00 HARD"), titles.end());
+  // A check counts at once the messages run.
+  ListView_SetCheckState(form.ListView().Handle(), 0, TRUE);
+  Settle(form);
+  EXPECT_EQ(form.Status().Text(StatusBar::kRowsPart), U(RowsStatusText(3, 1)));
+  EXPECT_TRUE(errors_.empty());
+}
+
+TEST_F(Window, HashColumnsInTheSettingsFileGiveFifteenColumns) {
+  platform::WriteWholeFile(ini_, "[Options]\r\nHashColumns=1\r\nWidth14=321\r\n");
+  TForm1& form = Open();
+  EXPECT_EQ(form.ListView().ColumnCount(), 15);
+  EXPECT_EQ(form.ListView().ColumnWidth(14), 321);
+  SessionOptions options = form.Options();
+  options.hashColumns = false;
+  form.ApplyOptions(options);
+  EXPECT_EQ(form.ListView().ColumnCount(), 13);
+}
+
+// What the user does in the options window once it shows: ticks the hash
+// columns' box, then presses OK or キャンセル.
+UINT g_optionsButton = IDOK;
+void CALLBACK UseOptionsWindow(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND dialog = TForm2::Shown();
+  if (!dialog) return;
+  KillTimer(nullptr, timer);
+  const std::wstring caption = platform::win32::Cp932ToWide(kHashColumnsCheck);
+  for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    wchar_t text[256] = {};
+    GetWindowTextW(c, text, 256);
+    if (caption == text) SendMessageW(c, BM_CLICK, 0, 0);
+  }
+  SendMessageW(dialog, WM_COMMAND, g_optionsButton, 0);
+}
+
+TEST_F(Window, TheOptionsWindowAppliesAndStoresOnlyWhatIsConfirmed) {
+  TForm1& form = Open();
+  for (UINT button : {IDCANCEL, IDOK}) {
+    g_optionsButton = button;
+    SetTimer(nullptr, 0, 50, UseOptionsWindow);
+    form.AOptionsClick();
+    const bool applied = button == IDOK;
+    EXPECT_EQ(form.Options().hashColumns, applied);
+    EXPECT_EQ(form.ListView().ColumnCount(), applied ? 15 : 13);
+    EXPECT_EQ(ReadAll(ini_).find("HashColumns=1") != std::string::npos, applied);
+    EXPECT_TRUE(IsWindowEnabled(form.Handle()));
+  }
+}
+
+TEST_F(Window, CtrlCCopiesTheSelectedRowAsCsvLines) {
+  TForm1& form = Open();
+  form.OpenFiles({platform::win32::Cp932ToWide(other_)});
+  Settle(form);
+  ASSERT_EQ(form.List().Count(), 1u);
+  HWND list = form.ListView().Handle();
+  ListView_SetItemState(list, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  SetClipboardText(form.Handle(), L"before");
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  SetKeyboardState(keys);
+  SendMessageW(list, WM_KEYDOWN, 'C', 0);
+  keys[VK_CONTROL] = 0;
+  SetKeyboardState(keys);
+  EXPECT_EQ(ClipboardText(form.Handle()), platform::win32::Cp932ToWide(ChartCsvLines(form.List(), {0})));
+  EXPECT_NE(ClipboardText(form.Handle()).find(L"other"), std::wstring::npos);
+}
+
+TEST_F(Window, ExportsUnderTheNameChosenButNeverIntoAWorkingFolder) {
+  TForm1& form = Open();
+  form.OpenFiles({platform::win32::Cp932ToWide(other_)});
+  Settle(form);
+  const std::wstring work = platform::win32::Cp932ToWide(platform::WorkParentDir()) + L"work\\list.csv";
+  form.ExportCsv(work);
+  EXPECT_EQ(GetFileAttributesW(work.c_str()), INVALID_FILE_ATTRIBUTES);
+  ASSERT_EQ(errors_.size(), 1u);
+  EXPECT_EQ(form.Status().Text(StatusBar::kNoticePart), L"");
+
+  // A name code page 932 cannot hold is written as chosen.
+  const std::wstring target = dir_.Wide() + L"\\\ud55c\uae00.csv";
+  form.ExportCsv(target);
+  EXPECT_NE(GetFileAttributesW(target.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(form.Status().Text(StatusBar::kNoticePart), U(ExportedStatusText(1)));
+  EXPECT_EQ(errors_.size(), 1u);
+}
+
+TEST_F(Window, ReportsANameCodePage932CannotHoldWithoutABox) {
+  const std::wstring odd = dir_.Wide() + L"\\\ud55c\uae00.zip";
+  CopyFileW(platform::win32::Cp932ToWide(other_).c_str(), odd.c_str(), FALSE);
+  TForm1& form = Open();
+  form.OpenFiles({odd, platform::win32::Cp932ToWide(songs_)});
+  Settle(form);
+  EXPECT_EQ(form.List().Count(), 2u);  // the other archive still comes
+  EXPECT_TRUE(errors_.empty());
+  EXPECT_EQ(form.Status().Text(StatusBar::kProblemsPart), U(ProblemsStatusText(1)));
+  ASSERT_NE(form.Problems(), nullptr);
+  ASSERT_EQ(form.Problems()->Count(), 1);
+  wchar_t name[MAX_PATH] = {};
+  ListView_GetItemText(FindWindowExW(form.Problems()->Handle(), nullptr, WC_LISTVIEWW, nullptr), 0, 0, name, MAX_PATH);
+  EXPECT_STREQ(name, L"\ud55c\uae00.zip");  // shown as it is, not with "?"
+  // A click on the count opens the list, without holding up the window.
+  NMMOUSE click{};
+  click.hdr = {form.Status().Handle(), 0, static_cast<UINT>(NM_CLICK)};
+  click.dwItemSpec = StatusBar::kProblemsPart;
+  SendMessageW(form.Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&click));
+  EXPECT_TRUE(IsWindowVisible(form.Problems()->Handle()));
+  EXPECT_TRUE(IsWindowEnabled(form.Handle()));
+}
+
+TEST_F(Window, EscCancelsTheDropAndTheStatusBarSaysSo) {
+  TForm1& form = Open();
+  EXPECT_EQ(GetWindowTextLengthW(form.Strip().CancelButton()), 5);  // キャンセル
+  std::vector<std::wstring> files(4, platform::win32::Cp932ToWide(songs_));
+  form.OpenFiles(files);
+  // Pressed once the drop has begun (the drop's message is ahead of it).
+  PostMessageW(form.ListView().Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+  Settle(form);
+  EXPECT_EQ(form.List().Count(), 0u);
+  EXPECT_EQ(form.Status().Text(StatusBar::kNoticePart), U(DropOutcomeText({4, 0, true, false})));
+  // The next drop starts afresh.
+  form.OpenFiles({platform::win32::Cp932ToWide(other_)});
+  Settle(form);
+  EXPECT_EQ(form.List().Count(), 1u);
+  EXPECT_EQ(form.Status().Text(StatusBar::kNoticePart), L"");
+}
+
+TEST_F(Window, HeaderShowsTheSortDirectionAndDoubleClickNamesAMissingFolder) {
+  TForm1& form = Open();
+  form.OpenFiles({platform::win32::Cp932ToWide(songs_)});
+  Settle(form);
+  const int title = siTitle + 1;  // column n shows sub-item n-1
+  form.LVColumnClick(title);
+  const int first = form.ListView().SortArrow(title);
+  form.LVColumnClick(title);
+  const int second = form.ListView().SortArrow(title);
+  EXPECT_NE(first, 0);
+  EXPECT_NE(second, 0);
+  EXPECT_NE(first, second);
+  EXPECT_EQ(form.ListView().SortArrow(siArtist + 1), 0);
+
+  // The songs' folder gone since the drop: said so, not silently nothing.
+  ChartRow row = form.List().Row(0);
+  row.subItems[siArcPath] = dir_.Path() + "gone\\";
+  form.List().SetRow(0, row);
+  form.OpenArchiveFolder(0);
+  ASSERT_EQ(errors_.size(), 1u);
+  EXPECT_NE(errors_[0].find("gone"), std::string::npos);
+}
+
+TEST_F(Window, CloseDuringADropWaitsForTheArchiveThenClosesAndWritesTheLayout) {
+  TForm1& form = Open();
+  form.OpenFiles(std::vector<std::wstring>(4, platform::win32::Cp932ToWide(songs_)));
+  PostMessageW(form.Handle(), WM_CLOSE, 0, 0);
+  Settle(form);
+  EXPECT_EQ(form.Handle(), nullptr);  // closed once the archive under way was done
+  // Whole archives only, not all of them, and nothing left behind.
+  EXPECT_LT(form.List().Count(), 8u);
+  EXPECT_EQ(form.List().Count() % 2, 0u);
+  WIN32_FIND_DATAW found;
+  const std::wstring work = platform::win32::Cp932ToWide(platform::WorkParentDir()) + L"work\\*";
+  HANDLE h = FindFirstFileW(work.c_str(), &found);
+  int names = 0;
+  if (h != INVALID_HANDLE_VALUE) {
+    do names += std::wstring(found.cFileName) != L"." && std::wstring(found.cFileName) != L"..";
+    while (FindNextFileW(h, &found));
+    FindClose(h);
+  }
+  EXPECT_EQ(names, 0);
+  EXPECT_NE(ReadAll(ini_).find("Width12="), std::string::npos);
+}
+
+TEST_F(Window, QuitClosesAndAutoFitWidensCutColumns) {
+  TForm1& form = Open();
+  form.OpenFiles({platform::win32::Cp932ToWide(songs_)});
+  Settle(form);
+  const int title = siTitle + 1;
+  ASSERT_EQ(form.ListView().ColumnWidth(title), 50);  // the designed width cuts the titles
+  form.ListView().AutoFitColumns();
+  EXPECT_GT(form.ListView().ColumnWidth(title), 50);
+  SendMessageW(form.Handle(), WM_COMMAND, TForm1::kIdQuit, 0);
+  Settle(form);
+  EXPECT_EQ(form.Handle(), nullptr);
+}
+
+TEST_F(Window, TwoCoresListWhatOneCoreLists) {
+  std::vector<std::wstring> files;
+  for (int i = 0; i < 4; ++i)
+    files.push_back(platform::win32::Cp932ToWide(i % 2 ? other_ : songs_));
+  std::string lines[2];
+  for (bool both : {false, true}) {
+    TForm1& form = Open();
+    SessionOptions options = form.Options();
+    options.oneArchiveAtATime = !both;
+    form.ApplyOptions(options);
+    form.DropSession().bothCores = both;  // whatever the machine's cores
+    form.OpenFiles(files);
+    Settle(form);
+    ASSERT_EQ(form.List().Count(), 6u);
+    std::vector<std::size_t> all = {0, 1, 2, 3, 4, 5};
+    lines[both] = ChartCsvLines(form.List(), all);
+    Close();
+  }
+  EXPECT_EQ(lines[0], lines[1]);
+}
+
+TEST(WindowParts, OpenDialogFilterNamesEveryArchiveType) {
+  const std::wstring filter = OpenDialogFilter();
+  for (const wchar_t* pattern : {L"*.lzh", L"*.zip", L"*.cab", L"*.arj", L"*.tar", L"*.tgz", L"*.bz2", L"*.rar"})
+    EXPECT_NE(filter.find(pattern), std::wstring::npos) << pattern;
+  EXPECT_EQ(filter.substr(filter.size() - 4), std::wstring(L"*.*\0", 4));
+}
+
+TEST(WindowParts, SplitsSelectionsAndArchivePaths) {
+  struct Case {
+    std::wstring buffer;
+    std::vector<std::wstring> paths;
+  } cases[] = {
+      {std::wstring(L"C:\\songs\\a.zip\0", 15), {L"C:\\songs\\a.zip"}},
+      {std::wstring(L"C:\\songs\0a.zip\0b.lzh\0", 22), {L"C:\\songs\\a.zip", L"C:\\songs\\b.lzh"}},
+      {std::wstring(L"C:\\\0a.zip\0", 10), {L"C:\\a.zip"}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(SplitSelection(c.buffer.c_str()), c.paths);
+  std::wstring name, folder;
+  SplitArchivePath(L"C:\\songs\\a.zip", name, folder);
+  EXPECT_EQ(name, L"a.zip");
+  EXPECT_EQ(folder, L"C:\\songs");
+  SplitArchivePath(L"C:\\a.zip", name, folder);
+  EXPECT_EQ(folder, L"C:\\");
+}
+
+}  // namespace
