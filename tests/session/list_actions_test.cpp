@@ -4,6 +4,7 @@
 #include "session/list_actions.h"
 
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -115,16 +116,35 @@ TEST_F(ListActionsTest, InstallFailuresAreSaidPerArchiveAndLoseNothing) {
   EXPECT_EQ(view_.problems[0].rfind("beta.zip: ", 0), 0u) << view_.problems[0];
   fs::rename(dir_ + "moved.zip", dir_ + "beta.zip");
 
-  if (geteuid() != 0) {  // root writes anywhere
-    const std::string readOnly = dir_ + "ro";
-    fs::create_directories(readOnly);
-    chmod(readOnly.c_str(), 0555);
-    view_.problems.clear();
-    ListActions::InstallTotals refused = actions_.InstallChecked(readOnly);
-    EXPECT_EQ(refused.installed, 0u);
-    EXPECT_EQ(view_.problems.size(), 2u);
-    chmod(readOnly.c_str(), 0755);
-  }
+  // A library that cannot be: its path runs through a file (read-only
+  // folders do not stop root, who runs CI).
+  test_support::WriteBytes(dir_ + "plain", "x");
+  view_.problems.clear();
+  ListActions::InstallTotals refused = actions_.InstallChecked(dir_ + "plain/songs");
+  EXPECT_EQ(refused.installed, 0u);
+  ASSERT_EQ(view_.problems.size(), 2u);
+  EXPECT_NE(view_.problems[0].find("曲フォルダを作れません"), std::string::npos) << view_.problems[0];
+}
+
+TEST_F(ListActionsTest, AFullDiskInstallsNothingOfThatArchiveAndLeavesNoStaging) {
+  const std::string small = dir_ + "small";
+  fs::create_directories(small);
+  if (mount("tmpfs", small.c_str(), "tmpfs", 0, "size=24m") != 0)
+    GTEST_SKIP() << "cannot mount a small tmpfs here (needs root)";
+  ASSERT_TRUE(test_support::MakeArchive(dir_, "big.zip",
+                                        {{"big.bms", "#TITLE big\r\n"}, {"big.wav", test_support::NoiseBytes(12 << 20, 1)}}));
+  DropAndCheckAll({"big.zip", "beta.zip"});
+  ListActions::InstallTotals t = actions_.InstallChecked(small);
+  EXPECT_EQ(t.installed, 1u);  // beta fits, big does not
+  EXPECT_FALSE(fs::exists(small + "/big"));
+  EXPECT_TRUE(fs::exists(small + "/beta/b.bms"));
+  std::vector<std::string> left;
+  for (const auto& e : fs::directory_iterator(small)) left.push_back(e.path().filename().string());
+  EXPECT_EQ(left, std::vector<std::string>{"beta"});  // no staging folder left behind
+  // The libraries keep 16 MiB of the disk free: 8 MiB of room here.
+  ASSERT_EQ(view_.problems.size(), 1u);
+  EXPECT_EQ(view_.problems[0], "big.zip: ディスクの空きが足りません");
+  umount(small.c_str());
 }
 
 TEST_F(ListActionsTest, ACancelDuringAnInstallStopsAfterTheCurrentArchive) {
