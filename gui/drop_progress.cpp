@@ -10,11 +10,18 @@
 #include "session/captions.h"
 #include "session/status_text.h"
 
+namespace {
+constexpr int kArchiveTextWidth = 280;  // pixels
+}  // namespace
+
 DropProgress::DropProgress(QWidget* parent) : QWidget(parent) {
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(4, 2, 4, 2);
   archive_ = new QLabel(this);
   archive_->setObjectName(QStringLiteral("dropArchive"));
+  // The archive's name stays readable beside the status bar's counts: a long
+  // one is shortened in the middle, whole in its tooltip.
+  archive_->setMinimumWidth(archive_->fontMetrics().averageCharWidth() * 24);
   entry_ = new QLabel(this);
   entry_->setObjectName(QStringLiteral("dropEntry"));
   entry_->setMinimumWidth(60);
@@ -50,7 +57,8 @@ void DropProgress::Begin(int count) {
 void DropProgress::Archive(int index, int count, const QString& text) {
   if (bar_->maximum() != count) bar_->setMaximum(count);
   bar_->setValue(index);
-  archive_->setText(text);
+  archive_->setText(archive_->fontMetrics().elidedText(text, Qt::ElideMiddle, kArchiveTextWidth));
+  archive_->setToolTip(text);
   entry_->clear();
 }
 
