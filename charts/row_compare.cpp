@@ -9,8 +9,26 @@
 
 int CompareText(const std::string& a, const std::string& b) { return TextCollator::Japanese().Compare(a, b); }
 
+namespace {
+
+// A column's sort key: its CP932 text, or for header values in another
+// encoding the characters they stand for, so a UTF-8 or Korean title sorts
+// where it reads, in both windows alike.
+std::string ColumnSortKey(const TextCollator& collator, const ChartRow& row, int column) {
+  const platform::TextEncoding encoding = row.ColumnEncoding(column);
+  if (encoding == platform::TextEncoding::kCp932) return collator.SortKey(row.ColumnText(column));
+  return collator.SortKeyUtf8(platform::DecodeToUtf8(encoding, row.ColumnText(column)));
+}
+
+}  // namespace
+
 int CompareRows(const ChartRow& a, const ChartRow& b, int column, int sign) {
-  return CompareText(a.ColumnText(column), b.ColumnText(column)) * sign;
+  if (a.ColumnEncoding(column) == platform::TextEncoding::kCp932 &&
+      b.ColumnEncoding(column) == platform::TextEncoding::kCp932)
+    return CompareText(a.ColumnText(column), b.ColumnText(column)) * sign;
+  const TextCollator& collator = TextCollator::Japanese();
+  const int r = ColumnSortKey(collator, a, column).compare(ColumnSortKey(collator, b, column));
+  return (r < 0 ? -1 : r > 0 ? 1 : 0) * sign;
 }
 
 struct RowComparer::Impl {
@@ -28,7 +46,7 @@ std::vector<std::size_t> RowComparer::Order(const std::vector<ChartRow>& rows) c
   const TextCollator& collator = TextCollator::Japanese();
   std::vector<std::string> keys;
   keys.reserve(rows.size());
-  for (const ChartRow& row : rows) keys.push_back(collator.SortKey(row.ColumnText(impl_->column)));
+  for (const ChartRow& row : rows) keys.push_back(ColumnSortKey(collator, row, impl_->column));
   std::vector<std::size_t> order(rows.size());
   std::iota(order.begin(), order.end(), std::size_t{0});
   const int sign = impl_->sign;

@@ -8,10 +8,8 @@
 
 namespace {
 
-// CP932 to UTF-16, the form ICU collates. Bytes that are no CP932
-// character become U+FFFD.
-std::u16string Decode(std::string_view cp932) {
-  std::string utf8 = platform::Cp932ToUtf8(cp932);
+// UTF-8 to UTF-16, the form ICU collates; invalid bytes become U+FFFD.
+std::u16string FromUtf8(std::string_view utf8) {
   std::u16string out(utf8.size(), u'\0');  // never more UTF-16 units than UTF-8 bytes
   int32_t length = 0;
   UErrorCode status = U_ZERO_ERROR;
@@ -20,6 +18,9 @@ std::u16string Decode(std::string_view cp932) {
   out.resize(U_SUCCESS(status) ? static_cast<std::size_t>(length) : 0);
   return out;
 }
+
+// CP932 to UTF-16. Bytes that are no CP932 character become U+FFFD.
+std::u16string Decode(std::string_view cp932) { return FromUtf8(platform::Cp932ToUtf8(cp932)); }
 
 std::u16string FoldCase(const std::u16string& s) {
   std::u16string out(s.size() * 3 + 1, u'\0');  // folding at most triples a text
@@ -69,8 +70,14 @@ int TextCollator::Compare(std::string_view a, std::string_view b) const {
                       reinterpret_cast<const UChar*>(ub.data()), static_cast<int32_t>(ub.size()));
 }
 
-std::string TextCollator::SortKey(std::string_view text) const {
-  std::u16string u = Prepare(text);
+std::string TextCollator::SortKey(std::string_view text) const { return SortKeyOf(Prepare(text)); }
+
+std::string TextCollator::SortKeyUtf8(std::string_view utf8) const {
+  std::u16string u = FromUtf8(utf8);
+  return SortKeyOf(ignoreCase_ ? FoldCase(u) : u);
+}
+
+std::string TextCollator::SortKeyOf(const std::u16string& u) const {
   const UChar* src = reinterpret_cast<const UChar*>(u.data());
   int32_t srcLength = static_cast<int32_t>(u.size());
   std::string key(u.size() * 8 + 16, '\0');

@@ -29,9 +29,13 @@ class TextCollator {
   // A byte string whose plain byte order is the order of Compare: build it
   // once per text when one text is compared many times.
   std::string SortKey(std::string_view text) const;
+  // The same for a text given as UTF-8 (a chart's header values that are
+  // not in CP932), so it sorts as the characters shown, not as their bytes.
+  std::string SortKeyUtf8(std::string_view utf8) const;
 
  private:
   std::u16string Prepare(std::string_view cp932) const;
+  std::string SortKeyOf(const std::u16string& text) const;
 
   UCollator* collator_ = nullptr;
   bool ignoreCase_ = false;

@@ -49,8 +49,15 @@ int TextCollator::Compare(std::string_view a, std::string_view b) const {
   return r == 0 ? 0 : r - CSTR_EQUAL;
 }
 
-std::string TextCollator::SortKey(std::string_view text) const {
-  std::wstring w = platform::win32::Cp932ToWide(text);
+std::string TextCollator::SortKey(std::string_view text) const { return SortKeyOf(Prepare(text)); }
+
+std::string TextCollator::SortKeyUtf8(std::string_view utf8) const {
+  std::wstring w = platform::win32::Utf8ToWide(utf8);
+  return SortKeyOf(std::u16string(w.begin(), w.end()));
+}
+
+std::string TextCollator::SortKeyOf(const std::u16string& text) const {
+  std::wstring w(text.begin(), text.end());
   DWORD flags = LCMAP_SORTKEY | collator_->flags;
   int n = LCMapStringW(collator_->locale, flags, w.c_str(), static_cast<int>(w.size()), nullptr, 0);
   if (n <= 0) return {};

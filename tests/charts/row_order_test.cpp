@@ -186,3 +186,25 @@ TEST(ChartListSort, NumberColumnsSortByValueWhenAsked) {
     EXPECT_EQ(Tags(list), c.descending) << c.what;
   }
 }
+
+TEST(ChartListSort, HeaderValuesInOtherEncodingsSortAsTheCharactersShown) {
+  // A UTF-8 title and a Korean one among Shift-JIS ones: each sorts where
+  // its characters read, not where its bytes would as Shift-JIS.
+  ChartList list;
+  auto add = [&list](const std::string& title, platform::TextEncoding encoding, const char* tag) {
+    ChartRow row;
+    row.subItems[siTitle] = title;
+    row.encoding = encoding;
+    row.subItems[siArcPath] = tag;
+    list.AppendRow(row);
+  };
+  add(Sjis("う"), platform::TextEncoding::kCp932, "c");
+  add("あ", platform::TextEncoding::kUtf8, "a");  // as Shift-JIS bytes: "縺ゅ", after every kana
+  add(Sjis("い"), platform::TextEncoding::kCp932, "b");
+  add("\xB0\xA1", platform::TextEncoding::kCp949, "d");  // 가 in CP949
+  list.ColumnClick(siTitle + 1);
+  EXPECT_EQ(Tags(list), "abcd");
+  // The comparison of two rows agrees with the order.
+  EXPECT_LT(CompareRows(list.Row(0), list.Row(1), siTitle + 1, 1), 0);
+  EXPECT_LT(CompareRows(list.Row(2), list.Row(3), siTitle + 1, 1), 0);
+}
