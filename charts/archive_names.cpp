@@ -1,5 +1,6 @@
 #include "charts/archive_names.h"
 
+#include <algorithm>
 #include <array>
 
 #include "platform/cp932.h"
@@ -44,10 +45,26 @@ std::string ArchiveNames::Folded(std::string_view path) {
   return out;
 }
 
-void ArchiveNames::Add(std::string_view path) { names_.insert(Folded(path)); }
+void ArchiveNames::Add(std::string_view path) {
+  std::string name = Folded(path);
+  if (name.empty() || name.back() == '/') return;  // a folder
+  // '/' is never the trail byte of a double-byte character.
+  const std::size_t slash = name.rfind('/');
+  const std::size_t cut = slash == std::string::npos ? 0 : slash + 1;
+  auto& folders = folders_[name.substr(cut)];
+  if (folders.size() < 64 && std::find(folders.begin(), folders.end(), name.substr(0, cut)) == folders.end())
+    folders.push_back(name.substr(0, cut));
+  names_.insert(std::move(name));
+}
 
-bool ArchiveNames::Has(std::string_view reference) const {
-  const std::string name = Folded(reference);
+std::vector<std::string> ArchiveNames::Folders(std::string_view fileName) const {
+  auto it = folders_.find(Folded(fileName));
+  if (it == folders_.end()) return {""};
+  return it->second;
+}
+
+bool ArchiveNames::Has(std::string_view reference, std::string_view folder) const {
+  const std::string name = std::string(folder) + Folded(reference);
   if (names_.contains(name)) return true;
   const std::size_t dot = name.rfind('.');
   if (dot == std::string::npos || name.find('/', dot) != std::string::npos) return false;

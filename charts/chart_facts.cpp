@@ -84,7 +84,8 @@ std::optional<double> LengthSeconds(const ChartContent& content) {
   return seconds;
 }
 
-ChartFacts ComputeFacts(const ChartContent& content, const ArchiveNames& names, platform::TextEncoding encoding) {
+ChartFacts ComputeFacts(const ChartContent& content, const ArchiveNames& names, std::string_view chartName,
+                        platform::TextEncoding encoding) {
   ChartFacts facts;
   auto& t = facts.texts;
   if (content.notes > 0) t[fcKeys] = content.keys;
@@ -105,12 +106,18 @@ ChartFacts ComputeFacts(const ChartContent& content, const ArchiveNames& names, 
   }
   if (auto seconds = LengthSeconds(content)) t[fcLength] = LengthText(*seconds);
 
+  // Where the chart lies in the archive; of charts of one name in several
+  // folders, any may be this one.
+  const std::vector<std::string> folders = names.Folders(chartName);
+  auto there = [&](const std::string& name) {
+    return std::any_of(folders.begin(), folders.end(), [&](const std::string& f) { return names.Has(name, f); });
+  };
   std::set<std::string> seen;  // one count per file, however often it is named
   for (const std::string& name : content.fileNames) {
     if (name.empty()) continue;
     const std::string cp932 = Cp932Name(name, encoding);
     if (!seen.insert(ArchiveNames::Folded(cp932)).second) continue;
-    if (!names.Has(cp932)) facts.missingNames.push_back(platform::DecodeToUtf8(encoding, name));
+    if (!there(cp932)) facts.missingNames.push_back(platform::DecodeToUtf8(encoding, name));
   }
   t[fcMissing] = std::to_string(facts.missingNames.size());
   if (content.random) t[fcRandom] = kChartMark;

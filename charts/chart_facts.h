@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "charts/archive_names.h"
@@ -44,9 +45,11 @@ struct ChartContent {
   std::vector<std::string> fileNames;  // sound and image files, bytes in the chart's encoding
 };
 
-// The column texts. `names` holds the archive's files; `encoding` is the
-// one the chart's file names are written in.
-ChartFacts ComputeFacts(const ChartContent& content, const ArchiveNames& names, platform::TextEncoding encoding);
+// The column texts. `names` holds the archive's files, `chartName` is the
+// chart's file name (CP932) there; `encoding` is the one the chart's file
+// names are written in.
+ChartFacts ComputeFacts(const ChartContent& content, const ArchiveNames& names, std::string_view chartName,
+                        platform::TextEncoding encoding);
 
 // The length in seconds, tempo changes and stops included; no value when it
 // has none worth showing (no note, or beyond any sensible song).

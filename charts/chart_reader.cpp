@@ -83,7 +83,7 @@ void ReadBmsonChart(ChartRow& row, platform::InputFile& file, const ChartReadOpt
   if (chart.sounds) row.subItems[siWav] = kChartMark;
   if (chart.images) row.subItems[siBga] = kChartMark;
   if (options.facts)
-    row.facts = std::make_shared<ChartFacts>(ComputeFacts(chart.content, NamesOf(options), TextEncoding::kUtf8));
+    row.facts = std::make_shared<ChartFacts>(ComputeFacts(chart.content, NamesOf(options), row.caption, TextEncoding::kUtf8));
 }
 
 }  // namespace
@@ -177,5 +177,5 @@ void ReadChart(ChartRow& row, const std::string& fileName, const platform::FsPat
   }
   decide();
   if (hasher) hasher->Finish(row.md5, row.sha256);
-  if (facts) row.facts = std::make_shared<ChartFacts>(ComputeFacts(facts->Finish(), NamesOf(options), row.encoding));
+  if (facts) row.facts = std::make_shared<ChartFacts>(ComputeFacts(facts->Finish(), NamesOf(options), row.caption, row.encoding));
 }

@@ -107,11 +107,12 @@ int main(int argc, char** argv) {
   session.scanOptions.extensions = args.extensions;
   session.scanOptions.hashes = args.hashes;
   session.scanOptions.chartsOnly = args.chartsOnly;
+  session.scanOptions.facts = args.facts;
   if (args.jobs != 0) session.bothCores = args.jobs == 2;
   session.Drop(paths);
   const ChartList& list = session.List();
 
-  const CsvOptions csv{args.csvFormat, args.hashes};
+  const CsvOptions csv{args.csvFormat, args.hashes, args.facts};
   if (args.csvPath.empty()) {
     UseBinaryStdout();
     std::string text = ChartCsvText(list, csv);

@@ -15,10 +15,11 @@ namespace {
 const std::string kMark = "\x81\x9B";  // ○
 const std::string kHyou = "\x95\x5C";  // 表: its second byte is '\'
 
-ChartFacts BmsFacts(const std::vector<std::string>& lines, bool pms = false, const ArchiveNames& names = {}) {
+ChartFacts BmsFacts(const std::vector<std::string>& lines, bool pms = false, const ArchiveNames& names = {},
+                    const std::string& chartName = "song.bms") {
   BmsFactsReader reader(pms);
   for (const std::string& line : lines) reader.AddLine(line);
-  return ComputeFacts(reader.Finish(), names, platform::TextEncoding::kCp932);
+  return ComputeFacts(reader.Finish(), names, chartName, platform::TextEncoding::kCp932);
 }
 
 struct FactsCase {
@@ -127,6 +128,18 @@ TEST(ChartFacts, MissingFilesWithTheFallbacks) {
   EXPECT_EQ(BmsFacts({"#BPM 120"}, false, names).texts[fcMissing], "0");
 }
 
+TEST(ChartFacts, FilesAreNamedFromTheChartsFolder) {
+  ArchiveNames names;
+  for (const char* n : {"Song/", "Song/Hard.bms", "Song/snd/kick.ogg", "Song/bg.png", "Other/Easy.bms", "Other/x.wav"})
+    names.Add(n);
+  const std::vector<std::string> lines = {"#WAV01 snd\\kick.wav", "#WAV02 kick.wav", "#BMP01 bg.bmp", "#WAV03 x.wav"};
+  EXPECT_EQ(BmsFacts(lines, false, names, "hard.bms").missingNames,
+            (std::vector<std::string>{"kick.wav", "x.wav"}));
+  EXPECT_EQ(BmsFacts(lines, false, names, "Easy.bms").texts[fcMissing], "3");
+  // A chart the listing does not hold names its files from the top.
+  EXPECT_EQ(BmsFacts(lines, false, names, "none.bms").texts[fcMissing], "4");
+}
+
 TEST(ArchiveNames, DoubleByteTrailBytesAreNoSeparatorsOrLetters) {
   ArchiveNames names;
   names.Add(kHyou + ".wav");          // 表.wav
@@ -196,7 +209,7 @@ TEST(Bmson, HeaderAndFacts) {
   names.Add("kick.ogg");
   names.Add("bg.png");
   names.Add("bgm.wav");
-  const ChartFacts f = ComputeFacts(chart.content, names, platform::TextEncoding::kUtf8);
+  const ChartFacts f = ComputeFacts(chart.content, names, "x.bmson", platform::TextEncoding::kUtf8);
   EXPECT_EQ(f.texts[fcKeys], "7K");
   EXPECT_EQ(f.texts[fcNotes], "3");
   EXPECT_EQ(f.texts[fcTotal], "350");
@@ -218,7 +231,7 @@ TEST(Bmson, RefusesWhatIsNoObjectAndToleratesOddTypes) {
                               "sound_channels": [{"notes": [{"x": 2, "y": 480}]}, 7, {"notes": 3}]})",
                          odd));
   EXPECT_EQ(odd.header, (std::array<std::string, 6>{"", "", "", "", "3", "0"}));
-  const ChartFacts f = ComputeFacts(odd.content, {}, platform::TextEncoding::kUtf8);
+  const ChartFacts f = ComputeFacts(odd.content, {}, "x.bmson", platform::TextEncoding::kUtf8);
   EXPECT_EQ(f.texts[fcKeys], "14K");
   EXPECT_EQ(f.texts[fcNotes], "1");
   EXPECT_EQ(f.texts[fcBpmMax], "");
