@@ -17,6 +17,7 @@ ChartScanOptions SessionOptions::ScanOptions() const {
   scan.extensions = allChartExtensions ? AllChartExtensions() : ClassicChartExtensions();
   scan.hashes = true;
   scan.chartsOnly = chartsOnly;
+  scan.facts = chartFacts;
   return scan;
 }
 
@@ -29,6 +30,7 @@ SessionOptions ReadSessionOptions(const TIniGT& ini) {
   o.displayEncoding = ReadChoice(ini, kDisplayEncodingKey) ? DisplayEncoding::kCp932 : DisplayEncoding::kDetected;
   o.oneArchiveAtATime = ReadChoice(ini, kOneArchiveAtATimeKey);
   o.numericSort = ReadChoice(ini, kNumericSortKey);
+  o.chartFacts = ReadChoice(ini, kChartFactsKey);
   return o;
 }
 
@@ -40,4 +42,5 @@ void WriteSessionOptions(TIniGT& ini, const SessionOptions& o) {
   WriteChoice(ini, kDisplayEncodingKey, o.displayEncoding == DisplayEncoding::kCp932);
   WriteChoice(ini, kOneArchiveAtATimeKey, o.oneArchiveAtATime);
   WriteChoice(ini, kNumericSortKey, o.numericSort);
+  WriteChoice(ini, kChartFactsKey, o.chartFacts);
 }
