@@ -64,7 +64,12 @@ std::vector<std::string> ArchiveNames::Folders(std::string_view fileName) const 
 }
 
 bool ArchiveNames::Has(std::string_view reference, std::string_view folder) const {
-  const std::string name = std::string(folder) + Folded(reference);
+  return HasFolded(Folded(folder), Folded(reference));
+}
+
+bool ArchiveNames::HasFolded(const std::string& folder, const std::string& reference) const {
+  if (names_.empty()) return false;
+  const std::string name = folder + reference;
   if (names_.contains(name)) return true;
   const std::size_t dot = name.rfind('.');
   if (dot == std::string::npos || name.find('/', dot) != std::string::npos) return false;

@@ -24,6 +24,8 @@ class ArchiveNames {
 
   // The form names are compared in.
   static std::string Folded(std::string_view path);
+  // Has, for a reference and folder already folded.
+  bool HasFolded(const std::string& folder, const std::string& reference) const;
 
  private:
   std::unordered_set<std::string> names_;

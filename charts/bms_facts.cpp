@@ -5,6 +5,10 @@
 #include <cmath>
 #include <optional>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "charts/header_keys.h"
 
 namespace {
@@ -27,12 +31,19 @@ bool StartsWith(std::string_view line, std::string_view word) {
   return true;
 }
 
-int Base36(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  c = Upper(c);
-  if (c >= 'A' && c <= 'Z') return c - 'A' + 10;
-  return -1;
+constexpr std::array<std::int8_t, 256> Base36Table() {
+  std::array<std::int8_t, 256> t{};
+  for (auto& v : t) v = -1;
+  for (int c = '0'; c <= '9'; ++c) t[static_cast<std::size_t>(c)] = static_cast<std::int8_t>(c - '0');
+  for (int c = 'A'; c <= 'Z'; ++c) {
+    t[static_cast<std::size_t>(c)] = static_cast<std::int8_t>(c - 'A' + 10);
+    t[static_cast<std::size_t>(c - 'A' + 'a')] = static_cast<std::int8_t>(c - 'A' + 10);
+  }
+  return t;
 }
+constexpr std::array<std::int8_t, 256> kBase36 = Base36Table();
+
+int Base36(char c) { return kBase36[static_cast<unsigned char>(c)]; }
 
 int Hex(char c) {
   const int v = Base36(c);
@@ -66,26 +77,36 @@ std::optional<long long> Integer(std::string_view s) {
   return v;
 }
 
-constexpr std::uint16_t Channel(char a, char b) {
-  return static_cast<std::uint16_t>((static_cast<unsigned char>(a) << 8) | static_cast<unsigned char>(b));
-}
+constexpr int kHexTempoSlot = 32, kTempoRefSlot = 33, kStopRefSlot = 34;
 
-// Channels 1x and 2x (visible), 5x and 6x (long notes) of the keys and the
-// scratch: x in 1-6, 8, 9. Channel 17/27 and the others are no notes.
-bool IsNoteChannel(std::uint16_t channel) {
-  const char a = static_cast<char>(channel >> 8), b = static_cast<char>(channel & 0xFF);
-  return (a == '1' || a == '2' || a == '5' || a == '6') && ((b >= '1' && b <= '6') || b == '8' || b == '9');
-}
-bool IsLongNoteChannel(std::uint16_t channel) { return (channel >> 8) == '5' || (channel >> 8) == '6'; }
-bool IsSecondPlayer(std::uint16_t channel) { return (channel >> 8) == '2' || (channel >> 8) == '6'; }
-bool IsSevenKeyLane(std::uint16_t channel) { return (channel & 0xFF) == '8' || (channel & 0xFF) == '9'; }
-
-constexpr std::uint16_t kMeasureLength = Channel('0', '2');
-constexpr std::uint16_t kHexTempo = Channel('0', '3');
-constexpr std::uint16_t kTempoRef = Channel('0', '8');
-constexpr std::uint16_t kStopRef = Channel('0', '9');
+// Slots 0 to 31 are the note channels: 1x and 2x (visible), 5x and 6x (long
+// notes) of the keys and the scratch, x in 1-6, 8, 9. Channel 17/27 and the
+// others are no notes.
+bool IsLongNoteSlot(int slot) { return slot >= 16 && slot < 32; }
+bool IsSecondPlayerSlot(int slot) { return slot < 32 && (slot / 8) % 2 == 1; }
+bool IsSevenKeySlot(int slot) { return slot < 32 && slot % 8 >= 6; }
 
 }  // namespace
+
+int BmsFactsReader::Slot(char a, char b) {
+  if (a == '0') return b == '3' ? kHexTempoSlot : b == '8' ? kTempoRefSlot : b == '9' ? kStopRefSlot : -1;
+  int side;
+  switch (a) {
+    case '1': side = 0; break;
+    case '2': side = 1; break;
+    case '5': side = 2; break;
+    case '6': side = 3; break;
+    default: return -1;
+  }
+  int lane;
+  if (b >= '1' && b <= '6')
+    lane = b - '1';
+  else if (b == '8' || b == '9')
+    lane = b - '8' + 6;
+  else
+    return -1;
+  return side * 8 + lane;
+}
 
 void BmsFactsReader::AddLine(std::string_view line) {
   if (line.size() < 2 || line[0] != '#') return;
@@ -247,35 +268,51 @@ void BmsFactsReader::ChannelLine(std::string_view body) {
     if (body[static_cast<std::size_t>(i)] < '0' || body[static_cast<std::size_t>(i)] > '9') return;
     measure = measure * 10 + (body[static_cast<std::size_t>(i)] - '0');
   }
-  const std::uint16_t channel = Channel(Upper(body[3]), Upper(body[4]));
   std::string_view data = Trim(body.substr(6));
-  if (channel == kMeasureLength) {
+  if (body[3] == '0' && body[4] == '2') {
     // A measure from a thousandth to a thousand times the usual: beyond that
     // a value is damage, not a chart.
     const auto v = Number(data);
     if (v && *v >= 0.001 && *v <= 1000) measureLength_[static_cast<std::size_t>(measure)] = *v;
     return;
   }
-  const bool hex = channel == kHexTempo;
-  if (!hex && channel != kTempoRef && channel != kStopRef && !IsNoteChannel(channel)) return;
+  const int slot = Slot(body[3], body[4]);
+  if (slot < 0) return;
+  const bool hex = slot == kHexTempoSlot;
+  std::vector<Object>& objects = slots_[static_cast<std::size_t>(slot)];
+  int& last = lastMeasure_[static_cast<std::size_t>(slot)];
+  if (measure <= last) overlaid_.set(static_cast<std::size_t>(slot));
+  last = measure;
   const std::size_t count = data.size() / 2;
-  for (std::size_t i = 0; i < count; ++i) {
-    if (objects_.size() >= kMaxObjects) return;
-    const char a = data[2 * i], b = data[2 * i + 1];
+  auto take = [&](std::size_t i) {
+    const int high = Base36(data[2 * i]), low = Base36(data[2 * i + 1]);
     int v;
-    if (hex) {
-      const int h = Hex(a), l = Hex(b);
-      v = h < 0 || l < 0 ? 0 : h * 16 + l;
-    } else {
-      v = Id(data.substr(2 * i, 2));
-    }
-    if (v <= 0) continue;
-    objects_.push_back({static_cast<std::uint32_t>(measure), static_cast<std::uint32_t>(i),
-                        static_cast<std::uint32_t>(count), order_++, channel, static_cast<std::uint16_t>(v)});
+    if (hex)
+      v = high < 0 || low < 0 || high >= 16 || low >= 16 ? 0 : high * 16 + low;
+    else
+      v = high < 0 || low < 0 ? 0 : high * 36 + low;
+    if (v <= 0 || objects_ >= kMaxObjects) return;
+    objects.push_back({static_cast<std::uint32_t>(measure), static_cast<std::uint32_t>(i),
+                       static_cast<std::uint32_t>(count), static_cast<std::uint32_t>(v)});
+    ++objects_;
+  };
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  // Most places of a line are "00": eight pairs at a time are looked at,
+  // and only the others decoded.
+  const __m128i zero = _mm_set1_epi8('0');
+  for (; i + 8 <= count; i += 8) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data.data() + 2 * i));
+    const unsigned zeros = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, zero)));
+    for (unsigned used = ~(zeros & (zeros >> 1)) & 0x5555u; used != 0; used &= used - 1)
+      take(i + static_cast<std::size_t>(__builtin_ctz(used)) / 2);
   }
+#endif
+  for (; i < count; ++i)
+    if (data[2 * i] != '0' || data[2 * i + 1] != '0') take(i);
 }
 
-ChartContent BmsFactsReader::Finish() const {
+ChartContent BmsFactsReader::Finish() {
   ChartContent c;
   if (initialBpm_ > 0) c.initialBpm = initialBpm_;
   c.total = total_;
@@ -293,67 +330,75 @@ ChartContent BmsFactsReader::Finish() const {
     const double length = measureLength_[o.measure];
     return start[o.measure] + 4 * (length > 0 ? length : 1) * o.index / o.count;
   };
-  // Channel, then place in time; one object per place, the last line's.
   auto place = [](const Object& a, const Object& b) {
-    if (a.channel != b.channel) return a.channel < b.channel ? -1 : 1;
     if (a.measure != b.measure) return a.measure < b.measure ? -1 : 1;
     const std::uint64_t x = std::uint64_t{a.index} * b.count, y = std::uint64_t{b.index} * a.count;
     return x < y ? -1 : x > y ? 1 : 0;
   };
-  std::vector<Object> objects = objects_;
-  std::sort(objects.begin(), objects.end(), [&](const Object& a, const Object& b) {
-    const int p = place(a, b);
-    return p != 0 ? p < 0 : a.order < b.order;
-  });
-  std::vector<Object> unique;
-  unique.reserve(objects.size());
-  for (const Object& o : objects) {
-    if (!unique.empty() && place(unique.back(), o) == 0)
-      unique.back() = o;
-    else
-      unique.push_back(o);
-  }
+  auto before = [&place](const Object& a, const Object& b) { return place(a, b) < 0; };
 
   bool secondPlayer = false, sevenKeys = false;
-  std::uint16_t channel = 0;
-  bool open = false;  // a long note started and not yet ended, in `channel`
-  bool noteBefore = false;  // the channel's last object was a note that #LNOBJ may end
-  for (const Object& o : unique) {
-    const double beat = beatOf(o);
-    if (o.channel == kHexTempo) {
-      c.tempos.push_back({beat, static_cast<double>(o.value)});
+  for (int slot = 0; slot < kSlots; ++slot) {
+    std::vector<Object>& objects = slots_[static_cast<std::size_t>(slot)];
+    if (objects.empty()) continue;
+    if (overlaid_[static_cast<std::size_t>(slot)]) {
+      // In time order; at one place the last line's object, which a stable
+      // sort keeps last.
+      std::stable_sort(objects.begin(), objects.end(), before);
+      std::size_t kept = 0;
+      for (std::size_t i = 0; i < objects.size(); ++i) {
+        if (kept > 0 && place(objects[kept - 1], objects[i]) == 0)
+          objects[kept - 1] = objects[i];
+        else
+          objects[kept++] = objects[i];
+      }
+      objects.resize(kept);
+    }
+    if (slot < 32 && (IsLongNoteSlot(slot) || lnObjects_.none())) {
+      // The usual case needs no walk: the count, and the last object's place.
+      const std::size_t counted = IsLongNoteSlot(slot) ? (objects.size() + 1) / 2 : objects.size();
+      c.notes += counted;
+      c.lastNoteBeat = std::max(c.lastNoteBeat, beatOf(objects.back()));
+      secondPlayer = secondPlayer || IsSecondPlayerSlot(slot);
+      sevenKeys = sevenKeys || IsSevenKeySlot(slot);
       continue;
     }
-    if (o.channel == kTempoRef) {
-      if (bpmDefs_[o.value] > 0) c.tempos.push_back({beat, bpmDefs_[o.value]});
-      continue;
+
+    bool open = false;        // a long note started and not yet ended
+    bool noteBefore = false;  // the last object was a note that #LNOBJ may end
+    for (const Object& o : objects) {
+      const double beat = beatOf(o);
+      if (slot == kHexTempoSlot) {
+        c.tempos.push_back({beat, static_cast<double>(o.value)});
+        continue;
+      }
+      if (slot == kTempoRefSlot) {
+        if (bpmDefs_[o.value] > 0) c.tempos.push_back({beat, bpmDefs_[o.value]});
+        continue;
+      }
+      if (slot == kStopRefSlot) {
+        // A stop is given in 192nds of a four-beat measure.
+        if (stopDefined_[o.value]) c.stops.push_back({beat, stopDefs_[o.value] / 48});
+        continue;
+      }
+      bool counted = false;
+      if (IsLongNoteSlot(slot)) {
+        // Long notes come in pairs: start, end.
+        counted = !open;
+        open = !open;
+      } else if (lnObjects_[o.value]) {
+        // Ends the long note the note before it started.
+        if (!noteBefore) continue;
+        noteBefore = false;
+      } else {
+        counted = noteBefore = true;
+      }
+      c.lastNoteBeat = std::max(c.lastNoteBeat, beat);
+      if (!counted) continue;
+      ++c.notes;
+      secondPlayer = secondPlayer || IsSecondPlayerSlot(slot);
+      sevenKeys = sevenKeys || IsSevenKeySlot(slot);
     }
-    if (o.channel == kStopRef) {
-      // A stop is given in 192nds of a four-beat measure.
-      if (stopDefined_[o.value]) c.stops.push_back({beat, stopDefs_[o.value] / 48});
-      continue;
-    }
-    if (o.channel != channel) {
-      channel = o.channel;
-      open = noteBefore = false;
-    }
-    bool counted = false;
-    if (IsLongNoteChannel(o.channel)) {
-      // Long notes come in pairs: start, end.
-      counted = !open;
-      open = !open;
-    } else if (lnObjects_[o.value]) {
-      // Ends the long note the channel's note before it started.
-      if (!noteBefore) continue;
-      noteBefore = false;
-    } else {
-      counted = noteBefore = true;
-    }
-    c.lastNoteBeat = std::max(c.lastNoteBeat, beat);
-    if (!counted) continue;
-    ++c.notes;
-    secondPlayer = secondPlayer || IsSecondPlayer(o.channel);
-    sevenKeys = sevenKeys || IsSevenKeyLane(o.channel);
   }
   if (pms_)
     c.keys = "9K";

@@ -27,7 +27,8 @@ class BmsFactsReader {
 
   // One line starting with '#', without its line end.
   void AddLine(std::string_view line);
-  ChartContent Finish() const;
+  // Once, after the last line.
+  ChartContent Finish();
 
  private:
   static constexpr int kIds = 36 * 36;
@@ -43,10 +44,13 @@ class BmsFactsReader {
   };
   struct Object {
     std::uint32_t measure, index, count;  // at index/count of the measure
-    std::uint32_t order;                  // later lines win at one place
-    std::uint16_t channel;                // the two characters, upper case
-    std::uint16_t value;
+    std::uint32_t value;
   };
+  // One list per channel that counts (the 32 note channels, 03, 08, 09), in
+  // line order: charts give each channel's measures in order nearly always,
+  // so a list is sorted already and need not be sorted again.
+  static constexpr int kSlots = 35;
+  static int Slot(char a, char b);
 
   bool Active() const { return deeper_ == 0 && (blocks_.empty() || blocks_.back().active); }
   bool ControlLine(std::string_view word, std::string_view rest);
@@ -60,8 +64,17 @@ class BmsFactsReader {
   std::size_t deeper_ = 0;  // blocks opened past the depth limit, not kept
   bool random_ = false;
 
-  std::vector<Object> objects_;
-  std::uint32_t order_ = 0;
+  std::array<std::vector<Object>, kSlots> slots_;
+  // The measure of each slot's last line; while every line of a slot comes
+  // after the one before, its objects are in order and no two share a place.
+  std::array<int, kSlots> lastMeasure_ = MeasuresNone();
+  std::bitset<kSlots> overlaid_;
+  std::size_t objects_ = 0;
+  static constexpr std::array<int, kSlots> MeasuresNone() {
+    std::array<int, kSlots> a{};
+    for (int& m : a) m = -1;
+    return a;
+  }
   std::array<double, kMeasures> measureLength_ = {};  // 0: not given
   std::array<double, kIds> bpmDefs_ = {};              // 0: not defined
   std::array<double, kIds> stopDefs_ = {};             // where stopDefined_ says so

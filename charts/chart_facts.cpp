@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <set>
+#include <unordered_set>
 
 #include "charts/header_keys.h"
 #include "platform/cp932.h"
@@ -109,15 +109,14 @@ ChartFacts ComputeFacts(const ChartContent& content, const ArchiveNames& names, 
   // Where the chart lies in the archive; of charts of one name in several
   // folders, any may be this one.
   const std::vector<std::string> folders = names.Folders(chartName);
-  auto there = [&](const std::string& name) {
-    return std::any_of(folders.begin(), folders.end(), [&](const std::string& f) { return names.Has(name, f); });
-  };
-  std::set<std::string> seen;  // one count per file, however often it is named
+  std::unordered_set<std::string> seen;  // one count per file, however often it is named
   for (const std::string& name : content.fileNames) {
     if (name.empty()) continue;
-    const std::string cp932 = Cp932Name(name, encoding);
-    if (!seen.insert(ArchiveNames::Folded(cp932)).second) continue;
-    if (!there(cp932)) facts.missingNames.push_back(platform::DecodeToUtf8(encoding, name));
+    std::string folded = ArchiveNames::Folded(Cp932Name(name, encoding));
+    const bool there = std::any_of(folders.begin(), folders.end(),
+                                   [&](const std::string& f) { return names.HasFolded(f, folded); });
+    if (!seen.insert(std::move(folded)).second) continue;
+    if (!there) facts.missingNames.push_back(name);
   }
   t[fcMissing] = std::to_string(facts.missingNames.size());
   if (content.random) t[fcRandom] = kChartMark;

@@ -20,7 +20,9 @@ enum FactColumn : int { fcKeys = 0, fcNotes, fcTotal, fcBpmMin, fcBpmMax, fcLeng
 
 struct ChartFacts {
   std::array<std::string, kFactColumnCount> texts;  // ASCII, or the mark "○" in CP932
-  std::vector<std::string> missingNames;            // UTF-8, for the window's tooltip
+  // For the window's tooltip, as the chart writes them (in the row's
+  // encoding): decoded only when shown.
+  std::vector<std::string> missingNames;
 };
 
 // What the readers take from a chart. Positions are in beats (quarter

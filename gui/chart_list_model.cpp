@@ -52,7 +52,8 @@ QVariant ChartListModel::data(const QModelIndex& index, int role) const {
       // The files behind the Missing count.
       if (LogicalColumn(index.column()) != kFactsColumn + fcMissing || !row.facts) return {};
       QStringList names;
-      for (const std::string& name : row.facts->missingNames) names << QString::fromStdString(name);
+      for (const std::string& name : row.facts->missingNames)
+        names << QString::fromStdString(platform::DecodeToUtf8(row.encoding, name));
       if (names.isEmpty()) return {};
       return names.join(QLatin1Char('\n'));
     }

@@ -439,7 +439,7 @@ class Form1Test : public QObject {
     row.sha256 = "s";
     auto facts = std::make_shared<ChartFacts>();
     facts->texts = {"7K", "1", "", "150", "150", "1:02", "2", ""};
-    facts->missingNames = {"a.wav", "\xE6\x9B\xB2.ogg"};
+    facts->missingNames = {"a.wav", "\x8B\xC8.ogg"};  // as the chart writes them: 曲.ogg in Shift-JIS
     row.facts = facts;
     list.SetRow(list.Append(), row);
     again.ExportCsv(Path("u.csv"));
