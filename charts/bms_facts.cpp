@@ -45,11 +45,6 @@ constexpr std::array<std::int8_t, 256> kBase36 = Base36Table();
 
 int Base36(char c) { return kBase36[static_cast<unsigned char>(c)]; }
 
-int Hex(char c) {
-  const int v = Base36(c);
-  return v < 16 ? v : -1;
-}
-
 // Two base-36 characters as an object id; -1 when they are none.
 int Id(std::string_view s) {
   if (s.size() < 2) return -1;
