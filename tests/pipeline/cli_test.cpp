@@ -91,7 +91,7 @@ TEST_F(CliTest, UsageErrorsAndHelp) {
       {"--csv", 2, "--csv needs a file name"},
       {"--bogus x.zip", 2, "unknown option --bogus"},
       {"--ext", 2, "--ext needs a value"},
-      {"--ext bms,bmson x.zip", 2, "unknown chart extension \"bmson\""},
+      {"--ext bms,bmsx x.zip", 2, "unknown chart extension \"bmsx\""},
       {"--ext= x.zip", 2, "unknown chart extension \"\""},
       {"--csv-format xml x.zip", 2, "\"xml\" is neither classic nor utf8"},
       {"x.zip --csv-format", 2, "--csv-format needs a value"},
@@ -105,10 +105,11 @@ TEST_F(CliTest, UsageErrorsAndHelp) {
   }
   CliRun help = Cli("--help");
   EXPECT_EQ(help.status, 0);
-  EXPECT_NE(help.out.find("Usage: bmslist-cli [--csv FILE] [--ext LIST] [--hash] [--csv-format FORMAT]\n"
-                          "                   [--charts-only] [--jobs N] PATH..."),
+  EXPECT_NE(help.out.find("Usage: bmslist-cli [--csv FILE] [--ext LIST] [--hash] [--facts]\n"
+                          "                   [--csv-format FORMAT] [--charts-only] [--jobs N] PATH..."),
             std::string::npos);
-  for (const char* flag : {"--ext LIST", "--hash", "--csv-format FORMAT", "bms,bme,bml,pms", "utf8", "--charts-only", "--jobs N"})
+  for (const char* flag :
+       {"--ext LIST", "--hash", "--facts", "--csv-format FORMAT", "bms,bme,bmson", "utf8", "--charts-only", "--jobs N"})
     EXPECT_NE(help.out.find(flag), std::string::npos) << flag;
   EXPECT_NE(help.out.find("--version"), std::string::npos);
   CliRun version = Cli("--version");
