@@ -2,8 +2,9 @@
 # Every whole-program speed figure in one run, as ratios:
 #  - bmslist-cli on a collection of song ZIPs against a script doing the same
 #    job with bsdtar (unpack each archive flat into a folder, grep the chart
-#    headers, empty the folder); also the charts-only scan and one core
-#    against two, when this bmslist-cli has those options;
+#    headers, empty the folder); also the charts-only scan, the same with
+#    the chart facts, and one core against two, when this bmslist-cli has
+#    those options;
 #  - each archiver library against its reference tool on the same archives.
 # Each figure is the median of RUNS alternated runs after one warm-up run,
 # with the machine's load printed beside them. Working folders are on tmpfs.
@@ -90,6 +91,7 @@ pipeline_part() {
   cli_full() { "$cli" --csv "$tmp/full.csv" "$@"; }
   cli_charts() { "$cli" --charts-only --csv "$tmp/charts.csv" "$@"; }
   cli_one_core() { "$cli" --jobs 1 --csv "$tmp/one.csv" "$@"; }
+  cli_facts() { "$cli" --charts-only --facts --csv "$tmp/facts.csv" "$@"; }
 
   # A run's fixed cost: one archive of one small chart.
   printf '#TITLE start\r\n' > "$tmp/start.bms"
@@ -99,6 +101,7 @@ pipeline_part() {
   pipeline=(bsdtar_script cli_full cli_start)
   has_option --charts-only && pipeline+=(cli_charts)
   has_option --jobs && pipeline+=(cli_one_core)
+  has_option --facts && pipeline+=(cli_facts)
 
   declare -gA took
   for round in $(seq 0 "$runs"); do
@@ -113,8 +116,9 @@ pipeline_part() {
   failed() { grep -q fail <<<"${took[$1]:-}"; }
 
   script_s=$(med bsdtar_script) full_s=$(med cli_full) start_s=$(med cli_start)
-  charts_s="" one_s=""
+  charts_s="" one_s="" facts_s=""
   has_option --charts-only && charts_s=$(med cli_charts)
+  has_option --facts && facts_s=$(med cli_facts)
   has_option --jobs && one_s=$(med cli_one_core)
   rows=$(cat "$tmp/full.csv" 2>/dev/null | wc -l)
   same() {  # a CSV against the full pipeline's
@@ -131,6 +135,14 @@ pipeline_part() {
       "$(ratio "$charts_s" "$full_s") of the full run, $(same "$tmp/charts.csv")"
   else
     row "bmslist-cli --charts-only" "n/a" "n/a" "(no such option)"
+  fi
+  if has_option --facts; then
+    # The facts are the last eight fields and hold no quote: without them
+    # the lines must be the charts-only scan's.
+    sed -E 's/(,"[^"]*"){8}\r$/\r/' "$tmp/facts.csv" > "$tmp/facts13.csv" 2>/dev/null || true
+    same13=$(cmp -s "$tmp/facts13.csv" "$tmp/charts.csv" && echo "thirteen columns equal" || echo "COLUMNS DIFFER")
+    row "bmslist-cli --charts-only --facts" "${facts_s:-fail}" "$(ratio "$facts_s" "$script_s")" \
+      "$(ratio "$facts_s" "$charts_s") of the charts-only scan, $same13"
   fi
   if has_option --jobs; then
     row "bmslist-cli --jobs 1" "${one_s:-fail}" "$(ratio "$one_s" "$script_s")" \

@@ -1,17 +1,17 @@
 #pragma once
 // The chart files a drop lists, by extension: ".bms" as always, and on
-// request the other BMS kinds: ".bme" (seven keys), ".bml" (long notes) and
-// ".pms" (nine buttons).
+// request the other BMS kinds: ".bme" (seven keys), ".bml" (long notes),
+// ".pms" (nine buttons) and ".bmson" (JSON).
 #include <array>
 #include <string>
 #include <string_view>
 #include <vector>
 
-inline constexpr std::array<std::string_view, 4> kKnownChartExtensions = {"bms", "bme", "bml", "pms"};
+inline constexpr std::array<std::string_view, 5> kKnownChartExtensions = {"bms", "bme", "bml", "pms", "bmson"};
 
 // "bms" only: what a drop lists unless told otherwise.
 std::vector<std::string> ClassicChartExtensions();
-// All four.
+// All five.
 std::vector<std::string> AllChartExtensions();
 
 // Parses a comma list such as "bms,bme" (letter case ignored, each known,

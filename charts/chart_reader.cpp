@@ -4,11 +4,15 @@
 #include <memory>
 #include <optional>
 
+#include "charts/bms_facts.h"
+#include "charts/bmson_chart.h"
 #include "charts/chart_date.h"
 #include "charts/chart_encoding.h"
 #include "charts/chart_hash.h"
 #include "charts/header_keys.h"
 #include "charts/line_splitter.h"
+#include "platform/cp932.h"
+#include "platform/error.h"
 #include "platform/input_file.h"
 #include "platform/paths.h"
 
@@ -45,6 +49,43 @@ std::size_t MarkSize(ByteOrderMark mark) {
   return 0;
 }
 
+bool HasExtension(const std::string& name, std::string_view extension) {
+  return platform::AsciiLower(platform::ExtractFileExt(name)) == extension;
+}
+
+const ArchiveNames& NamesOf(const ChartReadOptions& options) {
+  static const ArchiveNames none;
+  return options.names ? *options.names : none;
+}
+
+// A bmson chart: the whole file (up to kMaxBmsonBytes) is the document.
+void ReadBmsonChart(ChartRow& row, platform::InputFile& file, const ChartReadOptions& options) {
+  std::string text;
+  std::optional<ChartHasher> hasher;
+  if (options.hashes) hasher.emplace();
+  char* const buffer = ReadBlock();
+  bool tooLarge = false;
+  for (;;) {
+    const std::size_t n = file.Read(buffer, kReadBlockBytes);
+    if (n == 0) break;
+    if (hasher) hasher->Update(std::string_view(buffer, n));
+    if (text.size() + n > kMaxBmsonBytes) tooLarge = true;
+    if (tooLarge && !hasher) break;
+    if (!tooLarge) text.append(buffer, n);
+  }
+  file.Close();
+  if (hasher) hasher->Finish(row.md5, row.sha256);
+  row.encoding = TextEncoding::kUtf8;
+  BmsonChart chart;
+  if (tooLarge) throw platform::Error(platform::Error::kNoCode, "a bmson chart larger than " + std::to_string(kMaxBmsonBytes >> 20) + " MiB");
+  if (!ParseBmson(text, chart)) throw platform::Error(platform::Error::kNoCode, "not a bmson chart (no JSON object)");
+  for (std::size_t i = 0; i < chart.header.size(); ++i) row.subItems[i] = std::move(chart.header[i]);
+  if (chart.sounds) row.subItems[siWav] = kChartMark;
+  if (chart.images) row.subItems[siBga] = kChartMark;
+  if (options.facts)
+    row.facts = std::make_shared<ChartFacts>(ComputeFacts(chart.content, NamesOf(options), row.caption, TextEncoding::kUtf8));
+}
+
 }  // namespace
 
 void ReadChart(ChartRow& row, const std::string& fileName, const ChartReadOptions& options) {
@@ -57,6 +98,10 @@ void ReadChart(ChartRow& row, const std::string& fileName, const platform::FsPat
   row.caption = platform::ExtractFileName(fileName);
 
   platform::InputFile file(fsFile);
+  if (HasExtension(row.caption, ".bmson")) {
+    ReadBmsonChart(row, file, options);
+    return;
+  }
   char* const buffer = ReadBlock();
   std::optional<ChartHasher> hasher;
   if (options.hashes) hasher.emplace();
@@ -69,8 +114,19 @@ void ReadChart(ChartRow& row, const std::string& fileName, const platform::FsPat
   std::optional<platform::Utf16Decoder> utf16;
   std::string decoded;
 
-  LineSplitter lines(kUsefulLineBytes);
+  // Facts need whole lines; the header keys and the encoding see no more
+  // of a line than without them, so both come out the same.
+  std::optional<BmsFactsReader> facts;
+  if (options.facts) facts.emplace(HasExtension(row.caption, ".pms"));
+  LineSplitter lines(facts ? kFactLineBytes : kUsefulLineBytes);
   auto parse = [&](std::string_view line, bool ascii) {
+    if (facts) {
+      facts->AddLine(line);
+      if (line.size() > kUsefulLineBytes) {
+        line = line.substr(0, kUsefulLineBytes);
+        ascii = ascii || LineSplitter::IsAscii(line);
+      }
+    }
     if (KeysStartingLike(line) != 0) ParseHeaderLine(row, line);
     if (!known && !ascii) sniffer.AddLine(line, line.size() >= kUsefulLineBytes);
   };
@@ -121,4 +177,5 @@ void ReadChart(ChartRow& row, const std::string& fileName, const platform::FsPat
   }
   decide();
   if (hasher) hasher->Finish(row.md5, row.sha256);
+  if (facts) row.facts = std::make_shared<ChartFacts>(ComputeFacts(facts->Finish(), NamesOf(options), row.caption, row.encoding));
 }

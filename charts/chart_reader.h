@@ -3,16 +3,22 @@
 #include <string>
 #include <string_view>
 
+#include "charts/archive_names.h"
 #include "charts/chart_row.h"
 #include "platform/paths.h"
 
 struct ChartReadOptions {
   bool hashes = false;  // MD5 and SHA-256 of the whole file
+  bool facts = false;   // ChartRow::facts, from the whole chart
+  // The archive's files, for the facts' missing files; none when null.
+  const ArchiveNames* names = nullptr;
 };
 
 // Fills the date (sub-item 9), the caption and sub-items 0..8 of `row` from
 // the file `fileName` (CP932 path, relative names resolved in the current
-// folder), and the row's encoding (and hashes when asked). Read errors of
+// folder), and the row's encoding (and hashes and facts when asked). A
+// ".bmson" file is read as bmson (bmson_chart.h); one that is no JSON
+// object throws platform::Error. Read errors of
 // the lines step throw platform::EInOutError after the row has got what was
 // read so far.
 void ReadChart(ChartRow& row, const std::string& fileName, const ChartReadOptions& options = {});

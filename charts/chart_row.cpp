@@ -3,6 +3,10 @@
 const std::string& ChartRow::ColumnText(int column) const {
   if (column == kMd5Column) return md5;
   if (column == kSha256Column) return sha256;
+  if (column >= kFactsColumn && column < kColumnCountWithFacts) {
+    static const std::string none;
+    return facts ? facts->texts[static_cast<std::size_t>(column - kFactsColumn)] : none;
+  }
   if (static_cast<unsigned>(column - 1) > 11u) return caption;
   return subItems[static_cast<std::size_t>(column - 1)];
 }

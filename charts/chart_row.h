@@ -3,7 +3,10 @@
 // exist (bytes as read, empty until read), a check box nothing reads, the
 // encoding the chart's header values are in, and the chart file's hashes.
 #include <array>
+#include <memory>
 #include <string>
+
+#include "charts/chart_facts.h"
 
 #include "platform/text_encoding.h"
 
@@ -20,6 +23,9 @@ enum ChartSubItem : int {
 inline constexpr int kMd5Column = 13;
 inline constexpr int kSha256Column = 14;
 inline constexpr int kColumnCountWithHashes = 15;
+// The facts columns (charts/chart_facts.h) follow the hash columns.
+inline constexpr int kFactsColumn = kColumnCountWithHashes;
+inline constexpr int kColumnCountWithFacts = kFactsColumn + kFactColumnCount;
 
 struct ChartRow {
   std::string caption;
@@ -29,9 +35,12 @@ struct ChartRow {
   // else the program writes (caption, marks, date, archive) is CP932.
   platform::TextEncoding encoding = platform::TextEncoding::kCp932;
   std::string md5, sha256;  // lower-case hex; empty when not computed
+  std::shared_ptr<const ChartFacts> facts;  // only when asked for
 
-  // Column text: the caption for 0, the hashes for 13 and 14, and the
-  // caption for any other index outside 1..12.
+
+  // Column text: the caption for 0, the hashes for 13 and 14, the facts
+  // from 15 on (empty without them), and the caption for any other index
+  // outside 1..12.
   const std::string& ColumnText(int column) const;
   // The encoding of that column's text.
   platform::TextEncoding ColumnEncoding(int column) const;

@@ -10,20 +10,27 @@ namespace {
 
 constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
 
-int ColumnCount(const CsvOptions& options) {
-  return options.hashColumns ? kColumnCountWithHashes : kChartColumnCount;
+// The row's columns the file holds, in file order.
+std::vector<int> Columns(const CsvOptions& options) {
+  std::vector<int> columns;
+  for (int c = 0; c < kChartColumnCount; ++c) columns.push_back(c);
+  if (options.hashColumns) columns.insert(columns.end(), {kMd5Column, kSha256Column});
+  if (options.factColumns)
+    for (int c = kFactsColumn; c < kColumnCountWithFacts; ++c) columns.push_back(c);
+  return columns;
 }
 
-std::size_t ClassicLineSize(const ChartRow& row, int columns) {
-  std::size_t size = 3 * static_cast<std::size_t>(columns) + 1;
-  for (int c = 0; c < columns; ++c) size += row.ColumnText(c).size();
+std::size_t ClassicLineSize(const ChartRow& row, const std::vector<int>& columns) {
+  std::size_t size = 3 * columns.size() + 1;
+  for (int c : columns) size += row.ColumnText(c).size();
   return size;
 }
 
-void AppendLine(std::string& out, const ChartRow& row, const CsvOptions& options) {
-  const int columns = ColumnCount(options);
-  for (int c = 0; c < columns; ++c) {
-    if (c > 0) out += ',';
+void AppendLine(std::string& out, const ChartRow& row, const std::vector<int>& columns, const CsvOptions& options) {
+  bool first = true;
+  for (int c : columns) {
+    if (!first) out += ',';
+    first = false;
     out += '"';
     if (options.format == CsvFormat::kClassic) {
       // Fields go out as they stand: a quote or comma inside one is not escaped.
@@ -45,14 +52,15 @@ void AppendLine(std::string& out, const ChartRow& row, const CsvOptions& options
 
 std::string ChartCsvText(const ChartList& list, const CsvOptions& options) {
   std::string out;
+  const std::vector<int> columns = Columns(options);
   if (options.format == CsvFormat::kUtf8) {
     out = kUtf8Mark;
   } else {
     std::size_t size = 0;
-    for (const ChartRow& row : list.Rows()) size += ClassicLineSize(row, ColumnCount(options));
+    for (const ChartRow& row : list.Rows()) size += ClassicLineSize(row, columns);
     out.reserve(size);
   }
-  for (const ChartRow& row : list.Rows()) AppendLine(out, row, options);
+  for (const ChartRow& row : list.Rows()) AppendLine(out, row, columns, options);
   return out;
 }
 
@@ -60,8 +68,9 @@ std::string ChartCsvLines(const ChartList& list, std::vector<std::size_t> rows, 
   std::sort(rows.begin(), rows.end());
   rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
   std::string out;
+  const std::vector<int> columns = Columns(options);
   for (std::size_t i : rows)
-    if (i < list.Count()) AppendLine(out, list.Row(i), options);
+    if (i < list.Count()) AppendLine(out, list.Row(i), columns, options);
   return out;
 }
 

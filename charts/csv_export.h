@@ -4,7 +4,7 @@
 // holds them. UTF-8: a byte-order mark, every field as characters (header
 // values decoded with their chart's encoding) and quoted with embedded
 // quotes doubled, as spreadsheets read it. Either may add the two hash
-// columns.
+// columns, then the facts columns.
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -17,6 +17,7 @@ enum class CsvFormat : int { kClassic = 0, kUtf8 = 1 };
 struct CsvOptions {
   CsvFormat format = CsvFormat::kClassic;
   bool hashColumns = false;  // MD5 and SHA-256 after the thirteen
+  bool factColumns = false;  // the facts after those (chart_facts.h)
 };
 
 // The exact bytes of the file for `list`.

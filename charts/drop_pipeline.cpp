@@ -1,6 +1,7 @@
 #include "charts/drop_pipeline.h"
 
 #include <algorithm>
+#include <cstring>
 #include <deque>
 #include <exception>
 #include <map>
@@ -123,6 +124,53 @@ std::optional<ChartListing> OpeningCharts(const std::string& dir, const std::vec
   return listing;
 }
 
+// Past these a folder tree is no song's (links may loop): the walk stops.
+constexpr int kMaxNameDepth = 32;
+constexpr std::size_t kMaxNames = 100000;
+
+void AddNamesUnder(ArchiveNames& names, const std::string& dir, const std::string& prefix, int depth) {
+  if (depth > kMaxNameDepth) return;
+  for (const platform::FoundFile& f : platform::FindFiles(dir, "*")) {
+    if (names.Count() >= kMaxNames) return;
+    if (f.directory)
+      AddNamesUnder(names, platform::IncludeTrailingDelimiter(dir + f.name), prefix + f.name + "/", depth + 1);
+    else
+      names.Add(prefix + f.name);
+  }
+}
+
+// The files an unpacking left in `dir` (CP932, with trailing delimiter):
+// what is known of the archive when it cannot be listed.
+ArchiveNames NamesUnder(const std::string& dir) {
+  ArchiveNames names;
+  AddNamesUnder(names, dir, "", 0);
+  return names;
+}
+
+// The files of the archive `component` has selected, from its listing; none
+// when the library cannot list it.
+std::optional<ArchiveNames> ListedNames(TArchiveFile& component, const std::string& archivePath,
+                                        platform::WindowHandle window) {
+  TArchiver* archiver = component.Archiver();
+  if (!archiver) return std::nullopt;
+  try {
+    HARC handle = archiver->OpenArchive(window, archivePath, M_ERROR_MESSAGE_OFF | M_REGARDLESS_INIT_FILE);
+    if (handle == 0) return std::nullopt;
+    ArchiveNames names;
+    INDIVIDUALINFO info{};
+    int found = archiver->FindFirst(handle, &info, "");
+    while (found == 0 && names.Count() < kMaxNames) {
+      names.Add(std::string_view(info.szFileName, strnlen(info.szFileName, sizeof info.szFileName)));
+      found = archiver->FindNext(handle, &info);
+    }
+    archiver->CloseArchive(handle);
+    if (found != -1 && found != 0) return std::nullopt;
+    return names;
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+}
+
 }  // namespace
 
 // One archive of a drop, from unpacking to its report.
@@ -146,6 +194,9 @@ struct DropPipeline::Unpacked {
   // The charts a charts-only unpacking found, checked where the libraries
   // run, so the calling thread reads them without listing the folder again.
   std::optional<ChartListing> listing;
+  // The archive's files from its listing, when the facts ask for them and
+  // only the charts were unpacked.
+  std::optional<ArchiveNames> names;
 };
 
 // One of the two unpackings a drop on two cores keeps going: a folder, an
@@ -476,6 +527,7 @@ void DropPipeline::Finish(Unpacked& u) {
 std::int32_t DropPipeline::ExtractInto(Unpacked& u, TArchiveFile& component) {
   const std::string& folder = u.folder;
   u.listing.reset();
+  u.names.reset();
   if (options.chartsOnly) {
     // The masks carry no folder, so they match charts in any folder of the
     // archive; the libraries skip every other entry.
@@ -488,11 +540,21 @@ std::int32_t DropPipeline::ExtractInto(Unpacked& u, TArchiveFile& component) {
     if (result == ERROR_USER_CANCEL) return result;
     if (result == 0) {
       u.listing = OpeningCharts(folder + platform::kPathDelimiter, options.extensions);
+      // The missing files need the names of the files left packed; without
+      // a listing they are unpacked after all.
+      if (u.listing && options.facts && !u.listing->charts.empty()) {
+        u.names = ListedNames(component, u.openPath, window_);
+        if (!u.names) u.listing.reset();
+      }
       if (u.listing) return result;
     }
     EmptyFolderTop(folder);
   }
-  return component.Extract(window_, &archiveFile_.Options(), folder, nullptr);
+  const std::int32_t result = component.Extract(window_, &archiveFile_.Options(), folder, nullptr);
+  // The unpacking writes every file at the top: the listing keeps the
+  // folders the charts name their files by.
+  if (options.facts) u.names = ListedNames(component, u.openPath, window_);
+  return result;
 }
 
 std::size_t DropPipeline::ListAndReadCharts(Unpacked& u) {
@@ -525,13 +587,19 @@ std::size_t DropPipeline::ListAndReadCharts(Unpacked& u) {
 
   const std::string arcName = platform::ExtractFileName(problem.archivePath);
   const std::string arcPath = platform::ExtractFilePath(problem.archivePath);
+  ChartReadOptions read{options.hashes, options.facts};
+  ArchiveNames unpackedNames;
+  if (options.facts && !charts.empty()) {
+    if (!u.names) unpackedNames = NamesUnder(dir);
+    read.names = u.names ? &*u.names : &unpackedNames;
+  }
   for (const platform::FoundFile& chart : charts) {
     std::size_t index = list_.Append();
     ChartRow row = list_.Row(index);
     row.subItems[siArcName] = arcName;
     row.subItems[siArcPath] = arcPath;
     try {
-      ReadChart(row, chart.name, platform::FsPath{fsDir + chart.fsName}, ChartReadOptions{options.hashes});
+      ReadChart(row, chart.name, platform::FsPath{fsDir + chart.fsName}, read);
       ++chartsRead_;
     } catch (const std::exception& e) {
       // The row keeps what was read; the other charts still get their rows.

@@ -28,6 +28,9 @@ struct ChartScanOptions {
   // Unpack only the files named like charts: the libraries then skip the
   // sounds and images. The rows stay those of a full unpacking.
   bool chartsOnly = false;
+  // ChartRow::facts for every chart; the missing files are looked up among
+  // the archive's files (its listing, when only the charts are unpacked).
+  bool facts = false;
 };
 
 class DropPipeline {

@@ -58,6 +58,16 @@ std::vector<std::size_t> RowComparer::Order(const std::vector<ChartRow>& rows) c
 }
 
 bool IsNumberColumn(int column) {
+  switch (column - kFactsColumn) {
+    case fcNotes:
+    case fcTotal:
+    case fcBpmMin:
+    case fcBpmMax:
+    case fcMissing:
+      return true;
+    default:
+      break;
+  }
   return column == siDifficulty + 1 || column == siPlayer + 1 || column == siBpm + 1;
 }
 

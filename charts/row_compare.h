@@ -31,7 +31,8 @@ class RowComparer {
   std::unique_ptr<Impl> impl_;
 };
 
-// 難易度, Player and BPM: the columns that hold numbers.
+// 難易度, Player, BPM and the facts' counts and tempos: the columns that
+// hold numbers.
 bool IsNumberColumn(int column);
 
 // The order of `rows` by the number `column`'s text starts with (after

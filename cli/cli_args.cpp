@@ -1,8 +1,9 @@
 #include "cli/cli_args.h"
 
 const char* const kCliUsage =
-    "Usage: bmslist-cli [--csv FILE] [--ext LIST] [--hash] [--csv-format FORMAT]\n"
-    "                   [--charts-only] [--jobs N] [--install-to DIR] PATH...\n"
+    "Usage: bmslist-cli [--csv FILE] [--ext LIST] [--hash] [--facts]\n"
+    "                   [--csv-format FORMAT] [--charts-only] [--jobs N]\n"
+    "                   [--install-to DIR] PATH...\n"
     "\n"
     "Lists the BMS charts in song archives, as the bmslist window does when the\n"
     "archives are dropped onto it together: each archive is unpacked into the\n"
@@ -16,10 +17,14 @@ const char* const kCliUsage =
     "\n"
     "Options:\n"
     "  --csv FILE           write the list to FILE instead of standard output\n"
-    "  --ext LIST           the chart files listed, a comma list of bms, bme, bml\n"
-    "                       and pms (default: bms), e.g. --ext bms,bme,bml,pms\n"
+    "  --ext LIST           the chart files listed, a comma list of bms, bme, bml,\n"
+    "                       pms and bmson (default: bms), e.g. --ext bms,bme,bmson\n"
     "  --hash               add two columns after the thirteen: the MD5 and the\n"
     "                       SHA-256 of each chart file (lower-case hex)\n"
+    "  --facts              add eight columns computed from the whole chart, after\n"
+    "                       the thirteen (and the hash columns): Keys, Notes,\n"
+    "                       Total, BpmMin, BpmMax, Length (m:ss), Missing (files\n"
+    "                       the chart names that the archive lacks) and Random\n"
     "  --csv-format FORMAT  classic (default): the bytes as the charts hold them,\n"
     "                       quotes inside a field not escaped; utf8: UTF-8 with a\n"
     "                       byte-order mark, each field decoded from its chart's\n"
@@ -89,12 +94,14 @@ CliArgs ParseCliArgs(const std::vector<std::string>& args) {
       }
     } else if (!optionsDone && a == "--hash") {
       out.hashes = true;
+    } else if (!optionsDone && a == "--facts") {
+      out.facts = true;
     } else if (!optionsDone && a == "--charts-only") {
       out.chartsOnly = true;
     } else if (!optionsDone && OptionValue(args, i, "--ext", value, out.error)) {
       std::string bad;
       if (!ParseChartExtensions(value, out.extensions, bad)) {
-        out.error = "--ext: unknown chart extension \"" + bad + "\" (known: bms, bme, bml, pms)";
+        out.error = "--ext: unknown chart extension \"" + bad + "\" (known: bms, bme, bml, pms, bmson)";
         return out;
       }
     } else if (!optionsDone && OptionValue(args, i, "--csv-format", value, out.error)) {

@@ -12,6 +12,7 @@ struct CliArgs {
   std::vector<std::string> extensions = ClassicChartExtensions();  // --ext
   bool hashes = false;                                             // --hash
   bool chartsOnly = false;                                         // --charts-only
+  bool facts = false;                                              // --facts
   CsvFormat csvFormat = CsvFormat::kClassic;                       // --csv-format
   std::string installTo;  // --install-to: the song library folder (file system form)
   int jobs = 0;  // --jobs: 1 one archive at a time, 2 the next unpacked meanwhile; 0 as the machine allows

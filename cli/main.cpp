@@ -119,6 +119,7 @@ int main(int argc, char** argv) {
   session.scanOptions.extensions = args.extensions;
   session.scanOptions.hashes = args.hashes;
   session.scanOptions.chartsOnly = args.chartsOnly;
+  session.scanOptions.facts = args.facts;
   if (args.jobs != 0) session.bothCores = args.jobs == 2;
   session.Drop(paths);
   const ChartList& list = session.List();
@@ -130,7 +131,7 @@ int main(int argc, char** argv) {
     return t.failed > 0 || t.kept > 0 || t.cancelled ? 1 : 0;
   };
 
-  const CsvOptions csv{args.csvFormat, args.hashes};
+  const CsvOptions csv{args.csvFormat, args.hashes, args.facts};
   const int written =
       args.csvPath.empty() ? WriteCsvToStdout(list, csv) : WriteCsvFile(list, args.csvPath, csvPath, csv);
   // The list is out before anything is installed: an install that goes

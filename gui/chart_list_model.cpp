@@ -1,5 +1,7 @@
 #include "gui/chart_list_model.h"
 
+#include <QStringList>
+
 #include "gui/qt_text.h"
 #include "session/column_table.h"
 
@@ -29,8 +31,11 @@ int ChartListModel::rowCount(const QModelIndex& parent) const { return parent.is
 
 int ChartListModel::columnCount(const QModelIndex& parent) const {
   if (parent.isValid()) return 0;
-  return hashColumns_ ? kColumnCountWithHashes : kChartColumnCount;
+  return kChartColumnCount + (hashColumns_ ? kColumnCountWithHashes - kChartColumnCount : 0) +
+         (factColumns_ ? kFactColumnCount : 0);
 }
+
+int ChartListModel::LogicalColumn(int section) const { return ShownColumn(hashColumns_, section); }
 
 QVariant ChartListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= shown_) return {};
@@ -41,9 +46,18 @@ QVariant ChartListModel::data(const QModelIndex& index, int role) const {
     case Qt::EditRole:
       // The caption, edited in place, is CP932 like every name, so editing
       // round-trips whatever the header values are in.
-      return QString::fromStdString(ColumnUtf8(row, index.column(), display_));
+      return QString::fromStdString(ColumnUtf8(row, LogicalColumn(index.column()), display_));
     case Qt::TextAlignmentRole:
-      return QVariant::fromValue(QtAlignment(ColumnAt(index.column()).align) | Qt::AlignVCenter);
+      return QVariant::fromValue(QtAlignment(ColumnAt(LogicalColumn(index.column())).align) | Qt::AlignVCenter);
+    case Qt::ToolTipRole: {
+      // The files behind the Missing count.
+      if (LogicalColumn(index.column()) != kFactsColumn + fcMissing || !row.facts) return {};
+      QStringList names;
+      for (const std::string& name : row.facts->missingNames)
+        names << QString::fromStdString(platform::DecodeToUtf8(row.encoding, name));
+      if (names.isEmpty()) return {};
+      return names.join(QLatin1Char('\n'));
+    }
     case Qt::CheckStateRole:
       if (index.column() == 0) return row.checked ? Qt::Checked : Qt::Unchecked;
       return {};
@@ -75,7 +89,7 @@ Qt::ItemFlags ChartListModel::flags(const QModelIndex& index) const {
 
 QVariant ChartListModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
-  const ColumnSpec& column = ColumnAt(section);
+  const ColumnSpec& column = ColumnAt(LogicalColumn(section));
   if (role == Qt::DisplayRole) return QString::fromLatin1(column.caption);
   if (role == Qt::TextAlignmentRole) return QVariant::fromValue(QtAlignment(column.align) | Qt::AlignVCenter);
   return {};
@@ -103,6 +117,20 @@ void ChartListModel::SetHashColumns(bool shown) {
   } else {
     beginRemoveColumns(QModelIndex(), kChartColumnCount, kColumnCountWithHashes - 1);
     hashColumns_ = false;
+    endRemoveColumns();
+  }
+}
+
+void ChartListModel::SetFactColumns(bool shown) {
+  if (shown == factColumns_) return;
+  const int first = columnCount() - (factColumns_ ? kFactColumnCount : 0);
+  if (shown) {
+    beginInsertColumns(QModelIndex(), first, first + kFactColumnCount - 1);
+    factColumns_ = true;
+    endInsertColumns();
+  } else {
+    beginRemoveColumns(QModelIndex(), first, first + kFactColumnCount - 1);
+    factColumns_ = false;
     endRemoveColumns();
   }
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The Qt face of a ChartList: thirteen columns, a check box and an
-// editable caption in the first column. The list stays the one owner of
+// The Qt face of a ChartList: thirteen columns (and the optional ones), a
+// check box and an editable caption in the first column. The list stays the one owner of
 // rows and order; this model only reports what the list tells it.
 #include <QAbstractTableModel>
 
@@ -24,6 +24,11 @@ class ChartListModel : public QAbstractTableModel, private ChartListObserver {
   // The MD5 and SHA-256 columns after the thirteen, or not.
   void SetHashColumns(bool shown);
   bool HashColumns() const { return hashColumns_; }
+  // The facts columns after those, or not.
+  void SetFactColumns(bool shown);
+  bool FactColumns() const { return factColumns_; }
+  // The row's column (ChartRow::ColumnText) shown at `section`.
+  int LogicalColumn(int section) const;
   // How the header values are decoded for display.
   void SetDisplayEncoding(DisplayEncoding display);
 
@@ -38,5 +43,6 @@ class ChartListModel : public QAbstractTableModel, private ChartListObserver {
   // tells us, and views must not see the new row before rowsInserted.
   int shown_ = 0;
   bool hashColumns_ = false;
+  bool factColumns_ = false;
   DisplayEncoding display_ = DisplayEncoding::kDetected;
 };

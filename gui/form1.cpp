@@ -243,14 +243,18 @@ void TForm1::FormClose() {
 
 void TForm1::ApplyOptions(const SessionOptions& options) {
   bool hashesAppear = options.hashColumns && !model_->HashColumns();
+  bool factsAppear = options.chartFacts && !model_->FactColumns();
   options_ = options;
   model_->SetDisplayEncoding(options.displayEncoding);
   model_->SetHashColumns(options.hashColumns);
+  model_->SetFactColumns(options.chartFacts);
   List().SetNumericSort(options.numericSort);
   session_.scanOptions = options.ScanOptions();
   session_.bothCores = options.BothCores();
-  if (hashesAppear)
-    for (int i = kChartColumnCount; i < ShownColumnCount(options); ++i) LV->setColumnWidth(i, settings.ColumnWidth(i));
+  for (int i = kChartColumnCount; i < ShownColumnCount(options); ++i) {
+    const int column = ShownColumn(options, i);
+    if (column >= kFactsColumn ? factsAppear : hashesAppear) LV->setColumnWidth(i, settings.ColumnWidth(column));
+  }
 }
 
 void TForm1::AOptionsClick() {
@@ -338,7 +342,7 @@ void TForm1::WMDropFiles(const std::vector<std::string>& paths) {
 }
 
 void TForm1::LVColumnClick(int column) {
-  List().ColumnClick(column);
+  List().ColumnClick(model_->LogicalColumn(column));
   ShowSortDirection(column);
 }
 

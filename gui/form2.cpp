@@ -36,6 +36,8 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
   ChartFiles = TwoChoices(this, kChartFilesBmsOnly, kChartFilesAll);
   HashColumns = new QCheckBox(QStringFromCp932(kHashColumnsCheck), this);
   ChartsOnly = new QCheckBox(QStringFromCp932(kChartsOnlyCheck), this);
+  ChartFacts = new QCheckBox(QStringFromCp932(kChartFactsCheck), this);
+  ChartFacts->setObjectName(QStringLiteral("ChartFacts"));
   CsvFormatBox = TwoChoices(this, kCsvFormatClassic, kCsvFormatUtf8);
   DisplayEncodingBox = TwoChoices(this, kDisplayDetected, kDisplayCp932);
   ChartFiles->setObjectName(QStringLiteral("ChartFiles"));
@@ -52,6 +54,7 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
   auto* form = new QFormLayout;
   form->addRow(QStringFromCp932(kChartFilesLabel), ChartFiles);
   form->addRow(QStringFromCp932(kHashColumnsLabel), HashColumns);
+  form->addRow(QString(), ChartFacts);
   // Both ways of unpacking sooner under one label.
   form->addRow(QStringFromCp932(kChartsOnlyLabel), ChartsOnly);
   form->addRow(QString(), UnpackAhead);
@@ -92,6 +95,7 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
 void TForm2::SetOptions(const SessionOptions& o) {
   ChartFiles->setCurrentIndex(o.allChartExtensions ? 1 : 0);
   HashColumns->setChecked(o.hashColumns);
+  ChartFacts->setChecked(o.chartFacts);
   ChartsOnly->setChecked(o.chartsOnly);
   CsvFormatBox->setCurrentIndex(o.csvFormat == CsvFormat::kUtf8 ? 1 : 0);
   DisplayEncodingBox->setCurrentIndex(o.displayEncoding == DisplayEncoding::kCp932 ? 1 : 0);
@@ -105,6 +109,7 @@ SessionOptions TForm2::Options() const {
   SessionOptions o;
   o.allChartExtensions = ChartFiles->currentIndex() == 1;
   o.hashColumns = HashColumns->isChecked();
+  o.chartFacts = ChartFacts->isChecked();
   o.chartsOnly = ChartsOnly->isChecked();
   o.csvFormat = CsvFormatBox->currentIndex() == 1 ? CsvFormat::kUtf8 : CsvFormat::kClassic;
   o.displayEncoding = DisplayEncodingBox->currentIndex() == 1 ? DisplayEncoding::kCp932 : DisplayEncoding::kDetected;

@@ -24,6 +24,7 @@ class TForm2 : public QDialog {
 
   QComboBox* ChartFiles = nullptr;
   QCheckBox* HashColumns = nullptr;
+  QCheckBox* ChartFacts = nullptr;
   QCheckBox* ChartsOnly = nullptr;
   QComboBox* CsvFormatBox = nullptr;
   QComboBox* DisplayEncodingBox = nullptr;

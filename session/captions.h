@@ -34,11 +34,13 @@ inline constexpr char kOptionsMenuCaption[] = "\x83I\x83v\x83V\x83\x87\x83\x93..
 inline constexpr char kChartFilesLabel[] = "\x95\x88\x96\xca\x83t\x83@\x83""C\x83\x8b";
 // *.bms のみ
 inline constexpr char kChartFilesBmsOnly[] = "*.bms \x82\xcc\x82\xdd";
-inline constexpr char kChartFilesAll[] = "*.bms, *.bme, *.bml, *.pms";
+inline constexpr char kChartFilesAll[] = "*.bms, *.bme, *.bml, *.pms, *.bmson";
 // ハッシュ列
 inline constexpr char kHashColumnsLabel[] = "\x83n\x83""b\x83V\x83\x85\x97\xf1";
 // MD5 と SHA-256 の列を表示する
 inline constexpr char kHashColumnsCheck[] = "MD5 \x82\xc6 SHA-256 \x82\xcc\x97\xf1\x82\xf0\x95\x5c\x8e\xa6\x82\xb7\x82\xe9";
+// 譜面の解析結果を表示する
+inline constexpr char kChartFactsCheck[] = "\x95\x88\x96\xca\x82\xcc\x89\xf0\x90\xcd\x8c\x8b\x89\xca\x82\xf0\x95\x5c\x8e\xa6\x82\xb7\x82\xe9";
 // 展開
 inline constexpr char kChartsOnlyLabel[] = "\x93W\x8aJ";
 // 譜面ファイルだけを展開する (高速)

@@ -19,6 +19,7 @@ ChartScanOptions SessionOptions::ScanOptions() const {
   scan.extensions = allChartExtensions ? AllChartExtensions() : ClassicChartExtensions();
   scan.hashes = true;
   scan.chartsOnly = chartsOnly;
+  scan.facts = chartFacts;
   return scan;
 }
 
@@ -31,6 +32,7 @@ SessionOptions ReadSessionOptions(const TIniGT& ini) {
   o.displayEncoding = ReadChoice(ini, kDisplayEncodingKey) ? DisplayEncoding::kCp932 : DisplayEncoding::kDetected;
   o.oneArchiveAtATime = ReadChoice(ini, kOneArchiveAtATimeKey);
   o.numericSort = ReadChoice(ini, kNumericSortKey);
+  o.chartFacts = ReadChoice(ini, kChartFactsKey);
   o.songLibrary = platform::FsName(ini.ReadString(kOptionsSection, kSongLibraryKey, ""));
   o.previewCommand = platform::Cp932ToUtf8(ini.ReadString(kOptionsSection, kPreviewCommandKey, ""));
   return o;
@@ -44,6 +46,7 @@ void WriteSessionOptions(TIniGT& ini, const SessionOptions& o) {
   WriteChoice(ini, kDisplayEncodingKey, o.displayEncoding == DisplayEncoding::kCp932);
   WriteChoice(ini, kOneArchiveAtATimeKey, o.oneArchiveAtATime);
   WriteChoice(ini, kNumericSortKey, o.numericSort);
+  WriteChoice(ini, kChartFactsKey, o.chartFacts);
   // The settings file holds CP932 text: the libraries take no other
   // destination anyway, and a command is kept as near as it goes.
   if (!o.songLibrary.empty() || !ini.ReadString(kOptionsSection, kSongLibraryKey, "").empty())

@@ -20,15 +20,17 @@ struct SessionOptions {
   DisplayEncoding displayEncoding = DisplayEncoding::kDetected;
   bool oneArchiveAtATime = false;  // no unpacking ahead on a second core
   bool numericSort = false;        // 難易度, Player and BPM sorted by value
+  bool chartFacts = false;         // the facts columns, computed from the whole chart
   std::string songLibrary;         // where songs are installed (file system form); asked for on first use
   std::string previewCommand;      // the player or viewer a chart is previewed with; "%f" is the chart
 
   bool operator==(const SessionOptions&) const = default;
 
   // What a drop lists and reads. Hashes are always taken, so that showing
-  // the columns later fills them for the rows already listed.
+  // the columns later fills them for the rows already listed; the facts
+  // cost more and are read only while their columns are shown.
   ChartScanOptions ScanOptions() const;
-  CsvOptions Csv() const { return {csvFormat, hashColumns}; }
+  CsvOptions Csv() const { return {csvFormat, hashColumns, chartFacts}; }
   // Whether a drop unpacks two archives at once, on two cores.
   bool BothCores() const { return !oneArchiveAtATime && DropPipeline::BothCoresByDefault(); }
 };

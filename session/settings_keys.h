@@ -22,6 +22,7 @@ inline constexpr char kCsvFormatKey[] = "CsvFormat";
 inline constexpr char kDisplayEncodingKey[] = "DisplayEncoding";
 inline constexpr char kOneArchiveAtATimeKey[] = "OneArchiveAtATime";
 inline constexpr char kNumericSortKey[] = "NumericSort";
+inline constexpr char kChartFactsKey[] = "ChartFacts";
 inline constexpr char kSongLibraryKey[] = "SongLibrary";        // CP932 text
 inline constexpr char kPreviewCommandKey[] = "PreviewCommand";  // CP932 text
 

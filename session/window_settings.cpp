@@ -35,9 +35,8 @@ void WindowSettings::SaveLayout(const std::vector<int>& widths, const platform::
     for (int i = 0; i < kChartColumnCount && i < static_cast<int>(widths.size()); ++i)
       ini.WriteInteger(kColumnsSection, WidthKey(i), widths[static_cast<std::size_t>(i)]);
     ini.SavePlacement(kFormsSection, kPlacementPrefix, window);
-    if (options.hashColumns)
-      for (int i = kChartColumnCount; i < ShownColumnCount(options) && i < static_cast<int>(widths.size()); ++i)
-        ini.WriteInteger(kOptionsSection, WidthKey(i), widths[static_cast<std::size_t>(i)]);
+    for (int i = kChartColumnCount; i < ShownColumnCount(options) && i < static_cast<int>(widths.size()); ++i)
+      ini.WriteInteger(kOptionsSection, WidthKey(ShownColumn(options, i)), widths[static_cast<std::size_t>(i)]);
     ini.EndUpdate();
   } catch (...) {
     ini.CancelUpdate();

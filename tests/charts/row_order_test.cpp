@@ -120,9 +120,9 @@ TEST(ChartListSort, OneSignAlternatesAcrossColumns) {
   EXPECT_EQ(Tags(list), "213");
   list.ColumnClick(3);  // ascending again
   EXPECT_EQ(Tags(list), "312");
-  // Column indexes outside 1..14 sort by the caption (13 and 14 are the
-  // hash columns, empty here).
-  for (int column : {15, -1, 1000}) {
+  // Column indexes outside 1..22 sort by the caption (13 and 14 are the
+  // hash columns, 15 to 22 the facts, empty here).
+  for (int column : {kColumnCountWithFacts, -1, 1000}) {
     list.ColumnClick(column);
     EXPECT_EQ(list.Rows().front().caption, list.Tag() > 0 ? "a.bms" : "c.bms") << column;
   }

@@ -378,6 +378,7 @@ class Form1Test : public QObject {
         f->UnpackAhead->setChecked(false);
         f->ChartFiles->setCurrentIndex(1);
         f->HashColumns->setChecked(true);
+        f->ChartFacts->setChecked(true);
         f->ChartsOnly->setChecked(true);
         f->CsvFormatBox->setCurrentIndex(1);
         f->DisplayEncodingBox->setCurrentIndex(1);
@@ -392,10 +393,14 @@ class Form1Test : public QObject {
       QCOMPARE(chosen.csvFormat, CsvFormat::kUtf8);
       QCOMPARE(chosen.displayEncoding, DisplayEncoding::kCp932);
       QVERIFY(chosen.oneArchiveAtATime && !chosen.BothCores());
-      QCOMPARE(form.Options().ScanOptions().extensions, (std::vector<std::string>{"bms", "bme", "bml", "pms"}));
-      QCOMPARE(form.LV->model()->columnCount(), 15);
+      QCOMPARE(form.Options().ScanOptions().extensions,
+               (std::vector<std::string>{"bms", "bme", "bml", "pms", "bmson"}));
+      QVERIFY(chosen.chartFacts && form.Options().ScanOptions().facts);
+      QCOMPARE(form.LV->model()->columnCount(), 23);
+      QCOMPARE(form.LV->model()->headerData(15, Qt::Horizontal).toString(), QString("Keys"));
       QSettings written(IniPath(), QSettings::IniFormat);
-      for (const char* key : {"ChartFiles", "HashColumns", "ChartsOnly", "CsvFormat", "DisplayEncoding", "OneArchiveAtATime"})
+      for (const char* key :
+           {"ChartFiles", "HashColumns", "ChartsOnly", "CsvFormat", "DisplayEncoding", "OneArchiveAtATime", "ChartFacts"})
         QCOMPARE(written.value(QString("Options/") + key).toInt(), 1);
 
       // Cancel: neither the window nor the file changes.
@@ -411,12 +416,14 @@ class Form1Test : public QObject {
       QCOMPARE(form.Options(), chosen);
       QCOMPARE(ReadFile(IniPath()), before);
       form.LV->setColumnWidth(14, 321);
+      form.LV->setColumnWidth(21, 77);  // Missing
       QVERIFY(form.close());
     }
     TForm1 again;
     QCOMPARE(again.Options(), chosen);
-    QCOMPARE(again.LV->model()->columnCount(), 15);
+    QCOMPARE(again.LV->model()->columnCount(), 23);
     QCOMPARE(again.LV->columnWidth(14), 321);
+    QCOMPARE(again.LV->columnWidth(21), 77);
 
     // The UTF-8 CSV is what the export writes now.
     ChartList& list = again.List();
@@ -425,10 +432,19 @@ class Form1Test : public QObject {
     row.subItems[siTitle] = "a\"b";
     row.md5 = "m";
     row.sha256 = "s";
+    auto facts = std::make_shared<ChartFacts>();
+    facts->texts = {"7K", "1", "", "150", "150", "1:02", "2", ""};
+    facts->missingNames = {"a.wav", "\x8B\xC8.ogg"};  // as the chart writes them: 曲.ogg in Shift-JIS
+    row.facts = facts;
     list.SetRow(list.Append(), row);
     again.ExportCsv(Path("u.csv"));
     QCOMPARE(ReadFile(Path("u.csv")),
-             QByteArray("\xEF\xBB\xBF\"x.bms\",\"\",\"\",\"a\"\"b\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"m\",\"s\"\r\n"));
+             QByteArray("\xEF\xBB\xBF\"x.bms\",\"\",\"\",\"a\"\"b\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"m\",\"s\","
+                        "\"7K\",\"1\",\"\",\"150\",\"150\",\"1:02\",\"2\",\"\"\r\n"));
+    // The Missing count's tooltip names the files.
+    QAbstractItemModel* model = again.LV->model();
+    QCOMPARE(model->data(model->index(0, 21), Qt::ToolTipRole).toString(), QString::fromUtf8("a.wav\n\xE6\x9B\xB2.ogg"));
+    QVERIFY(!model->data(model->index(0, 20), Qt::ToolTipRole).isValid());
   }
 
   void settingsOutOfRangeGiveTheDefaults() {

@@ -140,7 +140,7 @@ TEST_F(CliTest, UsageErrorsAndHelp) {
       {"--csv", 2, "--csv needs a file name"},
       {"--bogus x.zip", 2, "unknown option --bogus"},
       {"--ext", 2, "--ext needs a value"},
-      {"--ext bms,bmson x.zip", 2, "unknown chart extension \"bmson\""},
+      {"--ext bms,bmsx x.zip", 2, "unknown chart extension \"bmsx\""},
       {"--ext= x.zip", 2, "unknown chart extension \"\""},
       {"--csv-format xml x.zip", 2, "\"xml\" is neither classic nor utf8"},
       {"x.zip --csv-format", 2, "--csv-format needs a value"},
@@ -154,10 +154,12 @@ TEST_F(CliTest, UsageErrorsAndHelp) {
   }
   CliRun help = Cli("--help");
   EXPECT_EQ(help.status, 0);
-  EXPECT_NE(help.out.find("Usage: bmslist-cli [--csv FILE] [--ext LIST] [--hash] [--csv-format FORMAT]\n"
-                          "                   [--charts-only] [--jobs N] [--install-to DIR] PATH..."),
+  EXPECT_NE(help.out.find("Usage: bmslist-cli [--csv FILE] [--ext LIST] [--hash] [--facts]\n"
+                          "                   [--csv-format FORMAT] [--charts-only] [--jobs N]\n"
+                          "                   [--install-to DIR] PATH..."),
             std::string::npos);
-  for (const char* flag : {"--ext LIST", "--hash", "--csv-format FORMAT", "bms,bme,bml,pms", "utf8", "--charts-only", "--jobs N"})
+  for (const char* flag :
+       {"--ext LIST", "--hash", "--facts", "--csv-format FORMAT", "bms,bme,bmson", "utf8", "--charts-only", "--jobs N"})
     EXPECT_NE(help.out.find(flag), std::string::npos) << flag;
   EXPECT_NE(help.out.find("--version"), std::string::npos);
   CliRun version = Cli("--version");
@@ -381,3 +383,65 @@ TEST_F(CliTest, AMissingLibraryListsNothingAndStillSucceeds) {
 }
 
 }  // namespace
+
+namespace {
+
+// The CSV's lines, each cut into its quoted fields (classic: no quotes inside).
+std::vector<std::vector<std::string>> Fields(const std::string& csv) {
+  std::vector<std::vector<std::string>> lines;
+  std::size_t start = 0;
+  for (std::size_t end; (end = csv.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    std::vector<std::string> fields;
+    const std::string line = csv.substr(start, end - start);
+    for (std::size_t q = 0; q < line.size();) {
+      const std::size_t close = line.find("\",", q + 1);
+      const std::size_t stop = close == std::string::npos ? line.size() - 1 : close;
+      fields.push_back(line.substr(q + 1, stop - q - 1));
+      q = stop + 2;
+    }
+    lines.push_back(fields);
+  }
+  return lines;
+}
+
+}  // namespace
+
+TEST_F(CliTest, FactsFollowTheColumnsAndNeverChangeThem) {
+  const std::vector<test_support::SongFile> song = {
+      {"song/a.bms", "#TITLE a\r\n#BPM 120\r\n#WAV01 snd\\kick.wav\r\n#WAV02 miss.wav\r\n#BMP01 bg.bmp\r\n"
+                     "#00111:01010101\r\n#00218:01\r\n#RANDOM 2\r\n#IF 1\r\n#00308:01\r\n#ENDIF\r\n#BPM01 240\r\n"},
+      {"song/b.bmson", R"({"info": {"title": "b", "init_bpm": 150, "mode_hint": "beat-5k"},
+                          "sound_channels": [{"name": "snd/kick.wav", "notes": [{"x": 1, "y": 960}]}]})"},
+      {"song/snd/kick.ogg", "sound"},
+      {"song/BG.PNG", "image"},
+  };
+  for (const char* archive : {"facts.zip", "facts.lzh", "facts.tgz", "facts.rar"}) {
+    SCOPED_TRACE(archive);
+    ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), archive, song));
+    const std::string base = std::string("--ext bms,bmson ") + archive;
+    CliRun plain = Cli(base), hashed = Cli("--hash " + base);
+    ASSERT_EQ(plain.status, 0) << Err();
+    const auto plainLines = Fields(plain.out), hashedLines = Fields(hashed.out);
+    ASSERT_EQ(plainLines.size(), 2u);
+    for (const char* mode : {"", "--charts-only "}) {
+      CliRun facts = Cli(std::string(mode) + "--facts " + base), both = Cli(std::string(mode) + "--hash --facts " + base);
+      ASSERT_EQ(facts.status, 0) << Err();
+      const auto factLines = Fields(facts.out), bothLines = Fields(both.out);
+      ASSERT_EQ(factLines.size(), 2u);
+      for (std::size_t i = 0; i < 2; ++i) {
+        ASSERT_EQ(factLines[i].size(), 21u);
+        ASSERT_EQ(bothLines[i].size(), 23u);
+        // The thirteen (and the hashes) are byte for byte those without facts.
+        EXPECT_EQ(std::vector<std::string>(factLines[i].begin(), factLines[i].begin() + 13), plainLines[i]);
+        EXPECT_EQ(std::vector<std::string>(bothLines[i].begin(), bothLines[i].begin() + 15), hashedLines[i]);
+        EXPECT_EQ(std::vector<std::string>(bothLines[i].begin() + 15, bothLines[i].end()),
+                  std::vector<std::string>(factLines[i].begin() + 13, factLines[i].end()));
+      }
+      // Keys, Notes, Total, BpmMin, BpmMax, Length, Missing, Random
+      EXPECT_EQ(std::vector<std::string>(factLines[0].begin() + 13, factLines[0].end()),
+                (std::vector<std::string>{"7K", "5", "", "120", "240", "0:04", "1", "\x81\x9B"}));
+      EXPECT_EQ(std::vector<std::string>(factLines[1].begin() + 13, factLines[1].end()),
+                (std::vector<std::string>{"5K", "1", "", "150", "150", "0:02", "0", ""}));
+    }
+  }
+}

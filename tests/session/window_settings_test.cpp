@@ -64,12 +64,45 @@ TEST_F(WindowSettingsTest, WidthsComeBackAsStoredAndTheOptionalOnesWithTheOption
   EXPECT_EQ(WindowSettings().ini.ReadInteger("Options", "Width13", 0), 77);
 }
 
+TEST_F(WindowSettingsTest, FactColumnsFollowTheThirteenOrTheHashColumns) {
+  struct Case {
+    bool hashes, facts;
+    int count;
+    std::vector<int> columnsFrom13;
+  } cases[] = {
+      {false, false, 13, {}},
+      {true, false, 15, {13, 14}},
+      {false, true, 21, {15, 16, 17, 18, 19, 20, 21, 22}},
+      {true, true, 23, {13, 14, 15, 16, 17, 18, 19, 20, 21, 22}},
+  };
+  for (const Case& c : cases) {
+    SessionOptions options;
+    options.hashColumns = c.hashes;
+    options.chartFacts = c.facts;
+    ASSERT_EQ(ShownColumnCount(options), c.count);
+    std::vector<int> columns;
+    for (int place = kChartColumnCount; place < c.count; ++place) columns.push_back(ShownColumn(options, place));
+    EXPECT_EQ(columns, c.columnsFrom13) << c.hashes << c.facts;
+  }
+  // Widths are stored by column, wherever the column is shown.
+  SessionOptions facts;
+  facts.chartFacts = true;
+  std::vector<int> widths(21, 60);
+  widths[13] = 41;  // Keys, right after the thirteen
+  FixedPlacement window;
+  WindowSettings().SaveLayout(widths, window, facts);
+  EXPECT_EQ(WindowSettings().ColumnWidth(kFactsColumn), 41);
+  EXPECT_EQ(WindowSettings().ColumnWidth(kMd5Column), ColumnAt(kMd5Column).designedWidth);
+  EXPECT_STREQ(ColumnAt(kFactsColumn + fcRandom).caption, "Random");
+}
+
 TEST_F(WindowSettingsTest, OptionsRoundTripAndStayDefaultWhenNeverWritten) {
   WindowSettings settings;
   EXPECT_EQ(settings.ReadOptions(), SessionOptions());
   SessionOptions chosen;
   chosen.hashColumns = true;
   chosen.numericSort = true;
+  chosen.chartFacts = true;
   chosen.csvFormat = CsvFormat::kUtf8;
   settings.WriteOptions(chosen);
   EXPECT_EQ(WindowSettings().ReadOptions(), chosen);
