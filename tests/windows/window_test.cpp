@@ -140,17 +140,22 @@ TEST_F(Window, HashColumnsInTheSettingsFileGiveFifteenColumns) {
 }
 
 // What the user does in the options window once it shows: ticks the hash
-// columns' box, then presses OK or キャンセル.
+// columns' box, types the song folder and the preview program (blanks
+// around them), then presses OK or キャンセル.
 UINT g_optionsButton = IDOK;
 void CALLBACK UseOptionsWindow(HWND, UINT, UINT_PTR timer, DWORD) {
   HWND dialog = TForm2::Shown();
   if (!dialog) return;
   KillTimer(nullptr, timer);
   const std::wstring caption = platform::win32::Cp932ToWide(kHashColumnsCheck);
+  const wchar_t* typed[] = {L"  C:\\\u66f2 ", L" player.exe \"%f\" "};
+  int edits = 0;
   for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
     wchar_t text[256] = {};
     GetWindowTextW(c, text, 256);
     if (caption == text) SendMessageW(c, BM_CLICK, 0, 0);
+    GetClassNameW(c, text, 256);
+    if (_wcsicmp(text, L"Edit") == 0 && edits < 2) SetWindowTextW(c, typed[edits++]);
   }
   SendMessageW(dialog, WM_COMMAND, g_optionsButton, 0);
 }
@@ -165,6 +170,9 @@ TEST_F(Window, TheOptionsWindowAppliesAndStoresOnlyWhatIsConfirmed) {
     EXPECT_EQ(form.Options().hashColumns, applied);
     EXPECT_EQ(form.ListView().ColumnCount(), applied ? 15 : 13);
     EXPECT_EQ(ReadAll(ini_).find("HashColumns=1") != std::string::npos, applied);
+    EXPECT_EQ(form.Options().songLibrary, applied ? "C:\\\xe6\x9b\xb2" : "");  // 曲, UTF-8
+    EXPECT_EQ(form.Options().previewCommand, applied ? "player.exe \"%f\"" : "");
+    EXPECT_EQ(ReadAll(ini_).find("SongLibrary=C:\\\x8b\xc8") != std::string::npos, applied);  // CP932
     EXPECT_TRUE(IsWindowEnabled(form.Handle()));
   }
 }
