@@ -356,17 +356,19 @@ bool FoundUnder(const std::wstring& dir, const std::wstring& name) {
   return found;
 }
 
-// A key of the window's accelerator table, with Ctrl (and Shift) held.
-void PressShortcut(TForm1& form, WPARAM key, bool shift) {
+// A key of the window's accelerator table, with Ctrl (and Shift) held,
+// pressed on `target` (the list unless said); whether the table took it.
+bool PressShortcut(TForm1& form, WPARAM key, bool shift, HWND target = nullptr) {
   BYTE keys[256];
   GetKeyboardState(keys);
   keys[VK_CONTROL] = 0x80;
   keys[VK_SHIFT] = shift ? 0x80 : 0;
   SetKeyboardState(keys);
-  MSG m{form.ListView().Handle(), WM_KEYDOWN, key, 0};
-  EXPECT_TRUE(form.TranslateShortcut(m)) << static_cast<char>(key);
+  MSG m{target ? target : form.ListView().Handle(), WM_KEYDOWN, key, 0};
+  const bool taken = form.TranslateShortcut(m);
   keys[VK_CONTROL] = keys[VK_SHIFT] = 0;
   SetKeyboardState(keys);
+  return taken;
 }
 
 std::vector<bool> ViewChecks(TForm1& form) {
@@ -433,13 +435,19 @@ TEST_F(Window, KeysCheckRowsAndDeleteTakesTheCheckedRowsOutOfTheView) {
   form.OpenFiles({platform::win32::Cp932ToWide(songs_), platform::win32::Cp932ToWide(other_)});
   Settle(form);
   ASSERT_EQ(form.List().Count(), 3u);
-  PressShortcut(form, 'A', true);
+  EXPECT_TRUE(PressShortcut(form, 'A', true));
   Settle(form);
   EXPECT_EQ(ListChecks(form), std::vector<bool>(3, true));
   EXPECT_EQ(ViewChecks(form), std::vector<bool>(3, true));
   EXPECT_EQ(form.Status().Text(StatusBar::kRowsPart), U(RowsStatusText(3, 3)));
-  PressShortcut(form, 'I', true);
+  EXPECT_TRUE(PressShortcut(form, 'I', true));
   EXPECT_EQ(ListChecks(form), std::vector<bool>(3, false));
+  // The in-place editor keeps its keys: Ctrl+Shift+A there is its own.
+  HWND editor = ListView_EditLabel(form.ListView().Handle(), 0);
+  ASSERT_NE(editor, nullptr);
+  EXPECT_FALSE(PressShortcut(form, 'A', true, editor));
+  EXPECT_EQ(ListChecks(form), std::vector<bool>(3, false));
+  ListView_CancelEditLabel(form.ListView().Handle());
   // Space turns over the selected row's box, once.
   HWND list = form.ListView().Handle();
   ListView_SetItemState(list, 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
