@@ -108,6 +108,28 @@ std::vector<std::size_t> ChartListView::SelectedRows() const {
   return rows;
 }
 
+POINT ChartListView::ContextMenuPoint() const {
+  RECT rc{};
+  GetClientRect(hwnd_, &rc);
+  POINT at{8, 8};
+  if (IsWindowVisible(header_)) {
+    RECT head{};
+    GetWindowRect(header_, &head);
+    at.y += head.bottom - head.top;
+  }
+  const int row = ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED);
+  RECT item{};
+  if (row >= 0 && ListView_GetItemRect(hwnd_, row, &item, LVIR_LABEL) && item.bottom > at.y && item.bottom < rc.bottom)
+    at = {item.left + 8, item.bottom};
+  ClientToScreen(hwnd_, &at);
+  return at;
+}
+
+void ChartListView::ToggleSelectedChecks() {
+  for (std::size_t row : SelectedRows())
+    if (row < list_.Count()) list_.SetChecked(row, !list_.Row(row).checked);
+}
+
 std::wstring ChartListView::CellText(std::size_t row, int column) const {
   if (row >= list_.Count()) return {};
   return U(ColumnUtf8(list_.Row(row), column, display_));
@@ -184,6 +206,27 @@ void ChartListView::RowsReordered() {
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
+void ChartListView::ListReset() {
+  // Rows went from anywhere in the list: the items are made again, one per
+  // row, their texts asked for when drawn as always.
+  SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+  syncing_ = true;
+  ListView_DeleteAllItems(hwnd_);
+  ListView_SetItemCount(hwnd_, static_cast<int>(list_.Count()));
+  for (std::size_t i = 0; i < list_.Count(); ++i) {
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = static_cast<int>(i);
+    item.pszText = LPSTR_TEXTCALLBACKW;
+    ListView_InsertItem(hwnd_, &item);
+    ListView_SetCheckState(hwnd_, static_cast<int>(i), list_.Row(i).checked);
+  }
+  syncing_ = false;
+  SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(hwnd_, nullptr, TRUE);
+  if (onChecksChanged) onChecksChanged();
+}
+
 void ChartListView::DrawEmptyHint() {
   RECT rc, head{};
   GetClientRect(hwnd_, &rc);
@@ -222,6 +265,16 @@ LRESULT CALLBACK ChartListView::ListProcedure(HWND h, UINT msg, WPARAM wParam, L
       if (ListView_GetItemCount(h) == 0) view->DrawEmptyHint();
       return r;
     }
+    case WM_KEYDOWN:
+      // The view's own Space turns over only the focused row's box.
+      if (wParam == VK_SPACE) {
+        view->ToggleSelectedChecks();
+        return 0;
+      }
+      break;
+    case WM_CHAR:
+      if (wParam == L' ') return 0;  // no search for a blank after the toggle
+      break;
     case WM_SIZE:
       // The hint is centred: a new size moves all of it.
       if (ListView_GetItemCount(h) == 0) InvalidateRect(h, nullptr, TRUE);

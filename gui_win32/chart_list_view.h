@@ -4,6 +4,8 @@
 // column table, each row's text decoded as the Qt model decodes it (the
 // chart's own encoding, or CP932 as the options say), the sort direction in
 // the header, a hint over the empty list and the header's context menu.
+// Space toggles the checks of the selected rows; rows removed from the
+// list leave the view.
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -35,6 +37,11 @@ class ChartListView : public ChartListObserver {
   // Every column as wide as its contents and caption.
   void AutoFitColumns();
   std::vector<std::size_t> SelectedRows() const;
+  // Where a context menu asked for from the keyboard opens (screen
+  // coordinates): at the selected row in sight, else the list's corner.
+  POINT ContextMenuPoint() const;
+  // Space: each selected row's check turned over.
+  void ToggleSelectedChecks();
   // The text a cell shows.
   std::wstring CellText(std::size_t row, int column) const;
 
@@ -49,6 +56,7 @@ class ChartListView : public ChartListObserver {
   void RowAppended(std::size_t index) override;
   void RowChanged(std::size_t index) override;
   void RowsReordered() override;
+  void ListReset() override;
 
  private:
   static LRESULT CALLBACK ListProcedure(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self);

@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 #include <shlobj.h>
+#include <shobjidl.h>
 
 #include "drivers/detect_type.h"
 #include "gui_win32/win_text.h"
@@ -75,6 +76,62 @@ std::wstring AskCsvTarget(HWND owner, const std::wstring& folder, const std::wst
   ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_OVERWRITEPROMPT;
   if (!GetSaveFileNameW(&ofn)) return {};
   return buffer.c_str();
+}
+
+std::wstring AskCsvToImport(HWND owner, const std::wstring& folder) {
+  std::wstring buffer(kBufferSize, L'\0');
+  std::wstring filter = L"CSV(*.csv)";
+  filter.push_back(L'\0');
+  filter += L"*.csv";
+  filter.push_back(L'\0');
+  filter += W(kAllFilesFilterCaption) + L" (*.*)";
+  filter.push_back(L'\0');
+  filter += L"*.*";
+  filter.push_back(L'\0');
+  const std::wstring title = W(kReadCsvCaption);
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = owner;
+  ofn.lpstrFilter = filter.c_str();
+  ofn.lpstrFile = buffer.data();
+  ofn.nMaxFile = kBufferSize;
+  ofn.lpstrTitle = title.c_str();
+  ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+  ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  if (!GetOpenFileNameW(&ofn)) return {};
+  return buffer.c_str();
+}
+
+std::wstring AskFolder(HWND owner, const std::wstring& title, const std::wstring& start) {
+  // The picker is a COM object; the window's thread may not have COM yet.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  std::wstring chosen;
+  IFileOpenDialog* dialog = nullptr;
+  if (SUCCEEDED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileOpenDialog,
+                                 reinterpret_cast<void**>(&dialog)))) {
+    FILEOPENDIALOGOPTIONS options = 0;
+    dialog->GetOptions(&options);
+    dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST | FOS_NOCHANGEDIR);
+    dialog->SetTitle(title.c_str());
+    IShellItem* folder = nullptr;
+    if (!start.empty() &&
+        SUCCEEDED(SHCreateItemFromParsingName(start.c_str(), nullptr, IID_IShellItem, reinterpret_cast<void**>(&folder)))) {
+      dialog->SetFolder(folder);
+      folder->Release();
+    }
+    IShellItem* item = nullptr;
+    if (SUCCEEDED(dialog->Show(owner)) && SUCCEEDED(dialog->GetResult(&item))) {
+      wchar_t* path = nullptr;
+      if (SUCCEEDED(item->GetDisplayName(SIGDN_FILESYSPATH, &path))) {
+        chosen = path;
+        CoTaskMemFree(path);
+      }
+      item->Release();
+    }
+    dialog->Release();
+  }
+  if (SUCCEEDED(com)) CoUninitialize();
+  return chosen;
 }
 
 std::wstring DocumentsFolder() {

@@ -1,6 +1,7 @@
 #pragma once
 // The system's file dialogs as the main window uses them: archives to open
-// (several at once, filtered to the archive types) and the CSV to export.
+// (several at once, filtered to the archive types), the CSV to export or to
+// read back, and the song library folder.
 // Neither changes the current folder, which is the working folder during
 // drops.
 #include <string>
@@ -18,6 +19,14 @@ std::vector<std::wstring> AskArchives(HWND owner);
 // The file name chosen for the export (a question before replacing a file),
 // or "" when the user cancelled. Starts in `folder`, named `name`.
 std::wstring AskCsvTarget(HWND owner, const std::wstring& folder, const std::wstring& name);
+
+// A list exported earlier to read back, or "" when the user cancelled.
+// Starts in `folder`.
+std::wstring AskCsvToImport(HWND owner, const std::wstring& folder);
+
+// A folder chosen in the system's folder picker, titled `title`, starting
+// in `start` when it exists; "" when the user cancelled.
+std::wstring AskFolder(HWND owner, const std::wstring& title, const std::wstring& start);
 
 // The user's Documents folder ("" when the system names none).
 std::wstring DocumentsFolder();

@@ -94,9 +94,11 @@ void TForm1::CreateMenu() {
   AppendMenuW(fileMenu_, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(fileMenu_, MF_STRING, kIdQuit, W(kQuitCaption).c_str());
   AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(fileMenu_), W(kFileMenuCaption).c_str());
+  editMenu_.Create(menu_);
   SetMenu(hwnd_, menu_);
-  ACCEL keys[] = {{FVIRTKEY | FCONTROL, 'O', static_cast<WORD>(kIdOpen)}};
-  shortcuts_ = CreateAcceleratorTableW(keys, 1);
+  std::vector<ACCEL> keys = EditMenu::Shortcuts();
+  keys.push_back({FVIRTKEY | FCONTROL, 'O', static_cast<WORD>(kIdOpen)});
+  shortcuts_ = CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
 }
 
 void TForm1::Layout() {
@@ -153,9 +155,19 @@ LRESULT TForm1::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
         return MAKELRESULT(0, MNC_EXECUTE);
       break;
     case WM_INITMENUPOPUP:
-      // Items without a handler are greyed whenever the menu opens.
-      EnableMenuItem(fileMenu_, kIdReadCsv, MF_BYCOMMAND | MF_GRAYED);
+      // What cannot run now is greyed whenever a menu opens.
+      EnableMenuItem(fileMenu_, kIdReadCsv, MF_BYCOMMAND | (session_.Busy() ? MF_GRAYED : MF_ENABLED));
+      editMenu_.UpdateEnabled();
       return 0;
+    case WM_CONTEXTMENU:
+      // A right click on the list, Shift+F10 or the menu key there.
+      if (reinterpret_cast<HWND>(wParam) == listView_.Handle()) {
+        POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        if (at.x == -1 && at.y == -1) at = listView_.ContextMenuPoint();
+        editMenu_.ShowContextMenu(at);
+        return 0;
+      }
+      break;
     case WM_COMMAND:
       OnCommand(wParam, lParam);
       return 0;
@@ -181,6 +193,9 @@ void TForm1::OnCommand(WPARAM wParam, LPARAM lParam) {
     case kIdOpen:
       OpenFiles(AskArchives(hwnd_));
       break;
+    case kIdReadCsv:
+      ImportCsvClick();
+      break;
     case kIdOutCsv:
       Button1Click();
       break;
@@ -191,6 +206,7 @@ void TForm1::OnCommand(WPARAM wParam, LPARAM lParam) {
       PostMessageW(hwnd_, WM_CLOSE, 0, 0);
       break;
     default:
+      editMenu_.OnCommand(LOWORD(wParam));
       break;
   }
 }
@@ -285,6 +301,9 @@ void TForm1::PumpMessages(unsigned ms) {
 }
 
 bool TForm1::TranslateShortcut(MSG& m) {
+  // The in-place editor keeps its own keys (Ctrl+Z undoes its typing).
+  HWND editor = listView_.Handle() ? ListView_GetEditControl(listView_.Handle()) : nullptr;
+  if (editor && m.hwnd == editor) return false;
   return hwnd_ && shortcuts_ && TranslateAcceleratorW(hwnd_, shortcuts_, &m);
 }
 
@@ -319,6 +338,8 @@ void TForm1::OnNotify(NMHDR* hdr, LRESULT& result) {
       // Ctrl+C on the list only: the in-place editor copies its own text.
       auto* key = reinterpret_cast<NMLVKEYDOWN*>(hdr);
       if (key->wVKey == 'C' && (GetKeyState(VK_CONTROL) & 0x8000)) CopyRows();
+      // Delete on the list only, as Ctrl+C: the editor deletes its text.
+      if (key->wVKey == VK_DELETE) editMenu_.RemoveCheckedRows();
       break;
     }
     default:
@@ -366,11 +387,33 @@ void TForm1::AOptionsClick() {
   TForm2 form2(hwnd_, font_);
   if (!form2.Execute(options)) return;
   ApplyOptions(options);
+  StoreOptions(options);
+}
+
+void TForm1::StoreOptions(const SessionOptions& options) {
   try {
     settings_.WriteOptions(options);
   } catch (const EIniWriteError& e) {
     ShowErrorBox(hwnd_, e.what());  // the options hold for this run all the same
   }
+}
+
+void TForm1::ImportCsvClick() {
+  if (session_.Busy()) return;
+  std::wstring folder = W(settings_.ExportFolder());
+  if (folder.empty()) folder = DocumentsFolder();
+  const std::wstring file = AskCsvToImport(hwnd_, folder);
+  if (!file.empty()) ImportCsv(file);
+}
+
+void TForm1::ImportCsv(const std::wstring& fileName) {
+  std::string error;
+  const std::size_t rows = actions_.ImportCsv(platform::win32::WideToUtf8(fileName), error);
+  if (!error.empty()) {
+    ShowErrorBox(hwnd_, platform::Utf8ToCp932(error));
+    return;
+  }
+  status_.SetNotice(ImportedStatusText(rows));
 }
 
 void TForm1::Button1Click() {

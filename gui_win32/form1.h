@@ -1,7 +1,8 @@
 #pragma once
 // TForm1 on Windows: the main window as a Win32 window over the session,
 // as the Qt window is: the chart list view, the File menu (開く... Ctrl+O,
-// export, options, 終了), dropped files, the progress strip with キャンセル
+// CSV追加読込, export, options, 終了), the 編集 menu and the list's context
+// menu (edit_menu), dropped files, the progress strip with キャンセル
 // (Esc), the status bar with the row, checked and problem counts, Ctrl+C,
 // a double click opening the archive's folder. It only draws, asks and
 // forwards: rows, order and bytes are decided in charts/, drops, options
@@ -13,9 +14,11 @@
 #include "gui_win32/chart_list_view.h"
 #include "gui_win32/drop_strip.h"
 #include "gui_win32/drop_view.h"
+#include "gui_win32/edit_menu.h"
 #include "gui_win32/status_bar.h"
 #include "platform/placement.h"
 #include "platform/win32/windows_api.h"
+#include "session/list_actions.h"
 #include "session/session.h"
 #include "session/session_options.h"
 #include "session/window_settings.h"
@@ -42,6 +45,8 @@ class TForm1 : public platform::PlacementWindow {
   DropStrip& Strip() { return strip_; }
   ProblemList* Problems() const { return problems_.get(); }
   const SessionOptions& Options() const { return options_; }
+  ListActions& Actions() { return actions_; }
+  EditMenu& Edit() { return editMenu_; }
 
   // Files to handle as one drop (any form of path, the wide API's names):
   // made absolute; names code page 932 cannot hold are reported, the rest
@@ -58,6 +63,13 @@ class TForm1 : public platform::PlacementWindow {
   // Shows the list as the options say and has the next drop read so.
   void ApplyOptions(const SessionOptions& options);
   void AOptionsClick();
+  // Writes the options to the settings file; a refusal is shown, and the
+  // options hold for this run all the same.
+  void StoreOptions(const SessionOptions& options);
+  // ファイル → CSV追加読込: the open dialog, then the import.
+  void ImportCsvClick();
+  // The rows of a list exported earlier appended; a box when it is none.
+  void ImportCsv(const std::wstring& fileName);
 
   // For the view: a problem in the status bar and the list behind it.
   void AddProblem(const std::wstring& path, const std::wstring& reasons);
@@ -90,7 +102,9 @@ class TForm1 : public platform::PlacementWindow {
   WindowSettings settings_;
   DropView dropView_{*this};
   Session session_{dropView_};
+  ListActions actions_{session_};
   ChartListView listView_{session_.List()};
+  EditMenu editMenu_{*this};
   StatusBar status_;
   DropStrip strip_;
   std::unique_ptr<ProblemList> problems_;

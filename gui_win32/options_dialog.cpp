@@ -2,8 +2,10 @@
 
 #include <commctrl.h>
 
+#include "gui_win32/file_dialogs.h"
 #include "gui_win32/win_text.h"
 #include "session/captions.h"
+#include "session/edit_captions.h"
 #include "session/status_text.h"
 
 namespace {
@@ -11,6 +13,7 @@ namespace {
 constexpr wchar_t kClassName[] = L"TForm2";
 constexpr int kLabelX = 12, kLabelWidth = 130, kControlX = 148, kControlWidth = 300, kRow = 28;
 constexpr int kClientWidth = kControlX + kControlWidth + 12;
+constexpr int kBrowseWidth = 80, kIdBrowse = 1001;
 HWND g_shown = nullptr;
 
 HWND Control(HWND parent, HFONT font, const wchar_t* cls, const std::wstring& text, DWORD style, int x, int y, int w,
@@ -21,8 +24,18 @@ HWND Control(HWND parent, HFONT font, const wchar_t* cls, const std::wstring& te
   return c;
 }
 
-void Label(HWND parent, HFONT font, const char* cp932, int y) {
-  Control(parent, font, L"STATIC", W(cp932), SS_LEFT, kLabelX, y + 4, kLabelWidth, 18);
+void Label(HWND parent, HFONT font, const std::wstring& text, int y) {
+  Control(parent, font, L"STATIC", text, SS_LEFT, kLabelX, y + 4, kLabelWidth, 18);
+}
+void Label(HWND parent, HFONT font, const char* cp932, int y) { Label(parent, font, W(cp932), y); }
+
+std::wstring Text(HWND edit) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
+  // Blanks typed or pasted around a path or command are no part of it.
+  const std::size_t first = text.find_first_not_of(L" \t");
+  if (first == std::wstring::npos) return {};
+  return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
 }
 
 // The first choice of each is what the program has always done.
@@ -68,6 +81,17 @@ void TForm2::CreateControls() {
   displayEncoding_ = TwoChoices(hwnd_, font_, kDisplayDetected, kDisplayCp932, y);
   y += kRow + 4;
   numericSort_ = Check(hwnd_, font_, U(NumericSortCaption()), y);
+  y += kRow + 4;
+  Label(hwnd_, font_, U(kSongLibraryLabel), y);
+  songLibrary_ = Control(hwnd_, font_, L"EDIT", L"", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, kControlX, y,
+                         kControlWidth - kBrowseWidth - 6, 23);
+  Control(hwnd_, font_, L"BUTTON", U(kBrowseCaption), BS_PUSHBUTTON | WS_TABSTOP,
+          kControlX + kControlWidth - kBrowseWidth, y, kBrowseWidth, 23, kIdBrowse);
+  y += kRow + 4;
+  Label(hwnd_, font_, U(kPreviewCommandLabel), y);
+  previewCommand_ = Control(hwnd_, font_, L"EDIT", L"", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, kControlX, y,
+                            kControlWidth, 23);
+  SendMessageW(previewCommand_, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(L"bemuse %f"));
   y += kRow + 12;
   Control(hwnd_, font_, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, kClientWidth - 2 * (88 + 8), y, 88, 26, IDOK);
   Control(hwnd_, font_, L"BUTTON", W(kCancelCaption), BS_PUSHBUTTON | WS_TABSTOP, kClientWidth - (88 + 8), y, 88, 26,
@@ -91,6 +115,8 @@ void TForm2::SetOptions(const SessionOptions& o) {
   SetChoice(csvFormat_, o.csvFormat == CsvFormat::kUtf8 ? 1 : 0);
   SetChoice(displayEncoding_, o.displayEncoding == DisplayEncoding::kCp932 ? 1 : 0);
   SetChecked(numericSort_, o.numericSort);
+  SetWindowTextW(songLibrary_, U(o.songLibrary).c_str());
+  SetWindowTextW(previewCommand_, U(o.previewCommand).c_str());
 }
 
 SessionOptions TForm2::Options() const {
@@ -102,13 +128,24 @@ SessionOptions TForm2::Options() const {
   o.csvFormat = Choice(csvFormat_) == 1 ? CsvFormat::kUtf8 : CsvFormat::kClassic;
   o.displayEncoding = Choice(displayEncoding_) == 1 ? DisplayEncoding::kCp932 : DisplayEncoding::kDetected;
   o.numericSort = Checked(numericSort_);
+  o.songLibrary = platform::win32::WideToUtf8(Text(songLibrary_));
+  o.previewCommand = platform::win32::WideToUtf8(Text(previewCommand_));
   return o;
+}
+
+void TForm2::BrowseLibrary() {
+  const std::wstring dir = AskFolder(hwnd_, U(kChooseLibraryCaption), Text(songLibrary_));
+  if (!dir.empty()) SetWindowTextW(songLibrary_, dir.c_str());
 }
 
 LRESULT CALLBACK TForm2::Procedure(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   auto* form = reinterpret_cast<TForm2*>(GetWindowLongPtrW(h, GWLP_USERDATA));
   if (form && msg == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
     form->result_ = LOWORD(wParam);
+    return 0;
+  }
+  if (form && msg == WM_COMMAND && LOWORD(wParam) == kIdBrowse) {
+    form->BrowseLibrary();
     return 0;
   }
   if (form && msg == WM_CLOSE) {

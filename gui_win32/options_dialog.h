@@ -1,7 +1,8 @@
 #pragma once
 // TForm2 on Windows: the options window (オプション), with the choices of
 // the Qt window's: chart files, hash columns, charts-only unpacking,
-// unpacking ahead, CSV format, display encoding, number sorting. It edits a
+// unpacking ahead, CSV format, display encoding, number sorting, the song
+// folder (typed or chosen with 参照...) and the preview program. It edits a
 // copy of the options; the main window applies and stores them when the
 // user confirms.
 #include "platform/win32/windows_api.h"
@@ -22,11 +23,13 @@ class TForm2 {
   void CreateControls();
   void SetOptions(const SessionOptions& options);
   SessionOptions Options() const;
+  void BrowseLibrary();
 
   HWND owner_;
   HFONT font_;
   HWND hwnd_ = nullptr;
   HWND chartFiles_ = nullptr, hashColumns_ = nullptr, chartsOnly_ = nullptr, unpackAhead_ = nullptr;
   HWND csvFormat_ = nullptr, displayEncoding_ = nullptr, numericSort_ = nullptr;
+  HWND songLibrary_ = nullptr, previewCommand_ = nullptr;
   int result_ = 0;  // IDOK or IDCANCEL once the user has chosen
 };

@@ -2,8 +2,8 @@
 // given as on the command line are listed and counted in the status bar,
 // the settings file's options shape the list, Ctrl+C copies CSV lines, an
 // export never lands in a working folder, names code page 932 cannot hold
-// are reported without a box, and a drop on two cores lists what a serial
-// one does.
+// are reported without a box, a drop on two cores lists what a serial
+// one does, and the 編集 menu acts on the list and the archives behind it.
 #include <gtest/gtest.h>
 
 #include "platform/win32/windows_api.h"
@@ -29,6 +29,7 @@
 #include "platform/paths.h"
 #include "platform/whole_file_write.h"
 #include "session/captions.h"
+#include "session/edit_captions.h"
 #include "session/status_text.h"
 #include "tests/windows/win_temp_dir.h"
 
@@ -139,17 +140,22 @@ TEST_F(Window, HashColumnsInTheSettingsFileGiveFifteenColumns) {
 }
 
 // What the user does in the options window once it shows: ticks the hash
-// columns' box, then presses OK or キャンセル.
+// columns' box, types the song folder and the preview program (blanks
+// around them), then presses OK or キャンセル.
 UINT g_optionsButton = IDOK;
 void CALLBACK UseOptionsWindow(HWND, UINT, UINT_PTR timer, DWORD) {
   HWND dialog = TForm2::Shown();
   if (!dialog) return;
   KillTimer(nullptr, timer);
   const std::wstring caption = platform::win32::Cp932ToWide(kHashColumnsCheck);
+  const wchar_t* typed[] = {L"  C:\\\u66f2 ", L" player.exe \"%f\" "};
+  int edits = 0;
   for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
     wchar_t text[256] = {};
     GetWindowTextW(c, text, 256);
     if (caption == text) SendMessageW(c, BM_CLICK, 0, 0);
+    GetClassNameW(c, text, 256);
+    if (_wcsicmp(text, L"Edit") == 0 && edits < 2) SetWindowTextW(c, typed[edits++]);
   }
   SendMessageW(dialog, WM_COMMAND, g_optionsButton, 0);
 }
@@ -164,6 +170,9 @@ TEST_F(Window, TheOptionsWindowAppliesAndStoresOnlyWhatIsConfirmed) {
     EXPECT_EQ(form.Options().hashColumns, applied);
     EXPECT_EQ(form.ListView().ColumnCount(), applied ? 15 : 13);
     EXPECT_EQ(ReadAll(ini_).find("HashColumns=1") != std::string::npos, applied);
+    EXPECT_EQ(form.Options().songLibrary, applied ? "C:\\\xe6\x9b\xb2" : "");  // 曲, UTF-8
+    EXPECT_EQ(form.Options().previewCommand, applied ? "player.exe \"%f\"" : "");
+    EXPECT_EQ(ReadAll(ini_).find("SongLibrary=C:\\\x8b\xc8") != std::string::npos, applied);  // CP932
     EXPECT_TRUE(IsWindowEnabled(form.Handle()));
   }
 }
@@ -322,6 +331,188 @@ TEST_F(Window, TwoCoresListWhatOneCoreLists) {
     Close();
   }
   EXPECT_EQ(lines[0], lines[1]);
+}
+
+std::wstring MenuText(HMENU menu, UINT id) {
+  wchar_t text[256] = {};
+  GetMenuStringW(menu, id, text, 256, MF_BYCOMMAND);
+  return text;
+}
+
+bool Greyed(HMENU menu, UINT id) { return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0; }
+
+// Whether a file of that name lies anywhere under the folder.
+bool FoundUnder(const std::wstring& dir, const std::wstring& name) {
+  WIN32_FIND_DATAW d;
+  HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &d);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  bool found = false;
+  do {
+    const std::wstring n = d.cFileName;
+    if (n == L"." || n == L"..") continue;
+    found = (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? FoundUnder(dir + L"\\" + n, name) : n == name;
+  } while (!found && FindNextFileW(h, &d));
+  FindClose(h);
+  return found;
+}
+
+// A key of the window's accelerator table, with Ctrl (and Shift) held,
+// pressed on `target` (the list unless said); whether the table took it.
+bool PressShortcut(TForm1& form, WPARAM key, bool shift, HWND target = nullptr) {
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  keys[VK_SHIFT] = shift ? 0x80 : 0;
+  SetKeyboardState(keys);
+  MSG m{target ? target : form.ListView().Handle(), WM_KEYDOWN, key, 0};
+  const bool taken = form.TranslateShortcut(m);
+  keys[VK_CONTROL] = keys[VK_SHIFT] = 0;
+  SetKeyboardState(keys);
+  return taken;
+}
+
+std::vector<bool> ViewChecks(TForm1& form) {
+  std::vector<bool> checks;
+  for (int i = 0; i < ListView_GetItemCount(form.ListView().Handle()); ++i)
+    checks.push_back(ListView_GetCheckState(form.ListView().Handle(), i) != 0);
+  return checks;
+}
+
+std::vector<bool> ListChecks(TForm1& form) {
+  std::vector<bool> checks;
+  for (const ChartRow& row : form.List().Rows()) checks.push_back(row.checked);
+  return checks;
+}
+
+TEST_F(Window, TheEditMenuFollowsTheFileMenuAndGreysWhatCannotRunNow) {
+  TForm1& form = Open();
+  HMENU bar = GetMenu(form.Handle());
+  ASSERT_EQ(GetMenuItemCount(bar), 2);
+  wchar_t caption[64] = {};
+  GetMenuStringW(bar, 1, caption, 64, MF_BYPOSITION);
+  EXPECT_EQ(caption, U(kEditMenuCaption));
+  HMENU edit = GetSubMenu(bar, 1);
+  ASSERT_EQ(edit, form.Edit().Popup());
+  const struct {
+    UINT id;
+    const char* caption;
+    const wchar_t* key;
+  } entries[] = {
+      {EditMenu::kIdCheckAll, kCheckAllCaption, L"\tCtrl+Shift+A"},
+      {EditMenu::kIdUncheckAll, kUncheckAllCaption, L"\tCtrl+Shift+N"},
+      {EditMenu::kIdInvertChecks, kInvertChecksCaption, L"\tCtrl+Shift+I"},
+      {EditMenu::kIdRemoveRows, kRemoveCheckedRowsCaption, L"\tDel"},
+      {EditMenu::kIdClearList, kClearListCaption, L""},
+      {EditMenu::kIdInstall, kInstallCaption, L""},
+      {EditMenu::kIdRename, kRenameCaption, L""},
+      {EditMenu::kIdUndo, kUndoCaption, L"\tCtrl+Z"},
+      {EditMenu::kIdTrash, kTrashCaption, L""},
+      {EditMenu::kIdPreview, kPreviewCaption, L""},
+  };
+  for (const auto& e : entries) EXPECT_EQ(MenuText(edit, e.id), U(e.caption) + e.key) << e.caption;
+
+  // Opened while idle: only 元に戻す is greyed (nothing renamed yet), and
+  // CSV追加読込 is there to use.
+  SendMessageW(form.Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(edit), 1);
+  EXPECT_TRUE(Greyed(edit, EditMenu::kIdUndo));
+  EXPECT_FALSE(Greyed(edit, EditMenu::kIdInstall));
+  EXPECT_FALSE(Greyed(GetSubMenu(bar, 0), TForm1::kIdReadCsv));
+  // Opened while a drop runs (handled at its first keep-alive): what
+  // touches files is greyed, the checks stay usable.
+  form.OpenFiles({platform::win32::Cp932ToWide(songs_)});
+  PostMessageW(form.Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(edit), 1);
+  Settle(form);
+  ASSERT_EQ(form.List().Count(), 2u);
+  for (UINT id : {EditMenu::kIdInstall, EditMenu::kIdRename, EditMenu::kIdTrash, EditMenu::kIdPreview,
+                  EditMenu::kIdRemoveRows, EditMenu::kIdClearList, EditMenu::kIdUndo})
+    EXPECT_TRUE(Greyed(edit, id)) << id;
+  EXPECT_FALSE(Greyed(edit, EditMenu::kIdCheckAll));
+  EXPECT_TRUE(Greyed(GetSubMenu(bar, 0), TForm1::kIdReadCsv));
+}
+
+TEST_F(Window, KeysCheckRowsAndDeleteTakesTheCheckedRowsOutOfTheView) {
+  TForm1& form = Open();
+  form.OpenFiles({platform::win32::Cp932ToWide(songs_), platform::win32::Cp932ToWide(other_)});
+  Settle(form);
+  ASSERT_EQ(form.List().Count(), 3u);
+  EXPECT_TRUE(PressShortcut(form, 'A', true));
+  Settle(form);
+  EXPECT_EQ(ListChecks(form), std::vector<bool>(3, true));
+  EXPECT_EQ(ViewChecks(form), std::vector<bool>(3, true));
+  EXPECT_EQ(form.Status().Text(StatusBar::kRowsPart), U(RowsStatusText(3, 3)));
+  EXPECT_TRUE(PressShortcut(form, 'I', true));
+  EXPECT_EQ(ListChecks(form), std::vector<bool>(3, false));
+  // The in-place editor keeps its keys: Ctrl+Shift+A there is its own.
+  HWND editor = ListView_EditLabel(form.ListView().Handle(), 0);
+  ASSERT_NE(editor, nullptr);
+  EXPECT_FALSE(PressShortcut(form, 'A', true, editor));
+  EXPECT_EQ(ListChecks(form), std::vector<bool>(3, false));
+  ListView_CancelEditLabel(form.ListView().Handle());
+  // Space turns over the selected row's box, once.
+  HWND list = form.ListView().Handle();
+  ListView_SetItemState(list, 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  SendMessageW(list, WM_KEYDOWN, VK_SPACE, 0);
+  SendMessageW(list, WM_CHAR, L' ', 0);
+  EXPECT_EQ(ListChecks(form), (std::vector<bool>{false, true, false}));
+  EXPECT_EQ(ViewChecks(form), ListChecks(form));
+
+  // Delete on the list: the checked row leaves the list and the view, and
+  // every row left shows its own texts and check.
+  const std::wstring kept0 = form.ListView().CellText(0, siTitle + 1), kept2 = form.ListView().CellText(2, siTitle + 1);
+  ListView_SetCheckState(list, 0, TRUE);
+  SendMessageW(list, WM_KEYDOWN, VK_DELETE, 0);
+  Settle(form);
+  ASSERT_EQ(form.List().Count(), 1u);
+  EXPECT_EQ(ListView_GetItemCount(list), 1);
+  wchar_t shown[256] = {};
+  ListView_GetItemText(list, 0, siTitle + 1, shown, 256);
+  EXPECT_EQ(shown, kept2);
+  EXPECT_NE(shown, kept0);
+  EXPECT_EQ(ViewChecks(form), std::vector<bool>{false});
+  EXPECT_EQ(form.Status().Text(StatusBar::kNoticePart), U(RemovedRowsStatusText(2)));
+  EXPECT_EQ(form.Status().Text(StatusBar::kRowsPart), U(RowsStatusText(1, 0)));
+  SendMessageW(form.Handle(), WM_COMMAND, EditMenu::kIdClearList, 0);
+  EXPECT_EQ(ListView_GetItemCount(list), 0);
+}
+
+TEST_F(Window, InstallsTheCheckedArchivesIntoTheSongFolderOnceOnly) {
+  const std::wstring library = dir_.Wide() + L"\\\u66f2 songs";  // 曲
+  CreateDirectoryW(library.c_str(), nullptr);
+  TForm1& form = Open();
+  SessionOptions options = form.Options();
+  options.songLibrary = platform::win32::WideToUtf8(library);
+  form.ApplyOptions(options);  // set: no folder asked for
+  form.OpenFiles({platform::win32::Cp932ToWide(songs_), platform::win32::Cp932ToWide(other_)});
+  Settle(form);
+  ASSERT_EQ(form.List().Count(), 3u);
+  form.Actions().CheckAll();
+  SendMessageW(form.Handle(), WM_COMMAND, EditMenu::kIdInstall, 0);
+  EXPECT_EQ(form.Status().Text(StatusBar::kNoticePart), U(InstalledStatusText(2, 3, 0, 0)));
+  for (const wchar_t* chart : {L"a_n.bms", L"a_h.bms", L"b.bms"}) EXPECT_TRUE(FoundUnder(library, chart)) << chart;
+  EXPECT_FALSE(form.Strip().Visible());
+  // A second time finds every file there with the same bytes.
+  SendMessageW(form.Handle(), WM_COMMAND, EditMenu::kIdInstall, 0);
+  EXPECT_EQ(form.Status().Text(StatusBar::kNoticePart), U(InstalledStatusText(2, 0, 3, 0)));
+  EXPECT_TRUE(errors_.empty());
+  for (const ArchiveProblem& p : form.DropSession().Problems()) ADD_FAILURE() << ProblemReasonsText(p);
+}
+
+TEST_F(Window, ReadsAnExportedListBackAndRefusesAnythingElse) {
+  TForm1& form = Open();
+  form.OpenFiles({platform::win32::Cp932ToWide(songs_), platform::win32::Cp932ToWide(other_)});
+  Settle(form);
+  const std::wstring csv = dir_.Wide() + L"\\list.csv";
+  form.ExportCsv(csv);
+  const std::string before = ChartCsvLines(form.List(), {0, 1, 2});
+  form.Actions().ClearList();
+  form.ImportCsv(csv);
+  ASSERT_EQ(form.List().Count(), 3u);
+  EXPECT_EQ(ListView_GetItemCount(form.ListView().Handle()), 3);
+  EXPECT_EQ(ChartCsvLines(form.List(), {0, 1, 2}), before);
+  EXPECT_EQ(form.Status().Text(StatusBar::kNoticePart), U(ImportedStatusText(3)));
+  form.ImportCsv(platform::win32::Cp932ToWide(songs_));  // a ZIP, not a list
+  EXPECT_EQ(form.List().Count(), 3u);
+  EXPECT_EQ(errors_.size(), 1u);
 }
 
 TEST(WindowParts, OpenDialogFilterNamesEveryArchiveType) {

@@ -103,6 +103,12 @@ run_app() {
 
   if [ "$kind" = windows ] && [ -n "$out" ]; then
     xwin shot "$out" 10 10 633 378
+    # Every row checked with Ctrl+Shift+A (no column of the CSV shows it),
+    # then the 編集 menu opened from ファイル with Right, for the record.
+    xdotool mousemove --window "$wid" 300 200 click 1 sleep 0.3 key ctrl+shift+a sleep 0.3
+    xdotool mousemove --window "$wid" 20 24 click 1 sleep 0.5 key Right sleep 0.5
+    xwin shot "${out%.png}-edit-menu.png" 10 10 633 378
+    xdotool key Escape sleep 0.2 key Escape sleep 0.3
   fi
 
   # Ctrl+O: the system's open dialog, closed again unused.
