@@ -38,32 +38,36 @@ void ChartListView::Create(HWND parent, HFONT font) {
                           0, 0, 0, 0, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
   SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
   ListView_SetExtendedListViewStyle(hwnd_, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
-  for (int i = 0; i < kChartColumnCount; ++i) InsertColumn(i, ColumnAt(i).designedWidth);
+  for (int i = 0; i < kChartColumnCount; ++i) InsertColumn(i, i, ColumnAt(i).designedWidth);
   header_ = ListView_GetHeader(hwnd_);
   SetWindowSubclass(hwnd_, ListProcedure, 1, reinterpret_cast<DWORD_PTR>(this));
   SetWindowSubclass(header_, HeaderProcedure, 1, reinterpret_cast<DWORD_PTR>(this));
 }
 
-void ChartListView::InsertColumn(int column, int width) {
+void ChartListView::InsertColumn(int place, int column, int width) {
   std::wstring caption = U(ColumnAt(column).caption);
   LVCOLUMNW c{};
   c.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
   c.fmt = ListFormat(ColumnAt(column).align);
   c.cx = width;
   c.pszText = caption.data();
-  c.iSubItem = column;
-  ListView_InsertColumn(hwnd_, column, &c);
+  c.iSubItem = column;  // what the texts are asked for by
+  ListView_InsertColumn(hwnd_, place, &c);
 }
 
 int ChartListView::ColumnCount() const { return Header_GetItemCount(ListView_GetHeader(hwnd_)); }
 int ChartListView::ColumnWidth(int column) const { return ListView_GetColumnWidth(hwnd_, column); }
 void ChartListView::SetColumnWidth(int column, int width) { ListView_SetColumnWidth(hwnd_, column, width); }
 
-void ChartListView::SetHashColumns(bool on, const std::function<int(int)>& width) {
-  if (on)
-    for (int i = ColumnCount(); i < kColumnCountWithHashes; ++i) InsertColumn(i, width(i));
-  else
-    while (ColumnCount() > kChartColumnCount) ListView_DeleteColumn(hwnd_, ColumnCount() - 1);
+void ChartListView::SetOptionalColumns(const SessionOptions& options, const std::function<int(int)>& width) {
+  if (options.hashColumns == hashColumns_ && options.chartFacts == chartFacts_) return;
+  while (ColumnCount() > kChartColumnCount) ListView_DeleteColumn(hwnd_, ColumnCount() - 1);
+  hashColumns_ = options.hashColumns;
+  chartFacts_ = options.chartFacts;
+  for (int place = kChartColumnCount; place < ShownColumnCount(options); ++place) {
+    const int column = ShownColumn(options, place);
+    InsertColumn(place, column, width(column));
+  }
 }
 
 void ChartListView::SetDisplayEncoding(DisplayEncoding display) {

@@ -14,6 +14,7 @@
 #include "charts/chart_list.h"
 #include "charts/column_text.h"
 #include "platform/win32/windows_api.h"
+#include "session/column_table.h"
 
 class ChartListView : public ChartListObserver {
  public:
@@ -28,8 +29,11 @@ class ChartListView : public ChartListObserver {
   int ColumnCount() const;
   int ColumnWidth(int column) const;
   void SetColumnWidth(int column, int width);
-  // Shows the hash columns (at the widths `width` gives) or takes them away.
-  void SetHashColumns(bool on, const std::function<int(int)>& width);
+  // Shows the columns the options add after the thirteen (hashes, facts) at
+  // the widths `width` gives each column, or takes them away.
+  void SetOptionalColumns(const SessionOptions& options, const std::function<int(int)>& width);
+  // The column (of the column table) shown at a place of the header.
+  int ColumnAtPlace(int place) const { return ShownColumn(hashColumns_, place); }
   void SetDisplayEncoding(DisplayEncoding display);
   // The arrow of the last sort: the list's sign, not the column's.
   void ShowSortDirection(int column, bool ascending);
@@ -61,7 +65,7 @@ class ChartListView : public ChartListObserver {
  private:
   static LRESULT CALLBACK ListProcedure(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self);
   static LRESULT CALLBACK HeaderProcedure(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self);
-  void InsertColumn(int column, int width);
+  void InsertColumn(int place, int column, int width);
   void SyncCheck(std::size_t row);
   void DrawEmptyHint();
   void ShowHeaderMenu(POINT screen);
@@ -71,6 +75,7 @@ class ChartListView : public ChartListObserver {
   HWND header_ = nullptr;
   HFONT font_ = nullptr;
   DisplayEncoding display_ = DisplayEncoding::kDetected;
+  bool hashColumns_ = false, chartFacts_ = false;
   unsigned long long lastRowPaint_ = 0;
   bool syncing_ = false;
 };

@@ -347,10 +347,10 @@ void TForm1::OnNotify(NMHDR* hdr, LRESULT& result) {
   }
 }
 
-void TForm1::LVColumnClick(int column) {
-  List().ColumnClick(column);
+void TForm1::LVColumnClick(int place) {
+  List().ColumnClick(listView_.ColumnAtPlace(place));
   // The sign is the list's: the arrow shows the order the last click produced.
-  listView_.ShowSortDirection(column, List().Tag() > 0);
+  listView_.ShowSortDirection(place, List().Tag() > 0);
 }
 
 void TForm1::CopyRows() {
@@ -376,7 +376,7 @@ void TForm1::OpenArchiveFolder(int row) {
 void TForm1::ApplyOptions(const SessionOptions& options) {
   options_ = options;
   listView_.SetDisplayEncoding(options.displayEncoding);
-  listView_.SetHashColumns(options.hashColumns, [this](int column) { return settings_.ColumnWidth(column); });
+  listView_.SetOptionalColumns(options, [this](int column) { return settings_.ColumnWidth(column); });
   List().SetNumericSort(options.numericSort);
   session_.scanOptions = options.ScanOptions();
   session_.bothCores = options.BothCores();

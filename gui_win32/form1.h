@@ -52,7 +52,7 @@ class TForm1 : public platform::PlacementWindow {
   // made absolute; names code page 932 cannot hold are reported, the rest
   // handled once the message loop runs again.
   void OpenFiles(const std::vector<std::wstring>& files);
-  void LVColumnClick(int column);
+  void LVColumnClick(int place);  // a place of the header
   // ファイル → 一覧をCSVで出力: the save dialog, then the export.
   void Button1Click();
   // The export itself, to the file the user has chosen.

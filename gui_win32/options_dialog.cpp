@@ -68,6 +68,8 @@ void TForm2::CreateControls() {
   Label(hwnd_, font_, kHashColumnsLabel, y);
   hashColumns_ = Check(hwnd_, font_, W(kHashColumnsCheck), y);
   y += kRow;
+  chartFacts_ = Check(hwnd_, font_, W(kChartFactsCheck), y);
+  y += kRow;
   // Both ways of unpacking sooner under one label.
   Label(hwnd_, font_, kChartsOnlyLabel, y);
   chartsOnly_ = Check(hwnd_, font_, W(kChartsOnlyCheck), y);
@@ -110,6 +112,7 @@ void TForm2::CreateControls() {
 void TForm2::SetOptions(const SessionOptions& o) {
   SetChoice(chartFiles_, o.allChartExtensions ? 1 : 0);
   SetChecked(hashColumns_, o.hashColumns);
+  SetChecked(chartFacts_, o.chartFacts);
   SetChecked(chartsOnly_, o.chartsOnly);
   SetChecked(unpackAhead_, !o.oneArchiveAtATime);
   SetChoice(csvFormat_, o.csvFormat == CsvFormat::kUtf8 ? 1 : 0);
@@ -123,6 +126,7 @@ SessionOptions TForm2::Options() const {
   SessionOptions o;
   o.allChartExtensions = Choice(chartFiles_) == 1;
   o.hashColumns = Checked(hashColumns_);
+  o.chartFacts = Checked(chartFacts_);
   o.chartsOnly = Checked(chartsOnly_);
   o.oneArchiveAtATime = !Checked(unpackAhead_);
   o.csvFormat = Choice(csvFormat_) == 1 ? CsvFormat::kUtf8 : CsvFormat::kClassic;

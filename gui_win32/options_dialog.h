@@ -29,7 +29,7 @@ class TForm2 {
   HFONT font_;
   HWND hwnd_ = nullptr;
   HWND chartFiles_ = nullptr, hashColumns_ = nullptr, chartsOnly_ = nullptr, unpackAhead_ = nullptr;
-  HWND csvFormat_ = nullptr, displayEncoding_ = nullptr, numericSort_ = nullptr;
+  HWND csvFormat_ = nullptr, displayEncoding_ = nullptr, numericSort_ = nullptr, chartFacts_ = nullptr;
   HWND songLibrary_ = nullptr, previewCommand_ = nullptr;
   int result_ = 0;  // IDOK or IDCANCEL once the user has chosen
 };

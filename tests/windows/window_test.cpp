@@ -139,6 +139,26 @@ TEST_F(Window, HashColumnsInTheSettingsFileGiveFifteenColumns) {
   EXPECT_EQ(form.ListView().ColumnCount(), 13);
 }
 
+TEST_F(Window, FactsColumnsFollowTheThirteenWithOrWithoutTheHashes) {
+  platform::WriteWholeFile(ini_, "[Options]\r\nChartFacts=1\r\nWidth15=77\r\n");
+  TForm1& form = Open();
+  // Without the hash columns the facts move up to follow the thirteen.
+  ASSERT_EQ(form.ListView().ColumnCount(), kChartColumnCount + kFactColumnCount);
+  EXPECT_EQ(form.ListView().ColumnAtPlace(kChartColumnCount), kColumnCountWithHashes);
+  EXPECT_EQ(form.ListView().ColumnWidth(kChartColumnCount), 77);
+  SessionOptions options = form.Options();
+  options.hashColumns = true;
+  form.ApplyOptions(options);
+  ASSERT_EQ(form.ListView().ColumnCount(), kColumnCountWithFacts);
+  EXPECT_EQ(form.ListView().ColumnAtPlace(kChartColumnCount), kMd5Column);
+  EXPECT_EQ(form.ListView().ColumnAtPlace(kColumnCountWithHashes), kColumnCountWithHashes);
+  // A click on a place sorts by the column shown there.
+  form.OpenFiles({platform::win32::Cp932ToWide(other_)});
+  Settle(form);
+  form.LVColumnClick(kColumnCountWithHashes);
+  EXPECT_EQ(form.ListView().SortArrow(kColumnCountWithHashes), HDF_SORTUP);
+}
+
 // What the user does in the options window once it shows: ticks the hash
 // columns' box, types the song folder and the preview program (blanks
 // around them), then presses OK or キャンセル.
