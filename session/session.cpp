@@ -120,10 +120,14 @@ void Session::RunJob(const std::vector<std::string>& archives, const std::functi
   outcome.cancelled = cancel_ && outcome.handled < outcome.archives;
   lastJobCancelled_ = outcome.cancelled;
   outcome.closeRequested = closePending_;
+  // A cancel or a close ends what was dropped meanwhile too, as in a drop.
+  if (cancel_ || closePending_) queue_.clear();
   busy_ = false;
   cancel_ = false;
   closePending_ = false;
   view_.DropFinished(outcome);
+  // Archives dropped while the action ran were queued behind it.
+  if (!queue_.empty() && !outcome.closeRequested) RunQueue();
 }
 
 void Session::KeepAlive(bool now) {

@@ -239,3 +239,19 @@ TEST(ArchiveNames, SafeOnEveryFileSystem) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ListActionsTest, ADropDuringAnInstallIsListedAfterIt) {
+  DropAndCheckAll({"alpha.zip"});
+  bool dropped = false;
+  view_.onArchive = [&](std::size_t) {
+    if (!dropped) session_.Drop({dir_ + "beta.zip"});  // while the install runs
+    dropped = true;
+  };
+  EXPECT_EQ(actions_.InstallChecked(library_).installed, 1u);
+  EXPECT_EQ(ArchiveNames(), (std::vector<std::string>{"alpha.zip", "beta.zip"}));
+  EXPECT_FALSE(session_.Busy());
+}
+
+}  // namespace
