@@ -20,7 +20,17 @@ std::size_t ClassicLineSize(const ChartRow& row, int columns) {
   return size;
 }
 
-void AppendLine(std::string& out, const ChartRow& row, const CsvOptions& options) {
+void AppendQuotedUtf8(std::string& out, std::string_view text) {
+  out += '"';
+  for (char ch : text) {
+    if (ch == '"') out += '"';
+    out += ch;
+  }
+  out += '"';
+}
+
+void AppendLine(std::string& out, const ChartList& list, std::size_t index, const CsvOptions& options) {
+  const ChartRow& row = list.Row(index);
   const int columns = ColumnCount(options);
   for (int c = 0; c < columns; ++c) {
     if (c > 0) out += ',';
@@ -38,6 +48,12 @@ void AppendLine(std::string& out, const ChartRow& row, const CsvOptions& options
     }
     out += '"';
   }
+  if (options.format == CsvFormat::kUtf8 && options.trailingFields && index < options.trailingFields->size()) {
+    for (const std::string& field : (*options.trailingFields)[index]) {
+      out += ',';
+      AppendQuotedUtf8(out, field);
+    }
+  }
   out += "\r\n";
 }
 
@@ -52,7 +68,7 @@ std::string ChartCsvText(const ChartList& list, const CsvOptions& options) {
     for (const ChartRow& row : list.Rows()) size += ClassicLineSize(row, ColumnCount(options));
     out.reserve(size);
   }
-  for (const ChartRow& row : list.Rows()) AppendLine(out, row, options);
+  for (std::size_t i = 0; i < list.Count(); ++i) AppendLine(out, list, i, options);
   return out;
 }
 
@@ -61,7 +77,7 @@ std::string ChartCsvLines(const ChartList& list, std::vector<std::size_t> rows, 
   rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
   std::string out;
   for (std::size_t i : rows)
-    if (i < list.Count()) AppendLine(out, list.Row(i), options);
+    if (i < list.Count()) AppendLine(out, list, i, options);
   return out;
 }
 

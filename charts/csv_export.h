@@ -17,6 +17,9 @@ enum class CsvFormat : int { kClassic = 0, kUtf8 = 1 };
 struct CsvOptions {
   CsvFormat format = CsvFormat::kClassic;
   bool hashColumns = false;  // MD5 and SHA-256 after the thirteen
+  // Fields (UTF-8) put last on each line, one vector per list row: the
+  // collection's lookups. UTF-8 form only; the classic form never has them.
+  const std::vector<std::vector<std::string>>* trailingFields = nullptr;
 };
 
 // The exact bytes of the file for `list`.

@@ -155,9 +155,11 @@ TEST_F(CliTest, UsageErrorsAndHelp) {
   CliRun help = Cli("--help");
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("Usage: bmslist-cli [--csv FILE] [--ext LIST] [--hash] [--csv-format FORMAT]\n"
-                          "                   [--charts-only] [--jobs N] [--install-to DIR] PATH..."),
+                          "                   [--charts-only] [--jobs N] [--install-to DIR]\n"
+                          "                   [--library DIR]... [--table FILE]... PATH..."),
             std::string::npos);
-  for (const char* flag : {"--ext LIST", "--hash", "--csv-format FORMAT", "bms,bme,bml,pms", "utf8", "--charts-only", "--jobs N"})
+  for (const char* flag : {"--ext LIST", "--hash", "--csv-format FORMAT", "bms,bme,bml,pms", "utf8", "--charts-only", "--jobs N",
+                           "--library DIR", "--table FILE"})
     EXPECT_NE(help.out.find(flag), std::string::npos) << flag;
   EXPECT_NE(help.out.find("--version"), std::string::npos);
   CliRun version = Cli("--version");
