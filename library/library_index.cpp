@@ -5,6 +5,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <system_error>
 
 #include "charts/chart_hash.h"
@@ -26,9 +27,9 @@ constexpr std::int64_t kSchemaVersion = 1;
 constexpr std::size_t kBatch = 500;
 
 constexpr const char* kSchema = R"(
-CREATE TABLE folders (id INTEGER PRIMARY KEY, path TEXT NOT NULL UNIQUE, scan INTEGER NOT NULL DEFAULT 0);
-CREATE TABLE charts (folder INTEGER NOT NULL, path TEXT NOT NULL, size INTEGER NOT NULL, mtime INTEGER NOT NULL,
-  md5 TEXT NOT NULL, sha256 TEXT NOT NULL, seen INTEGER NOT NULL, PRIMARY KEY (folder, path)) WITHOUT ROWID;
+CREATE TABLE folders (id INTEGER PRIMARY KEY, path TEXT NOT NULL UNIQUE);
+CREATE TABLE charts (folder INTEGER NOT NULL, dir TEXT NOT NULL, name TEXT NOT NULL, size INTEGER NOT NULL,
+  mtime INTEGER NOT NULL, md5 TEXT NOT NULL, sha256 TEXT NOT NULL, PRIMARY KEY (folder, dir, name)) WITHOUT ROWID;
 CREATE INDEX charts_md5 ON charts (md5);
 CREATE TABLE tables (id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE, symbol TEXT NOT NULL, source TEXT NOT NULL);
 CREATE TABLE table_entries (table_id INTEGER NOT NULL, md5 TEXT NOT NULL, sha256 TEXT NOT NULL, level TEXT NOT NULL,
@@ -159,6 +160,20 @@ std::int64_t LibraryIndex::FolderId(const std::string& key, bool create) {
   return FolderId(key, false);
 }
 
+namespace {
+
+struct FoundChart {
+  std::string name;  // UTF-8, no folder
+  std::int64_t size, mtime;
+};
+
+std::string GenericUtf8(const fs::path& p) {
+  const std::u8string u = p.generic_u8string();
+  return std::string(u.begin(), u.end());
+}
+
+}  // namespace
+
 ScanTotals LibraryIndex::Scan(const std::string& folder, const std::vector<std::string>& extensions,
                               const std::function<void(std::size_t)>& progress) {
   const std::string key = FolderKey(folder);
@@ -167,77 +182,111 @@ ScanTotals LibraryIndex::Scan(const std::string& folder, const std::vector<std::
   if (!fs::is_directory(root, ec)) throw LibraryError(folder + ": not a folder");
 
   SqliteDb& db = *db_;
-  std::int64_t folderId = 0, scan = 0;
+  std::int64_t folderId = 0;
   {
-    // A scan number of its own, taken under the write lock: a file seen by
-    // any scan still running is marked with a number at least this high, so
-    // two processes scanning one folder never forget each other's files.
     Transaction t(db);
     folderId = FolderId(key, true);
-    Statement next(db, "UPDATE folders SET scan = scan + 1 WHERE id = ?1 RETURNING scan");
-    next.Bind(1, folderId);
-    if (next.Step()) scan = next.Int(0);
-    next.Reset();
     t.Commit();
   }
-
-  Statement known(db, "SELECT size, mtime FROM charts WHERE folder = ?1 AND path = ?2");
-  Statement seen(db, "UPDATE charts SET seen = max(seen, ?3) WHERE folder = ?1 AND path = ?2");
+  Statement known(db, "SELECT name, size, mtime FROM charts WHERE folder = ?1 AND dir = ?2");
   Statement store(db,
-                  "INSERT OR REPLACE INTO charts (folder, path, size, mtime, md5, sha256, seen) "
+                  "INSERT OR REPLACE INTO charts (folder, dir, name, size, mtime, md5, sha256) "
                   "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
-  Statement forget(db, "DELETE FROM charts WHERE folder = ?1 AND path = ?2");
+  Statement forget(db, "DELETE FROM charts WHERE folder = ?1 AND dir = ?2 AND name = ?3");
 
   ScanTotals totals;
   auto batch = std::make_unique<Transaction>(db);
-  std::size_t inBatch = 0;
-  // The walk is streamed: only the folders on the way down are held.
-  fs::recursive_directory_iterator it(root, fs::directory_options::skip_permission_denied, ec);
-  if (ec) throw LibraryError(folder + ": " + ec.message());
-  for (const fs::recursive_directory_iterator end; it != end; it.increment(ec)) {
-    if (ec) break;
-    const fs::directory_entry& entry = *it;
-    if (!HasExtension(entry.path(), extensions) || !entry.is_regular_file(ec)) continue;
-    const std::u8string relText = entry.path().lexically_relative(root).generic_u8string();
-    const std::string rel(relText.begin(), relText.end());
-    const std::uintmax_t size = entry.file_size(ec);
-    if (ec) continue;
-    const std::int64_t mtime = static_cast<std::int64_t>(entry.last_write_time(ec).time_since_epoch().count());
-    if (ec) continue;
-    ++totals.charts;
+  std::size_t written = 0;
+  const auto wrote = [&] {
+    if (++written % kBatch != 0) return;
+    batch->Commit();
+    batch = std::make_unique<Transaction>(db);
+  };
 
+  // Folder by folder, each compared with what the index holds for it, so an
+  // unchanged file costs a look at its times and nothing is written for it.
+  // Only the folders still to visit and one folder's charts are held.
+  std::vector<fs::path> pending{root};
+  while (!pending.empty()) {
+    const fs::path dir = std::move(pending.back());
+    pending.pop_back();
+    const std::string rel = dir == root ? std::string() : GenericUtf8(dir.lexically_relative(root));
+    std::vector<FoundChart> found;
+    bool complete = true;
+    fs::directory_iterator it(dir, fs::directory_options::skip_permission_denied, ec);
+    if (ec) {
+      if (dir == root) throw LibraryError(folder + ": " + ec.message());
+      continue;  // unreadable now: what the index knows of it stays
+    }
+    for (const fs::directory_iterator end; it != end; it.increment(ec)) {
+      if (ec) break;
+      const fs::directory_entry& entry = *it;
+      std::error_code entryEc;
+      if (entry.is_directory(entryEc) && !entry.is_symlink(entryEc)) {
+        pending.push_back(entry.path());
+        continue;
+      }
+      if (!HasExtension(entry.path(), extensions) || !entry.is_regular_file(entryEc)) continue;
+      const std::uintmax_t size = entry.file_size(entryEc);
+      const fs::file_time_type time = entry.last_write_time(entryEc);
+      if (entryEc) continue;
+      const std::u8string name = entry.path().filename().u8string();
+      found.push_back({std::string(name.begin(), name.end()), static_cast<std::int64_t>(size),
+                       static_cast<std::int64_t>(time.time_since_epoch().count())});
+    }
+    // A listing cut short forgets nothing.
+    if (ec) complete = false;
+    ec.clear();
+
+    std::map<std::string, std::pair<std::int64_t, std::int64_t>> indexed;
     known.Bind(1, folderId).Bind(2, rel);
-    const bool same = known.Step() && known.Int(0) == static_cast<std::int64_t>(size) && known.Int(1) == mtime;
-    known.Reset();
-    if (same) {
-      seen.Bind(1, folderId).Bind(2, rel).Bind(3, scan).Run();
-    } else {
+    while (known.Step()) indexed.emplace(known.Text(0), std::make_pair(known.Int(1), known.Int(2)));
+    for (const FoundChart& f : found) {
+      ++totals.charts;
+      const auto at = indexed.find(f.name);
+      const bool same = at != indexed.end() && at->second == std::make_pair(f.size, f.mtime);
+      if (at != indexed.end()) indexed.erase(at);
+      if (same) continue;
       std::string md5, sha256;
-      if (HashFile(entry.path(), md5, sha256)) {
-        store.Bind(1, folderId).Bind(2, rel).Bind(3, static_cast<std::int64_t>(size)).Bind(4, mtime);
-        store.Bind(5, md5).Bind(6, sha256).Bind(7, scan).Run();
+      if (HashFile(dir / PathOfUtf8(f.name), md5, sha256)) {
+        store.Bind(1, folderId).Bind(2, rel).Bind(3, f.name).Bind(4, f.size).Bind(5, f.mtime);
+        store.Bind(6, md5).Bind(7, sha256).Run();
         ++totals.hashed;
       } else {
         // What cannot be read is not known any more.
-        forget.Bind(1, folderId).Bind(2, rel).Run();
-        totals.unreadable.push_back(rel);
+        forget.Bind(1, folderId).Bind(2, rel).Bind(3, f.name).Run();
+        totals.unreadable.push_back(rel.empty() ? f.name : rel + "/" + f.name);
+      }
+      wrote();
+    }
+    if (complete) {
+      for (const auto& [name, stamp] : indexed) {
+        forget.Bind(1, folderId).Bind(2, rel).Bind(3, name).Run();
+        ++totals.removed;
+        wrote();
       }
     }
-    if (++inBatch == kBatch) {
-      batch->Commit();
-      batch = std::make_unique<Transaction>(db);
-      inBatch = 0;
-      if (progress) progress(totals.charts);
+    if (progress && totals.charts / kBatch != (totals.charts - found.size()) / kBatch) progress(totals.charts);
+  }
+
+  // Folders that are gone (or are no folder now) were never visited: their
+  // charts go too.
+  std::vector<std::string> vanished;
+  {
+    Statement dirs(db, "SELECT DISTINCT dir FROM charts WHERE folder = ?1");
+    dirs.Bind(1, folderId);
+    while (dirs.Step()) {
+      const std::string dir = dirs.Text(0);
+      if (dir.empty()) continue;
+      const fs::file_status st = fs::symlink_status(root / PathOfUtf8(dir), ec);
+      if (!fs::is_directory(st)) vanished.push_back(dir);
     }
   }
-  // A walk cut short must not forget what it did not reach.
-  if (ec) {
-    batch->Commit();
-    throw LibraryError(folder + ": " + ec.message());
+  Statement dropDir(db, "DELETE FROM charts WHERE folder = ?1 AND dir = ?2");
+  for (const std::string& dir : vanished) {
+    dropDir.Bind(1, folderId).Bind(2, dir).Run();
+    totals.removed += static_cast<std::size_t>(db.Changes());
   }
-  Statement gone(db, "DELETE FROM charts WHERE folder = ?1 AND seen < ?2");
-  gone.Bind(1, folderId).Bind(2, scan).Run();
-  totals.removed = static_cast<std::size_t>(db.Changes());
   batch->Commit();
   if (progress) progress(totals.charts);
   return totals;
@@ -245,7 +294,9 @@ ScanTotals LibraryIndex::Scan(const std::string& folder, const std::vector<std::
 
 std::string LibraryIndex::LibraryPath(const std::string& md5, const std::vector<std::string>& folders) {
   if (md5.empty()) return {};
-  Statement find(*db_, "SELECT path FROM charts WHERE md5 = ?1 AND folder = ?2 ORDER BY path LIMIT 1");
+  Statement find(*db_,
+                 "SELECT CASE dir WHEN '' THEN name ELSE dir || '/' || name END AS path FROM charts "
+                 "WHERE md5 = ?1 AND folder = ?2 ORDER BY path LIMIT 1");
   for (const std::string& folder : folders) {
     const std::int64_t id = FolderId(FolderKey(folder), false);
     if (id == 0) continue;
