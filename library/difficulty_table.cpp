@@ -40,9 +40,10 @@ std::string ReadFile(const std::filesystem::path& file) {
 }
 
 json ParseJson(const std::string& text, const std::filesystem::path& file) {
+  // Not only syntax: a number past any double is out_of_range, not parse_error.
   try {
     return json::parse(text);
-  } catch (const json::parse_error& e) {
+  } catch (const json::exception& e) {
     // nlohmann's message begins with its own exception id; the rest says where.
     std::string why = e.what();
     const std::size_t end = why.find("] ");
@@ -142,7 +143,7 @@ std::vector<TableEntry> ParseTableBody(std::string_view text, std::size_t& skipp
   json body;
   try {
     body = json::parse(text);
-  } catch (const json::parse_error& e) {
+  } catch (const json::exception& e) {
     throw TableError(e.what());
   }
   if (!body.is_array()) throw TableError("the body is not a JSON array of entries");

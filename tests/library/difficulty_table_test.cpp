@@ -77,6 +77,8 @@ TEST(DifficultyTable, WhatIsWrongIsSaidWithTheFileAndNothingIsImported) {
   } cases[] = {
       {"header not JSON", R"({"name": "N", "data_url": "b.json",)", "[]", "h.json", "not valid JSON"},
       {"body not JSON", R"({"name": "N", "data_url": "b.json"})", R"([{"md5": "x"},])", "b.json", "not valid JSON"},
+      {"number past any double", R"({"name": "N", "data_url": "b.json"})", R"([{"level": 1e999}])", "b.json",
+       "not valid JSON: number overflow"},
       {"body not an array", R"({"name": "N", "data_url": "b.json"})", R"({"md5": "x"})", "b.json", "not a JSON array"},
       {"entry not an object", R"({"name": "N", "data_url": "b.json"})", R"([{}, 3])", "b.json", "entry 2 is not an object"},
       {"no name", R"({"data_url": "b.json"})", "[]", "h.json", "no \"name\""},
