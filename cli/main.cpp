@@ -46,7 +46,9 @@ class TerminalView : public SessionView {
 
   // A progress line of our own (UTF-8), on a terminal only.
   void Progress(const std::string& utf8) {
-    if (progress_) Show(platform::Utf8ToCp932(utf8));
+    if (!progress_) return;
+    std::fprintf(stderr, "\r\033[K%s", utf8.c_str());
+    std::fflush(stderr);
   }
   // Clears the progress line and writes `line` (UTF-8, with its line end).
   void Say(const std::string& line) {

@@ -112,7 +112,9 @@ std::string LibraryIndex::FolderKey(const std::string& folder) {
 LibraryIndex::LibraryIndex(const std::string& fsPath, int busyMs) : path_(fsPath), busyMs_(busyMs) {
   try {
     Open();
-  } catch (const LibraryError&) {
+  } catch (const LibraryError& e) {
+    // A busy or unreachable index is said, never taken for a damaged one.
+    if (!e.Damaged()) throw;
     db_.reset();
     setAside_ = SetAside(path_);
     Open();
@@ -136,12 +138,12 @@ void LibraryIndex::Open() {
     db.Exec("PRAGMA application_id=" + std::to_string(kApplicationId));
     db.Exec("PRAGMA user_version=" + std::to_string(kSchemaVersion));
   } else if (app != kApplicationId || version != kSchemaVersion) {
-    throw LibraryError(path_ + ": an index of another version");
+    throw LibraryError(path_ + ": an index of another version", true);
   } else {
     Statement check(db, "PRAGMA quick_check");
     const std::string verdict = check.Step() ? check.Text(0) : std::string();
     check.Reset();
-    if (verdict != "ok") throw LibraryError(path_ + ": damaged (" + verdict + ")");
+    if (verdict != "ok") throw LibraryError(path_ + ": damaged (" + verdict + ")", true);
   }
   t.Commit();
 }

@@ -35,7 +35,9 @@ class LibraryIndex {
 
   // Opens the file at `fsPath`, making it when missing. A file that is no
   // SQLite database, fails SQLite's check or holds another schema version is
-  // moved aside (SetAsidePath) and a new index started.
+  // moved aside (SetAsidePath) and a new index started. One that another
+  // process keeps locked past `busyMs`, or that cannot be opened, throws
+  // LibraryError and stays as it is.
   explicit LibraryIndex(const std::string& fsPath, int busyMs = 30000);
   ~LibraryIndex();
 

@@ -27,7 +27,9 @@ std::int64_t SqliteDb::Changes() const { return sqlite3_changes64(db_); }
 bool SqliteDb::InTransaction() const { return sqlite3_get_autocommit(db_) == 0; }
 
 void SqliteDb::Fail(std::string_view what) const {
-  throw LibraryError(std::string(sqlite3_errmsg(db_)) + " (" + std::string(what.substr(0, 60)) + ")");
+  const int code = sqlite3_errcode(db_) & 0xFF;
+  throw LibraryError(std::string(sqlite3_errmsg(db_)) + " (" + std::string(what.substr(0, 60)) + ")",
+                     code == SQLITE_NOTADB || code == SQLITE_CORRUPT);
 }
 
 Statement::Statement(SqliteDb& db, std::string_view sql) : db_(db) {

@@ -13,7 +13,14 @@ namespace library {
 
 class LibraryError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  // `damaged`: the file is no database of ours (not SQLite, corrupt, another
+  // schema), as opposed to one that is busy or cannot be reached now.
+  explicit LibraryError(const std::string& what, bool damaged = false)
+      : std::runtime_error(what), damaged_(damaged) {}
+  bool Damaged() const { return damaged_; }
+
+ private:
+  bool damaged_;
 };
 
 class SqliteDb {

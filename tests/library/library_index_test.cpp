@@ -193,6 +193,19 @@ TEST_F(LibraryIndexTest, TwoProcessesScanningAndReadingAtOnceNeitherFailNorCorru
   EXPECT_EQ(index.LibraryPath(probe, {Songs()}), "s129/3.bms");
 }
 
+TEST_F(LibraryIndexTest, AnIndexLockedTooLongIsReportedNotMovedAside) {
+  Song("a/one.bms", "#TITLE one\r\n");
+  LibraryIndex holder(Db());
+  holder.Scan(Songs(), kBms);
+  library::SqliteDb other(Db(), 1000);
+  library::Transaction lock(other);  // a writer that does not finish
+  EXPECT_THROW(LibraryIndex(Db(), 100), library::LibraryError);
+  EXPECT_TRUE(fs::exists(Db()));
+  EXPECT_EQ(std::distance(fs::directory_iterator(tmp_.Path()), fs::directory_iterator()), 4);  // db, -wal, -shm, songs
+  // Readers are not held up by it.
+  EXPECT_EQ(holder.LibraryPath(Md5Of(tmp_, "#TITLE one\r\n"), {Songs()}), "a/one.bms");
+}
+
 TEST_F(LibraryIndexTest, TablesAreStoredReplacedByNameAndRemoved) {
   const std::string md5a(32, 'a'), md5b(32, 'b'), shaC(64, 'c');
   LibraryIndex index(Db());
