@@ -8,7 +8,7 @@
 LibraryRun::LibraryRun() = default;
 LibraryRun::~LibraryRun() = default;
 
-bool LibraryRun::Prepare(const std::vector<std::string>& givenFolders, const std::vector<std::string>& tables,
+void LibraryRun::Prepare(const std::vector<std::string>& givenFolders, const std::vector<std::string>& tables,
                          const std::vector<std::string>& extensions, const std::function<void(const std::string&)>& say,
                          const std::function<void(const std::string&)>& progress) {
   std::string path;
@@ -17,7 +17,8 @@ bool LibraryRun::Prepare(const std::vector<std::string>& givenFolders, const std
     index = std::make_unique<library::LibraryIndex>(path);
   } catch (const std::exception& e) {
     say("bmslist-cli: the library index cannot be used: " + std::string(e.what()) + "\n");
-    return false;
+    failed = true;
+    return;
   }
   if (!index->SetAsidePath().empty())
     say("bmslist-cli: " + path + " was damaged or of another version; moved to " + index->SetAsidePath() +
@@ -48,7 +49,6 @@ bool LibraryRun::Prepare(const std::vector<std::string>& givenFolders, const std
       failed = true;
     }
   }
-  return true;
 }
 
 std::vector<std::vector<std::string>> LibraryRun::Fields(const ChartList& list,

@@ -21,8 +21,9 @@ struct LibraryRun {
   ~LibraryRun();
   // Opens the index, imports the tables and scans the folders (file-system
   // forms as given), saying each failure and the scan's progress through
-  // `say` (UTF-8 lines) and `progress`. False when the index cannot be used.
-  bool Prepare(const std::vector<std::string>& folders, const std::vector<std::string>& tables,
+  // `say` (UTF-8 lines) and `progress`. An index that cannot be used is
+  // said too; the list then gets only what it tells by itself (Duplicate).
+  void Prepare(const std::vector<std::string>& folders, const std::vector<std::string>& tables,
                const std::vector<std::string>& extensions, const std::function<void(const std::string&)>& say,
                const std::function<void(const std::string&)>& progress);
   // The Library, Table and Duplicate fields of each row; an index that

@@ -133,7 +133,7 @@ int main(int argc, char** argv) {
   if (lookups) {
     const auto say = [&](const std::string& line) { view.Say(line); };
     const auto progress = [&](const std::string& line) { view.Progress(line); };
-    if (!libraryRun.Prepare(args.libraries, args.tables, args.extensions, say, progress)) return 1;
+    libraryRun.Prepare(args.libraries, args.tables, args.extensions, say, progress);
   }
 #else
   if (lookups) {

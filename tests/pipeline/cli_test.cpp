@@ -423,6 +423,15 @@ TEST_F(CliTest, LibraryTableAndDuplicateColumnsEndTheUtf8Csv) {
   EXPECT_NE(Err().find("t/bad.json: not valid JSON"), std::string::npos) << Err();
   EXPECT_NE(bad.out.find(",\"\",\"▽2\",\"\"\r\n"), std::string::npos) << bad.out;
   EXPECT_EQ(Cli("--library no-such-folder p2.zip").status, 1);
+
+  // An index that cannot be opened is said; the list still comes, with
+  // what it tells by itself.
+  fs::remove(app_ + "library.sqlite");
+  fs::create_directory(app_ + "library.sqlite");
+  CliRun noIndex = Cli("--csv-format utf8 --library songs p1.zip p2.zip");
+  EXPECT_EQ(noIndex.status, 1);
+  EXPECT_NE(Err().find("the library index cannot be used"), std::string::npos) << Err();
+  EXPECT_NE(noIndex.out.find(",\"\",\"\",\"p1.zip\"\r\n"), std::string::npos) << noIndex.out;
 }
 
 }  // namespace
