@@ -7,6 +7,7 @@
 #include <fstream>
 #include <map>
 #include <system_error>
+#include <thread>
 
 #include "charts/chart_hash.h"
 #include "platform/files.h"
@@ -127,7 +128,21 @@ void LibraryIndex::Open() {
   db_ = std::make_unique<SqliteDb>(path_, busyMs_);
   SqliteDb& db = *db_;
   // The first read of the file: a file that is no database fails here.
-  db.Exec("PRAGMA journal_mode=WAL");
+  // Switching to WAL needs the file to itself and SQLite does not wait for
+  // that, so a copy opening a new index beside another retries.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(busyMs_);
+  for (;;) {
+    try {
+      Statement mode(db, "PRAGMA journal_mode");
+      const bool wal = mode.Step() && mode.Text(0) == "wal";
+      mode.Reset();
+      if (!wal) db.Exec("PRAGMA journal_mode=WAL");
+      break;
+    } catch (const LibraryError& e) {
+      if (!e.Busy() || std::chrono::steady_clock::now() > deadline) throw;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  }
   db.Exec("PRAGMA synchronous=NORMAL");
   db.Exec("PRAGMA foreign_keys=OFF");
   Transaction t(db);

@@ -29,7 +29,7 @@ bool SqliteDb::InTransaction() const { return sqlite3_get_autocommit(db_) == 0; 
 void SqliteDb::Fail(std::string_view what) const {
   const int code = sqlite3_errcode(db_) & 0xFF;
   throw LibraryError(std::string(sqlite3_errmsg(db_)) + " (" + std::string(what.substr(0, 60)) + ")",
-                     code == SQLITE_NOTADB || code == SQLITE_CORRUPT);
+                     code == SQLITE_NOTADB || code == SQLITE_CORRUPT, code == SQLITE_BUSY || code == SQLITE_LOCKED);
 }
 
 Statement::Statement(SqliteDb& db, std::string_view sql) : db_(db) {

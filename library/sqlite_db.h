@@ -15,12 +15,14 @@ class LibraryError : public std::runtime_error {
  public:
   // `damaged`: the file is no database of ours (not SQLite, corrupt, another
   // schema), as opposed to one that is busy or cannot be reached now.
-  explicit LibraryError(const std::string& what, bool damaged = false)
-      : std::runtime_error(what), damaged_(damaged) {}
+  // `busy`: another connection holds the lock SQLite did not wait for.
+  explicit LibraryError(const std::string& what, bool damaged = false, bool busy = false)
+      : std::runtime_error(what), damaged_(damaged), busy_(busy) {}
   bool Damaged() const { return damaged_; }
+  bool Busy() const { return busy_; }
 
  private:
-  bool damaged_;
+  bool damaged_, busy_;
 };
 
 class SqliteDb {

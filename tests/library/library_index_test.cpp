@@ -172,7 +172,8 @@ TEST_F(LibraryIndexTest, TwoProcessesScanningAndReadingAtOnceNeitherFailNorCorru
           }
         }
         if (!index.SetAsidePath().empty()) status = 5;
-      } catch (...) {
+      } catch (const std::exception& e) {
+        std::fprintf(stderr, "child %d: %s\n", role, e.what());
         status = 2;
       }
       _exit(status);
