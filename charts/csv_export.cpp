@@ -26,7 +26,18 @@ std::size_t ClassicLineSize(const ChartRow& row, const std::vector<int>& columns
   return size;
 }
 
-void AppendLine(std::string& out, const ChartRow& row, const std::vector<int>& columns, const CsvOptions& options) {
+void AppendQuotedUtf8(std::string& out, std::string_view text) {
+  out += '"';
+  for (char ch : text) {
+    if (ch == '"') out += '"';
+    out += ch;
+  }
+  out += '"';
+}
+
+void AppendLine(std::string& out, const ChartList& list, std::size_t index, const std::vector<int>& columns,
+                const CsvOptions& options) {
+  const ChartRow& row = list.Row(index);
   bool first = true;
   for (int c : columns) {
     if (!first) out += ',';
@@ -45,6 +56,12 @@ void AppendLine(std::string& out, const ChartRow& row, const std::vector<int>& c
     }
     out += '"';
   }
+  if (options.format == CsvFormat::kUtf8 && options.trailingFields && index < options.trailingFields->size()) {
+    for (const std::string& field : (*options.trailingFields)[index]) {
+      out += ',';
+      AppendQuotedUtf8(out, field);
+    }
+  }
   out += "\r\n";
 }
 
@@ -60,7 +77,7 @@ std::string ChartCsvText(const ChartList& list, const CsvOptions& options) {
     for (const ChartRow& row : list.Rows()) size += ClassicLineSize(row, columns);
     out.reserve(size);
   }
-  for (const ChartRow& row : list.Rows()) AppendLine(out, row, columns, options);
+  for (std::size_t i = 0; i < list.Count(); ++i) AppendLine(out, list, i, columns, options);
   return out;
 }
 
@@ -70,7 +87,7 @@ std::string ChartCsvLines(const ChartList& list, std::vector<std::size_t> rows, 
   std::string out;
   const std::vector<int> columns = Columns(options);
   for (std::size_t i : rows)
-    if (i < list.Count()) AppendLine(out, list.Row(i), columns, options);
+    if (i < list.Count()) AppendLine(out, list, i, columns, options);
   return out;
 }
 

@@ -18,6 +18,9 @@ struct CsvOptions {
   CsvFormat format = CsvFormat::kClassic;
   bool hashColumns = false;  // MD5 and SHA-256 after the thirteen
   bool factColumns = false;  // the facts after those (chart_facts.h)
+  // Fields (UTF-8) put last on each line, one vector per list row: the
+  // collection's lookups. UTF-8 form only; the classic form never has them.
+  const std::vector<std::vector<std::string>>* trailingFields = nullptr;
 };
 
 // The exact bytes of the file for `list`.

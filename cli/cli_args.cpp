@@ -3,7 +3,8 @@
 const char* const kCliUsage =
     "Usage: bmslist-cli [--csv FILE] [--ext LIST] [--hash] [--facts]\n"
     "                   [--csv-format FORMAT] [--charts-only] [--jobs N]\n"
-    "                   [--install-to DIR] PATH...\n"
+    "                   [--install-to DIR] [--library DIR]... [--table FILE]...\n"
+    "                   PATH...\n"
     "\n"
     "Lists the BMS charts in song archives, as the bmslist window does when the\n"
     "archives are dropped onto it together: each archive is unpacked into the\n"
@@ -14,6 +15,9 @@ const char* const kCliUsage =
     "The list is written as CSV (code page 932, CR LF, thirteen quoted fields:\n"
     "file name, artist, genre, title, difficulty, player, BPM, MIDI, WAV, BGA,\n"
     "date, archive name, archive folder) to FILE, or to standard output.\n"
+    "With --library or --table, the utf8 CSV ends with three more: Library (the\n"
+    "chart's path in a song folder), Table (symbol and level in each table that\n"
+    "lists it) and Duplicate (the archive of an earlier row with the same chart).\n"
     "\n"
     "Options:\n"
     "  --csv FILE           write the list to FILE instead of standard output\n"
@@ -39,12 +43,19 @@ const char* const kCliUsage =
     "  --install-to DIR     after writing the list, install every archive that\n"
     "                       holds a chart into the song folder DIR: one folder\n"
     "                       per song, never overwriting a file already there\n"
+    "  --library DIR        a song folder: its charts (of the --ext kinds) are\n"
+    "                       indexed (only new or changed files are read again)\n"
+    "                       and each listed chart is looked up there; repeatable\n"
+    "  --table FILE         import a difficulty table saved on disk (its header\n"
+    "                       JSON or its HTML page) into the library index, where\n"
+    "                       it stays; repeatable\n"
     "  --help               show this text\n"
     "  --version            show the version\n"
     "\n"
     "Exit status: 0 when the archives were handled (an archive that cannot be\n"
     "read adds no rows), 1 when the CSV could not be written or an archive could\n"
-    "not be installed, 2 for a usage error.\n";
+    "not be installed, or a song folder or table could not be read, 2 for a\n"
+    "usage error.\n";
 
 namespace {
 
@@ -115,6 +126,10 @@ CliArgs ParseCliArgs(const std::vector<std::string>& args) {
       }
     } else if (!optionsDone && OptionValue(args, i, "--install-to", value, out.error)) {
       out.installTo = value;
+    } else if (!optionsDone && OptionValue(args, i, "--library", value, out.error)) {
+      out.libraries.push_back(value);
+    } else if (!optionsDone && OptionValue(args, i, "--table", value, out.error)) {
+      out.tables.push_back(value);
     } else if (!optionsDone && OptionValue(args, i, "--jobs", value, out.error)) {
       if (value == "1" || value == "2") {
         out.jobs = value[0] - '0';

@@ -15,6 +15,8 @@ struct CliArgs {
   bool facts = false;                                              // --facts
   CsvFormat csvFormat = CsvFormat::kClassic;                       // --csv-format
   std::string installTo;  // --install-to: the song library folder (file system form)
+  std::vector<std::string> libraries;  // --library: song folders to scan and look charts up in
+  std::vector<std::string> tables;     // --table: difficulty tables to import
   int jobs = 0;  // --jobs: 1 one archive at a time, 2 the next unpacked meanwhile; 0 as the machine allows
   bool help = false;
   bool version = false;

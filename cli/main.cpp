@@ -11,6 +11,9 @@
 #include "cli/cli_args.h"
 #include "cli/cli_system.h"
 #include "cli/csv_output.h"
+#ifdef BMSLIST_LIBRARY
+#include "cli/library_run.h"
+#endif
 #include "platform/cp932.h"
 #include "platform/file_time.h"
 #include "platform/files.h"
@@ -41,6 +44,12 @@ class TerminalView : public SessionView {
   void DropFinished(const DropOutcome&) override { Clear(); }
   void KeepAlive() override {}
 
+  // A progress line of our own (UTF-8), on a terminal only.
+  void Progress(const std::string& utf8) {
+    if (!progress_) return;
+    std::fprintf(stderr, "\r\033[K%s", utf8.c_str());
+    std::fflush(stderr);
+  }
   // Clears the progress line and writes `line` (UTF-8, with its line end).
   void Say(const std::string& line) {
     // One write, so nothing written meanwhile lands inside the line.
@@ -117,7 +126,22 @@ int main(int argc, char** argv) {
   Session session(view);
   session.keepAliveInterval = std::chrono::milliseconds(100);
   session.scanOptions.extensions = args.extensions;
-  session.scanOptions.hashes = args.hashes;
+  // Looking charts up needs their hashes, shown as columns or not.
+  const bool lookups = !args.libraries.empty() || !args.tables.empty();
+#ifdef BMSLIST_LIBRARY
+  LibraryRun libraryRun;
+  if (lookups) {
+    const auto say = [&](const std::string& line) { view.Say(line); };
+    const auto progress = [&](const std::string& line) { view.Progress(line); };
+    libraryRun.Prepare(args.libraries, args.tables, args.extensions, say, progress);
+  }
+#else
+  if (lookups) {
+    view.Say("bmslist-cli: --library and --table are not part of this build\n");
+    return 2;
+  }
+#endif
+  session.scanOptions.hashes = args.hashes || lookups;
   session.scanOptions.chartsOnly = args.chartsOnly;
   session.scanOptions.facts = args.facts;
   if (args.jobs != 0) session.bothCores = args.jobs == 2;
@@ -131,10 +155,21 @@ int main(int argc, char** argv) {
     return t.failed > 0 || t.kept > 0 || t.cancelled ? 1 : 0;
   };
 
-  const CsvOptions csv{args.csvFormat, args.hashes, args.facts};
+  CsvOptions csv{args.csvFormat, args.hashes, args.facts};
+  std::vector<std::vector<std::string>> lookupFields;
+  bool lookupFailed = false;
+#ifdef BMSLIST_LIBRARY
+  if (lookups && args.csvFormat == CsvFormat::kUtf8) {
+    lookupFields = libraryRun.Fields(list, [&](const std::string& line) { view.Say(line); });
+    csv.trailingFields = &lookupFields;
+  }
+  lookupFailed = libraryRun.failed;
+#endif
   const int written =
       args.csvPath.empty() ? WriteCsvToStdout(list, csv) : WriteCsvFile(list, args.csvPath, csvPath, csv);
   // The list is out before anything is installed: an install that goes
   // wrong never costs it, and without the list nothing is installed.
-  return written != 0 ? written : install();
+  if (written != 0) return written;
+  const int installed = install();
+  return installed != 0 ? installed : lookupFailed ? 1 : 0;
 }

@@ -25,6 +25,7 @@ bmslist_dep_library(bmsdep_deflate libdeflate.a "")
 bmslist_dep_library(bmsdep_archive libarchive_static.a "")
 bmslist_dep_library(bmsdep_lhasa liblhasa.a "/liblhasa-1.0")
 bmslist_dep_library(bmsdep_mspack libmspack.a "")
+bmslist_dep_library(bmsdep_sqlite3 libsqlite3.a "")  # nlohmann/json.hpp lies in the same include folder
 set_target_properties(bmsdep_archive PROPERTIES INTERFACE_LINK_LIBRARIES "bmsdep_bz2;bmsdep_z")
 # GCC 12 reports these for libstdc++'s own string code once inlined into
 # ours (false positives of that release); the Linux build shows no such.

@@ -69,6 +69,10 @@ std::string InstalledLibraryDir();
 // library command line can carry).
 std::string SettingsDir();
 std::string WorkParentDir();
+// The folder of the data the program keeps (the library index), with
+// trailing delimiter: beside the executable where the settings are, else
+// $XDG_DATA_HOME/bmslist/ (%LOCALAPPDATA%\bmslist\ on Windows).
+std::string DataDir();
 
 // For tests: pretend the executable lives in `dir` (empty restores the truth).
 void OverrideExecutableDirForTesting(std::string_view dir);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds the libraries the Windows programs link (zlib, bzip2,
-# libdeflate, libarchive, liblhasa, libmspack) as static 32-bit Windows
+# libdeflate, libarchive, liblhasa, libmspack, SQLite; nlohmann-json's
+# header) as static 32-bit Windows
 # libraries, from Debian's own source packages (apt-get source). Sources,
 # build trees and the result stay in build-windows/deps/; a library already
 # built there is not built again. Their licences, and those of the compiler
@@ -171,8 +172,33 @@ if ! done_mark libarchive; then
     -DBZIP2_INCLUDE_DIR="$prefix/include" -DBZIP2_LIBRARIES="$prefix/lib/libbz2.a"
   mark libarchive
 fi
+if ! done_mark sqlite3; then
+  echo "windows-deps: sqlite3" >&2
+  d=$(fetch sqlite3 sqlite3)
+  # The one-file form (sqlite3.c) is generated from the source tree by the
+  # host's compiler and tclsh, then compiled for Windows.
+  rm -rf "$deps/build/sqlite3"
+  mkdir -p "$deps/build/sqlite3"
+  (cd "$deps/build/sqlite3" && env -u CC -u CXX -u AR -u RANLIB "$d/configure" >"$deps/build/sqlite3.log" 2>&1 \
+     && make sqlite3.c >>"$deps/build/sqlite3.log" 2>&1) \
+    || { tail -40 "$deps/build/sqlite3.log" >&2; exit 1; }
+  $CC -O2 -DSQLITE_THREADSAFE=1 -DSQLITE_OMIT_LOAD_EXTENSION -DSQLITE_DQS=0 \
+    -c "$deps/build/sqlite3/sqlite3.c" -o "$deps/build/sqlite3/sqlite3.o"
+  rm -f "$prefix/lib/libsqlite3.a"
+  $AR rcs "$prefix/lib/libsqlite3.a" "$deps/build/sqlite3/sqlite3.o"
+  cp "$deps/build/sqlite3/sqlite3.h" "$prefix/include/"
+  mark sqlite3
+fi
+
+if ! done_mark nlohmann-json3; then
+  echo "windows-deps: nlohmann-json3" >&2
+  d=$(fetch nlohmann-json3 nlohmann-json3)
+  mkdir -p "$prefix/include/nlohmann"
+  cp "$d"/single_include/nlohmann/*.hpp "$prefix/include/nlohmann/"
+  mark nlohmann-json3
+fi
 # The licences, also for libraries built by an earlier run.
-for lib in zlib bzip2 libdeflate libmspack lhasa libarchive; do
+for lib in zlib bzip2 libdeflate libmspack lhasa libarchive sqlite3 nlohmann-json3; do
   license_of "$lib" "$(fetch "$lib" "$lib")"
 done
 runtime_licenses

@@ -154,6 +154,11 @@ std::string WorkParentDir() {
   return EnvDir("XDG_CACHE_HOME", ".cache/") + "bmslist/";
 }
 
+std::string DataDir() {
+  if (KeepsFilesBesideExecutable()) return ExecutableDir();
+  return EnvDir("XDG_DATA_HOME", ".local/share/") + "bmslist/";
+}
+
 void OverrideExecutableDirForTesting(std::string_view dir) {
   std::lock_guard<std::mutex> lock(g_exeMutex);
   g_exeDirOverride = dir.empty() ? std::string() : IncludeTrailingDelimiter(dir);

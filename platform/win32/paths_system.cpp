@@ -82,6 +82,13 @@ std::string WorkParentDir() {
   return dir.empty() ? exeDir : dir;
 }
 
+std::string DataDir() {
+  std::string exeDir = ExecutableDir();
+  if (FolderWritable(exeDir)) return exeDir;
+  std::string dir = KnownFolder(CSIDL_LOCAL_APPDATA);
+  return dir.empty() ? exeDir : dir;
+}
+
 void OverrideExecutableDirForTesting(std::string_view dir) {
   std::lock_guard<std::mutex> lock(g_exeMutex);
   g_exeDirOverride = dir.empty() ? std::string() : IncludeTrailingDelimiter(dir);

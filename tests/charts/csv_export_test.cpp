@@ -148,6 +148,17 @@ TEST(ChartCsv, Utf8DecodesEachFieldAndQuotesAsSpreadsheetsExpect) {
 // Control characters in names and header values go into the classic file
 // byte for byte; the UTF-8 file and the list show them escaped, so a field
 // can neither end a line nor drive a terminal.
+TEST(ChartCsv, TrailingFieldsEndTheUtf8LinesOnly) {
+  const ChartList list = TwoRows();
+  const std::vector<std::vector<std::string>> fields = {{"a/x.bms", "★1", ""}, {"", "", "say \"x\".zip"}};
+  const CsvOptions utf8{CsvFormat::kUtf8, true, false, &fields};
+  const std::string text = ChartCsvText(list, utf8);
+  EXPECT_NE(text.find(",\"\",\"\",\"a/x.bms\",\"★1\",\"\"\r\n"), std::string::npos) << text;  // after the hashes
+  EXPECT_NE(text.find(",\"\",\"\",\"say \"\"x\"\".zip\"\r\n"), std::string::npos) << text;
+  EXPECT_EQ(ChartCsvLines(list, {1}, utf8), text.substr(text.find("\r\n") + 2));
+  EXPECT_EQ(ChartCsvText(list, CsvOptions{CsvFormat::kClassic, false, false, &fields}), kTwoRowsCsv);
+}
+
 TEST(ChartCsv, ControlCharactersAreEscapedInTheUtf8FileOnly) {
   ChartList list;
   std::size_t i = list.Append();

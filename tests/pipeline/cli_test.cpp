@@ -156,10 +156,11 @@ TEST_F(CliTest, UsageErrorsAndHelp) {
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("Usage: bmslist-cli [--csv FILE] [--ext LIST] [--hash] [--facts]\n"
                           "                   [--csv-format FORMAT] [--charts-only] [--jobs N]\n"
-                          "                   [--install-to DIR] PATH..."),
+                          "                   [--install-to DIR] [--library DIR]... [--table FILE]...\n"
+                          "                   PATH..."),
             std::string::npos);
-  for (const char* flag :
-       {"--ext LIST", "--hash", "--facts", "--csv-format FORMAT", "bms,bme,bmson", "utf8", "--charts-only", "--jobs N"})
+  for (const char* flag : {"--ext LIST", "--hash", "--facts", "--csv-format FORMAT", "bms,bme,bmson", "utf8",
+                           "--charts-only", "--jobs N", "--library DIR", "--table FILE"})
     EXPECT_NE(help.out.find(flag), std::string::npos) << flag;
   EXPECT_NE(help.out.find("--version"), std::string::npos);
   CliRun version = Cli("--version");
@@ -380,6 +381,58 @@ TEST_F(CliTest, AMissingLibraryListsNothingAndStillSucceeds) {
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "");
   EXPECT_NE(Err().find("song.arj: 書庫ライブラリがないか使えません"), std::string::npos) << Err();
+}
+
+// The collection's columns: a song folder indexed beside the program, a
+// table imported and kept, the same chart twice in a pack.
+TEST_F(CliTest, LibraryTableAndDuplicateColumnsEndTheUtf8Csv) {
+  const std::string x = "#TITLE owned\r\n", y = "#TITLE listed\r\n";
+  tmp_.Write("songs/old/a.bms", x);
+  tmp_.Write("songs/old/a.wav", "RIFF");
+  ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), "p1.zip", {{"a.bms", x}, {"b.bms", y}}));
+  ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), "p2.zip", {{"c.bms", x}}));
+  tmp_.Write("t/page.html", R"(<meta name="bmstable" content="header.json">)");
+  tmp_.Write("t/header.json", R"({"name": "Table", "symbol": "▽", "data_url": "score.json"})");
+  tmp_.Write("t/score.json", "[{\"md5\": \"" + ToolHash("md5sum", y) + "\", \"level\": \"5\"}, {\"sha256\": \"" +
+                                 ToolHash("sha256sum", x) + "\", \"level\": 2}]");
+
+  CliRun r = Cli("--csv-format utf8 --library songs --table t/page.html p1.zip p2.zip");
+  ASSERT_EQ(r.status, 0) << Err();
+  std::vector<std::string> ends;
+  for (std::size_t at = 0, next; (next = r.out.find("\r\n", at)) != std::string::npos; at = next + 2) {
+    const std::string line = r.out.substr(at, next - at);
+    std::size_t cut = line.size();
+    for (int fields = 0; fields < 3; ++fields) cut = line.rfind(",\"", cut - 1);
+    ends.push_back(line.substr(cut));
+  }
+  EXPECT_EQ(ends, (std::vector<std::string>{",\"old/a.bms\",\"▽2\",\"\"", ",\"\",\"▽5\",\"\"",
+                                            ",\"old/a.bms\",\"▽2\",\"p1.zip\""}))
+      << r.out;
+  EXPECT_TRUE(fs::exists(app_ + "library.sqlite"));  // a portable copy keeps its index beside it
+
+  // The hashes stay where they were; the classic form never has the columns.
+  CliRun hashed = Cli("--csv-format utf8 --hash --library songs p2.zip");
+  EXPECT_NE(hashed.out.find(ToolHash("sha256sum", x) + "\",\"old/a.bms\",\"▽2\",\"\"\r\n"), std::string::npos)
+      << hashed.out;
+  EXPECT_EQ(Cli("--library songs --table t/header.json p1.zip").out, Cli("p1.zip").out);
+
+  // A bad table imports nothing and says so; the table kept from before
+  // still answers, and the list is written.
+  tmp_.Write("t/bad.json", R"({"name": "Table", "data_url": )");
+  CliRun bad = Cli("--csv-format utf8 --table t/bad.json p2.zip");
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_NE(Err().find("t/bad.json: not valid JSON"), std::string::npos) << Err();
+  EXPECT_NE(bad.out.find(",\"\",\"▽2\",\"\"\r\n"), std::string::npos) << bad.out;
+  EXPECT_EQ(Cli("--library no-such-folder p2.zip").status, 1);
+
+  // An index that cannot be opened is said; the list still comes, with
+  // what it tells by itself.
+  fs::remove(app_ + "library.sqlite");
+  fs::create_directory(app_ + "library.sqlite");
+  CliRun noIndex = Cli("--csv-format utf8 --library songs p1.zip p2.zip");
+  EXPECT_EQ(noIndex.status, 1);
+  EXPECT_NE(Err().find("the library index cannot be used"), std::string::npos) << Err();
+  EXPECT_NE(noIndex.out.find(",\"\",\"\",\"p1.zip\"\r\n"), std::string::npos) << noIndex.out;
 }
 
 }  // namespace

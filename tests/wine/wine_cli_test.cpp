@@ -137,4 +137,35 @@ TEST_F(WineCli, Rar4NamesAreTheSameAsOnLinux) {
   ExpectTheSameCsv(songs, {"names.rar"});
 }
 
+// The library index and a difficulty table give the same three columns on
+// both systems: each copy keeps its own index beside it.
+TEST_F(WineCli, LibraryAndTableColumnsAreTheSameAsOnLinux) {
+  const std::string x = "#TITLE owned\r\n", y = "#TITLE listed\r\n";
+  tmp_.Write("library/old/a.bms", x);
+  tmp_.Write("library/old/b.bme", y);
+  ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), "p1.zip", {{"a.bms", x}, {"b.bme", y}}));
+  ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), "p2.zip", {{"c.bms", x}}));
+  tmp_.Write("t/page.html", R"(<meta name="bmstable" content="header.json">)");
+  tmp_.Write("t/header.json", R"({"name": "T", "symbol": "▽", "data_url": "score.json"})");
+  FILE* md5sum = popen(("md5sum '" + tmp_.Path() + "library/old/b.bme'").c_str(), "r");
+  char md5[33] = {};
+  ASSERT_EQ(fread(md5, 1, 32, md5sum), 32u);
+  pclose(md5sum);
+  tmp_.Write("t/score.json", "[{\"md5\": \"" + std::string(md5) + "\", \"level\": 1}]");
+  const std::string args = " --csv-format utf8 --ext bms,bme --library library --table t/page.html p1.zip p2.zip";
+  ASSERT_EQ(Shell("cd '" + tmp_.Path() + "' && '" + linuxApp_ + "bmslist-cli' --csv linux.csv" + args), 0);
+  ASSERT_EQ(Shell("cd '" + tmp_.Path() + "' && wine '" + windowsApp_ + "bmslist-cli.exe' --csv windows.csv" + args +
+                  " 2>wine-err.txt"),
+            0)
+      << test_support::ReadBytes(tmp_.Path() + "wine-err.txt");
+  EXPECT_TRUE(fs::exists(windowsApp_ + "library.sqlite"));
+  std::string linuxCsv = test_support::ReadBytes(tmp_.Path() + "linux.csv");
+  const std::string from = "\"" + tmp_.Path() + "\"", to = "\"" + WinePath(tmp_.Path()) + "\"";
+  for (std::size_t at = linuxCsv.find(from); at != std::string::npos; at = linuxCsv.find(from, at + to.size()))
+    linuxCsv.replace(at, from.size(), to);
+  EXPECT_NE(linuxCsv.find(",\"old/b.bme\",\"▽1\",\"\"\r\n"), std::string::npos) << linuxCsv;
+  EXPECT_NE(linuxCsv.find(",\"old/a.bms\",\"\",\"p1.zip\"\r\n"), std::string::npos) << linuxCsv;
+  EXPECT_EQ(test_support::ReadBytes(tmp_.Path() + "windows.csv"), linuxCsv);
+}
+
 }  // namespace
