@@ -26,7 +26,7 @@ constexpr ArchiveFormat kFormats[] = {
     {atArj, "ARJ", ".arj", TArj32::kLibrary.fileName, &ProbeBy<IsArjArchive, atArj>, &Make<TArj32>},
     {atRar, "RAR", ".rar", TRar32::kLibrary.fileName, &ProbeBy<IsRarArchive, atRar>, &Make<TRar32>},
     // tar32.dll tells all three of its kinds at once.
-    {atTar, "TAR", ".tar", TTar32::kLibrary.fileName, &GetTarType, &Make<TTar32>},
+    {atTar, "TAR", ".tar .txz .xz .tzst .zst .tlz .lzma", TTar32::kLibrary.fileName, &GetTarType, &Make<TTar32>},
     {atTgz, "TAR+gzip", ".tgz .taz .gz .z", TTar32::kLibrary.fileName, nullptr, &Make<TTgz32>},
     {atBZ2, "TAR+bzip2", ".bz2", TTar32::kLibrary.fileName, nullptr, &Make<TBZ232>},
 };

@@ -5,6 +5,13 @@
 #include <fcntl.h>
 #include <unistd.h>
 #include <zlib.h>
+#ifndef ARC_HAVE_XZ_ZSTD
+#define ARC_HAVE_XZ_ZSTD 0
+#endif
+#if ARC_HAVE_XZ_ZSTD
+#include <lzma.h>
+#include <zstd.h>
+#endif
 
 #include <cstring>
 
@@ -203,16 +210,91 @@ class Bzip2 : public CompressedStream::Decoder {
   bool ok_ = false;
 };
 
+#if ARC_HAVE_XZ_ZSTD
+// xz streams (concatenated ones decoded in turn) and the older .lzma form,
+// which has one stream and no magic.
+class Lzma : public CompressedStream::Decoder {
+ public:
+  explicit Lzma(bool xz) : xz_(xz) {}
+  ~Lzma() override { lzma_end(&s_); }
+  bool Restart() override {
+    lzma_end(&s_);
+    s_ = LZMA_STREAM_INIT;
+    // No memory limit of our own: the bomb checks above the reader weigh
+    // what comes out.
+    lzma_ret r = xz_ ? lzma_stream_decoder(&s_, UINT64_MAX, 0) : lzma_alone_decoder(&s_, UINT64_MAX);
+    return r == LZMA_OK;
+  }
+  bool StartsMember(const unsigned char* p) const override {
+    return xz_ && p[0] == 0xFD && p[1] == '7' && p[2] == 'z';
+  }
+  Step Run(unsigned char* in, std::size_t inSize, unsigned char* out, std::size_t outSize) override {
+    s_.next_in = in;
+    s_.avail_in = inSize;
+    s_.next_out = out;
+    s_.avail_out = outSize;
+    lzma_ret r = lzma_code(&s_, LZMA_RUN);
+    Step s{inSize - s_.avail_in, outSize - s_.avail_out};
+    if (r == LZMA_STREAM_END) s.state = Step::MemberEnd;
+    else if (r != LZMA_OK && r != LZMA_BUF_ERROR) s.state = Step::Bad;
+    return s;
+  }
+
+ private:
+  bool xz_;
+  lzma_stream s_ = LZMA_STREAM_INIT;
+};
+
+// zstd frames, decoded in turn.
+class Zstd : public CompressedStream::Decoder {
+ public:
+  ~Zstd() override { ZSTD_freeDStream(s_); }
+  bool Restart() override {
+    if (!s_) s_ = ZSTD_createDStream();
+    return s_ && !ZSTD_isError(ZSTD_DCtx_reset(s_, ZSTD_reset_session_only));
+  }
+  bool StartsMember(const unsigned char* p) const override { return p[0] == 0x28 && p[1] == 0xB5 && p[2] == 0x2F; }
+  Step Run(unsigned char* in, std::size_t inSize, unsigned char* out, std::size_t outSize) override {
+    ZSTD_inBuffer i{in, inSize, 0};
+    ZSTD_outBuffer o{out, outSize, 0};
+    std::size_t r = ZSTD_decompressStream(s_, &o, &i);
+    Step s{i.pos, o.pos};
+    if (ZSTD_isError(r)) s.state = Step::Bad;
+    else if (r == 0) s.state = Step::MemberEnd;
+    return s;
+  }
+
+ private:
+  ZSTD_DStream* s_ = nullptr;
+};
+#endif
+
 }  // namespace
+
+bool CompressedStream::Decodes(int filter) {
+  switch (filter) {
+    case ARCHIVE_FILTER_GZIP:
+    case ARCHIVE_FILTER_BZIP2: return true;
+    case ARCHIVE_FILTER_XZ:
+    case ARCHIVE_FILTER_LZMA:
+    case ARCHIVE_FILTER_ZSTD: return ARC_HAVE_XZ_ZSTD != 0;
+    default: return false;
+  }
+}
 
 CompressedStream::CompressedStream(const std::string& path, int filter) : out_(kChunk) {
   int fd = open(platform::FsName(path).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) throw ArcError(ERROR_ARC_FILE_OPEN, "cannot open " + path);
   in_ = std::make_unique<Input>(fd);
-  if (filter == ARCHIVE_FILTER_BZIP2)
-    decoder_ = std::make_unique<Bzip2>();
-  else
-    decoder_ = std::make_unique<Gzip>();
+  switch (filter) {
+    case ARCHIVE_FILTER_BZIP2: decoder_ = std::make_unique<Bzip2>(); break;
+#if ARC_HAVE_XZ_ZSTD
+    case ARCHIVE_FILTER_XZ: decoder_ = std::make_unique<Lzma>(true); break;
+    case ARCHIVE_FILTER_LZMA: decoder_ = std::make_unique<Lzma>(false); break;
+    case ARCHIVE_FILTER_ZSTD: decoder_ = std::make_unique<Zstd>(); break;
+#endif
+    default: decoder_ = std::make_unique<Gzip>(); break;
+  }
   if (!decoder_->Restart()) throw ArcError(ERROR_ENOUGH_MEMORY, "out of memory");
 }
 
