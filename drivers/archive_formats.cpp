@@ -4,6 +4,7 @@
 #include "drivers/cab32.h"
 #include "drivers/lha32.h"
 #include "drivers/rar32.h"
+#include "drivers/sevenzip.h"
 #include "drivers/tar32.h"
 #include "drivers/zip32.h"
 
@@ -29,6 +30,8 @@ constexpr ArchiveFormat kFormats[] = {
     {atTar, "TAR", ".tar .txz .xz .tzst .zst .tlz .lzma", TTar32::kLibrary.fileName, &GetTarType, &Make<TTar32>},
     {atTgz, "TAR+gzip", ".tgz .taz .gz .z", TTar32::kLibrary.fileName, nullptr, &Make<TTgz32>},
     {atBZ2, "TAR+bzip2", ".bz2", TTar32::kLibrary.fileName, nullptr, &Make<TBZ232>},
+    // Only a file that starts as a 7z archive: no self-extractor overlap.
+    {at7Zip, "7z", ".7z", TSevenZip::kLibrary.fileName, &ProbeBy<IsSevenZipArchive, at7Zip>, &Make<TSevenZip>},
 };
 
 }  // namespace

@@ -29,6 +29,7 @@ std::vector<CmdToken> TokenizeCommandLine(std::string_view line) {
       cur = CmdToken{};
       inWord = false;
     } else {
+      if (cur.text.empty() && inQuotes) cur.startsQuoted = true;
       cur.text += c;
       inWord = true;
     }
