@@ -1,6 +1,6 @@
 // The 7-Zip dialect (7-ZIP32.DLL):  x|e [switches] archive [masks...]
-// Switches may come anywhere after the command, case-insensitively, up to
-// "--"; a word whose first character is quoted is never a switch.
+// Switches may come anywhere after the command, case-insensitively, quoted
+// or not, up to "--" (after which every word is a name, as in 7-Zip).
 //
 //   x / e            extract with / without the archive's folders   honoured
 //   -o<dir>          destination, right after -o (quoted or not,
@@ -87,11 +87,11 @@ int ParseSevenZipCommand(const std::vector<CmdToken>& tokens, ExtractRequest& re
   bool switches = true, archiveGiven = false;
   for (std::size_t i = 1; i < tokens.size(); ++i) {
     const CmdToken& t = tokens[i];
-    if (switches && !t.startsQuoted && t.text == "--") {
+    if (switches && t.text == "--") {
       switches = false;
       continue;
     }
-    if (switches && !t.startsQuoted && t.text.size() >= 2 && t.text[0] == '-') {
+    if (switches && t.text.size() >= 2 && t.text[0] == '-') {
       std::string_view value;
       const SwitchSpec* entry = MatchSwitch(kSevenZipSwitches, std::string_view(t.text).substr(1), true, value);
       if (!entry) return ERROR_COMMAND_NAME;

@@ -29,7 +29,6 @@ std::vector<CmdToken> TokenizeCommandLine(std::string_view line) {
       cur = CmdToken{};
       inWord = false;
     } else {
-      if (cur.text.empty() && inQuotes) cur.startsQuoted = true;
       cur.text += c;
       inWord = true;
     }

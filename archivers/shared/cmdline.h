@@ -12,7 +12,6 @@ namespace arc {
 struct CmdToken {
   std::string text;
   bool quoted = false;  // some part of it was in quotes
-  bool startsQuoted = false;  // its first character was in quotes: "-x" is a name, -"x" a switch
 };
 
 std::vector<CmdToken> TokenizeCommandLine(std::string_view line);
