@@ -401,7 +401,7 @@ bool DropPipeline::Select(Unpacked& u) {
   if (!archiveFile_.Archiver()) {
     // No format recognised yet, so no driver: nothing can be unpacked, and
     // the working folder is left as it is.
-    problem.reasons.push_back(Reason("形式がわかりません (対応する書庫: LZH, ZIP, CAB, ARJ, TAR, TGZ, BZ2, RAR)"));
+    problem.reasons.push_back(Reason("形式がわかりません (対応する書庫: LZH, ZIP, CAB, ARJ, TAR, TGZ, BZ2, RAR, 7z, TAR.XZ, TAR.ZST)"));
     return false;
   }
   return true;

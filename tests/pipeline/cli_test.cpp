@@ -31,7 +31,7 @@ class CliTest : public ::testing::Test {
     fs::create_directories(app_);
     const std::string bin = platform::Cp932ToUtf8(platform::ExecutableDir());
     for (const char* f : {"bmslist-cli", "libbmsplatform.so", "UNLHA32.DLL", "UNZIP32.DLL", "ZIP32J.DLL", "LMZIP32.DLL",
-                          "CAB32.DLL", "UNARJ32J.DLL", "tar32.dll", "UNRAR32.DLL"})
+                          "CAB32.DLL", "UNARJ32J.DLL", "tar32.dll", "UNRAR32.DLL", "7-ZIP32.DLL"})
       fs::copy_file(bin + f, app_ + f);
   }
   // Runs in the scratch folder, or in its sub-folder `in`.

@@ -107,7 +107,9 @@ INSTANTIATE_TEST_SUITE_P(
                       FormatCase{"song.cab", {"a.bms", "b.BMS"}}, FormatCase{"song.arj", {"a.bms", "b.BMS"}},
                       FormatCase{"song.tar", {"a.bms", "b.BMS"}}, FormatCase{"song.tgz", {"a.bms", "b.BMS"}},
                       FormatCase{"song.taz", {"a.bms", "b.BMS"}}, FormatCase{"song.tar.bz2", {"a.bms", "b.BMS"}},
-                      FormatCase{"song.rar", {"a.bms", "b.BMS"}}, FormatCase{"a.bms.gz", {"a.bms"}}),
+                      FormatCase{"song.rar", {"a.bms", "b.BMS"}}, FormatCase{"a.bms.gz", {"a.bms"}},
+                      FormatCase{"song.7z", {"a.bms", "b.BMS"}}, FormatCase{"song.tar.xz", {"a.bms", "b.BMS"}},
+                      FormatCase{"song.tar.zst", {"a.bms", "b.BMS"}}, FormatCase{"song.tlz", {"a.bms", "b.BMS"}}),
     [](const auto& info) {
       std::string n = info.param.archive;
       for (auto& ch : n)

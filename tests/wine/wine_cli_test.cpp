@@ -46,10 +46,10 @@ class WineCli : public ::testing::Test {
     fs::create_directories(windowsApp_);
     const std::string bin = platform::Cp932ToUtf8(platform::ExecutableDir());
     for (const char* f : {"bmslist-cli", "libbmsplatform.so", "UNLHA32.DLL", "UNZIP32.DLL", "ZIP32J.DLL", "LMZIP32.DLL",
-                          "CAB32.DLL", "UNARJ32J.DLL", "tar32.dll", "UNRAR32.DLL"})
+                          "CAB32.DLL", "UNARJ32J.DLL", "tar32.dll", "UNRAR32.DLL", "7-ZIP32.DLL"})
       fs::copy_file(bin + f, linuxApp_ + f);
     for (const char* f : {"bmslist-cli.exe", "UNLHA32.DLL", "UNZIP32.DLL", "ZIP32J.DLL", "LMZIP32.DLL", "CAB32.DLL",
-                          "UNARJ32J.DLL", "tar32.dll", "UNRAR32.DLL"})
+                          "UNARJ32J.DLL", "tar32.dll", "UNRAR32.DLL", "7-ZIP32.DLL"})
       fs::copy_file(std::string(WINDOWS_BIN) + "/" + f, windowsApp_ + f);
   }
 
