@@ -220,9 +220,11 @@ class Lzma : public CompressedStream::Decoder {
   bool Restart() override {
     lzma_end(&s_);
     s_ = LZMA_STREAM_INIT;
-    // No memory limit of our own: the bomb checks above the reader weigh
-    // what comes out.
-    lzma_ret r = xz_ ? lzma_stream_decoder(&s_, UINT64_MAX, 0) : lzma_alone_decoder(&s_, UINT64_MAX);
+    // liblzma takes the whole dictionary the header asks for at once: a
+    // forged header would have it take gigabytes. xz -9 uses 64 MiB; a
+    // stream asking for more than this limit is refused as damaged.
+    constexpr std::uint64_t kMemoryLimit = 1u << 30;
+    lzma_ret r = xz_ ? lzma_stream_decoder(&s_, kMemoryLimit, 0) : lzma_alone_decoder(&s_, kMemoryLimit);
     return r == LZMA_OK;
   }
   bool StartsMember(const unsigned char* p) const override {

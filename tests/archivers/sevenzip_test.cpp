@@ -120,6 +120,24 @@ TEST(SevenZip, CutOrDamagedArchivesFailWithoutPartFiles) {
   }
 }
 
+// A raw split set is read from its first volume as 7zz reads it; a later
+// volume alone is no archive, and a set short of a volume names it.
+TEST(SevenZip, SplitSetsReadFromTheFirstVolume) {
+  TempDir dir;
+  MakeSong(dir);
+  ASSERT_EQ(Shell(dir.Path() + "src", "7zz a -bso0 -v60k ../set.7z song && test -f ../set.7z.004"), 0);
+  ASSERT_EQ(Shell(dir.Path(), "7zz x -bso0 -oref set.7z.001"), 0);
+  ArcLibrary sz("7-ZIP32.DLL", "SevenZip");
+  EXPECT_EQ(sz.Command(SevenZipX(dir.Path() + "set.7z.001", dir.Path() + "dest/")), 0);
+  EXPECT_TRUE(FilesUnder(dir.Path() + "dest") == FilesUnder(dir.Path() + "ref"));
+  EXPECT_EQ(sz.Command(SevenZipX(dir.Path() + "set.7z.002", dir.Path() + "later/")), ERROR_NOT_ARC_FILE);
+  ASSERT_EQ(Shell(dir.Path(), "mv set.7z.003 away"), 0);
+  std::string out;
+  EXPECT_EQ(sz.Command(SevenZipX(dir.Path() + "set.7z.001", dir.Path() + "short/"), &out), ERROR_UNEXPECTED_EOF);
+  EXPECT_NE(out.find("set.7z.003"), std::string::npos) << out;
+  EXPECT_TRUE(FilesUnder(dir.Path() + "short").empty());
+}
+
 TEST(SevenZip, ListsEntriesAndAnswersTheFamilyQueries) {
   TempDir dir;
   MakeSong(dir);

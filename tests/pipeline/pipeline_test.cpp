@@ -202,6 +202,24 @@ TEST_F(PipelineTest, AnUnreadableChartCostsTheOthersNothingAndIsCleanedUp) {
   EXPECT_TRUE(FilesAtTopOfWork().empty());
 }
 
+// A split 7z set is listed once from its first volume; a later volume
+// alone says what it is.
+TEST_F(PipelineTest, ASplitSetIsListedFromItsFirstVolume) {
+  ASSERT_TRUE(MakeArchive(tmp_.Path(), "big.7z", TypicalSong()));
+  ASSERT_EQ(test_support::Shell(tmp_.Path(), "mkdir set && cd src-big.7z && 7zz a -bso0 -v1k -mx=0 ../set/big.7z ."), 0);
+  ASSERT_TRUE(fs::exists(tmp_.Path() + "set/big.7z.002"));
+  DropPipeline pipeline(list_, af_, window_);
+  std::vector<ArchiveProblem> problems;
+  pipeline.onArchiveProblem = [&](const ArchiveProblem& p) { problems.push_back(p); };
+  pipeline.WMDropFiles({tmp_.Path() + "set/big.7z.001", tmp_.Path() + "set/big.7z.002"});
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"a.bms", "b.BMS"}));
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_EQ(problems[0].archivePath, tmp_.Path() + "set/big.7z.002");
+  EXPECT_NE(ProblemReasonsText(problems[0]).find("最初の巻ではありません"), std::string::npos)
+      << ProblemReasonsText(problems[0]);
+  EXPECT_TRUE(FilesAtTopOfWork().empty());
+}
+
 TEST_F(PipelineTest, AReadOnlyChartSurvivesTheCleanUpAndIsListedAgain) {
   test_support::WriteBytes(Work() + "stuck.bms", "#TITLE stuck\r\n");
   chmod((Work() + "stuck.bms").c_str(), 0444);
