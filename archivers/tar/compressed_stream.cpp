@@ -5,13 +5,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 #include <zlib.h>
-#ifndef ARC_HAVE_XZ_ZSTD
-#define ARC_HAVE_XZ_ZSTD 0
-#endif
-#if ARC_HAVE_XZ_ZSTD
 #include <lzma.h>
 #include <zstd.h>
-#endif
 
 #include <cstring>
 
@@ -210,7 +205,6 @@ class Bzip2 : public CompressedStream::Decoder {
   bool ok_ = false;
 };
 
-#if ARC_HAVE_XZ_ZSTD
 // xz streams (concatenated ones decoded in turn) and the older .lzma form,
 // which has one stream and no magic.
 class Lzma : public CompressedStream::Decoder {
@@ -269,19 +263,12 @@ class Zstd : public CompressedStream::Decoder {
  private:
   ZSTD_DStream* s_ = nullptr;
 };
-#endif
 
 }  // namespace
 
 bool CompressedStream::Decodes(int filter) {
-  switch (filter) {
-    case ARCHIVE_FILTER_GZIP:
-    case ARCHIVE_FILTER_BZIP2: return true;
-    case ARCHIVE_FILTER_XZ:
-    case ARCHIVE_FILTER_LZMA:
-    case ARCHIVE_FILTER_ZSTD: return ARC_HAVE_XZ_ZSTD != 0;
-    default: return false;
-  }
+  return filter == ARCHIVE_FILTER_GZIP || filter == ARCHIVE_FILTER_BZIP2 || filter == ARCHIVE_FILTER_XZ ||
+         filter == ARCHIVE_FILTER_LZMA || filter == ARCHIVE_FILTER_ZSTD;
 }
 
 CompressedStream::CompressedStream(const std::string& path, int filter) : out_(kChunk) {
@@ -290,11 +277,9 @@ CompressedStream::CompressedStream(const std::string& path, int filter) : out_(k
   in_ = std::make_unique<Input>(fd);
   switch (filter) {
     case ARCHIVE_FILTER_BZIP2: decoder_ = std::make_unique<Bzip2>(); break;
-#if ARC_HAVE_XZ_ZSTD
     case ARCHIVE_FILTER_XZ: decoder_ = std::make_unique<Lzma>(true); break;
     case ARCHIVE_FILTER_LZMA: decoder_ = std::make_unique<Lzma>(false); break;
     case ARCHIVE_FILTER_ZSTD: decoder_ = std::make_unique<Zstd>(); break;
-#endif
     default: decoder_ = std::make_unique<Gzip>(); break;
   }
   if (!decoder_->Restart()) throw ArcError(ERROR_ENOUGH_MEMORY, "out of memory");

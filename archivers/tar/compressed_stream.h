@@ -17,8 +17,7 @@ enum class StreamEnd { Clean, CutShort, Damaged };
 
 class CompressedStream {
  public:
-  // Whether this build decodes `filter` (the Windows build has no xz, lzma
-  // or zstd).
+  // Whether `filter` is one decoded here.
   static bool Decodes(int filter);
 
   // `filter` is one that Decodes() takes. Throws ArcError

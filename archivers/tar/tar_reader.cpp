@@ -64,13 +64,6 @@ int FilterOf(const std::string& path) {
   return ARCHIVE_FILTER_NONE;
 }
 
-// xz, lzma and zstd need libraries the Windows build goes without.
-void RequireDecoder(int filter) {
-  bool newer = filter == ARCHIVE_FILTER_XZ || filter == ARCHIVE_FILTER_LZMA || filter == ARCHIVE_FILTER_ZSTD;
-  if (newer && !CompressedStream::Decodes(filter))
-    throw ArcError(ERROR_NOT_SUPPORT, "xz, lzma and zstd streams are not supported by this build");
-}
-
 enum class Layout { Tar, Raw, EmptyStream };
 
 // gzip, bzip2, xz, lzma and zstd are decoded by our own stream (see
@@ -334,7 +327,6 @@ std::string SingleFileName(const std::string& archivePath, bool gzip) {
 std::unique_ptr<ArchiveReader> OpenTarReader(const std::string& path) {
   RequireReadableFile(path);
   int filter = FilterOf(path);
-  RequireDecoder(filter);
   Layout layout = LayoutOf(path, filter);
   bool gzip = filter == ARCHIVE_FILTER_GZIP;
   if (layout == Layout::EmptyStream) {
@@ -369,10 +361,7 @@ int DetectTarArchiveType(const std::string& path) {
   try {
     RequireRegularFile(path);
     int filter = FilterOf(path);
-    // Without its decoder a stream is taken for a tar, so that the
-    // extraction says what this build lacks.
-    bool undecodable = filter != ARCHIVE_FILTER_NONE && filter != ARCHIVE_FILTER_COMPRESS && !CompressedStream::Decodes(filter);
-    bool tar = undecodable || LayoutOf(path, filter) == Layout::Tar;
+    bool tar = LayoutOf(path, filter) == Layout::Tar;
     switch (filter) {
       case ARCHIVE_FILTER_NONE: return tar ? ARCHIVETYPE_TAR : ARCHIVETYPE_NONE;
       case ARCHIVE_FILTER_GZIP: return tar ? ARCHIVETYPE_TARGZ : ARCHIVETYPE_GZ;
