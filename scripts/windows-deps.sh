@@ -177,11 +177,20 @@ if ! done_mark libzstd; then
   mark libzstd
 fi
 
-# Marked under a new name since it links liblzma and libzstd: a libarchive
-# built before them is built again.
-if ! done_mark libarchive-lzma-zstd; then
+# Marked under a new name since it links liblzma and libzstd and carries
+# the guard below: a libarchive built before them is built again.
+if ! done_mark libarchive-lzma-zstd-bcj2; then
   echo "windows-deps: libarchive" >&2
   d=$(fetch libarchive libarchive)
+  # 3.6's 7z reader allocates a BCJ2 sub-stream buffer of the 64-bit size
+  # the header claims, cast to size_t, and copies up to that size into it:
+  # in a 32-bit process a forged size above 4 GiB gives a small buffer and
+  # a heap overflow. Sizes the process cannot hold are refused first.
+  f="$d/libarchive/archive_read_support_format_7zip.c"
+  if ! grep -q 'bmslist: 32-bit guard' "$f"; then
+    sed -i 's|^\(\t*\)b\[i\] = malloc((size_t)zip->folder_outbytes_remaining);|\1/* bmslist: 32-bit guard */\n\1if (zip->folder_outbytes_remaining > (uint64_t)(SIZE_MAX / 2)) {\n\1\tfree(b[0]); free(b[1]); free(b[2]);\n\1\tarchive_set_error(\&a->archive, ENOMEM, "No memory for 7-Zip decompression");\n\1\treturn (ARCHIVE_FATAL);\n\1}\n\1b[i] = malloc((size_t)zip->folder_outbytes_remaining);|' "$f"
+    grep -q 'bmslist: 32-bit guard' "$f" || { echo "windows-deps: the 7z guard did not apply" >&2; exit 1; }
+  fi
   cmake_lib libarchive "$d" -DENABLE_TEST=OFF -DENABLE_TAR=OFF -DENABLE_CPIO=OFF -DENABLE_CAT=OFF \
     -DENABLE_OPENSSL=OFF -DENABLE_MBEDTLS=OFF -DENABLE_NETTLE=OFF -DENABLE_LIBB2=OFF -DENABLE_LZ4=OFF \
     -DENABLE_LZO=OFF -DENABLE_LZMA=ON -DENABLE_ZSTD=ON -DENABLE_LIBXML2=OFF -DENABLE_EXPAT=OFF \
@@ -191,7 +200,7 @@ if ! done_mark libarchive-lzma-zstd; then
     -DLIBLZMA_INCLUDE_DIR="$prefix/include" -DLIBLZMA_LIBRARY="$prefix/lib/liblzma.a" \
     -DZSTD_INCLUDE_DIR="$prefix/include" -DZSTD_LIBRARY="$prefix/lib/libzstd.a" \
     -DCMAKE_C_FLAGS="-DLZMA_API_STATIC"
-  mark libarchive-lzma-zstd
+  mark libarchive-lzma-zstd-bcj2
 fi
 # The licences, also for libraries built by an earlier run.
 for lib in zlib bzip2 libdeflate xz-utils libzstd libmspack lhasa libarchive; do

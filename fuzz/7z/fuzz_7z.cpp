@@ -13,6 +13,11 @@
 // only what decodes is touched, which the RSS limit still bounds. The
 // malloc limit, which defaults to the RSS limit, would stop every such
 // input there, so it is raised for this target alone.
+// A forged size beyond what malloc can give at all makes it answer null
+// (which libarchive reports) rather than stop the process, as outside the
+// sanitizer.
+extern "C" const char* __asan_default_options() { return "allocator_may_return_null=1"; }
+
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   static std::vector<char*> args;
   static char limit[] = "-malloc_limit_mb=65536";
