@@ -13,4 +13,5 @@ enum TArchiverType : std::uint8_t {
   atRar,
   atNone,
   atAutoDetect,
+  at7Zip,  // formats added later take the next ordinals
 };

@@ -178,6 +178,7 @@ libraries_part() {
   ref_cabextract() { each 'cabextract -q' "$@"; }
   ref_arj() { each 'arj x -y' "$@"; }
   ref_unar() { each 'unar -q -f' "$@"; }
+  ref_7zz() { each '7zz x -bso0 -bsp0 -y' "$@"; }
   ours() { local t; t=$("$bin/bench_unpack" "$1" "$out" "${@:2}" 2>/dev/null) && echo "$t"; }
 
   echo
@@ -185,6 +186,7 @@ libraries_part() {
   # label | bench_unpack format (and --charts) | set | reference | at most
   # this many archives (bzip2 is slow to decode whoever does it)
   while IFS='|' read -r label format set ref most; do
+    [ -d "$libs/mixed/$set" ] || continue  # a set made before the format was added
     files=("$libs/mixed/$set"/*)
     [ ${#files[@]} -gt 0 ] || continue
     files=("${files[@]:0:${most:-${#files[@]}}}")
@@ -220,6 +222,11 @@ CAB32 *.bms vs bsdtar *.bms|cab --charts|cab|ref_bsdtar_charts
 UNARJ32J vs arj|arj|arj|ref_arj
 UNRAR32 vs unar|rar|rar|ref_unar
 UNRAR32 *.bms vs bsdtar *.bms|rar --charts|rar|ref_bsdtar_charts
+tar32 vs bsdtar (tar.xz)|txz|txz|ref_bsdtar
+tar32 vs bsdtar (tar.zst)|tzst|tzst|ref_bsdtar
+7-ZIP32 vs 7zz x|7z|7z|ref_7zz
+7-ZIP32 vs bsdtar|7z|7z|ref_bsdtar
+7-ZIP32 *.bms vs bsdtar *.bms|7z --charts|7z|ref_bsdtar_charts
 EOF
   awk -v m="$mixed" -v b="$(du -cb "$libs"/mixed/zip/* | tail -1 | cut -f1)" 'BEGIN {
     printf "(each row: %d song archive(s), %.0f MB as ZIP, tar.bz2 at most 2; below 1 the library is faster)\n", m, b / 1048576 }'

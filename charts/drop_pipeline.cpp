@@ -437,8 +437,23 @@ void DropPipeline::Unpack(Unpacked& u) {
   if (Select(u)) ExtractSelected(u, archiveFile_);
 }
 
+namespace {
+// "x.7z.002" and on: a later volume of a raw split set, read only from its
+// first volume.
+bool IsLaterVolume(const std::string& path) {
+  std::string ext = platform::ExtractFileExt(path);
+  if (ext.size() != 4 || ext == ".000" || ext == ".001") return false;
+  return std::all_of(ext.begin() + 1, ext.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+}  // namespace
+
 bool DropPipeline::Select(Unpacked& u) {
   ArchiveProblem& problem = u.problem;
+  // Asked first: an unknown name would otherwise go to the last driver.
+  if (IsLaterVolume(u.openPath)) {
+    problem.reasons.push_back(Reason("分割書庫の最初の巻ではありません (最初の巻 .001 を開いてください)"));
+    return false;
+  }
   try {
     archiveFile_.SetFileName(u.openPath);
   } catch (const std::exception& e) {
@@ -452,7 +467,7 @@ bool DropPipeline::Select(Unpacked& u) {
   if (!archiveFile_.Archiver()) {
     // No format recognised yet, so no driver: nothing can be unpacked, and
     // the working folder is left as it is.
-    problem.reasons.push_back(Reason("形式がわかりません (対応する書庫: LZH, ZIP, CAB, ARJ, TAR, TGZ, BZ2, RAR)"));
+    problem.reasons.push_back(Reason("形式がわかりません (対応する書庫: LZH, ZIP, CAB, ARJ, TAR, TGZ, BZ2, RAR, 7z, TAR.XZ, TAR.ZST)"));
     return false;
   }
   return true;

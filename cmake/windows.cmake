@@ -26,7 +26,11 @@ bmslist_dep_library(bmsdep_archive libarchive_static.a "")
 bmslist_dep_library(bmsdep_lhasa liblhasa.a "/liblhasa-1.0")
 bmslist_dep_library(bmsdep_mspack libmspack.a "")
 bmslist_dep_library(bmsdep_sqlite3 libsqlite3.a "")  # nlohmann/json.hpp lies in the same include folder
-set_target_properties(bmsdep_archive PROPERTIES INTERFACE_LINK_LIBRARIES "bmsdep_bz2;bmsdep_z")
+bmslist_dep_library(bmsdep_lzma liblzma.a "")
+bmslist_dep_library(bmsdep_zstd libzstd.a "")
+# liblzma's header marks its functions for import unless told it is static.
+set_target_properties(bmsdep_lzma PROPERTIES INTERFACE_COMPILE_DEFINITIONS LZMA_API_STATIC)
+set_target_properties(bmsdep_archive PROPERTIES INTERFACE_LINK_LIBRARIES "bmsdep_bz2;bmsdep_z;bmsdep_lzma;bmsdep_zstd")
 # GCC 12 reports these for libstdc++'s own string code once inlined into
 # ours (false positives of that release); the Linux build shows no such.
 add_compile_options(-Wno-maybe-uninitialized -Wno-restrict)

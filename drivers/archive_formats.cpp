@@ -4,6 +4,7 @@
 #include "drivers/cab32.h"
 #include "drivers/lha32.h"
 #include "drivers/rar32.h"
+#include "drivers/sevenzip.h"
 #include "drivers/tar32.h"
 #include "drivers/zip32.h"
 
@@ -26,9 +27,11 @@ constexpr ArchiveFormat kFormats[] = {
     {atArj, "ARJ", ".arj", TArj32::kLibrary.fileName, &ProbeBy<IsArjArchive, atArj>, &Make<TArj32>},
     {atRar, "RAR", ".rar", TRar32::kLibrary.fileName, &ProbeBy<IsRarArchive, atRar>, &Make<TRar32>},
     // tar32.dll tells all three of its kinds at once.
-    {atTar, "TAR", ".tar", TTar32::kLibrary.fileName, &GetTarType, &Make<TTar32>},
+    {atTar, "TAR", ".tar .txz .xz .tzst .zst .tlz .lzma", TTar32::kLibrary.fileName, &GetTarType, &Make<TTar32>},
     {atTgz, "TAR+gzip", ".tgz .taz .gz .z", TTar32::kLibrary.fileName, nullptr, &Make<TTgz32>},
     {atBZ2, "TAR+bzip2", ".bz2", TTar32::kLibrary.fileName, nullptr, &Make<TBZ232>},
+    // Only a file that starts as a 7z archive: no self-extractor overlap.
+    {at7Zip, "7z", ".7z", TSevenZip::kLibrary.fileName, &ProbeBy<IsSevenZipArchive, at7Zip>, &Make<TSevenZip>},
 };
 
 }  // namespace

@@ -24,6 +24,14 @@ TArchiverType DetectArchiverType(const std::string& fileName, bool byExtension) 
   std::string ext = platform::ExtractFileExt(fileName);
   if (ext.empty()) return atNone;
   if (platform::SameTextAscii(ext, ".exe")) return DetectArchiverType(fileName, false);
+  // A raw split's first volume ("song.7z.001") that holds the whole archive
+  // is that archive: its inner extension names the format, whose library
+  // must open it as it is.
+  if (platform::SameTextAscii(ext, ".001")) {
+    TArchiverType inner = DetectArchiverType(fileName.substr(0, fileName.size() - ext.size()), true);
+    const ArchiveFormat* format = FindArchiveFormat(inner);
+    return format && format->probe && format->probe(fileName) == inner ? inner : atNone;
+  }
   for (const ArchiveFormat& f : ArchiveFormats())
     for (const std::string& known : FormatExtensions(f))
       if (platform::SameTextAscii(ext, known)) return f.type;

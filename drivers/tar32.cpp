@@ -55,7 +55,15 @@ int TTar32::MakeSelfExtractor(const CommandRequest& r) {
 TArchiverType GetTarType(const std::string& fileName) {
   try {
     switch (TTar32::Module().GetArchiveType(fileName)) {
-      case ARCHIVETYPE_TAR: return atTar;
+      case ARCHIVETYPE_TAR:
+      // The newer compressions need no switch of their own: tar32 tells
+      // them from the data.
+      case ARCHIVETYPE_TARXZ:
+      case ARCHIVETYPE_XZ:
+      case ARCHIVETYPE_TARLZMA:
+      case ARCHIVETYPE_LZMA:
+      case ARCHIVETYPE_TARZSTD:
+      case ARCHIVETYPE_ZSTD: return atTar;
       case ARCHIVETYPE_TARGZ:
       case ARCHIVETYPE_TARZ:
       case ARCHIVETYPE_GZ:

@@ -1,5 +1,5 @@
 #pragma once
-// The tar32.dll drivers: TTar32 for plain TAR, TTgz32 (gzip, compress) and
+// The tar32.dll drivers: TTar32 for plain TAR and TAR+xz/lzma/zstd, TTgz32 (gzip, compress) and
 // TBZ232 (bzip2), which differ only in the compression switch and SFX.
 #include "drivers/family_archiver.h"
 #include "archives/archiver_type.h"

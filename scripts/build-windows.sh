@@ -24,7 +24,7 @@ cmake --build "$out" -- -j"${JOBS:-$(nproc)}"
 zip="$(ls -t "$out"/bmslist-*-win32.zip | head -1)"
 # The zip carries the licences of everything linked into its binaries.
 listing="$(unzip -Z1 "$zip")"
-for f in LICENSE licenses/README.txt licenses/{zlib,bzip2,libdeflate,libmspack,lhasa,libarchive,sqlite3,nlohmann-json3}/copyright.txt \
+for f in LICENSE licenses/README.txt licenses/{zlib,bzip2,libdeflate,xz-utils,libzstd,libmspack,lhasa,libarchive,sqlite3,nlohmann-json3}/copyright.txt \
          licenses/{gcc-mingw-w64-i686-posix-runtime,mingw-w64-i686-dev}/copyright.txt; do
   grep -qx "$f" <<<"$listing" || { echo "build-windows: $f missing from $zip" >&2; exit 1; }
 done

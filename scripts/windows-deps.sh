@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds the libraries the Windows programs link (zlib, bzip2,
-# libdeflate, libarchive, liblhasa, libmspack, SQLite; nlohmann-json's
-# header) as static 32-bit Windows
+# libdeflate, liblzma, libzstd, libarchive, liblhasa, libmspack, SQLite;
+# nlohmann-json's header) as static 32-bit Windows
 # libraries, from Debian's own source packages (apt-get source). Sources,
 # build trees and the result stay in build-windows/deps/; a library already
 # built there is not built again. Their licences, and those of the compiler
@@ -161,16 +161,47 @@ if ! done_mark lhasa; then
   mark lhasa
 fi
 
-if ! done_mark libarchive; then
+# liblzma (xz-utils) and libzstd: tar32's xz, lzma and zstd streams and
+# libarchive's LZMA and LZMA2 in 7z archives.
+if ! done_mark xz-utils; then
+  echo "windows-deps: xz-utils" >&2
+  d=$(fetch xz-utils xz-utils)
+  cmake_lib xz-utils "$d" -DBUILD_TESTING=OFF -DENABLE_NLS=OFF
+  mark xz-utils
+fi
+
+if ! done_mark libzstd; then
+  echo "windows-deps: libzstd" >&2
+  d=$(fetch libzstd libzstd)
+  cmake_lib libzstd "$d/build/cmake" -DZSTD_BUILD_PROGRAMS=OFF -DZSTD_BUILD_SHARED=OFF -DZSTD_BUILD_STATIC=ON \
+    -DZSTD_BUILD_TESTS=OFF -DZSTD_MULTITHREAD_SUPPORT=OFF -DZSTD_LEGACY_SUPPORT=OFF
+  mark libzstd
+fi
+
+# Marked under a new name since it links liblzma and libzstd and carries
+# the guard below: a libarchive built before them is built again.
+if ! done_mark libarchive-lzma-zstd-bcj2; then
   echo "windows-deps: libarchive" >&2
   d=$(fetch libarchive libarchive)
+  # 3.6's 7z reader allocates a BCJ2 sub-stream buffer of the 64-bit size
+  # the header claims, cast to size_t, and copies up to that size into it:
+  # in a 32-bit process a forged size above 4 GiB gives a small buffer and
+  # a heap overflow. Sizes the process cannot hold are refused first.
+  f="$d/libarchive/archive_read_support_format_7zip.c"
+  if ! grep -q 'bmslist: 32-bit guard' "$f"; then
+    sed -i 's|^\(\t*\)b\[i\] = malloc((size_t)zip->folder_outbytes_remaining);|\1/* bmslist: 32-bit guard */\n\1if (zip->folder_outbytes_remaining > (uint64_t)(SIZE_MAX / 2)) {\n\1\tfree(b[0]); free(b[1]); free(b[2]);\n\1\tarchive_set_error(\&a->archive, ENOMEM, "No memory for 7-Zip decompression");\n\1\treturn (ARCHIVE_FATAL);\n\1}\n\1b[i] = malloc((size_t)zip->folder_outbytes_remaining);|' "$f"
+    grep -q 'bmslist: 32-bit guard' "$f" || { echo "windows-deps: the 7z guard did not apply" >&2; exit 1; }
+  fi
   cmake_lib libarchive "$d" -DENABLE_TEST=OFF -DENABLE_TAR=OFF -DENABLE_CPIO=OFF -DENABLE_CAT=OFF \
     -DENABLE_OPENSSL=OFF -DENABLE_MBEDTLS=OFF -DENABLE_NETTLE=OFF -DENABLE_LIBB2=OFF -DENABLE_LZ4=OFF \
-    -DENABLE_LZO=OFF -DENABLE_LZMA=OFF -DENABLE_ZSTD=OFF -DENABLE_LIBXML2=OFF -DENABLE_EXPAT=OFF \
+    -DENABLE_LZO=OFF -DENABLE_LZMA=ON -DENABLE_ZSTD=ON -DENABLE_LIBXML2=OFF -DENABLE_EXPAT=OFF \
     -DENABLE_PCREPOSIX=OFF -DENABLE_ICONV=OFF -DENABLE_ACL=OFF -DENABLE_XATTR=OFF -DENABLE_CNG=OFF \
     -DENABLE_ZLIB=ON -DENABLE_BZip2=ON -DZLIB_ROOT="$prefix" \
-    -DBZIP2_INCLUDE_DIR="$prefix/include" -DBZIP2_LIBRARIES="$prefix/lib/libbz2.a"
-  mark libarchive
+    -DBZIP2_INCLUDE_DIR="$prefix/include" -DBZIP2_LIBRARIES="$prefix/lib/libbz2.a" \
+    -DLIBLZMA_INCLUDE_DIR="$prefix/include" -DLIBLZMA_LIBRARY="$prefix/lib/liblzma.a" \
+    -DZSTD_INCLUDE_DIR="$prefix/include" -DZSTD_LIBRARY="$prefix/lib/libzstd.a" \
+    -DCMAKE_C_FLAGS="-DLZMA_API_STATIC"
+  mark libarchive-lzma-zstd-bcj2
 fi
 if ! done_mark sqlite3; then
   echo "windows-deps: sqlite3" >&2
@@ -198,7 +229,7 @@ if ! done_mark nlohmann-json3; then
   mark nlohmann-json3
 fi
 # The licences, also for libraries built by an earlier run.
-for lib in zlib bzip2 libdeflate libmspack lhasa libarchive sqlite3 nlohmann-json3; do
+for lib in zlib bzip2 libdeflate xz-utils libzstd libmspack lhasa libarchive sqlite3 nlohmann-json3; do
   license_of "$lib" "$(fetch "$lib" "$lib")"
 done
 runtime_licenses

@@ -18,7 +18,7 @@ std::string DropOutcomeText(const DropOutcome& outcome) {
 std::string StoppingText() { return "この書庫を読み終えたら中止します..."; }
 
 std::string EmptyListHint() {
-  return "書庫 (LZH, ZIP, CAB, ARJ, TAR, TGZ, BZ2, RAR) をここにドロップすると、譜面の一覧が表示されます。\n"
+  return "書庫 (LZH, ZIP, CAB, ARJ, TAR, TGZ, BZ2, RAR, 7z, TAR.XZ, TAR.ZST) をここにドロップすると、譜面の一覧が表示されます。\n"
          "ファイル → 開く... (Ctrl+O) からも選べます。";
 }
 

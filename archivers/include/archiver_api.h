@@ -181,6 +181,12 @@ typedef int (ARC_API *ARCHIVERPROC)(ARC_HWND hwnd, unsigned int msg, unsigned in
 #define ARCHIVETYPE_Z 5          /* a single compressed (.Z) file */
 #define ARCHIVETYPE_TARBZ2 6     /* bzip2-compressed tar */
 #define ARCHIVETYPE_BZ2 7        /* a single bzip2 file */
+#define ARCHIVETYPE_TARXZ 8      /* xz-compressed tar */
+#define ARCHIVETYPE_XZ 9         /* a single xz file */
+#define ARCHIVETYPE_TARLZMA 10   /* lzma-compressed tar (.tlz) */
+#define ARCHIVETYPE_LZMA 11      /* a single lzma file */
+#define ARCHIVETYPE_TARZSTD 12   /* zstd-compressed tar */
+#define ARCHIVETYPE_ZSTD 13      /* a single zstd file */
 
 /* The entry points, shown with the UNLHA32.DLL prefix; every library has the
  * same set under its own prefix (see above). Types for dlsym'd pointers: */

@@ -17,6 +17,7 @@ struct OpenArchive {
   std::string path;
   std::unique_ptr<ArchiveReader> reader;  // the current pass; null before FindFirst
   std::vector<std::string> patterns;
+  bool ended = false;  // the pass met the last entry: FindNext answers -1 from then on
 };
 
 std::mutex g_mutex;
@@ -31,6 +32,8 @@ std::shared_ptr<OpenArchive> Lookup(HARC harc) {
 
 int NextMatch(OpenArchive& a, INDIVIDUALINFO* out) {
   if (!a.reader) return ERROR_NOT_SEARCH_MODE;
+  // A reader asked again past its end would read on into nothing.
+  if (a.ended) return -1;
   try {
     EntryInfo info;
     while (a.reader->Next(info)) {
@@ -39,6 +42,7 @@ int NextMatch(OpenArchive& a, INDIVIDUALINFO* out) {
       if (out) FillIndividualInfo(info, display, *out);
       return 0;
     }
+    a.ended = true;
     return -1;
   } catch (const ArcError& e) {
     return e.Code();
@@ -76,6 +80,7 @@ int FindFirstEntry(HARC harc, const std::string& wildName, INDIVIDUALINFO* info)
   a->patterns.clear();
   for (auto& t : TokenizeCommandLine(wildName))
     if (!t.text.empty()) a->patterns.push_back(t.text);
+  a->ended = false;
   try {
     a->reader = OpenWithAny(a->openers, a->path);
   } catch (const ArcError& e) {

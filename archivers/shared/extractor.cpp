@@ -95,6 +95,8 @@ class Extraction {
       path.dirs.clear();
     }
     if (info.isDirectory) {
+      // The folder itself, so that an empty one is kept too.
+      path.dirs.push_back(path.leaf);
       dest_.MakeFolder(path.dirs);
       return 0;
     }

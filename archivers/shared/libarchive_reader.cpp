@@ -167,7 +167,11 @@ bool LibarchiveReader::Next(EntryInfo& info) {
     if (skippedDamage_) throw ArcError(ERROR_HEADER_BROKEN, "damaged headers were skipped");
     return false;
   }
-  if (r != ARCHIVE_OK && r != ARCHIVE_WARN) throw ArcError(ERROR_HEADER_BROKEN, ErrorText(a_));
+  if (r != ARCHIVE_OK && r != ARCHIVE_WARN) {
+    // An encrypted header (7z) is unreadable without its password.
+    std::string why = ErrorText(a_);
+    throw ArcError(why.find("ncrypt") != std::string::npos ? ERROR_PASSWORD_FILE : ERROR_HEADER_BROKEN, why);
+  }
   // A name libarchive could not convert comes back null. RAR 5 keeps the
   // bytes it read, which the name rules make safe; ZIP's hook names the
   // entry from the central directory. An entry left without a name costs

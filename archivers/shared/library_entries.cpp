@@ -1,5 +1,6 @@
 #include "archivers/shared/library_entries.h"
 
+#include <atomic>
 #include <cstring>
 #include <new>
 #include <string>
@@ -14,6 +15,17 @@
 namespace arc {
 
 namespace {
+std::atomic<int> g_running{0};
+
+// Counts the commands under way, for ...GetRunning.
+class RunningScope {
+ public:
+  RunningScope() { ++g_running; }
+  ~RunningScope() { --g_running; }
+  RunningScope(const RunningScope&) = delete;
+  RunningScope& operator=(const RunningScope&) = delete;
+};
+
 void WriteOutput(char* output, uint32_t size, const std::string& text) {
   if (output && size > 0) CopyField(output, size, text);
 }
@@ -42,6 +54,7 @@ int TryCreating(CreatingParser parser, CreatingRunner runner, const std::vector<
 
 int RunCommand(const LibraryDef& lib, ARC_HWND, const char* cmdLine, char* output, uint32_t size) noexcept {
   LibraryDiagnosticsScope diagnostics;
+  RunningScope running;
   try {
     if (!cmdLine) return ERROR_COMMAND_NAME;
     auto tokens = TokenizeCommandLine(cmdLine);
@@ -66,6 +79,8 @@ int RunCommand(const LibraryDef& lib, ARC_HWND, const char* cmdLine, char* outpu
     return ERROR_ENOUGH_MEMORY;
   }
 }
+
+bool RunGetRunning() noexcept { return g_running.load() > 0; }
 
 HARC RunOpenArchive(const LibraryDef& lib, ARC_HWND, const char* fileName, uint32_t) noexcept {
   LibraryDiagnosticsScope diagnostics;

@@ -31,6 +31,8 @@ int RunCloseArchive(HARC harc) noexcept;
 int RunFindFirst(HARC harc, const char* wildName, INDIVIDUALINFO* info) noexcept;
 int RunFindNext(HARC harc, INDIVIDUALINFO* info) noexcept;
 int RunCheckArchive(const LibraryDef& lib, const char* fileName, int mode) noexcept;
+// True while a command of this library runs on any thread.
+bool RunGetRunning() noexcept;
 int RunSetOwnerWindowEx(ARC_HWND hwnd, ARCHIVERPROC proc) noexcept;
 int RunKillOwnerWindowEx(ARC_HWND hwnd) noexcept;
 // A command entry that only creates (Zip of ZIP32J.DLL and LMZIP32.DLL).

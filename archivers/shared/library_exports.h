@@ -41,3 +41,9 @@
   ARC_EXPORT int ARC_API Name(ARC_HWND, const char* cmdLine, char* output, uint32_t size) {            \
     return arc::RunCreatingCommand(parser, runner, cmdLine, output, size);                     \
   }
+
+// GetVersion (the library's version times 100: 123 is 1.23) and
+// GetRunning (TRUE while a command runs).
+#define ARC_EXPORT_STATE(Prefix, version)                                                    \
+  ARC_EXPORT uint16_t ARC_API Prefix##GetVersion() { return (version); }                     \
+  ARC_EXPORT int ARC_API Prefix##GetRunning() { return arc::RunGetRunning() ? 1 : 0; }

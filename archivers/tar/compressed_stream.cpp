@@ -5,6 +5,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 #include <zlib.h>
+#include <lzma.h>
+#include <zstd.h>
 
 #include <cstring>
 
@@ -203,16 +205,83 @@ class Bzip2 : public CompressedStream::Decoder {
   bool ok_ = false;
 };
 
+// xz streams (concatenated ones decoded in turn) and the older .lzma form,
+// which has one stream and no magic.
+class Lzma : public CompressedStream::Decoder {
+ public:
+  explicit Lzma(bool xz) : xz_(xz) {}
+  ~Lzma() override { lzma_end(&s_); }
+  bool Restart() override {
+    lzma_end(&s_);
+    s_ = LZMA_STREAM_INIT;
+    // liblzma takes the whole dictionary the header asks for at once: a
+    // forged header would have it take gigabytes. xz -9 uses 64 MiB; a
+    // stream asking for more than this limit is refused as damaged.
+    constexpr std::uint64_t kMemoryLimit = 1u << 30;
+    lzma_ret r = xz_ ? lzma_stream_decoder(&s_, kMemoryLimit, 0) : lzma_alone_decoder(&s_, kMemoryLimit);
+    return r == LZMA_OK;
+  }
+  bool StartsMember(const unsigned char* p) const override {
+    return xz_ && p[0] == 0xFD && p[1] == '7' && p[2] == 'z';
+  }
+  Step Run(unsigned char* in, std::size_t inSize, unsigned char* out, std::size_t outSize) override {
+    s_.next_in = in;
+    s_.avail_in = inSize;
+    s_.next_out = out;
+    s_.avail_out = outSize;
+    lzma_ret r = lzma_code(&s_, LZMA_RUN);
+    Step s{inSize - s_.avail_in, outSize - s_.avail_out};
+    if (r == LZMA_STREAM_END) s.state = Step::MemberEnd;
+    else if (r != LZMA_OK && r != LZMA_BUF_ERROR) s.state = Step::Bad;
+    return s;
+  }
+
+ private:
+  bool xz_;
+  lzma_stream s_ = LZMA_STREAM_INIT;
+};
+
+// zstd frames, decoded in turn.
+class Zstd : public CompressedStream::Decoder {
+ public:
+  ~Zstd() override { ZSTD_freeDStream(s_); }
+  bool Restart() override {
+    if (!s_) s_ = ZSTD_createDStream();
+    return s_ && !ZSTD_isError(ZSTD_DCtx_reset(s_, ZSTD_reset_session_only));
+  }
+  bool StartsMember(const unsigned char* p) const override { return p[0] == 0x28 && p[1] == 0xB5 && p[2] == 0x2F; }
+  Step Run(unsigned char* in, std::size_t inSize, unsigned char* out, std::size_t outSize) override {
+    ZSTD_inBuffer i{in, inSize, 0};
+    ZSTD_outBuffer o{out, outSize, 0};
+    std::size_t r = ZSTD_decompressStream(s_, &o, &i);
+    Step s{i.pos, o.pos};
+    if (ZSTD_isError(r)) s.state = Step::Bad;
+    else if (r == 0) s.state = Step::MemberEnd;
+    return s;
+  }
+
+ private:
+  ZSTD_DStream* s_ = nullptr;
+};
+
 }  // namespace
+
+bool CompressedStream::Decodes(int filter) {
+  return filter == ARCHIVE_FILTER_GZIP || filter == ARCHIVE_FILTER_BZIP2 || filter == ARCHIVE_FILTER_XZ ||
+         filter == ARCHIVE_FILTER_LZMA || filter == ARCHIVE_FILTER_ZSTD;
+}
 
 CompressedStream::CompressedStream(const std::string& path, int filter) : out_(kChunk) {
   int fd = open(platform::FsName(path).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) throw ArcError(ERROR_ARC_FILE_OPEN, "cannot open " + path);
   in_ = std::make_unique<Input>(fd);
-  if (filter == ARCHIVE_FILTER_BZIP2)
-    decoder_ = std::make_unique<Bzip2>();
-  else
-    decoder_ = std::make_unique<Gzip>();
+  switch (filter) {
+    case ARCHIVE_FILTER_BZIP2: decoder_ = std::make_unique<Bzip2>(); break;
+    case ARCHIVE_FILTER_XZ: decoder_ = std::make_unique<Lzma>(true); break;
+    case ARCHIVE_FILTER_LZMA: decoder_ = std::make_unique<Lzma>(false); break;
+    case ARCHIVE_FILTER_ZSTD: decoder_ = std::make_unique<Zstd>(); break;
+    default: decoder_ = std::make_unique<Gzip>(); break;
+  }
   if (!decoder_->Restart()) throw ArcError(ERROR_ENOUGH_MEMORY, "out of memory");
 }
 

@@ -1,9 +1,10 @@
 #pragma once
-// gzip and bzip2 streams decoded here rather than by libarchive's filters:
+// gzip, bzip2, xz, lzma and zstd streams decoded here rather than by
+// libarchive's filters:
 // libarchive drops what it decoded last when a stream fails (up to 64 KiB,
 // whole entries among it), takes a stream failing before its first output
-// for an empty one, and checks no gzip CRC. Concatenated gzip members and
-// bzip2 streams are decoded in turn; bytes after a clean end that start no
+// for an empty one, and checks no gzip CRC. Concatenated gzip members, bzip2
+// and xz streams and zstd frames are decoded in turn; bytes after a clean end that start no
 // further member are ignored, as libarchive does.
 #include <cstddef>
 #include <memory>
@@ -16,7 +17,10 @@ enum class StreamEnd { Clean, CutShort, Damaged };
 
 class CompressedStream {
  public:
-  // `filter` is ARCHIVE_FILTER_GZIP or ARCHIVE_FILTER_BZIP2. Throws ArcError
+  // Whether `filter` is one decoded here.
+  static bool Decodes(int filter);
+
+  // `filter` is one that Decodes() takes. Throws ArcError
   // (ERROR_ARC_FILE_OPEN) when the file cannot be opened.
   CompressedStream(const std::string& path, int filter);
   ~CompressedStream();

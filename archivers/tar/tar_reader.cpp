@@ -1,5 +1,5 @@
 // The TAR family through libarchive: tar formats plus "raw" for a single
-// compressed file, behind one gzip, bzip2 or compress layer.
+// compressed file, behind one gzip, bzip2, compress, xz, lzma or zstd layer.
 #include <archive.h>
 #include <archive_entry.h>
 #include <fcntl.h>
@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <memory>
 
 #include "archiver_api.h"
@@ -30,25 +31,44 @@ namespace {
 // most tools), so a stream longer than this that starts with zeros is data.
 constexpr std::size_t kLongestEmptyTar = 1 << 20;
 
+// The .lzma header has no magic: properties (lc, lp, pb) below 225, a
+// dictionary of 2^n or 2^n + 2^(n-1) bytes from 4 KiB, and an unpacked
+// size that is unknown (all ones) or below 2^48. A tar's first bytes (its
+// first name, ASCII) make no such dictionary.
+bool LooksLikeLzma(const unsigned char* h) {
+  if (h[0] >= 225) return false;
+  std::uint32_t dict = h[1] | h[2] << 8 | h[3] << 16 | static_cast<std::uint32_t>(h[4]) << 24;
+  bool known = false;
+  for (int bit = 12; bit < 32 && !known; ++bit)
+    known = dict == (1u << bit) || dict == (1u << bit | 1u << (bit - 1));
+  if (!known) return false;
+  bool unknownSize = std::all_of(h + 5, h + 13, [](unsigned char c) { return c == 0xFF; });
+  return unknownSize || (h[11] == 0 && h[12] == 0);
+}
+
 // The compression filter, told by its signature. It is set explicitly:
 // left to itself libarchive would also undo a second layer, giving the
 // contents of a .bz2 inside the .bz2 instead of that inner .bz2.
 int FilterOf(const std::string& path) {
   int fd = open(platform::FsName(path).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return ARCHIVE_FILTER_NONE;
-  unsigned char m[3] = {};
+  unsigned char m[13] = {};
   ssize_t n = read(fd, m, sizeof m);
   close(fd);
   if (n >= 2 && m[0] == 0x1f && m[1] == 0x8b) return ARCHIVE_FILTER_GZIP;
   if (n >= 2 && m[0] == 0x1f && m[1] == 0x9d) return ARCHIVE_FILTER_COMPRESS;
   if (n >= 3 && m[0] == 'B' && m[1] == 'Z' && m[2] == 'h') return ARCHIVE_FILTER_BZIP2;
+  if (n >= 6 && std::memcmp(m, "\xFD" "7zXZ\0", 6) == 0) return ARCHIVE_FILTER_XZ;
+  if (n >= 4 && std::memcmp(m, "\x28\xB5\x2F\xFD", 4) == 0) return ARCHIVE_FILTER_ZSTD;
+  if (n == 13 && LooksLikeLzma(m)) return ARCHIVE_FILTER_LZMA;
   return ARCHIVE_FILTER_NONE;
 }
 
 enum class Layout { Tar, Raw, EmptyStream };
 
-// gzip and bzip2 are decoded by our own stream (see compressed_stream.h).
-bool DecodedHere(int filter) { return filter == ARCHIVE_FILTER_GZIP || filter == ARCHIVE_FILTER_BZIP2; }
+// gzip, bzip2, xz, lzma and zstd are decoded by our own stream (see
+// compressed_stream.h).
+bool DecodedHere(int filter) { return CompressedStream::Decodes(filter); }
 
 int ErrorOf(StreamEnd end) { return end == StreamEnd::CutShort ? ERROR_UNEXPECTED_EOF : ERROR_BROKEN_DATA; }
 
@@ -282,6 +302,9 @@ std::string FilterName(struct archive* h, int filter) {
   if (filter == ARCHIVE_FILTER_NONE) return "tar";
   if (filter == ARCHIVE_FILTER_GZIP) return "gzip";
   if (filter == ARCHIVE_FILTER_BZIP2) return "bzip2";
+  if (filter == ARCHIVE_FILTER_XZ) return "xz";
+  if (filter == ARCHIVE_FILTER_LZMA) return "lzma";
+  if (filter == ARCHIVE_FILTER_ZSTD) return "zstd";
   const char* name = archive_filter_name(h, 0);
   return name ? name : "";
 }
@@ -295,8 +318,9 @@ std::string SingleFileName(const std::string& archivePath, bool gzip) {
   }
   std::string base = platform::ExtractFileName(archivePath);
   std::string ext = platform::AsciiLower(platform::ExtractFileExt(base));
-  if (ext == ".gz" || ext == ".z" || ext == ".bz2") return base.substr(0, base.size() - ext.size());
-  if (ext == ".tgz" || ext == ".taz" || ext == ".tbz") return base.substr(0, base.size() - ext.size()) + ".tar";
+  if (ext == ".gz" || ext == ".z" || ext == ".bz2" || ext == ".xz" || ext == ".lzma" || ext == ".zst")
+    return base.substr(0, base.size() - ext.size());
+  if (ext == ".tgz" || ext == ".taz" || ext == ".tbz" || ext == ".txz" || ext == ".tlz" || ext == ".tzst") return base.substr(0, base.size() - ext.size()) + ".tar";
   return base + ".out";
 }
 
@@ -343,6 +367,9 @@ int DetectTarArchiveType(const std::string& path) {
       case ARCHIVE_FILTER_GZIP: return tar ? ARCHIVETYPE_TARGZ : ARCHIVETYPE_GZ;
       case ARCHIVE_FILTER_COMPRESS: return tar ? ARCHIVETYPE_TARZ : ARCHIVETYPE_Z;
       case ARCHIVE_FILTER_BZIP2: return tar ? ARCHIVETYPE_TARBZ2 : ARCHIVETYPE_BZ2;
+      case ARCHIVE_FILTER_XZ: return tar ? ARCHIVETYPE_TARXZ : ARCHIVETYPE_XZ;
+      case ARCHIVE_FILTER_LZMA: return tar ? ARCHIVETYPE_TARLZMA : ARCHIVETYPE_LZMA;
+      case ARCHIVE_FILTER_ZSTD: return tar ? ARCHIVETYPE_TARZSTD : ARCHIVETYPE_ZSTD;
       default: return ARCHIVETYPE_NONE;
     }
   } catch (const ArcError&) {

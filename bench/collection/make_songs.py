@@ -12,17 +12,18 @@ do), half store what does not shrink (as Info-ZIP does). At N = 200 the
 collection has about 30,000 entries, 540 charts and 1.8 GB.
 
 OUT/mixed/<format>/ gets the first K songs once per format (zip lzh tar
-tgz bz2 cab arj rar, and lzh5 whose sounds compress, so that LZH's decoder
-is measured rather than its stored entries), for holding each archiver
+tgz bz2 cab arj rar txz tzst, and lzh5 and 7z whose sounds compress, so that
+the decoders are measured rather than stored entries), for holding each archiver
 library against its reference tool. ZIP, TAR, TGZ, BZ2 and RAR (stored, as
-Debian has no RAR packer) are written here; LZH, CAB and ARJ by jlha, gcab
-and arj from a folder on disk whose file times are fixed. The same
+Debian has no RAR packer) and tar.xz are written here; LZH, CAB, ARJ, 7z and
+tar.zst by jlha, gcab, arj, 7zz and tar | zstd from a folder on disk whose file times are fixed. The same
 arguments give the same archive bytes.
 
 OUT/stats holds "archives bytes entries charts" of the ZIP set.
 """
 import argparse
 import bz2
+import lzma
 import gzip
 import io
 import os
@@ -236,6 +237,16 @@ def lzh(src, names, out):
     run(["jlha", "a", out] + names, src)
 
 
+def tar_zstd(src, names, out):
+    # Python has no zstd: the tar of the folder through zstd.
+    run(["sh", "-c", "tar --mtime=@0 --owner=0 --group=0 -cf - \"$@\" | zstd -q -19 -o \"$0\"", out] + names, src)
+
+
+def sevenzip(src, names, out):
+    # Sounds squeezed as for lzh5, so that LZMA2 decodes rather than copies.
+    run(["7zz", "a", "-bso0", "-bsp0", "-mtm=on", "-mtc=off", "-mta=off", out] + names, src)
+
+
 def cab(src, names, out):
     run(["gcab", "-c", "-z", out] + names, src)
 
@@ -280,6 +291,9 @@ MIXED = {
     "cab": ("cab", lambda p, i, folder, files: with_tool(p, i, files, cab)),
     "arj": ("arj", lambda p, i, folder, files: with_tool(p, i, files, arj)),
     "rar": ("rar", lambda p, i, folder, files: write_rar(p, folder, files)),
+    "7z": ("7z", lambda p, i, folder, files: with_tool(p, i, squeezed(files), sevenzip)),
+    "txz": ("tar.xz", lambda p, i, folder, files: write_bytes(p, lzma.compress(tar_bytes(folder, files)))),
+    "tzst": ("tar.zst", lambda p, i, folder, files: with_tool(p, i, files, tar_zstd)),
 }
 
 

@@ -6,7 +6,7 @@
 //
 //   bench_unpack FORMAT OUTDIR [--charts] ARCHIVE...
 //
-// FORMAT is lzh, zip, tar, tgz, bz2, cab, arj or rar; --charts asks for
+// FORMAT is lzh, zip, tar, tgz, bz2, txz, tzst, cab, arj, rar or 7z; --charts asks for
 // "*.bms" only, as a charts-only scan does.
 #include <chrono>
 #include <cstdio>
@@ -25,6 +25,7 @@ struct Format {
   const char* library;
   const char* entry;
   const char* command;  // then the quoted archive and folder
+  bool destByO = false;  // 7-Zip style: -o"folder" before the archive
 };
 
 // The command words the drivers use to unpack with folders.
@@ -33,6 +34,8 @@ const Format kFormats[] = {
     {"tar", "tar32.dll", "Tar", "x --use-directory=1"}, {"tgz", "tar32.dll", "Tar", "x --use-directory=1 -z"},
     {"bz2", "tar32.dll", "Tar", "x --use-directory=1 -B"}, {"cab", "CAB32.DLL", "Cab", "-x"},
     {"arj", "UNARJ32J.DLL", "Unarj", "x -+ -x1"},   {"rar", "UNRAR32.DLL", "Unrar", "-x"},
+    {"txz", "tar32.dll", "Tar", "x --use-directory=1"}, {"tzst", "tar32.dll", "Tar", "x --use-directory=1"},
+    {"7z", "7-ZIP32.DLL", "SevenZip", "x -y", true},
 };
 
 }  // namespace
@@ -66,7 +69,9 @@ int main(int argc, char** argv) {
   for (int i = first; i < argc; ++i) {
     const std::filesystem::path dir = out / std::to_string(i - first + 1);
     std::filesystem::create_directories(dir, ec);
-    std::string line = std::string(format->command) + " \"" + argv[i] + "\" \"" + dir.string() + "/\"";
+    std::string line = format->destByO
+                           ? std::string(format->command) + " -o\"" + dir.string() + "/\" \"" + argv[i] + "\""
+                           : std::string(format->command) + " \"" + argv[i] + "\" \"" + dir.string() + "/\"";
     if (charts) line += " \"*.bms\"";
     if (fn(0, line.c_str(), nullptr, 0) != 0) {
       std::fprintf(stderr, "bench_unpack: %s failed on %s\n", format->library, argv[i]);

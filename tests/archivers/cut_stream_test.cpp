@@ -94,7 +94,15 @@ INSTANTIATE_TEST_SUITE_P(
         CutCase{"gz small, mid data", "gzip -n", "gzip -dc", false, 20000, 10000},
         CutCase{"gz large, last 8 bytes", "gzip -n", "gzip -dc", false, 400000, -8},
         CutCase{"bz2 small, last 4 bytes", "bzip2", "bzip2 -dc", false, 20000, -4},
-        CutCase{"bz2 large, mid data", "bzip2", "bzip2 -dc", false, 400000, 200000}),
+        CutCase{"bz2 large, mid data", "bzip2", "bzip2 -dc", false, 400000, 200000},
+        CutCase{"txz small, mid data", "xz", "xz -dc", true, 20000, 12000},
+        CutCase{"txz large, mid data", "xz", "xz -dc", true, 400000, 200000},
+        CutCase{"txz large, last 4 bytes", "xz", "xz -dc", true, 400000, -4},
+        CutCase{"tzst large, mid data", "zstd -q", "zstd -dcq", true, 400000, 200000},
+        CutCase{"tzst large, last 4 bytes", "zstd -q", "zstd -dcq", true, 400000, -4},
+        CutCase{"tlz large, mid data", "lzma", "lzma -dc", true, 400000, 200000},
+        CutCase{"xz large, last 4 bytes", "xz", "xz -dc", false, 400000, -4},
+        CutCase{"zst small, mid data", "zstd -q", "zstd -dcq", false, 20000, 10000}),
     [](const auto& info) {
       std::string n;
       for (char ch : std::string(info.param.what)) n += std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';

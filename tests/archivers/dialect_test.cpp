@@ -3,6 +3,7 @@
 #include "archiver_api.h"
 #include "tests/support/archive_maker.h"
 #include "archivers/shared/dialects.h"
+#include "archivers/7z/7z_format.h"
 #include "archivers/cab/cab_format.h"
 #include "archivers/lzh/lzh_format.h"
 #include "archivers/rar/rar_format.h"
@@ -79,6 +80,20 @@ TEST(Dialects, LinesTheDriversSend) {
       {"tar -f at the end", arc::ParseTarCommand, "x -f", ERROR_COMMAND_NAME, "", "", true, {}, {}},
       {"tar create", arc::ParseTarCommand, "c -f a.tar x", ERROR_NOT_SUPPORT, "", "", true, {}, {}},
       {"tar unknown switch", arc::ParseTarCommand, "x -q -f a.tar", ERROR_COMMAND_NAME, "", "", true, {}, {}},
+      // 7-Zip style: -o joined to its folder, switches anywhere, masks after the archive.
+      {"7z main window", arc::ParseSevenZipCommand, "e -y -o\"/t/work/\" \"/d/a.7z\" ", 0, "/d/a.7z", "/t/work/", false, {}, {}},
+      {"7z x, charts only", arc::ParseSevenZipCommand, "x -y -o\"w\" \"a.7z\" \"*.bms\" \"*.bme\" ", 0, "a.7z", "w", true, {"*.bms", "*.bme"}, {}},
+      {"7z whole switch quoted", arc::ParseSevenZipCommand, "X \"-o/a b/\" a.7z -Y", 0, "a.7z", "/a b/", true, {}, {}},
+      {"7z masks and filters", arc::ParseSevenZipCommand, "x a.7z sub/ -x!*.wav -xr!*.ogg -i!*.bml -r -aoa -bd -bb1 -- -n.bms",
+       0, "a.7z", "", true, {"sub/", "*.bml", "-n.bms"}, {"*.wav", "*.ogg"}},
+      {"7z dashed name after --", arc::ParseSevenZipCommand, "x -- \"-a.7z\"", 0, "-a.7z", "", true, {}, {}},
+      {"7z password", arc::ParseSevenZipCommand, "x -psecret a.7z", ERROR_NOT_SUPPORT, "", "", true, {}, {}},
+      {"7z list", arc::ParseSevenZipCommand, "l a.7z", ERROR_NOT_SUPPORT, "", "", true, {}, {}},
+      {"7z add", arc::ParseSevenZipCommand, "a a.7z x", ERROR_NOT_SUPPORT, "", "", true, {}, {}},
+      {"7z -o without folder", arc::ParseSevenZipCommand, "x -o a.7z", ERROR_COMMAND_NAME, "", "", true, {}, {}},
+      {"7z exclude without !", arc::ParseSevenZipCommand, "x -x*.wav a.7z", ERROR_COMMAND_NAME, "", "", true, {}, {}},
+      {"7z unknown switch", arc::ParseSevenZipCommand, "x -q a.7z", ERROR_COMMAND_NAME, "", "", true, {}, {}},
+      {"7z no archive", arc::ParseSevenZipCommand, "x -y", ERROR_NOT_FIND_ARC_FILE, "", "", true, {}, {}},
   };
   for (const auto& c : cases) Check(c);
 }

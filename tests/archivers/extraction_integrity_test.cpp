@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <set>
+#include <tuple>
 
 #include "tests/support/arc_library.h"
 #include "tests/support/archive_maker.h"
@@ -377,6 +378,54 @@ TEST(TarFamily, SingleFilesComeOutAsTheReferenceDecompressorGivesThem) {
     std::string dest = dir.Path() + "dest_" + c.archive + "/";
     EXPECT_EQ(tar.Command(TarX(archive, dest)), 0) << c.archive;
     ExpectSameFiles(FilesUnder(dest), FilesUnder(ref), c.archive);
+  }
+}
+
+// xz, lzma and zstd, as tars and as single files: told by content whatever
+// the name, and unpacked as the reference decompressor piped into bsdtar
+// gives them. Concatenated xz streams and zstd frames are read in turn.
+TEST(TarFamily, XzLzmaAndZstdStreamsMatchTheReference) {
+  TempDir dir;
+  dir.Write("src/a.bms", test_support::TextBytes(3000, 1));
+  dir.Write("src/b.wav", test_support::NoiseBytes(300000, 2));
+  dir.Write("src/sub/c.bms", test_support::TextBytes(2000, 3));
+  struct Case {
+    const char* archive;
+    const char* compress;    // stdin to stdout
+    const char* decompress;  // the reference, stdin to stdout
+    int type;
+  } cases[] = {
+      {"s.tar.xz", "xz", "xz -dc", ARCHIVETYPE_TARXZ},
+      {"s.txz.bin", "xz -9e", "xz -dc", ARCHIVETYPE_TARXZ},
+      {"s.tar.zst", "zstd -q", "zstd -dcq", ARCHIVETYPE_TARZSTD},
+      {"s.tzst", "zstd -q --long=27", "zstd -dcq --long=27", ARCHIVETYPE_TARZSTD},
+      {"s.tlz", "lzma", "lzma -dc", ARCHIVETYPE_TARLZMA},
+      {"two.tar.xz", "{ head -c 10240 | xz; xz; }", "xz -dc", ARCHIVETYPE_TARXZ},
+      {"two.tar.zst", "{ head -c 10240 | zstd -q; zstd -q; }", "zstd -dcq", ARCHIVETYPE_TARZSTD},
+  };
+  for (const Case& c : cases) {
+    std::string archive = dir.Path() + c.archive;
+    ASSERT_EQ(Shell(dir.Path() + "src", std::string("tar -cf - a.bms b.wav sub | ") + c.compress + " > " + ShellQuoted(archive)), 0);
+    std::string ref = dir.Path() + "ref_" + c.archive;
+    ASSERT_EQ(Shell(dir.Path(), "mkdir " + ShellQuoted(ref) + " && " + c.decompress + " < " + ShellQuoted(archive) +
+                                    " | bsdtar -xf - -C " + ShellQuoted(ref)), 0) << c.archive;
+    EXPECT_EQ(arc::DetectTarArchiveType(archive), c.type) << c.archive;
+    ArcLibrary tar("tar32.dll", "Tar");
+    std::string dest = dir.Path() + "dest_" + c.archive + "/";
+    EXPECT_EQ(tar.Command(TarX(archive, dest)), 0) << c.archive;
+    ExpectSameFiles(FilesUnder(dest), FilesUnder(ref), c.archive);
+  }
+  // A single file keeps its name without the suffix.
+  for (auto [name, make, type] : {std::tuple{"song.bms.xz", "xz -c song.bms", ARCHIVETYPE_XZ},
+                                  std::tuple{"song.bms.lzma", "lzma -c song.bms", ARCHIVETYPE_LZMA},
+                                  std::tuple{"song.bms.zst", "zstd -qc song.bms", ARCHIVETYPE_ZSTD}}) {
+    dir.Write("one/song.bms", test_support::TextBytes(5000, 4));
+    ASSERT_EQ(Shell(dir.Path() + "one", std::string(make) + " > ../" + name), 0);
+    EXPECT_EQ(arc::DetectTarArchiveType(dir.Path() + name), type) << name;
+    ArcLibrary tar("tar32.dll", "Tar");
+    std::string dest = dir.Path() + "dest_" + name + "/";
+    EXPECT_EQ(tar.Command(TarX(dir.Path() + name, dest)), 0) << name;
+    EXPECT_TRUE(FilesUnder(dest) == (std::map<std::string, std::string>{{"song.bms", test_support::TextBytes(5000, 4)}})) << name;
   }
 }
 

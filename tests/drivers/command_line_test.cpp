@@ -93,6 +93,11 @@ const LineCase kLines[] = {
      "-x -y -s  \"a.arc\" \"/base/\" \"sub\\a[1].mid\" \"b.bms\" "},
     {"rar c2", Make<TRar32>(), Op::Unpack, [](auto& o) { o.x = 0, o.c = 2; }, false,
      "-e  \"a.arc\" \"/base/\" \"sub\\a[1].mid\" \"b.bms\" "},
+    // 7-Zip style: the destination joined to -o, the archive, then masks.
+    {"7z x", Make<TSevenZip>(), Op::Unpack, nullptr, false,
+     "x -y -o\"/base/\" \"a.arc\" \"sub\\a[1].mid\" \"b.bms\" "},
+    {"7z e with user options", Make<TSevenZip>(), Op::Unpack, [](auto& o) { o.x = 0, o.UserOptions = "-bd -x!*.txt"; },
+     true, "e -y -o\"/base/\" -bd -x!*.txt \"a.arc\" \"sub\\a[1].mid\" \"b.bms\" "},
     {"arj owner forces n1", Make<TArj32>(), Op::Unpack, nullptr, true,
      "x -+ -n1  \"a.arc\" \"/base/\" \"sub\\a[1].mid\" \"b.bms\" "},
 };
@@ -143,6 +148,24 @@ TEST_F(RecordingTest, TarOmitsArchiveAndFolderSwitchesWhenAbsent) {
   std::string out;
   tar.Unpack(0, kNotSet, o, "", nullptr, false, out);
   EXPECT_EQ(tar.CmdLine(), "x  ");
+}
+
+// Nothing reaches 7-ZIP32.DLL for a password, a creation or a folder the
+// quoted -o cannot carry; without a folder there is no -o.
+TEST_F(RecordingTest, SevenZipRefusesWhatItCannotSend) {
+  TSevenZip sz;
+  TArchiverOptions o;
+  std::string out;
+  for (const char* user : {"-pSecret", "-bd -Px"}) {
+    o.UserOptions = user;
+    EXPECT_THROW(sz.Unpack(0, "a.7z", o, "/base", nullptr, false, out), EArchiver) << user;
+  }
+  o.UserOptions.clear();
+  EXPECT_THROW(sz.Unpack(0, "a.7z", o, "/a\"b", nullptr, false, out), EArchiver);
+  EXPECT_THROW(sz.Pack(0, "a.7z", o, "/base", nullptr, false, out), EArchiver);
+  EXPECT_TRUE(recorder::Calls().empty());
+  sz.Unpack(0, "a.7z", o, "", nullptr, false, out);
+  EXPECT_EQ(OnlyCommand().text, "x -y \"a.7z\" ");
 }
 
 TEST_F(RecordingTest, OutputBufferIsPassedWithItsSize) {

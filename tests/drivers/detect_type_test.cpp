@@ -41,12 +41,16 @@ const ProbeCase kProbes[] = {
     {"tar type 5", {}, 5, atTgz},
     {"tar type 6", {}, 6, atBZ2},
     {"tar type 7", {}, 7, atBZ2},
-    {"tar type 8", {}, 8, atNone},
+    {"tar type 8 (tar+xz)", {}, 8, atTar},
+    {"tar type 13 (zstd)", {}, 13, atTar},
+    {"tar type 14", {}, 14, atNone},
     {"tar type -1", {}, -1, atNone},
     {"tar loses to rar", {{"UNRAR32.DLL", 1}}, 1, atRar},
     {"rar loses to arj", {{"UNRAR32.DLL", 1}, {"UNARJ32J.DLL", 1}}, 0, atArj},
     {"arj loses to cab", {{"CAB32.DLL", 1}, {"UNARJ32J.DLL", 1}}, 0, atCab},
     {"cab loses to zip", {{"CAB32.DLL", 1}, {"LMZIP32.DLL", 1}}, 7, atZip},
+    {"7z alone", {{"7-ZIP32.DLL", 3}}, 0, at7Zip},
+    {"7z loses to tar", {{"7-ZIP32.DLL", 3}}, 1, atTar},
 };
 
 class ExeProbes : public RecordingTest, public ::testing::WithParamInterface<ProbeCase> {};
@@ -57,7 +61,7 @@ TEST_P(ExeProbes, LaterPositivesWin) {
   const ProbeCase& c = GetParam();
   const char* opens[][2] = {{"UNLHA32.DLL", "UnlhaOpenArchive"}, {"LMZIP32.DLL", "UnzipOpenArchive"},
                             {"CAB32.DLL", "CabOpenArchive"},     {"UNARJ32J.DLL", "UnarjOpenArchive"},
-                            {"UNRAR32.DLL", "UnrarOpenArchive"}};
+                            {"UNRAR32.DLL", "UnrarOpenArchive"},  {"7-ZIP32.DLL", "SevenZipOpenArchive"}};
   for (auto& [lib, entry] : opens) {
     auto it = c.opens.find(lib);
     recorder::SetAnswer(lib, entry, it == c.opens.end() ? 0 : it->second);
@@ -68,7 +72,7 @@ TEST_P(ExeProbes, LaterPositivesWin) {
   std::vector<std::string> entries;
   for (auto& call : recorder::Calls())
     if (call.entry.find("Close") == std::string::npos) entries.push_back(call.entry);
-  EXPECT_EQ(entries, (std::vector<std::string>{"TarGetArchiveType", "UnrarOpenArchive", "UnarjOpenArchive",
+  EXPECT_EQ(entries, (std::vector<std::string>{"SevenZipOpenArchive", "TarGetArchiveType", "UnrarOpenArchive", "UnarjOpenArchive",
                                                "CabOpenArchive", "UnzipOpenArchive", "UnlhaOpenArchive"}));
   EXPECT_EQ(CallsTo("TarGetArchiveType").at(0).text, "setup.EXE");
   // A zero handle is closed by every probe but ZIP's.
@@ -103,7 +107,7 @@ TEST_F(RecordingTest, FormatRowsCoverEveryKindOnceWithTheirOwnLibrary) {
     UseLibraries("none");
     EXPECT_THROW(f.makeDriver(), EArchiver) << f.displayName;
   }
-  EXPECT_EQ(types, (std::set<int>{atLha, atZip, atCab, atArj, atTar, atTgz, atBZ2, atRar}));
+  EXPECT_EQ(types, (std::set<int>{atLha, atZip, atCab, atArj, atTar, atTgz, atBZ2, atRar, at7Zip}));
   EXPECT_EQ(FindArchiveFormat(atNone), nullptr);
   EXPECT_EQ(FindArchiveFormat(atAutoDetect), nullptr);
   EXPECT_EQ(FindArchiveFormat(static_cast<TArchiverType>(200)), nullptr);

@@ -11,6 +11,7 @@
 #include "drivers/cab32.h"
 #include "drivers/lha32.h"
 #include "drivers/rar32.h"
+#include "drivers/sevenzip.h"
 #include "drivers/tar32.h"
 #include "drivers/zip32.h"
 #include "platform/cp932.h"
@@ -24,6 +25,7 @@ inline void FreeAllLibraries() {
   TCab32::FreeDLL();
   TTar32::FreeDLL();
   TRar32::FreeDLL();
+  TSevenZip::FreeDLL();
 }
 
 class RecordingTest : public ::testing::Test {
@@ -50,7 +52,7 @@ class RecordingTest : public ::testing::Test {
     std::vector<recorder::Call> out;
     for (auto& c : recorder::Calls())
       if (c.entry == "Unlha" || c.entry == "UnZip" || c.entry == "Unzip" || c.entry == "Zip" || c.entry == "Cab" ||
-          c.entry == "Unarj" || c.entry == "Tar" || c.entry == "Unrar")
+          c.entry == "Unarj" || c.entry == "Tar" || c.entry == "Unrar" || c.entry == "SevenZip")
         out.push_back(c);
     EXPECT_EQ(out.size(), 1u);
     return out.empty() ? recorder::Call{} : out.back();

@@ -34,6 +34,9 @@ const Request kRequests[] = {
     {"songs.z", "tar32.dll", "Tar", true, "x --use-directory=0 -z  -f \"%A\" -o \"%W\" "},
     {"songs.bz2", "tar32.dll", "Tar", true, "x --use-directory=0 -B  -f \"%A\" -o \"%W\" "},
     {"songs.rar", "UNRAR32.DLL", "Unrar", true, "-e -u  \"%A\" \"%W\" "},
+    {"songs.7z", "7-ZIP32.DLL", "SevenZip", true, "e -y -o\"%W\" \"%A\" "},
+    {"songs.tar.xz", "tar32.dll", "Tar", true, "x --use-directory=0  -f \"%A\" -o \"%W\" "},
+    {"songs.tzst", "tar32.dll", "Tar", true, "x --use-directory=0  -f \"%A\" -o \"%W\" "},
 };
 
 class MainWindowRequest : public RecordingTest, public ::testing::WithParamInterface<Request> {};

@@ -18,7 +18,7 @@ prefix="$scratch/usr"
 # The layout: executables in bin/, every library in lib/bmslist/.
 for f in bin/bmslist-cli lib/bmslist/libbmsplatform.so lib/bmslist/UNLHA32.DLL lib/bmslist/UNZIP32.DLL \
          lib/bmslist/ZIP32J.DLL lib/bmslist/LMZIP32.DLL lib/bmslist/CAB32.DLL lib/bmslist/UNARJ32J.DLL \
-         lib/bmslist/tar32.dll lib/bmslist/UNRAR32.DLL share/man/man1/bmslist-cli.1.gz \
+         lib/bmslist/tar32.dll lib/bmslist/UNRAR32.DLL lib/bmslist/7-ZIP32.DLL share/man/man1/bmslist-cli.1.gz \
          share/doc/bmslist/copyright share/doc/bmslist/changelog.gz; do
   [ -e "$prefix/$f" ] || fail "missing $f"
 done

@@ -151,7 +151,8 @@ INSTANTIATE_TEST_SUITE_P(Formats, EveryFormatChartsOnly,
                                            FormatCase{"song.cab", false}, FormatCase{"song.arj", false},
                                            FormatCase{"song.tar", true}, FormatCase{"song.tgz", true},
                                            FormatCase{"song.bz2", true}, FormatCase{"song.rar", false},
-                                           FormatCase{"song5.rar", true}),
+                                           FormatCase{"song5.rar", true}, FormatCase{"song.7z", true},
+                                           FormatCase{"song.tar.xz", true}, FormatCase{"song.tar.zst", true}),
                          [](const auto& info) {
                            std::string n = info.param.archive;
                            for (auto& ch : n)

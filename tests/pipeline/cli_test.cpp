@@ -31,7 +31,7 @@ class CliTest : public ::testing::Test {
     fs::create_directories(app_);
     const std::string bin = platform::Cp932ToUtf8(platform::ExecutableDir());
     for (const char* f : {"bmslist-cli", "libbmsplatform.so", "UNLHA32.DLL", "UNZIP32.DLL", "ZIP32J.DLL", "LMZIP32.DLL",
-                          "CAB32.DLL", "UNARJ32J.DLL", "tar32.dll", "UNRAR32.DLL"})
+                          "CAB32.DLL", "UNARJ32J.DLL", "tar32.dll", "UNRAR32.DLL", "7-ZIP32.DLL"})
       fs::copy_file(bin + f, app_ + f);
   }
   // Runs in the scratch folder, or in its sub-folder `in`.
@@ -275,7 +275,7 @@ TEST_F(CliTest, OneJobOrTwoGiveTheSameOutput) {
   EXPECT_NE(oneErr.find("empty.zip: 書庫の一番上に譜面 (*.bms) がありません"), std::string::npos) << oneErr;
   EXPECT_EQ(Cli("--hash" + args).out, one.out);
   EXPECT_TRUE(fs::is_empty(app_ + "work"));
-  EXPECT_EQ(std::distance(fs::directory_iterator(app_), fs::directory_iterator()), 11);  // no second folder left
+  EXPECT_EQ(std::distance(fs::directory_iterator(app_), fs::directory_iterator()), 12);  // no second folder left
 }
 
 TEST_F(CliTest, NamesCodePage932CannotHoldAreNeverRenamed) {

@@ -107,7 +107,9 @@ INSTANTIATE_TEST_SUITE_P(
                       FormatCase{"song.cab", {"a.bms", "b.BMS"}}, FormatCase{"song.arj", {"a.bms", "b.BMS"}},
                       FormatCase{"song.tar", {"a.bms", "b.BMS"}}, FormatCase{"song.tgz", {"a.bms", "b.BMS"}},
                       FormatCase{"song.taz", {"a.bms", "b.BMS"}}, FormatCase{"song.tar.bz2", {"a.bms", "b.BMS"}},
-                      FormatCase{"song.rar", {"a.bms", "b.BMS"}}, FormatCase{"a.bms.gz", {"a.bms"}}),
+                      FormatCase{"song.rar", {"a.bms", "b.BMS"}}, FormatCase{"a.bms.gz", {"a.bms"}},
+                      FormatCase{"song.7z", {"a.bms", "b.BMS"}}, FormatCase{"song.tar.xz", {"a.bms", "b.BMS"}},
+                      FormatCase{"song.tar.zst", {"a.bms", "b.BMS"}}, FormatCase{"song.tlz", {"a.bms", "b.BMS"}}),
     [](const auto& info) {
       std::string n = info.param.archive;
       for (auto& ch : n)
@@ -197,6 +199,24 @@ TEST_F(PipelineTest, AnUnreadableChartCostsTheOthersNothingAndIsCleanedUp) {
   ASSERT_EQ(problems.size(), 1u);
   EXPECT_EQ(problems[0].archivePath, Arc("song.zip"));
   EXPECT_EQ(ProblemReasonsText(problems[0]).rfind("0.bms を読めません", 0), 0u) << ProblemReasonsText(problems[0]);
+  EXPECT_TRUE(FilesAtTopOfWork().empty());
+}
+
+// A split 7z set is listed once from its first volume; a later volume
+// alone says what it is.
+TEST_F(PipelineTest, ASplitSetIsListedFromItsFirstVolume) {
+  ASSERT_TRUE(MakeArchive(tmp_.Path(), "big.7z", TypicalSong()));
+  ASSERT_EQ(test_support::Shell(tmp_.Path(), "mkdir set && cd src-big.7z && 7zz a -bso0 -v1k -mx=0 ../set/big.7z ."), 0);
+  ASSERT_TRUE(fs::exists(tmp_.Path() + "set/big.7z.002"));
+  DropPipeline pipeline(list_, af_, window_);
+  std::vector<ArchiveProblem> problems;
+  pipeline.onArchiveProblem = [&](const ArchiveProblem& p) { problems.push_back(p); };
+  pipeline.WMDropFiles({tmp_.Path() + "set/big.7z.001", tmp_.Path() + "set/big.7z.002"});
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"a.bms", "b.BMS"}));
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_EQ(problems[0].archivePath, tmp_.Path() + "set/big.7z.002");
+  EXPECT_NE(ProblemReasonsText(problems[0]).find("最初の巻ではありません"), std::string::npos)
+      << ProblemReasonsText(problems[0]);
   EXPECT_TRUE(FilesAtTopOfWork().empty());
 }
 

@@ -69,6 +69,15 @@ bool MakeArchive(const std::string& dir, const std::string& archiveName, const s
     if (!test_support::HaveTool("compress")) cmd = "bsdtar -cZf " + out + FileArgs(files);
   } else if (ext == ".bz2") {
     cmd = "bsdtar -cjf " + out + FileArgs(files);
+  } else if (ext == ".xz") {
+    cmd = "bsdtar -cf - " + FileArgs(files) + " | xz -c > " + out;
+  } else if (ext == ".zst") {
+    cmd = "bsdtar -cf - " + FileArgs(files) + " | zstd -qc > " + out;
+  } else if (ext == ".tlz") {
+    cmd = "bsdtar -cf - " + FileArgs(files) + " | lzma -c > " + out;
+  } else if (ext == ".7z") {
+    if (!test_support::HaveTool("7zz")) return false;
+    cmd = "7zz a -bso0 -bsp0 " + out + FileArgs(files);
   } else if (ext == ".gz") {
     cmd = "gzip -c " + Quote(files.front().name) + " > " + out;
   } else if (ext == ".rar") {

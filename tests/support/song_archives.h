@@ -18,7 +18,8 @@ struct SongFile {
 std::vector<SongFile> TypicalSong();
 
 // Makes `archiveName` (its extension picks the format: .lzh .zip .cab .arj
-// .tar .tgz .taz .bz2 .rar, or .gz for one gzipped chart) in `dir` from
+// .tar .tgz .taz .bz2 .rar .7z, tars in .xz .zst .tlz, or .gz for one
+// gzipped chart) in `dir` from
 // `files`, every file dated 2024-05-03 12:00 UTC. False when the tool for the
 // format is missing.
 bool MakeArchive(const std::string& dir, const std::string& archiveName, const std::vector<SongFile>& files);

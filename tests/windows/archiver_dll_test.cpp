@@ -32,7 +32,7 @@ struct Library {
 const Library kLibraries[] = {
     {"UNLHA32.DLL", "Unlha", "Unlha"}, {"UNZIP32.DLL", "UnZip", "UnZip"}, {"ZIP32J.DLL", "UnZip", "Zip"},  // no owner-window entries
     {"LMZIP32.DLL", "Unzip", "Zip"},   {"CAB32.DLL", "Cab", "Cab"},       {"UNARJ32J.DLL", "Unarj", "Unarj"},
-    {"tar32.dll", "Tar", "Tar"},       {"UNRAR32.DLL", "Unrar", "Unrar"},
+    {"tar32.dll", "Tar", "Tar"},       {"UNRAR32.DLL", "Unrar", "Unrar"},     {"7-ZIP32.DLL", "SevenZip", "SevenZip"},
 };
 
 TEST(ArchiverDlls, ExportTheUndecoratedEntryNames) {

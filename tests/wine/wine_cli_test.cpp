@@ -46,10 +46,10 @@ class WineCli : public ::testing::Test {
     fs::create_directories(windowsApp_);
     const std::string bin = platform::Cp932ToUtf8(platform::ExecutableDir());
     for (const char* f : {"bmslist-cli", "libbmsplatform.so", "UNLHA32.DLL", "UNZIP32.DLL", "ZIP32J.DLL", "LMZIP32.DLL",
-                          "CAB32.DLL", "UNARJ32J.DLL", "tar32.dll", "UNRAR32.DLL"})
+                          "CAB32.DLL", "UNARJ32J.DLL", "tar32.dll", "UNRAR32.DLL", "7-ZIP32.DLL"})
       fs::copy_file(bin + f, linuxApp_ + f);
     for (const char* f : {"bmslist-cli.exe", "UNLHA32.DLL", "UNZIP32.DLL", "ZIP32J.DLL", "LMZIP32.DLL", "CAB32.DLL",
-                          "UNARJ32J.DLL", "tar32.dll", "UNRAR32.DLL"})
+                          "UNARJ32J.DLL", "tar32.dll", "UNRAR32.DLL", "7-ZIP32.DLL"})
       fs::copy_file(std::string(WINDOWS_BIN) + "/" + f, windowsApp_ + f);
   }
 
@@ -104,21 +104,21 @@ void ExpectSameCsvForEveryFormat(WineCli& t, const std::vector<test_support::Son
   fs::create_directories(songs);
   std::vector<std::string> archives;
   for (const char* name : {"song.lzh", "song.zip", "song.cab", "song.arj", "song.tar", "song.tgz", "song.taz",
-                           "song.bz2", "song.rar", "one.bms.gz"}) {
+                           "song.bz2", "song.rar", "song.7z", "song.tar.xz", "song.tar.zst", "song.tlz", "one.bms.gz"}) {
     std::vector<test_support::SongFile> files = song;
     if (std::string(name) == "one.bms.gz") files = {{"one.bms", "#TITLE gz\r\n#BPM 120\r\n"}};
     ASSERT_TRUE(test_support::MakeArchive(songs, name, files)) << name;
     archives.push_back(name);
   }
   t.ExpectTheSameCsv(songs, archives);
-  // Every chart of every archive is a row: nine archives of the song, one .gz.
+  // Every chart of every archive is a row: thirteen archives of the song, one .gz.
   std::size_t charts = 0;
   for (const auto& f : song) {
     const std::string ext = f.name.size() > 4 ? f.name.substr(f.name.size() - 4) : "";
     charts += ext == ".bms" || ext == ".BMS";
   }
   const std::string windowsCsv = test_support::ReadBytes(tmp_.Path() + "windows.csv");
-  EXPECT_EQ(static_cast<std::size_t>(std::count(windowsCsv.begin(), windowsCsv.end(), '\n')), 9 * charts + 1);
+  EXPECT_EQ(static_cast<std::size_t>(std::count(windowsCsv.begin(), windowsCsv.end(), '\n')), 13 * charts + 1);
 }
 
 // RAR 1.5-4 names follow one rule on both systems: CP932 bytes from a
