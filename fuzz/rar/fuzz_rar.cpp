@@ -45,8 +45,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static const std::string path = fuzzing::TempPath("rar");
   std::vector<std::uint8_t> bytes(data, data + size);
   RepairHeaderCrcs(bytes);
-  if (!fuzzing::WriteInput(path, bytes.data(), bytes.size())) return 0;
-  fuzzing::ReadEveryEntry(&arc::OpenRarReader, path);
-  fuzzing::WalkAndSkipEntries(&arc::OpenRarReader, path);
+  fuzzing::ReadInEveryWay(&arc::OpenRarReader, path, bytes.data(), bytes.size());
   return 0;
 }

@@ -26,6 +26,7 @@
 #include <QUrl>
 #include <QtTest>
 #include <functional>
+#include <memory>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -41,43 +42,16 @@
 #include "platform/msgwindow.h"
 #include "platform/paths.h"
 #include "tests/support/fake_archiver.h"
+#include "tests/support/window_fixture.h"
 
 namespace {
 
+using test_support::ModalAnswer;
+using test_support::ReadFile;
+using test_support::WriteFile;
+
 QString U(const std::string& cp932) { return QString::fromStdString(platform::Cp932ToUtf8(cp932)); }
 std::string Cp(const char* utf8) { return platform::Utf8ToCp932(utf8); }
-
-QByteArray ReadFile(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-  QFile f(path);
-  QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  f.write(bytes);
-}
-
-// Waits for the next modal window, hands it to `answer`, and records that
-// it came. Modal loops block the test, so this runs from the event loop.
-class ModalAnswer {
- public:
-  explicit ModalAnswer(std::function<void(QWidget*)> answer) : answer_(std::move(answer)) { Poll(0); }
-  bool seen = false;
-
- private:
-  void Poll(int attempts) {
-    QTimer::singleShot(20, [this, attempts] {
-      if (QWidget* w = QApplication::activeModalWidget()) {
-        seen = true;
-        answer_(w);
-      } else if (attempts < 250) {
-        Poll(attempts + 1);
-      }
-    });
-  }
-  std::function<void(QWidget*)> answer_;
-};
 
 // Records an error box's caption and text and presses OK.
 struct ErrorBoxSeen {
@@ -99,19 +73,17 @@ class Form1Test : public QObject {
   Q_OBJECT
 
  private:
-  QTemporaryDir* dir_ = nullptr;
-  QString Path(const QString& name) const { return dir_->path() + "/" + name; }
+  std::unique_ptr<test_support::AppFolder> app_;
+  QString Path(const QString& name) const { return app_->Path(name); }
   QString IniPath() const { return Path("Test_gui.ini"); }
 
  private slots:
   void init() {
-    dir_ = new QTemporaryDir;
-    platform::OverrideExecutableDirForTesting(platform::Utf8ToCp932(dir_->path().toStdString()));
+    app_ = std::make_unique<test_support::AppFolder>();
   }
   void cleanup() {
-    platform::OverrideExecutableDirForTesting("");
     QFile::setPermissions(IniPath(), QFile::ReadOwner | QFile::WriteOwner);
-    delete dir_;
+    app_.reset();
   }
 
   void firstStartHasTheDesignedLayout() {
@@ -152,7 +124,7 @@ class Form1Test : public QObject {
   }
 
   void existingWorkFolderIsNoProblem() {
-    QVERIFY(QDir(dir_->path()).mkdir("work"));
+    QVERIFY(QDir(app_->Dir()).mkdir("work"));
     WriteFile(Path("work/keep.bms"), "x");
     TForm1 form;
     QCOMPARE(ReadFile(Path("work/keep.bms")), QByteArray("x"));
@@ -537,7 +509,7 @@ class Form1Test : public QObject {
   // in drop order, the strip names entries as they are written, and the
   // working folder is emptied.
   void describedArchivesFillTheListThroughTheWindow() {
-    const std::string dir = platform::Utf8ToCp932(dir_->path().toStdString()) + "/";
+    const std::string dir = platform::Utf8ToCp932(app_->Dir().toStdString()) + "/";
     test_support::FakeArchives archives;
     archives.Add(dir + "one.lzh", {{{"b.bms", "#TITLE bee\r\n"}, {"a.bms", "#TITLE ay\r\n"}}});
     archives.Add(dir + "two.zip", {{{"c.bms", "#TITLE sea\r\n"}, {"note.txt", "x"}}, atZip});
@@ -647,7 +619,7 @@ class Form1Test : public QObject {
     form.show();
     int fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     QVERIFY(fd >= 0);
-    QVERIFY(inotify_add_watch(fd, QFile::encodeName(dir_->path()).constData(), IN_MOVED_TO | IN_CLOSE_WRITE) >= 0);
+    QVERIFY(inotify_add_watch(fd, QFile::encodeName(app_->Dir()).constData(), IN_MOVED_TO | IN_CLOSE_WRITE) >= 0);
     QVERIFY(form.close());
     int writes = 0;
     alignas(inotify_event) char buf[8192];
@@ -667,7 +639,7 @@ class Form1Test : public QObject {
     ModalAnswer dialog([this](QWidget* w) {
       auto* sd = qobject_cast<QFileDialog*>(w);
       if (!sd) return;
-      sd->setDirectory(dir_->path());
+      sd->setDirectory(app_->Dir());
       sd->findChild<QLineEdit*>("fileNameEdit")->setText("list");  // the dialog adds ".csv"
       static_cast<QDialog*>(sd)->accept();  // QFileDialog's own accept: reads the typed name
     });

@@ -68,6 +68,16 @@ class DropTest : public QObject {
     return true;
   }
 
+  // one.zip, two.zip and three.zip, each with one chart named after it.
+  bool MakeThreeZips() {
+    for (const char* a : {"one.zip", "two.zip", "three.zip"})
+      if (!test_support::MakeArchive(tmp_->Path(), a, {{std::string(a) + ".bms", "#TITLE x\r\n"}})) return false;
+    return true;
+  }
+
+  // The archive `name` in the test's folder, as a drop names it.
+  std::string Archive(const std::string& name) const { return platform::Utf8ToCp932(tmp_->Path() + name); }
+
   static std::vector<std::string> Captions(TForm1& form) {
     std::vector<std::string> out;
     for (const auto& r : form.List().Rows()) out.push_back(r.caption);
@@ -144,16 +154,14 @@ class DropTest : public QObject {
   // the second, which was unpacked meanwhile: none of its rows appear and
   // nothing of it stays behind.
   void aCancelOnTwoCoresDropsTheArchiveUnpackedAhead() {
-    for (const char* a : {"one.zip", "two.zip", "three.zip"})
-      QVERIFY(test_support::MakeArchive(tmp_->Path(), a, {{std::string(a) + ".bms", "#TITLE x\r\n"}}));
+    QVERIFY(MakeThreeZips());
     TForm1 form;
     OneArchiveAtATime(form, false);
     Session& drops = form.DropSession();
     form.show();
     connect(form.LV->model(), &QAbstractItemModel::rowsInserted, &form,
             [&] { form.findChild<QPushButton*>(QStringLiteral("cancelDrop"))->click(); });
-    drops.Drop({platform::Utf8ToCp932(tmp_->Path() + "one.zip"), platform::Utf8ToCp932(tmp_->Path() + "two.zip"),
-                platform::Utf8ToCp932(tmp_->Path() + "three.zip")});
+    drops.Drop({Archive("one.zip"), Archive("two.zip"), Archive("three.zip")});
     QCOMPARE(Captions(form), std::vector<std::string>{"one.zip.bms"});
     QVERIFY(!drops.Busy());
     QVERIFY(fs::is_empty(tmp_->Path() + "app/work"));
@@ -161,8 +169,7 @@ class DropTest : public QObject {
   }
 
   void aDropDuringADropIsQueuedAndCancelStopsAfterTheCurrentArchive() {
-    for (const char* a : {"one.zip", "two.zip", "three.zip"})
-      QVERIFY(test_support::MakeArchive(tmp_->Path(), a, {{std::string(a) + ".bms", "#TITLE x\r\n"}}));
+    QVERIFY(MakeThreeZips());
     TForm1 form;
     OneArchiveAtATime(form, true);
     Session& drops = form.DropSession();
@@ -172,17 +179,17 @@ class DropTest : public QObject {
     int entries = 0;
     drops.ArchiveFile().OnProgress = [&](TArchiveFile&, int, EXTRACTINGINFOEX*, bool&) {
       if (++entries == 1) {
-        drops.Drop({platform::Utf8ToCp932(tmp_->Path() + "two.zip")});
+        drops.Drop({Archive("two.zip")});
         QVERIFY(form.findChild<DropProgress*>()->isVisible());
       }
     };
-    drops.Drop({platform::Utf8ToCp932(tmp_->Path() + "one.zip")});
+    drops.Drop({Archive("one.zip")});
     QCOMPARE(Captions(form), (std::vector<std::string>{"one.zip.bms", "two.zip.bms"}));
 
     drops.ArchiveFile().OnProgress = [&](TArchiveFile&, int, EXTRACTINGINFOEX*, bool&) {
       form.findChild<QPushButton*>(QStringLiteral("cancelDrop"))->click();
     };
-    drops.Drop({platform::Utf8ToCp932(tmp_->Path() + "three.zip"), platform::Utf8ToCp932(tmp_->Path() + "one.zip")});
+    drops.Drop({Archive("three.zip"), Archive("one.zip")});
     QCOMPARE(Captions(form), (std::vector<std::string>{"one.zip.bms", "two.zip.bms", "three.zip.bms"}));
     QVERIFY(fs::is_empty(tmp_->Path() + "app/work"));
   }
@@ -196,20 +203,19 @@ class DropTest : public QObject {
     TForm1 form;
     Session& drops = form.DropSession();
     form.show();
-    drops.Drop({platform::Utf8ToCp932(tmp_->Path() + "song.arj")});
+    drops.Drop({Archive("song.arj")});
     QCOMPARE(form.List().Count(), std::size_t{0});
     QVERIFY(QApplication::activeModalWidget() == nullptr);
     QCOMPARE(form.Status()->ProblemsText(), QString::fromStdString(ProblemsStatusText(1)));
     platform::SetLibrarySearchDirForTesting(binDir_, false);
-    drops.Drop({platform::Utf8ToCp932(tmp_->Path() + "song.zip")});
+    drops.Drop({Archive("song.zip")});
     QCOMPARE(form.List().Count(), std::size_t{2});
     QCOMPARE(form.Status()->ProblemCount(), 1);
   }
 
   // A Cancel stops that drop only: every later drop runs as the first did.
   void aDropAfterACancelRuns() {
-    for (const char* a : {"one.zip", "two.zip", "three.zip"})
-      QVERIFY(test_support::MakeArchive(tmp_->Path(), a, {{std::string(a) + ".bms", "#TITLE x\r\n"}}));
+    QVERIFY(MakeThreeZips());
     TForm1 form;
     OneArchiveAtATime(form, true);
     Session& drops = form.DropSession();
@@ -218,10 +224,10 @@ class DropTest : public QObject {
     drops.ArchiveFile().OnProgress = [&](TArchiveFile&, int, EXTRACTINGINFOEX*, bool&) {
       QTest::keyClick(&form, Qt::Key_Escape);
     };
-    drops.Drop({platform::Utf8ToCp932(tmp_->Path() + "one.zip"), platform::Utf8ToCp932(tmp_->Path() + "two.zip")});
+    drops.Drop({Archive("one.zip"), Archive("two.zip")});
     QCOMPARE(Captions(form), std::vector<std::string>{"one.zip.bms"});
     drops.ArchiveFile().OnProgress = nullptr;
-    drops.Drop({platform::Utf8ToCp932(tmp_->Path() + "two.zip"), platform::Utf8ToCp932(tmp_->Path() + "three.zip")});
+    drops.Drop({Archive("two.zip"), Archive("three.zip")});
     QCOMPARE(Captions(form), (std::vector<std::string>{"one.zip.bms", "two.zip.bms", "three.zip.bms"}));
     QVERIFY(!drops.Busy());
   }
