@@ -20,6 +20,8 @@ struct ReadEntry {
 };
 // Every entry with its data (folders have none), in archive order.
 std::vector<ReadEntry> ReadAllEntries(arc::ArchiveReader& reader);
+// The current entry's data, whole.
+std::string ReadCurrentData(arc::ArchiveReader& reader);
 // Name -> data of the files (not folders) among them.
 std::map<std::string, std::string> FilesOf(const std::vector<ReadEntry>& entries);
 // The ArcError code that `action` throws; 0 when it throws nothing. Any

@@ -50,13 +50,16 @@ class DropTest : public QObject {
     delete mime;
   }
 
-  // The progress handlers some tests set work the window, which only the
-  // window's thread may do: one archive at a time keeps the libraries'
-  // reports on that thread.
-  static void OneArchiveAtATime(TForm1& form, bool on) {
+  // Shows the window with its session set to one archive at a time or not,
+  // and hands back the session. The progress handlers some tests set work
+  // the window, which only the window's thread may do: one archive at a
+  // time keeps the libraries' reports on that thread.
+  static Session& Show(TForm1& form, bool oneArchiveAtATime) {
     SessionOptions options = form.Options();
-    options.oneArchiveAtATime = on;
+    options.oneArchiveAtATime = oneArchiveAtATime;
     form.ApplyOptions(options);
+    form.show();
+    return form.DropSession();
   }
 
   // The second working folder of a drop on two cores holds nothing at its top.
@@ -119,9 +122,7 @@ class DropTest : public QObject {
     files.insert(2, Path("setup.exe"));  // skipped
     fs::copy_file(tmp_->Path() + "a.lzh", tmp_->Path() + "setup.exe");
     TForm1 form;
-    OneArchiveAtATime(form, oneAtATime);
-    Session& drops = form.DropSession();
-    form.show();
+    Session& drops = Show(form, oneAtATime);
     // The strip names an entry being written, never the archive again (it
     // shows the latest entry a few times a second, so it may still be empty).
     auto* entryLabel = form.findChild<QLabel*>(QStringLiteral("dropEntry"));
@@ -156,9 +157,7 @@ class DropTest : public QObject {
   void aCancelOnTwoCoresDropsTheArchiveUnpackedAhead() {
     QVERIFY(MakeThreeZips());
     TForm1 form;
-    OneArchiveAtATime(form, false);
-    Session& drops = form.DropSession();
-    form.show();
+    Session& drops = Show(form, false);
     connect(form.LV->model(), &QAbstractItemModel::rowsInserted, &form,
             [&] { form.findChild<QPushButton*>(QStringLiteral("cancelDrop"))->click(); });
     drops.Drop({Archive("one.zip"), Archive("two.zip"), Archive("three.zip")});
@@ -171,9 +170,7 @@ class DropTest : public QObject {
   void aDropDuringADropIsQueuedAndCancelStopsAfterTheCurrentArchive() {
     QVERIFY(MakeThreeZips());
     TForm1 form;
-    OneArchiveAtATime(form, true);
-    Session& drops = form.DropSession();
-    form.show();
+    Session& drops = Show(form, true);
     // While the first archive is unpacked, a second drop arrives; after it
     // the user presses Cancel.
     int entries = 0;
@@ -217,9 +214,7 @@ class DropTest : public QObject {
   void aDropAfterACancelRuns() {
     QVERIFY(MakeThreeZips());
     TForm1 form;
-    OneArchiveAtATime(form, true);
-    Session& drops = form.DropSession();
-    form.show();
+    Session& drops = Show(form, true);
     QVERIFY(QTest::qWaitForWindowActive(&form));
     drops.ArchiveFile().OnProgress = [&](TArchiveFile&, int, EXTRACTINGINFOEX*, bool&) {
       QTest::keyClick(&form, Qt::Key_Escape);

@@ -56,8 +56,7 @@ class EverydayTest : public QObject {
 
  private:
   std::unique_ptr<test_support::AppFolder> app_;
-  QString Path(const QString& name) const { return app_->Path(name); }
-  QString IniPath() const { return Path("Test_gui_everyday.ini"); }
+  QString IniPath() const { return app_->Path("Test_gui_everyday.ini"); }
 
   static void AddRows(TForm1& form, int count) {
     ChartList& list = form.List();
@@ -114,7 +113,7 @@ class EverydayTest : public QObject {
     QVERIFY(calls.empty());  // not before the event loop runs: the window shows first
 
     QTRY_COMPARE(calls.size(), 1u);
-    QCOMPARE(calls[0], (std::vector<std::string>{Cp(Path("b.lzh")), "/s/a.zip"}));
+    QCOMPARE(calls[0], (std::vector<std::string>{Cp(app_->Path("b.lzh")), "/s/a.zip"}));
     // Reported in the status bar's list of problems, not in a box.
     QVERIFY(QApplication::activeModalWidget() == nullptr);
     QCOMPARE(form.Status()->ProblemsText(), QString::fromStdString(ProblemsStatusText(1)));
@@ -136,7 +135,7 @@ class EverydayTest : public QObject {
     QVERIFY(!filters[0].contains("*.exe"));
     QCOMPARE(filters[1], QString::fromUtf8("すべてのファイル (*)"));
 
-    WriteFile(Path("song.lzh"), "x");
+    WriteFile(app_->Path("song.lzh"), "x");
     std::vector<std::vector<std::string>> calls;
     form.onDropFiles = [&](const std::vector<std::string>& paths) { calls.push_back(paths); };
     form.show();
@@ -152,14 +151,14 @@ class EverydayTest : public QObject {
     QTest::keyClick(&form, Qt::Key_O, Qt::ControlModifier);
     QCOMPARE(dialog.done, 1u);
     QTRY_COMPARE(calls.size(), 1u);
-    QCOMPARE(calls[0], (std::vector<std::string>{Cp(Path("song.lzh"))}));
+    QCOMPARE(calls[0], (std::vector<std::string>{Cp(app_->Path("song.lzh"))}));
   }
 
   // The export starts in the folder of the last export (kept in the
   // settings file), offers a name, and asks before replacing a file.
   void exportRemembersItsFolderAndAsksBeforeReplacing() {
     QVERIFY(QDir(app_->Dir()).mkdir("out"));
-    const QString out = Path("out");
+    const QString out = app_->Path("out");
     {
       TForm1 form;
       form.List().SetCaption(form.List().Append(), "x.bms");
@@ -283,7 +282,7 @@ class EverydayTest : public QObject {
     list.SetCaption(list.Append(), "a.bms");
     list.SetSubItem(0, siArcPath, ArchiveFolderOf(app_->Dir()));
     list.SetCaption(list.Append(), "b.bms");
-    list.SetSubItem(1, siArcPath, ArchiveFolderOf(Path("gone")));
+    list.SetSubItem(1, siArcPath, ArchiveFolderOf(app_->Path("gone")));
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
 

@@ -74,8 +74,7 @@ class Form1Test : public QObject {
 
  private:
   std::unique_ptr<test_support::AppFolder> app_;
-  QString Path(const QString& name) const { return app_->Path(name); }
-  QString IniPath() const { return Path("Test_gui.ini"); }
+  QString IniPath() const { return app_->Path("Test_gui.ini"); }
 
  private slots:
   void init() {
@@ -93,7 +92,7 @@ class Form1Test : public QObject {
     QCOMPARE(form.font().pixelSize(), 12);
     QVERIFY(form.font().families().contains("IPAPGothic"));
     QVERIFY(form.acceptDrops());
-    QVERIFY(QFileInfo(Path("work")).isDir());
+    QVERIFY(QFileInfo(app_->Path("work")).isDir());
     QCOMPARE(form.List().Tag(), -1);
 
     const char* captions[] = {"Filename", "Artist", "Genre", "Title",  "Difficulty", "Player", "BPM",
@@ -125,9 +124,9 @@ class Form1Test : public QObject {
 
   void existingWorkFolderIsNoProblem() {
     QVERIFY(QDir(app_->Dir()).mkdir("work"));
-    WriteFile(Path("work/keep.bms"), "x");
+    WriteFile(app_->Path("work/keep.bms"), "x");
     TForm1 form;
-    QCOMPARE(ReadFile(Path("work/keep.bms")), QByteArray("x"));
+    QCOMPARE(ReadFile(app_->Path("work/keep.bms")), QByteArray("x"));
   }
 
   void fileAndEditMenusHoldTheirEntries() {
@@ -398,8 +397,8 @@ class Form1Test : public QObject {
     row.md5 = "m";
     row.sha256 = "s";
     list.SetRow(list.Append(), row);
-    again.ExportCsv(Path("u.csv"));
-    QCOMPARE(ReadFile(Path("u.csv")),
+    again.ExportCsv(app_->Path("u.csv"));
+    QCOMPARE(ReadFile(app_->Path("u.csv")),
              QByteArray("\xEF\xBB\xBF\"x.bms\",\"\",\"\",\"a\"\"b\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"m\",\"s\"\r\n"));
   }
 
@@ -541,7 +540,7 @@ class Form1Test : public QObject {
     QCOMPARE(entriesShown.size(), 4);
     for (const QString& shown : entriesShown)
       QVERIFY2(shown.isEmpty() || QStringList({"b.bms", "a.bms", "c.bms", "note.txt"}).contains(shown), qPrintable(shown));
-    QCOMPARE(QDir(Path("work")).entryList(QDir::Files), QStringList{});
+    QCOMPARE(QDir(app_->Path("work")).entryList(QDir::Files), QStringList{});
   }
 
   void namesCp932CannotHoldAreLeftOutAndReported() {
@@ -645,13 +644,13 @@ class Form1Test : public QObject {
     });
     form.AOutCSV->trigger();
     QVERIFY(dialog.seen);
-    QCOMPARE(ReadFile(Path("list.csv")), QByteArray("\"x.bms\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"));
+    QCOMPARE(ReadFile(app_->Path("list.csv")), QByteArray("\"x.bms\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"));
     QCOMPARE(form.sd->nameFilters(), QStringList{"CSV(*.csv)"});
     QVERIFY(!form.sd->testOption(QFileDialog::DontConfirmOverwrite));  // asks before replacing a file
 
     // A folder that is not there: the error box, and the list as it was.
     ErrorBoxSeen box;
-    form.ExportCsv(Path("no-such-folder/list.csv"));
+    form.ExportCsv(app_->Path("no-such-folder/list.csv"));
     QVERIFY(box.watcher.seen);
     QCOMPARE(box.text, QString::fromUtf8("不正なファイル名です."));
     QCOMPARE(list.Count(), 1u);

@@ -28,15 +28,7 @@ export QT_QPA_PLATFORM=xcb LANG=C.UTF-8
 "$tmp/app/bmslist" >"$tmp/app.log" 2>&1 &
 app_pid=$!
 pids+=("$app_pid")
-wid="$(timeout 30 xdotool search --sync --onlyvisible --name '^bmslist ' | head -1)" || fail "no window appeared: $(cat "$tmp/app.log")"
-sleep 1  # let the first paint finish
-
-eval "$(xdotool getwindowgeometry --shell "$wid")"
-echo "window $wid at $X,$Y size ${WIDTH}x$HEIGHT"
-# No window manager: the outer size is the window's own.
-[ "$WIDTH" = 633 ] && [ "$HEIGHT" = 378 ] || fail "size ${WIDTH}x$HEIGHT, expected 633x378"
-[ "$X" = 10 ] && [ "$Y" = 10 ] || fail "position $X,$Y, expected 10,10"
-[ -d "$tmp/app/work" ] || fail "the work folder was not created beside the program"
+first_window "$tmp/app.log" "$tmp/app" ""
 
 # Drag the archive from the source window into the list and let go.
 drag_file "$tmp/songs/yoake.zip" "$tmp/source.log"

@@ -13,13 +13,12 @@
 
 namespace test_support {
 
-// While it lives, the program's own folder is a fresh temporary folder.
+// While it lives, the program's own folder is a fresh temporary folder
+// (not copied: QTemporaryDir is not).
 class AppFolder {
  public:
   AppFolder();
   ~AppFolder();
-  AppFolder(const AppFolder&) = delete;
-  AppFolder& operator=(const AppFolder&) = delete;
 
   QString Dir() const { return dir_.path(); }
   QString Path(const QString& name) const { return dir_.path() + "/" + name; }

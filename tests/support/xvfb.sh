@@ -52,6 +52,22 @@ start_xvfb() {
   unset WAYLAND_DISPLAY
 }
 
+# first_window LOG APP_DIR LABEL [SECONDS]: waits for the program's window
+# (its id in $wid) and checks the first-start placement, 633x378 at 10,10,
+# and the work folder beside the program.
+first_window() {
+  local X Y WIDTH HEIGHT SCREEN WINDOW
+  wid="$(timeout "${4:-30}" xdotool search --sync --onlyvisible --name '^bmslist ' | head -1)" ||
+    fail "$3no window appeared: $(cat "$1")"
+  sleep 2  # let the first paint finish
+  eval "$(xdotool getwindowgeometry --shell "$wid")"
+  echo "${3}window $wid at $X,$Y size ${WIDTH}x$HEIGHT"
+  # No window manager: the outer size is the window's own.
+  [ "$WIDTH" = 633 ] && [ "$HEIGHT" = 378 ] || fail "${3}size ${WIDTH}x$HEIGHT, expected 633x378"
+  [ "$X" = 10 ] && [ "$Y" = 10 ] || fail "${3}position $X,$Y, expected 10,10"
+  [ -d "$2/work" ] || fail "${3}the work folder was not created beside the program"
+}
+
 # drag_file FILE LOG: drags FILE from a drag source window into the window
 # at 200,200 as a file manager would and lets go; back once the drag ended.
 drag_file() {

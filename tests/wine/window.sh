@@ -46,14 +46,7 @@ run_app() {
   (cd "$dir" && exec "$@") >"$dir/app.log" 2>&1 &
   local app_pid=$!
   pids+=("$app_pid")
-  local wid
-  wid="$(timeout 120 xdotool search --sync --onlyvisible --name '^bmslist ' | head -1)" || fail "$kind: no window: $(cat "$dir/app.log")"
-  sleep 2
-  eval "$(xdotool getwindowgeometry --shell "$wid")"
-  echo "$kind: window $wid at $X,$Y size ${WIDTH}x$HEIGHT"
-  [ "$WIDTH" = 633 ] && [ "$HEIGHT" = 378 ] || fail "$kind: size ${WIDTH}x$HEIGHT, expected 633x378"
-  [ "$X" = 10 ] && [ "$Y" = 10 ] || fail "$kind: position $X,$Y, expected 10,10"
-  [ -d "$dir/work" ] || fail "$kind: the work folder was not created beside the program"
+  first_window "$dir/app.log" "$dir" "$kind: " 120
 
   drag_file "$tmp/songs/yoake.zip" "$dir/source.log"
   sleep 2
