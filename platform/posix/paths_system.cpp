@@ -102,16 +102,14 @@ std::string FsName(std::string_view cp932Path) {
 }
 std::string FromFsName(std::string_view fsPath) { return Utf8ToCp932(fsPath); }
 
-namespace {
-std::mutex g_exeMutex;
-std::string g_exeDirOverride;
-
 std::string RealExecutablePath() {
   std::vector<char> buf(PATH_MAX + 1);
   ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size() - 1);
   if (n <= 0) return {};
   return FromFsName(std::string_view(buf.data(), static_cast<std::size_t>(n)));
 }
+
+namespace {
 
 std::string EnvDir(const char* var, const char* fallbackUnderHome) {
   const char* v = std::getenv(var);
@@ -130,15 +128,6 @@ bool KeepsFilesBesideExecutable() {
 }
 }  // namespace
 
-std::string ExecutablePath() {
-  std::lock_guard<std::mutex> lock(g_exeMutex);
-  std::string real = RealExecutablePath();
-  if (!g_exeDirOverride.empty()) return g_exeDirOverride + ExtractFileName(real);
-  return real;
-}
-
-std::string ExecutableDir() { return ExtractFilePath(ExecutablePath()); }
-
 std::string InstalledLibraryDir() { return ExpandFileName(ExecutableDir() + "../lib/bmslist/"); }
 
 std::string SettingsDir() {
@@ -152,11 +141,6 @@ std::string WorkParentDir() {
   // folder has one, every archive would fail, so the cache folder serves.
   if (KeepsFilesBesideExecutable() && ExecutableDir().find('"') == std::string::npos) return ExecutableDir();
   return EnvDir("XDG_CACHE_HOME", ".cache/") + "bmslist/";
-}
-
-void OverrideExecutableDirForTesting(std::string_view dir) {
-  std::lock_guard<std::mutex> lock(g_exeMutex);
-  g_exeDirOverride = dir.empty() ? std::string() : IncludeTrailingDelimiter(dir);
 }
 
 }  // namespace platform
