@@ -44,6 +44,10 @@ int ErrorCodeOf(const std::function<void()>& action) {
   return 0;
 }
 
+int DataErrorCode(arc::ArchiveReader& reader) {
+  return ErrorCodeOf([&] { reader.ReadData([](const void*, std::size_t) { return true; }); });
+}
+
 int ReadErrorCode(const std::function<std::unique_ptr<arc::ArchiveReader>(const std::string&)>& open,
                   const std::string& path) {
   return ErrorCodeOf([&] {

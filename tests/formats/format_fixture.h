@@ -28,6 +28,9 @@ std::map<std::string, std::string> FilesOf(const std::vector<ReadEntry>& entries
 // other exception fails the test.
 int ErrorCodeOf(const std::function<void()>& action);
 
+// The ArcError code reading the current entry's data ends with, or 0.
+int DataErrorCode(arc::ArchiveReader& reader);
+
 // Opens with `open` and reads everything; the ArcError code, or 0.
 int ReadErrorCode(const std::function<std::unique_ptr<arc::ArchiveReader>(const std::string&)>& open,
                   const std::string& path);

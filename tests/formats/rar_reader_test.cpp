@@ -143,8 +143,7 @@ TEST(RarReader, EncryptedEntryIsRefusedAndTheNextStillRead) {
     arc::EntryInfo info;
     ASSERT_TRUE(reader->Next(info));
     EXPECT_TRUE(info.encrypted);
-    EXPECT_EQ(ErrorCodeOf([&] { reader->ReadData([](const void*, std::size_t) { return true; }); }),
-              ERROR_PASSWORD_FILE);
+    EXPECT_EQ(DataErrorCode(*reader), ERROR_PASSWORD_FILE);
     ASSERT_TRUE(reader->Next(info));
     EXPECT_EQ(info.name, "open.bms");
     EXPECT_FALSE(info.encrypted);

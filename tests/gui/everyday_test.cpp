@@ -56,7 +56,6 @@ class EverydayTest : public QObject {
 
  private:
   std::unique_ptr<test_support::AppFolder> app_;
-  QString IniPath() const { return app_->Path("Test_gui_everyday.ini"); }
 
   static void AddRows(TForm1& form, int count) {
     ChartList& list = form.List();
@@ -65,7 +64,7 @@ class EverydayTest : public QObject {
 
  private slots:
   void init() {
-    app_ = std::make_unique<test_support::AppFolder>();
+    app_ = std::make_unique<test_support::AppFolder>("Test_gui_everyday.ini");
   }
   void cleanup() {
     app_.reset();
@@ -174,7 +173,7 @@ class EverydayTest : public QObject {
       QCOMPARE(first.done, 1u);
     }
     QCOMPARE(ReadFile(out + "/bmslist.csv"), QByteArray("\"x.bms\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"));
-    QSettings ini(IniPath(), QSettings::IniFormat);
+    QSettings ini(app_->IniPath(), QSettings::IniFormat);
     QCOMPARE(ini.value("Export/Folder").toString(), out + "/");
 
     TForm1 form;  // a later run

@@ -74,20 +74,19 @@ class Form1Test : public QObject {
 
  private:
   std::unique_ptr<test_support::AppFolder> app_;
-  QString IniPath() const { return app_->Path("Test_gui.ini"); }
 
  private slots:
   void init() {
-    app_ = std::make_unique<test_support::AppFolder>();
+    app_ = std::make_unique<test_support::AppFolder>("Test_gui.ini");
   }
   void cleanup() {
-    QFile::setPermissions(IniPath(), QFile::ReadOwner | QFile::WriteOwner);
+    QFile::setPermissions(app_->IniPath(), QFile::ReadOwner | QFile::WriteOwner);
     app_.reset();
   }
 
   void firstStartHasTheDesignedLayout() {
     TForm1 form;
-    QCOMPARE(form.ini.Path(), platform::Utf8ToCp932(IniPath().toStdString()));
+    QCOMPARE(form.ini.Path(), platform::Utf8ToCp932(app_->IniPath().toStdString()));
     QVERIFY(form.windowTitle().startsWith("bmslist "));
     QCOMPARE(form.font().pixelSize(), 12);
     QVERIFY(form.font().families().contains("IPAPGothic"));
@@ -158,7 +157,7 @@ class Form1Test : public QObject {
   }
 
   void widthsComeBackAndMissingKeysKeepFifty() {
-    WriteFile(IniPath(), "[Clumns]\nWidth1=80\nWidth5=$78\nWidth7=abc\nWidth12=0\nWidth3=-4\n");
+    WriteFile(app_->IniPath(), "[Clumns]\nWidth1=80\nWidth5=$78\nWidth7=abc\nWidth12=0\nWidth3=-4\n");
     TForm1 form;
     const int expected[] = {50, 80, 50, 50, 50, 120, 50, 50, 50, 50, 50, 50, 0};
     for (int c = 0; c < 13; ++c) QCOMPARE(form.LV->columnWidth(c), expected[c]);
@@ -178,7 +177,7 @@ class Form1Test : public QObject {
   }
   void placementRoundTrips() {
     QFETCH(int, show);
-    WriteFile(IniPath(), QString("[Forms]\nProperty.Show=%1\nProperty.X=40\nProperty.Y=50\n"
+    WriteFile(app_->IniPath(), QString("[Forms]\nProperty.Show=%1\nProperty.X=40\nProperty.Y=50\n"
                                  "Property.XSize=540\nProperty.YSize=350\n")
                              .arg(show)
                              .toLatin1());
@@ -190,7 +189,7 @@ class Form1Test : public QObject {
       if (show != 3) QCOMPARE(form.frameGeometry(), QRect(40, 50, 500, 300));
       QVERIFY(form.close());
     }
-    QSettings written(IniPath(), QSettings::IniFormat);
+    QSettings written(app_->IniPath(), QSettings::IniFormat);
     QCOMPARE(written.value("Forms/Property.Show").toInt(), show);
     QCOMPARE(written.value("Forms/Property.X").toInt(), 40);
     QCOMPARE(written.value("Forms/Property.Y").toInt(), 50);
@@ -212,7 +211,7 @@ class Form1Test : public QObject {
       form.show();
       QVERIFY(form.close());
     }
-    QList<QByteArray> lines = ReadFile(IniPath()).split('\n');
+    QList<QByteArray> lines = ReadFile(app_->IniPath()).split('\n');
     QList<QByteArray> keys;
     for (const QByteArray& l : lines)
       if (!l.isEmpty()) keys << l.left(l.indexOf('=') < 0 ? l.size() : l.indexOf('='));
@@ -224,8 +223,8 @@ class Form1Test : public QObject {
   }
 
   void refusedSettingsWriteShowsTheErrorAndStillCloses() {
-    WriteFile(IniPath(), "[Clumns]\nWidth0=50\n");
-    QVERIFY(QFile::setPermissions(IniPath(), QFile::ReadOwner | QFile::ReadGroup));
+    WriteFile(app_->IniPath(), "[Clumns]\nWidth0=50\n");
+    QVERIFY(QFile::setPermissions(app_->IniPath(), QFile::ReadOwner | QFile::ReadGroup));
     TForm1 form;
     form.show();
     ErrorBoxSeen box;
@@ -233,8 +232,8 @@ class Form1Test : public QObject {
     QVERIFY(box.watcher.seen);
     QCOMPARE(box.icon, QMessageBox::Critical);
     QCOMPARE(box.caption, QString("test_gui"));
-    QCOMPARE(box.text, IniPath() + QString::fromUtf8(" に書き込めません."));
-    QCOMPARE(ReadFile(IniPath()), QByteArray("[Clumns]\nWidth0=50\n"));
+    QCOMPARE(box.text, app_->IniPath() + QString::fromUtf8(" に書き込めません."));
+    QCOMPARE(ReadFile(app_->IniPath()), QByteArray("[Clumns]\nWidth0=50\n"));
   }
 
   void rowsShowAndCaptionEditsInPlace() {
@@ -365,12 +364,12 @@ class Form1Test : public QObject {
       QVERIFY(chosen.oneArchiveAtATime && !chosen.BothCores());
       QCOMPARE(form.Options().ScanOptions().extensions, (std::vector<std::string>{"bms", "bme", "bml", "pms"}));
       QCOMPARE(form.LV->model()->columnCount(), 15);
-      QSettings written(IniPath(), QSettings::IniFormat);
+      QSettings written(app_->IniPath(), QSettings::IniFormat);
       for (const char* key : {"ChartFiles", "HashColumns", "ChartsOnly", "CsvFormat", "DisplayEncoding", "OneArchiveAtATime"})
         QCOMPARE(written.value(QString("Options/") + key).toInt(), 1);
 
       // Cancel: neither the window nor the file changes.
-      QByteArray before = ReadFile(IniPath());
+      QByteArray before = ReadFile(app_->IniPath());
       ModalAnswer cancel([](QWidget* w) {
         auto* f = qobject_cast<TForm2*>(w);
         if (!f) return;
@@ -380,7 +379,7 @@ class Form1Test : public QObject {
       form.AOptions->trigger();
       QVERIFY(cancel.seen);
       QCOMPARE(form.Options(), chosen);
-      QCOMPARE(ReadFile(IniPath()), before);
+      QCOMPARE(ReadFile(app_->IniPath()), before);
       form.LV->setColumnWidth(14, 321);
       QVERIFY(form.close());
     }
@@ -403,7 +402,7 @@ class Form1Test : public QObject {
   }
 
   void settingsOutOfRangeGiveTheDefaults() {
-    WriteFile(IniPath(), "[Options]\nChartFiles=2\nHashColumns=-1\nCsvFormat=x\nDisplayEncoding=1\n");
+    WriteFile(app_->IniPath(), "[Options]\nChartFiles=2\nHashColumns=-1\nCsvFormat=x\nDisplayEncoding=1\n");
     TForm1 form;
     SessionOptions expected;
     expected.displayEncoding = DisplayEncoding::kCp932;
@@ -418,11 +417,11 @@ class Form1Test : public QObject {
         form.show();
         if (!form.close()) return {};
       }
-      return ReadFile(IniPath());
+      return ReadFile(app_->IniPath());
     };
     const QByteArray plain = closeAndRead();
     QVERIFY(!plain.contains("[Options]"));
-    QVERIFY(QFile::remove(IniPath()));
+    QVERIFY(QFile::remove(app_->IniPath()));
     {
       TForm1 form;
       SessionOptions options;
@@ -595,7 +594,7 @@ class Form1Test : public QObject {
         {"Property.X=5000\nProperty.Y=5000\nProperty.XSize=5400\nProperty.YSize=5300\n"},
     };
     for (const auto& c : cases) {
-      WriteFile(IniPath(), QByteArray("[Forms]\nProperty.Show=1\n") + c.keys);
+      WriteFile(app_->IniPath(), QByteArray("[Forms]\nProperty.Show=1\n") + c.keys);
       {
         TForm1 form;
         form.show();
@@ -603,7 +602,7 @@ class Form1Test : public QObject {
         QVERIFY2(avail.contains(form.frameGeometry()), c.keys);
         QVERIFY(form.close());
       }
-      QSettings written(IniPath(), QSettings::IniFormat);
+      QSettings written(app_->IniPath(), QSettings::IniFormat);
       QRect saved(QPoint(written.value("Forms/Property.X").toInt(), written.value("Forms/Property.Y").toInt()),
                   QPoint(written.value("Forms/Property.XSize").toInt() - 1,
                          written.value("Forms/Property.YSize").toInt() - 1));

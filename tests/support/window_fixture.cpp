@@ -10,7 +10,7 @@
 
 namespace test_support {
 
-AppFolder::AppFolder() {
+AppFolder::AppFolder(const QString& iniName) : iniName_(iniName) {
   platform::OverrideExecutableDirForTesting(platform::Utf8ToCp932(dir_.path().toStdString()));
 }
 

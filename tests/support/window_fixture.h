@@ -14,17 +14,20 @@
 namespace test_support {
 
 // While it lives, the program's own folder is a fresh temporary folder
-// (not copied: QTemporaryDir is not).
+// (not copied: QTemporaryDir is not). `iniName` is the settings file the
+// test program should use there.
 class AppFolder {
  public:
-  AppFolder();
+  explicit AppFolder(const QString& iniName);
   ~AppFolder();
 
   QString Dir() const { return dir_.path(); }
   QString Path(const QString& name) const { return dir_.path() + "/" + name; }
+  QString IniPath() const { return Path(iniName_); }
 
  private:
   QTemporaryDir dir_;
+  QString iniName_;
 };
 
 // Empty when the file cannot be read.
