@@ -13,6 +13,7 @@ namespace {
 
 using test_support::ArcLibrary;
 using test_support::FilesUnder;
+using test_support::FillCommandLine;
 using test_support::RawEntry;
 
 // Everything in the scratch folder outside `dest/` and the archive itself.
@@ -78,9 +79,7 @@ TEST(Hostile, ZipAndLzhNamesCannotEscape) {
   for (const auto& c : cases) {
     test_support::TempDir dir;
     std::string archive = dir.Write("h.arc", c.bytes);
-    std::string line = c.line;
-    line.replace(line.find("%A"), 2, archive);
-    line.replace(line.find("%D"), 2, dir.Path() + "dest/");
+    std::string line = FillCommandLine(c.line, archive, dir.Path() + "dest/");
     EXPECT_EQ(ArcLibrary(c.file, c.prefix).Command(line), ERROR_UNSAFE_PATH) << c.file;
     EXPECT_EQ(Outside(dir, "h.arc"), std::vector<std::string>{}) << c.file;
     EXPECT_EQ(FilesUnder(dir.Path() + "dest"), (std::map<std::string, std::string>{{"abs/evil2.txt", "abs"}, {"ok.txt", "ok"}}))
@@ -112,9 +111,7 @@ TEST(Damaged, TruncatedOrCorruptArchivesFail) {
   for (const auto& c : cases) {
     test_support::TempDir dir;
     std::string archive = dir.Write("d.arc", c.bytes);
-    std::string line = c.line;
-    line.replace(line.find("%A"), 2, archive);
-    line.replace(line.find("%D"), 2, dir.Path() + "dest/");
+    std::string line = FillCommandLine(c.line, archive, dir.Path() + "dest/");
     EXPECT_NE(ArcLibrary(c.file, c.prefix).Command(line), 0) << c.what;
     EXPECT_EQ(FilesUnder(dir.Path() + "dest"), c.left) << c.what;
   }
@@ -138,9 +135,7 @@ TEST(Damaged, ChecksumMismatchIsReportedAndTheFileRemoved) {
     ASSERT_NE(at, std::string::npos);
     bytes[at] ^= 0x55;  // one flipped byte in the stored data
     std::string archive = dir.Write("c.arc", bytes);
-    std::string line = c.line;
-    line.replace(line.find("%A"), 2, archive);
-    line.replace(line.find("%D"), 2, dir.Path() + "dest/");
+    std::string line = FillCommandLine(c.line, archive, dir.Path() + "dest/");
     ArcLibrary lib(c.file, c.prefix);
     EXPECT_EQ(lib.Command(line), ERROR_FILE_CRC) << c.file;
     EXPECT_TRUE(FilesUnder(dir.Path() + "dest").empty()) << c.file;

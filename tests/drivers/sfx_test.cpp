@@ -36,14 +36,15 @@ class FilesTest : public RecordingTest {
     return s;
   }
   std::string dir_, cwd_;
+  // The options and the output text each call takes.
+  TArchiverOptions o;
+  std::string out;
 };
 
 TEST_F(FilesTest, ZipJoinsTheChosenStubAndTheArchive) {
   Write(dir_ + "sfx32gui.dat", "WIN32STUB");
   Write(dir_ + "sfx16.dat", "DOSSTUB");
   TZip32 zip;
-  TArchiverOptions o;
-  std::string out;
   o.gw = 1;
   EXPECT_EQ(zip.MakeSFX(9, dir_ + "a.zip", o, dir_ + "out", out), 0);
   EXPECT_EQ(Read(dir_ + "out/a.EXE"), "WIN32STUB" "ZIPDATA");
@@ -57,8 +58,6 @@ TEST_F(FilesTest, ZipJoinsTheChosenStubAndTheArchive) {
 
 TEST_F(FilesTest, MissingStubsAreNamed) {
   TZip32 zip;
-  TArchiverOptions o;
-  std::string out;
   EXPECT_ARCHIVER_ERROR(zip.MakeSFX(0, dir_ + "a.zip", o, "", out),
                         "zip 書庫からのDOS自己解凍書庫の作成には sfx16.dat が必要です。");
   o.gw = 1;
@@ -77,8 +76,6 @@ TEST_F(FilesTest, MissingStubsAreNamed) {
 TEST_F(FilesTest, TarNeedsNoLibraryCall) {
   Write(dir_ + "kmtarsef.exe", "TARSTUB");
   TTgz32 tgz;
-  TArchiverOptions o;
-  std::string out;
   EXPECT_EQ(tgz.MakeSFX(5, dir_ + "a.tgz", o, "", out), 0);
   EXPECT_EQ(Read(dir_ + "a.EXE"), "TARSTUB" "TGZDATA");
   EXPECT_TRUE(recorder::Calls().empty());
@@ -88,8 +85,6 @@ TEST_F(FilesTest, AnArchiveNamedLikeItsOutputIsReadWhole) {
   Write(dir_ + "kmtarsef.exe", "TARSTUB");
   Write(dir_ + "b.EXE", "TARDATA");
   TTar32 tar;
-  TArchiverOptions o;
-  std::string out;
   tar.MakeSFX(0, dir_ + "b.EXE", o, "", out);
   EXPECT_EQ(Read(dir_ + "b.EXE"), "TARSTUB" "TARDATA");
 }
@@ -97,9 +92,7 @@ TEST_F(FilesTest, AnArchiveNamedLikeItsOutputIsReadWhole) {
 TEST_F(FilesTest, LmzipPackKeepsTheOldArchiveUnlessTheLibrarySucceeds) {
   UseLibraries("lmzip");
   TZip32 zip;
-  TArchiverOptions o;
   o.x = 0;
-  std::string out;
   TStringList files = {"sub\\x.bms"};
   recorder::SetAnswer("LMZIP32.DLL", "Zip", ERROR_CANNOT_WRITE);
   EXPECT_EQ(zip.Pack(0, dir_ + "a.zip", o, dir_, &files, false, out), ERROR_CANNOT_WRITE);
