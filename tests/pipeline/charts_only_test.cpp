@@ -206,6 +206,15 @@ void Sources(const test_support::TempDir& dir) {
   for (const RawEntry& e : RawSong()) dir.Write("src/" + e.name, e.data);
 }
 
+// Writes the raw song as a tar with `extra` entries after it.
+std::function<void(const test_support::TempDir&, const std::string&)> SongTarWith(std::vector<RawEntry> extra) {
+  return [extra](const test_support::TempDir&, const std::string& path) {
+    std::vector<RawEntry> entries = RawSong();
+    entries.insert(entries.end(), extra.begin(), extra.end());
+    test_support::WriteBytes(path, test_support::MakeTar(entries));
+  };
+}
+
 class HostileChartsOnly : public ChartsOnlyTest, public ::testing::WithParamInterface<HostileCase> {};
 
 TEST_P(HostileChartsOnly, ListsTheRowsOfAFullUnpacking) {
@@ -275,31 +284,13 @@ INSTANTIATE_TEST_SUITE_P(
         // Unsafe names: the refused chart sends the charts-only run to a
         // full one; absolute names are made relative in both.
         HostileCase{"unsafe_names_tar", "u.tar",
-                    [](const auto&, const std::string& a) {
-                      std::vector<RawEntry> entries = RawSong();
-                      entries.emplace_back("../evil.bms", Chart("evil"));
-                      entries.emplace_back("/abs/rooted.bms", Chart("rooted"));
-                      entries.emplace_back("../evil.wav", "x");
-                      test_support::WriteBytes(a, test_support::MakeTar(entries));
-                    },
+                    SongTarWith({{"../evil.bms", Chart("evil")}, {"/abs/rooted.bms", Chart("rooted")}, {"../evil.wav", "x"}}),
                     4, 0, true},
         // Charts that are links to sounds: the full run lists the sound's
         // bytes under the chart's name, so the charts-only run, whose
         // links find nothing, unpacks in full.
-        HostileCase{"symlinked_chart_tar", "s.tar",
-                    [](const auto&, const std::string& a) {
-                      std::vector<RawEntry> entries = RawSong();
-                      entries.emplace_back("song/link.bms", "", '2', "readme.txt");
-                      test_support::WriteBytes(a, test_support::MakeTar(entries));
-                    },
-                    4, 0, true},
-        HostileCase{"hardlinked_chart_tar", "h.tar",
-                    [](const auto&, const std::string& a) {
-                      std::vector<RawEntry> entries = RawSong();
-                      entries.emplace_back("song/hard.bms", "", '1', "readme.txt");
-                      test_support::WriteBytes(a, test_support::MakeTar(entries));
-                    },
-                    4, 0, true},
+        HostileCase{"symlinked_chart_tar", "s.tar", SongTarWith({{"song/link.bms", "", '2', "readme.txt"}}), 4, 0, true},
+        HostileCase{"hardlinked_chart_tar", "h.tar", SongTarWith({{"song/hard.bms", "", '1', "readme.txt"}}), 4, 0, true},
         // Cut archives: what comes before the cut, where the format can
         // be read without its end (a ZIP cannot: its directory is gone).
         HostileCase{"cut_zip", "cut.zip",
