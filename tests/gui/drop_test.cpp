@@ -10,6 +10,7 @@
 #include <QTreeView>
 #include <QUrl>
 #include <filesystem>
+#include <optional>
 
 #include "charts/chart_list.h"
 #include "drivers/arj32.h"
@@ -22,6 +23,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "tests/support/files.h"
+#include "tests/support/program_folder.h"
 #include "tests/support/song_archives.h"
 
 namespace fs = std::filesystem;
@@ -31,6 +33,7 @@ class DropTest : public QObject {
 
  private:
   test_support::TempDir* tmp_ = nullptr;
+  std::optional<test_support::ProgramFolder> program_;
   std::string binDir_;
 
   QString Path(const std::string& name) { return QString::fromStdString(tmp_->Path() + name); }
@@ -91,14 +94,10 @@ class DropTest : public QObject {
   void init() {
     binDir_ = platform::ExecutableDir();
     tmp_ = new test_support::TempDir;
-    fs::create_directories(tmp_->Path() + "app");
-    platform::OverrideExecutableDirForTesting(tmp_->Path() + "app");
-    platform::SetLibrarySearchDirForTesting(binDir_, false);
+    program_.emplace(tmp_->Path() + "app", true);
   }
   void cleanup() {
-    platform::SetCurrentDirectory("/");
-    platform::OverrideExecutableDirForTesting("");
-    platform::SetLibrarySearchDirForTesting("", false);
+    program_.reset();
     delete tmp_;
   }
 

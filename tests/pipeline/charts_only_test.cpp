@@ -1,6 +1,7 @@
 // A charts-only drop gives the rows of a full drop, byte for byte, on every
 // format and on hostile archives; only a full unpacking that a skipped entry
 // would stop early lists fewer.
+#include <optional>
 #include <unistd.h>
 
 #include <filesystem>
@@ -17,6 +18,7 @@
 #include "platform/dynlib.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "tests/support/program_folder.h"
 #include "tests/support/archive_maker.h"
 #include "tests/support/files.h"
 #include "tests/support/rar_writer.h"
@@ -64,18 +66,13 @@ std::vector<SongFile> JapaneseSong() {
 class ChartsOnlyTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    static const std::string binDir = platform::ExecutableDir();
-    platform::OverrideExecutableDirForTesting(tmp_.Path() + "app");
-    fs::create_directories(tmp_.Path() + "app");
-    platform::SetLibrarySearchDirForTesting(binDir, false);
+    program_.emplace(tmp_.Path() + "app", true);
     CreateWorkingFolder();
     window_ = platform::CreateMessageWindow([](std::uint32_t, std::uintptr_t, std::intptr_t) { return 0; });
   }
   void TearDown() override {
-    platform::SetCurrentDirectory("/");
     platform::DestroyMessageWindow(window_);
-    platform::OverrideExecutableDirForTesting("");
-    platform::SetLibrarySearchDirForTesting("", false);
+    program_.reset();
   }
 
   struct Drop {
@@ -107,6 +104,7 @@ class ChartsOnlyTest : public ::testing::Test {
   }
 
   test_support::TempDir tmp_;
+  std::optional<test_support::ProgramFolder> program_;
   platform::WindowHandle window_ = 0;
 };
 

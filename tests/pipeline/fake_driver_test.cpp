@@ -1,6 +1,7 @@
 // The drop pipeline over archives the test describes (no archiver library):
 // what is listed, in which order, and what is left behind, when unpacking
 // succeeds, half-succeeds, is refused or is cancelled.
+#include <optional>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include "platform/files.h"
 #include "platform/msgwindow.h"
 #include "platform/paths.h"
+#include "tests/support/program_folder.h"
 #include "tests/support/fake_archiver.h"
 #include "tests/support/files.h"
 
@@ -26,17 +28,15 @@ namespace {
 class FakeDriverPipeline : public ::testing::Test {
  protected:
   void SetUp() override {
-    platform::OverrideExecutableDirForTesting(tmp_.Path() + "app");
-    fs::create_directories(tmp_.Path() + "app");
+    program_.emplace(tmp_.Path() + "app", false);
     CreateWorkingFolder();
     ApplyMainWindowSettings(af_);
     af_.SetDriverSource(archives_.Source());
     window_ = platform::CreateMessageWindow([](std::uint32_t, std::uintptr_t, std::intptr_t) { return 0; });
   }
   void TearDown() override {
-    platform::SetCurrentDirectory("/");
     platform::DestroyMessageWindow(window_);
-    platform::OverrideExecutableDirForTesting("");
+    program_.reset();
   }
 
   std::string Arc(const std::string& name) const { return tmp_.Path() + name; }
@@ -57,6 +57,7 @@ class FakeDriverPipeline : public ::testing::Test {
   }
 
   test_support::TempDir tmp_;
+  std::optional<test_support::ProgramFolder> program_;
   test_support::FakeArchives archives_;
   ChartList list_;
   TArchiveFile af_;

@@ -1,4 +1,5 @@
 // The drop pipeline with the real archiver libraries, in-process.
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +16,7 @@
 #include "platform/dynlib.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "tests/support/program_folder.h"
 #include "tests/support/archive_maker.h"
 #include "tests/support/song_archives.h"
 #include "tests/support/files.h"
@@ -28,22 +30,16 @@ namespace {
 class PipelineTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    static const std::string binDir = platform::ExecutableDir();
     // The working folder goes to a scratch folder; the libraries still come
     // from the build.
-    platform::OverrideExecutableDirForTesting(tmp_.Path() + "app");
-    fs::create_directories(tmp_.Path() + "app");
-    platform::SetLibrarySearchDirForTesting(binDir, false);
+    program_.emplace(tmp_.Path() + "app", true);
     CreateWorkingFolder();
     ApplyMainWindowSettings(af_);
     window_ = platform::CreateMessageWindow([](std::uint32_t, std::uintptr_t, std::intptr_t) { return 0; });
   }
   void TearDown() override {
-    // The drop made the working folder current; it goes with the scratch folder.
-    platform::SetCurrentDirectory("/");
     platform::DestroyMessageWindow(window_);
-    platform::OverrideExecutableDirForTesting("");
-    platform::SetLibrarySearchDirForTesting("", false);
+    program_.reset();
   }
 
   std::string Arc(const std::string& name) { return platform::Utf8ToCp932(tmp_.Path() + name); }
@@ -68,6 +64,7 @@ class PipelineTest : public ::testing::Test {
   }
 
   test_support::TempDir tmp_;
+  std::optional<test_support::ProgramFolder> program_;
   ChartList list_;
   TArchiveFile af_;
   platform::WindowHandle window_ = 0;
