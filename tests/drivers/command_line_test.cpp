@@ -175,13 +175,6 @@ class ResponseFileTest : public RecordingTest {
     dir_ = std::string(REC_DIR) + "/tmp-" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + "/";
     platform::ForceDirectories(dir_);
   }
-  static std::string ReadAll(const std::string& path) {
-    platform::InputFile f(path);
-    std::string s;
-    char buf[256];
-    while (std::size_t n = f.Read(buf, sizeof buf)) s.append(buf, n);
-    return s;
-  }
   std::string dir_;
 };
 
@@ -194,13 +187,13 @@ TEST_F(ResponseFileTest, ListsTheNamesAndIsReferenced) {
   TZip32 zip;
   zip.Unpack(0, "a.zip", o, "", &files, true, out);
   EXPECT_EQ(zip.CmdLine(), "-x  \"a.zip\" \"@" + o.ResFileName + "\" ");
-  EXPECT_EQ(ReadAll(o.ResFileName), "\"a/b.bms\"\r\n\"\x95\x5C[[]x].wav\"\r\n");
+  EXPECT_EQ(ReadWholeFile(o.ResFileName), "\"a/b.bms\"\r\n\"\x95\x5C[[]x].wav\"\r\n");
 
   // The LHA driver decides from the options alone, not from useResFile.
   TLha32 lha;
   lha.Unpack(0, "a.lzh", o, "", &files, false, out);
   EXPECT_EQ(lha.CmdLine(), "x -+  \"a.lzh\" \"@" + o.ResFileName + "\" ");
-  EXPECT_EQ(ReadAll(o.ResFileName), "\"a\\b.bms\"\r\n\"\x95\x5C[x].wav\"\r\n");
+  EXPECT_EQ(ReadWholeFile(o.ResFileName), "\"a\\b.bms\"\r\n\"\x95\x5C[x].wav\"\r\n");
   o.ResFileUsage.Exclude(ruOnUnpack);
   lha.Unpack(0, "a.lzh", o, "", &files, true, out);
   EXPECT_EQ(lha.CmdLine(), "x -+  \"a.lzh\" \"a\\b.bms\" \"\x95\x5C[x].wav\" ");

@@ -28,13 +28,6 @@ class FilesTest : public RecordingTest {
     f.Write(text.data(), text.size());
     f.Close();
   }
-  static std::string Read(const std::string& path) {
-    platform::InputFile f(path);
-    std::string s;
-    char buf[256];
-    while (std::size_t n = f.Read(buf, sizeof buf)) s.append(buf, n);
-    return s;
-  }
   std::string dir_, cwd_;
   // The options and the output text each call takes.
   TArchiverOptions o;
@@ -47,13 +40,13 @@ TEST_F(FilesTest, ZipJoinsTheChosenStubAndTheArchive) {
   TZip32 zip;
   o.gw = 1;
   EXPECT_EQ(zip.MakeSFX(9, dir_ + "a.zip", o, dir_ + "out", out), 0);
-  EXPECT_EQ(Read(dir_ + "out/a.EXE"), "WIN32STUB" "ZIPDATA");
+  EXPECT_EQ(ReadWholeFile(dir_ + "out/a.EXE"), "WIN32STUB" "ZIPDATA");
   EXPECT_EQ(OnlyCommand().text, "-A " + dir_ + "out/a.EXE");
   EXPECT_EQ(OnlyCommand().lib, "ZIP32J.DLL");
   o.gw = -1;
   zip.MakeSFX(9, dir_ + "a.zip", o, "", out);
-  EXPECT_EQ(Read(dir_ + "a.EXE"), "DOSSTUB" "ZIPDATA");
-  EXPECT_EQ(Read(dir_ + "a.zip"), "ZIPDATA");
+  EXPECT_EQ(ReadWholeFile(dir_ + "a.EXE"), "DOSSTUB" "ZIPDATA");
+  EXPECT_EQ(ReadWholeFile(dir_ + "a.zip"), "ZIPDATA");
 }
 
 TEST_F(FilesTest, MissingStubsAreNamed) {
@@ -77,7 +70,7 @@ TEST_F(FilesTest, TarNeedsNoLibraryCall) {
   Write(dir_ + "kmtarsef.exe", "TARSTUB");
   TTgz32 tgz;
   EXPECT_EQ(tgz.MakeSFX(5, dir_ + "a.tgz", o, "", out), 0);
-  EXPECT_EQ(Read(dir_ + "a.EXE"), "TARSTUB" "TGZDATA");
+  EXPECT_EQ(ReadWholeFile(dir_ + "a.EXE"), "TARSTUB" "TGZDATA");
   EXPECT_TRUE(recorder::Calls().empty());
 }
 
@@ -86,7 +79,7 @@ TEST_F(FilesTest, AnArchiveNamedLikeItsOutputIsReadWhole) {
   Write(dir_ + "b.EXE", "TARDATA");
   TTar32 tar;
   tar.MakeSFX(0, dir_ + "b.EXE", o, "", out);
-  EXPECT_EQ(Read(dir_ + "b.EXE"), "TARSTUB" "TARDATA");
+  EXPECT_EQ(ReadWholeFile(dir_ + "b.EXE"), "TARSTUB" "TARDATA");
 }
 
 TEST_F(FilesTest, LmzipPackKeepsTheOldArchiveUnlessTheLibrarySucceeds) {
@@ -96,7 +89,7 @@ TEST_F(FilesTest, LmzipPackKeepsTheOldArchiveUnlessTheLibrarySucceeds) {
   TStringList files = {"sub\\x.bms"};
   recorder::SetAnswer("LMZIP32.DLL", "Zip", ERROR_CANNOT_WRITE);
   EXPECT_EQ(zip.Pack(0, dir_ + "a.zip", o, dir_, &files, false, out), ERROR_CANNOT_WRITE);
-  EXPECT_EQ(Read(dir_ + "a.zip"), "ZIPDATA");
+  EXPECT_EQ(ReadWholeFile(dir_ + "a.zip"), "ZIPDATA");
   recorder::Call c = OnlyCommand();
   EXPECT_EQ(c.lib, "LMZIP32.DLL");
   EXPECT_EQ(c.text, "-ru -j  \"" + dir_ + "a.zip\" \"sub\\x.bms\" ");
