@@ -8,6 +8,7 @@
 #include "platform/files.h"
 #include "platform/input_file.h"
 #include "platform/io_error.h"
+#include "tests/support/files.h"
 #include "tests/drivers/fixture.h"
 
 namespace {
@@ -115,12 +116,7 @@ TEST_P(CommandLines, AreBuiltExactly) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, CommandLines, ::testing::ValuesIn(kLines),
-                         [](const auto& info) {
-                           std::string n = info.param.what;
-                           for (char& ch : n)
-                             if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
-                           return n;
-                         });
+                         [](const auto& info) { return test_support::TestNameOf(info.param.what); });
 
 TEST_F(RecordingTest, ArjGivesUnarjNoWindowAndCreatesThroughUnlha) {
   TArj32 arj;

@@ -134,10 +134,7 @@ class BothCoresFake : public ::testing::Test {
   }
   // Files (not folders) at the top of a run's first working folder.
   std::vector<std::string> TopOf(const std::string& run) const {
-    std::vector<std::string> out;
-    for (auto& e : fs::directory_iterator(tmp_.Path() + run + "/work"))
-      if (!e.is_directory()) out.push_back(e.path().filename().string());
-    return out;
+    return test_support::FileNamesAt(tmp_.Path() + run + "/work");
   }
 
   test_support::TempDir tmp_;

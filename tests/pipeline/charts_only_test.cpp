@@ -96,12 +96,7 @@ class ChartsOnlyTest : public ::testing::Test {
             af.CmdLine().find("\"*.") == std::string::npos};
   }
 
-  std::vector<std::string> TopOfWork() {
-    std::vector<std::string> out;
-    for (auto& e : fs::directory_iterator(tmp_.Path() + "app/work/"))
-      if (!e.is_directory()) out.push_back(e.path().filename().string());
-    return out;
-  }
+  std::vector<std::string> TopOfWork() { return test_support::FileNamesAt(tmp_.Path() + "app/work/"); }
 
   test_support::TempDir tmp_;
   std::optional<test_support::ProgramFolder> program_;
@@ -150,12 +145,7 @@ INSTANTIATE_TEST_SUITE_P(Formats, EveryFormatChartsOnly,
                                            FormatCase{"song.tar", true}, FormatCase{"song.tgz", true},
                                            FormatCase{"song.bz2", true}, FormatCase{"song.rar", false},
                                            FormatCase{"song5.rar", true}),
-                         [](const auto& info) {
-                           std::string n = info.param.archive;
-                           for (auto& ch : n)
-                             if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
-                           return n;
-                         });
+                         [](const auto& info) { return test_support::TestNameOf(info.param.archive); });
 
 // --- Hostile archives -------------------------------------------------------
 

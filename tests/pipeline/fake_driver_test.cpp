@@ -49,12 +49,7 @@ class FakeDriverPipeline : public ::testing::Test {
     for (const auto& r : list_.Rows()) out.push_back(r.caption);
     return out;
   }
-  std::vector<std::string> TopOfWork() const {
-    std::vector<std::string> out;
-    for (auto& e : fs::directory_iterator(tmp_.Path() + "app/work/"))
-      if (!e.is_directory()) out.push_back(e.path().filename().string());
-    return out;
-  }
+  std::vector<std::string> TopOfWork() const { return test_support::FileNamesAt(tmp_.Path() + "app/work/"); }
 
   test_support::TempDir tmp_;
   std::optional<test_support::ProgramFolder> program_;

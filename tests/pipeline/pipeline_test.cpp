@@ -105,12 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FormatCase{"song.tar", {"a.bms", "b.BMS"}}, FormatCase{"song.tgz", {"a.bms", "b.BMS"}},
                       FormatCase{"song.taz", {"a.bms", "b.BMS"}}, FormatCase{"song.tar.bz2", {"a.bms", "b.BMS"}},
                       FormatCase{"song.rar", {"a.bms", "b.BMS"}}, FormatCase{"a.bms.gz", {"a.bms"}}),
-    [](const auto& info) {
-      std::string n = info.param.archive;
-      for (auto& ch : n)
-        if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
-      return n;
-    });
+    [](const auto& info) { return test_support::TestNameOf(info.param.archive); });
 
 TEST_F(PipelineTest, RowsFollowTheDropOrderAndLandAfterAnEarlierSort) {
   ASSERT_TRUE(MakeArchive(tmp_.Path(), "one.zip", TypicalSong()));
