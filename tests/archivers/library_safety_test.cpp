@@ -64,14 +64,18 @@ TEST(Hostile, TarEntriesCannotEscape) {
   EXPECT_EQ(test_support::ReadBytes(dir.Path() + "dest/good.txt"), "good");  // not overwritten through "in"
 }
 
+// An archive handed to one library with a command line (%A the archive,
+// %D the destination).
+struct LibraryCase {
+  const char* file;
+  const char* prefix;
+  std::string bytes;
+  std::string line;
+};
+
 TEST(Hostile, ZipAndLzhNamesCannotEscape) {
   std::vector<RawEntry> entries = {{"../evil1.txt", "x"}, {"/abs/evil2.txt", "abs"}, {"sub/../../evil3.txt", "x"}, {"ok.txt", "ok"}};
-  struct Case {
-    const char* file;
-    const char* prefix;
-    std::string bytes;
-    std::string line;
-  } cases[] = {
+  const LibraryCase cases[] = {
       {"UNZIP32.DLL", "UnZip", test_support::MakeStoredZip(entries, false), "-x  \"%A\" \"%D\" "},
       {"UNLHA32.DLL", "Unlha", test_support::MakeStoredLzh(entries, 2), "x -+ -x1  \"%A\" \"%D\" "},
       {"UNLHA32.DLL", "Unlha", test_support::MakeStoredLzh(entries, 0), "x -+ -x1  \"%A\" \"%D\" "},
@@ -119,12 +123,7 @@ TEST(Damaged, TruncatedOrCorruptArchivesFail) {
 
 TEST(Damaged, ChecksumMismatchIsReportedAndTheFileRemoved) {
   std::vector<RawEntry> entries = {{"a.txt", test_support::TextBytes(3000, 1)}};
-  struct Case {
-    const char* file;
-    const char* prefix;
-    std::string bytes;
-    std::string line;
-  } cases[] = {
+  const LibraryCase cases[] = {
       {"UNLHA32.DLL", "Unlha", test_support::MakeStoredLzh(entries, 1), "x \"%A\" \"%D\""},
       {"UNZIP32.DLL", "UnZip", test_support::MakeStoredZip(entries, false), "-x \"%A\" \"%D\""},
   };

@@ -113,6 +113,14 @@ struct ProgramRun {
 class BothCoresFake : public ::testing::Test {
  protected:
   std::string Arc(const std::string& name) const { return tmp_.Path() + name; }
+  // one.lzh, `second` (of `type`, holding stuck.bms beside b.bms), three.lzh
+  // and four.lzh, a chart each otherwise.
+  void AddFourArchivesOneWithAStuckChart(const std::string& second, TArchiverType type) {
+    archives_.Add(Arc("one.lzh"), {{{"a.bms", "#TITLE a\r\n"}}});
+    archives_.Add(Arc(second), {{{"b.bms", "#TITLE b\r\n"}, {"stuck.bms", "#TITLE stuck\r\n"}}, type});
+    archives_.Add(Arc("three.lzh"), {{{"c.bms", "#TITLE c\r\n"}}});
+    archives_.Add(Arc("four.lzh"), {{{"d.bms", "#TITLE d\r\n"}}});
+  }
   struct Drop {
     std::vector<std::string> paths;
     std::size_t stopAt = SIZE_MAX;  // the archive onArchiveStarting answers false for
@@ -182,10 +190,7 @@ TEST_F(BothCoresFake, ACancelBeforeAnyArchiveLeavesWhatTheSerialDropLeaves) {
 // A file the clean-up cannot delete (read-only) is listed again with every
 // later archive, of this drop and the next ones, as in one folder.
 TEST_F(BothCoresFake, AFileTheCleanUpCannotDeleteIsListedWithEveryLaterArchive) {
-  archives_.Add(Arc("one.lzh"), {{{"a.bms", "#TITLE a\r\n"}}});
-  archives_.Add(Arc("two.zip"), {{{"b.bms", "#TITLE b\r\n"}, {"stuck.bms", "#TITLE stuck\r\n"}}, atZip});
-  archives_.Add(Arc("three.lzh"), {{{"c.bms", "#TITLE c\r\n"}}});
-  archives_.Add(Arc("four.lzh"), {{{"d.bms", "#TITLE d\r\n"}}});
+  AddFourArchivesOneWithAStuckChart("two.zip", atZip);
   std::vector<DropRecord> serial, both;
   for (bool bothCores : {false, true}) {
     ProgramRun run(tmp_.Path() + (bothCores ? "both" : "serial"), archives_);
@@ -373,10 +378,7 @@ TEST_F(BothCoresFake, AFileTheSystemWillNotDeleteIsSaidOnceAndLeftBehind) {
   test_support::WriteBytes(Arc("probe"), "");
   if (!SetImmutable(Arc("probe"), true)) GTEST_SKIP() << "the immutable attribute cannot be set here";
   SetImmutable(Arc("probe"), false);
-  archives_.Add(Arc("one.lzh"), {{{"a.bms", "#TITLE a\r\n"}}});
-  archives_.Add(Arc("two.lzh"), {{{"b.bms", "#TITLE b\r\n"}, {"stuck.bms", "#TITLE stuck\r\n"}}});
-  archives_.Add(Arc("three.lzh"), {{{"c.bms", "#TITLE c\r\n"}}});
-  archives_.Add(Arc("four.lzh"), {{{"d.bms", "#TITLE d\r\n"}}});
+  AddFourArchivesOneWithAStuckChart("two.lzh", atLha);
   std::vector<DropRecord> serial, both;
   for (bool bothCores : {false, true}) {
     ProgramRun run(tmp_.Path() + (bothCores ? "both" : "serial"), archives_);
