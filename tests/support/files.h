@@ -6,16 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "platform/no_copy.h"
+
 namespace test_support {
 
 // A fresh folder below the system's temporary folder, removed with
 // everything in it (read-only parts included) when the object goes.
-class TempDir {
+class TempDir : NoCopy {
  public:
   TempDir();
   ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
   // The folder with its trailing "/" (file-system name).
   const std::string& Path() const { return path_; }
   std::string operator/(const std::string& name) const { return path_ + name; }

@@ -3,18 +3,18 @@
 // folder and settings go there.
 #include <string>
 
+#include "platform/no_copy.h"
+
 namespace test_support {
 
 // While it lives, the executable's folder is `dir` (made if missing). With
 // `buildLibraries` the archiver libraries are still loaded from the build's
 // folder. When it goes, the current folder is "/" again (a drop makes the
 // working folder current) and the truth is restored.
-class ProgramFolder {
+class ProgramFolder : NoCopy {
  public:
   ProgramFolder(const std::string& dir, bool buildLibraries);
   ~ProgramFolder();
-  ProgramFolder(const ProgramFolder&) = delete;
-  ProgramFolder& operator=(const ProgramFolder&) = delete;
 };
 
 }  // namespace test_support

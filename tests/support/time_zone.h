@@ -2,16 +2,16 @@
 // A time zone for one test.
 #include <string>
 
+#include "platform/no_copy.h"
+
 namespace test_support {
 
 // Sets TZ (nullptr: no TZ at all) for as long as it lives, then puts back
 // what was there.
-class ScopedTimeZone {
+class ScopedTimeZone : NoCopy {
  public:
   explicit ScopedTimeZone(const char* tz);
   ~ScopedTimeZone();
-  ScopedTimeZone(const ScopedTimeZone&) = delete;
-  ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
 
  private:
   std::string saved_;
