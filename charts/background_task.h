@@ -1,7 +1,8 @@
 #pragma once
 // One thread of its own that runs one task at a time, in the order given:
 // a drop on two cores has two, each unpacking one archive into its own
-// folder while the calling thread lists the earliest one.
+// folder while the calling thread lists the earliest one. Not copied (its
+// thread and mutex are not).
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -13,8 +14,6 @@ class BackgroundTask {
   BackgroundTask();
   // Waits for the task running, if any.
   ~BackgroundTask();
-  BackgroundTask(const BackgroundTask&) = delete;
-  BackgroundTask& operator=(const BackgroundTask&) = delete;
 
   // Starts `task` once the one before has ended. The task must let no
   // error out.

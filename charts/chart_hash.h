@@ -1,6 +1,6 @@
 #pragma once
 // MD5 and SHA-256 of a chart file's bytes, as difficulty tables and players
-// identify charts: lower-case hex.
+// identify charts: lower-case hex. Not copied (its digests are not).
 #include <memory>
 #include <string>
 #include <string_view>
@@ -9,8 +9,6 @@ class ChartHasher {
  public:
   ChartHasher();
   ~ChartHasher();
-  ChartHasher(const ChartHasher&) = delete;
-  ChartHasher& operator=(const ChartHasher&) = delete;
 
   void Update(std::string_view bytes);
   // Ends both digests; call once, after the last Update.

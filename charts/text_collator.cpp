@@ -48,16 +48,6 @@ TextCollator::TextCollator(bool ignoreCase) : ignoreCase_(ignoreCase) {
 
 TextCollator::~TextCollator() { ucol_close(collator_); }
 
-const TextCollator& TextCollator::Japanese() {
-  static const TextCollator collator;
-  return collator;
-}
-
-const TextCollator& TextCollator::JapaneseIgnoringCase() {
-  static const TextCollator collator(true);
-  return collator;
-}
-
 std::u16string TextCollator::Prepare(std::string_view cp932) const {
   std::u16string u = Decode(cp932);
   return ignoreCase_ ? FoldCase(u) : u;

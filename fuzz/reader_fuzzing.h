@@ -87,6 +87,15 @@ void WalkAndSkipEntries(Open open, const std::string& path) {
   }
 }
 
+// The whole run of a reader fuzzer: the input written to `path`, read entry
+// by entry, then walked and skipped through.
+template <typename Open>
+void ReadInEveryWay(Open open, const std::string& path, const std::uint8_t* data, std::size_t size) {
+  if (!WriteInput(path, data, size)) return;
+  ReadEveryEntry(open, path);
+  WalkAndSkipEntries(open, path);
+}
+
 // Little-endian field of `n` bytes, for the checksum repairs.
 inline std::uint32_t Le(const std::uint8_t* p, int n) {
   std::uint32_t v = 0;

@@ -52,6 +52,12 @@ bool HasTwinCharacter(std::string_view cp932) {
   return false;
 }
 
+bool IsAscii(std::string_view s) {
+  for (unsigned char c : s)
+    if (c >= 0x80) return false;
+  return true;
+}
+
 std::string AsciiUpper(std::string_view s) {
   std::string r(s);
   for (std::size_t i = 0; i < r.size(); i = NextCharPos(r, i))

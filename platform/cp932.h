@@ -45,6 +45,8 @@ bool HasTwinCharacter(std::string_view cp932);
 
 // ASCII-only case folding: a-z and A-Z change, every other byte (the second
 // bytes of double-byte characters included) stays as it is.
+// Whether every byte is below 0x80 (the same text in every encoding here).
+bool IsAscii(std::string_view s);
 std::string AsciiUpper(std::string_view s);
 std::string AsciiLower(std::string_view s);
 bool SameTextAscii(std::string_view a, std::string_view b);

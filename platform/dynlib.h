@@ -13,6 +13,9 @@ using ModuleHandle = void*;
 // system's normal search. A name with a delimiter is loaded as given.
 // Returns nullptr when it cannot be loaded.
 ModuleHandle LoadLibrary(std::string_view name);
+// Loads the library at exactly this path (CP932), with no search and no
+// error box; nullptr when it cannot be loaded (each system's dynlib.cpp).
+ModuleHandle LoadLibraryFile(const std::string& path);
 void* GetProcAddress(ModuleHandle module, const char* name);
 // Full path of the loaded module; of the executable itself for nullptr.
 std::string GetModuleFileName(ModuleHandle module);

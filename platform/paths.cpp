@@ -1,5 +1,7 @@
 #include "platform/paths.h"
 
+#include <mutex>
+
 #include "platform/cp932.h"
 
 namespace platform {
@@ -50,6 +52,25 @@ std::string IncludeTrailingDelimiter(std::string_view path) {
   std::string r(path);
   if (!EndsWithDelimiter(r)) r += kPathDelimiter;
   return r;
+}
+
+namespace {
+std::mutex g_exeMutex;
+std::string g_exeDirOverride;
+}  // namespace
+
+std::string ExecutablePath() {
+  std::lock_guard<std::mutex> lock(g_exeMutex);
+  std::string real = RealExecutablePath();
+  if (!g_exeDirOverride.empty()) return g_exeDirOverride + ExtractFileName(real);
+  return real;
+}
+
+std::string ExecutableDir() { return ExtractFilePath(ExecutablePath()); }
+
+void OverrideExecutableDirForTesting(std::string_view dir) {
+  std::lock_guard<std::mutex> lock(g_exeMutex);
+  g_exeDirOverride = dir.empty() ? std::string() : IncludeTrailingDelimiter(dir);
 }
 
 }  // namespace platform

@@ -56,6 +56,9 @@ struct FsPath {
 // GetModuleFileName(0) and its folder (with trailing delimiter).
 std::string ExecutablePath();
 std::string ExecutableDir();
+// The same as the system tells it, whatever a test pretends (each system's
+// paths_system.cpp).
+std::string RealExecutablePath();
 
 // The archiver libraries' folder of an installed copy: "<prefix>/lib/bmslist/"
 // for an executable in "<prefix>/bin/", whether or not it exists.

@@ -48,21 +48,11 @@ int ParseLhaCommand(const std::vector<CmdToken>& tokens, ExtractRequest& req) {
   if (command != "x" && command != "e") return IsOtherLhaCommand(command) ? ERROR_NOT_SUPPORT : ERROR_COMMAND_NAME;
   bool junk = command == "e";
   PositionalArgs args(req);
-  bool switches = true;
-  for (std::size_t i = 1; i < tokens.size(); ++i) {
-    const std::string& t = tokens[i].text;
-    if (switches && t.size() >= 2 && t[0] == '-') {
-      std::string_view value;
-      const SwitchSpec* entry = MatchSwitch(LhaSwitches(), std::string_view(t).substr(1), true, value);
-      if (!entry) return ERROR_COMMAND_NAME;
-      if (entry->effect == kLhaFolders) req.keepFolders = SwitchNumber(value) != 0;
-      if (entry->effect == kLhaExclude && !value.empty()) req.exclude.emplace_back(value);
-      continue;
-    }
-    if (switches && t == "-") continue;
-    if (!t.empty()) switches = false;
-    if (int r = args.Add(tokens[i])) return r;
-  }
+  int read = ReadLhaWords(tokens, args, [&](LhaSwitchEffect effect, std::string_view value) {
+    if (effect == kLhaFolders) req.keepFolders = SwitchNumber(value) != 0;
+    if (effect == kLhaExclude && !value.empty()) req.exclude.emplace_back(value);
+  });
+  if (read != 0) return read;
   if (junk) req.keepFolders = false;
   return args.Finish();
 }

@@ -44,28 +44,18 @@ int ParseLhaCreateCommand(const std::vector<CmdToken>& tokens, CreateRequest& re
   req.source.includeHidden = false;
   ExtractRequest parsed;
   PositionalArgs args(parsed);
-  bool switches = true;
-  for (std::size_t i = 1; i < tokens.size(); ++i) {
-    const std::string& t = tokens[i].text;
-    if (switches && t.size() >= 2 && t[0] == '-') {
-      std::string_view value;
-      const SwitchSpec* entry = MatchSwitch(LhaSwitches(), std::string_view(t).substr(1), true, value);
-      if (!entry) return ERROR_COMMAND_NAME;
-      switch (entry->effect) {
-        case kLhaFolders: req.source.keepFolders = SwitchNumber(value) != 0; break;
-        case kLhaExclude:
-          if (!value.empty()) req.source.exclude.emplace_back(value);
-          break;
-        case kLhaRecurse: req.source.recurse = SwitchNumber(value) != 0; break;
-        case kLhaAttributes: req.source.includeHidden = SwitchNumber(value) != 0; break;
-        default: break;
-      }
-      continue;
+  int read = ReadLhaWords(tokens, args, [&](LhaSwitchEffect effect, std::string_view value) {
+    switch (effect) {
+      case kLhaFolders: req.source.keepFolders = SwitchNumber(value) != 0; break;
+      case kLhaExclude:
+        if (!value.empty()) req.source.exclude.emplace_back(value);
+        break;
+      case kLhaRecurse: req.source.recurse = SwitchNumber(value) != 0; break;
+      case kLhaAttributes: req.source.includeHidden = SwitchNumber(value) != 0; break;
+      default: break;
     }
-    if (switches && t == "-") continue;
-    if (!t.empty()) switches = false;
-    if (int r = args.Add(tokens[i])) return r;
-  }
+  });
+  if (read != 0) return read;
   if (int r = args.Finish()) return r;
   TakePositional(parsed, req);
   if (req.mode == CreateMode::Delete && req.source.patterns.empty()) return ERROR_NOT_FILENAME;

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "archiver_api.h"
+
 namespace arc {
 
 namespace {
@@ -21,5 +23,24 @@ constexpr std::array kLhaSwitches = {
 }  // namespace
 
 std::span<const SwitchSpec> LhaSwitches() { return kLhaSwitches; }
+
+int ReadLhaWords(const std::vector<CmdToken>& tokens, PositionalArgs& args,
+                 const std::function<void(LhaSwitchEffect effect, std::string_view value)>& onSwitch) {
+  bool switches = true;
+  for (std::size_t i = 1; i < tokens.size(); ++i) {
+    const std::string& t = tokens[i].text;
+    if (switches && t.size() >= 2 && t[0] == '-') {
+      std::string_view value;
+      const SwitchSpec* entry = MatchSwitch(LhaSwitches(), std::string_view(t).substr(1), true, value);
+      if (!entry) return ERROR_COMMAND_NAME;
+      onSwitch(static_cast<LhaSwitchEffect>(entry->effect), value);
+      continue;
+    }
+    if (switches && t == "-") continue;
+    if (!t.empty()) switches = false;
+    if (int r = args.Add(tokens[i])) return r;
+  }
+  return 0;
+}
 
 }  // namespace arc

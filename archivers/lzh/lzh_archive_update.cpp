@@ -76,8 +76,7 @@ int RunLzhCreate(const CreateRequest& req, std::string& message) {
     }
     out.Write(&kLzhArchiveEnd, 1);
     out.Commit();
-    message = req.mode == CreateMode::Delete ? std::to_string(plan.deleted) + " entries deleted"
-                                             : std::to_string(added) + " files written";
+    message = UpdateMessage(req, plan, added);
     return 0;
   } catch (const ArcError& e) {
     message = e.what();

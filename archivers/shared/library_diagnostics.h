@@ -6,6 +6,8 @@
 // dependency routes the process's stderr through a stream that drops what a
 // thread writes while it is inside one of the library's entry points, and
 // hands everything else on to the stream stderr was.
+#include "platform/no_copy.h"
+
 namespace arc {
 
 // Installs the route, once; the library calling it must never be unloaded
@@ -15,22 +17,18 @@ void RouteLibraryDiagnostics();
 
 // Opened by every entry point: what the thread writes to stderr meanwhile is
 // a dependency's diagnostic.
-class LibraryDiagnosticsScope {
+class LibraryDiagnosticsScope : NoCopy {
  public:
   LibraryDiagnosticsScope();
   ~LibraryDiagnosticsScope();
-  LibraryDiagnosticsScope(const LibraryDiagnosticsScope&) = delete;
-  LibraryDiagnosticsScope& operator=(const LibraryDiagnosticsScope&) = delete;
 };
 
 // Opened around a call back into the host (progress reports): what the host
 // writes meanwhile is its own and goes through.
-class HostCallScope {
+class HostCallScope : NoCopy {
  public:
   HostCallScope();
   ~HostCallScope();
-  HostCallScope(const HostCallScope&) = delete;
-  HostCallScope& operator=(const HostCallScope&) = delete;
 
  private:
   int saved_ = 0;

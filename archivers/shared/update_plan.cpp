@@ -9,6 +9,11 @@
 
 namespace arc {
 
+std::string UpdateMessage(const CreateRequest& req, const UpdatePlan& plan, int added) {
+  return req.mode == CreateMode::Delete ? std::to_string(plan.deleted) + " entries deleted"
+                                        : std::to_string(added) + " files written";
+}
+
 std::string FoldedKey(const std::string& name) { return platform::AsciiLower(name); }
 
 UpdatePlan PlanUpdate(const CreateRequest& req, const std::vector<StoredEntry>& stored,

@@ -41,6 +41,10 @@ UpdatePlan PlanUpdate(const CreateRequest& req, const std::vector<StoredEntry>& 
 // command with nothing to add to an archive that does not exist.
 bool NothingToWrite(const CreateRequest& req, const UpdatePlan& plan, bool archiveExists, std::string& message);
 
+// What a written update says: the entries deleted, or the files written
+// (`added`).
+std::string UpdateMessage(const CreateRequest& req, const UpdatePlan& plan, int added);
+
 // Lower-case ASCII letters: entries match files without regard to case.
 std::string FoldedKey(const std::string& name);
 

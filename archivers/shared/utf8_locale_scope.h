@@ -6,14 +6,14 @@
 // copied raw), and restore the caller's locale afterwards.
 #include <locale.h>
 
+#include "platform/no_copy.h"
+
 namespace arc {
 
-class Utf8LocaleScope {
+class Utf8LocaleScope : NoCopy {
  public:
   Utf8LocaleScope();
   ~Utf8LocaleScope();
-  Utf8LocaleScope(const Utf8LocaleScope&) = delete;
-  Utf8LocaleScope& operator=(const Utf8LocaleScope&) = delete;
 
  private:
   locale_t previous_ = nullptr;

@@ -23,9 +23,7 @@ class CompressedStream {
   // `filter` is one that Decodes() takes. Throws ArcError
   // (ERROR_ARC_FILE_OPEN) when the file cannot be opened.
   CompressedStream(const std::string& path, int filter);
-  ~CompressedStream();
-  CompressedStream(const CompressedStream&) = delete;
-  CompressedStream& operator=(const CompressedStream&) = delete;
+  ~CompressedStream();  // not copied: its input and decoder are not
 
   // The next decoded bytes (valid until the next call); 0 once the stream
   // has ended, how it ended then in End().

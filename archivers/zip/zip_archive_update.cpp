@@ -122,8 +122,7 @@ int RunZipCreate(const CreateRequest& req, std::string& message) {
                            static_cast<std::uint32_t>(dirAt), layout.comment));
     out.Commit();
     if (req.archiveTimeFromNewest && newest > 0) SetArchiveTime(req.archive, newest);
-    message = req.mode == CreateMode::Delete ? std::to_string(plan.deleted) + " entries deleted"
-                                             : std::to_string(added) + " files written";
+    message = UpdateMessage(req, plan, added);
     return 0;
   } catch (const ArcError& e) {
     message = e.what();

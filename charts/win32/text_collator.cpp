@@ -26,16 +26,6 @@ TextCollator::TextCollator(bool ignoreCase) : ignoreCase_(ignoreCase) {
 
 TextCollator::~TextCollator() { delete collator_; }
 
-const TextCollator& TextCollator::Japanese() {
-  static const TextCollator collator;
-  return collator;
-}
-
-const TextCollator& TextCollator::JapaneseIgnoringCase() {
-  static const TextCollator collator(true);
-  return collator;
-}
-
 std::u16string TextCollator::Prepare(std::string_view cp932) const {
   std::wstring w = platform::win32::Cp932ToWide(cp932);
   return std::u16string(w.begin(), w.end());

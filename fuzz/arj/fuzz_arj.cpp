@@ -12,8 +12,6 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const std::string path = fuzzing::TempPath("arj");
-  if (!fuzzing::WriteInput(path, data, size)) return 0;
-  fuzzing::ReadEveryEntry(&arc::OpenArjReader, path);
-  fuzzing::WalkAndSkipEntries(&arc::OpenArjReader, path);
+  fuzzing::ReadInEveryWay(&arc::OpenArjReader, path, data, size);
   return 0;
 }

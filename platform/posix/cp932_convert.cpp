@@ -64,12 +64,6 @@ bool Convert(Converter& conv, std::string_view in, std::string& out, std::string
   return exact;
 }
 
-bool IsAscii(std::string_view s) {
-  for (unsigned char c : s)
-    if (c >= 0x80) return false;
-  return true;
-}
-
 }  // namespace
 
 std::string Cp932ToUtf8(std::string_view cp932) {

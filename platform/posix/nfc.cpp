@@ -5,15 +5,11 @@
 
 #include <vector>
 
+#include "platform/cp932.h"
+
 namespace platform {
 
 namespace {
-
-bool IsAscii(std::string_view s) {
-  for (unsigned char c : s)
-    if (c >= 0x80) return false;
-  return true;
-}
 
 // Length of the valid UTF-8 sequence at i, 0 when there is none.
 std::size_t SequenceLength(std::string_view s, std::size_t i) {

@@ -102,16 +102,14 @@ std::string FsName(std::string_view cp932Path) {
 }
 std::string FromFsName(std::string_view fsPath) { return Utf8ToCp932(fsPath); }
 
-namespace {
-std::mutex g_exeMutex;
-std::string g_exeDirOverride;
-
 std::string RealExecutablePath() {
   std::vector<char> buf(PATH_MAX + 1);
   ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size() - 1);
   if (n <= 0) return {};
   return FromFsName(std::string_view(buf.data(), static_cast<std::size_t>(n)));
 }
+
+namespace {
 
 std::string EnvDir(const char* var, const char* fallbackUnderHome) {
   const char* v = std::getenv(var);
@@ -129,15 +127,6 @@ bool KeepsFilesBesideExecutable() {
   return access(FsName(ExecutableDir()).c_str(), W_OK) == 0;
 }
 }  // namespace
-
-std::string ExecutablePath() {
-  std::lock_guard<std::mutex> lock(g_exeMutex);
-  std::string real = RealExecutablePath();
-  if (!g_exeDirOverride.empty()) return g_exeDirOverride + ExtractFileName(real);
-  return real;
-}
-
-std::string ExecutableDir() { return ExtractFilePath(ExecutablePath()); }
 
 std::string InstalledLibraryDir() { return ExpandFileName(ExecutableDir() + "../lib/bmslist/"); }
 
@@ -157,11 +146,6 @@ std::string WorkParentDir() {
 std::string DataDir() {
   if (KeepsFilesBesideExecutable()) return ExecutableDir();
   return EnvDir("XDG_DATA_HOME", ".local/share/") + "bmslist/";
-}
-
-void OverrideExecutableDirForTesting(std::string_view dir) {
-  std::lock_guard<std::mutex> lock(g_exeMutex);
-  g_exeDirOverride = dir.empty() ? std::string() : IncludeTrailingDelimiter(dir);
 }
 
 }  // namespace platform

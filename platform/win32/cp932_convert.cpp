@@ -6,14 +6,6 @@
 
 namespace platform {
 
-namespace {
-bool IsAscii(std::string_view s) {
-  for (unsigned char c : s)
-    if (c >= 0x80) return false;
-  return true;
-}
-}  // namespace
-
 bool TryCp932ToUtf8(std::string_view cp932, std::string& out) {
   if (IsAscii(cp932)) {
     out.assign(cp932);

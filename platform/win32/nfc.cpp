@@ -1,16 +1,14 @@
 // NFC on Windows through the system's NormalizeString.
 #include "platform/nfc.h"
 
+#include "platform/cp932.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/windows_api.h"
 
 namespace platform {
 
 std::string ToNfc(std::string_view utf8) {
-  bool ascii = true;
-  for (unsigned char c : utf8)
-    if (c >= 0x80) ascii = false;
-  if (ascii) return std::string(utf8);
+  if (IsAscii(utf8)) return std::string(utf8);
   std::wstring wide = win32::Utf8ToWide(utf8);
   // Text that is no valid UTF-8 is kept as it is.
   if (win32::WideToUtf8(wide) != utf8) return std::string(utf8);

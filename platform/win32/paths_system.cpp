@@ -27,16 +27,14 @@ std::string AbsolutePath(std::string_view path) { return ExpandFileName(path); }
 std::string FsName(std::string_view cp932Path) { return Cp932ToUtf8(cp932Path); }
 std::string FromFsName(std::string_view fsPath) { return Utf8ToCp932(fsPath); }
 
-namespace {
-std::mutex g_exeMutex;
-std::string g_exeDirOverride;
-
 std::string RealExecutablePath() {
   wchar_t buf[32768];
   DWORD n = GetModuleFileNameW(nullptr, buf, 32768);
   if (n == 0 || n >= 32768) return {};
   return win32::WideToCp932(std::wstring_view(buf, n));
 }
+
+namespace {
 
 // Whether a new file can be made in the folder: the only reliable test on
 // Windows, where the folder's ACL decides (Program Files refuses users).
@@ -55,15 +53,6 @@ std::string KnownFolder(int csidl) {
   return IncludeTrailingDelimiter(win32::WideToCp932(buf)) + "bmslist\\";
 }
 }  // namespace
-
-std::string ExecutablePath() {
-  std::lock_guard<std::mutex> lock(g_exeMutex);
-  std::string real = RealExecutablePath();
-  if (!g_exeDirOverride.empty()) return g_exeDirOverride + ExtractFileName(real);
-  return real;
-}
-
-std::string ExecutableDir() { return ExtractFilePath(ExecutablePath()); }
 
 // A Windows copy keeps its DLLs beside the executables.
 std::string InstalledLibraryDir() { return ExecutableDir(); }
@@ -87,11 +76,6 @@ std::string DataDir() {
   if (FolderWritable(exeDir)) return exeDir;
   std::string dir = KnownFolder(CSIDL_LOCAL_APPDATA);
   return dir.empty() ? exeDir : dir;
-}
-
-void OverrideExecutableDirForTesting(std::string_view dir) {
-  std::lock_guard<std::mutex> lock(g_exeMutex);
-  g_exeDirOverride = dir.empty() ? std::string() : IncludeTrailingDelimiter(dir);
 }
 
 }  // namespace platform

@@ -168,26 +168,40 @@ int close(int fd) {
   return _close(fd);
 }
 
+namespace {
+// At most 1 GiB a call; the caller reads or writes the rest as for any
+// short count.
+unsigned Chunk(std::size_t size) { return static_cast<unsigned>(size > 0x40000000 ? 0x40000000 : size); }
+
+// A file's handle for ReadFile and WriteFile at `offset` (`at`); -1 with
+// errno set when the descriptor is a folder's or none.
+int PositionedHandle(int fd, std::int64_t offset, HANDLE& h, OVERLAPPED& at) {
+  if (IsDirFd(fd)) return Fail(EISDIR);
+  h = OsHandle(fd);
+  if (h == INVALID_HANDLE_VALUE) return Fail(EBADF);
+  at = OVERLAPPED{};
+  at.Offset = static_cast<DWORD>(offset);
+  at.OffsetHigh = static_cast<DWORD>(static_cast<std::uint64_t>(offset) >> 32);
+  return 0;
+}
+}  // namespace
+
 int read(int fd, void* buf, std::size_t size) {
   if (IsDirFd(fd)) return Fail(EISDIR);
-  return _read(fd, buf, static_cast<unsigned>(size > 0x40000000 ? 0x40000000 : size));
+  return _read(fd, buf, Chunk(size));
 }
 
 int write(int fd, const void* buf, std::size_t size) {
   if (IsDirFd(fd)) return Fail(EISDIR);
-  return _write(fd, buf, static_cast<unsigned>(size > 0x40000000 ? 0x40000000 : size));
+  return _write(fd, buf, Chunk(size));
 }
 
 int pread(int fd, void* buf, std::size_t size, std::int64_t offset) {
-  if (IsDirFd(fd)) return Fail(EISDIR);
-  HANDLE h = OsHandle(fd);
-  if (h == INVALID_HANDLE_VALUE) return Fail(EBADF);
-  OVERLAPPED ov{};
-  ov.Offset = static_cast<DWORD>(offset);
-  ov.OffsetHigh = static_cast<DWORD>(static_cast<std::uint64_t>(offset) >> 32);
+  HANDLE h;
+  OVERLAPPED ov;
+  if (PositionedHandle(fd, offset, h, ov) != 0) return -1;
   DWORD got = 0;
-  DWORD want = static_cast<DWORD>(size > 0x40000000 ? 0x40000000 : size);
-  if (!ReadFile(h, buf, want, &got, &ov)) {
+  if (!ReadFile(h, buf, Chunk(size), &got, &ov)) {
     if (GetLastError() == ERROR_HANDLE_EOF) return 0;
     return FailWin32();
   }
@@ -195,15 +209,11 @@ int pread(int fd, void* buf, std::size_t size, std::int64_t offset) {
 }
 
 int pwrite(int fd, const void* buf, std::size_t size, std::int64_t offset) {
-  if (IsDirFd(fd)) return Fail(EISDIR);
-  HANDLE h = OsHandle(fd);
-  if (h == INVALID_HANDLE_VALUE) return Fail(EBADF);
-  OVERLAPPED ov{};
-  ov.Offset = static_cast<DWORD>(offset);
-  ov.OffsetHigh = static_cast<DWORD>(static_cast<std::uint64_t>(offset) >> 32);
+  HANDLE h;
+  OVERLAPPED ov;
+  if (PositionedHandle(fd, offset, h, ov) != 0) return -1;
   DWORD put = 0;
-  DWORD want = static_cast<DWORD>(size > 0x40000000 ? 0x40000000 : size);
-  if (!WriteFile(h, buf, want, &put, &ov)) return FailWin32();
+  if (!WriteFile(h, buf, Chunk(size), &put, &ov)) return FailWin32();
   return static_cast<int>(put);
 }
 

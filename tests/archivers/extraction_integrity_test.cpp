@@ -14,6 +14,7 @@
 
 #include "tests/support/arc_library.h"
 #include "tests/support/archive_maker.h"
+#include "tests/support/same_files.h"
 #include "archivers/shared/extractor.h"
 #include "archivers/tar/tar_family.h"
 #include "archivers/arj/arj_format.h"
@@ -31,19 +32,8 @@ using test_support::TempDir;
 using test_support::Shell;
 const auto& ShellQuoted = test_support::ShellQuote;
 
-using Files = std::map<std::string, std::string>;
-
-std::set<std::string> Names(const Files& files) {
-  std::set<std::string> names;
-  for (auto& [name, data] : files) names.insert(name);
-  return names;
-}
-
-// Compared by name first, so that a failure does not print whole files.
-void ExpectSameFiles(const Files& got, const Files& expected, const std::string& what) {
-  EXPECT_EQ(Names(got), Names(expected)) << what;
-  EXPECT_TRUE(got == expected) << what << ": contents differ";
-}
+using test_support::ExpectSameFiles;
+using test_support::Files;
 
 int ExtractWith(arc::ReaderOpener open, const std::string& archive, const std::string& dest,
                 const arc::ExtractLimits& limits = {}) {
@@ -288,7 +278,7 @@ TEST(Bomb, StreamsWithoutReliableSizesAreStoppedAndRemoved) {
   for (const char* name : {"z.gz", "o.bz2", "t.tar.gz"}) {
     std::string dest = dir.Path() + "dest_" + name + "/";
     EXPECT_EQ(ExtractWith(&arc::OpenTarReader, dir.Path() + name, dest, SmallLimits()), ERROR_EXPANDS_TOO_FAR) << name;
-    EXPECT_EQ(Names(FilesUnder(dest)), std::set<std::string>{}) << name;
+    EXPECT_EQ(test_support::NamesOf(FilesUnder(dest)), std::set<std::string>{}) << name;
   }
 }
 
@@ -312,14 +302,14 @@ TEST(Bomb, SkippedEntriesOfStreamsAreWeighedAsIfWritten) {
     return arc::Extract(req, {&arc::OpenTarReader}, message);
   };
   EXPECT_EQ(extract("s.tgz", SmallLimits()), ERROR_EXPANDS_TOO_FAR);
-  EXPECT_EQ(Names(FilesUnder(dir.Path() + "dest_s.tgz")), std::set<std::string>{"a.bms"});
+  EXPECT_EQ(test_support::NamesOf(FilesUnder(dir.Path() + "dest_s.tgz")), std::set<std::string>{"a.bms"});
   // Under the real limits the sound is passed over and nothing of it written.
   std::filesystem::remove_all(dir.Path() + "dest_s.tgz");
   EXPECT_EQ(extract("s.tgz", {}), 0);
-  EXPECT_EQ(Names(FilesUnder(dir.Path() + "dest_s.tgz")), (std::set<std::string>{"a.bms", "b.bms"}));
+  EXPECT_EQ(test_support::NamesOf(FilesUnder(dir.Path() + "dest_s.tgz")), (std::set<std::string>{"a.bms", "b.bms"}));
   // Data nobody asked for is weighed, not written: small entries pass.
   EXPECT_EQ(extract("plain.tgz", SmallLimits()), 0);
-  EXPECT_EQ(Names(FilesUnder(dir.Path() + "dest_plain.tgz")), (std::set<std::string>{"a.bms", "b.bms"}));
+  EXPECT_EQ(test_support::NamesOf(FilesUnder(dir.Path() + "dest_plain.tgz")), (std::set<std::string>{"a.bms", "b.bms"}));
 }
 
 TEST(Bomb, DeclaredSizesBeyondTheFreeSpaceWriteNothing) {
@@ -334,7 +324,7 @@ TEST(Bomb, DeclaredSizesBeyondTheFreeSpaceWriteNothing) {
   for (auto [name, open] : {std::pair{"s.zip", &arc::OpenZipReader}, std::pair{"s.tgz", &arc::OpenTarReader}}) {
     std::string dest = dir.Path() + "dest_" + name + "/";
     EXPECT_EQ(ExtractWith(open, dir.Path() + name, dest, full), ERROR_DISK_SPACE) << name;
-    EXPECT_EQ(Names(FilesUnder(dest)), std::set<std::string>{}) << name;
+    EXPECT_EQ(test_support::NamesOf(FilesUnder(dest)), std::set<std::string>{}) << name;
   }
   // A declared size is a claim that counts only as far as the packed bytes
   // can expand: a ZIP declaring 4 GiB for each of a few small entries is

@@ -141,12 +141,6 @@ std::vector<std::string> NamesOf(const std::map<std::string, std::string>& files
   return names;
 }
 
-std::string Filled(std::string line, const std::string& archive, const std::string& dest) {
-  line.replace(line.find("%A"), 2, archive);
-  line.replace(line.find("%D"), 2, dest);
-  return line;
-}
-
 TEST_P(NamesTest, WritesTheReferenceNamesComposed) {
   const Case& c = GetParam();
   test_support::TempDir dir;
@@ -162,7 +156,7 @@ TEST_P(NamesTest, WritesTheReferenceNamesComposed) {
   ArcLibrary lib(c.library, c.prefix);
   ASSERT_TRUE(lib.Loaded()) << c.library;
   // The library gets CP932 paths; the scratch folder is ASCII.
-  ASSERT_EQ(lib.Command(Filled(c.line, dir.Path() + c.archive, dir.Path() + "out/")), 0);
+  ASSERT_EQ(lib.Command(test_support::FillCommandLine(c.line, dir.Path() + c.archive, dir.Path() + "out/")), 0);
   auto out = FilesUnder(dir.Path() + "out");
   EXPECT_EQ(NamesOf(out), NamesOf(expected));
   EXPECT_EQ(out, expected);

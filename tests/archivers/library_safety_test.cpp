@@ -13,6 +13,7 @@ namespace {
 
 using test_support::ArcLibrary;
 using test_support::FilesUnder;
+using test_support::FillCommandLine;
 using test_support::RawEntry;
 
 // Everything in the scratch folder outside `dest/` and the archive itself.
@@ -63,14 +64,18 @@ TEST(Hostile, TarEntriesCannotEscape) {
   EXPECT_EQ(test_support::ReadBytes(dir.Path() + "dest/good.txt"), "good");  // not overwritten through "in"
 }
 
+// An archive handed to one library with a command line (%A the archive,
+// %D the destination).
+struct LibraryCase {
+  const char* file;
+  const char* prefix;
+  std::string bytes;
+  std::string line;
+};
+
 TEST(Hostile, ZipAndLzhNamesCannotEscape) {
   std::vector<RawEntry> entries = {{"../evil1.txt", "x"}, {"/abs/evil2.txt", "abs"}, {"sub/../../evil3.txt", "x"}, {"ok.txt", "ok"}};
-  struct Case {
-    const char* file;
-    const char* prefix;
-    std::string bytes;
-    std::string line;
-  } cases[] = {
+  const LibraryCase cases[] = {
       {"UNZIP32.DLL", "UnZip", test_support::MakeStoredZip(entries, false), "-x  \"%A\" \"%D\" "},
       {"UNLHA32.DLL", "Unlha", test_support::MakeStoredLzh(entries, 2), "x -+ -x1  \"%A\" \"%D\" "},
       {"UNLHA32.DLL", "Unlha", test_support::MakeStoredLzh(entries, 0), "x -+ -x1  \"%A\" \"%D\" "},
@@ -78,9 +83,7 @@ TEST(Hostile, ZipAndLzhNamesCannotEscape) {
   for (const auto& c : cases) {
     test_support::TempDir dir;
     std::string archive = dir.Write("h.arc", c.bytes);
-    std::string line = c.line;
-    line.replace(line.find("%A"), 2, archive);
-    line.replace(line.find("%D"), 2, dir.Path() + "dest/");
+    std::string line = FillCommandLine(c.line, archive, dir.Path() + "dest/");
     EXPECT_EQ(ArcLibrary(c.file, c.prefix).Command(line), ERROR_UNSAFE_PATH) << c.file;
     EXPECT_EQ(Outside(dir, "h.arc"), std::vector<std::string>{}) << c.file;
     EXPECT_EQ(FilesUnder(dir.Path() + "dest"), (std::map<std::string, std::string>{{"abs/evil2.txt", "abs"}, {"ok.txt", "ok"}}))
@@ -112,9 +115,7 @@ TEST(Damaged, TruncatedOrCorruptArchivesFail) {
   for (const auto& c : cases) {
     test_support::TempDir dir;
     std::string archive = dir.Write("d.arc", c.bytes);
-    std::string line = c.line;
-    line.replace(line.find("%A"), 2, archive);
-    line.replace(line.find("%D"), 2, dir.Path() + "dest/");
+    std::string line = FillCommandLine(c.line, archive, dir.Path() + "dest/");
     EXPECT_NE(ArcLibrary(c.file, c.prefix).Command(line), 0) << c.what;
     EXPECT_EQ(FilesUnder(dir.Path() + "dest"), c.left) << c.what;
   }
@@ -122,12 +123,7 @@ TEST(Damaged, TruncatedOrCorruptArchivesFail) {
 
 TEST(Damaged, ChecksumMismatchIsReportedAndTheFileRemoved) {
   std::vector<RawEntry> entries = {{"a.txt", test_support::TextBytes(3000, 1)}};
-  struct Case {
-    const char* file;
-    const char* prefix;
-    std::string bytes;
-    std::string line;
-  } cases[] = {
+  const LibraryCase cases[] = {
       {"UNLHA32.DLL", "Unlha", test_support::MakeStoredLzh(entries, 1), "x \"%A\" \"%D\""},
       {"UNZIP32.DLL", "UnZip", test_support::MakeStoredZip(entries, false), "-x \"%A\" \"%D\""},
   };
@@ -138,9 +134,7 @@ TEST(Damaged, ChecksumMismatchIsReportedAndTheFileRemoved) {
     ASSERT_NE(at, std::string::npos);
     bytes[at] ^= 0x55;  // one flipped byte in the stored data
     std::string archive = dir.Write("c.arc", bytes);
-    std::string line = c.line;
-    line.replace(line.find("%A"), 2, archive);
-    line.replace(line.find("%D"), 2, dir.Path() + "dest/");
+    std::string line = FillCommandLine(c.line, archive, dir.Path() + "dest/");
     ArcLibrary lib(c.file, c.prefix);
     EXPECT_EQ(lib.Command(line), ERROR_FILE_CRC) << c.file;
     EXPECT_TRUE(FilesUnder(dir.Path() + "dest").empty()) << c.file;

@@ -8,6 +8,7 @@
 #include "charts/chart_reader.h"
 #include "platform/file_time.h"
 #include "tests/support/files.h"
+#include "tests/support/time_zone.h"
 
 using test_support::TempDir;
 
@@ -70,26 +71,7 @@ TEST(ChartDate, SeparatorFromTheLocaleDateFormat) {
   for (const Case& c : cases) EXPECT_EQ(platform::DateSeparatorFromFormat(c.format), c.sep) << c.format;
 }
 
-// Sets TZ for one test and restores it.
-class ScopedTimeZone {
- public:
-  explicit ScopedTimeZone(const char* tz) {
-    if (const char* old = std::getenv("TZ")) old_ = old, had_ = true;
-    setenv("TZ", tz, 1);
-    tzset();
-  }
-  ~ScopedTimeZone() {
-    if (had_)
-      setenv("TZ", old_.c_str(), 1);
-    else
-      unsetenv("TZ");
-    tzset();
-  }
-
- private:
-  std::string old_;
-  bool had_ = false;
-};
+using test_support::ScopedTimeZone;
 
 void SetModified(const std::string& file, std::int64_t seconds) {
   struct timeval times[2] = {{static_cast<time_t>(seconds), 0}, {static_cast<time_t>(seconds), 0}};

@@ -52,12 +52,6 @@ struct Format {
 
 std::string Q(const std::string& s) { return "\"" + s + "\""; }
 
-std::string Fill(std::string line, const std::string& a, const std::string& d) {
-  line.replace(line.find("%A"), 2, a);
-  line.replace(line.find("%D"), 2, d);
-  return line;
-}
-
 const char* kBsdtarCp932 = "LC_ALL=C.UTF-8 bsdtar --options hdrcharset=CP932 -xf ../";
 
 class CreatedArchive : public ::testing::TestWithParam<Format> {};
@@ -91,7 +85,7 @@ TEST_P(CreatedArchive, ExtractsIdenticallyEverywhere) {
   // Our own libraries read it back and check it.
   ArcLibrary reader(f.library, f.prefix);
   std::string ours = dir.Path() + "ours/";
-  ASSERT_EQ(lib.Command(Fill(f.extractLine, archive, ours)), 0);
+  ASSERT_EQ(lib.Command(test_support::FillCommandLine(f.extractLine, archive, ours)), 0);
   EXPECT_TRUE(FilesUnder(ours) == expected);
   auto check = lib.Entry<ARC_CHECK_FN>(std::string(f.prefix) == "Zip" ? "" : "CheckArchive");
   if (check) {

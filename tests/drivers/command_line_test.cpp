@@ -8,6 +8,7 @@
 #include "platform/files.h"
 #include "platform/input_file.h"
 #include "platform/io_error.h"
+#include "tests/support/files.h"
 #include "tests/drivers/fixture.h"
 
 namespace {
@@ -120,12 +121,7 @@ TEST_P(CommandLines, AreBuiltExactly) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, CommandLines, ::testing::ValuesIn(kLines),
-                         [](const auto& info) {
-                           std::string n = info.param.what;
-                           for (char& ch : n)
-                             if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
-                           return n;
-                         });
+                         [](const auto& info) { return test_support::TestNameOf(info.param.what); });
 
 TEST_F(RecordingTest, ArjGivesUnarjNoWindowAndCreatesThroughUnlha) {
   TArj32 arj;
@@ -198,13 +194,6 @@ class ResponseFileTest : public RecordingTest {
     dir_ = std::string(REC_DIR) + "/tmp-" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + "/";
     platform::ForceDirectories(dir_);
   }
-  static std::string ReadAll(const std::string& path) {
-    platform::InputFile f(path);
-    std::string s;
-    char buf[256];
-    while (std::size_t n = f.Read(buf, sizeof buf)) s.append(buf, n);
-    return s;
-  }
   std::string dir_;
 };
 
@@ -217,13 +206,13 @@ TEST_F(ResponseFileTest, ListsTheNamesAndIsReferenced) {
   TZip32 zip;
   zip.Unpack(0, "a.zip", o, "", &files, true, out);
   EXPECT_EQ(zip.CmdLine(), "-x  \"a.zip\" \"@" + o.ResFileName + "\" ");
-  EXPECT_EQ(ReadAll(o.ResFileName), "\"a/b.bms\"\r\n\"\x95\x5C[[]x].wav\"\r\n");
+  EXPECT_EQ(ReadWholeFile(o.ResFileName), "\"a/b.bms\"\r\n\"\x95\x5C[[]x].wav\"\r\n");
 
   // The LHA driver decides from the options alone, not from useResFile.
   TLha32 lha;
   lha.Unpack(0, "a.lzh", o, "", &files, false, out);
   EXPECT_EQ(lha.CmdLine(), "x -+  \"a.lzh\" \"@" + o.ResFileName + "\" ");
-  EXPECT_EQ(ReadAll(o.ResFileName), "\"a\\b.bms\"\r\n\"\x95\x5C[x].wav\"\r\n");
+  EXPECT_EQ(ReadWholeFile(o.ResFileName), "\"a\\b.bms\"\r\n\"\x95\x5C[x].wav\"\r\n");
   o.ResFileUsage.Exclude(ruOnUnpack);
   lha.Unpack(0, "a.lzh", o, "", &files, true, out);
   EXPECT_EQ(lha.CmdLine(), "x -+  \"a.lzh\" \"a\\b.bms\" \"\x95\x5C[x].wav\" ");

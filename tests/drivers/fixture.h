@@ -16,6 +16,7 @@
 #include "drivers/zip32.h"
 #include "platform/cp932.h"
 #include "platform/dynlib.h"
+#include "platform/input_file.h"
 #include "tests/drivers/recording/recorder.h"
 
 inline void FreeAllLibraries() {
@@ -61,6 +62,15 @@ class RecordingTest : public ::testing::Test {
 
 // Messages are compared as the CP932 bytes the layer produces.
 inline std::string Sj(const char* utf8) { return platform::Utf8ToCp932(utf8); }
+
+// A whole file the drivers wrote, read through the platform layer (CP932 path).
+inline std::string ReadWholeFile(const std::string& path) {
+  platform::InputFile f(path);
+  std::string s;
+  char buf[256];
+  while (std::size_t n = f.Read(buf, sizeof buf)) s.append(buf, n);
+  return s;
+}
 
 #define EXPECT_ARCHIVER_ERROR(stmt, utf8)        \
   do {                                           \

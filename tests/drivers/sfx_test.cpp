@@ -28,37 +28,29 @@ class FilesTest : public RecordingTest {
     f.Write(text.data(), text.size());
     f.Close();
   }
-  static std::string Read(const std::string& path) {
-    platform::InputFile f(path);
-    std::string s;
-    char buf[256];
-    while (std::size_t n = f.Read(buf, sizeof buf)) s.append(buf, n);
-    return s;
-  }
   std::string dir_, cwd_;
+  // The options and the output text each call takes.
+  TArchiverOptions o;
+  std::string out;
 };
 
 TEST_F(FilesTest, ZipJoinsTheChosenStubAndTheArchive) {
   Write(dir_ + "sfx32gui.dat", "WIN32STUB");
   Write(dir_ + "sfx16.dat", "DOSSTUB");
   TZip32 zip;
-  TArchiverOptions o;
-  std::string out;
   o.gw = 1;
   EXPECT_EQ(zip.MakeSFX(9, dir_ + "a.zip", o, dir_ + "out", out), 0);
-  EXPECT_EQ(Read(dir_ + "out/a.EXE"), "WIN32STUB" "ZIPDATA");
+  EXPECT_EQ(ReadWholeFile(dir_ + "out/a.EXE"), "WIN32STUB" "ZIPDATA");
   EXPECT_EQ(OnlyCommand().text, "-A " + dir_ + "out/a.EXE");
   EXPECT_EQ(OnlyCommand().lib, "ZIP32J.DLL");
   o.gw = -1;
   zip.MakeSFX(9, dir_ + "a.zip", o, "", out);
-  EXPECT_EQ(Read(dir_ + "a.EXE"), "DOSSTUB" "ZIPDATA");
-  EXPECT_EQ(Read(dir_ + "a.zip"), "ZIPDATA");
+  EXPECT_EQ(ReadWholeFile(dir_ + "a.EXE"), "DOSSTUB" "ZIPDATA");
+  EXPECT_EQ(ReadWholeFile(dir_ + "a.zip"), "ZIPDATA");
 }
 
 TEST_F(FilesTest, MissingStubsAreNamed) {
   TZip32 zip;
-  TArchiverOptions o;
-  std::string out;
   EXPECT_ARCHIVER_ERROR(zip.MakeSFX(0, dir_ + "a.zip", o, "", out),
                         "zip 書庫からのDOS自己解凍書庫の作成には sfx16.dat が必要です。");
   o.gw = 1;
@@ -77,10 +69,8 @@ TEST_F(FilesTest, MissingStubsAreNamed) {
 TEST_F(FilesTest, TarNeedsNoLibraryCall) {
   Write(dir_ + "kmtarsef.exe", "TARSTUB");
   TTgz32 tgz;
-  TArchiverOptions o;
-  std::string out;
   EXPECT_EQ(tgz.MakeSFX(5, dir_ + "a.tgz", o, "", out), 0);
-  EXPECT_EQ(Read(dir_ + "a.EXE"), "TARSTUB" "TGZDATA");
+  EXPECT_EQ(ReadWholeFile(dir_ + "a.EXE"), "TARSTUB" "TGZDATA");
   EXPECT_TRUE(recorder::Calls().empty());
 }
 
@@ -88,22 +78,18 @@ TEST_F(FilesTest, AnArchiveNamedLikeItsOutputIsReadWhole) {
   Write(dir_ + "kmtarsef.exe", "TARSTUB");
   Write(dir_ + "b.EXE", "TARDATA");
   TTar32 tar;
-  TArchiverOptions o;
-  std::string out;
   tar.MakeSFX(0, dir_ + "b.EXE", o, "", out);
-  EXPECT_EQ(Read(dir_ + "b.EXE"), "TARSTUB" "TARDATA");
+  EXPECT_EQ(ReadWholeFile(dir_ + "b.EXE"), "TARSTUB" "TARDATA");
 }
 
 TEST_F(FilesTest, LmzipPackKeepsTheOldArchiveUnlessTheLibrarySucceeds) {
   UseLibraries("lmzip");
   TZip32 zip;
-  TArchiverOptions o;
   o.x = 0;
-  std::string out;
   TStringList files = {"sub\\x.bms"};
   recorder::SetAnswer("LMZIP32.DLL", "Zip", ERROR_CANNOT_WRITE);
   EXPECT_EQ(zip.Pack(0, dir_ + "a.zip", o, dir_, &files, false, out), ERROR_CANNOT_WRITE);
-  EXPECT_EQ(Read(dir_ + "a.zip"), "ZIPDATA");
+  EXPECT_EQ(ReadWholeFile(dir_ + "a.zip"), "ZIPDATA");
   recorder::Call c = OnlyCommand();
   EXPECT_EQ(c.lib, "LMZIP32.DLL");
   EXPECT_EQ(c.text, "-ru -j  \"" + dir_ + "a.zip\" \"sub\\x.bms\" ");

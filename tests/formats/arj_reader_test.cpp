@@ -96,28 +96,31 @@ TEST(ArjReader, ListingWithoutReadingAndStoppingEarlyKeepLaterEntriesIntact) {
   for (const auto& [name, data] : seen) EXPECT_EQ(data, tree[name]) << name;
 }
 
-TEST(ArjReader, EncryptedEntryIsListedButRefused) {
+// Entries the reader lists but cannot unpack: encrypted, or split across
+// volumes.
+TEST(ArjReader, EncryptedOrSplitEntryIsListedButRefused) {
   if (!HaveTool("arj")) GTEST_SKIP() << "arj not installed";
-  TempDir dir;
-  ASSERT_TRUE(MakeArj(dir, {{"a.bms", SampleText(3000, 5)}}, "-gsecret"));
-  auto reader = arc::OpenArjReader(dir.Path() + "t.arj");
-  arc::EntryInfo info;
-  ASSERT_TRUE(reader->Next(info));
-  EXPECT_TRUE(info.encrypted);
-  EXPECT_EQ(ErrorCodeOf([&] { reader->ReadData([](const void*, std::size_t) { return true; }); }),
-            ERROR_PASSWORD_FILE);
-  EXPECT_FALSE(reader->Next(info));
-}
-
-TEST(ArjReader, EntrySplitAcrossVolumesIsRefused) {
-  if (!HaveTool("arj")) GTEST_SKIP() << "arj not installed";
-  TempDir dir;
-  ASSERT_TRUE(MakeArj(dir, {{"n.bin", NoiseBytes(100000, 6)}}, "-v30k"));
-  auto reader = arc::OpenArjReader(dir.Path() + "t.arj");
-  arc::EntryInfo info;
-  ASSERT_TRUE(reader->Next(info));
-  EXPECT_EQ(ErrorCodeOf([&] { reader->ReadData([](const void*, std::size_t) { return true; }); }),
-            ERROR_NOT_SUPPORT);
+  struct Case {
+    const char* what;
+    std::map<std::string, std::string> files;
+    const char* options;
+    bool encrypted;
+    int code;
+  } cases[] = {
+      {"encrypted", {{"a.bms", SampleText(3000, 5)}}, "-gsecret", true, ERROR_PASSWORD_FILE},
+      {"split across volumes", {{"n.bin", NoiseBytes(100000, 6)}}, "-v30k", false, ERROR_NOT_SUPPORT},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    ASSERT_TRUE(MakeArj(dir, c.files, c.options));
+    auto reader = arc::OpenArjReader(dir.Path() + "t.arj");
+    arc::EntryInfo info;
+    ASSERT_TRUE(reader->Next(info));
+    EXPECT_EQ(info.encrypted, c.encrypted);
+    EXPECT_EQ(DataErrorCode(*reader), c.code);
+    EXPECT_FALSE(reader->Next(info));
+  }
 }
 
 // Archives from DOS keep "\" between folders and lack the flag that says

@@ -11,17 +11,19 @@ namespace fs = std::filesystem;
 
 namespace fmt_test {
 
+std::string ReadCurrentData(arc::ArchiveReader& reader) {
+  std::string data;
+  reader.ReadData([&](const void* p, std::size_t n) {
+    data.append(static_cast<const char*>(p), n);
+    return true;
+  });
+  return data;
+}
+
 std::vector<ReadEntry> ReadAllEntries(arc::ArchiveReader& reader) {
   std::vector<ReadEntry> out;
   arc::EntryInfo info;
-  while (reader.Next(info)) {
-    ReadEntry e{info, {}};
-    if (!info.isDirectory) reader.ReadData([&](const void* data, std::size_t size) {
-      e.data.append(static_cast<const char*>(data), size);
-      return true;
-    });
-    out.push_back(std::move(e));
-  }
+  while (reader.Next(info)) out.push_back({info, info.isDirectory ? std::string() : ReadCurrentData(reader)});
   return out;
 }
 
@@ -40,6 +42,10 @@ int ErrorCodeOf(const std::function<void()>& action) {
     return e.Code();
   }
   return 0;
+}
+
+int DataErrorCode(arc::ArchiveReader& reader) {
+  return ErrorCodeOf([&] { reader.ReadData([](const void*, std::size_t) { return true; }); });
 }
 
 int ReadErrorCode(const std::function<std::unique_ptr<arc::ArchiveReader>(const std::string&)>& open,

@@ -12,6 +12,7 @@
 #include "archivers/shared/info_records.h"
 #include "platform/file_time.h"
 #include "tests/formats/format_fixture.h"
+#include "tests/support/time_zone.h"
 #include "tests/support/rar_writer.h"
 #include "archivers/lzh/lzh_format.h"
 #include "archivers/rar/rar_format.h"
@@ -21,23 +22,7 @@ using namespace fmt_test;
 
 namespace {
 
-class TimeZone {
- public:
-  explicit TimeZone(const char* tz) {
-    if (const char* old = std::getenv("TZ")) old_ = old, hadOld_ = true;
-    setenv("TZ", tz, 1);
-    tzset();
-  }
-  ~TimeZone() {
-    if (hadOld_) setenv("TZ", old_.c_str(), 1);
-    else unsetenv("TZ");
-    tzset();
-  }
-
- private:
-  std::string old_;
-  bool hadOld_ = false;
-};
+using TimeZone = test_support::ScopedTimeZone;
 
 const char* const kZones[] = {"UTC", "Europe/Berlin", "America/New_York", "Australia/Sydney", "Asia/Tokyo"};
 

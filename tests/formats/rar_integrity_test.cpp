@@ -8,13 +8,15 @@
 #include "archivers/shared/extractor.h"
 #include "tests/formats/format_fixture.h"
 #include "tests/support/rar_writer.h"
+#include "tests/support/same_files.h"
 #include "archivers/rar/rar_format.h"
 
 using namespace fmt_test;
 
 namespace {
 
-using Files = std::map<std::string, std::string>;
+using test_support::ExpectSameFiles;
+using test_support::Files;
 
 const std::string kReadme = "README-" + std::string(2000, 'r') + "-README";
 
@@ -33,18 +35,6 @@ int Extract(const std::string& archive, const std::string& dest) {
   req.destDir = dest;
   std::string message;
   return arc::Extract(req, {&arc::OpenRarReader}, message);
-}
-
-std::set<std::string> Names(const Files& files) {
-  std::set<std::string> names;
-  for (auto& [name, data] : files) names.insert(name);
-  return names;
-}
-
-// Compared by name first, so that a failure does not print whole files.
-void ExpectSameFiles(const Files& got, const Files& expected, const std::string& what) {
-  EXPECT_EQ(Names(got), Names(expected)) << what;
-  EXPECT_TRUE(got == expected) << what << ": contents differ";
 }
 
 std::string Damaged(std::string archive) {
@@ -77,7 +67,7 @@ TEST(RarIntegrity, Rar5StoredDataIsCheckedAgainstItsHeaderCrc) {
   TempDir dir;
   std::vector<RarEntry> entries = {{"a.bms", {}, kReadme, false, false}};
   EXPECT_EQ(Extract(dir.Write("good.rar", WriteRar5(entries)), dir.Path() + "good/"), 0);
-  EXPECT_EQ(Names(FilesUnder(dir.Path() + "good/")), std::set<std::string>{"a.bms"});
+  EXPECT_EQ(test_support::NamesOf(FilesUnder(dir.Path() + "good/")), std::set<std::string>{"a.bms"});
   EXPECT_EQ(Extract(dir.Write("bad.rar", Damaged(WriteRar5(entries))), dir.Path() + "bad/"), ERROR_FILE_CRC);
   EXPECT_TRUE(FilesUnder(dir.Path() + "bad/").empty());
 }

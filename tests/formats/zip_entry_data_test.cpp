@@ -18,6 +18,7 @@
 using namespace fmt_test;
 using test_support::Put16;
 using test_support::Put32;
+using test_support::PutZipEnd;
 using test_support::RawDeflate;
 
 namespace {
@@ -83,13 +84,7 @@ std::string ZipOf(const std::vector<Item>& items) {
   }
   std::uint32_t dirOffset = static_cast<std::uint32_t>(out.size());
   out += dir;
-  Put32(out, 0x06054b50);
-  Put32(out, 0);
-  Put16(out, static_cast<unsigned>(items.size()));
-  Put16(out, static_cast<unsigned>(items.size()));
-  Put32(out, static_cast<std::uint32_t>(dir.size()));
-  Put32(out, dirOffset);
-  Put16(out, 0);
+  PutZipEnd(out, items.size(), dir.size(), dirOffset);
   return out;
 }
 
@@ -218,11 +213,7 @@ TEST(ZipEntryData, EntriesThatDoNotAddUpAreLeftToStreamingOrFail) {
     int code = ErrorCodeOf([&] {
       auto reader = arc::OpenZipReader(path);
       arc::EntryInfo info;
-      while (reader->Next(info))
-        reader->ReadData([&](const void* data, std::size_t size) {
-          got.append(static_cast<const char*>(data), size);
-          return true;
-        });
+      while (reader->Next(info)) got += ReadCurrentData(*reader);
     });
     EXPECT_TRUE(code != 0 || got == c.item.data) << "read " << got.size() << " bytes";
   }
@@ -245,12 +236,7 @@ TEST(ZipEntryData, AStoppedEntryLeavesTheNextOneWhole) {
   for (std::size_t i = 1; i < items.size(); ++i) {
     ASSERT_TRUE(reader->Next(info));
     EXPECT_EQ(info.name, items[i].name);
-    std::string data;
-    reader->ReadData([&](const void* d, std::size_t size) {
-      data.append(static_cast<const char*>(d), size);
-      return true;
-    });
-    EXPECT_TRUE(data == items[i].data);
+    EXPECT_TRUE(ReadCurrentData(*reader) == items[i].data);
   }
   EXPECT_FALSE(reader->Next(info));
 }

@@ -18,6 +18,7 @@
 using namespace fmt_test;
 using test_support::Put16;
 using test_support::Put32;
+using test_support::PutZipEnd;
 
 namespace {
 
@@ -101,14 +102,7 @@ std::string WriteStoredZip(const std::vector<ZipItem>& items, const ZipLayoutOpt
     Put32(out, 0);
     Put32(out, 1);
   }
-  Put32(out, 0x06054b50);
-  Put16(out, 0);
-  Put16(out, 0);
-  Put16(out, static_cast<unsigned>(items.size()));
-  Put16(out, static_cast<unsigned>(items.size()));
-  Put32(out, static_cast<std::uint32_t>(dir.size()));
-  Put32(out, dirOffset);
-  Put16(out, 0);
+  PutZipEnd(out, items.size(), dir.size(), dirOffset);
   return opt.stub + out;
 }
 

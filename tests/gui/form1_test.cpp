@@ -26,6 +26,7 @@
 #include <QUrl>
 #include <QtTest>
 #include <functional>
+#include <memory>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -41,43 +42,16 @@
 #include "platform/msgwindow.h"
 #include "platform/paths.h"
 #include "tests/support/fake_archiver.h"
+#include "tests/support/window_fixture.h"
 
 namespace {
 
+using test_support::ModalAnswer;
+using test_support::ReadFile;
+using test_support::WriteFile;
+
 QString U(const std::string& cp932) { return QString::fromStdString(platform::Cp932ToUtf8(cp932)); }
 std::string Cp(const char* utf8) { return platform::Utf8ToCp932(utf8); }
-
-QByteArray ReadFile(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-  QFile f(path);
-  QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  f.write(bytes);
-}
-
-// Waits for the next modal window, hands it to `answer`, and records that
-// it came. Modal loops block the test, so this runs from the event loop.
-class ModalAnswer {
- public:
-  explicit ModalAnswer(std::function<void(QWidget*)> answer) : answer_(std::move(answer)) { Poll(0); }
-  bool seen = false;
-
- private:
-  void Poll(int attempts) {
-    QTimer::singleShot(20, [this, attempts] {
-      if (QWidget* w = QApplication::activeModalWidget()) {
-        seen = true;
-        answer_(w);
-      } else if (attempts < 250) {
-        Poll(attempts + 1);
-      }
-    });
-  }
-  std::function<void(QWidget*)> answer_;
-};
 
 // Records an error box's caption and text and presses OK.
 struct ErrorBoxSeen {
@@ -99,29 +73,25 @@ class Form1Test : public QObject {
   Q_OBJECT
 
  private:
-  QTemporaryDir* dir_ = nullptr;
-  QString Path(const QString& name) const { return dir_->path() + "/" + name; }
-  QString IniPath() const { return Path("Test_gui.ini"); }
+  std::unique_ptr<test_support::AppFolder> app_;
 
  private slots:
   void init() {
-    dir_ = new QTemporaryDir;
-    platform::OverrideExecutableDirForTesting(platform::Utf8ToCp932(dir_->path().toStdString()));
+    app_ = std::make_unique<test_support::AppFolder>("Test_gui.ini");
   }
   void cleanup() {
-    platform::OverrideExecutableDirForTesting("");
-    QFile::setPermissions(IniPath(), QFile::ReadOwner | QFile::WriteOwner);
-    delete dir_;
+    QFile::setPermissions(app_->IniPath(), QFile::ReadOwner | QFile::WriteOwner);
+    app_.reset();
   }
 
   void firstStartHasTheDesignedLayout() {
     TForm1 form;
-    QCOMPARE(form.ini.Path(), platform::Utf8ToCp932(IniPath().toStdString()));
+    QCOMPARE(form.ini.Path(), platform::Utf8ToCp932(app_->IniPath().toStdString()));
     QVERIFY(form.windowTitle().startsWith("bmslist "));
     QCOMPARE(form.font().pixelSize(), 12);
     QVERIFY(form.font().families().contains("IPAPGothic"));
     QVERIFY(form.acceptDrops());
-    QVERIFY(QFileInfo(Path("work")).isDir());
+    QVERIFY(QFileInfo(app_->Path("work")).isDir());
     QCOMPARE(form.List().Tag(), -1);
 
     const char* captions[] = {"Filename", "Artist", "Genre", "Title",  "Difficulty", "Player", "BPM",
@@ -152,10 +122,10 @@ class Form1Test : public QObject {
   }
 
   void existingWorkFolderIsNoProblem() {
-    QVERIFY(QDir(dir_->path()).mkdir("work"));
-    WriteFile(Path("work/keep.bms"), "x");
+    QVERIFY(QDir(app_->Dir()).mkdir("work"));
+    WriteFile(app_->Path("work/keep.bms"), "x");
     TForm1 form;
-    QCOMPARE(ReadFile(Path("work/keep.bms")), QByteArray("x"));
+    QCOMPARE(ReadFile(app_->Path("work/keep.bms")), QByteArray("x"));
   }
 
   void fileAndEditMenusHoldTheirEntries() {
@@ -187,7 +157,7 @@ class Form1Test : public QObject {
   }
 
   void widthsComeBackAndMissingKeysKeepFifty() {
-    WriteFile(IniPath(), "[Clumns]\nWidth1=80\nWidth5=$78\nWidth7=abc\nWidth12=0\nWidth3=-4\n");
+    WriteFile(app_->IniPath(), "[Clumns]\nWidth1=80\nWidth5=$78\nWidth7=abc\nWidth12=0\nWidth3=-4\n");
     TForm1 form;
     const int expected[] = {50, 80, 50, 50, 50, 120, 50, 50, 50, 50, 50, 50, 0};
     for (int c = 0; c < 13; ++c) QCOMPARE(form.LV->columnWidth(c), expected[c]);
@@ -207,7 +177,7 @@ class Form1Test : public QObject {
   }
   void placementRoundTrips() {
     QFETCH(int, show);
-    WriteFile(IniPath(), QString("[Forms]\nProperty.Show=%1\nProperty.X=40\nProperty.Y=50\n"
+    WriteFile(app_->IniPath(), QString("[Forms]\nProperty.Show=%1\nProperty.X=40\nProperty.Y=50\n"
                                  "Property.XSize=540\nProperty.YSize=350\n")
                              .arg(show)
                              .toLatin1());
@@ -219,7 +189,7 @@ class Form1Test : public QObject {
       if (show != 3) QCOMPARE(form.frameGeometry(), QRect(40, 50, 500, 300));
       QVERIFY(form.close());
     }
-    QSettings written(IniPath(), QSettings::IniFormat);
+    QSettings written(app_->IniPath(), QSettings::IniFormat);
     QCOMPARE(written.value("Forms/Property.Show").toInt(), show);
     QCOMPARE(written.value("Forms/Property.X").toInt(), 40);
     QCOMPARE(written.value("Forms/Property.Y").toInt(), 50);
@@ -241,7 +211,7 @@ class Form1Test : public QObject {
       form.show();
       QVERIFY(form.close());
     }
-    QList<QByteArray> lines = ReadFile(IniPath()).split('\n');
+    QList<QByteArray> lines = ReadFile(app_->IniPath()).split('\n');
     QList<QByteArray> keys;
     for (const QByteArray& l : lines)
       if (!l.isEmpty()) keys << l.left(l.indexOf('=') < 0 ? l.size() : l.indexOf('='));
@@ -253,8 +223,8 @@ class Form1Test : public QObject {
   }
 
   void refusedSettingsWriteShowsTheErrorAndStillCloses() {
-    WriteFile(IniPath(), "[Clumns]\nWidth0=50\n");
-    QVERIFY(QFile::setPermissions(IniPath(), QFile::ReadOwner | QFile::ReadGroup));
+    WriteFile(app_->IniPath(), "[Clumns]\nWidth0=50\n");
+    QVERIFY(QFile::setPermissions(app_->IniPath(), QFile::ReadOwner | QFile::ReadGroup));
     TForm1 form;
     form.show();
     ErrorBoxSeen box;
@@ -262,8 +232,8 @@ class Form1Test : public QObject {
     QVERIFY(box.watcher.seen);
     QCOMPARE(box.icon, QMessageBox::Critical);
     QCOMPARE(box.caption, QString("test_gui"));
-    QCOMPARE(box.text, IniPath() + QString::fromUtf8(" に書き込めません."));
-    QCOMPARE(ReadFile(IniPath()), QByteArray("[Clumns]\nWidth0=50\n"));
+    QCOMPARE(box.text, app_->IniPath() + QString::fromUtf8(" に書き込めません."));
+    QCOMPARE(ReadFile(app_->IniPath()), QByteArray("[Clumns]\nWidth0=50\n"));
   }
 
   void rowsShowAndCaptionEditsInPlace() {
@@ -398,13 +368,13 @@ class Form1Test : public QObject {
       QVERIFY(chosen.chartFacts && form.Options().ScanOptions().facts);
       QCOMPARE(form.LV->model()->columnCount(), 23);
       QCOMPARE(form.LV->model()->headerData(15, Qt::Horizontal).toString(), QString("Keys"));
-      QSettings written(IniPath(), QSettings::IniFormat);
+      QSettings written(app_->IniPath(), QSettings::IniFormat);
       for (const char* key :
            {"ChartFiles", "HashColumns", "ChartsOnly", "CsvFormat", "DisplayEncoding", "OneArchiveAtATime", "ChartFacts"})
         QCOMPARE(written.value(QString("Options/") + key).toInt(), 1);
 
       // Cancel: neither the window nor the file changes.
-      QByteArray before = ReadFile(IniPath());
+      QByteArray before = ReadFile(app_->IniPath());
       ModalAnswer cancel([](QWidget* w) {
         auto* f = qobject_cast<TForm2*>(w);
         if (!f) return;
@@ -414,7 +384,7 @@ class Form1Test : public QObject {
       form.AOptions->trigger();
       QVERIFY(cancel.seen);
       QCOMPARE(form.Options(), chosen);
-      QCOMPARE(ReadFile(IniPath()), before);
+      QCOMPARE(ReadFile(app_->IniPath()), before);
       form.LV->setColumnWidth(14, 321);
       form.LV->setColumnWidth(21, 77);  // Missing
       QVERIFY(form.close());
@@ -437,8 +407,8 @@ class Form1Test : public QObject {
     facts->missingNames = {"a.wav", "\x8B\xC8.ogg"};  // as the chart writes them: 曲.ogg in Shift-JIS
     row.facts = facts;
     list.SetRow(list.Append(), row);
-    again.ExportCsv(Path("u.csv"));
-    QCOMPARE(ReadFile(Path("u.csv")),
+    again.ExportCsv(app_->Path("u.csv"));
+    QCOMPARE(ReadFile(app_->Path("u.csv")),
              QByteArray("\xEF\xBB\xBF\"x.bms\",\"\",\"\",\"a\"\"b\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"m\",\"s\","
                         "\"7K\",\"1\",\"\",\"150\",\"150\",\"1:02\",\"2\",\"\"\r\n"));
     // The Missing count's tooltip names the files.
@@ -448,7 +418,7 @@ class Form1Test : public QObject {
   }
 
   void settingsOutOfRangeGiveTheDefaults() {
-    WriteFile(IniPath(), "[Options]\nChartFiles=2\nHashColumns=-1\nCsvFormat=x\nDisplayEncoding=1\n");
+    WriteFile(app_->IniPath(), "[Options]\nChartFiles=2\nHashColumns=-1\nCsvFormat=x\nDisplayEncoding=1\n");
     TForm1 form;
     SessionOptions expected;
     expected.displayEncoding = DisplayEncoding::kCp932;
@@ -463,11 +433,11 @@ class Form1Test : public QObject {
         form.show();
         if (!form.close()) return {};
       }
-      return ReadFile(IniPath());
+      return ReadFile(app_->IniPath());
     };
     const QByteArray plain = closeAndRead();
     QVERIFY(!plain.contains("[Options]"));
-    QVERIFY(QFile::remove(IniPath()));
+    QVERIFY(QFile::remove(app_->IniPath()));
     {
       TForm1 form;
       SessionOptions options;
@@ -553,7 +523,7 @@ class Form1Test : public QObject {
   // in drop order, the strip names entries as they are written, and the
   // working folder is emptied.
   void describedArchivesFillTheListThroughTheWindow() {
-    const std::string dir = platform::Utf8ToCp932(dir_->path().toStdString()) + "/";
+    const std::string dir = platform::Utf8ToCp932(app_->Dir().toStdString()) + "/";
     test_support::FakeArchives archives;
     archives.Add(dir + "one.lzh", {{{"b.bms", "#TITLE bee\r\n"}, {"a.bms", "#TITLE ay\r\n"}}});
     archives.Add(dir + "two.zip", {{{"c.bms", "#TITLE sea\r\n"}, {"note.txt", "x"}}, atZip});
@@ -585,7 +555,7 @@ class Form1Test : public QObject {
     QCOMPARE(entriesShown.size(), 4);
     for (const QString& shown : entriesShown)
       QVERIFY2(shown.isEmpty() || QStringList({"b.bms", "a.bms", "c.bms", "note.txt"}).contains(shown), qPrintable(shown));
-    QCOMPARE(QDir(Path("work")).entryList(QDir::Files), QStringList{});
+    QCOMPARE(QDir(app_->Path("work")).entryList(QDir::Files), QStringList{});
   }
 
   void namesCp932CannotHoldAreLeftOutAndReported() {
@@ -640,7 +610,7 @@ class Form1Test : public QObject {
         {"Property.X=5000\nProperty.Y=5000\nProperty.XSize=5400\nProperty.YSize=5300\n"},
     };
     for (const auto& c : cases) {
-      WriteFile(IniPath(), QByteArray("[Forms]\nProperty.Show=1\n") + c.keys);
+      WriteFile(app_->IniPath(), QByteArray("[Forms]\nProperty.Show=1\n") + c.keys);
       {
         TForm1 form;
         form.show();
@@ -648,7 +618,7 @@ class Form1Test : public QObject {
         QVERIFY2(avail.contains(form.frameGeometry()), c.keys);
         QVERIFY(form.close());
       }
-      QSettings written(IniPath(), QSettings::IniFormat);
+      QSettings written(app_->IniPath(), QSettings::IniFormat);
       QRect saved(QPoint(written.value("Forms/Property.X").toInt(), written.value("Forms/Property.Y").toInt()),
                   QPoint(written.value("Forms/Property.XSize").toInt() - 1,
                          written.value("Forms/Property.YSize").toInt() - 1));
@@ -663,7 +633,7 @@ class Form1Test : public QObject {
     form.show();
     int fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     QVERIFY(fd >= 0);
-    QVERIFY(inotify_add_watch(fd, QFile::encodeName(dir_->path()).constData(), IN_MOVED_TO | IN_CLOSE_WRITE) >= 0);
+    QVERIFY(inotify_add_watch(fd, QFile::encodeName(app_->Dir()).constData(), IN_MOVED_TO | IN_CLOSE_WRITE) >= 0);
     QVERIFY(form.close());
     int writes = 0;
     alignas(inotify_event) char buf[8192];
@@ -683,19 +653,19 @@ class Form1Test : public QObject {
     ModalAnswer dialog([this](QWidget* w) {
       auto* sd = qobject_cast<QFileDialog*>(w);
       if (!sd) return;
-      sd->setDirectory(dir_->path());
+      sd->setDirectory(app_->Dir());
       sd->findChild<QLineEdit*>("fileNameEdit")->setText("list");  // the dialog adds ".csv"
       static_cast<QDialog*>(sd)->accept();  // QFileDialog's own accept: reads the typed name
     });
     form.AOutCSV->trigger();
     QVERIFY(dialog.seen);
-    QCOMPARE(ReadFile(Path("list.csv")), QByteArray("\"x.bms\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"));
+    QCOMPARE(ReadFile(app_->Path("list.csv")), QByteArray("\"x.bms\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"));
     QCOMPARE(form.sd->nameFilters(), QStringList{"CSV(*.csv)"});
     QVERIFY(!form.sd->testOption(QFileDialog::DontConfirmOverwrite));  // asks before replacing a file
 
     // A folder that is not there: the error box, and the list as it was.
     ErrorBoxSeen box;
-    form.ExportCsv(Path("no-such-folder/list.csv"));
+    form.ExportCsv(app_->Path("no-such-folder/list.csv"));
     QVERIFY(box.watcher.seen);
     QCOMPARE(box.text, QString::fromUtf8("不正なファイル名です."));
     QCOMPARE(list.Count(), 1u);

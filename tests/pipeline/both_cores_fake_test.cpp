@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -113,6 +114,30 @@ struct ProgramRun {
 class BothCoresFake : public ::testing::Test {
  protected:
   std::string Arc(const std::string& name) const { return tmp_.Path() + name; }
+  // one.lzh, `second` (of `type`, holding stuck.bms beside b.bms), three.lzh
+  // and four.lzh, a chart each otherwise.
+  // The four archives of AddFourArchivesOneWithAStuckChart dropped, then
+  // one.lzh and three.lzh, by a program whose unpacking calls `onProgress`,
+  // in the run folder "serial" or "both"; `afterDrops` is told the folder.
+  std::vector<DropRecord> DropsWithAStuckChart(bool bothCores, const std::string& second,
+                                               void (*onProgress)(TArchiveFile&, int, EXTRACTINGINFOEX*, bool&),
+                                               const std::function<void(const std::string&)>& afterDrops = {}) {
+    const std::string runName = bothCores ? "both" : "serial";
+    ProgramRun run(tmp_.Path() + runName, archives_);
+    run.af.OnProgress = onProgress;
+    std::vector<DropRecord> records;
+    records.push_back(run.Drop(bothCores, {Arc("one.lzh"), Arc(second), Arc("three.lzh"), Arc("four.lzh")}));
+    records.push_back(run.Drop(bothCores, {Arc("one.lzh"), Arc("three.lzh")}));
+    if (afterDrops) afterDrops(runName);
+    return records;
+  }
+
+  void AddFourArchivesOneWithAStuckChart(const std::string& second, TArchiverType type) {
+    archives_.Add(Arc("one.lzh"), {{{"a.bms", "#TITLE a\r\n"}}});
+    archives_.Add(Arc(second), {{{"b.bms", "#TITLE b\r\n"}, {"stuck.bms", "#TITLE stuck\r\n"}}, type});
+    archives_.Add(Arc("three.lzh"), {{{"c.bms", "#TITLE c\r\n"}}});
+    archives_.Add(Arc("four.lzh"), {{{"d.bms", "#TITLE d\r\n"}}});
+  }
   struct Drop {
     std::vector<std::string> paths;
     std::size_t stopAt = SIZE_MAX;  // the archive onArchiveStarting answers false for
@@ -134,10 +159,7 @@ class BothCoresFake : public ::testing::Test {
   }
   // Files (not folders) at the top of a run's first working folder.
   std::vector<std::string> TopOf(const std::string& run) const {
-    std::vector<std::string> out;
-    for (auto& e : fs::directory_iterator(tmp_.Path() + run + "/work"))
-      if (!e.is_directory()) out.push_back(e.path().filename().string());
-    return out;
+    return test_support::FileNamesAt(tmp_.Path() + run + "/work");
   }
 
   test_support::TempDir tmp_;
@@ -185,20 +207,11 @@ TEST_F(BothCoresFake, ACancelBeforeAnyArchiveLeavesWhatTheSerialDropLeaves) {
 // A file the clean-up cannot delete (read-only) is listed again with every
 // later archive, of this drop and the next ones, as in one folder.
 TEST_F(BothCoresFake, AFileTheCleanUpCannotDeleteIsListedWithEveryLaterArchive) {
-  archives_.Add(Arc("one.lzh"), {{{"a.bms", "#TITLE a\r\n"}}});
-  archives_.Add(Arc("two.zip"), {{{"b.bms", "#TITLE b\r\n"}, {"stuck.bms", "#TITLE stuck\r\n"}}, atZip});
-  archives_.Add(Arc("three.lzh"), {{{"c.bms", "#TITLE c\r\n"}}});
-  archives_.Add(Arc("four.lzh"), {{{"d.bms", "#TITLE d\r\n"}}});
-  std::vector<DropRecord> serial, both;
-  for (bool bothCores : {false, true}) {
-    ProgramRun run(tmp_.Path() + (bothCores ? "both" : "serial"), archives_);
-    run.af.OnProgress = MakeStuckChartReadOnly;
-    auto& records = bothCores ? both : serial;
-    records.push_back(run.Drop(bothCores, {Arc("one.lzh"), Arc("two.zip"), Arc("three.lzh"), Arc("four.lzh")}));
-    records.push_back(run.Drop(bothCores, {Arc("one.lzh"), Arc("three.lzh")}));
-    // The file stays where the next run of the program finds it.
-    EXPECT_EQ(TopOf(bothCores ? "both" : "serial"), std::vector<std::string>{"stuck.bms"});
-  }
+  AddFourArchivesOneWithAStuckChart("two.zip", atZip);
+  // The file stays where the next run of the program finds it.
+  auto stuckStays = [&](const std::string& run) { EXPECT_EQ(TopOf(run), std::vector<std::string>{"stuck.bms"}); };
+  std::vector<DropRecord> serial = DropsWithAStuckChart(false, "two.zip", MakeStuckChartReadOnly, stuckStays);
+  std::vector<DropRecord> both = DropsWithAStuckChart(true, "two.zip", MakeStuckChartReadOnly, stuckStays);
   ASSERT_EQ(both.size(), serial.size());
   for (std::size_t i = 0; i < both.size(); ++i)
     EXPECT_EQ(both[i], serial[i]) << "-- serial:\n" << Describe(serial[i]) << "-- both cores:\n" << Describe(both[i]);
@@ -376,18 +389,9 @@ TEST_F(BothCoresFake, AFileTheSystemWillNotDeleteIsSaidOnceAndLeftBehind) {
   test_support::WriteBytes(Arc("probe"), "");
   if (!SetImmutable(Arc("probe"), true)) GTEST_SKIP() << "the immutable attribute cannot be set here";
   SetImmutable(Arc("probe"), false);
-  archives_.Add(Arc("one.lzh"), {{{"a.bms", "#TITLE a\r\n"}}});
-  archives_.Add(Arc("two.lzh"), {{{"b.bms", "#TITLE b\r\n"}, {"stuck.bms", "#TITLE stuck\r\n"}}});
-  archives_.Add(Arc("three.lzh"), {{{"c.bms", "#TITLE c\r\n"}}});
-  archives_.Add(Arc("four.lzh"), {{{"d.bms", "#TITLE d\r\n"}}});
-  std::vector<DropRecord> serial, both;
-  for (bool bothCores : {false, true}) {
-    ProgramRun run(tmp_.Path() + (bothCores ? "both" : "serial"), archives_);
-    run.af.OnProgress = MakeStuckChartImmutable;
-    auto& records = bothCores ? both : serial;
-    records.push_back(run.Drop(bothCores, {Arc("one.lzh"), Arc("two.lzh"), Arc("three.lzh"), Arc("four.lzh")}));
-    records.push_back(run.Drop(bothCores, {Arc("one.lzh"), Arc("three.lzh")}));
-  }
+  AddFourArchivesOneWithAStuckChart("two.lzh", atLha);
+  std::vector<DropRecord> serial = DropsWithAStuckChart(false, "two.lzh", MakeStuckChartImmutable);
+  std::vector<DropRecord> both = DropsWithAStuckChart(true, "two.lzh", MakeStuckChartImmutable);
   for (auto& e : fs::recursive_directory_iterator(tmp_.Path()))
     if (e.is_regular_file()) SetImmutable(e.path().string(), false);
   for (std::size_t i = 0; i < both.size(); ++i)

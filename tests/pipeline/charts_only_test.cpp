@@ -1,6 +1,7 @@
 // A charts-only drop gives the rows of a full drop, byte for byte, on every
 // format and on hostile archives; only a full unpacking that a skipped entry
 // would stop early lists fewer.
+#include <optional>
 #include <unistd.h>
 
 #include <filesystem>
@@ -17,6 +18,7 @@
 #include "platform/dynlib.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "tests/support/program_folder.h"
 #include "tests/support/archive_maker.h"
 #include "tests/support/files.h"
 #include "tests/support/rar_writer.h"
@@ -64,18 +66,13 @@ std::vector<SongFile> JapaneseSong() {
 class ChartsOnlyTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    static const std::string binDir = platform::ExecutableDir();
-    platform::OverrideExecutableDirForTesting(tmp_.Path() + "app");
-    fs::create_directories(tmp_.Path() + "app");
-    platform::SetLibrarySearchDirForTesting(binDir, false);
+    program_.emplace(tmp_.Path() + "app", true);
     CreateWorkingFolder();
     window_ = platform::CreateMessageWindow([](std::uint32_t, std::uintptr_t, std::intptr_t) { return 0; });
   }
   void TearDown() override {
-    platform::SetCurrentDirectory("/");
     platform::DestroyMessageWindow(window_);
-    platform::OverrideExecutableDirForTesting("");
-    platform::SetLibrarySearchDirForTesting("", false);
+    program_.reset();
   }
 
   struct Drop {
@@ -99,14 +96,10 @@ class ChartsOnlyTest : public ::testing::Test {
             af.CmdLine().find("\"*.") == std::string::npos};
   }
 
-  std::vector<std::string> TopOfWork() {
-    std::vector<std::string> out;
-    for (auto& e : fs::directory_iterator(tmp_.Path() + "app/work/"))
-      if (!e.is_directory()) out.push_back(e.path().filename().string());
-    return out;
-  }
+  std::vector<std::string> TopOfWork() { return test_support::FileNamesAt(tmp_.Path() + "app/work/"); }
 
   test_support::TempDir tmp_;
+  std::optional<test_support::ProgramFolder> program_;
   platform::WindowHandle window_ = 0;
 };
 
@@ -153,12 +146,7 @@ INSTANTIATE_TEST_SUITE_P(Formats, EveryFormatChartsOnly,
                                            FormatCase{"song.bz2", true}, FormatCase{"song.rar", false},
                                            FormatCase{"song5.rar", true}, FormatCase{"song.7z", true},
                                            FormatCase{"song.tar.xz", true}, FormatCase{"song.tar.zst", true}),
-                         [](const auto& info) {
-                           std::string n = info.param.archive;
-                           for (auto& ch : n)
-                             if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
-                           return n;
-                         });
+    [](const auto& info) { return test_support::TestNameOf(info.param.archive); });
 
 // --- Hostile archives -------------------------------------------------------
 
@@ -205,6 +193,15 @@ void Sh(const test_support::TempDir& dir, const std::string& command) {
 
 void Sources(const test_support::TempDir& dir) {
   for (const RawEntry& e : RawSong()) dir.Write("src/" + e.name, e.data);
+}
+
+// Writes the raw song as a tar with `extra` entries after it.
+std::function<void(const test_support::TempDir&, const std::string&)> SongTarWith(std::vector<RawEntry> extra) {
+  return [extra](const test_support::TempDir&, const std::string& path) {
+    std::vector<RawEntry> entries = RawSong();
+    entries.insert(entries.end(), extra.begin(), extra.end());
+    test_support::WriteBytes(path, test_support::MakeTar(entries));
+  };
 }
 
 class HostileChartsOnly : public ChartsOnlyTest, public ::testing::WithParamInterface<HostileCase> {};
@@ -276,31 +273,13 @@ INSTANTIATE_TEST_SUITE_P(
         // Unsafe names: the refused chart sends the charts-only run to a
         // full one; absolute names are made relative in both.
         HostileCase{"unsafe_names_tar", "u.tar",
-                    [](const auto&, const std::string& a) {
-                      std::vector<RawEntry> entries = RawSong();
-                      entries.emplace_back("../evil.bms", Chart("evil"));
-                      entries.emplace_back("/abs/rooted.bms", Chart("rooted"));
-                      entries.emplace_back("../evil.wav", "x");
-                      test_support::WriteBytes(a, test_support::MakeTar(entries));
-                    },
+                    SongTarWith({{"../evil.bms", Chart("evil")}, {"/abs/rooted.bms", Chart("rooted")}, {"../evil.wav", "x"}}),
                     4, 0, true},
         // Charts that are links to sounds: the full run lists the sound's
         // bytes under the chart's name, so the charts-only run, whose
         // links find nothing, unpacks in full.
-        HostileCase{"symlinked_chart_tar", "s.tar",
-                    [](const auto&, const std::string& a) {
-                      std::vector<RawEntry> entries = RawSong();
-                      entries.emplace_back("song/link.bms", "", '2', "readme.txt");
-                      test_support::WriteBytes(a, test_support::MakeTar(entries));
-                    },
-                    4, 0, true},
-        HostileCase{"hardlinked_chart_tar", "h.tar",
-                    [](const auto&, const std::string& a) {
-                      std::vector<RawEntry> entries = RawSong();
-                      entries.emplace_back("song/hard.bms", "", '1', "readme.txt");
-                      test_support::WriteBytes(a, test_support::MakeTar(entries));
-                    },
-                    4, 0, true},
+        HostileCase{"symlinked_chart_tar", "s.tar", SongTarWith({{"song/link.bms", "", '2', "readme.txt"}}), 4, 0, true},
+        HostileCase{"hardlinked_chart_tar", "h.tar", SongTarWith({{"song/hard.bms", "", '1', "readme.txt"}}), 4, 0, true},
         // Cut archives: what comes before the cut, where the format can
         // be read without its end (a ZIP cannot: its directory is gone).
         HostileCase{"cut_zip", "cut.zip",

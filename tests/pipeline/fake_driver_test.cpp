@@ -1,6 +1,7 @@
 // The drop pipeline over archives the test describes (no archiver library):
 // what is listed, in which order, and what is left behind, when unpacking
 // succeeds, half-succeeds, is refused or is cancelled.
+#include <optional>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include "platform/files.h"
 #include "platform/msgwindow.h"
 #include "platform/paths.h"
+#include "tests/support/program_folder.h"
 #include "tests/support/fake_archiver.h"
 #include "tests/support/files.h"
 
@@ -26,17 +28,15 @@ namespace {
 class FakeDriverPipeline : public ::testing::Test {
  protected:
   void SetUp() override {
-    platform::OverrideExecutableDirForTesting(tmp_.Path() + "app");
-    fs::create_directories(tmp_.Path() + "app");
+    program_.emplace(tmp_.Path() + "app", false);
     CreateWorkingFolder();
     ApplyMainWindowSettings(af_);
     af_.SetDriverSource(archives_.Source());
     window_ = platform::CreateMessageWindow([](std::uint32_t, std::uintptr_t, std::intptr_t) { return 0; });
   }
   void TearDown() override {
-    platform::SetCurrentDirectory("/");
     platform::DestroyMessageWindow(window_);
-    platform::OverrideExecutableDirForTesting("");
+    program_.reset();
   }
 
   std::string Arc(const std::string& name) const { return tmp_.Path() + name; }
@@ -49,14 +49,10 @@ class FakeDriverPipeline : public ::testing::Test {
     for (const auto& r : list_.Rows()) out.push_back(r.caption);
     return out;
   }
-  std::vector<std::string> TopOfWork() const {
-    std::vector<std::string> out;
-    for (auto& e : fs::directory_iterator(tmp_.Path() + "app/work/"))
-      if (!e.is_directory()) out.push_back(e.path().filename().string());
-    return out;
-  }
+  std::vector<std::string> TopOfWork() const { return test_support::FileNamesAt(tmp_.Path() + "app/work/"); }
 
   test_support::TempDir tmp_;
+  std::optional<test_support::ProgramFolder> program_;
   test_support::FakeArchives archives_;
   ChartList list_;
   TArchiveFile af_;

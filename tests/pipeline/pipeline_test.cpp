@@ -1,4 +1,5 @@
 // The drop pipeline with the real archiver libraries, in-process.
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +16,7 @@
 #include "platform/dynlib.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "tests/support/program_folder.h"
 #include "tests/support/archive_maker.h"
 #include "tests/support/song_archives.h"
 #include "tests/support/files.h"
@@ -28,22 +30,16 @@ namespace {
 class PipelineTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    static const std::string binDir = platform::ExecutableDir();
     // The working folder goes to a scratch folder; the libraries still come
     // from the build.
-    platform::OverrideExecutableDirForTesting(tmp_.Path() + "app");
-    fs::create_directories(tmp_.Path() + "app");
-    platform::SetLibrarySearchDirForTesting(binDir, false);
+    program_.emplace(tmp_.Path() + "app", true);
     CreateWorkingFolder();
     ApplyMainWindowSettings(af_);
     window_ = platform::CreateMessageWindow([](std::uint32_t, std::uintptr_t, std::intptr_t) { return 0; });
   }
   void TearDown() override {
-    // The drop made the working folder current; it goes with the scratch folder.
-    platform::SetCurrentDirectory("/");
     platform::DestroyMessageWindow(window_);
-    platform::OverrideExecutableDirForTesting("");
-    platform::SetLibrarySearchDirForTesting("", false);
+    program_.reset();
   }
 
   std::string Arc(const std::string& name) { return platform::Utf8ToCp932(tmp_.Path() + name); }
@@ -68,6 +64,7 @@ class PipelineTest : public ::testing::Test {
   }
 
   test_support::TempDir tmp_;
+  std::optional<test_support::ProgramFolder> program_;
   ChartList list_;
   TArchiveFile af_;
   platform::WindowHandle window_ = 0;
@@ -110,12 +107,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FormatCase{"song.rar", {"a.bms", "b.BMS"}}, FormatCase{"a.bms.gz", {"a.bms"}},
                       FormatCase{"song.7z", {"a.bms", "b.BMS"}}, FormatCase{"song.tar.xz", {"a.bms", "b.BMS"}},
                       FormatCase{"song.tar.zst", {"a.bms", "b.BMS"}}, FormatCase{"song.tlz", {"a.bms", "b.BMS"}}),
-    [](const auto& info) {
-      std::string n = info.param.archive;
-      for (auto& ch : n)
-        if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
-      return n;
-    });
+    [](const auto& info) { return test_support::TestNameOf(info.param.archive); });
 
 TEST_F(PipelineTest, RowsFollowTheDropOrderAndLandAfterAnEarlierSort) {
   ASSERT_TRUE(MakeArchive(tmp_.Path(), "one.zip", TypicalSong()));

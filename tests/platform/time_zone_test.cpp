@@ -7,25 +7,10 @@
 #include <string>
 
 #include "platform/file_time.h"
+#include "tests/support/time_zone.h"
 
 namespace {
 
-// TZ as it was, put back when the test ends.
-class TzGuard {
- public:
-  TzGuard() {
-    if (const char* tz = std::getenv("TZ")) saved_ = tz, had_ = true;
-  }
-  ~TzGuard() {
-    if (had_) setenv("TZ", saved_.c_str(), 1);
-    else unsetenv("TZ");
-    tzset();
-  }
-
- private:
-  std::string saved_;
-  bool had_ = false;
-};
 
 // Local offsets at a winter and a summer date and now, and a local stamp
 // back to UTC: what the libraries' conversions depend on.
@@ -41,9 +26,7 @@ std::string Offsets() {
 }
 
 TEST(TimeZone, FixingItKeepsTheSystemZoneAndRespectsTheUsers) {
-  TzGuard guard;
-  unsetenv("TZ");
-  tzset();
+  test_support::ScopedTimeZone noZone(nullptr);
   std::string system = Offsets();
   platform::FixLocalTimeZone();
   ASSERT_NE(std::getenv("TZ"), nullptr);

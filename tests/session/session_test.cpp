@@ -2,6 +2,7 @@
 // archives: what every window and the CLI rely on, tested once.
 #include "session/session.h"
 
+#include <optional>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -13,6 +14,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "session/status_text.h"
+#include "tests/support/program_folder.h"
 #include "tests/support/fake_archiver.h"
 #include "tests/support/files.h"
 
@@ -50,8 +52,7 @@ class RecordingView : public SessionView {
 class SessionTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    platform::OverrideExecutableDirForTesting(tmp_.Path() + "app");
-    fs::create_directories(tmp_.Path() + "app");
+    program_.emplace(tmp_.Path() + "app", false);
     CreateWorkingFolder();
     session_.ArchiveFile().SetDriverSource(archives_.Source());
     session_.bothCores = false;
@@ -61,9 +62,8 @@ class SessionTest : public ::testing::Test {
     archives_.Add(Arc("three.lzh"), {{{"d.bms", "#TITLE d\r\n"}}});
   }
   void TearDown() override {
-    platform::SetCurrentDirectory("/");
     ReleaseWorkingFolder();
-    platform::OverrideExecutableDirForTesting("");
+    program_.reset();
   }
   std::string Arc(const std::string& name) { return tmp_.Path() + name; }
   std::vector<std::string> Captions() const {
@@ -74,6 +74,7 @@ class SessionTest : public ::testing::Test {
   bool WorkIsEmpty() const { return fs::is_empty(tmp_.Path() + "app/work"); }
 
   test_support::TempDir tmp_;
+  std::optional<test_support::ProgramFolder> program_;
   test_support::FakeArchives archives_;
   RecordingView view_;
   Session session_{view_};

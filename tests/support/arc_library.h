@@ -36,4 +36,11 @@ class ArcLibrary {
   std::string prefix_;
 };
 
+// `line` with the archive put in place of %A and the destination of %D.
+inline std::string FillCommandLine(std::string line, const std::string& archive, const std::string& dest) {
+  line.replace(line.find("%A"), 2, archive);
+  line.replace(line.find("%D"), 2, dest);
+  return line;
+}
+
 }  // namespace test_support

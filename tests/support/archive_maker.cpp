@@ -33,6 +33,17 @@ void Put32(std::string& s, std::uint32_t v) {
   Put16(s, v >> 16);
 }
 
+void PutZipEnd(std::string& s, std::size_t entries, std::size_t dirSize, std::size_t dirOffset) {
+  Put32(s, 0x06054b50);
+  Put16(s, 0);  // this disk
+  Put16(s, 0);  // the directory's disk
+  Put16(s, static_cast<unsigned>(entries));
+  Put16(s, static_cast<unsigned>(entries));
+  Put32(s, static_cast<std::uint32_t>(dirSize));
+  Put32(s, static_cast<std::uint32_t>(dirOffset));
+  Put16(s, 0);  // comment
+}
+
 std::string RawDeflate(const std::string& data) {
   z_stream z{};
   deflateInit2(&z, 6, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
@@ -130,14 +141,7 @@ std::string MakeStoredZip(const std::vector<RawEntry>& entries, bool utf8Flag) {
   }
   std::uint32_t dirOffset = static_cast<std::uint32_t>(out.size());
   out += dir;
-  Put32(out, 0x06054b50);
-  Put16(out, 0);
-  Put16(out, 0);
-  Put16(out, static_cast<unsigned>(entries.size()));
-  Put16(out, static_cast<unsigned>(entries.size()));
-  Put32(out, static_cast<std::uint32_t>(dir.size()));
-  Put32(out, dirOffset);
-  Put16(out, 0);
+  PutZipEnd(out, entries.size(), dir.size(), dirOffset);
   return out;
 }
 

@@ -31,6 +31,8 @@ std::string MakeStoredLzh(const std::vector<RawEntry>& entries, int level);
 // Little-endian fields, for writers of raw headers.
 void Put16(std::string& s, unsigned v);
 void Put32(std::string& s, std::uint32_t v);
+// A ZIP's end-of-central-directory record (one disk, no comment).
+void PutZipEnd(std::string& s, std::size_t entries, std::size_t dirSize, std::size_t dirOffset);
 // A raw deflate stream (no zlib header), as ZIP entries and MSZIP blocks hold it.
 std::string RawDeflate(const std::string& data);
 

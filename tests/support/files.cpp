@@ -1,5 +1,6 @@
 #include "tests/support/files.h"
 
+#include <cctype>
 #include <dirent.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -94,6 +95,19 @@ std::map<std::string, std::string> Flattened(const std::map<std::string, std::st
   std::map<std::string, std::string> out;
   for (auto& [name, bytes] : files) out[name.substr(name.find_last_of('/') + 1)] = bytes;
   return out;
+}
+
+std::vector<std::string> FileNamesAt(const std::string& dir) {
+  std::vector<std::string> out;
+  for (auto& e : std::filesystem::directory_iterator(dir))
+    if (!e.is_directory()) out.push_back(e.path().filename().string());
+  return out;
+}
+
+std::string TestNameOf(std::string text) {
+  for (char& c : text)
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  return text;
 }
 
 std::vector<std::string> TreeOf(const std::string& dir) {

@@ -6,16 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "platform/no_copy.h"
+
 namespace test_support {
 
 // A fresh folder below the system's temporary folder, removed with
 // everything in it (read-only parts included) when the object goes.
-class TempDir {
+class TempDir : NoCopy {
  public:
   TempDir();
   ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
   // The folder with its trailing "/" (file-system name).
   const std::string& Path() const { return path_; }
   std::string operator/(const std::string& name) const { return path_ + name; }
@@ -37,6 +37,13 @@ std::map<std::string, std::string> Flattened(const std::map<std::string, std::st
 // Every path below `dir`, folders and links included ("a/", "a/b"), sorted.
 std::vector<std::string> TreeOf(const std::string& dir);
 std::time_t MtimeOf(const std::string& path);
+// The names of the files (not folders) at the top of `dir`, in the order
+// the system lists them.
+std::vector<std::string> FileNamesAt(const std::string& dir);
+
+// A parameter's name for a test's name: every character but ASCII letters
+// and digits made "_".
+std::string TestNameOf(std::string text);
 
 // Runs `command` with /bin/sh in `dir`, no input, output discarded; the exit
 // status (-1 when it did not exit).

@@ -12,51 +12,19 @@ set -euo pipefail
 linux_bin="$1"
 windows_bin="$2"
 out="${3:-}"
-here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-xwin() { /usr/bin/python3 "$here/../gui/xwin.py" "$@"; }
-tmp="$(mktemp -d)"
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
-fail() { echo "wine window: $*" >&2; exit 1; }
+test_name="wine window"
+. "$(dirname "${BASH_SOURCE[0]}")/../support/xvfb.sh"
 
 [ -f "$windows_bin/bmslist.exe" ] || { echo "wine window: no Windows build (scripts/build-windows.sh); skipped"; exit 0; }
 [ -x "$linux_bin/bmslist" ] || { echo "wine window: no Qt window in $linux_bin; skipped"; exit 0; }
 
 mkdir "$tmp/songs" "$tmp/linux" "$tmp/windows"
-/usr/bin/python3 - "$tmp/songs/yoake.zip" <<'PY'
-import sys, zipfile
-def chart(level, genre, title, extra):
-    return ("#PLAYER 1\r\n#GENRE %s\r\n#TITLE %s\r\n#ARTIST 山田\r\n#BPM 150\r\n#PLAYLEVEL %s\r\n#WAV01 a.wav\r\n%s"
-            % (genre, title, level, extra)).encode("cp932")
-with zipfile.ZipFile(sys.argv[1], "w") as z:
-    z.writestr("yoake_n.bms", chart(7, "テクノ", "夜明けの歌", ""))
-    z.writestr("yoake_h.bms", chart(11, "テクノ", "夜明けの歌 [HARD]", "#BMP01 a.bmp\r\n"))
-    z.writestr("a.wav", b"RIFF")
-with zipfile.ZipFile(sys.argv[1].replace("yoake.zip", "given.zip"), "w") as z:
-    z.writestr("given.bms", chart(3, "ポップ", "コマンドラインの曲", ""))
-PY
+make_song_archives "$tmp/songs"
 cp "$linux_bin/bmslist" "$linux_bin/UNZIP32.DLL" "$tmp/linux/"
 cp -P "$linux_bin"/*.so* "$tmp/linux/"
 cp "$windows_bin/bmslist.exe" "$windows_bin/UNZIP32.DLL" "$tmp/windows/"
-widths=(80 40 45 105 55 40 35 35 35 35 70 60 120)
-for app in linux windows; do
-  {
-    echo "[Clumns]"
-    for i in "${!widths[@]}"; do echo "Width$i=${widths[$i]}"; done
-  } >"$tmp/$app/Bmslist.ini"
-done
-
-exec 3>"$tmp/display"
-Xvfb -displayfd 3 -screen 0 1024x600x24 -nolisten tcp >"$tmp/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$tmp/display" ] && break; sleep 0.1; done
-[ -s "$tmp/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -1 "$tmp/display")"
-unset WAYLAND_DISPLAY
+for app in linux windows; do write_column_widths "$tmp/$app/Bmslist.ini"; done
+start_xvfb
 export QT_QPA_PLATFORM=xcb LANG=C.UTF-8 TZ=UTC WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
 # A Wine prefix of this test's own, kept in the Windows build folder: there
 # Wine draws the frames itself (unmanaged windows), so without a window
@@ -78,27 +46,9 @@ run_app() {
   (cd "$dir" && exec "$@") >"$dir/app.log" 2>&1 &
   local app_pid=$!
   pids+=("$app_pid")
-  local wid
-  wid="$(timeout 120 xdotool search --sync --onlyvisible --name '^bmslist ' | head -1)" || fail "$kind: no window: $(cat "$dir/app.log")"
-  sleep 2
-  eval "$(xdotool getwindowgeometry --shell "$wid")"
-  echo "$kind: window $wid at $X,$Y size ${WIDTH}x$HEIGHT"
-  [ "$WIDTH" = 633 ] && [ "$HEIGHT" = 378 ] || fail "$kind: size ${WIDTH}x$HEIGHT, expected 633x378"
-  [ "$X" = 10 ] && [ "$Y" = 10 ] || fail "$kind: position $X,$Y, expected 10,10"
-  [ -d "$dir/work" ] || fail "$kind: the work folder was not created beside the program"
+  first_window "$dir/app.log" "$dir" "$kind: " 120
 
-  xwin drag-source "file://$tmp/songs/yoake.zip" >"$dir/source.log" 2>&1 &
-  local source_pid=$!
-  pids+=("$source_pid")
-  local swid
-  swid="$(timeout 30 xdotool search --sync --onlyvisible --name '^drag-source$' | head -1)" || fail "no drag source"
-  sleep 0.5
-  eval "$(xdotool getwindowgeometry --shell "$swid")"
-  xdotool mousemove $((X + 60)) $((Y + 30)) sleep 0.2 mousedown 1 sleep 0.2
-  for i in $(seq 10); do xdotool mousemove $((X + 60 - i * 60)) $((Y + 30 + i * 10)) sleep 0.1; done
-  xdotool mousemove 200 200 sleep 0.3 mousemove 210 205 sleep 0.3 mouseup 1
-  for _ in $(seq 100); do kill -0 "$source_pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$source_pid" 2>/dev/null && fail "$kind: the drag did not end"
+  drag_file "$tmp/songs/yoake.zip" "$dir/source.log"
   sleep 2
 
   if [ "$kind" = windows ] && [ -n "$out" ]; then
@@ -153,31 +103,28 @@ run_app() {
 run_app linux "$tmp/linux/bmslist" "$tmp/songs/given.zip"
 run_app windows wine "$tmp/windows/bmslist.exe" "Z:${tmp//\//\\}\\songs\\given.zip"
 
-linux_folder="$tmp/songs/"
-windows_folder="Z:${linux_folder//\//\\}"
-python3 - "$tmp/linux/list.csv" "$tmp/windows/list.csv" "$linux_folder" "$windows_folder" <<'PY' || fail "the CSVs differ"
+# same_but_for LINUX WINDOWS FROM TO: the Windows file equals the Linux one
+# with FROM put as TO (each system's path form).
+same_but_for() {
+  python3 - "$@" <<'PY'
 import sys
 linux, windows = open(sys.argv[1], "rb").read(), open(sys.argv[2], "rb").read()
-mapped = linux.replace(b'"' + sys.argv[3].encode() + b'"', b'"' + sys.argv[4].encode() + b'"')
-if mapped != windows:
-    print("linux (mapped):", mapped, "\nwindows:", windows, file=sys.stderr)
+if linux.replace(sys.argv[3].encode(), sys.argv[4].encode()) != windows:
+    print("linux:", linux, "\nwindows:", windows, file=sys.stderr)
     sys.exit(1)
-rows = windows.count(b"\r\n")
-if rows != 3:
-    print("expected the archive given on the command line and the dragged one: 3 rows, got", rows, file=sys.stderr)
-    sys.exit(1)
-print(rows, "rows, identical")
 PY
+}
+linux_folder="$tmp/songs/"
+windows_folder="Z:${linux_folder//\//\\}"
+same_but_for "$tmp/linux/list.csv" "$tmp/windows/list.csv" "\"$linux_folder\"" "\"$windows_folder\"" || fail "the CSVs differ"
+# The archive given on the command line and the dragged one.
+rows="$(grep -c $'\r$' "$tmp/windows/list.csv")"
+[ "$rows" = 3 ] || fail "expected 3 rows, got $rows"
+echo "$rows rows, identical"
 # The export folder is the one value each system writes in its own path
 # form (each program exported into its own folder); every other byte must
 # be the same.
-python3 - "$tmp/linux/Bmslist.ini" "$tmp/windows/Bmslist.ini" "$tmp/linux/" "Z:${tmp//\//\\}\\windows\\" <<'PY' || fail "Bmslist.ini differs"
-import sys
-linux, windows = open(sys.argv[1], "rb").read(), open(sys.argv[2], "rb").read()
-mapped = linux.replace(b"Folder=" + sys.argv[3].encode() + b"\n", b"Folder=" + sys.argv[4].encode() + b"\n")
-if mapped != windows:
-    print("linux (mapped):", mapped, "\nwindows:", windows, file=sys.stderr)
-    sys.exit(1)
-PY
+same_but_for "$tmp/linux/Bmslist.ini" "$tmp/windows/Bmslist.ini" "Folder=$tmp/linux/"$'\n' \
+  "Folder=Z:${tmp//\//\\}\\windows\\"$'\n' || fail "Bmslist.ini differs"
 echo "Bmslist.ini identical:"
 cat "$tmp/windows/Bmslist.ini"

@@ -18,6 +18,7 @@
 #include <QTreeView>
 #include <QtTest>
 #include <functional>
+#include <memory>
 
 #include "gui/command_line.h"
 #include "gui/drop_progress.h"
@@ -27,52 +28,15 @@
 #include "gui/qt_translations.h"
 #include "platform/cp932.h"
 #include "platform/paths.h"
+#include "tests/support/window_fixture.h"
 
 namespace {
 
+using test_support::ModalSteps;
+using test_support::ReadFile;
+using test_support::WriteFile;
+
 std::string Cp(const QString& text) { return platform::Utf8ToCp932(text.toStdString()); }
-
-QByteArray ReadFile(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-  QFile f(path);
-  QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  f.write(bytes);
-}
-
-// Answers the modal windows that come up, one step per window, from the
-// event loop (a modal loop blocks the test itself).
-class ModalSteps {
- public:
-  using Step = std::function<void(QWidget*)>;
-  explicit ModalSteps(std::vector<Step> steps) : steps_(std::move(steps)) { Poll(0); }
-  std::size_t done = 0;
-
- private:
-  void Poll(int attempts) {
-    QTimer::singleShot(20, &alive_, [this, attempts] {
-      if (done == steps_.size()) return;
-      QWidget* w = QApplication::activeModalWidget();
-      if (w && w != last_) {
-        last_ = w;
-        // Watch on before answering: an answer may open the next modal
-        // window and wait in it.
-        Poll(0);
-        std::size_t step = done++;
-        steps_[step](w);
-        return;
-      }
-      if (w == nullptr) last_ = nullptr;
-      if (attempts < 250) Poll(attempts + 1);
-    });
-  }
-  std::vector<Step> steps_;
-  QWidget* last_ = nullptr;
-  QObject alive_;  // a poll still pending when this goes is dropped with it
-};
 
 // Records the URLs the desktop is asked to open.
 class UrlRecorder : public QObject {
@@ -91,9 +55,7 @@ class EverydayTest : public QObject {
   Q_OBJECT
 
  private:
-  QTemporaryDir* dir_ = nullptr;
-  QString Path(const QString& name) const { return dir_->path() + "/" + name; }
-  QString IniPath() const { return Path("Test_gui_everyday.ini"); }
+  std::unique_ptr<test_support::AppFolder> app_;
 
   static void AddRows(TForm1& form, int count) {
     ChartList& list = form.List();
@@ -102,12 +64,10 @@ class EverydayTest : public QObject {
 
  private slots:
   void init() {
-    dir_ = new QTemporaryDir;
-    platform::OverrideExecutableDirForTesting(Cp(dir_->path()));
+    app_ = std::make_unique<test_support::AppFolder>("Test_gui_everyday.ini");
   }
   void cleanup() {
-    platform::OverrideExecutableDirForTesting("");
-    delete dir_;
+    app_.reset();
   }
 
   void commandLineOptions_data() {
@@ -146,13 +106,13 @@ class EverydayTest : public QObject {
     std::vector<std::vector<std::string>> calls;
     form.onDropFiles = [&](const std::vector<std::string>& paths) { calls.push_back(paths); };
     QString cwd = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(dir_->path()));
+    QVERIFY(QDir::setCurrent(app_->Dir()));
     form.OpenFiles({"songs/../b.lzh", "/s/a.zip", QString::fromUtf8("/s/\xF0\x9F\x98\x80.zip"), ""});
     QVERIFY(QDir::setCurrent(cwd));
     QVERIFY(calls.empty());  // not before the event loop runs: the window shows first
 
     QTRY_COMPARE(calls.size(), 1u);
-    QCOMPARE(calls[0], (std::vector<std::string>{Cp(Path("b.lzh")), "/s/a.zip"}));
+    QCOMPARE(calls[0], (std::vector<std::string>{Cp(app_->Path("b.lzh")), "/s/a.zip"}));
     // Reported in the status bar's list of problems, not in a box.
     QVERIFY(QApplication::activeModalWidget() == nullptr);
     QCOMPARE(form.Status()->ProblemsText(), QString::fromStdString(ProblemsStatusText(1)));
@@ -174,7 +134,7 @@ class EverydayTest : public QObject {
     QVERIFY(!filters[0].contains("*.exe"));
     QCOMPARE(filters[1], QString::fromUtf8("すべてのファイル (*)"));
 
-    WriteFile(Path("song.lzh"), "x");
+    WriteFile(app_->Path("song.lzh"), "x");
     std::vector<std::vector<std::string>> calls;
     form.onDropFiles = [&](const std::vector<std::string>& paths) { calls.push_back(paths); };
     form.show();
@@ -183,21 +143,21 @@ class EverydayTest : public QObject {
       auto* od = qobject_cast<QFileDialog*>(w);
       QVERIFY(od);
       QCOMPARE(od->fileMode(), QFileDialog::ExistingFiles);
-      od->setDirectory(dir_->path());
+      od->setDirectory(app_->Dir());
       od->findChild<QLineEdit*>("fileNameEdit")->setText("song.lzh");
       static_cast<QDialog*>(od)->accept();
     }});
     QTest::keyClick(&form, Qt::Key_O, Qt::ControlModifier);
     QCOMPARE(dialog.done, 1u);
     QTRY_COMPARE(calls.size(), 1u);
-    QCOMPARE(calls[0], (std::vector<std::string>{Cp(Path("song.lzh"))}));
+    QCOMPARE(calls[0], (std::vector<std::string>{Cp(app_->Path("song.lzh"))}));
   }
 
   // The export starts in the folder of the last export (kept in the
   // settings file), offers a name, and asks before replacing a file.
   void exportRemembersItsFolderAndAsksBeforeReplacing() {
-    QVERIFY(QDir(dir_->path()).mkdir("out"));
-    const QString out = Path("out");
+    QVERIFY(QDir(app_->Dir()).mkdir("out"));
+    const QString out = app_->Path("out");
     {
       TForm1 form;
       form.List().SetCaption(form.List().Append(), "x.bms");
@@ -213,7 +173,7 @@ class EverydayTest : public QObject {
       QCOMPARE(first.done, 1u);
     }
     QCOMPARE(ReadFile(out + "/bmslist.csv"), QByteArray("\"x.bms\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"));
-    QSettings ini(IniPath(), QSettings::IniFormat);
+    QSettings ini(app_->IniPath(), QSettings::IniFormat);
     QCOMPARE(ini.value("Export/Folder").toString(), out + "/");
 
     TForm1 form;  // a later run
@@ -319,9 +279,9 @@ class EverydayTest : public QObject {
     TForm1 form;
     ChartList& list = form.List();
     list.SetCaption(list.Append(), "a.bms");
-    list.SetSubItem(0, siArcPath, ArchiveFolderOf(dir_->path()));
+    list.SetSubItem(0, siArcPath, ArchiveFolderOf(app_->Dir()));
     list.SetCaption(list.Append(), "b.bms");
-    list.SetSubItem(1, siArcPath, ArchiveFolderOf(Path("gone")));
+    list.SetSubItem(1, siArcPath, ArchiveFolderOf(app_->Path("gone")));
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
 
@@ -333,7 +293,7 @@ class EverydayTest : public QObject {
     };
     doubleClick(0);
     QTRY_COMPARE(recorder.opened.size(), 1);
-    QCOMPARE(QDir::cleanPath(recorder.opened[0].toLocalFile()), dir_->path());
+    QCOMPARE(QDir::cleanPath(recorder.opened[0].toLocalFile()), app_->Dir());
 
     QString boxText;
     ModalSteps box({[&](QWidget* w) {

@@ -10,6 +10,7 @@
 #include <QTreeView>
 #include <QUrl>
 #include <filesystem>
+#include <optional>
 
 #include "charts/chart_list.h"
 #include "drivers/arj32.h"
@@ -22,6 +23,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "tests/support/files.h"
+#include "tests/support/program_folder.h"
 #include "tests/support/song_archives.h"
 
 namespace fs = std::filesystem;
@@ -31,6 +33,7 @@ class DropTest : public QObject {
 
  private:
   test_support::TempDir* tmp_ = nullptr;
+  std::optional<test_support::ProgramFolder> program_;
   std::string binDir_;
 
   QString Path(const std::string& name) { return QString::fromStdString(tmp_->Path() + name); }
@@ -50,13 +53,16 @@ class DropTest : public QObject {
     delete mime;
   }
 
-  // The progress handlers some tests set work the window, which only the
-  // window's thread may do: one archive at a time keeps the libraries'
-  // reports on that thread.
-  static void OneArchiveAtATime(TForm1& form, bool on) {
+  // Shows the window with its session set to one archive at a time or not,
+  // and hands back the session. The progress handlers some tests set work
+  // the window, which only the window's thread may do: one archive at a
+  // time keeps the libraries' reports on that thread.
+  static Session& Show(TForm1& form, bool oneArchiveAtATime) {
     SessionOptions options = form.Options();
-    options.oneArchiveAtATime = on;
+    options.oneArchiveAtATime = oneArchiveAtATime;
     form.ApplyOptions(options);
+    form.show();
+    return form.DropSession();
   }
 
   // The second working folder of a drop on two cores holds nothing at its top.
@@ -68,6 +74,16 @@ class DropTest : public QObject {
     return true;
   }
 
+  // one.zip, two.zip and three.zip, each with one chart named after it.
+  bool MakeThreeZips() {
+    for (const char* a : {"one.zip", "two.zip", "three.zip"})
+      if (!test_support::MakeArchive(tmp_->Path(), a, {{std::string(a) + ".bms", "#TITLE x\r\n"}})) return false;
+    return true;
+  }
+
+  // The archive `name` in the test's folder, as a drop names it.
+  std::string Archive(const std::string& name) const { return platform::Utf8ToCp932(tmp_->Path() + name); }
+
   static std::vector<std::string> Captions(TForm1& form) {
     std::vector<std::string> out;
     for (const auto& r : form.List().Rows()) out.push_back(r.caption);
@@ -78,14 +94,10 @@ class DropTest : public QObject {
   void init() {
     binDir_ = platform::ExecutableDir();
     tmp_ = new test_support::TempDir;
-    fs::create_directories(tmp_->Path() + "app");
-    platform::OverrideExecutableDirForTesting(tmp_->Path() + "app");
-    platform::SetLibrarySearchDirForTesting(binDir_, false);
+    program_.emplace(tmp_->Path() + "app", true);
   }
   void cleanup() {
-    platform::SetCurrentDirectory("/");
-    platform::OverrideExecutableDirForTesting("");
-    platform::SetLibrarySearchDirForTesting("", false);
+    program_.reset();
     delete tmp_;
   }
 
@@ -109,9 +121,7 @@ class DropTest : public QObject {
     files.insert(2, Path("setup.exe"));  // skipped
     fs::copy_file(tmp_->Path() + "a.lzh", tmp_->Path() + "setup.exe");
     TForm1 form;
-    OneArchiveAtATime(form, oneAtATime);
-    Session& drops = form.DropSession();
-    form.show();
+    Session& drops = Show(form, oneAtATime);
     // The strip names an entry being written, never the archive again (it
     // shows the latest entry a few times a second, so it may still be empty).
     auto* entryLabel = form.findChild<QLabel*>(QStringLiteral("dropEntry"));
@@ -144,16 +154,12 @@ class DropTest : public QObject {
   // the second, which was unpacked meanwhile: none of its rows appear and
   // nothing of it stays behind.
   void aCancelOnTwoCoresDropsTheArchiveUnpackedAhead() {
-    for (const char* a : {"one.zip", "two.zip", "three.zip"})
-      QVERIFY(test_support::MakeArchive(tmp_->Path(), a, {{std::string(a) + ".bms", "#TITLE x\r\n"}}));
+    QVERIFY(MakeThreeZips());
     TForm1 form;
-    OneArchiveAtATime(form, false);
-    Session& drops = form.DropSession();
-    form.show();
+    Session& drops = Show(form, false);
     connect(form.LV->model(), &QAbstractItemModel::rowsInserted, &form,
             [&] { form.findChild<QPushButton*>(QStringLiteral("cancelDrop"))->click(); });
-    drops.Drop({platform::Utf8ToCp932(tmp_->Path() + "one.zip"), platform::Utf8ToCp932(tmp_->Path() + "two.zip"),
-                platform::Utf8ToCp932(tmp_->Path() + "three.zip")});
+    drops.Drop({Archive("one.zip"), Archive("two.zip"), Archive("three.zip")});
     QCOMPARE(Captions(form), std::vector<std::string>{"one.zip.bms"});
     QVERIFY(!drops.Busy());
     QVERIFY(fs::is_empty(tmp_->Path() + "app/work"));
@@ -161,28 +167,25 @@ class DropTest : public QObject {
   }
 
   void aDropDuringADropIsQueuedAndCancelStopsAfterTheCurrentArchive() {
-    for (const char* a : {"one.zip", "two.zip", "three.zip"})
-      QVERIFY(test_support::MakeArchive(tmp_->Path(), a, {{std::string(a) + ".bms", "#TITLE x\r\n"}}));
+    QVERIFY(MakeThreeZips());
     TForm1 form;
-    OneArchiveAtATime(form, true);
-    Session& drops = form.DropSession();
-    form.show();
+    Session& drops = Show(form, true);
     // While the first archive is unpacked, a second drop arrives; after it
     // the user presses Cancel.
     int entries = 0;
     drops.ArchiveFile().OnProgress = [&](TArchiveFile&, int, EXTRACTINGINFOEX*, bool&) {
       if (++entries == 1) {
-        drops.Drop({platform::Utf8ToCp932(tmp_->Path() + "two.zip")});
+        drops.Drop({Archive("two.zip")});
         QVERIFY(form.findChild<DropProgress*>()->isVisible());
       }
     };
-    drops.Drop({platform::Utf8ToCp932(tmp_->Path() + "one.zip")});
+    drops.Drop({Archive("one.zip")});
     QCOMPARE(Captions(form), (std::vector<std::string>{"one.zip.bms", "two.zip.bms"}));
 
     drops.ArchiveFile().OnProgress = [&](TArchiveFile&, int, EXTRACTINGINFOEX*, bool&) {
       form.findChild<QPushButton*>(QStringLiteral("cancelDrop"))->click();
     };
-    drops.Drop({platform::Utf8ToCp932(tmp_->Path() + "three.zip"), platform::Utf8ToCp932(tmp_->Path() + "one.zip")});
+    drops.Drop({Archive("three.zip"), Archive("one.zip")});
     QCOMPARE(Captions(form), (std::vector<std::string>{"one.zip.bms", "two.zip.bms", "three.zip.bms"}));
     QVERIFY(fs::is_empty(tmp_->Path() + "app/work"));
   }
@@ -196,32 +199,29 @@ class DropTest : public QObject {
     TForm1 form;
     Session& drops = form.DropSession();
     form.show();
-    drops.Drop({platform::Utf8ToCp932(tmp_->Path() + "song.arj")});
+    drops.Drop({Archive("song.arj")});
     QCOMPARE(form.List().Count(), std::size_t{0});
     QVERIFY(QApplication::activeModalWidget() == nullptr);
     QCOMPARE(form.Status()->ProblemsText(), QString::fromStdString(ProblemsStatusText(1)));
     platform::SetLibrarySearchDirForTesting(binDir_, false);
-    drops.Drop({platform::Utf8ToCp932(tmp_->Path() + "song.zip")});
+    drops.Drop({Archive("song.zip")});
     QCOMPARE(form.List().Count(), std::size_t{2});
     QCOMPARE(form.Status()->ProblemCount(), 1);
   }
 
   // A Cancel stops that drop only: every later drop runs as the first did.
   void aDropAfterACancelRuns() {
-    for (const char* a : {"one.zip", "two.zip", "three.zip"})
-      QVERIFY(test_support::MakeArchive(tmp_->Path(), a, {{std::string(a) + ".bms", "#TITLE x\r\n"}}));
+    QVERIFY(MakeThreeZips());
     TForm1 form;
-    OneArchiveAtATime(form, true);
-    Session& drops = form.DropSession();
-    form.show();
+    Session& drops = Show(form, true);
     QVERIFY(QTest::qWaitForWindowActive(&form));
     drops.ArchiveFile().OnProgress = [&](TArchiveFile&, int, EXTRACTINGINFOEX*, bool&) {
       QTest::keyClick(&form, Qt::Key_Escape);
     };
-    drops.Drop({platform::Utf8ToCp932(tmp_->Path() + "one.zip"), platform::Utf8ToCp932(tmp_->Path() + "two.zip")});
+    drops.Drop({Archive("one.zip"), Archive("two.zip")});
     QCOMPARE(Captions(form), std::vector<std::string>{"one.zip.bms"});
     drops.ArchiveFile().OnProgress = nullptr;
-    drops.Drop({platform::Utf8ToCp932(tmp_->Path() + "two.zip"), platform::Utf8ToCp932(tmp_->Path() + "three.zip")});
+    drops.Drop({Archive("two.zip"), Archive("three.zip")});
     QCOMPARE(Captions(form), (std::vector<std::string>{"one.zip.bms", "two.zip.bms", "three.zip.bms"}));
     QVERIFY(!drops.Busy());
   }
