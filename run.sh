@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Sets up a fresh Debian 12 machine, builds, and starts bmslist.
 # With a display it opens the window; without one it runs the same pipeline
 # through bmslist-cli on the paths given (or on a demo song archive it makes)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Sets up a fresh Debian 12 machine, builds, and runs every test: the
 # fuzzers for a short bounded time, then the whole suite through ctest,
 # then the 32-bit Windows build's own tests under Wine (the Linux suite

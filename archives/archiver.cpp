@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archives/archiver.h"
 
 #include "archives/earchiver.h"

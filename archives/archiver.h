@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The abstract driver: one subclass per archiver library. The slots below
 // keep the contract's order; LoadDLL and FreeDLL (slots 0 and 1) act on the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archives/archiver_options.h"
 
 void TArchiverOptions::Reset() {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The option set that goes with every archive operation. The switch
 // properties carry the LHA library's switch names; each driver reads the ones

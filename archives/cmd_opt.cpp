@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archives/cmd_opt.h"
 
 #include "archives/earchiver.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Builds one archiver command line piece by piece. Every piece goes after one
 // blank, so a non-empty CommandText starts with a blank and the driver puts

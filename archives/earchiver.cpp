@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archives/earchiver.h"
 
 #include "platform/cp932.h"

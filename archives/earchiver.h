@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The exception of the archive layer: a message (CP932) and no code.
 #include <string>

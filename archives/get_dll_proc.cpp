@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archives/get_dll_proc.h"
 
 #include "archives/earchiver.h"

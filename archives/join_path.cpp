@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archives/join_path.h"
 
 #include "platform/paths.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // `not set`: the one-character string holding byte 0. String options and the
 // archive component's file name use it for "absent", which the empty string

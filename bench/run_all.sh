@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Every whole-program speed figure in one run, as ratios:
 #  - bmslist-cli on a collection of song ZIPs against a script doing the same
 #    job with bsdtar (unpack each archive flat into a folder, grep the chart

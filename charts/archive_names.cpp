@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "charts/archive_names.h"
 
 #include <algorithm>

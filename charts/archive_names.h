@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The files of one archive, by path from its top, as a chart names them:
 // ASCII letter case ignored, "\" and "/" alike, and the substitutes players

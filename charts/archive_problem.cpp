@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "charts/archive_problem.h"
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Why an archive of a drop gave fewer rows than it should, or none: the
 // list itself stays silent about it, so the window and bmslist-cli tell the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "charts/background_task.h"
 
 #include <utility>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One thread of its own that runs one task at a time, in the order given:
 // a drop on two cores has two, each unpacking one archive into its own

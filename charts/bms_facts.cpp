@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "charts/bms_facts.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Reads the facts of a BMS (or PMS) chart from its '#' lines, fed one at a
 // time as the header reader cuts them. Control flow (#RANDOM, #IF, #SWITCH)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "charts/bmson_chart.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // bmson charts: JSON text (UTF-8) whose "info" object carries the header
 // and whose sound channels, tempo and stop events give the facts.

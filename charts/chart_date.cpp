@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "charts/chart_date.h"
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The "Date" column: a chart file's modification date.
 #include <cstdint>

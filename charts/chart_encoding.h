@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Which encoding a chart's text is in. Songs come as Shift-JIS (the BMS
 // tradition), UTF-8 and Korean EUC-KR/CP949; a row keeps its bytes as read

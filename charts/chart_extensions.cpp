@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "charts/chart_extensions.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The chart files a drop lists, by extension: ".bms" as always, and on
 // request the other BMS kinds: ".bme" (seven keys), ".bml" (long notes),

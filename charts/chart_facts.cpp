@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "charts/chart_facts.h"
 
 #include <algorithm>

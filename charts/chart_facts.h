@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Facts computed from a whole chart, shown as optional columns after the
 // thirteen (and after the hash columns): keys, notes, #TOTAL, the tempo

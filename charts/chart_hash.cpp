@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "charts/chart_hash.h"
 
 #include <openssl/evp.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // MD5 and SHA-256 of a chart file's bytes, as difficulty tables and players
 // identify charts: lower-case hex. Not copied (its digests are not).

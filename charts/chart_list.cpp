@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "charts/chart_list.h"
 
 #include "charts/row_compare.h"

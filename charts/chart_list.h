@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The list of chart rows the main window shows: append-only, sortable by a
 // column with one sort sign for the whole list. Plain C++; the window shows

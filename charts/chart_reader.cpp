@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // ReadChart: one chart file into one chart row.
 #include "charts/chart_reader.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The chart header reader: fills one chart row from one chart file.
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "charts/chart_row.h"
 
 const std::string& ChartRow::ColumnText(int column) const {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The row of one chart file: its caption, twelve text sub-items that always
 // exist (bytes as read, empty until read), a check box nothing reads, the

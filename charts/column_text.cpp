@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "charts/column_text.h"
 
 std::string ColumnUtf8(const ChartRow& row, int column, DisplayEncoding display) {

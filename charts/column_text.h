@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A column's text as characters (UTF-8), for the window and the UTF-8 CSV.
 #include <string>

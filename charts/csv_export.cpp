@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "charts/csv_export.h"
 
 #include <algorithm>

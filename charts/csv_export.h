@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The CSV list file. Classic: thirteen double-quoted fields per row, commas
 // between, CR LF after every line, no header, no escaping, bytes as the list

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "charts/csv_import.h"
 
 #include "platform/cp932.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Reading back a list this program exported, so a collector can keep a
 // catalogue across runs: the classic form (CP932 fields, each quoted, no

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "charts/drop_pipeline.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What a drop of archives does: each archive is unpacked into the working
 // folder, one row per chart file at the top of that folder is appended and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // How likely a character makes each reading of a chart's bytes: the scores
 // the encoding sniffer adds up (see chart_encoding.h).

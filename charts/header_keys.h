@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The nine header keys a chart line is tested against, in test order.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // ParseHeaderLine: the key table applied to one chart line.
 #include "charts/chart_reader.h"
 #include "charts/header_keys.h"

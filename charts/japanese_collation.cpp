@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "charts/japanese_collation.h"
 
 #include <unicode/uversion.h>

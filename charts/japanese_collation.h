@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The Japanese collation the list sorts by: ICU's Japanese tailoring plus
 // the word-sort habit of Windows (hyphen-minus and apostrophe ignorable).

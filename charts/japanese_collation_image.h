@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The Japanese collation as built by charts/tools/make_collation, and the
 // ICU version that built it (empty image: none was made).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Cuts chart text, fed in blocks, into lines at every CR and every LF and
 // stops at the first Ctrl-Z. Only the start of a line can hold a header key,

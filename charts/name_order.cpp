@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "charts/name_order.h"
 
 #include <algorithm>

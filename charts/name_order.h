@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Order of the chart names of one archive: ascending, letter case ignored,
 // in Japanese collation (the file list's sorted order).

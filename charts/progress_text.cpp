@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "charts/progress_text.h"
 
 #include <cstring>

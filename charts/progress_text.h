@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the window's progress strip and bmslist-cli's progress line show,
 // worked out once for both (CP932).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "charts/row_compare.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // CompareRows: the sort order of the list, a linguistic text comparison
 // of one column multiplied by the sort sign.

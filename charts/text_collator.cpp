@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "charts/text_collator.h"
 
 #include <unicode/ucol.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Linguistic comparison of CP932 texts in the order of a Japanese system,
 // whatever the process's locale: kanji in Japanese reading order, letter

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The two collators the program shares, on every system (the comparison
 // itself is text_collator.cpp's, or win32/text_collator.cpp's).
 #include "charts/text_collator.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "charts/working_folder.h"
 
 #include <mutex>

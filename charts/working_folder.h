@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The working folder every archive is unpacked into. Each running copy of
 // the program (window or bmslist-cli) has one to itself, so that two copies

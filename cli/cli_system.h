@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What bmslist-cli needs from the system around it: its arguments in the
 // file system's form (UTF-8), absolute CP932 paths, and its streams.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/csv_output.h"
 
 #include <cerrno>

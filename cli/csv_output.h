@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Where bmslist-cli's CSV goes, and what it says when it cannot go there.
 // Each function writes its own "bmslist-cli: ..." line on standard error.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/library_run.h"
 
 #include "cli/cli_system.h"

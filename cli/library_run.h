@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // bmslist-cli's side of the collection: the song folders scanned and the
 // difficulty tables imported before the drop, the lookup columns after it.

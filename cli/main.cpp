@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // bmslist-cli: the dropped-archive pipeline without a window.
 #include <cstdio>
 #include <exception>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Cross-compiling for 32-bit Windows with Debian's mingw-w64 (posix threads,
 # so std::thread and std::mutex work as on Linux).
 set(CMAKE_SYSTEM_NAME Windows)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The Windows zip (cpack -G ZIP in build-windows/): the programs and the
 # archiver DLLs side by side at the top of the archive, as they run.
 get_property(_libraries GLOBAL PROPERTY BMSLIST_ARCHIVER_TARGETS)

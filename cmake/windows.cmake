@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The Windows build (cross-compiled with mingw-w64, see mingw-i686.cmake):
 # the Qt window, the benchmarks and the fuzzers are Linux-only, and the
 # libraries come from scripts/windows-deps.sh instead of pkg-config.

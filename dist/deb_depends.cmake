@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Run by `cpack -G DEB` once the files are staged (CPACK_PRE_BUILD_SCRIPTS):
 # the package's Depends from the libraries its binaries link, found by
 # dpkg-shlibdeps. CPack's own CPACK_DEBIAN_PACKAGE_SHLIBDEPS does the same

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "drivers/archive_file.h"
 
 #include <atomic>

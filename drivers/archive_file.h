@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // TArchiveFile: the one object through which the rest of the system handles
 // archives. Setting FileName picks the driver by the archive type; Extract

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "drivers/archive_formats.h"
 
 #include "drivers/arj32.h"

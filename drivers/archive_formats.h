@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The format axis: one row per archive format the program lists, with all
 // the host needs to know about it. Adding a format is one row here (and a

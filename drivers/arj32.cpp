@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "drivers/arj32.h"
 
 // UNARJ32J.DLL is given no window; the n switch still follows FOwnerWnd

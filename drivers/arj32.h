@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // TArj32 extracts through UNARJ32J.DLL with the LHA command line; creating,
 // deleting, updating and self-extractors stay the LHA driver's (UNLHA32.DLL).

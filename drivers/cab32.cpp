@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "drivers/cab32.h"
 
 #include "platform/paths.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // TCab32 drives CAB32.DLL: extracting, creating and self-extractors.
 #include "drivers/family_archiver.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "drivers/detect_type.h"
 
 #include "drivers/archive_formats.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "drivers/family_archiver.h"
 
 #include <stdexcept>

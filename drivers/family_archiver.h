@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What every one-library driver shares:
 //  - TFamilyArchiver hands listing, checking and the owner window straight

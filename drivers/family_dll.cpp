@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "drivers/family_dll.h"
 
 #include "archives/earchiver.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The module state of a one-library driver: the library handle and its entry
 // table, shared by every object of the driver class and by its probe. Entries

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "drivers/lha32.h"
 
 std::string TLha32::BuildLhaCommand(const char* word, const std::string& arcFileName, const TArchiverOptions& o,

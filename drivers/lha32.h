@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // TLha32 drives UNLHA32.DLL; its command builder is the LHA switch list,
 // which TArj32 shares.

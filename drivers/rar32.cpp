@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "drivers/rar32.h"
 
 // x0 (no folders) is UNRAR's -e; anything else extracts with folders.

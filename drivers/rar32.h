@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // TRar32 extracts through UNRAR32.DLL; it cannot create or change archives.
 #include "drivers/family_archiver.h"

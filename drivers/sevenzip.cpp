@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "drivers/sevenzip.h"
 
 #include "archives/earchiver.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // TSevenZip extracts through 7-ZIP32.DLL with the 7-Zip command style; it
 // cannot create or change archives.

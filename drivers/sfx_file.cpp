@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "drivers/sfx_file.h"
 
 #include <vector>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Self-extracting archives made by joining a stub program and the archive.
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "drivers/tar32.h"
 
 #include "archives/earchiver.h"

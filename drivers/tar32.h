@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The tar32.dll drivers: TTar32 for plain TAR and TAR+xz/lzma/zstd, TTgz32 (gzip, compress) and
 // TBZ232 (bzip2), which differ only in the compression switch and SFX.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "drivers/zip32.h"
 
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // TZip32 works with up to three libraries: UNZIP32.DLL extracts, ZIP32J.DLL
 // creates, LMZIP32.DLL does both. Each entry comes from the first library

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "drivers/zip_name_converter.h"
 
 #include "platform/cp932.h"

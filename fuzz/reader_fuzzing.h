@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What every archive-reader fuzzer does: write the input to a file (the
 // readers open archives by path) and read every entry to its end. Damage

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/app_icon.h"
 
 #include <QLinearGradient>

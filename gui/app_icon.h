@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The program's icon: a list of rows with a note in front of it. Painted
 // here, so the window and the icon files the install puts in the desktop's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/chart_list_model.h"
 
 #include <QStringList>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The Qt face of a ChartList: thirteen columns (and the optional ones), a
 // check box and an editable caption in the first column. The list stays the one owner of

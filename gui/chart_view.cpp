@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/chart_view.h"
 
 #include <QPainter>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The list view of the main window: a QTreeView that says what to do while
 // the list is empty, since an empty grid of narrow columns says nothing.

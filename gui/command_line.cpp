@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/command_line.h"
 
 #include "session/product.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The window's command line: --help, --version, and archive paths, which
 // are handled exactly as a drop of those files (as a file manager's "Open

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/drop_progress.h"
 
 #include <QHBoxLayout>

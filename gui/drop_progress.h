@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The strip at the bottom of the main window while a drop is handled:
 // which archive of how many, the entry the archiver library is writing, a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/drop_view.h"
 
 #include <QCoreApplication>

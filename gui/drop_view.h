@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The Qt window as the session's view: the strip at the bottom shows which
 // archive of how many and the entry being written, problems go to the

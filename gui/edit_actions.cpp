@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/edit_actions.h"
 
 #include <QAction>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The 編集 menu of the main window and the list's context menu: the same
 // actions in both, each a call into the session's ListActions; the window

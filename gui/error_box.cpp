@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/error_box.h"
 
 #include <QMessageBox>

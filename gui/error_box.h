@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The application's general error box, for errors that escape an event or
 // menu handler: error icon, OK button, the application's title as caption.

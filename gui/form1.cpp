@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/form1.h"
 
 #include <QAction>

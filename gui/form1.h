@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // TForm1: the main window. It shows the session's chart list, takes
 // dropped files, sorts on a header click, exports CSV, and keeps its column

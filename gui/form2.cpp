@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/form2.h"
 
 #include <QCheckBox>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // TForm2: the options window ("オプション"), created at start and destroyed
 // at exit, shown from the File menu. It edits a copy of the options; the

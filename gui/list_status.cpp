@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/list_status.h"
 
 #include <QAbstractItemModel>

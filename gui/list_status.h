@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The left part of the main window's status bar: how many rows the list
 // holds, how many are checked, and how many archives had problems; a click

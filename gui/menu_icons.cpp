@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/menu_icons.h"
 
 #include <QPainter>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/problem_list.h"
 
 #include <QDialogButtonBox>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The window's side of the text rule: the system holds CP932 bytes, Qt holds
 // QString; the platform's converters are the only bridge.

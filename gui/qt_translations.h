@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Qt's own texts (standard buttons, the file dialogs and their questions)
 // in Japanese, the language of the program's captions.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/widget_placement.h"
 
 #include <QEvent>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // GetWindowPlacement / SetWindowPlacement for a Qt top-level window. The
 // normal rectangle is the outer one, frame included, as the settings keep it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/window_font.h"
 
 #include <QStringList>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui_win32/chart_list_view.h"
 
 #include <commctrl.h>

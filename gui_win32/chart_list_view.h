@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The list view of the main window over the session's chart list: report
 // style with check boxes and in-place caption editing, the columns of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui_win32/clipboard.h"
 
 #include <cstring>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Text to and from the clipboard as CF_UNICODETEXT.
 #include <string>

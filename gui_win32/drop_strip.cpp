@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui_win32/drop_strip.h"
 
 #include <commctrl.h>

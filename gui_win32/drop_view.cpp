@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui_win32/drop_view.h"
 
 #include "gui_win32/form1.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The Windows window as the session's view: the strip shows which archive
 // of how many and the entry being written, problems go to the status bar,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui_win32/edit_menu.h"
 
 #include "gui_win32/error_box.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui_win32/error_box.h"
 
 #include "gui_win32/win_text.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The application's error box: the program's name as title, the message
 // (CP932) with a closing "." added when its last character sorts after ".".

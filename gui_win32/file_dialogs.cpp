@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui_win32/file_dialogs.h"
 
 #include <commdlg.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The system's file dialogs as the main window uses them: archives to open
 // (several at once, filtered to the archive types), the CSV to export or to

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui_win32/form1.h"
 
 #include <commctrl.h>

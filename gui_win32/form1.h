@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // TForm1 on Windows: the main window as a Win32 window over the session,
 // as the Qt window is: the chart list view, the File menu (開く... Ctrl+O,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // bmslist.exe: the main window; files given on the command line (a drop on
 // the program's icon in Explorer) are handled as the first drop.
 #include "gui_win32/form1.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // TForm2 on Windows: the options window (オプション), with the choices of
 // the Qt window's: chart files, hash columns, charts-only unpacking,

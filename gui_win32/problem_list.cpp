@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui_win32/problem_list.h"
 
 #include <commctrl.h>

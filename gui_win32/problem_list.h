@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The archives of this session's drops that failed, in part or whole, or
 // gave no chart, each with what went wrong (archive, reason, folder); a

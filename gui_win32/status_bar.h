@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The main window's status bar (the common control): how many rows the list
 // holds and how many are checked, how many archives had problems (a click

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The core's texts to and from the window's UTF-16: CP932 for captions and
 // row bytes, UTF-8 for the session's status texts and the file system's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "library/chart_lookup.h"
 
 #include <unordered_map>

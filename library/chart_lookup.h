@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the collection knows of each row of a list: the columns Library,
 // Table and Duplicate, as UTF-8 text.

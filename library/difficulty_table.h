@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A BMS difficulty table as its site publishes it: a header JSON (name,
 // symbol, data_url relative to the header) and a body JSON array of entries

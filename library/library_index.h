@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The library index: the chart files under the user's song folders, with
 // size, modification time, MD5 and SHA-256, and the imported difficulty

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "library/sqlite_db.h"
 
 #include <sqlite3.h>

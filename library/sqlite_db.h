@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A thin hold on SQLite: one connection, prepared statements, transactions.
 // Every failure throws LibraryError with SQLite's own words.

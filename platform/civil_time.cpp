@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The calendar arithmetic, date-format reading and separator choice of
 // file_time.h, the same on every system.
 #include <atomic>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Code page 932 (Shift-JIS as Windows writes it). Inside the system every
 // text is a CP932 byte string; this is where it meets UTF-8.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The search order of LoadLibrary, the same on every system; the loading
 // itself is each system's (LoadLibraryFile).
 #include "platform/dynlib.h"

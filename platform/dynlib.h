@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // LoadLibraryA / GetProcAddress / GetModuleFileNameA / FreeLibrary.
 #include <string>

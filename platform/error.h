@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The one base of the failures the system expects and reports: a text to
 // show (CP932) and a code that says what failed, numbered by the layer that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // File times and the date conventions of the user's locale: a file's
 // last-write time, UTC to local conversion and the date separator.

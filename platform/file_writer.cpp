@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/file_writer.h"
 
 #include <fcntl.h>

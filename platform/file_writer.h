@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A file created for writing: an existing file of that name is replaced. Errors throw EInOutError.
 #include <cstddef>

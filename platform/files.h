@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // File-system services with the semantics of their Win32 counterparts, on
 // CP932 paths.

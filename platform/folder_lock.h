@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // An exclusive, advisory claim on a folder, held for as long as the object
 // lives: running copies of the program use it to tell which of them owns a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Whole folders: made under a fresh name, emptied into another folder,
 // swapped in for an empty one, removed with everything inside. Paths are

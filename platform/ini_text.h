@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The text of an INI file, read and edited with the rules of the Win32
 // profile functions: section and key names match without regard to ASCII

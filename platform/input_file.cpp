@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/input_file.h"
 
 #include <fcntl.h>

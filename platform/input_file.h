@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A file opened for reading in blocks; errors throw EInOutError.
 #include <cstddef>

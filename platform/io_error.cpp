@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/io_error.h"
 
 #include <cerrno>

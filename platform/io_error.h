@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // EInOutError: a file error with its I/O error number (the Windows error code
 // of the condition) and the text the application's error box shows for it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Windows wildcard matching (files.h), the same on every system.
 #include "platform/cp932.h"
 #include "platform/files.h"

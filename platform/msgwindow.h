@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The few window-message services the archive layer needs, without a window
 // system: a registered message id per name, hidden "windows" that are just

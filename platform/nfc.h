@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One form of each name: macOS writes names decomposed ("カ" + U+3099),
 // everything else composed. Names are written and compared composed (NFC).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A base for classes that undo something when they go (a folder removed, a
 // setting put back): a copy would undo it twice, so copying does not

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/paths.h"
 
 #include <mutex>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Paths as the rest of the system sees them: CP932 byte strings using the
 // platform's delimiter. The Windows behaviour "after the last \ or :" reads

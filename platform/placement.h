@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // WINDOWPLACEMENT and the two calls that read and apply it, for any
 // top-level window of the system (the Qt window implements them in gui/).

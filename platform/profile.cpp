@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/profile.h"
 
 #ifndef _WIN32

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // GetPrivateProfileStringA / WritePrivateProfileStringA: one key of an INI
 // file read or written straight through to the file, nothing cached, no

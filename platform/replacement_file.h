@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The one way a user's file is replaced: the new content goes to a temporary
 // file beside the target, which takes the target's place (rename) only once

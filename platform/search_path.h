@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // SearchPathA without a path argument: the system's file search order.
 #include <string>

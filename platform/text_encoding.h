@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Chart text in the encodings songs come in: Shift-JIS (CP932), UTF-8 and
 // Korean (CP949, the superset of EUC-KR). Bytes stay bytes inside the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/whole_file_write.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Writing a whole file at once, as a replacement of whatever was there.
 #include <string_view>

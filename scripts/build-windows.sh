@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the 32-bit Windows programs into build-windows/bin/ (executables
 # and archiver DLLs side by side, ready to copy to a Windows machine) and a
 # zip of them (CPack). Installs the cross compiler and Wine when missing,

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the Debian package from build/ (cpack), has lintian check it (any
 # error or warning fails), installs it with apt, runs the installed programs
 # as an ordinary user (settings and working folder in that user's XDG

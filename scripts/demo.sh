@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Without a display: run the same pipeline as the window through bmslist-cli
 # on the paths given, or on a demo song archive made here, and print the list.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the libFuzzer targets with clang into build-fuzz/ and runs each one
 # for a bounded time (FUZZ_SECONDS, default 10) on its seed corpus.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # What the Windows build and its tests need on Debian 12: the 32-bit
 # mingw-w64 cross compiler, Wine (32-bit, so the i386 architecture), and the
 # source lines apt-get source reads. Fast when everything is there already.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs whatever Debian packages of scripts/packages.txt are missing.
 # Fast when everything is there already.
 set -euo pipefail

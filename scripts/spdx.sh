@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # scripts/spdx.sh [--check] [TREE]
 # Puts the licence identifier on the first line of the project's own sources
 # in TREE (default: this checkout): "// SPDX-License-Identifier: MIT" in
@@ -10,6 +11,8 @@
 # line near its top already is left alone: running it twice changes nothing.
 # --check changes nothing and lists the files that lack the line (exit 1).
 set -euo pipefail
+# The whole script is one block, read before it runs: it may be editing itself.
+{
 check=0
 if [ "${1:-}" = --check ]; then check=1; shift; fi
 tree="${1:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}"
@@ -53,3 +56,4 @@ while IFS= read -r -d '' f; do
   cat "$tmp" >"$f"  # written over in place: the file keeps its mode
 done < <(git ls-files -z)
 exit "$missing"
+}

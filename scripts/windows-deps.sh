@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Cross-builds the libraries the Windows programs link (zlib, bzip2,
 # libdeflate, liblzma, libzstd, libarchive, liblhasa, libmspack, SQLite;
 # nlohmann-json's header) as static 32-bit Windows

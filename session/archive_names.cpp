@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "session/archive_names.h"
 
 #include <array>

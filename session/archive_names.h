@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Archive names made from a chart's header: "<artist> - <title>.<ext>".
 #include <string>

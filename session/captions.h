@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The Japanese texts of the windows, as CP932 bytes.
 

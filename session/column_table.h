@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The columns of the chart list, for every front end: caption, alignment,
 // the width a new settings file starts with, and which columns an option

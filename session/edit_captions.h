@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The texts of the 編集 menu and the options that serve it, as UTF-8.
 

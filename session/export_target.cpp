@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "session/export_target.h"
 
 #include <cctype>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Where a CSV export may go. Everything in the working folders is deleted
 // by the next drop (and a private folder when the program ends), so an

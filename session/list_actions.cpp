@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "session/list_actions.h"
 
 #include <set>

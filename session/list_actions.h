@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the 編集 menu does with the list and the archives behind its checked
 // rows, for every front end: checks, removing rows, installing songs into

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "session/product.h"
 
 const char* ProductVersion() { return BMSLIST_VERSION; }

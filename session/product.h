@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The product's name and version, as the caption, --version and the
 // package say them; defined once, from the build's project version.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One session of the program: the chart list, the archive component and
 // the drop pipeline, with what every front end needs around them: drops

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "session/session_options.h"
 
 #include "platform/cp932.h"

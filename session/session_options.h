@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The options of the options window (and, through its flags, of
 // bmslist-cli), and where the settings file keeps them: a section of their

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What a front end (the Qt window, the Windows window, bmslist-cli) is told
 // while a session handles dropped archives. It only draws, asks and prints:

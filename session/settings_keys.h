@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Every section and key of the settings file, and the designed sizes they
 // fall back to: the windows and the options read them from here only.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "session/song_installer.h"
 
 #include "charts/archive_problem.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Installing a song archive into the song library folder: unpacked once,
 // with its folders, into one folder per song. When every entry sits under

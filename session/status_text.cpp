@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "session/status_text.h"
 
 std::string RowsStatusText(std::size_t rows, std::size_t checked) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the windows' status bars and problem lists say (UTF-8), in Japanese
 // like their menus: one wording for both windows.

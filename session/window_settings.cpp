@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "session/window_settings.h"
 
 #include "platform/files.h"

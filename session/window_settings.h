@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The main window's stored layout, for both windows: the settings file
 // named after the executable, column widths, placement, the options and

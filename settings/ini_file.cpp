@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "settings/ini_file.h"
 
 #include "platform/profile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The INI-file accessor bound to one path: every call goes straight to the
 // file through the profile functions.

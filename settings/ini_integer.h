@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The integer text rules of the settings file.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The settings layer's error: a write to the settings file was refused.
 #include <string>

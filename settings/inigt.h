@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // TIniGT: the settings store. It works out where the settings file lies,
 // reads and writes integer keys, and saves and restores a window's

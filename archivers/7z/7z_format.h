@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the 7z folder gives the archiver libraries: its reader (path in
 // CP932; ArcError when the file is not such an archive) and its command

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // 7z through libarchive's reader: LZMA, LZMA2, PPMd, deflate, bzip2 and
 // zstd data behind the BCJ, BCJ2, ARM and other branch filters and delta.
 // libarchive checks each entry's CRC itself. 7z stores names as UTF-16,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archivers/7z/7z_volumes.h"
 
 #include <archive.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A raw split 7z set ("x.7z.001", "x.7z.002"...) read as the one archive
 // its volumes make end to end, through libarchive's read callbacks.

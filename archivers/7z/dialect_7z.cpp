@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The 7-Zip dialect (7-ZIP32.DLL):  x|e [switches] archive [masks...]
 // Switches may come anywhere after the command, case-insensitively, quoted
 // or not, up to "--" (after which every word is a name, as in 7-Zip).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // 7-ZIP32.DLL: 7z archives, 7-Zip command syntax (extraction only).
 #include "archivers/7z/7z_format.h"
 #include "archivers/shared/library_exports.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archivers/arj/arj_bits.h"
 
 #include "archiver_api.h"

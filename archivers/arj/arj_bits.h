@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Most-significant-bit-first bit reader over a pulled byte stream, as the ARJ
 // coders read their data. Past the end of the compressed data it supplies

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archivers/arj/arj_decoder.h"
 
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The ARJ compression methods: 1 to 3 (LZ77 with Huffman-coded blocks; the
 // three differ only in how hard the packer searched) and 4 (LZ77 with a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // ARJ headers. Every header is the id 0x60 0xEA, the size of the basic
 // header (0 marks the end of the archive, at most 2600), the basic header,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archivers/arj/arj_huffman.h"
 
 #include "archiver_api.h"

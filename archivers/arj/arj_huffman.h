@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Canonical Huffman codes as the ARJ methods 1-3 send them: code lengths
 // 1..16, codes assigned in symbol order within each length, read

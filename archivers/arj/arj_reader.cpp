@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reader of ARJ archives with our own decoder: no library reads ARJ.
 #include <cstdio>
 #include <cstring>

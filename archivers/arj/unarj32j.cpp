@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // UNARJ32J.DLL: ARJ archives, driven with the LHA command syntax.
 #include "archivers/shared/library_exports.h"
 #include "archivers/arj/arj_format.h"

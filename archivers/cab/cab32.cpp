@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CAB32.DLL: cabinets (MSZIP, LZX, stored), CAB32 command syntax; -a
 // makes MSZIP cabinets.
 #include "archivers/cab/cab_create.h"

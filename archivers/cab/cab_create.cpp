@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archivers/cab/cab_create.h"
 
 #include <errno.h>

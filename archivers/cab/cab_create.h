@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // CAB32 -a: a new MSZIP cabinet of the selected files. The entries of an
 // existing cabinet are kept (decompressed and packed again, since

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reader of Microsoft cabinets through libmspack, which also reads the
 // cabinets with reserve fields that other libraries refuse.
 #include <mspack.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The I/O that libmspack does through us: the cabinet is read from its
 // file-system path, and the one "output file" an extraction opens is the

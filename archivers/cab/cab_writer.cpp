@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archivers/cab/cab_writer.h"
 
 #include <zlib.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Writing a cabinet: one folder compressed with MSZIP, each 32 KiB block a
 // deflate stream of its own behind the "CK" signature (valid for every

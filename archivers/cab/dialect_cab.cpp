@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The CAB32 dialect:  -x [switches] archive [dest/] [files...]
 //
 //   -j   junk the cabinet's folders     honoured

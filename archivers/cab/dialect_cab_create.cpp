@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The creating commands of CAB32.DLL:
 //   -a [switches] archive [basedir/] [files...]   make an MSZIP cabinet
 //   -f ...                                        ERROR_NOT_SUPPORT: no

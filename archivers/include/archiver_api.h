@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /*
  * The archiver-library interface: what every archiver library
  * (UNLHA32.DLL, UNZIP32.DLL, ZIP32J.DLL, LMZIP32.DLL, CAB32.DLL,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archivers/lzh/crc16.h"
 
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // CRC-16 as LZH stores it (polynomial 0xA001, reflected, initial value 0).
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The LHA command dialect (UNLHA32.DLL, and UNARJ32J.DLL which is driven
 // with the same line):  x|e [switches] archive [dest/] [files...]
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The creating commands of the LHA syntax (UNLHA32.DLL):
 //   a|u|f|d [switches] archive [basedir/] [files...]
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archivers/lzh/huffman_lengths.h"
 
 #include <algorithm>

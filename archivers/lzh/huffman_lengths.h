@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Code lengths of a Huffman code limited to `maxLength` bits, for the
 // encoders that store canonical codes (shorter codes first, equal lengths

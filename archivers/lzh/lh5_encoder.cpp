@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archivers/lzh/lh5_encoder.h"
 
 #include <vector>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The -lh5- method of LHA: LZSS over an 8 KiB window (matches of 3 to 256
 // bytes) whose commands are written in blocks, each with its own static

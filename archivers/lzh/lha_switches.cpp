@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archivers/lzh/lha_switches.h"
 
 #include <array>

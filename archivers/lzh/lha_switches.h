@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The switches of the LHA command syntax, shared by its extracting and
 // creating commands. Every switch the LHA command builder can send is in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The entries of an existing LZH archive as byte ranges, so that an update
 // copies every entry it keeps exactly as it was stored.

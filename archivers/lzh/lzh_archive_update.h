@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Creating and changing LZH archives (UNLHA32 commands a, u, f, d).
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archivers/lzh/lzh_entry_writer.h"
 
 #include <vector>

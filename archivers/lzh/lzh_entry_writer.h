@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One LZH entry as UNLHA32 writes it: a level 2 header (code page 932
 // names, the folder in its own extension field with 0xFF between folders,

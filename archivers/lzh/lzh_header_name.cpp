@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archivers/lzh/lzh_header_name.h"
 
 #include "platform/cp932.h"

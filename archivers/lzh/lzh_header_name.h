@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Entry names of LZH headers, read from the raw header bytes. liblhasa turns
 // every 0x5C byte of a level 0/1 name into "/", which breaks code page 932

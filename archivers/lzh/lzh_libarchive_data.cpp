@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archivers/lzh/lzh_libarchive_data.h"
 
 #include <archive.h>

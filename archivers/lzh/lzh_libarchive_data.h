@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The data of -lh5-, -lh6- and -lh7- entries through libarchive, whose
 // decoder is several times faster than liblhasa's. The LZH reader still

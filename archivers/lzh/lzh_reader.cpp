@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // LZH through liblhasa: every method it knows (lh0-lh7, lhx, lh1, lzs, lz5,
 // pm0-pm2...) and header levels 0 to 3. The common methods -lh5- to -lh7-
 // are decoded by libarchive, which is several times faster.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archivers/lzh/lzss_matcher.h"
 
 #include <algorithm>

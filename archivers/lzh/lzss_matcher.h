@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Longest-match search for LZSS over an input held whole in memory, with
 // hash chains over three-byte prefixes. Used by the -lh5- encoder.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // UNLHA32.DLL: LZH archives, LHA command syntax; extracts (x, e) and
 // creates or changes archives (a, u, f, d) with our own LZH writer.
 #include "archivers/shared/library_exports.h"

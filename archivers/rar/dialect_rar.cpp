@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The UNRAR32 dialect:  -x|-e [switches] archive [dest/] [files...]
 //
 //   -x   extract with the archive's folders

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The one part of the RAR 1.5-4 reader that differs between systems: the
 // library that decodes the entries' data. libunarr on Linux

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // RAR 1.5-4 data through libarchive (Windows, where libunarr is not among
 // the libraries built).
 #include <archive.h>

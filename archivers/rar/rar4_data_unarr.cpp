@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // RAR 1.5-4 data through libunarr (Linux).
 #include <unarr.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // RAR 5 through libarchive. RAR 5 stores every name as UTF-8. libarchive
 // 3.6 neither flags encrypted entries nor reports the stored CRC, nor
 // notices an archive cut after its last entry, so a walk over the headers

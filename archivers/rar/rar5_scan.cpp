@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archivers/rar/rar5_scan.h"
 #include "archivers/shared/le_bytes.h"
 #include "archivers/shared/stdio_file.h"

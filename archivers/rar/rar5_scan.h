@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A walk over the block headers of a RAR 5 archive for what libarchive does
 // not report: which file entries are encrypted, their stored CRC32, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archivers/rar/rar_header.h"
 
 #include <vector>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The RAR 1.5-4.x headers that this reader reads itself, because libunarr
 // does not tell: encryption, directories, the stored CRC and attributes, the

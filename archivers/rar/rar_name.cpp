@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archivers/rar/rar_name.h"
 
 #include <vector>

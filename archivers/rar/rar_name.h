@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Names of RAR 1.5-4.x entries. The header holds the name in the packer's
 // code page; with the "Unicode name" flag it holds either UTF-8 alone or

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reader of RAR archives: RAR 1.5-4.x here, RAR 5 through the RAR 5 reader.
 //
 // The headers of RAR 1.5-4.x entries are read by this reader on every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // UNRAR32.DLL: RAR 1.5 to 5, UNRAR32 command syntax.
 #include "archivers/shared/library_diagnostics.h"
 #include "archivers/shared/library_exports.h"

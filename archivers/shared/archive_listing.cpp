@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archivers/shared/archive_listing.h"
 
 #include <map>

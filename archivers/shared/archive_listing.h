@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // ...OpenArchive / FindFirst / FindNext / CloseArchive and ...CheckArchive.
 // A handle remembers the archive; FindFirst starts a fresh pass over it.

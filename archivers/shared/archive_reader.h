@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One reader interface over the format libraries. Each format has an opener;
 // the engine drives extraction, listing and checks through this interface.

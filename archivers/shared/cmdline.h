@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The command line the drivers send: blank-separated words; a double quote
 // starts or ends a quoted stretch in which blanks belong to the word (so

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archivers/shared/crc32.h"
 
 #include <libdeflate.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // CRC-32 as ZIP, ARJ, RAR and gzip use it, the one function every format of
 // the engine checks its data with.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What a creating command line asks for, once its dialect is parsed.
 #include <string>

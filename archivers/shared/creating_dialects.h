@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The creating commands of each dialect. A parser answers kNotCreating when
 // the line is not one of its creating commands (the extracting dialect then

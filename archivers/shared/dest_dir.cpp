@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archivers/shared/dest_dir.h"
 
 #include <errno.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Writing inside the destination folder only. Every path is walked from a
 // descriptor of the destination, one folder at a time, with O_NOFOLLOW:

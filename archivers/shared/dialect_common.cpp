@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archiver_api.h"
 #include "archivers/shared/archive_reader.h"
 #include "archivers/shared/dialects.h"

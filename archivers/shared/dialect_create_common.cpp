@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archivers/shared/creating_dialects.h"
 #include "archivers/shared/extract_request.h"
 

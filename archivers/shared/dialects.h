@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The command dialects of the libraries. Each turns a tokenized command
 // line into an ExtractRequest and answers 0, or the result code to return

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archivers/shared/dos_fields.h"
 
 #include "platform/cp932.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Fields that DOS-born archive formats (CAB, ARJ, RAR 4) store the same way:
 // "\"-separated CP932 names and packed MS-DOS local timestamps.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archivers/shared/entry_path.h"
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Turning an archive entry name into a place inside the destination folder.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Extraction: every selected entry of the archive written below the
 // destination, streamed in chunks (memory per entry stays bounded whatever

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archivers/shared/file_patterns.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // File lists on command lines match entries the Windows way: ASCII letters
 // without regard to case, "*" and "?" over whole CP932 characters, "*.*"

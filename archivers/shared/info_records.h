@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Filling the interface's INDIVIDUALINFO and EXTRACTINGINFOEX records.
 #include <ctime>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Little-endian fields, as every archive format we read or write stores its
 // numbers: read from raw header bytes, or appended to a byte string.

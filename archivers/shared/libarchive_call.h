@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Opened around every call into libarchive's reading: the thread's locale
 // for names (Utf8LocaleScope), and errno cleared. libarchive ends the whole

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archivers/shared/libarchive_reader.h"
 
 #include <archive.h>

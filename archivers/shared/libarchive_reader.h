@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The ArchiveReader over a libarchive read handle, shared by the ZIP, TAR
 // family and RAR 5 readers. Each format decides how names are coded.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archivers/shared/library_diagnostics.h"
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // libunarr writes its warnings ("! rar.c:71: ...") straight to stderr from
 // whichever thread unpacks, with no way to turn them off: they came between

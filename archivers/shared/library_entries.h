@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The entry points every library exports, implemented once. A library
 // source names its formats and its dialect in a LibraryDef and exports the

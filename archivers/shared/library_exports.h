@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Export macros: each library source includes this once and names its
 // prefix, e.g. ARC_EXPORT_COMMAND(Unlha, kLibrary) defines Unlha(...).

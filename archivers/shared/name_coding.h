@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // How to read names from formats that do not say their coding (TAR).
 #include <string_view>

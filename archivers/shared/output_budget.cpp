@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archivers/shared/output_budget.h"
 
 #include <algorithm>

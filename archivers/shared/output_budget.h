@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // How much an extraction may write. Archives declare sizes, and hostile
 // ones lie: declared sizes are weighed against the free disk space before

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archivers/shared/owner_window.h"
 
 #include "archivers/shared/library_diagnostics.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The window (and optional callback) registered with ...SetOwnerWindowEx,
 // and the progress reports sent to it. Each library links its own copy of

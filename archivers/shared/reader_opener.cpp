@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archivers/shared/reader_opener.h"
 
 #include "archiver_api.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The formats a library accepts: openers tried in order; the first that
 // recognises the file wins.

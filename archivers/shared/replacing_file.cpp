@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archivers/shared/replacing_file.h"
 
 #include <errno.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A new archive written beside the one it replaces, through the platform's
 // ReplacementFile: an operation that fails part-way leaves the old archive,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archivers/shared/source_files.h"
 
 #include <dirent.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The files a creating command takes from disk: patterns relative to the
 // base folder, matched the Windows way, optionally through subfolders.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A C stdio file that closes itself, for the readers that walk headers
 // with fread/fseeko.

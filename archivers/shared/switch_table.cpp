@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archivers/shared/switch_table.h"
 
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Table-driven switch recognition shared by the command dialects.
 #include <span>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // How an archive changes under a creating command, whatever its format:
 // which stored entries are kept as they are, which are replaced by files

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archivers/shared/utf8_locale_scope.h"
 
 namespace arc {

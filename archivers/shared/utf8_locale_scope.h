@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // libarchive converts entry names through the calling thread's locale. The
 // host runs in the "C" locale, where UTF-8 names cannot be converted and

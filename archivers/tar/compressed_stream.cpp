@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archivers/tar/compressed_stream.h"
 
 #include <archive.h>

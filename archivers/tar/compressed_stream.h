@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // gzip, bzip2, xz, lzma and zstd streams decoded here rather than by
 // libarchive's filters:

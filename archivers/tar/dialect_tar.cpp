@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The tar32 dialect:  x [switches] [-f archive] [-o dest] [files...]
 // (without -f the first word is the archive, and a following word ending in
 // "/" the destination). Switches are case-sensitive:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The creating command of tar32.dll:
 //   c [switches] [-f archive] [-o basedir] [files...]
 // (without -f the first word is the archive, and a following word ending in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // tar32.dll: TAR, and TAR or a single file compressed with gzip, bzip2 or
 // compress; tar32 command syntax; TarGetArchiveType. Command c creates
 // TAR, TAR+gzip and TAR+bzip2 archives.

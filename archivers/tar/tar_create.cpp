@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archivers/tar/tar_create.h"
 
 #include <archive.h>

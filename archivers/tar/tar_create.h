@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Creating TAR archives, plain or compressed with gzip or bzip2 (tar32
 // command c), through libarchive. Names are code page 932 where CP932 can

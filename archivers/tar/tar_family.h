@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What tar32.dll reads: plain TAR, and TAR or a single file compressed with
 // gzip, bzip2 or compress (.Z).

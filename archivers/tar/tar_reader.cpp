@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The TAR family through libarchive: tar formats plus "raw" for a single
 // compressed file, behind one gzip, bzip2, compress, xz, lzma or zstd layer.
 #include <archive.h>

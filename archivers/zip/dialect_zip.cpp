@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The UnZip dialect (UNZIP32.DLL, LMZIP32.DLL):  -x [switches] archive [dest/] [files...]
 //
 //   -j   junk the archive's folders     honoured

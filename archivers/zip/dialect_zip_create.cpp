@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Zip entry of ZIP32J.DLL and LMZIP32.DLL:
 //   [-d|-f|-A] [switches] archive [basedir/] [files...]
 // Switches may be clustered ("-ru", "-rj9"). File names come with "[" as

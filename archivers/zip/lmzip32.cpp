@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // LMZIP32.DLL: ZIP extraction under the lower-case names (Unzip,
 // UnzipOpenArchive...), and Zip, which creates and changes archives with
 // the same switches as ZIP32J.DLL's ("-ru" adds newer files recursively).

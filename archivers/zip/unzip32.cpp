@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // UNZIP32.DLL: ZIP archives, UnZip command syntax.
 #include "archivers/shared/library_exports.h"
 #include "archivers/zip/zip_format.h"

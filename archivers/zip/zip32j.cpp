@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // ZIP32J.DLL: the creating ZIP library. Zip creates, updates, freshens and
 // deletes entries and fixes self-extractors (-A); the listing entries
 // (UnZipOpenArchive...) read ZIP archives.

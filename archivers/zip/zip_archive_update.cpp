@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archivers/zip/zip_archive_update.h"
 
 #include <fcntl.h>

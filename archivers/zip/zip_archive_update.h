@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Creating and changing ZIP archives (the Zip entry of ZIP32J.DLL and
 // LMZIP32.DLL): add, update, freshen, delete, and -A for self-extractors.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The records of an existing ZIP archive as byte ranges, for updates that
 // copy the entries they keep exactly as stored, and for fixing the offsets

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archivers/zip/zip_directory.h"
 
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The ZIP central directory, read directly: the one parser behind reading
 // (libarchive hands out entry names but not the flags, the made-by host or

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "archivers/zip/zip_entry_data.h"
 
 #include <libdeflate.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The data of a ZIP entry read and inflated in one piece. libarchive streams
 // every entry through zlib; for the small entries song archives hold

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One new ZIP entry: deflated (zlib, raw deflate) or stored when
 // compression does not shrink it, with an extended timestamp for the exact

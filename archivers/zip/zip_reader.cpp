@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // ZIP through libarchive's seekable reader (it reads the central directory,
 // so self-extracting archives with a stub in front open too), with names,
 // flags and CRCs taken from our own reading of the directory.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Header reading throughput on charts of realistic shape, and sorting a
 // large list by a text column.
 #include <benchmark/benchmark.h>

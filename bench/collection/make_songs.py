@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """A seeded collection of song archives for the whole-program benchmarks.
 
     make_songs.py OUT [--archives N] [--mixed K] [--seed S]

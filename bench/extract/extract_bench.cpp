@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Each library extracting a set of song archives (mostly incompressible
 // "audio", some text charts; about 30 MB unpacked) against bsdtar -x on the
 // same archive (arj x for ARJ). The counter vs_reference is library time /

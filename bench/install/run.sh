@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installing songs: bmslist-cli --install-to against bsdtar -x into the same
 # layout (one folder per song), on N song ZIPs of the seeded collection.
 # Prints the files written and the median time of RUNS alternated runs.

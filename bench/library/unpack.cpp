@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One archiver library unpacking a list of archives through its command
 // entry, as the drivers call it, each into its own folder OUTDIR/<n>/, and
 // OUTDIR deleted at the end: prints the seconds taken, deleting included,

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """A seeded song library for the library index benchmark.
 
     make_library.py OUT [--songs N] [--seed S]

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # The library index on a generated library of 3,000 song folders (6 charts
 # and 10 sounds each): the first scan into a new index (.bms only,
 # then .bms, .bme and .bml) against `find -name '*.bms' -exec md5sum {} +`

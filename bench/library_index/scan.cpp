@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // bench_library_scan INDEX FOLDER [EXT...]: one scan of FOLDER into the
 // index file INDEX; prints "charts hashed removed seconds".
 #include <chrono>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Packing song folders into LZH: UNLHA32.DLL ("a", -lh5-) against jlha
 // ("jlha a", -lh5-) on the same files. Songs hold text charts, which
 // compress well, and sounds: PCM-like waves with noise (compress somewhat)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Whole-pipeline benchmark: bmslist-cli on a generated collection of song
 # archives against a shell script doing the same job with bsdtar per archive
 # plus a header grep. Prints archives/s, MB/s of archive input and the ratio.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The window against bmslist-cli on the same drop, wall clock, the window
 # through Qt's offscreen platform. Prints both times and the ratio
 # window/cli (the window should stay within 1.2).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Drops the archives named on the command line onto the real main window
 // (offscreen platform) and prints the seconds from the drop until the last
 // archive is done, and the rows listed:  bench_window_drop ARCHIVE...

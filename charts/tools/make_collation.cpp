@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes the C++ source of the Japanese collation's image (see
 // charts/japanese_collation.h) to the file named by the argument.
 #include <unicode/ucol.h>

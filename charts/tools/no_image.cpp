@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The tool itself builds the collation from its rules: it has no image yet.
 #include "charts/japanese_collation_image.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // MD5 and SHA-256 on Windows through the system's CNG (BCrypt) providers;
 // the Linux build uses OpenSSL, which is not among the Windows libraries.
 #include "charts/chart_hash.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The list's order on Windows: the system's own collation (CompareStringW /
 // LCMapStringW with LCMAP_SORTKEY) for Japanese (0x0411), whatever the
 // user's locale. Its word sort is the order described in the header: lower

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // bmslist-cli's surroundings on Windows: the arguments come from the wide
 // command line (the narrow argv would be in the ANSI code page and lose
 // what it cannot hold), and standard output is put in binary mode so the

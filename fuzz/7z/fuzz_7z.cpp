@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Opens the input as a 7z archive and reads every entry to the end, then
 // walks the headers alone. Damage, encryption and unsupported methods must
 // end in an ArcError, never in a crash, a hang or unbounded memory.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // bmson text of any content: parsing answers or refuses, never crashes; the
 // header values stay within a header value's size and the facts' counts
 // are numbers.

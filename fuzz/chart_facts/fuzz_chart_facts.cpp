@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Chart text of any content through the facts reader, line by line and
 // through the whole header reader. The facts never change the header
 // columns or the encoding; their texts are short ASCII (or the mark), and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Chart text of any content through the line parser and the whole reader.
 // The reader's result must equal parsing the text split in one piece (after
 // a byte-order mark: without it, and UTF-16 as its UTF-8). Whatever encoding

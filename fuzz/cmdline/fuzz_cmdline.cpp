@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Command lines as the libraries receive them: tokenizer, every dialect's
 // switch parsing, and the entry-name rules applied to the words.
 #include <cstddef>

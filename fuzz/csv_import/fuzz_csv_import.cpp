@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Any bytes as a list to read back. What the reader accepts in the UTF-8
 // form must come back the same when written in that form and read again:
 // no field may be cut, joined or moved by the quoting.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Any bytes as a table's page and as its body. The page's header name must
 // be text of the page; the body gives entries whose hashes are lower-case
 // hex of their length, or a TableError, never another failure.

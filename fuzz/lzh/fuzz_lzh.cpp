@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Opens the input as an LZH archive through liblhasa and reads every entry
 // to the end; the same bytes also go through the header walk that archive
 // updates use. Damage must end in an ArcError, never in a crash, a hang or

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Random names and contents through our LZH writer, then through the LZH
 // reader (liblhasa): every entry must come back with the same name and the
 // same bytes, and a name the header cannot hold must be refused cleanly.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Opens the input as a RAR archive and reads every entry to the end: RAR
 // 1.5-4.x through our header parsing and libunarr, RAR 5 through our header
 // walk and libarchive. Damage must end in an ArcError, never in a crash, a

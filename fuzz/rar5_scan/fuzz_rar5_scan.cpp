@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Walks the input as RAR 5 block headers: forged sizes and truncated
 // records must end the walk, never read out of bounds or allocate without
 // limit.

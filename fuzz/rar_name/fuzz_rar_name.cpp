@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Decodes the input as a RAR 4 name field: the first byte picks the host
 // and the Unicode flag, the rest is the field ("ANSI\0packed"). Forged run
 // lengths and cut inputs must end the decoding, never read past the field;

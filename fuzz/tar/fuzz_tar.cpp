@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Opens the input as a TAR archive or a single compressed file (our format
 // detection and gzip header reading, then libarchive) and reads every
 // entry to the end.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Opens the input as a ZIP archive (libarchive's seekable reader plus our
 // own reading of the central directory) and reads every entry to the end.
 // Damage must end in an ArcError, never in a crash, a hang or unbounded

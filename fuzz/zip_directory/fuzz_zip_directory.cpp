@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reads the input's ZIP central directory and decides every entry's name.
 // Forged counts, sizes, offsets and ZIP64 fields must end in an ArcError,
 // never in a read out of bounds or an allocation beyond the file's size.

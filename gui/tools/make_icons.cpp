@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes the program's icon into an icon theme folder:
 // make_icons DIR  gives DIR/<n>x<n>/apps/bmslist.png for each theme size.
 #include <QDir>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/desktop/file_actions.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the list's actions do to a user's files: install unpacked songs,
 // rename and remove archives, open a chart with another program. Paths are

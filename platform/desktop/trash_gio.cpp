@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <gio/gio.h>
 
 #include "platform/desktop/file_actions.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CP932 <-> UTF-8 through iconv.
 #include <iconv.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/dynlib.h"
 
 #include <dlfcn.h>

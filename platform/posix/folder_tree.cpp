@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/folder_tree.h"
 
 #include <dirent.h>

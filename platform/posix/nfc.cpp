@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/nfc.h"
 
 #include <unicode/unorm2.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Paths that depend on the system: the current folder, file-system names,
 // the executable's location and where the settings and the working folder
 // live.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/search_path.h"
 
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CP932 <-> UTF-8 through the Win32 code-page functions, code page 932
 // named explicitly so that the result does not depend on the system's
 // language.

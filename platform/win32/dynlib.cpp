@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // LoadLibraryW / GetProcAddress / GetModuleFileNameW / FreeLibrary (the
 // search order is platform/dynlib.cpp's).
 #include "platform/dynlib.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // File times and the user's date separator on Windows.
 #include "platform/file_time.h"
 

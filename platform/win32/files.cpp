@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // File-system services over the wide Win32 API. Paths are CP932, converted
 // with code page 932 explicitly; found names CP932 cannot hold are reported
 // by their UTF-8 form (FoundFile::fsName), as on Linux.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The claim on a working folder as a named mutex: one per folder (named
 // after its full path, letter case folded), held by one process at a time
 // and released by the system when that process ends, however it ends.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Whole folders through std::filesystem over wide paths; links (junctions,
 // symbolic links) are removed, never followed.
 #include "platform/folder_tree.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <iconv.h>
 
 #include <cerrno>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The message services over real windows: RegisterWindowMessageW, hidden
 // message-only windows (HWND_MESSAGE) whose procedure calls the handler,
 // and SendMessageW. Window handles fit the interface's 32 bits on every

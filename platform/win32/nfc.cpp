@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // NFC on Windows through the system's NormalizeString.
 #include "platform/nfc.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Paths that depend on the system, on Windows: full paths by
 // GetFullPathName, the executable by GetModuleFileName, and the settings
 // beside it unless that folder cannot be written, then in %APPDATA% (the

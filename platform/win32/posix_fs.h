@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The POSIX file calls the platform layer and the archiver engine make,
 // carried out with the wide-character Win32 API. Every path is UTF-8 (what

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // SearchPathW without a path: the system's own order (the executable's
 // folder, the system folders, the current folder, then PATH).
 #include "platform/search_path.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Explicit conversions between the system's byte strings and the UTF-16
 // the wide-character Win32 API takes. Nothing here depends on the ANSI

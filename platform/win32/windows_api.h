@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // <windows.h> without the A/W macros whose names the platform layer uses
 // for its own functions (platform::LoadLibrary, platform::DeleteFile...).

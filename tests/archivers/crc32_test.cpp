@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The engine's one CRC-32 gives the values the formats store, whole or fed
 // in pieces of any size.
 #include <gtest/gtest.h>

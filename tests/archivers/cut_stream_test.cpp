@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Compressed tars and single files cut short or damaged: never a success,
 // the entries that were whole before the cut come out as the reference
 // decompressor piped into bsdtar gives them, and no half-written file stays.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Extraction keeps what is sound: a failing entry costs only itself, bombs
 // stop early without filling the disk, and single compressed files, sparse
 // and zero-leading streams come out as the reference tools give them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The early rejection of names by extension: it may only ever rule out
 // names the full match would not select, whatever the bytes before the
 // extension, the case, the coding of the name or the other patterns.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Hostile archives through the real libraries: a fault inside one archive
 // costs that archive (or that entry) alone, never the program or the
 // archives around it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Extraction through the real libraries, checked against the reference
 // extractors (bsdtar, lhasa) on archives the Debian archivers make.
 #include <gtest/gtest.h>

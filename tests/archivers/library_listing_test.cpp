@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Listing through OpenArchive / FindFirst / FindNext, and progress reports
 // to the owner window.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Names from every platform: archives made at test time by the tools of
 // Windows, macOS and Linux users (and their ways of coding names) hold
 // "曲ソ表/譜面ガ.bms" and a sound file. The names our libraries write must

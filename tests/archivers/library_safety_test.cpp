@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Hostile and damaged archives: nothing lands outside the destination, and
 // every failure is reported.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The owner window belongs to the thread that registered it: two threads
 // of one library each unpack at once and hear only of their own entries,
 // and a thread that registered nothing hears nothing.

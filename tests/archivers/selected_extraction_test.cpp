@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Extracting a selection (the charts of a song archive) skips the other
 // entries without decoding them and, where the format can seek, without
 // reading their data: damage in a skipped entry goes unnoticed, and the

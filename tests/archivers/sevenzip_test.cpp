@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // 7-ZIP32.DLL on archives 7zz makes at test time: every method and filter
 // unpacks as `7zz x` unpacks it; encryption, a cut and damage are errors
 // that write no part of a file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Which encoding a chart's text is read in, from the text alone and through
 // the header reader (byte-order marks, name hints, hashes).
 #include "charts/chart_encoding.h"

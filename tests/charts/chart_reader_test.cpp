@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "charts/chart_reader.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The collation image the build makes sorts exactly as the rules it was
 // made from, and is the one this ICU opens (else every start pays for
 // building the rules again).

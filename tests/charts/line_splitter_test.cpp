@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Cutting chart text into the lines a key can start: whatever the blocks
 // the text comes in, the lines must be those of the whole text cut at every
 // CR and LF, up to the first Ctrl-Z.

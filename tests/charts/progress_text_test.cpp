@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the window and bmslist-cli show while archives are unpacked: the
 // archive of how many, then the entry being written, never the archive's
 // own name in the entry's place.

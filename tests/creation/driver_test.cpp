@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The drivers' own command lines (Pack, RemoveItem, Update, MakeSFX) carried
 // out by the real libraries: what the drivers build is understood.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The LZH writer read back by liblhasa (through our reader): the -lh5-
 // encoder on data that exercises its corners, the choice of -lh0-, and the
 // header fields.

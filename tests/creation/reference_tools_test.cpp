@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Archives made by our libraries, extracted by the reference tools (lhasa,
 // bsdtar, 7-Zip, cabextract) and by our own libraries: the same names,
 // bytes and times as the files they were made from.

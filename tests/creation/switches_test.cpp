@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The creating switches that change what goes into an archive, read back
 // as the list of stored names.
 #include <gtest/gtest.h>

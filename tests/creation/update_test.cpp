@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Deleting, freshening and updating through UNLHA32.DLL and ZIP32J.DLL:
 // the entries an operation keeps stay byte for byte as they were stored,
 // and an operation that fails leaves the archive exactly as it was.

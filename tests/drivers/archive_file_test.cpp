@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The archive component: driver selection, Extract, and progress reports.
 #include "drivers/archive_file.h"
 

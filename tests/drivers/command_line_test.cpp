@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How option sets, owner windows, file lists and response files shape the
 // command lines of each driver.
 #include <functional>

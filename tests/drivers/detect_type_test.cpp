@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Detection by extension, and the probes that decide for ".exe" files.
 #include "drivers/detect_type.h"
 

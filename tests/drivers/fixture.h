@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Shared set-up of the driver tests: libraries come only from one folder of
 // recording libraries, every driver module starts unloaded, the log empty.

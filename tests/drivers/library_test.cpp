@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Which library answers, and what is raised when a library or an entry is
 // missing.
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The command line that the main window's one request (extract everything
 // into the working folder) hands to each library, byte for byte.
 #include "drivers/archive_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Self-extractors of the ZIP and TAR drivers, and ZIP creation through
 // LMZIP32.DLL, on real files.
 #include "platform/files.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The ARJ reader against archives made by the arj program and extracted by
 // it as the reference.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The CAB reader against cabinets made by gcab, with cabextract as the
 // reference extractor.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/formats/cab_reserve.h"
 
 #include <cstdint>

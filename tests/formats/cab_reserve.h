@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Rewrites a single cabinet so that it carries reserve fields (per cabinet,
 // per folder and per data block), the layout some packers write and some

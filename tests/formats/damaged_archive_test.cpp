@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Cut and bit-flipped archives of every format: reading them gives an
 // error or, where the format protects it, exactly the original data; it
 // never crashes, hangs or reports damaged data as sound.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/formats/format_fixture.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Shared pieces of the format tests: reading a whole archive through a
 // reader, and the error code a read ends with. Folders, files and sample

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Stamps that formats store in local time (ZIP, LZH levels 0 and 1, RAR 4,
 // and through the same conversion CAB and ARJ) come back as stored when the
 // extracted file's UTC time is read in local time with the offset in force

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The LZH reader's compressed entries: -lh5- to -lh7- at every header level
 // as jlha packs them, damage in their data and in their CRC, and entries
 // left unselected, which must not be decoded at all.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Extraction of RAR archives keeps what is sound: a damaged entry costs
 // only itself, and an archive cut after its last entry is reported.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The RAR reader against stored archives from the test writer, with unar as
 // the reference extractor (which also vouches for the writer).
 #include <gtest/gtest.h>

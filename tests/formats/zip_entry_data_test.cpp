@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Entry data read and inflated in one piece: exact data for stored and
 // deflated entries, a CRC error for data the record's CRC does not cover,
 // and the streaming path (never a crash or a read past the file) whenever

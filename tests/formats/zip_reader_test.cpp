@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The ZIP reader's use of the central directory: each entry libarchive
 // lists gets the flags, CRC, method and name coding of its own directory
 // record, also when names repeat, libarchive rewrites a name, the directory

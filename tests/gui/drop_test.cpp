@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Archives dropped onto the main window as a file manager drops them (file
 // URLs), handled by the drop controller and the real archiver libraries.
 #include <QApplication>

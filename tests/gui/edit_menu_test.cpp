@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The 編集 menu and the list's context menu of the Qt window on Qt's
 // offscreen platform, over real song archives and the real libraries: each
 // entry does what the session's action does, and the list and the status

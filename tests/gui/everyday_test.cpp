@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window's everyday entries on Qt's offscreen platform, with the
 // program pretending to live in a temporary folder.
 #include <QAbstractButton>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window on Qt's offscreen platform, with the program pretending
 // to live in a temporary folder so its settings file and "work" land there.
 #include <QAbstractButton>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The real program under Xvfb, run from a copy in a temporary folder (so its
 # settings file and "work" folder land there): checks where and how big the
 # window appears on a start without stored placement, drops a song archive onto it from a drag source as a file

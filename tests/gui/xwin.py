@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """Small X11 helpers for the window test: a screenshot, a drag source that
 offers files as a file manager does, and closing a window the way a window
 manager's close button does."""

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # deb_lintian_test.sh CPACK BUILD_DIR
 # Makes the Debian package from the build into a scratch folder (the build's
 # own files are left as they are) and has lintian check it: any error or

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # install_test.sh CMAKE BUILD_DIR SOURCE_DIR
 # Installs the build into a scratch prefix, moves the prefix (so nothing can
 # lean on the path it was installed to), and runs the installed bmslist-cli

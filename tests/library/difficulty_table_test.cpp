@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "library/difficulty_table.h"
 
 #include <gtest/gtest.h>

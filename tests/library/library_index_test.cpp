@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "library/library_index.h"
 
 #include <sys/wait.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A drop on two cores against the same drop one archive at a time, over
 // archives the test describes: same callbacks in the same order, same rows,
 // same CSV, whatever the archives do and wherever the drop stops.

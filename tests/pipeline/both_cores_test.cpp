@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A drop on two cores against the same drop one archive at a time, through
 // the real archiver libraries: every format, charts in folders, damaged
 // archives, archives without charts, unknown files between them, and a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A charts-only drop gives the rows of a full drop, byte for byte, on every
 // format and on hostile archives; only a full unpacking that a skipped entry
 // would stop early lists fewer.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // bmslist-cli as a program: a copy of it with the archiver libraries in a
 // scratch folder, so its working folder is its own.
 #include <sys/wait.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What a drop shows its caller, in the order shown: every callback of the
 // pipeline with its arguments, and the CSV of the list after (hashes

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The drop pipeline over archives the test describes (no archiver library):
 // what is listed, in which order, and what is left behind, when unpacking
 // succeeds, half-succeeds, is refused or is cancelled.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The drop pipeline with the real archiver libraries, in-process.
 #include <optional>
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // bmslist-cli as programs running side by side, killed half-way, or meeting
 // archives and libraries that fail: each list is what it would be alone, and
 // every failure is said on standard error.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The pipeline tests compare dates and names as a user in UTC with a UTF-8
 // locale sees them, whoever runs them and however (ctest runs each case as
 // its own process).

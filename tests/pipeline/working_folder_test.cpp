@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The working folder of a running copy: claimed, private when another copy
 // holds "work", cleared of what killed runs left, made anew after a flood.
 #include <sys/stat.h>

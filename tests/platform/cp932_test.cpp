@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/cp932.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Claims on folders, and whole folders made, moved and removed.
 #include <sys/stat.h>
 #include <unistd.h>

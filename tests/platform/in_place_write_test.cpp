@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A whole-file write into a folder that takes no new file: the file is
 // written in place, and a failure must still leave its old content.
 #include <signal.h>

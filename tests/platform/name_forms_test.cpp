@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Names that have more than one form: CP932 twins (one byte pair for two
 // characters) and composed/decomposed Unicode. A name must reach the file
 // it names, never its twin.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The one way a user's file is replaced: whole or not at all, with the old
 // file's permissions, through links, and without leftovers.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fixing the time zone at start changes no local time: the zone file read
 // once is the one the C library would read on every conversion.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The 編集 menu's actions through the session, with real archives and the
 // real archiver libraries: what they do to the user's files, and that
 // every failure is said and nothing is lost.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The session's drop lifecycle through a recording view and described
 // archives: what every window and the CLI rely on, tested once.
 #include "session/session.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The stored layout both windows share, and where an export may go.
 #include "session/window_settings.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "settings/ini_integer.h"
 
 #include <gtest/gtest.h>

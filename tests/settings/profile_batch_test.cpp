@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Several keys in one write of the settings file, and the temporaries a
 // killed write leaves behind.
 #include <signal.h>

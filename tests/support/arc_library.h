@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One of the real archiver libraries, loaded from the bin folder the way
 // the drivers load it, with its entries looked up by export name.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/support/archive_maker.h"
 
 #include <dirent.h>

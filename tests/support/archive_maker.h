@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Small writers for archives the Debian archivers cannot make (names as raw
 // bytes, hostile names, chosen header levels).

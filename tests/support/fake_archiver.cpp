@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/support/fake_archiver.h"
 
 #include <cstring>

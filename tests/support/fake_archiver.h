@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A driver whose archives are descriptions the test gives, so the drop
 // pipeline and the window can be driven without the archiver libraries:

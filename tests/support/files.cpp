@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/support/files.h"
 
 #include <cctype>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Files for tests: a fresh folder per test, whole-file reads and writes, the
 // tree below a folder, and shell commands run in a folder.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/support/program_folder.h"
 
 #include <filesystem>

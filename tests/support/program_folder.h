@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The program pretending to live in a scratch folder, so that its working
 // folder and settings go there.

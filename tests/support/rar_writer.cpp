@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/support/rar_writer.h"
 
 #include <zlib.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A writer of stored (uncompressed) RAR archives, for tests only: Debian has
 // no RAR packer, and stored entries are enough to check names, flags, CRCs

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Comparing the files two unpackings left, for gtest suites.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/support/song_archives.h"
 
 #include <filesystem>

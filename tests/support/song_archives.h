@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Song archives of every format, made at test time by Debian's archivers
 // (and, for RAR, which Debian cannot create, by the test writer).

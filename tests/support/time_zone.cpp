@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/support/time_zone.h"
 
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the window suites share: the program pretending to live in a
 // temporary folder (so its settings file and "work" land there), whole-file

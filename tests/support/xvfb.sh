@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Sourced by the tests that drive a real window on Xvfb. Set test_name first.
 # Gives: $tmp (removed at exit, with every process whose id is in $pids),
 # fail, xwin, the song archives, the stored column widths, the display and

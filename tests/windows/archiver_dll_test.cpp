@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The archiver libraries as real Windows DLLs: loaded by file name beside
 // the executable, entries found by their undecorated names and called in
 // the interface's calling convention (a mismatch would corrupt the stack),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The engine's locale scope on Windows, entered on several threads at once,
 // as the two unpackings of a drop on two cores do around every entry: the
 // CRT's locale changes must not race (they crashed the program now and

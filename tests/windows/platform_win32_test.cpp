@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Windows platform layer: paths split at "\" and ":", code page 932
 // named explicitly, wide file names, the real message windows and DLLs.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A fresh folder under the Windows temporary folder, removed afterwards,
 // and a whole file read through the W API.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Windows window in-process, on a display (Wine on Xvfb): archives
 // given as on the command line are listed and counted in the status bar,
 // the settings file's options shape the list, Ctrl+C copies CSV lines, an

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The Windows window (bmslist.exe) under Wine on Xvfb, put through the same
 # steps as the Qt window, each from a copy in a temporary folder: it must
 # appear at 10,10 with 633x378, list an archive given on its command line,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // bmslist-cli.exe under Wine against bmslist-cli on Linux: the same song
 // archives of every format give the same CSV bytes. The one column that
 // must differ is the archive's folder, which each system writes in its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The wide-character open behind archive_read_open_filename (engine_win32.h).
 #include <archive.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Included ahead of every engine source on Windows, after posix_fs.h.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // No dependency of the Windows engine writes to stderr: RAR 1.5-4 is read
 // through libarchive there.
 #include "archivers/shared/library_diagnostics.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // On Windows libarchive takes its code page from the CRT locale, not from a
 // UTF-8 C locale as on Linux. In the "C" locale it reads a raw name's bytes
 // one by one as characters, so its clean-ups (ZIP's "\" to "/") split

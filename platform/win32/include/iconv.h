@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The part of iconv that the platform layer uses (decoding CP932, UTF-8
 // and CP949 to UTF-32LE), over MultiByteToWideChar, for Windows where the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/drivers/recording/recorder.h"
 
 #include <map>

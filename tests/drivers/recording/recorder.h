@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The log shared by every copy of the recording archiver library and the
 // tests: each library call is recorded here, and the answers the libraries

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A stand-in archiver library for the tests: it exports the entries of every
 // family, records each call in the shared recorder and answers what the test
 // configured. One build is copied under each library file name; it learns
