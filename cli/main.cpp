@@ -36,7 +36,6 @@ class TerminalView : public SessionView {
   void DropStarted(std::size_t) override {}
   void ArchiveStarted(std::size_t, std::size_t, const std::string& text) override { Show(text); }
   void EntryStarted(const std::string& name) override { Show("    " + name); }
-  void RowAdded(std::size_t) override {}
   // The CSV stays as the list is; what went wrong is said here.
   void ProblemFound(const ArchiveProblem& problem) override {
     const std::string path = problem.fsPath.empty() ? platform::Cp932ToUtf8(problem.archivePath) : problem.fsPath;

@@ -267,12 +267,7 @@ void TForm1::AOptionsClick() {
 }
 
 void TForm1::StoreOptions(const SessionOptions& options) {
-  try {
-    settings.WriteOptions(options);
-  } catch (const EIniWriteError& e) {
-    // The options hold for this run all the same.
-    ShowErrorBox(this, e.what());
-  }
+  if (const std::string error = settings.StoreOptions(options); !error.empty()) ShowErrorBox(this, error);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -16,7 +16,6 @@ class DropView : public SessionView {
   void DropStarted(std::size_t archives) override;
   void ArchiveStarted(std::size_t index, std::size_t count, const std::string& text) override;
   void EntryStarted(const std::string& name) override;
-  void RowAdded(std::size_t) override {}  // the list view shows rows as they come
   void ProblemFound(const ArchiveProblem& problem) override;
   void DropFinished(const DropOutcome& outcome) override;
   void KeepAlive() override;

@@ -16,6 +16,19 @@ constexpr DWORD kBufferSize = 65536;
 // Where archives were last chosen: the dialog starts there next time.
 std::wstring g_lastArchiveFolder;
 
+// The common part of the three file dialogs: owner, filter, the name
+// buffer and the folder they start in.
+OPENFILENAMEW FileDialog(HWND owner, const wchar_t* filter, std::wstring& buffer, const std::wstring& folder) {
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = owner;
+  ofn.lpstrFilter = filter;
+  ofn.lpstrFile = buffer.data();
+  ofn.nMaxFile = kBufferSize;
+  ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+  return ofn;
+}
+
 }  // namespace
 
 std::wstring OpenDialogFilter() {
@@ -48,13 +61,7 @@ std::vector<std::wstring> AskArchives(HWND owner) {
   std::wstring filter = OpenDialogFilter();
   std::wstring buffer(kBufferSize, L'\0');
   std::wstring folder = g_lastArchiveFolder.empty() ? DocumentsFolder() : g_lastArchiveFolder;
-  OPENFILENAMEW ofn{};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = owner;
-  ofn.lpstrFilter = filter.c_str();
-  ofn.lpstrFile = buffer.data();
-  ofn.nMaxFile = kBufferSize;
-  ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+  OPENFILENAMEW ofn = FileDialog(owner, filter.c_str(), buffer, folder);
   ofn.Flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
               OFN_NOCHANGEDIR;
   if (!GetOpenFileNameW(&ofn)) return {};
@@ -66,13 +73,7 @@ std::vector<std::wstring> AskArchives(HWND owner) {
 std::wstring AskCsvTarget(HWND owner, const std::wstring& folder, const std::wstring& name) {
   std::wstring buffer(kBufferSize, L'\0');
   buffer.replace(0, name.size(), name);
-  OPENFILENAMEW ofn{};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = owner;
-  ofn.lpstrFilter = L"CSV(*.csv)\0*.csv\0";
-  ofn.lpstrFile = buffer.data();
-  ofn.nMaxFile = kBufferSize;
-  ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+  OPENFILENAMEW ofn = FileDialog(owner, L"CSV(*.csv)\0*.csv\0", buffer, folder);
   ofn.lpstrDefExt = L"csv";
   ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_OVERWRITEPROMPT;
   if (!GetSaveFileNameW(&ofn)) return {};
@@ -90,14 +91,8 @@ std::wstring AskCsvToImport(HWND owner, const std::wstring& folder) {
   filter += L"*.*";
   filter.push_back(L'\0');
   const std::wstring title = W(kReadCsvCaption);
-  OPENFILENAMEW ofn{};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = owner;
-  ofn.lpstrFilter = filter.c_str();
-  ofn.lpstrFile = buffer.data();
-  ofn.nMaxFile = kBufferSize;
+  OPENFILENAMEW ofn = FileDialog(owner, filter.c_str(), buffer, folder);
   ofn.lpstrTitle = title.c_str();
-  ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
   ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   if (!GetOpenFileNameW(&ofn)) return {};
   return buffer.c_str();

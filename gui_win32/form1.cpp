@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "gui_win32/form1.h"
 
+#include "gui_win32/window_class.h"
+
 #include <commctrl.h>
 
 #include <cstring>
@@ -42,14 +44,8 @@ bool TForm1::Create() {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
   InitCommonControlsEx(&icc);
   HINSTANCE inst = GetModuleHandleW(nullptr);
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = Procedure;
-  wc.hInstance = inst;
-  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-  wc.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kClassName;
-  if (!RegisterClassW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+  if (!RegisterWindowClass(kClassName, Procedure, LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION))))
+    return false;
   // The stored layout: caption, font, designed size and place.
   hwnd_ = CreateWindowExW(WS_EX_ACCEPTFILES, kClassName, U(ProductCaption()).c_str(), WS_OVERLAPPEDWINDOW,
                           kDesignedWindowLeft, kDesignedWindowTop, kDesignedWindowWidth, kDesignedWindowHeight, nullptr,
@@ -392,11 +388,7 @@ void TForm1::AOptionsClick() {
 }
 
 void TForm1::StoreOptions(const SessionOptions& options) {
-  try {
-    settings_.WriteOptions(options);
-  } catch (const EIniWriteError& e) {
-    ShowErrorBox(hwnd_, e.what());  // the options hold for this run all the same
-  }
+  if (const std::string error = settings_.StoreOptions(options); !error.empty()) ShowErrorBox(hwnd_, error);
 }
 
 void TForm1::ImportCsvClick() {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "gui_win32/options_dialog.h"
 
+#include "gui_win32/window_class.h"
+
 #include <commctrl.h>
 
 #include "gui_win32/file_dialogs.h"
@@ -162,13 +164,7 @@ LRESULT CALLBACK TForm2::Procedure(HWND h, UINT msg, WPARAM wParam, LPARAM lPara
 
 bool TForm2::Execute(SessionOptions& options) {
   HINSTANCE inst = GetModuleHandleW(nullptr);
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = Procedure;
-  wc.hInstance = inst;
-  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kClassName;
-  RegisterClassW(&wc);  // once per run; a second time fails harmlessly
+  RegisterWindowClass(kClassName, Procedure);
   hwnd_ = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName, W(kOptionsCaption).c_str(),
                           WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 100, 100, owner_, nullptr, inst, nullptr);
   if (!hwnd_) return false;

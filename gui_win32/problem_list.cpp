@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "gui_win32/problem_list.h"
 
+#include "gui_win32/window_class.h"
+
 #include <commctrl.h>
 
 #include "gui_win32/win_text.h"
@@ -36,13 +38,7 @@ void SplitArchivePath(const std::wstring& path, std::wstring& name, std::wstring
 
 ProblemList::ProblemList(HWND owner, HFONT font) {
   HINSTANCE inst = GetModuleHandleW(nullptr);
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = Procedure;
-  wc.hInstance = inst;
-  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kClassName;
-  RegisterClassW(&wc);  // already registered by an earlier list: fine
+  RegisterWindowClass(kClassName, Procedure);
   RECT at;
   GetWindowRect(owner, &at);
   hwnd_ = CreateWindowExW(0, kClassName, U(ProblemListCaption()).c_str(), WS_OVERLAPPEDWINDOW, at.left + 40,

@@ -29,8 +29,9 @@ class SessionView {
   // The entry the archiver library is writing now (CP932, without folder);
   // reported at the keep-alive rate, not for every entry.
   virtual void EntryStarted(const std::string& name) = 0;
-  // A row was appended and filled.
-  virtual void RowAdded(std::size_t row) = 0;
+  // A row was appended and filled. A view over a list model or a list view
+  // that follows the chart list sees the row there and needs nothing here.
+  virtual void RowAdded(std::size_t /*row*/) {}
   // An archive (or a dropped name) failed in part or whole, or gave no chart.
   virtual void ProblemFound(const ArchiveProblem& problem) = 0;
   // The drop and the drops queued behind it are over.

@@ -45,6 +45,15 @@ void WindowSettings::SaveLayout(const std::vector<int>& widths, const platform::
   }
 }
 
+std::string WindowSettings::StoreOptions(const SessionOptions& options) {
+  try {
+    WriteOptions(options);
+  } catch (const EIniWriteError& e) {
+    return e.what();
+  }
+  return {};
+}
+
 std::string WindowSettings::ExportFolder() const {
   std::string folder = ini.ReadString(kExportSection, kExportFolderKey, "");
   if (folder.empty() || !platform::DirectoryExists(folder) || IsInWorkingFolders(folder)) return {};

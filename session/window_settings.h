@@ -32,6 +32,9 @@ class WindowSettings {
   SessionOptions ReadOptions() const { return ReadSessionOptions(ini); }
   // Throws EIniWriteError.
   void WriteOptions(const SessionOptions& options) { WriteSessionOptions(ini, options); }
+  // The same for a window: "" when written, else why not (CP932), which the
+  // window shows; the options hold for this run all the same.
+  std::string StoreOptions(const SessionOptions& options);
 
   // The folder an export is first offered in (CP932, trailing delimiter
   // optional): the last export's while it exists and is not a working

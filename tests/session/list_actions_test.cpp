@@ -36,7 +36,6 @@ class QuietView : public SessionView {
     if (onArchive) onArchive(i);
   }
   void EntryStarted(const std::string&) override {}
-  void RowAdded(std::size_t) override {}
   void ProblemFound(const ArchiveProblem& p) override {
     problems.push_back(platform::Cp932ToUtf8(platform::ExtractFileName(p.archivePath)) + ": " + ProblemReasonsText(p));
   }
