@@ -14,7 +14,7 @@
 #include "gui/form1.h"
 #include "gui/list_status.h"
 #include "platform/cp932.h"
-#include "session/edit_captions.h"
+#include "session/captions.h"
 #include "session/list_actions.h"
 #include "session/status_text.h"
 

@@ -15,7 +15,6 @@
 #include "session/captions.h"
 #include "gui/qt_text.h"
 #include "gui/window_font.h"
-#include "session/edit_captions.h"
 #include "session/status_text.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "gui_win32/form1.h"
 #include "gui_win32/win_text.h"
 #include "platform/cp932.h"
-#include "session/edit_captions.h"
+#include "session/captions.h"
 #include "session/list_actions.h"
 #include "session/status_text.h"
 

@@ -8,7 +8,6 @@
 #include "gui_win32/file_dialogs.h"
 #include "gui_win32/win_text.h"
 #include "session/captions.h"
-#include "session/edit_captions.h"
 #include "session/status_text.h"
 
 namespace {

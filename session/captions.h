@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// The Japanese texts of the windows, as CP932 bytes.
+// The Japanese texts of the windows: CP932 bytes, but for the 編集 menu's
+// (UTF-8, at the end).
 
 // ファイル
 inline constexpr char kFileMenuCaption[] = "\x83\x74\x83\x40\x83\x43\x83\x8b";
@@ -67,3 +68,21 @@ inline constexpr char kUnpackAheadCheck[] =
 // キャンセル
 inline constexpr char kCancelCaption[] = "\x83L\x83\x83\x83\x93\x83Z\x83\x8b";
 
+// UTF-8 from here on, the windows convert: the 編集 menu and the list's
+// context menu.
+inline constexpr char kEditMenuCaption[] = "編集";
+inline constexpr char kCheckAllCaption[] = "全てチェックする";
+inline constexpr char kUncheckAllCaption[] = "全チェックのクリア";
+inline constexpr char kInvertChecksCaption[] = "全チェックを反転";
+inline constexpr char kRemoveCheckedRowsCaption[] = "チェックしたリストを消去";
+inline constexpr char kClearListCaption[] = "一覧をクリア";
+inline constexpr char kInstallCaption[] = "チェックしたファイルを解凍";
+inline constexpr char kRenameCaption[] = "チェックしたアーカイブを曲名に変更";
+inline constexpr char kUndoCaption[] = "元に戻す";
+inline constexpr char kTrashCaption[] = "チェックしたBMSの入っているフォルダ・アーカイブを削除";
+inline constexpr char kPreviewCaption[] = "選択したファイルをプレビュー";
+// The options window's song library and preview rows.
+inline constexpr char kSongLibraryLabel[] = "曲フォルダ";
+inline constexpr char kPreviewCommandLabel[] = "プレビュー";
+inline constexpr char kBrowseCaption[] = "参照...";
+inline constexpr char kChooseLibraryCaption[] = "曲を入れるフォルダを選んでください";

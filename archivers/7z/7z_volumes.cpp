@@ -13,6 +13,7 @@
 
 #include "archiver_api.h"
 #include "archivers/shared/archive_reader.h"
+#include "archivers/shared/open_archive.h"
 #include "archivers/shared/le_bytes.h"
 #include "archivers/shared/libarchive_call.h"
 #include "platform/paths.h"
@@ -114,15 +115,10 @@ struct archive* OpenVolumeSet(const std::vector<std::string>& volumes,
                               const std::function<void(struct archive*)>& configure) {
   auto set = std::make_unique<VolumeSet>();
   for (const std::string& path : volumes) {
-    int fd = open(platform::FsName(path).c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw ArcError(ERROR_ARC_FILE_OPEN, "cannot open " + path);
-    struct stat st{};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-      close(fd);
-      throw ArcError(ERROR_ARC_FILE_OPEN, "not a file: " + path);
-    }
-    set->volumes.push_back({fd, set->size, static_cast<std::uint64_t>(st.st_size)});
-    set->size += static_cast<std::uint64_t>(st.st_size);
+    std::uint64_t size = 0;
+    const int fd = OpenForReading(path, size);
+    set->volumes.push_back({fd, set->size, size});
+    set->size += size;
   }
   LibarchiveCall call;
   struct archive* a = archive_read_new();

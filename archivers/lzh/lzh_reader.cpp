@@ -14,6 +14,7 @@
 
 #include "archiver_api.h"
 #include "archivers/shared/archive_reader.h"
+#include "archivers/shared/open_archive.h"
 #include "archivers/lzh/crc16.h"
 #include "archivers/lzh/lzh_libarchive_data.h"
 #include "archivers/lzh/lzh_header_name.h"
@@ -272,17 +273,12 @@ class LzhReader : public ArchiveReader {
 }  // namespace
 
 std::unique_ptr<ArchiveReader> OpenLzhReader(const std::string& path) {
-  int fd = open(platform::FsName(path).c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw ArcError(ERROR_ARC_FILE_OPEN, "cannot open " + path);
-  struct stat st{};
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    close(fd);
-    throw ArcError(ERROR_ARC_FILE_OPEN, "not a file: " + path);
-  }
+  std::uint64_t size = 0;
+  int fd = OpenForReading(path, size);
   // The first header must be there, else this is no LZH archive; the check
   // reads it through a second reader so that the caller's starts fresh.
   {
-    LzhReader probe(dup(fd), static_cast<std::uint64_t>(st.st_size));
+    LzhReader probe(dup(fd), size);
     EntryInfo info;
     bool any = false;
     try {
@@ -294,7 +290,7 @@ std::unique_ptr<ArchiveReader> OpenLzhReader(const std::string& path) {
       throw ArcError(ERROR_NOT_ARC_FILE, "not an LZH archive: " + path);
     }
   }
-  return std::make_unique<LzhReader>(fd, static_cast<std::uint64_t>(st.st_size));
+  return std::make_unique<LzhReader>(fd, size);
 }
 
 }  // namespace arc

@@ -6,11 +6,10 @@
 #
 #   [RUNS=5] bench/install/run.sh [ARCHIVES]     (default 20)
 set -euo pipefail
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+source "$(dirname "${BASH_SOURCE[0]}")/../common.sh"
+require_built bmslist-cli
 count="${1:-20}"
 runs="${RUNS:-5}"
-bin="$root/build/bin"
-[ -x "$bin/bmslist-cli" ] || { echo "build first: cmake --build build" >&2; exit 1; }
 command -v bsdtar >/dev/null || { echo "missing bsdtar: see scripts/packages.txt" >&2; exit 1; }
 
 data="$(realpath -m "${BENCH_DATA:-$root/build/bench-data}")/zip-$count"

@@ -6,11 +6,10 @@
 #
 #   bench/pipeline/run.sh [ARCHIVES] [MB_PER_ARCHIVE]   (defaults: 200 and 1.5)
 set -euo pipefail
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+source "$(dirname "${BASH_SOURCE[0]}")/../common.sh"
+require_built bmslist-cli
 count="${1:-200}"
 mb="${2:-1.5}"
-bin="$root/build/bin"
-[ -x "$bin/bmslist-cli" ] || { echo "build first: scripts/build.sh" >&2; exit 1; }
 
 data="$root/build/bench-pipeline/data-$count-$mb"
 if [ ! -d "$data/done" ]; then

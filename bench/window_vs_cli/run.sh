@@ -7,13 +7,10 @@
 #   [RUNS=3] bench/window_vs_cli/run.sh [ARCHIVES] [ENTRIES_OF_ONE_BIG_ARCHIVE]
 #   defaults: 100 song archives, and no big archive (try 100000)
 set -euo pipefail
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+source "$(dirname "${BASH_SOURCE[0]}")/../common.sh"
+require_built bmslist-cli bench_window_drop
 count="${1:-100}"
 big="${2:-0}"
-bin="$root/build/bin"
-for b in bmslist-cli bench_window_drop; do
-  [ -x "$bin/$b" ] || { echo "build first: cmake --build build" >&2; exit 1; }
-done
 
 data="$root/build/bench-window/songs-$count"
 if [ ! -d "$data/done" ]; then

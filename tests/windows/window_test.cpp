@@ -30,7 +30,6 @@
 #include "platform/paths.h"
 #include "platform/whole_file_write.h"
 #include "session/captions.h"
-#include "session/edit_captions.h"
 #include "session/status_text.h"
 #include "tests/windows/win_temp_dir.h"
 
