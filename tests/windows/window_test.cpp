@@ -384,7 +384,10 @@ bool PressShortcut(TForm1& form, WPARAM key, bool shift, HWND target = nullptr) 
   keys[VK_CONTROL] = 0x80;
   keys[VK_SHIFT] = shift ? 0x80 : 0;
   SetKeyboardState(keys);
-  MSG m{target ? target : form.ListView().Handle(), WM_KEYDOWN, key, 0};
+  MSG m{};
+  m.hwnd = target ? target : form.ListView().Handle();
+  m.message = WM_KEYDOWN;
+  m.wParam = key;
   const bool taken = form.TranslateShortcut(m);
   keys[VK_CONTROL] = keys[VK_SHIFT] = 0;
   SetKeyboardState(keys);
