@@ -83,3 +83,7 @@ std::string ProblemReasonsText(const ArchiveProblem& problem) {
   // Names from archives reach a terminal here.
   return EscapeControls(text, true);
 }
+
+std::string ProblemPathText(const ArchiveProblem& problem) {
+  return problem.fsPath.empty() ? platform::Cp932ToUtf8(problem.archivePath) : problem.fsPath;
+}

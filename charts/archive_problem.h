@@ -26,3 +26,7 @@ std::string ExtractResultReason(std::int32_t code);
 
 // Every reason of the problem in one line, "; " between them (UTF-8).
 std::string ProblemReasonsText(const ArchiveProblem& problem);
+
+// The archive as the user named it (UTF-8): the file system's form where
+// code page 932 cannot hold the name.
+std::string ProblemPathText(const ArchiveProblem& problem);

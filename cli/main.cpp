@@ -38,8 +38,7 @@ class TerminalView : public SessionView {
   void EntryStarted(const std::string& name) override { Show("    " + name); }
   // The CSV stays as the list is; what went wrong is said here.
   void ProblemFound(const ArchiveProblem& problem) override {
-    const std::string path = problem.fsPath.empty() ? platform::Cp932ToUtf8(problem.archivePath) : problem.fsPath;
-    Say("bmslist-cli: " + path + ": " + ProblemReasonsText(problem) + "\n");
+    Say("bmslist-cli: " + ProblemPathText(problem) + ": " + ProblemReasonsText(problem) + "\n");
   }
   void DropFinished(const DropOutcome&) override { Clear(); }
   void KeepAlive() override {}

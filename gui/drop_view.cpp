@@ -22,9 +22,8 @@ void DropView::ArchiveStarted(std::size_t index, std::size_t count, const std::s
 void DropView::EntryStarted(const std::string& name) { form_.Progress()->Entry(QStringFromCp932(name)); }
 
 void DropView::ProblemFound(const ArchiveProblem& problem) {
-  const QString path = problem.fsPath.empty() ? QStringFromCp932(problem.archivePath)
-                                              : QString::fromStdString(problem.fsPath);
-  form_.Status()->AddProblem(path, QString::fromStdString(ProblemReasonsText(problem)));
+  form_.Status()->AddProblem(QString::fromStdString(ProblemPathText(problem)),
+                             QString::fromStdString(ProblemReasonsText(problem)));
 }
 
 void DropView::DropFinished(const DropOutcome& outcome) {

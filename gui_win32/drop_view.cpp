@@ -18,9 +18,7 @@ void DropView::ArchiveStarted(std::size_t index, std::size_t count, const std::s
 void DropView::EntryStarted(const std::string& name) { form_.Strip().Entry(name); }
 
 void DropView::ProblemFound(const ArchiveProblem& problem) {
-  // A name code page 932 cannot hold is shown as the file system holds it.
-  form_.AddProblem(problem.fsPath.empty() ? W(problem.archivePath) : U(problem.fsPath),
-                   U(ProblemReasonsText(problem)));
+  form_.AddProblem(U(ProblemPathText(problem)), U(ProblemReasonsText(problem)));
 }
 
 void DropView::DropFinished(const DropOutcome& outcome) {
