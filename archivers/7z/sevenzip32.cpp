@@ -9,5 +9,6 @@ const arc::LibraryDef kLibrary{{&arc::OpenSevenZipReader}, &arc::ParseSevenZipCo
 
 ARC_EXPORT_COMMAND(SevenZip, kLibrary)
 ARC_EXPORT_LISTING(SevenZip, kLibrary)
+ARC_EXPORT_EXTRACT_MEM(SevenZip, kLibrary, nullptr)
 ARC_EXPORT_OWNER(SevenZip)
 ARC_EXPORT_STATE(SevenZip, 100)

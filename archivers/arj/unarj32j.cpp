@@ -10,4 +10,5 @@ const arc::LibraryDef kLibrary{{&arc::OpenArjReader}, &arc::ParseLhaCommand};
 
 ARC_EXPORT_COMMAND(Unarj, kLibrary)
 ARC_EXPORT_LISTING(Unarj, kLibrary)
+ARC_EXPORT_EXTRACT_MEM(Unarj, kLibrary, nullptr)
 ARC_EXPORT_OWNER(Unarj)

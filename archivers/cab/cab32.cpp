@@ -12,4 +12,5 @@ const arc::LibraryDef kLibrary{{&arc::OpenCabReader}, &arc::ParseCabCommand, &ar
 
 ARC_EXPORT_COMMAND(Cab, kLibrary)
 ARC_EXPORT_LISTING(Cab, kLibrary)
+ARC_EXPORT_EXTRACT_MEM(Cab, kLibrary, nullptr)
 ARC_EXPORT_OWNER(Cab)

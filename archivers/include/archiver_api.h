@@ -201,6 +201,40 @@ typedef int (ARC_API *ARC_SETOWNER_FN)(ARC_HWND hwnd, ARCHIVERPROC proc);
 typedef int (ARC_API *ARC_KILLOWNER_FN)(ARC_HWND hwnd);
 typedef int (ARC_API *ARC_GETTYPE_FN)(const char* fileName);
 
+/* ...ExtractMem: one entry into memory. The command line names the archive
+ * (switches, words starting with "-", are ignored) and then one entry name
+ * or mask; the first entry that matches is read. Its bytes go to `buffer`
+ * (up to `size`), its time (UTC seconds) to `*time`, its DOS attributes to
+ * `*attributes` and its full length to `*written` (each output may be
+ * null). An entry longer than `size` answers ERROR_MORE_HEAP_MEMORY with
+ * nothing written to the buffer and `*written` telling the room it needs.
+ * No entry matching: ERROR_NOT_FIND_FILE; a name with a ".." part or an
+ * absolute name: ERROR_UNSAFE_PATH; a folder or a link: ERROR_NOT_FILENAME. */
+typedef int (ARC_API *ARC_EXTRACTMEM_FN)(ARC_HWND hwnd, const char* cmdLine, unsigned char* buffer, uint32_t size,
+                                         int64_t* time, uint16_t* attributes, uint32_t* written);
+
+/* ...ListExtractMem: the whole listing and the bytes of the entries chosen,
+ * in one pass over the archive. The command line is ExtractMem's with any
+ * number of masks. `proc` is called once per entry in the archive's order
+ * (a non-zero answer stops the pass: ERROR_USER_CANCEL); for an entry the
+ * masks choose, `data` holds its bytes (valid during the call only) and
+ * `leafName` the name an unpacking without folders gives the file
+ * (file-system form: UTF-8). Answers 0 when every entry was read,
+ * otherwise the first error met, at which the pass stops. A chosen entry
+ * over 32 MiB answers ERROR_MORE_HEAP_MEMORY. */
+typedef struct {
+  INDIVIDUALINFO info;        /* as ...FindFirst / ...FindNext fill it */
+  int32_t chosen;             /* non-zero: the masks choose it, the fields below are set */
+  const unsigned char* data;
+  uint32_t size;
+  uint16_t attributes;        /* DOS attribute bits */
+  uint16_t reserved;
+  int64_t time;               /* UTC seconds, as an unpacking sets the file's time; 0 unknown */
+  char leafName[FNAME_MAX32 + 1];
+} ENTRYMEMINFO;
+typedef int (ARC_API *ENTRYMEMPROC)(void* context, const ENTRYMEMINFO* entry);
+typedef int (ARC_API *ARC_LISTEXTRACTMEM_FN)(const char* cmdLine, ENTRYMEMPROC proc, void* context);
+
 /* What the libraries of this system answer (command entry):
  *   0                      every selected entry was written
  *   ERROR_COMMAND_NAME     unknown command word or switch of the dialect

@@ -12,4 +12,5 @@ const arc::LibraryDef kLibrary{{&arc::OpenLzhReader}, &arc::ParseLhaCommand, &ar
 
 ARC_EXPORT_COMMAND(Unlha, kLibrary)
 ARC_EXPORT_LISTING(Unlha, kLibrary)
+ARC_EXPORT_EXTRACT_MEM(Unlha, kLibrary, nullptr)
 ARC_EXPORT_OWNER(Unlha)

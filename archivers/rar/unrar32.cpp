@@ -17,4 +17,5 @@ const bool kDiagnosticsRouted = [] {
 
 ARC_EXPORT_COMMAND(Unrar, kLibrary)
 ARC_EXPORT_LISTING(Unrar, kLibrary)
+ARC_EXPORT_EXTRACT_MEM(Unrar, kLibrary, nullptr)
 ARC_EXPORT_OWNER(Unrar)

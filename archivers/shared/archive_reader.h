@@ -67,6 +67,10 @@ class ArchiveReader {
   // from what this one has already read; null when the walk must open the
   // archive afresh.
   virtual std::unique_ptr<ArchiveReader> HeaderWalk() const { return nullptr; }
+  // The current entry's time once its data was read: `listed` (what Next()
+  // gave), unless the reader learns the time only from the data's own
+  // header.
+  virtual std::time_t TimeOfReadEntry(std::time_t listed) const { return listed; }
 };
 
 // While one lives, readers opened on this thread serve a walk over the

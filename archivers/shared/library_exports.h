@@ -3,6 +3,7 @@
 // Export macros: each library source includes this once and names its
 // prefix, e.g. ARC_EXPORT_COMMAND(Unlha, kLibrary) defines Unlha(...).
 #include "archivers/shared/library_entries.h"
+#include "archivers/shared/library_extract_mem.h"
 
 #ifdef _WIN32
 #define ARC_EXPORT extern "C" __declspec(dllexport)
@@ -48,3 +49,15 @@
 #define ARC_EXPORT_STATE(Prefix, version)                                                    \
   ARC_EXPORT uint16_t ARC_API Prefix##GetVersion() { return (version); }                     \
   ARC_EXPORT int ARC_API Prefix##GetRunning() { return arc::RunGetRunning() ? 1 : 0; }
+
+// ExtractMem and ListExtractMem; `firstTry` is a reader opener tried
+// before the library's own (nullptr: none).
+#define ARC_EXPORT_EXTRACT_MEM(Prefix, def, firstTry)                                                  \
+  ARC_EXPORT int ARC_API Prefix##ExtractMem(ARC_HWND, const char* cmdLine, unsigned char* buffer,         \
+                                            uint32_t size, int64_t* time, uint16_t* attributes,          \
+                                            uint32_t* written) {                                         \
+    return arc::RunExtractMem((def).openers, firstTry, cmdLine, buffer, size, time, attributes, written); \
+  }                                                                                                      \
+  ARC_EXPORT int ARC_API Prefix##ListExtractMem(const char* cmdLine, ENTRYMEMPROC proc, void* context) {  \
+    return arc::RunListExtractMem((def).openers, firstTry, cmdLine, proc, context);                      \
+  }

@@ -16,6 +16,7 @@ const arc::LibraryDef kLibrary{{&arc::OpenTarReader}, &arc::ParseTarCommand, &ar
 
 ARC_EXPORT_COMMAND(Tar, kLibrary)
 ARC_EXPORT_LISTING(Tar, kLibrary)
+ARC_EXPORT_EXTRACT_MEM(Tar, kLibrary, nullptr)
 ARC_EXPORT_OWNER(Tar)
 
 ARC_EXPORT int ARC_API TarGetArchiveType(const char* fileName) noexcept {

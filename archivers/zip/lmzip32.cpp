@@ -12,5 +12,6 @@ const arc::LibraryDef kLibrary{{&arc::OpenZipReader}, &arc::ParseZipCommand};
 
 ARC_EXPORT_COMMAND(Unzip, kLibrary)
 ARC_EXPORT_LISTING(Unzip, kLibrary)
+ARC_EXPORT_EXTRACT_MEM(Unzip, kLibrary, &arc::OpenZipMemoryReader)
 ARC_EXPORT_OWNER(Unzip)
 ARC_EXPORT_CREATING(Zip, &arc::ParseZipCreateCommand, &arc::RunZipCreate)

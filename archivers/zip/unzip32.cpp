@@ -9,4 +9,5 @@ const arc::LibraryDef kLibrary{{&arc::OpenZipReader}, &arc::ParseZipCommand};
 
 ARC_EXPORT_COMMAND(UnZip, kLibrary)
 ARC_EXPORT_LISTING(UnZip, kLibrary)
+ARC_EXPORT_EXTRACT_MEM(UnZip, kLibrary, &arc::OpenZipMemoryReader)
 ARC_EXPORT_OWNER(UnZip)

@@ -226,4 +226,15 @@ std::string ZipMethodName(std::uint16_t method) {
   }
 }
 
+std::vector<ZipDirEntry> InLocalHeaderOrder(std::vector<ZipDirEntry> entries) {
+  auto byOffset = [](const ZipDirEntry& a, const ZipDirEntry& b) { return a.localOffset < b.localOffset; };
+  // Most directories list the entries in the order of their data already.
+  if (!std::is_sorted(entries.begin(), entries.end(), byOffset))
+    std::stable_sort(entries.begin(), entries.end(), byOffset);
+  auto dup = std::unique(entries.begin(), entries.end(),
+                         [](const ZipDirEntry& a, const ZipDirEntry& b) { return a.localOffset == b.localOffset; });
+  entries.erase(dup, entries.end());
+  return entries;
+}
+
 }  // namespace arc

@@ -47,6 +47,13 @@ struct ZipDirectory {
 // count of records it claims.
 ZipDirectory ReadZipDirectory(int fd, std::uint64_t fileSize);
 
+// The records in the order libarchive hands out the entries: it walks them
+// by the position of their local headers, and of records that share one
+// position it keeps the first. Readers pair by position, not by name:
+// libarchive rewrites names (Unicode Path field, normalisation), so a name
+// lookup would miss.
+std::vector<ZipDirEntry> InLocalHeaderOrder(std::vector<ZipDirEntry> entries);
+
 // How an entry's name is coded, and the bytes to use:
 //  - an Info-ZIP Unicode Path field (0x7075) whose CRC matches the stored
 //    name gives the name as UTF-8;

@@ -27,22 +27,6 @@ namespace arc {
 
 namespace {
 
-// The directory records in the order libarchive hands out the entries:
-// it walks them by the position of their local headers, and of records that
-// share one position it keeps the first. Pairing by position, not by name:
-// libarchive rewrites names (Unicode Path field, normalisation), so a name
-// lookup would miss.
-std::vector<ZipDirEntry> InLibarchiveOrder(std::vector<ZipDirEntry> entries) {
-  auto byOffset = [](const ZipDirEntry& a, const ZipDirEntry& b) { return a.localOffset < b.localOffset; };
-  // Most directories list the entries in the order of their data already.
-  if (!std::is_sorted(entries.begin(), entries.end(), byOffset))
-    std::stable_sort(entries.begin(), entries.end(), byOffset);
-  auto dup = std::unique(entries.begin(), entries.end(),
-                         [](const ZipDirEntry& a, const ZipDirEntry& b) { return a.localOffset == b.localOffset; });
-  entries.erase(dup, entries.end());
-  return entries;
-}
-
 using Records = std::shared_ptr<const std::vector<ZipDirEntry>>;
 
 // The archive file, open for the reader's own reads.
@@ -76,7 +60,7 @@ ZipDirectory ReadDirectoryOf(const ArchiveFile& file) {
   } catch (const ArcError&) {
     dir = ZipDirectory{};
   }
-  dir.entries = InLibarchiveOrder(std::move(dir.entries));
+  dir.entries = InLocalHeaderOrder(std::move(dir.entries));
   return dir;
 }
 
