@@ -38,6 +38,8 @@ int TArchiver::CheckArchive(const std::string&, int, int) {
 bool TArchiver::SetOwnerWindow(WindowHandle, ARCHIVERPROC) { return false; }
 bool TArchiver::KillOwnerWindow(WindowHandle) { return false; }
 
+int TArchiver::ListExtractMem(const std::string&, ENTRYMEMPROC, void*) { return ERROR_NOT_SUPPORT; }
+
 void TArchiver::AddArcAndDir(TCmdOpt& cmd, const std::string& arcFileName, const std::string& baseDir) {
   cmd.AddStr("", arcFileName);
   cmd.AddDir("", baseDir);

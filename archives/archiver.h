@@ -44,6 +44,10 @@ class TArchiver {
   virtual int CheckArchive(const std::string& fileName, int mode, int modeExtra);
   virtual bool SetOwnerWindow(WindowHandle wnd, ARCHIVERPROC proc);
   virtual bool KillOwnerWindow(WindowHandle wnd);
+  // The library's ListExtractMem: the listing and the chosen entries'
+  // bytes in one pass (archiver_api.h). Drivers whose library has no such
+  // entry answer ERROR_NOT_SUPPORT without calling anything.
+  virtual int ListExtractMem(const std::string& cmdLine, ENTRYMEMPROC proc, void* context);
 
   const std::string& CmdLine() const { return FCmdLine; }
   WindowHandle OwnerWnd() const { return FOwnerWnd; }

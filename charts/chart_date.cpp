@@ -15,7 +15,13 @@ std::string FormatChartDate(std::int64_t localSeconds, char separator) {
 }
 
 std::string ChartDateText(const platform::FsPath& file) {
-  std::int64_t utc = 0, local = 0;
-  if (!platform::GetFileLastWriteTime(file, utc) || !platform::UtcToLocalNow(utc, local)) return {};
+  std::int64_t utc = 0;
+  if (!platform::GetFileLastWriteTime(file, utc)) return {};
+  return ChartDateTextOf(utc);
+}
+
+std::string ChartDateTextOf(std::int64_t utcSeconds) {
+  std::int64_t local = 0;
+  if (!platform::UtcToLocalNow(utcSeconds, local)) return {};
   return FormatChartDate(local, platform::DateSeparator());
 }

@@ -11,6 +11,9 @@
 // outside 1980-01-01..2107-12-31 (what a DOS date can hold).
 std::string ChartDateText(const platform::FsPath& file);
 
+// The same for a time given in UTC seconds.
+std::string ChartDateTextOf(std::int64_t utcSeconds);
+
 // The formatting half: local seconds since 1970 to the date text, empty
 // outside that range.
 std::string FormatChartDate(std::int64_t localSeconds, char separator);

@@ -3,6 +3,7 @@
 #include "charts/chart_reader.h"
 
 #include <memory>
+#include <utility>
 #include <optional>
 
 #include "charts/bms_facts.h"
@@ -60,21 +61,22 @@ const ArchiveNames& NamesOf(const ChartReadOptions& options) {
 }
 
 // A bmson chart: the whole file (up to kMaxBmsonBytes) is the document.
-void ReadBmsonChart(ChartRow& row, platform::InputFile& file, const ChartReadOptions& options) {
+template <typename Source>
+void ReadBmsonChart(ChartRow& row, Source& source, const ChartReadOptions& options) {
   std::string text;
   std::optional<ChartHasher> hasher;
   if (options.hashes) hasher.emplace();
-  char* const buffer = ReadBlock();
   bool tooLarge = false;
   for (;;) {
-    const std::size_t n = file.Read(buffer, kReadBlockBytes);
+    const std::string_view block = source.Next();
+    const std::size_t n = block.size();
     if (n == 0) break;
-    if (hasher) hasher->Update(std::string_view(buffer, n));
+    if (hasher) hasher->Update(block);
     if (text.size() + n > kMaxBmsonBytes) tooLarge = true;
     if (tooLarge && !hasher) break;
-    if (!tooLarge) text.append(buffer, n);
+    if (!tooLarge) text.append(block);
   }
-  file.Close();
+  source.Close();
   if (hasher) hasher->Finish(row.md5, row.sha256);
   row.encoding = TextEncoding::kUtf8;
   BmsonChart chart;
@@ -87,6 +89,33 @@ void ReadBmsonChart(ChartRow& row, platform::InputFile& file, const ChartReadOpt
     row.facts = std::make_shared<ChartFacts>(ComputeFacts(chart.content, NamesOf(options), row.caption, TextEncoding::kUtf8));
 }
 
+// The chart's bytes block by block from its file, through the block kept
+// per thread.
+class FileBlocks {
+ public:
+  explicit FileBlocks(const platform::FsPath& file) : file_(file), buffer_(ReadBlock()) {}
+  std::string_view Next() { return std::string_view(buffer_, file_.Read(buffer_, kReadBlockBytes)); }
+  void Close() { file_.Close(); }
+
+ private:
+  platform::InputFile file_;
+  char* buffer_;
+};
+
+// The chart's bytes already in memory, as one block.
+class MemoryBlocks {
+ public:
+  explicit MemoryBlocks(std::string_view bytes) : bytes_(bytes) {}
+  std::string_view Next() { return std::exchange(bytes_, std::string_view()); }
+  void Close() {}
+
+ private:
+  std::string_view bytes_;
+};
+
+template <typename Source>
+void ReadChartText(ChartRow& row, Source& source, const ChartReadOptions& options);
+
 }  // namespace
 
 void ReadChart(ChartRow& row, const std::string& fileName, const ChartReadOptions& options) {
@@ -97,13 +126,28 @@ void ReadChart(ChartRow& row, const std::string& fileName, const platform::FsPat
                const ChartReadOptions& options) {
   row.subItems[siDate] = ChartDateText(fsFile);
   row.caption = platform::ExtractFileName(fileName);
+  FileBlocks source(fsFile);
+  if (HasExtension(row.caption, ".bmson"))
+    ReadBmsonChart(row, source, options);
+  else
+    ReadChartText(row, source, options);
+}
 
-  platform::InputFile file(fsFile);
-  if (HasExtension(row.caption, ".bmson")) {
-    ReadBmsonChart(row, file, options);
-    return;
-  }
-  char* const buffer = ReadBlock();
+void ReadChartBytes(ChartRow& row, const std::string& fileName, std::string_view bytes, std::int64_t utcTime,
+                    const ChartReadOptions& options) {
+  row.subItems[siDate] = ChartDateTextOf(utcTime);
+  row.caption = platform::ExtractFileName(fileName);
+  MemoryBlocks source(bytes);
+  if (HasExtension(row.caption, ".bmson"))
+    ReadBmsonChart(row, source, options);
+  else
+    ReadChartText(row, source, options);
+}
+
+namespace {
+
+template <typename Source>
+void ReadChartText(ChartRow& row, Source& source, const ChartReadOptions& options) {
   std::optional<ChartHasher> hasher;
   if (options.hashes) hasher.emplace();
 
@@ -137,8 +181,8 @@ void ReadChart(ChartRow& row, const std::string& fileName, const platform::FsPat
   auto decide = [&] { row.encoding = known ? *known : sniffer.Decide(); };
   try {
   for (;;) {
-    std::size_t n = file.Read(buffer, kReadBlockBytes);
-    std::string_view block(buffer, n);
+    std::string_view block = source.Next();
+    const std::size_t n = block.size();
     if (hasher) hasher->Update(block);
     if (first) {
       first = false;
@@ -171,7 +215,7 @@ void ReadChart(ChartRow& row, const std::string& fileName, const platform::FsPat
     // Nothing after a Ctrl-Z is text; only the hashes still need the bytes.
     if (n == 0 || (!parsing && !hasher)) break;
   }
-  file.Close();
+  source.Close();
   } catch (...) {
     decide();
     throw;
@@ -180,3 +224,5 @@ void ReadChart(ChartRow& row, const std::string& fileName, const platform::FsPat
   if (hasher) hasher->Finish(row.md5, row.sha256);
   if (facts) row.facts = std::make_shared<ChartFacts>(ComputeFacts(facts->Finish(), NamesOf(options), row.caption, row.encoding));
 }
+
+}  // namespace

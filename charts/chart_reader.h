@@ -29,5 +29,11 @@ void ReadChart(ChartRow& row, const std::string& fileName, const ChartReadOption
 void ReadChart(ChartRow& row, const std::string& fileName, const platform::FsPath& file,
                const ChartReadOptions& options = {});
 
+// The same for a chart already in memory: `bytes` are the file's content,
+// `utcTime` its modification time (UTC seconds) as an unpacking would set
+// it. The row comes out as ReadChart makes it from that file.
+void ReadChartBytes(ChartRow& row, const std::string& fileName, std::string_view bytes, std::int64_t utcTime,
+                    const ChartReadOptions& options = {});
+
 // Applies the nine header keys to one line.
 void ParseHeaderLine(ChartRow& row, std::string_view line);

@@ -12,6 +12,7 @@
 #include "archives/earchiver.h"
 #include "charts/background_task.h"
 #include "charts/chart_reader.h"
+#include "charts/memory_charts.h"
 #include "charts/name_order.h"
 #include "charts/working_folder.h"
 #include "drivers/archive_file.h"
@@ -127,7 +128,7 @@ std::optional<ChartListing> OpeningCharts(const std::string& dir, const std::vec
 
 // Past these a folder tree is no song's (links may loop): the walk stops.
 constexpr int kMaxNameDepth = 32;
-constexpr std::size_t kMaxNames = 100000;
+constexpr std::size_t kMaxNames = kMaxArchiveNames;
 
 void AddNamesUnder(ArchiveNames& names, const std::string& dir, const std::string& prefix, int depth) {
   if (depth > kMaxNameDepth) return;
@@ -198,6 +199,8 @@ struct DropPipeline::Unpacked {
   // The archive's files from its listing, when the facts ask for them and
   // only the charts were unpacked.
   std::optional<ArchiveNames> names;
+  // The charts read into memory instead of unpacked, in row order.
+  std::vector<MemoryChart> memoryCharts;
 };
 
 // One of the two unpackings a drop on two cores keeps going: a folder, an
@@ -544,6 +547,8 @@ std::int32_t DropPipeline::ExtractInto(Unpacked& u, TArchiveFile& component) {
   const std::string& folder = u.folder;
   u.listing.reset();
   u.names.reset();
+  u.memoryCharts.clear();
+  if (options.chartsOnly && ReadInMemory(u, component)) return 0;
   if (options.chartsOnly) {
     // The masks carry no folder, so they match charts in any folder of the
     // archive; the libraries skip every other entry.
@@ -573,6 +578,50 @@ std::int32_t DropPipeline::ExtractInto(Unpacked& u, TArchiveFile& component) {
   return result;
 }
 
+bool DropPipeline::ReadInMemory(Unpacked& u, TArchiveFile& component) {
+  // A file the clean-up left would be replaced by a chart of its name and
+  // then passed over: only the unpacking shows that.
+  TArchiver* archiver = component.Archiver();
+  if (!archiver || !u.leftBefore.empty()) return false;
+  std::optional<MemoryScan> scan = ReadChartsInMemory(*archiver, u.openPath, options.extensions);
+  if (!scan) return false;
+  std::vector<platform::FoundFile> files;
+  std::map<std::string, MemoryChart*> byFsName;
+  for (MemoryChart& chart : scan->charts) {
+    files.push_back(chart.file);
+    byFsName[chart.file.fsName] = &chart;
+  }
+  for (const platform::FoundFile& f : InRowOrder(std::move(files)))
+    u.memoryCharts.push_back(std::move(*byFsName[f.fsName]));
+  if (options.facts) u.names = std::move(scan->names);
+  return true;
+}
+
+std::size_t DropPipeline::ReadMemoryCharts(Unpacked& u) {
+  ArchiveProblem& problem = u.problem;
+  const std::string arcName = platform::ExtractFileName(problem.archivePath);
+  const std::string arcPath = platform::ExtractFilePath(problem.archivePath);
+  ChartReadOptions read{options.hashes, options.facts};
+  if (options.facts) read.names = &*u.names;
+  for (const MemoryChart& chart : u.memoryCharts) {
+    std::size_t index = list_.Append();
+    ChartRow row = list_.Row(index);
+    row.subItems[siArcName] = arcName;
+    row.subItems[siArcPath] = arcPath;
+    try {
+      ReadChartBytes(row, chart.file.name, chart.bytes, chart.time, read);
+      ++chartsRead_;
+    } catch (const std::exception& e) {
+      problem.reasons.push_back(chart.file.name + Reason(" を読めません: ") + ErrorText(e));
+    }
+    list_.SetRow(index, std::move(row));
+    if (onRowAdded) onRowAdded(index);
+  }
+  const std::size_t rows = u.memoryCharts.size();
+  u.memoryCharts.clear();
+  return rows;
+}
+
 std::size_t DropPipeline::ListAndReadCharts(Unpacked& u) {
   ArchiveProblem& problem = u.problem;
   const std::string dir = u.folder + platform::kPathDelimiter;
@@ -580,6 +629,7 @@ std::size_t DropPipeline::ListAndReadCharts(Unpacked& u) {
     problem.reasons.push_back(Reason("作業フォルダを使えません: ") + u.folder);
     return 0;
   }
+  if (!u.memoryCharts.empty()) return ReadMemoryCharts(u);
   ChartListing listing = u.listing ? std::move(*u.listing) : ListCharts(dir, options.extensions);
   u.listing.reset();
   auto leftBefore = [&u](const std::string& fsName) {

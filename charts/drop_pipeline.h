@@ -93,6 +93,11 @@ class DropPipeline {
   void Finish(Unpacked& u);
   // Returns how many rows were appended.
   std::size_t ListAndReadCharts(Unpacked& u);
+  // A charts-only scan straight from the archive into memory, nothing
+  // unpacked; false (nothing done) whenever the unpacking must decide.
+  bool ReadInMemory(Unpacked& u, TArchiveFile& component);
+  // The rows of the charts ReadInMemory read.
+  std::size_t ReadMemoryCharts(Unpacked& u);
   // From archive `from` on, one after another in `folder`; the libraries
   // are called on `worker` when one is given.
   void DropSerially(const std::vector<std::string>& paths, std::size_t from, std::string folder,

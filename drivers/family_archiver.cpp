@@ -17,6 +17,10 @@ int TFamilyArchiver::FindNext(HARC handle, INDIVIDUALINFO* info) { return Module
 
 int TFamilyArchiver::CloseArchive(HARC handle) { return ModuleDll().CloseArchive(handle); }
 
+int TFamilyArchiver::ListExtractMem(const std::string& cmdLine, ENTRYMEMPROC proc, void* context) {
+  return ModuleDll().ListExtractMem(cmdLine, proc, context);
+}
+
 // The library takes one mode value: the two are added.
 int TFamilyArchiver::CheckArchive(const std::string& fileName, int mode, int modeExtra) {
   return ModuleDll().CheckArchive(fileName, mode + modeExtra);

@@ -32,6 +32,7 @@ class TFamilyArchiver : public TArchiver {
   int CheckArchive(const std::string& fileName, int mode, int modeExtra) override;
   bool SetOwnerWindow(WindowHandle wnd, ARCHIVERPROC proc) override;
   bool KillOwnerWindow(WindowHandle wnd) override;
+  int ListExtractMem(const std::string& cmdLine, ENTRYMEMPROC proc, void* context) override;
 
   int Unpack(WindowHandle wnd, const std::string& arcFileName, const TArchiverOptions& options,
              const std::string& baseDir, const TStringList* files, bool useResFile, std::string& output) final;

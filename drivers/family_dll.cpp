@@ -7,7 +7,7 @@
 
 namespace {
 const char* const kSuffix[] = {"", "OpenArchive", "CloseArchive", "FindFirst", "FindNext",
-                               "CheckArchive", "SetOwnerWindowEx", "KillOwnerWindowEx", "GetArchiveType"};
+                               "CheckArchive", "SetOwnerWindowEx", "KillOwnerWindowEx", "GetArchiveType", "ListExtractMem"};
 }
 
 TFamilyDll::TFamilyDll(const char* fileName, const char* prefix, const char* missing, bool oneCallAtATime)
@@ -93,6 +93,18 @@ int TFamilyDll::GetArchiveType(const std::string& fileName) {
   LoadDLL();
   auto lock = CallLock();
   return Bind<ARC_GETTYPE_FN>(eGetType)(fileName.c_str());
+}
+
+int TFamilyDll::ListExtractMem(const std::string& cmdLine, ENTRYMEMPROC proc, void* context) {
+  LoadDLL();
+  ARC_LISTEXTRACTMEM_FN entry = nullptr;
+  try {
+    entry = Bind<ARC_LISTEXTRACTMEM_FN>(eListExtractMem);
+  } catch (const EArchiver&) {
+    return ERROR_NOT_SUPPORT;
+  }
+  auto lock = CallLock();
+  return entry(cmdLine.c_str(), proc, context);
 }
 
 bool TFamilyDll::Recognises(const std::string& fileName) {

@@ -35,13 +35,15 @@ class TFamilyDll {
   int SetOwnerWindowEx(std::uint32_t wnd, ARCHIVERPROC proc);
   int KillOwnerWindowEx(std::uint32_t wnd);
   int GetArchiveType(const std::string& fileName);  // tar32.dll only
+  // ERROR_NOT_SUPPORT when the library has no such entry (an older one).
+  int ListExtractMem(const std::string& cmdLine, ENTRYMEMPROC proc, void* context);
 
   // The probe: open with no window and mode 0x00800002, close whatever
   // came back, answer whether it was a handle. Never raises.
   bool Recognises(const std::string& fileName);
 
  private:
-  enum Entry { eCommand, eOpen, eClose, eFindFirst, eFindNext, eCheck, eSetOwner, eKillOwner, eGetType, kEntries };
+  enum Entry { eCommand, eOpen, eClose, eFindFirst, eFindNext, eCheck, eSetOwner, eKillOwner, eGetType, eListExtractMem, kEntries };
   template <typename Fn>
   Fn Bind(Entry e);
 

@@ -19,10 +19,11 @@ namespace {
 enum Lib { kUnzip, kZip32j, kLmzip, kLibs };
 const char* const kLibName[kLibs] = {"UNZIP32.DLL", "ZIP32J.DLL", "LMZIP32.DLL"};
 
-enum Entry { eZip, eUnZip, eOpen, eClose, eFindFirst, eFindNext, eCheck, eSetOwner, eKillOwner, kEntries };
+enum Entry { eZip, eUnZip, eOpen, eClose, eFindFirst, eFindNext, eCheck, eSetOwner, eKillOwner, eListExtractMem, kEntries };
 const char* const kEntryName[kEntries] = {"Zip", "UnZip", "UnZipOpenArchive", "UnZipCloseArchive",
                                           "UnZipFindFirst", "UnZipFindNext", "UnZipCheckArchive",
-                                          "UnZipSetOwnerWindowEx", "UnZipKillOwnerWindowEx"};
+                                          "UnZipSetOwnerWindowEx", "UnZipKillOwnerWindowEx",
+                                          "UnZipListExtractMem"};
 
 // Two threads may load, bind and call at once; the lock covers the handles
 // and the table, not the calls.
@@ -50,7 +51,8 @@ std::array<Lib, 3> SearchOrder(Entry e) {
   switch (e) {
     case eZip: return {kZip32j, kLmzip, kLibs};
     case eUnZip: return {kUnzip, kLmzip, kLibs};
-    case eCheck: return {kUnzip, kLmzip, kZip32j};
+    case eCheck:
+    case eListExtractMem: return {kUnzip, kLmzip, kZip32j};
     default: return {kLmzip, kZip32j, kUnzip};
   }
 }
@@ -243,6 +245,17 @@ bool TZip32::SetOwnerWindow(WindowHandle wnd, ARCHIVERPROC proc) {
   Bind<ARC_SETOWNER_FN>(eSetOwner)(wnd, proc);
   FOwnerWnd = wnd;
   return true;
+}
+
+int TZip32::ListExtractMem(const std::string& cmdLine, ENTRYMEMPROC proc, void* context) {
+  LoadDLL();
+  ARC_LISTEXTRACTMEM_FN entry = nullptr;
+  try {
+    entry = Bind<ARC_LISTEXTRACTMEM_FN>(eListExtractMem);
+  } catch (const EArchiver&) {
+    return ERROR_NOT_SUPPORT;  // an older library
+  }
+  return entry(cmdLine.c_str(), proc, context);
 }
 
 bool TZip32::KillOwnerWindow(WindowHandle wnd) {

@@ -33,6 +33,7 @@ class TZip32 : public TArchiver {
   int CheckArchive(const std::string& fileName, int mode, int modeExtra) override;
   bool SetOwnerWindow(WindowHandle wnd, ARCHIVERPROC proc) override;
   bool KillOwnerWindow(WindowHandle wnd) override;
+  int ListExtractMem(const std::string& cmdLine, ENTRYMEMPROC proc, void* context) override;
 
  private:
   int RunZip(WindowHandle wnd, std::string cmdLine, std::string& output);
