@@ -5,7 +5,8 @@
 #    job with bsdtar (unpack each archive flat into a folder, grep the chart
 #    headers, empty the folder); also the charts-only scan, the same with
 #    the chart facts, and one core against two, when this bmslist-cli has
-#    those options;
+#    those options; and the floor of a charts-only scan: a plain C program
+#    inflating only the charts of each ZIP (bench/chart_inflate);
 #  - each archiver library against its reference tool on the same archives.
 # Each figure is the median of RUNS alternated runs after one warm-up run,
 # with the machine's load printed beside them. Working folders are on tmpfs.
@@ -93,6 +94,7 @@ pipeline_part() {
   cli_charts() { "$cli" --charts-only --csv "$tmp/charts.csv" "$@"; }
   cli_one_core() { "$cli" --jobs 1 --csv "$tmp/one.csv" "$@"; }
   cli_facts() { "$cli" --charts-only --facts --csv "$tmp/facts.csv" "$@"; }
+  floor() { "$bin/bench_chart_inflate" "$@"; }
 
   # A run's fixed cost: one archive of one small chart.
   printf '#TITLE start\r\n' > "$tmp/start.bms"
@@ -103,6 +105,7 @@ pipeline_part() {
   has_option --charts-only && pipeline+=(cli_charts)
   has_option --jobs && pipeline+=(cli_one_core)
   has_option --facts && pipeline+=(cli_facts)
+  [ -x "$bin/bench_chart_inflate" ] && pipeline+=(floor)
 
   declare -gA took
   for round in $(seq 0 "$runs"); do
@@ -117,7 +120,8 @@ pipeline_part() {
   failed() { grep -q fail <<<"${took[$1]:-}"; }
 
   script_s=$(med bsdtar_script) full_s=$(med cli_full) start_s=$(med cli_start)
-  charts_s="" one_s="" facts_s=""
+  charts_s="" one_s="" facts_s="" floor_s=""
+  [ -x "$bin/bench_chart_inflate" ] && floor_s=$(med floor)
   has_option --charts-only && charts_s=$(med cli_charts)
   has_option --facts && facts_s=$(med cli_facts)
   has_option --jobs && one_s=$(med cli_one_core)
@@ -150,6 +154,10 @@ pipeline_part() {
       "two cores take $(ratio "$full_s" "$one_s") of one core's time, $(same "$tmp/one.csv")"
   else
     row "bmslist-cli --jobs 1" "n/a" "n/a" "(no such option)"
+  fi
+  if [ -n "$floor_s" ]; then
+    row "plain C: inflate the charts only" "$floor_s" "$(ratio "$floor_s" "$script_s")" \
+      "$(ratio "$floor_s" "$full_s") of the full run; the charts-only scan takes $(ratio "$charts_s" "$floor_s") times this"
   fi
   row "bmslist-cli on one small archive" "${start_s:-fail}" "$(ratio "$start_s" "$script_s")" "(what every run costs)"
 
