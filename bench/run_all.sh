@@ -45,8 +45,9 @@ make_set() {  # folder, generator arguments
 }
 zips="$data/zip-$count"
 libs="$data/mixed-$mixed"
-make_set "$zips" --archives "$count" --mixed 0
-make_set "$libs" --archives 0 --mixed "$mixed"
+parts="${PARTS:-pipeline libraries}"
+[[ " $parts " != *" pipeline "* ]] || make_set "$zips" --archives "$count" --mixed 0
+[[ " $parts " != *" libraries "* ]] || make_set "$libs" --archives 0 --mixed "$mixed"
 
 # A copy of the program in a tmpfs folder: it unpacks into "work" beside
 # itself (a folder it can write and no installed copy), and reads no
@@ -241,7 +242,6 @@ EOF
     printf "(each row: %d song archive(s), %.0f MB as ZIP, tar.bz2 at most 2; below 1 the library is faster)\n", m, b / 1048576 }'
 }
 
-parts="${PARTS:-pipeline libraries}"
 echo "load before: $(uptime)"
 [[ " $parts " != *" pipeline "* ]] || pipeline_part
 [[ " $parts " != *" libraries "* ]] || libraries_part

@@ -104,6 +104,15 @@ void Pass(const std::vector<ReaderOpener>& openers, MemoryOpener firstTry, const
   run(*OpenWithAny(openers, cmd.archive));
 }
 
+// The chosen entries' bytes, one buffer per thread kept from call to call
+// (a fresh one per archive costs page faults), given back when an entry
+// made it large.
+std::string& ThreadBuffer() {
+  thread_local std::string bytes;
+  if (bytes.capacity() > (4u << 20)) std::string().swap(bytes);
+  return bytes;
+}
+
 template <typename Body>
 int Guarded(Body&& body) noexcept {
   LibraryDiagnosticsScope diagnostics;
@@ -161,7 +170,7 @@ int RunListExtractMem(const std::vector<ReaderOpener>& openers, MemoryOpener fir
     if (int r = ParseMemCommand(cmdLine, cmd)) return r;
     if (!proc) return ERROR_COMMAND_NAME;
     int result = 0;
-    std::string bytes;
+    std::string& bytes = ThreadBuffer();
     auto record = std::make_unique<ENTRYMEMINFO>();
     Pass(openers, firstTry, cmd, false, [&](ArchiveReader& reader, const EntryInfo& info, const std::string& display, bool chosen) {
       ENTRYMEMINFO& e = *record;

@@ -64,6 +64,11 @@ unsigned char* WholeEntryReader::Buffer::Room(std::size_t size) {
   return bytes.get();
 }
 
+void WholeEntryReader::Trim(std::size_t keep) {
+  for (Buffer* b : {&packed_, &data_})
+    if (b->capacity > keep) *b = Buffer{};
+}
+
 bool WholeEntryReader::Read(int fd, std::uint64_t fileSize, const ZipDirEntry& d, const Sink& sink) {
   if (!SuitsWholeRead(d)) return false;
   unsigned char local[kLocalSize];

@@ -49,6 +49,9 @@ class WholeEntryReader {
 
   static constexpr std::size_t kPiece = 1 << 20;
 
+  // Gives back buffers grown past `keep` bytes, for a reader kept long.
+  void Trim(std::size_t keep);
+
  private:
   // Grows without keeping the contents: the entries of an archive reuse it.
   struct Buffer {

@@ -45,6 +45,14 @@ bool PlainFileRecord(const ZipDirEntry& d) {
   return !(d.madeByHost == kHostDos && (external & 0x10));
 }
 
+// One per thread, kept from archive to archive: fresh buffers for every
+// archive cost more in page faults than small charts take to inflate.
+WholeEntryReader& ThreadWholeReader() {
+  thread_local WholeEntryReader reader;
+  reader.Trim(4u << 20);
+  return reader;
+}
+
 class ZipMemoryReader : public ArchiveReader {
  public:
   ZipMemoryReader(int fd, std::uint64_t size, std::vector<ZipDirEntry> records)
@@ -78,7 +86,7 @@ class ZipMemoryReader : public ArchiveReader {
   void ReadData(const std::function<bool(const void* data, std::size_t size)>& sink) override {
     const ZipDirEntry& d = *current_;
     if (!SuitsWholeRead(d) || !PlainFileRecord(d)) throw NotServedHere();
-    if (!whole_.Read(fd_, size_, d, sink)) throw NotServedHere();
+    if (!ThreadWholeReader().Read(fd_, size_, d, sink)) throw NotServedHere();
     readTime_ = LocalHeaderTime(d);
   }
 
@@ -114,7 +122,6 @@ class ZipMemoryReader : public ArchiveReader {
   std::vector<ZipDirEntry> records_;
   std::size_t next_ = 0;
   const ZipDirEntry* current_ = nullptr;
-  WholeEntryReader whole_;
   std::time_t readTime_ = 0;
 };
 
