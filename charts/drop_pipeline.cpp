@@ -583,7 +583,7 @@ bool DropPipeline::ReadInMemory(Unpacked& u, TArchiveFile& component) {
   // then passed over: only the unpacking shows that.
   TArchiver* archiver = component.Archiver();
   if (!archiver || !u.leftBefore.empty()) return false;
-  std::optional<MemoryScan> scan = ReadChartsInMemory(*archiver, u.openPath, options.extensions);
+  std::optional<MemoryScan> scan = ReadChartsInMemory(*archiver, u.openPath, options.extensions, options.facts);
   if (!scan) return false;
   std::vector<platform::FoundFile> files;
   std::map<std::string, MemoryChart*> byFsName;

@@ -12,6 +12,7 @@ namespace {
 constexpr std::uint16_t kHiddenOrSystem = 0x02 | 0x04;
 
 struct Collector {
+  bool listing = false;  // the archive's names are wanted
   std::vector<std::string> masks;
   MemoryScan scan;
   std::set<std::string> leaves;  // ASCII case folded: a case-insensitive file system keeps one
@@ -23,7 +24,7 @@ bool EndsInDotOrSpace(const std::string& name) { return !name.empty() && (name.b
 int ARC_API Collect(void* context, const ENTRYMEMINFO* entry) {
   Collector& c = *static_cast<Collector*>(context);
   try {
-    if (c.scan.names.Count() < kMaxArchiveNames)
+    if (c.listing && c.scan.names.Count() < kMaxArchiveNames)
       c.scan.names.Add(std::string_view(entry->info.szFileName, strnlen(entry->info.szFileName, sizeof entry->info.szFileName)));
     if (!entry->chosen) return 0;
     MemoryChart chart;
@@ -49,11 +50,12 @@ int ARC_API Collect(void* context, const ENTRYMEMINFO* entry) {
 }  // namespace
 
 std::optional<MemoryScan> ReadChartsInMemory(TArchiver& archiver, const std::string& archivePath,
-                                             const std::vector<std::string>& extensions) {
+                                             const std::vector<std::string>& extensions, bool listing) {
   // The library's command line quotes each word; a quote inside would end it.
   if (archivePath.find('"') != std::string::npos) return std::nullopt;
   Collector c;
-  std::string cmdLine = "\"" + archivePath + "\"";
+  c.listing = listing;
+  std::string cmdLine = std::string(listing ? "" : "-n ") + "\"" + archivePath + "\"";
   for (const std::string& extension : extensions) {
     if (extension.find('"') != std::string::npos) return std::nullopt;
     c.masks.push_back("*." + extension);

@@ -28,15 +28,15 @@ struct MemoryChart {
 
 struct MemoryScan {
   std::vector<MemoryChart> charts;  // in the order the listing found them
-  ArchiveNames names;               // every file of the archive, as its listing gives them
+  ArchiveNames names;               // every file of the archive, as its listing gives them, when asked
 };
 
 // The charts (files named by `extensions`, from any folder, as an
 // unpacking without folders would leave them) of the archive at
-// `archivePath` (CP932, absolute). None when the library cannot do it in
+// `archivePath` (CP932, absolute), and its listing when `listing`. None when the library cannot do it in
 // memory, anything failed, no chart is there, or the files left on disk
 // could be listed otherwise: two charts taking one name, a name CP932
 // cannot hold, a hidden name or attribute, a name with dots or spaces
 // after it, no time.
 std::optional<MemoryScan> ReadChartsInMemory(TArchiver& archiver, const std::string& archivePath,
-                                             const std::vector<std::string>& extensions);
+                                             const std::vector<std::string>& extensions, bool listing);

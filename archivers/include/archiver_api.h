@@ -215,7 +215,8 @@ typedef int (ARC_API *ARC_EXTRACTMEM_FN)(ARC_HWND hwnd, const char* cmdLine, uns
 
 /* ...ListExtractMem: the whole listing and the bytes of the entries chosen,
  * in one pass over the archive. The command line is ExtractMem's with any
- * number of masks. `proc` is called once per entry in the archive's order
+ * number of masks; the switch -n leaves the listing out (`proc` hears of
+ * the chosen entries only). `proc` is called once per entry in the archive's order
  * (a non-zero answer stops the pass: ERROR_USER_CANCEL); for an entry the
  * masks choose, `data` holds its bytes (valid during the call only) and
  * `leafName` the name an unpacking without folders gives the file

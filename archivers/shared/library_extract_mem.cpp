@@ -21,6 +21,7 @@ namespace {
 struct MemCommand {
   std::string archive;
   std::vector<std::string> masks;
+  bool chosenOnly = false;  // -n: no listing, the chosen entries alone
 };
 
 // Switches ("-...") are passed over; the first word left is the archive,
@@ -28,6 +29,7 @@ struct MemCommand {
 int ParseMemCommand(const char* cmdLine, MemCommand& out) {
   if (!cmdLine) return ERROR_COMMAND_NAME;
   for (const CmdToken& t : TokenizeCommandLine(cmdLine)) {
+    if (!t.quoted && t.text == "-n") out.chosenOnly = true;
     if (t.text.empty() || (!t.quoted && t.text[0] == '-')) continue;
     if (out.archive.empty())
       out.archive = t.text;
@@ -72,10 +74,13 @@ void Pass(const std::vector<ReaderOpener>& openers, MemoryOpener firstTry, const
     EntryInfo info;
     while (reader.Next(info)) {
       if (!info.nameUnreadable.empty()) throw ArcError(ERROR_HEADER_BROKEN, info.nameUnreadable);
+      // Most entries are told apart by their name's last bytes, without the
+      // display name being made.
       const bool ruledOut = selection.RuledOut(info.name, info.nameIsUtf8);
-      std::string display = DisplayName(info.name, info.nameIsUtf8);
+      std::string display;
+      if (!ruledOut || !cmd.chosenOnly) display = DisplayName(info.name, info.nameIsUtf8);
       const bool chosen = !ruledOut && selection.Selects(display);
-      if (!each(reader, info, display, chosen)) return;
+      if ((chosen || !cmd.chosenOnly) && !each(reader, info, display, chosen)) return;
       if (chosen || reader.ListsCheaply() || info.isDirectory || info.isSymlink || info.isHardlink) continue;
       bool over = false;
       reader.ReadData([&](const void*, std::size_t size) {

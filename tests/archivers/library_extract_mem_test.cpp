@@ -138,6 +138,12 @@ TEST(ListExtractMem, ListsEverythingAndHandsOverTheChosen) {
   EXPECT_EQ(seen.chosen[1].first, "top.bms");
   EXPECT_EQ(seen.times, (std::vector<std::int64_t>{kWhen, kWhen}));
 
+  // -n: the chosen entries alone.
+  Seen chosenOnly;
+  ASSERT_EQ(ListMem(tar, "-n \"" + archive + "\" \"*.bms\"", chosenOnly), 0);
+  EXPECT_EQ(chosenOnly.listed, (std::vector<std::string>{"song/a.bms", "top.bms"}));
+  EXPECT_EQ(chosenOnly.chosen, seen.chosen);
+
   Seen stopped;
   stopped.stopAfter = 2;
   EXPECT_EQ(ListMem(tar, "\"" + archive + "\" \"*.bms\"", stopped), ERROR_USER_CANCEL);
