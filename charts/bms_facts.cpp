@@ -119,6 +119,23 @@ void BmsFactsReader::AddLine(std::string_view line) {
   if (Active()) HeaderLine(body);
 }
 
+BmsFactsReader::SlotLists& BmsFactsReader::SpareLists() {
+  thread_local SlotLists spare;
+  return spare;
+}
+
+BmsFactsReader::BmsFactsReader(bool pms) : pms_(pms) { slots_.swap(SpareLists()); }
+
+BmsFactsReader::~BmsFactsReader() {
+  // What a huge chart grew is given back rather than kept.
+  constexpr std::size_t kKept = 1 << 16;
+  for (std::vector<Object>& objects : slots_) {
+    objects.clear();
+    if (objects.capacity() > kKept) std::vector<Object>().swap(objects);
+  }
+  slots_.swap(SpareLists());
+}
+
 void BmsFactsReader::Open(Block block) {
   if (deeper_ > 0 || blocks_.size() >= kMaxBlockDepth) {
     ++deeper_;

@@ -24,7 +24,10 @@ inline constexpr std::size_t kMaxObjects = 1 << 20;
 class BmsFactsReader {
  public:
   // `pms`: a nine-button chart (".pms"), whose keys are "9K".
-  explicit BmsFactsReader(bool pms) : pms_(pms) {}
+  explicit BmsFactsReader(bool pms);
+  ~BmsFactsReader();
+  BmsFactsReader(const BmsFactsReader&) = delete;
+  BmsFactsReader& operator=(const BmsFactsReader&) = delete;
 
   // One line starting with '#', without its line end.
   void AddLine(std::string_view line);
@@ -52,6 +55,10 @@ class BmsFactsReader {
   // so a list is sorted already and need not be sorted again.
   static constexpr int kSlots = 35;
   static int Slot(char a, char b);
+  using SlotLists = std::array<std::vector<Object>, kSlots>;
+  // Lists kept per thread from chart to chart, emptied: growing them anew
+  // for every chart cost more than filling them.
+  static SlotLists& SpareLists();
 
   bool Active() const { return deeper_ == 0 && (blocks_.empty() || blocks_.back().active); }
   bool ControlLine(std::string_view word, std::string_view rest);
@@ -65,7 +72,7 @@ class BmsFactsReader {
   std::size_t deeper_ = 0;  // blocks opened past the depth limit, not kept
   bool random_ = false;
 
-  std::array<std::vector<Object>, kSlots> slots_;
+  SlotLists slots_;
   // The measure of each slot's last line; while every line of a slot comes
   // after the one before, its objects are in order and no two share a place.
   std::array<int, kSlots> lastMeasure_ = MeasuresNone();
