@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "archiver_api.h"
+#include "platform/cp932.h"
 #include "platform/dynlib.h"
 #include "platform/files.h"
 #include "platform/msgwindow.h"
@@ -49,6 +50,8 @@ TEST(ArchiverDlls, ExportTheUndecoratedEntryNames) {
       entries.push_back(p + "SetOwnerWindowEx");
       entries.push_back(p + "KillOwnerWindowEx");
     }
+    entries.push_back(p + "ExtractMem");
+    entries.push_back(p + "ListExtractMem");
     for (const std::string& entry : entries) EXPECT_NE(platform::GetProcAddress(m, entry.c_str()), nullptr) << entry;
     // stdcall names as the compiler decorates them are not exported.
     EXPECT_EQ(platform::GetProcAddress(m, (std::string(lib.command) + "@16").c_str()), nullptr);
@@ -72,6 +75,20 @@ std::string Fill(std::string line, const std::string& a, const std::string& d) {
   line.replace(line.find("%A"), 2, a);
   line.replace(line.find("%D"), 2, d);
   return line;
+}
+
+struct MemorySeen {
+  std::vector<std::string> listed, chosen, bytes;
+};
+
+int ARC_API RecordMemoryEntry(void* context, const ENTRYMEMINFO* e) {
+  auto& s = *static_cast<MemorySeen*>(context);
+  s.listed.push_back(e->info.szFileName);
+  if (e->chosen) {
+    s.chosen.push_back(e->leafName);
+    s.bytes.emplace_back(reinterpret_cast<const char*>(e->data), e->size);
+  }
+  return 0;
 }
 
 class RoundTrip : public ::testing::TestWithParam<Format> {};
@@ -117,6 +134,24 @@ TEST_P(RoundTrip, MakesListsAndExtractsJapaneseNamesWithProgress) {
   std::string listed;
   for (const auto& n : names) listed += "[" + n + "]";
   EXPECT_NE(std::find(names.begin(), names.end(), kTitle + ".bms"), names.end()) << listed;
+
+  // The same entries into memory, across the DLL boundary: the chart's
+  // bytes and its name, the other entries listed.
+  auto extractMem = reinterpret_cast<ARC_EXTRACTMEM_FN>(
+      platform::GetProcAddress(m, (std::string(f.prefix) + "ExtractMem").c_str()));
+  auto listMem = reinterpret_cast<ARC_LISTEXTRACTMEM_FN>(
+      platform::GetProcAddress(m, (std::string(f.prefix) + "ListExtractMem").c_str()));
+  ASSERT_TRUE(extractMem && listMem);
+  unsigned char mem[256] = {};
+  std::uint32_t written = 0;
+  ASSERT_EQ(extractMem(0, (Q(archive) + " *.bms").c_str(), mem, sizeof mem, nullptr, nullptr, &written), 0);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(mem), written), chart);
+  MemorySeen seen;
+  ASSERT_EQ(listMem((Q(archive) + " *.bms").c_str(), &RecordMemoryEntry, &seen), 0);
+  EXPECT_EQ(seen.listed, names);
+  ASSERT_EQ(seen.chosen.size(), 1u);
+  EXPECT_EQ(seen.chosen[0], platform::Cp932ToUtf8(kTitle) + ".bms");  // the file-system form
+  EXPECT_EQ(seen.bytes[0], chart);
 
   // Extraction with a real owner window receiving the progress messages.
   std::uint32_t msg = platform::RegisterWindowMessage("wm_arcextract");
