@@ -96,7 +96,7 @@ class PlainFile {
   PlainFile& operator=(const PlainFile&) = delete;
   std::size_t Read(const void** out) {
     std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(nextRead_, size_ - pos_));
-    ssize_t n = want == 0 ? 0 : pread(fd_, buffer_.data(), want, static_cast<off_t>(pos_));
+    ssize_t n = want == 0 ? 0 : pread(fd_, buffer_.data(), want, static_cast<std::int64_t>(pos_));
     if (n < 0) {
       failed_ = true;
       return 0;
