@@ -238,15 +238,15 @@ EOF
 # ---- The collection as 7z: 7-ZIP32 against 7zz x --------------------------
 sevenzip_part() {
   # Each song ZIP repacked by 7zz with its defaults (LZMA2, solid), made once
-  # beside the ZIPs; 7zz reads the Shift-JIS names as code page 932 and
-  # stores them as Unicode, as a 7z made on Windows holds them.
+  # beside the ZIPs. bsdtar unpacks the Shift-JIS names as code page 932 into
+  # UTF-8 ones, so the 7z holds them as Unicode, as one made on Windows does.
   local sevens="$data/7z-$count" z
   if [ ! -f "$sevens/stats" ]; then
     echo "repacking $zips as 7z ..." >&2
     rm -rf "$sevens.part" && mkdir -p "$sevens.part/7z"
     for z in "$zips"/zip/*.zip; do
       rm -rf "$tmp/repack" && mkdir -p "$tmp/repack"
-      (cd "$tmp/repack" && 7zz x -bso0 -bsp0 -mcp=932 "$z" &&
+      (cd "$tmp/repack" && LC_ALL=C.UTF-8 bsdtar -xf "$z" --options hdrcharset=CP932 &&
         7zz a -bso0 -bsp0 "$sevens.part/7z/$(basename "${z%.*}").7z" .) >/dev/null || return 1
     done
     rm -rf "$tmp/repack"
