@@ -7,11 +7,12 @@
 #    the chart facts, and one core against two, when this bmslist-cli has
 #    those options; and the floor of a charts-only scan: a plain C program
 #    inflating only the charts of each ZIP (bench/chart_inflate);
-#  - each archiver library against its reference tool on the same archives.
+#  - each archiver library against its reference tool on the same archives;
+#  - 7-ZIP32.DLL against 7zz x on the collection repacked as 7z.
 # Each figure is the median of RUNS alternated runs after one warm-up run,
 # with the machine's load printed beside them. Working folders are on tmpfs.
 #
-#   [QUICK=1] [RUNS=5] [MIXED=8] [PARTS="pipeline libraries"] bench/run_all.sh [ARCHIVES]
+#   [QUICK=1] [RUNS=5] [MIXED=8] [PARTS="pipeline libraries sevenzip"] bench/run_all.sh [ARCHIVES]
 #
 # ARCHIVES: song ZIPs in the collection (default 60, about 550 MB; 200 is
 # about 1.8 GB and 30,000 entries). MIXED: songs per format in the library
@@ -30,7 +31,7 @@ fi
 for b in bmslist-cli bench_unpack; do
   [ -x "$bin/$b" ] || { echo "build first: cmake --build build" >&2; exit 1; }
 done
-for t in bsdtar lhasa jlha unzip cabextract gcab arj unar python3; do
+for t in bsdtar lhasa jlha unzip cabextract gcab arj unar 7zz python3; do
   command -v "$t" >/dev/null || { echo "missing $t: see scripts/packages.txt" >&2; exit 1; }
 done
 
@@ -45,8 +46,8 @@ make_set() {  # folder, generator arguments
 }
 zips="$data/zip-$count"
 libs="$data/mixed-$mixed"
-parts="${PARTS:-pipeline libraries}"
-[[ " $parts " != *" pipeline "* ]] || make_set "$zips" --archives "$count" --mixed 0
+parts="${PARTS:-pipeline libraries sevenzip}"
+[[ " $parts " != *" pipeline "* && " $parts " != *" sevenzip "* ]] || make_set "$zips" --archives "$count" --mixed 0
 [[ " $parts " != *" libraries "* ]] || make_set "$libs" --archives 0 --mixed "$mixed"
 
 # A copy of the program in a tmpfs folder: it unpacks into "work" beside
@@ -165,22 +166,25 @@ pipeline_part() {
 }
 
 # ---- Each library against its reference tool ------------------------------
+# The library's time is bench_unpack's own: each archive unpacked with its
+# folders into a folder of its own, then all of them deleted. The tool's is
+# a loop doing the same, the tool started once per archive as it would be.
+out="$tmp/out"
+each() {  # a command run in $out/<n> for the n-th archive
+  local cmd="$1" a n=0 dirs=(); shift
+  for ((n = 1; n <= $#; n++)); do dirs+=("$out/$n"); done
+  mkdir -p "${dirs[@]}"
+  n=0
+  for a in "$@"; do
+    n=$((n + 1))
+    cd "$out/$n" && eval "$cmd" '"$a"' || return 1
+  done
+  cd "$tmp" && rm -rf "$out"
+}
+ref_7zz() { each '7zz x -bso0 -bsp0 -y' "$@"; }
+ours() { local t; t=$("$bin/bench_unpack" "$1" "$out" "${@:2}" 2>/dev/null) && echo "$t"; }
+
 libraries_part() {
-  # The library's time is bench_unpack's own: each archive unpacked with its
-  # folders into a folder of its own, then all of them deleted. The tool's is
-  # a loop doing the same, the tool started once per archive as it would be.
-  out="$tmp/out"
-  each() {  # a command run in $out/<n> for the n-th archive
-    local cmd="$1" a n=0 dirs=(); shift
-    for ((n = 1; n <= $#; n++)); do dirs+=("$out/$n"); done
-    mkdir -p "${dirs[@]}"
-    n=0
-    for a in "$@"; do
-      n=$((n + 1))
-      cd "$out/$n" && eval "$cmd" '"$a"' || return 1
-    done
-    cd "$tmp" && rm -rf "$out"
-  }
   ref_bsdtar() { each 'bsdtar -xf' "$@"; }
   ref_bsdtar_charts() { each 'bsdtar -x --include "*.[bB][mM][sS]" -f' "$@"; }
   ref_lhasa() { each 'lhasa xq' "$@"; }
@@ -188,8 +192,6 @@ libraries_part() {
   ref_cabextract() { each 'cabextract -q' "$@"; }
   ref_arj() { each 'arj x -y' "$@"; }
   ref_unar() { each 'unar -q -f' "$@"; }
-  ref_7zz() { each '7zz x -bso0 -bsp0 -y' "$@"; }
-  ours() { local t; t=$("$bin/bench_unpack" "$1" "$out" "${@:2}" 2>/dev/null) && echo "$t"; }
 
   echo
   row "library against its reference tool" "library" "tool" "ratio (library/tool)"
@@ -242,7 +244,47 @@ EOF
     printf "(each row: %d song archive(s), %.0f MB as ZIP, tar.bz2 at most 2; below 1 the library is faster)\n", m, b / 1048576 }'
 }
 
+# ---- The collection as 7z: 7-ZIP32 against 7zz x --------------------------
+sevenzip_part() {
+  # Each song ZIP repacked by 7zz with its defaults (LZMA2, solid), made once
+  # beside the ZIPs. bsdtar unpacks the Shift-JIS names as code page 932 into
+  # UTF-8 ones, so the 7z holds them as Unicode, as one made on Windows does.
+  local sevens="$data/7z-$count" z
+  if [ ! -f "$sevens/stats" ]; then
+    echo "repacking $zips as 7z ..." >&2
+    rm -rf "$sevens.part" && mkdir -p "$sevens.part/7z"
+    for z in "$zips"/zip/*.zip; do
+      rm -rf "$tmp/repack" && mkdir -p "$tmp/repack"
+      (cd "$tmp/repack" && LC_ALL=C.UTF-8 bsdtar -xf "$z" --options hdrcharset=CP932 &&
+        7zz a -bso0 -bsp0 "$sevens.part/7z/$(basename "${z%.*}").7z" .) >/dev/null || return 1
+    done
+    rm -rf "$tmp/repack"
+    du -cb "$sevens.part"/7z/*.7z | tail -1 | cut -f1 > "$sevens.part/stats"
+    mv "$sevens.part" "$sevens"
+  fi
+  local files=("$sevens"/7z/*.7z) lib_t="" ref_t="" a b round
+  for round in $(seq 0 "$runs"); do
+    if [ $((round % 2)) -eq 0 ]; then
+      a=$(ours 7z "${files[@]}" || true); b=$(timed ref_7zz "${files[@]}")
+    else
+      b=$(timed ref_7zz "${files[@]}"); a=$(ours 7z "${files[@]}" || true)
+    fi
+    [ "$round" -eq 0 ] && continue
+    lib_t+="${a:-fail} " ref_t+="${b:-fail} "
+  done
+  local l r note
+  l=$(tr ' ' '\n' <<<"$lib_t" | grep -v -e '^$' -e fail | median)
+  r=$(tr ' ' '\n' <<<"$ref_t" | grep -v -e '^$' -e fail | median)
+  note="$(ratio "$l" "$r")"
+  grep -q fail <<<"$lib_t$ref_t" && note+=" (some runs failed)"
+  awk -v n="${#files[@]}" -v b="$(cat "$sevens/stats")" -v runs="$runs" 'BEGIN {
+    printf "\nThe collection repacked as 7z: %d archives, %.0f MB. Median of %d runs.\n\n", n, b / 1048576, runs }'
+  row "7z collection" "library" "7zz x" "ratio (library/tool)"
+  row "7-ZIP32 vs 7zz x (per archive)" "${l:-fail}" "${r:-fail}" "$note"
+}
+
 echo "load before: $(uptime)"
 [[ " $parts " != *" pipeline "* ]] || pipeline_part
 [[ " $parts " != *" libraries "* ]] || libraries_part
+[[ " $parts " != *" sevenzip "* ]] || sevenzip_part
 echo "load after: $(uptime)"

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "archiver_api.h"
 #include "archivers/shared/libarchive_call.h"
@@ -18,6 +19,7 @@
 #include "archivers/shared/name_coding.h"
 #include "archivers/shared/reader_opener.h"
 #include "archivers/tar/compressed_stream.h"
+#include "archivers/tar/pax_record_filter.h"
 #include "archivers/tar/tar_family.h"
 #include "platform/cp932.h"
 #include "platform/paths.h"
@@ -77,22 +79,80 @@ const char* WhyOf(StreamEnd end) {
   return end == StreamEnd::CutShort ? "the compressed stream is cut short" : "the compressed stream is damaged";
 }
 
-// libarchive's read callbacks over a decoded stream; the handle holds one
-// share of it.
+// A plain tar file read in order for the filter: reads grow from a block
+// after each skip up to a large one, as libarchive's own file reading.
+class PlainFile {
+ public:
+  explicit PlainFile(const std::string& path) : fd_(open(platform::FsName(path).c_str(), O_RDONLY | O_CLOEXEC)) {
+    struct stat st{};
+    if (fd_ < 0 || fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+      if (fd_ >= 0) close(fd_);
+      throw ArcError(ERROR_ARC_FILE_OPEN, "cannot open " + path);
+    }
+    size_ = static_cast<std::uint64_t>(st.st_size);
+  }
+  ~PlainFile() { close(fd_); }
+  PlainFile(const PlainFile&) = delete;
+  PlainFile& operator=(const PlainFile&) = delete;
+  std::size_t Read(const void** out) {
+    std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(nextRead_, size_ - pos_));
+    ssize_t n = want == 0 ? 0 : pread(fd_, buffer_.data(), want, static_cast<std::int64_t>(pos_));
+    if (n < 0) {
+      failed_ = true;
+      return 0;
+    }
+    pos_ += static_cast<std::uint64_t>(n);
+    nextRead_ = std::min(nextRead_ * 2, buffer_.size());
+    *out = buffer_.data();
+    return static_cast<std::size_t>(n);
+  }
+  std::uint64_t Skip(std::uint64_t n) {
+    std::uint64_t step = std::min(n, size_ - pos_);
+    if (step > 0) nextRead_ = 512;
+    pos_ += step;
+    return step;
+  }
+  bool Failed() const { return failed_; }
+
+ private:
+  int fd_;
+  std::uint64_t size_ = 0, pos_ = 0;
+  std::size_t nextRead_ = 512;
+  std::vector<char> buffer_ = std::vector<char>(HeaderWalkScope::Active() ? 64 << 10 : 1 << 20);
+  bool failed_ = false;
+};
+
+// libarchive's callbacks over a tar given through PaxRecordFilter, from a
+// decoded stream (the handle holds one share of it) or a plain file.
 using SharedStream = std::shared_ptr<CompressedStream>;
 
-la_ssize_t StreamRead(struct archive* a, void* data, const void** out) {
-  CompressedStream& s = **static_cast<SharedStream*>(data);
-  std::size_t n = s.Read(out);
-  if (n == 0 && s.End() != StreamEnd::Clean) {
-    archive_set_error(a, EIO, "%s", WhyOf(s.End()));
+struct TarSource {
+  SharedStream stream;
+  std::unique_ptr<PlainFile> file;
+  std::unique_ptr<PaxRecordFilter> filter;
+};
+
+la_ssize_t SourceRead(struct archive* a, void* data, const void** out) {
+  auto& source = *static_cast<TarSource*>(data);
+  std::size_t n = source.filter->Read(out);
+  if (n == 0 && source.stream && source.stream->End() != StreamEnd::Clean) {
+    archive_set_error(a, EIO, "%s", WhyOf(source.stream->End()));
+    return ARCHIVE_FATAL;
+  }
+  if (n == 0 && source.file && source.file->Failed()) {
+    archive_set_error(a, EIO, "read error");
     return ARCHIVE_FATAL;
   }
   return static_cast<la_ssize_t>(n);
 }
 
-int StreamClose(struct archive*, void* data) {
-  delete static_cast<SharedStream*>(data);
+la_int64_t SourceSkip(struct archive*, void* data, la_int64_t request) {
+  if (request <= 0) return 0;
+  return static_cast<la_int64_t>(static_cast<TarSource*>(data)->filter->Skip(static_cast<std::uint64_t>(request)));
+}
+
+int SourceClose(struct archive*, void* data) {
+  delete static_cast<TarSource*>(data);
   return ARCHIVE_OK;
 }
 
@@ -117,18 +177,48 @@ Handle OpenAs(const std::string& path, int filter, bool tar, bool raw) {
       archive_read_support_format_empty(a);
     }
   };
-  if (!DecodedHere(filter)) return {OpenLibarchive(path, formats), nullptr};
-  auto stream = std::make_shared<CompressedStream>(path, filter);
+  bool plain = filter == ARCHIVE_FILTER_NONE;
+  if (!DecodedHere(filter) && !plain) return {OpenLibarchive(path, formats), nullptr};
+  auto* source = new TarSource;
+  if (plain) {
+    try {
+      source->file = std::make_unique<PlainFile>(path);
+    } catch (...) {
+      delete source;
+      throw;
+    }
+    PlainFile* file = source->file.get();
+    source->filter = std::make_unique<PaxRecordFilter>([file](const void** out) { return file->Read(out); },
+                                                       [file](std::uint64_t n) { return file->Skip(n); });
+  } else {
+    try {
+      source->stream = std::make_shared<CompressedStream>(path, filter);
+    } catch (...) {
+      delete source;
+      throw;
+    }
+    CompressedStream* stream = source->stream.get();
+    source->filter = std::make_unique<PaxRecordFilter>([stream](const void** out) { return stream->Read(out); },
+                                                       [](std::uint64_t) { return std::uint64_t{0}; });
+  }
+  SharedStream stream = source->stream;
   LibarchiveCall call;
   struct archive* a = archive_read_new();
-  if (!a) throw ArcError(ERROR_ENOUGH_MEMORY, "out of memory");
+  if (!a) {
+    delete source;
+    throw ArcError(ERROR_ENOUGH_MEMORY, "out of memory");
+  }
   formats(a);
-  // The close callback frees its share, also when the open fails.
-  if (archive_read_open(a, new SharedStream(stream), nullptr, StreamRead, StreamClose) != ARCHIVE_OK) {
+  archive_read_set_read_callback(a, SourceRead);
+  archive_read_set_skip_callback(a, SourceSkip);
+  archive_read_set_close_callback(a, SourceClose);
+  archive_read_set_callback_data(a, source);
+  // The close callback frees the source, also when the open fails.
+  if (archive_read_open1(a) != ARCHIVE_OK) {
     std::string why = archive_error_string(a) ? archive_error_string(a) : "not a tar archive";
     archive_read_free(a);
     // A stream that fails at once fails the open.
-    if (stream->Ended() && stream->End() != StreamEnd::Clean)
+    if (stream && stream->Ended() && stream->End() != StreamEnd::Clean)
       throw ArcError(ErrorOf(stream->End()), WhyOf(stream->End()));
     throw ArcError(ERROR_NOT_ARC_FILE, why);
   }

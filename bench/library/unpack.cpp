@@ -5,10 +5,11 @@
 // for bench/run_all.sh to hold against the library's reference tool doing
 // the same.
 //
-//   bench_unpack FORMAT OUTDIR [--charts] ARCHIVE...
+//   bench_unpack FORMAT OUTDIR [--charts] [--keep] ARCHIVE...
 //
 // FORMAT is lzh, zip, tar, tgz, bz2, txz, tzst, cab, arj, rar or 7z; --charts asks for
-// "*.bms" only, as a charts-only scan does.
+// "*.bms" only, as a charts-only scan does; --keep leaves OUTDIR in place for
+// a comparison of the trees (bench/formats/run.sh).
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -43,7 +44,7 @@ const Format kFormats[] = {
 
 int main(int argc, char** argv) {
   if (argc < 4) {
-    std::fprintf(stderr, "usage: bench_unpack FORMAT OUTDIR [--charts] ARCHIVE...\n");
+    std::fprintf(stderr, "usage: bench_unpack FORMAT OUTDIR [--charts] [--keep] ARCHIVE...\n");
     return 2;
   }
   const Format* format = nullptr;
@@ -61,8 +62,11 @@ int main(int argc, char** argv) {
   }
   const std::filesystem::path out = argv[2];
   int first = 3;
-  const bool charts = std::strcmp(argv[3], "--charts") == 0;
-  if (charts) ++first;
+  bool charts = false, keep = false;
+  for (; first < argc && std::strncmp(argv[first], "--", 2) == 0; ++first) {
+    charts = charts || std::strcmp(argv[first], "--charts") == 0;
+    keep = keep || std::strcmp(argv[first], "--keep") == 0;
+  }
 
   int failed = 0;
   auto t0 = std::chrono::steady_clock::now();
@@ -79,7 +83,7 @@ int main(int argc, char** argv) {
       ++failed;
     }
   }
-  std::filesystem::remove_all(out, ec);
+  if (!keep) std::filesystem::remove_all(out, ec);
   std::printf("%.4f\n", std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
   return failed ? 1 : 0;
 }
