@@ -9,6 +9,7 @@
 #include <optional>
 #include <thread>
 
+#include "archivers/shared/volume_names.h"
 #include "archives/earchiver.h"
 #include "charts/background_task.h"
 #include "charts/chart_reader.h"
@@ -222,6 +223,23 @@ bool DropPipeline::IsSkippedName(const std::string& path) {
   return platform::AsciiUpper(platform::ExtractFileExt(path)) == ".EXE";
 }
 
+void DropPipeline::NoteLaterVolumes() {
+  laterVolumes_.assign(openPaths_.size(), false);
+  for (std::size_t i = 0; i < openPaths_.size(); ++i) {
+    std::string first = arc::FirstVolumeName(openPaths_[i]);
+    if (first.empty()) continue;
+    laterVolumes_[i] = std::any_of(openPaths_.begin(), openPaths_.end(), [&](const std::string& p) {
+      // The same file by another spelling (letter case on Windows) counts too.
+      return p == first ||
+             platform::SameFile(platform::FsPath{platform::FsName(p)}, platform::FsPath{platform::FsName(first)});
+    });
+  }
+}
+
+bool DropPipeline::PassedOver(std::size_t index, const std::string& path) const {
+  return IsSkippedName(path) || (index < laterVolumes_.size() && laterVolumes_[index]);
+}
+
 void DropPipeline::WMDropFiles(const std::vector<std::string>& paths) {
   // Paths are used whole: cutting a long path would silently name another
   // file. A relative one is taken now: listing makes the working folder the
@@ -232,6 +250,7 @@ void DropPipeline::WMDropFiles(const std::vector<std::string>& paths) {
     openPaths_.push_back(platform::AbsolutePath(p));
     if (!IsSkippedName(p)) ++archives;
   }
+  NoteLaterVolumes();
   const std::string folder = WorkingFolderForUnpacking();
   std::string spare;
   if (bothCores && archives >= 2) {
@@ -254,6 +273,7 @@ void DropPipeline::WMDropFiles(const std::vector<std::string>& paths) {
   else
     DropOnBothCores(paths, spare);
   openPaths_.clear();
+  laterVolumes_.clear();
 }
 
 void DropPipeline::AddArchive(const std::string& archivePath) {
@@ -277,7 +297,7 @@ void DropPipeline::DropSerially(const std::vector<std::string>& paths, std::size
                                 BackgroundTask* worker) {
   for (std::size_t i = from; i < paths.size(); ++i) {
     if (onArchiveStarting && !onArchiveStarting(i, paths.size(), paths[i])) break;
-    if (IsSkippedName(paths[i])) continue;
+    if (PassedOver(i, paths[i])) continue;
     Unpacked u = Prepare(i, paths[i], folder);
     // A two-core drop gone serial keeps calling the libraries from one of
     // its threads.
@@ -318,7 +338,7 @@ void DropPipeline::DropOnBothCores(const std::vector<std::string>& paths, const 
       discardInFlight();
       return;
     }
-    if (IsSkippedName(paths[i])) continue;
+    if (PassedOver(i, paths[i])) continue;
     fill();
     Lane& lane = *inFlight.front();  // archive i
     inFlight.pop_front();
@@ -395,7 +415,7 @@ DropPipeline::Unpacked DropPipeline::UnpackAlone(const Unpacked& failed, const s
 }
 
 bool DropPipeline::StartOn(Lane& lane, const std::vector<std::string>& paths, std::size_t& next) {
-  while (next < paths.size() && IsSkippedName(paths[next])) ++next;
+  while (next < paths.size() && PassedOver(next, paths[next])) ++next;
   if (next == paths.size()) return false;
   lane.job = Prepare(next, paths[next], lane.folder);
   ++next;
@@ -438,21 +458,12 @@ void DropPipeline::Unpack(Unpacked& u) {
   if (Select(u)) ExtractSelected(u, archiveFile_);
 }
 
-namespace {
-// "x.7z.002" and on: a later volume of a raw split set, read only from its
-// first volume.
-bool IsLaterVolume(const std::string& path) {
-  std::string ext = platform::ExtractFileExt(path);
-  if (ext.size() != 4 || ext == ".000" || ext == ".001") return false;
-  return std::all_of(ext.begin() + 1, ext.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-}  // namespace
-
 bool DropPipeline::Select(Unpacked& u) {
   ArchiveProblem& problem = u.problem;
   // Asked first: an unknown name would otherwise go to the last driver.
-  if (IsLaterVolume(u.openPath)) {
-    problem.reasons.push_back(Reason("分割書庫の最初の巻ではありません (最初の巻 .001 を開いてください)"));
+  if (std::string first = arc::FirstVolumeName(u.openPath); !first.empty()) {
+    problem.reasons.push_back(Reason("分割書庫の最初の巻ではありません (最初の巻 ") + platform::ExtractFileName(first) +
+                              Reason(" を開いてください)"));
     return false;
   }
   try {
