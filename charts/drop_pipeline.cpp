@@ -497,7 +497,10 @@ void DropPipeline::ExtractSelected(Unpacked& u, TArchiveFile& component) {
     u.result = result;
     // The rows are whatever was unpacked, whatever the result; the result
     // only says what went wrong.
-    if (std::string reason = ExtractResultReason(result); !reason.empty()) problem.reasons.push_back(reason);
+    if (std::string missing = MissingVolume(result, component.Output()); !missing.empty())
+      problem.reasons.push_back(Reason("次の巻が見つかりません: ") + missing);
+    else if (std::string reason = ExtractResultReason(result); !reason.empty())
+      problem.reasons.push_back(reason);
   } catch (const EArchiver& e) {
     problem.reasons.push_back(Reason("書庫ライブラリに渡せないパスです: ") + ErrorText(e));
   } catch (const std::exception& e) {
@@ -551,8 +554,26 @@ void DropPipeline::Finish(Unpacked& u) {
   if ((said || rows == 0) && onArchiveProblem) onArchiveProblem(problem);
 }
 
+namespace {
+// Room for the library's closing message, which names a volume it could
+// not find.
+constexpr std::int32_t kMessageRoom = 1024;
+}  // namespace
+
+std::string DropPipeline::MissingVolume(std::int32_t result, const std::string& output) {
+  static const std::string kSaid = "missing volume ";
+  if (result == 0) return {};
+  std::string text = output.substr(0, output.find('\0'));
+  std::size_t at = text.find(kSaid);
+  if (at == std::string::npos) return {};
+  std::string path = text.substr(at + kSaid.size());
+  path = path.substr(0, path.find_first_of("\r\n"));
+  return platform::ExtractFileName(path);
+}
+
 std::int32_t DropPipeline::ExtractInto(Unpacked& u, TArchiveFile& component) {
   const std::string& folder = u.folder;
+  if (component.GetOutputSize() < kMessageRoom) component.SetOutputSize(kMessageRoom);
   u.listing.reset();
   u.names.reset();
   if (options.chartsOnly) {

@@ -70,6 +70,9 @@ class DropPipeline {
   void AddArchive(const std::string& archivePath);
 
   static bool IsSkippedName(const std::string& path);
+  // The file name of the volume a failed extraction (`result`) could not
+  // find, from the library's closing message; empty when none is named.
+  static std::string MissingVolume(std::int32_t result, const std::string& output);
   // Charts read completely since the pipeline was made.
   int RowCount() const { return chartsRead_; }
 

@@ -218,6 +218,15 @@ TEST_F(PipelineTest, ASplitSetIsListedFromItsFirstVolume) {
   EXPECT_NE(ProblemReasonsText(problems[0]).find("最初の巻ではありません (最初の巻 big.7z.001 を開いてください)"),
             std::string::npos)
       << ProblemReasonsText(problems[0]);
+
+  // A volume gone: the problem names the file looked for.
+  problems.clear();
+  fs::remove(tmp_.Path() + "set/big.7z.003");
+  pipeline.WMDropFiles({tmp_.Path() + "set/big.7z.001", tmp_.Path() + "set/big.7z.002"});
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_EQ(problems[0].archivePath, tmp_.Path() + "set/big.7z.001");
+  EXPECT_NE(ProblemReasonsText(problems[0]).find("次の巻が見つかりません: big.7z.003"), std::string::npos)
+      << ProblemReasonsText(problems[0]);
   EXPECT_TRUE(FilesAtTopOfWork().empty());
 }
 
