@@ -37,7 +37,8 @@ struct SetKind {
 
 std::vector<std::string> WriteSet(const TempDir& dir, const SetKind& kind) {
   std::vector<std::string> volumes =
-      kind.rar5 ? WriteRar5Volumes(SetEntries(), 30000) : WriteRar4Volumes(SetEntries(), 30000);
+      kind.rar5 ? WriteRar5Volumes(SetEntries(), 30000)
+                : WriteRar4Volumes(SetEntries(), 30000, kind.names[0].find(".part") != std::string::npos);
   EXPECT_EQ(volumes.size(), kind.names.size()) << kind.what;
   std::vector<std::string> paths;
   for (std::size_t i = 0; i < volumes.size() && i < kind.names.size(); ++i)

@@ -205,13 +205,15 @@ std::uint32_t PartCrc(const RarEntry& e, const Part& p) { return p.after ? Crc32
 
 }  // namespace
 
-std::vector<std::string> WriteRar4Volumes(const std::vector<RarEntry>& entries, std::size_t dataPerVolume) {
+std::vector<std::string> WriteRar4Volumes(const std::vector<RarEntry>& entries, std::size_t dataPerVolume,
+                                          bool partNames) {
   std::vector<std::vector<Part>> cut = CutIntoVolumes(entries, dataPerVolume);
   std::vector<std::string> out;
   for (std::size_t v = 0; v < cut.size(); ++v) {
     std::string vol("Rar!\x1A\x07\x00", 7);
-    // Volume, new numbering, and on the first one "first volume".
-    vol += Rar4Header(0x73, static_cast<std::uint16_t>(0x0001 | 0x0010 | (v == 0 ? 0x0100 : 0)), std::string(6, '\0'));
+    // Volume, the naming, and on the first one "first volume".
+    vol += Rar4Header(0x73, static_cast<std::uint16_t>(0x0001 | (partNames ? 0x0010 : 0) | (v == 0 ? 0x0100 : 0)),
+                      std::string(6, '\0'));
     for (const Part& p : cut[v]) {
       const RarEntry& e = entries[p.entry];
       vol += Rar4FileHeader(e, p.data, static_cast<std::uint16_t>((p.before ? 0x0001 : 0) | (p.after ? 0x0002 : 0)),

@@ -39,7 +39,9 @@ std::string WriteRar5(const std::vector<RarEntry>& entries);
 // CRC of a part that goes on being that part's, the last part's the whole
 // entry's). The main headers say "volume" and the end headers whether a
 // volume follows. Volumes in order.
-std::vector<std::string> WriteRar4Volumes(const std::vector<RarEntry>& entries, std::size_t dataPerVolume);
+// RAR 4: `partNames` flags the "x.partN.rar" naming, else ".rar", ".r00"...
+std::vector<std::string> WriteRar4Volumes(const std::vector<RarEntry>& entries, std::size_t dataPerVolume,
+                                          bool partNames = true);
 std::vector<std::string> WriteRar5Volumes(const std::vector<RarEntry>& entries, std::size_t dataPerVolume);
 
 }  // namespace test_support
