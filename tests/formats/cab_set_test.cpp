@@ -8,7 +8,7 @@
 
 #include "archiver_api.h"
 #include "archivers/cab/cab_format.h"
-#include "tests/formats/cab_set_writer.h"
+#include "tests/support/cab_set_writer.h"
 #include "tests/formats/format_fixture.h"
 
 using namespace fmt_test;

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "tests/formats/cab_set_writer.h"
+#include "tests/support/cab_set_writer.h"
 
 #include <algorithm>
 #include <cstdint>
 
-namespace fmt_test {
+namespace test_support {
 
 namespace {
 
@@ -130,4 +130,4 @@ std::pair<std::string, std::string> WriteCabSet(const std::vector<CabSetFile>& f
   return {a, b};
 }
 
-}  // namespace fmt_test
+}  // namespace test_support

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-namespace fmt_test {
+namespace test_support {
 
 struct CabSetFile {
   std::string name;
@@ -23,4 +23,4 @@ struct CabSetFile {
 std::pair<std::string, std::string> WriteCabSet(const std::vector<CabSetFile>& files, std::size_t cutAt,
                                                 const std::string& firstName, const std::string& secondName);
 
-}  // namespace fmt_test
+}  // namespace test_support
