@@ -163,6 +163,9 @@ ZipDirectory ReadZipDirectory(int fd, std::uint64_t fileSize, bool storedOffsets
   out.split = end.split;
   out.comment = end.comment;
   out.endRecordEnd = end.recordEnd;
+  // A volume of a split archive whose directory begins in an earlier
+  // volume: only the end record is at hand.
+  if (storedOffsets && end.dirSize > end.dirEnd) return out;
   if (end.dirSize > end.dirEnd || end.dirSize > kMaxDirectory) Broken();
   // Each record is at least 46 bytes: a count beyond that is a lie.
   if (end.count > end.dirSize / kCentralSize) Broken();

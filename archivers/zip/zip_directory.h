@@ -48,7 +48,8 @@ struct ZipDirectory {
 // ERROR_HEADER_BROKEN for a directory that does not fit the file or the
 // count of records it claims.
 // `storedOffsets`: the local headers' offsets are kept as stored (for a
-// volume of a split archive, whose offsets count from elsewhere).
+// volume of a split archive, whose offsets count from elsewhere), and a
+// directory that begins before the file gives the end record alone.
 ZipDirectory ReadZipDirectory(int fd, std::uint64_t fileSize, bool storedOffsets = false);
 
 // How an entry's name is coded, and the bytes to use:

@@ -260,7 +260,10 @@ std::unique_ptr<ArchiveReader> OpenZipSet(const std::string& path) {
     if (dir.lastDisk == 0) return nullptr;
     set.volumes = ZipSplitVolumes(path);
     set.perVolumeOffsets = true;
-    if (set.volumes.size() < dir.lastDisk + 1) {
+    if (set.volumes.size() > dir.lastDisk + 1) {
+      // ".z" files past the set's count belong to no volume of it.
+      set.volumes.erase(set.volumes.begin() + dir.lastDisk, set.volumes.end() - 1);
+    } else if (set.volumes.size() < dir.lastDisk + 1) {
       // A gap: the volumes up to it are read, the one after is named.
       set.volumes.pop_back();
       set.missing = NextVolumeName(set.volumes.back());

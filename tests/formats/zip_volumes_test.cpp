@@ -5,6 +5,7 @@
 // missing volume lets the entries before it out and is named.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 
 #include "archiver_api.h"
@@ -86,6 +87,24 @@ TEST(ZipSet, ALastVolumeAloneNamesTheFirst) {
   ASSERT_EQ(Shell(dir.Path() + "src", "zip -q -s 64k ../s.zip a.bms big.wav c.bme"), 0);
   std::filesystem::remove(dir.Path() + "s.z01");
   EXPECT_EQ(ReadErrorCode(arc::OpenZipReader, dir.Path() + "s.zip"), ERROR_UNEXPECTED_EOF);
+}
+
+// Raw pieces of an archive whose directory is larger than a piece: the
+// directory starts before the last piece, and the entries still come out
+// whole with their names.
+TEST(ZipSet, ADirectoryOverSeveralPiecesStillReads) {
+  if (!HaveTool("7zz")) GTEST_SKIP() << "7zz not installed";
+  TempDir dir;
+  std::map<std::string, std::string> files;
+  for (int i = 0; i < 1500; ++i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "chart%04d.bms", i);
+    files[name] = "#TITLE " + std::to_string(i) + "\r\n";
+    dir.Write(std::string("src/") + name, files[name]);
+  }
+  ASSERT_EQ(Shell(dir.Path() + "src", "7zz a -bso0 -tzip -mx=0 -v64k ../s.zip ."), 0);
+  ASSERT_TRUE(std::filesystem::exists(dir.Path() + "s.zip.003"));
+  EXPECT_EQ(FilesOf(ReadAllEntries(*arc::OpenZipReader(dir.Path() + "s.zip.001"))), files);
 }
 
 }  // namespace
