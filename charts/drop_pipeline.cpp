@@ -9,6 +9,7 @@
 #include <optional>
 #include <thread>
 
+#include "archivers/shared/volume_names.h"
 #include "archives/earchiver.h"
 #include "charts/background_task.h"
 #include "charts/chart_reader.h"
@@ -225,6 +226,23 @@ bool DropPipeline::IsSkippedName(const std::string& path) {
   return platform::AsciiUpper(platform::ExtractFileExt(path)) == ".EXE";
 }
 
+void DropPipeline::NoteLaterVolumes() {
+  laterVolumes_.assign(openPaths_.size(), false);
+  for (std::size_t i = 0; i < openPaths_.size(); ++i) {
+    std::string first = arc::FirstVolumeName(openPaths_[i]);
+    if (first.empty()) continue;
+    laterVolumes_[i] = std::any_of(openPaths_.begin(), openPaths_.end(), [&](const std::string& p) {
+      // The same file by another spelling (letter case on Windows) counts too.
+      return p == first ||
+             platform::SameFile(platform::FsPath{platform::FsName(p)}, platform::FsPath{platform::FsName(first)});
+    });
+  }
+}
+
+bool DropPipeline::PassedOver(std::size_t index, const std::string& path) const {
+  return IsSkippedName(path) || (index < laterVolumes_.size() && laterVolumes_[index]);
+}
+
 void DropPipeline::WMDropFiles(const std::vector<std::string>& paths) {
   // Paths are used whole: cutting a long path would silently name another
   // file. A relative one is taken now: listing makes the working folder the
@@ -235,6 +253,7 @@ void DropPipeline::WMDropFiles(const std::vector<std::string>& paths) {
     openPaths_.push_back(platform::AbsolutePath(p));
     if (!IsSkippedName(p)) ++archives;
   }
+  NoteLaterVolumes();
   const std::string folder = WorkingFolderForUnpacking();
   std::string spare;
   if (bothCores && archives >= 2) {
@@ -257,6 +276,7 @@ void DropPipeline::WMDropFiles(const std::vector<std::string>& paths) {
   else
     DropOnBothCores(paths, spare);
   openPaths_.clear();
+  laterVolumes_.clear();
 }
 
 void DropPipeline::AddArchive(const std::string& archivePath) {
@@ -280,7 +300,7 @@ void DropPipeline::DropSerially(const std::vector<std::string>& paths, std::size
                                 BackgroundTask* worker) {
   for (std::size_t i = from; i < paths.size(); ++i) {
     if (onArchiveStarting && !onArchiveStarting(i, paths.size(), paths[i])) break;
-    if (IsSkippedName(paths[i])) continue;
+    if (PassedOver(i, paths[i])) continue;
     Unpacked u = Prepare(i, paths[i], folder);
     // A two-core drop gone serial keeps calling the libraries from one of
     // its threads.
@@ -321,7 +341,7 @@ void DropPipeline::DropOnBothCores(const std::vector<std::string>& paths, const 
       discardInFlight();
       return;
     }
-    if (IsSkippedName(paths[i])) continue;
+    if (PassedOver(i, paths[i])) continue;
     fill();
     Lane& lane = *inFlight.front();  // archive i
     inFlight.pop_front();
@@ -398,7 +418,7 @@ DropPipeline::Unpacked DropPipeline::UnpackAlone(const Unpacked& failed, const s
 }
 
 bool DropPipeline::StartOn(Lane& lane, const std::vector<std::string>& paths, std::size_t& next) {
-  while (next < paths.size() && IsSkippedName(paths[next])) ++next;
+  while (next < paths.size() && PassedOver(next, paths[next])) ++next;
   if (next == paths.size()) return false;
   lane.job = Prepare(next, paths[next], lane.folder);
   ++next;
@@ -441,21 +461,12 @@ void DropPipeline::Unpack(Unpacked& u) {
   if (Select(u)) ExtractSelected(u, archiveFile_);
 }
 
-namespace {
-// "x.7z.002" and on: a later volume of a raw split set, read only from its
-// first volume.
-bool IsLaterVolume(const std::string& path) {
-  std::string ext = platform::ExtractFileExt(path);
-  if (ext.size() != 4 || ext == ".000" || ext == ".001") return false;
-  return std::all_of(ext.begin() + 1, ext.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-}  // namespace
-
 bool DropPipeline::Select(Unpacked& u) {
   ArchiveProblem& problem = u.problem;
   // Asked first: an unknown name would otherwise go to the last driver.
-  if (IsLaterVolume(u.openPath)) {
-    problem.reasons.push_back(Reason("分割書庫の最初の巻ではありません (最初の巻 .001 を開いてください)"));
+  if (std::string first = arc::FirstVolumeName(u.openPath); !first.empty()) {
+    problem.reasons.push_back(Reason("分割書庫の最初の巻ではありません (最初の巻 ") + platform::ExtractFileName(first) +
+                              Reason(" を開いてください)"));
     return false;
   }
   try {
@@ -489,7 +500,10 @@ void DropPipeline::ExtractSelected(Unpacked& u, TArchiveFile& component) {
     u.result = result;
     // The rows are whatever was unpacked, whatever the result; the result
     // only says what went wrong.
-    if (std::string reason = ExtractResultReason(result); !reason.empty()) problem.reasons.push_back(reason);
+    if (std::string missing = MissingVolume(result, component.Output()); !missing.empty())
+      problem.reasons.push_back(Reason("次の巻が見つかりません: ") + missing);
+    else if (std::string reason = ExtractResultReason(result); !reason.empty())
+      problem.reasons.push_back(reason);
   } catch (const EArchiver& e) {
     problem.reasons.push_back(Reason("書庫ライブラリに渡せないパスです: ") + ErrorText(e));
   } catch (const std::exception& e) {
@@ -543,8 +557,26 @@ void DropPipeline::Finish(Unpacked& u) {
   if ((said || rows == 0) && onArchiveProblem) onArchiveProblem(problem);
 }
 
+namespace {
+// Room for the library's closing message, which names a volume it could
+// not find.
+constexpr std::int32_t kMessageRoom = 1024;
+}  // namespace
+
+std::string DropPipeline::MissingVolume(std::int32_t result, const std::string& output) {
+  static const std::string kSaid = "missing volume ";
+  if (result == 0) return {};
+  std::string text = output.substr(0, output.find('\0'));
+  std::size_t at = text.find(kSaid);
+  if (at == std::string::npos) return {};
+  std::string path = text.substr(at + kSaid.size());
+  path = path.substr(0, path.find_first_of("\r\n"));
+  return platform::ExtractFileName(path);
+}
+
 std::int32_t DropPipeline::ExtractInto(Unpacked& u, TArchiveFile& component) {
   const std::string& folder = u.folder;
+  if (component.GetOutputSize() < kMessageRoom) component.SetOutputSize(kMessageRoom);
   u.listing.reset();
   u.names.reset();
   u.memoryCharts.clear();

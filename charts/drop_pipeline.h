@@ -62,13 +62,17 @@ class DropPipeline {
   std::function<void()> onWaiting;
 
   // The paths of one drop, in the order given; names with the extension
-  // ".exe" in any letter case are skipped. Relative paths are taken against
+  // ".exe" in any letter case are skipped, and so are later volumes of a
+  // split archive whose first volume is dropped with them (read from it). Relative paths are taken against
   // the current folder at the call (the listing changes it).
   void WMDropFiles(const std::vector<std::string>& paths);
   // One dropped file; lets no error out.
   void AddArchive(const std::string& archivePath);
 
   static bool IsSkippedName(const std::string& path);
+  // The file name of the volume a failed extraction (`result`) could not
+  // find, from the library's closing message; empty when none is named.
+  static std::string MissingVolume(std::int32_t result, const std::string& output);
   // Charts read completely since the pipeline was made.
   int RowCount() const { return chartsRead_; }
 
@@ -123,4 +127,7 @@ class DropPipeline {
   platform::WindowHandle window_;
   int chartsRead_ = 0;
   std::vector<std::string> openPaths_;  // the drop's paths, absolute
+  std::vector<bool> laterVolumes_;     // passed over: read with their first volume
+  void NoteLaterVolumes();
+  bool PassedOver(std::size_t index, const std::string& path) const;
 };

@@ -18,6 +18,7 @@
 #include "archiver_api.h"
 #include "archivers/7z/7z_format.h"
 #include "archivers/7z/7z_volumes.h"
+#include "archivers/shared/volume_chain.h"
 #include "archivers/shared/libarchive_reader.h"
 #include "platform/paths.h"
 #ifdef _WIN32

@@ -1,13 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // A raw split 7z set ("x.7z.001", "x.7z.002"...) read as the one archive
-// its volumes make end to end, through libarchive's read callbacks.
+// its volumes make end to end (shared/volume_chain.h).
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
-
-struct archive;
 
 namespace arc {
 
@@ -18,10 +15,5 @@ std::vector<std::string> SevenZipVolumes(const std::string& path);
 // The size the archive declares in its start header (32 bytes, then the
 // next header's offset and size); 0 when the header cannot be read.
 std::uint64_t DeclaredSevenZipSize(const std::string& firstVolume);
-
-// Opens the volumes, in order, as one archive with a handle prepared by
-// `configure`. Throws ArcError like OpenLibarchive.
-struct archive* OpenVolumeSet(const std::vector<std::string>& volumes,
-                              const std::function<void(struct archive*)>& configure);
 
 }  // namespace arc

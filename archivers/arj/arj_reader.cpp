@@ -1,5 +1,9 @@
 // SPDX-License-Identifier: MIT
 // Reader of ARJ archives with our own decoder: no library reads ARJ.
+// A multi-volume archive ("x.arj", "x.a01"...) is read from its first
+// volume on: an entry that goes on into the next volume is stored there
+// again as a part of its own (its own header, packed and checked apart),
+// and the parts are joined here.
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -14,6 +18,7 @@
 #include "archivers/shared/dos_fields.h"
 #include "archivers/shared/le_bytes.h"
 #include "archivers/shared/stdio_file.h"
+#include "archivers/shared/volume_names.h"
 #include "platform/paths.h"
 #include "archivers/arj/arj_format.h"
 
@@ -30,22 +35,42 @@ constexpr std::uint64_t kMaxStubSize = 1u << 20;
 
 class ArjReader : public ArchiveReader {
  public:
-  ArjReader(StdioFile file, std::uint64_t next)
-      : file_(std::move(file)), next_(next) {}
+  ArjReader(StdioFile file, std::uint64_t next, std::string path = {})
+      : file_(std::move(file)), next_(next), path_(std::move(path)) {}
+
+  // The main header's flags: whether a volume follows.
+  void SetMainFlags(std::uint8_t flags) {
+    mainFlags_ = flags;
+    volumeSet_ = flags & arj::kVolume;
+  }
+
+  // A walk over a set's headers would stop at a missing volume before any
+  // entry came out.
+  bool ListsCheaply() const override { return !volumeSet_; }
 
   bool Next(EntryInfo& info) override {
     while (!ended_) {
       std::optional<Header> h = ReadHeaderAt(next_);
       if (!h) {
-        ended_ = true;
-        break;
+        if (!(mainFlags_ & arj::kVolume)) {
+          ended_ = true;
+          break;
+        }
+        OpenVolume(NextVolumeName(path_));
+        continue;
       }
       current_ = std::move(*h);
       dataStart_ = next_;
       next_ = dataStart_ + current_.compressedSize;
+      // The rest of an entry from the volume before: read with it.
+      if (current_.flags & arj::kExtFile) continue;
       if (current_.fileType == arj::kBinary || current_.fileType == arj::kText ||
           current_.fileType == arj::kDirectory) {
         Fill(info);
+        if (current_.flags & arj::kVolume) {
+          info.size = WholeSize();
+          info.crc = 0;  // each part has its own
+        }
         hasEntry_ = true;
         return true;
       }
@@ -60,9 +85,26 @@ class ArjReader : public ArchiveReader {
     hasEntry_ = false;  // the data is read once
     if (current_.fileType == arj::kDirectory) return;
     if (current_.flags & arj::kGarbled) throw ArcError(ERROR_PASSWORD_FILE, "ARJ entry is encrypted");
-    if (current_.flags & (arj::kVolume | arj::kExtFile)) {
-      throw ArcError(ERROR_NOT_SUPPORT, "ARJ entry spans volumes");
+    if (current_.flags & arj::kExtFile) throw ArcError(ERROR_NOT_SUPPORT, "ARJ entry spans volumes");
+    std::uint64_t written = 0;
+    for (;;) {
+      if (!ReadPart(sink, written)) return;
+      if (!(current_.flags & arj::kVolume)) return;
+      // The next part starts the next volume.
+      std::string name = current_.name;
+      OpenVolume(NextVolumeName(path_));
+      std::optional<Header> h = ReadHeaderAt(next_);
+      if (!h || !(h->flags & arj::kExtFile) || h->name != name)
+        throw ArcError(ERROR_HEADER_BROKEN, "ARJ volume does not go on with the entry");
+      current_ = std::move(*h);
+      dataStart_ = next_;
+      next_ = dataStart_ + current_.compressedSize;
     }
+  }
+
+ private:
+  // Decodes the current part; false when the sink stopped.
+  bool ReadPart(const std::function<bool(const void*, std::size_t)>& sink, std::uint64_t& written) {
     if (current_.method > 4) throw ArcError(ERROR_METHOD, "unknown ARJ method");
     Seek(dataStart_);
 
@@ -76,6 +118,7 @@ class ArjReader : public ArchiveReader {
     std::uint32_t crc = 0;
     arj::Sink counted = [&](const void* data, std::size_t size) {
       crc = Crc32(crc, data, size);
+      written += size;
       return sink(data, size);
     };
 
@@ -89,9 +132,44 @@ class ArjReader : public ArchiveReader {
       complete = arj::Decode(current_.method, source, current_.originalSize, counted);
     }
     if (complete && crc != current_.crc) throw ArcError(ERROR_FILE_CRC, "ARJ entry fails its CRC");
+    return complete;
   }
 
- private:
+  // Goes on at the first header after the main header of the volume at
+  // `path`; a volume not there is named.
+  void OpenVolume(const std::string& path) {
+    StdioFile file(path.empty() ? nullptr : fopen(platform::FsName(path).c_str(), "rb"));
+    if (!file) throw ArcError(ERROR_UNEXPECTED_EOF, "missing volume " + (path.empty() ? path_ + " (next)" : path));
+    file_ = std::move(file);
+    path_ = path;
+    std::optional<Header> main = ReadHeaderAt(0);
+    if (!main || main->fileType != arj::kMainHeader) throw ArcError(ERROR_NOT_ARC_FILE, "not an ARJ volume: " + path);
+    mainFlags_ = main->flags;
+  }
+
+  // The whole length of the current entry: its parts in the volumes that
+  // follow, as far as they are there.
+  std::uint64_t WholeSize() const {
+    std::uint64_t total = current_.originalSize;
+    std::string path = path_;
+    for (int guard = 0; guard < 1000; ++guard) {
+      path = NextVolumeName(path);
+      StdioFile file(path.empty() ? nullptr : fopen(platform::FsName(path).c_str(), "rb"));
+      if (!file) break;
+      ArjReader volume(std::move(file), 0);
+      try {
+        if (!volume.ReadHeaderAt(0)) break;
+        std::optional<Header> part = volume.ReadHeaderAt(volume.next_);
+        if (!part || !(part->flags & arj::kExtFile) || part->name != current_.name) break;
+        total += part->originalSize;
+        if (!(part->flags & arj::kVolume)) break;
+      } catch (const ArcError&) {
+        break;
+      }
+    }
+    return total;
+  }
+
   bool CopyStored(const arj::ByteSource& source, const arj::Sink& sink) {
     std::vector<std::uint8_t> buf(1 << 16);
     std::uint32_t left = current_.originalSize;
@@ -181,6 +259,9 @@ class ArjReader : public ArchiveReader {
 
   StdioFile file_;
   std::uint64_t next_;
+  std::string path_;  // the volume being read
+  std::uint8_t mainFlags_ = 0;
+  bool volumeSet_ = false;
   std::uint64_t dataStart_ = 0;
   Header current_;
   bool hasEntry_ = false;
@@ -213,10 +294,13 @@ std::unique_ptr<ArchiveReader> OpenArjReader(const std::string& path) {
   std::uint8_t magic[2] = {};
   std::size_t n = std::fread(magic, 1, 2, file.get());
   std::FILE* f = file.get();
-  auto reader = std::make_unique<ArjReader>(std::move(file), 0);
+  auto reader = std::make_unique<ArjReader>(std::move(file), 0, path);
   if (n == 2 && magic[0] == 0x60 && magic[1] == 0xEA) {
     std::optional<Header> main = reader->ReadHeaderAt(0);
-    if (main && main->fileType == arj::kMainHeader) return reader;
+    if (main && main->fileType == arj::kMainHeader) {
+      reader->SetMainFlags(main->flags);
+      return reader;
+    }
   } else if (n == 2 && magic[0] == 'M' && magic[1] == 'Z' && FindMainHeaderInStub(*reader, f)) {
     return reader;
   }

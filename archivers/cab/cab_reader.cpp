@@ -1,16 +1,23 @@
 // SPDX-License-Identifier: MIT
 // Reader of Microsoft cabinets through libmspack, which also reads the
-// cabinets with reserve fields that other libraries refuse.
+// cabinets with reserve fields that other libraries refuse. A cabinet
+// that names a next one is read with the cabinets that follow it (a
+// cabinet set), so a file that goes on into the next cabinet is whole.
 #include <mspack.h>
 
+#include <deque>
 #include <exception>
 #include <memory>
+#include <set>
 #include <utility>
 
 #include "archiver_api.h"
 #include "archivers/shared/archive_reader.h"
 #include "archivers/cab/cab_system.h"
 #include "archivers/shared/dos_fields.h"
+#include "archivers/shared/incomplete_set_reader.h"
+#include "archivers/shared/volume_names.h"
+#include "platform/input_file.h"
 #include "platform/cp932.h"
 #include "platform/paths.h"
 #include "archivers/cab/cab_format.h"
@@ -78,13 +85,17 @@ class CabReader : public ArchiveReader {
   CabReader(const CabReader&) = delete;
   CabReader& operator=(const CabReader&) = delete;
 
-  void Open(const std::string& fsPath) {
+  void Open(const std::string& path) {
     int selftest;
     MSPACK_SYS_SELFTEST(selftest);
     if (selftest != MSPACK_ERR_OK) throw ArcError(ERROR_NOT_SUPPORT, "libmspack was built for another off_t");
-    path_ = fsPath;
+    cp932Path_ = path;
+    path_ = platform::FsName(path);
     OpenCabinet();
   }
+
+  // The next cabinet of the set that is not there; empty when none is.
+  const std::string& Missing() const { return missing_; }
 
   bool Next(EntryInfo& info) override {
     // A reopen after an early stop failed: the old file list is gone.
@@ -136,6 +147,38 @@ class CabReader : public ArchiveReader {
                                                   : ERROR_NOT_ARC_FILE,
                      "not a cabinet");
     }
+    AppendFollowingCabinets();
+  }
+
+  // The cabinets each one names as its next, in the same folder (the
+  // names' own folders dropped), joined to the set while they match.
+  void AppendFollowingCabinets() {
+    missing_.clear();
+    laterPaths_.clear();
+    mscabd_cabinet* last = cabinet_;
+    std::string at = cp932Path_;
+    std::set<std::string> seen{at};
+    while (last->flags & MSCAB_HDR_NEXTCAB) {
+      std::string name = ReadCabinetLinks(at).next;
+      if (name.empty()) return;
+      std::string next = platform::ExtractFilePath(at) + name;
+      if (!seen.insert(next).second) return;  // cabinets naming each other
+      if (!platform::RegularFileSize(next)) {
+        missing_ = next;
+        return;
+      }
+      // libmspack keeps the name for the cabinet's life.
+      laterPaths_.push_back(platform::FsName(next));
+      mscabd_cabinet* cab = decomp_->open(decomp_, laterPaths_.back().c_str());
+      if (!cab) return;
+      if (decomp_->append(decomp_, last, cab) != MSPACK_ERR_OK) {
+        // Not of this set: the set ends before it.
+        decomp_->close(decomp_, cab);
+        return;
+      }
+      last = cab;
+      at = next;
+    }
   }
 
   // Starts afresh at the current entry.
@@ -160,7 +203,10 @@ class CabReader : public ArchiveReader {
   mscab_decompressor* decomp_ = nullptr;
   mscabd_cabinet* cabinet_ = nullptr;
   mscabd_file* current_ = nullptr;
+  std::string cp932Path_;
   std::string path_;
+  std::deque<std::string> laterPaths_;  // the set's later cabinets, file-system names
+  std::string missing_;
   std::size_t index_ = 0;  // of current_ in the cabinet's file list
   bool started_ = false;
   bool dataRead_ = false;
@@ -170,7 +216,11 @@ class CabReader : public ArchiveReader {
 
 std::unique_ptr<ArchiveReader> OpenCabReader(const std::string& path) {
   auto reader = std::make_unique<CabReader>();
-  reader->Open(platform::FsName(path));
+  reader->Open(path);
+  if (!reader->Missing().empty()) {
+    std::string missing = reader->Missing();
+    return std::make_unique<IncompleteSetReader>(std::move(reader), missing);
+  }
   return reader;
 }
 

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "archivers/rar/rar_header.h"
 
@@ -36,5 +37,8 @@ class Rar4Data {
 // The data side over the archive at `fsPath` (the file-system name;
 // `path` is the name to report). `solid` as the archive flags say.
 std::unique_ptr<Rar4Data> OpenRar4Data(const std::string& path, const std::string& fsPath, bool solid);
+// The data side over a volume set, read end to end (libarchive on every
+// system). Names in CP932.
+std::unique_ptr<Rar4Data> OpenRar4VolumeData(const std::vector<std::string>& volumes);
 
 }  // namespace arc

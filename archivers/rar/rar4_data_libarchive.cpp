@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // RAR 1.5-4 data through libarchive (Windows, where libunarr is not among
-// the libraries built).
+// the libraries built; and volume sets everywhere, which libunarr does not
+// read).
 #include <archive.h>
 #include <archive_entry.h>
 
@@ -11,6 +12,7 @@
 #include "archivers/shared/archive_reader.h"
 #include "archivers/shared/libarchive_call.h"
 #include "archivers/shared/libarchive_reader.h"
+#include "archivers/shared/volume_chain.h"
 
 namespace arc {
 
@@ -65,9 +67,17 @@ class LibarchiveData : public Rar4Data {
 
 }  // namespace
 
+// The tests of this decoder on Linux build it in place of libunarr's.
+#if defined(_WIN32) || defined(BMSLIST_RAR4_BY_LIBARCHIVE)
 std::unique_ptr<Rar4Data> OpenRar4Data(const std::string& path, const std::string&, bool) {
   return std::make_unique<LibarchiveData>(
       OpenLibarchive(path, [](struct archive* h) { archive_read_support_format_rar(h); }));
+}
+#endif
+
+std::unique_ptr<Rar4Data> OpenRar4VolumeData(const std::vector<std::string>& volumes) {
+  return std::make_unique<LibarchiveData>(
+      OpenVolumeSet(volumes, [](struct archive* h) { archive_read_support_format_rar(h); }));
 }
 
 }  // namespace arc

@@ -13,7 +13,9 @@ namespace {
 constexpr std::uint64_t kMaxHeaderSize = 2 * 1024 * 1024;  // the format's own limit
 constexpr int kMainHeader = 1, kFileHeader = 2, kEncryptionHeader = 4, kEndHeader = 5;
 constexpr std::uint64_t kExtraEncryption = 1;
-constexpr std::uint64_t kArchiveSolid = 0x0004;
+constexpr std::uint64_t kArchiveVolume = 0x0001, kArchiveSolid = 0x0004;
+constexpr std::uint64_t kSplitBefore = 0x0008, kSplitAfter = 0x0010;  // header flags
+constexpr std::uint64_t kMoreVolumes = 0x0001;                        // end header flags
 
 // Variable-length integers: 7 bits a byte, low first, high bit = more.
 struct Cursor {
@@ -109,9 +111,20 @@ Rar5Scan ScanRar5(const std::string& fsPath) {
       scan.headersEncrypted = true;
       break;
     }
-    if (type == kEndHeader) break;
-    if (type == kMainHeader) scan.solid = (c.Vint() & kArchiveSolid) != 0;
-    if (type == kFileHeader) scan.files.push_back(ParseFileHeader(c, extraSize));
+    if (type == kEndHeader) {
+      scan.moreVolumes = (c.Vint() & kMoreVolumes) != 0 && c.ok;
+      break;
+    }
+    if (type == kMainHeader) {
+      std::uint64_t archiveFlags = c.Vint();
+      scan.solid = (archiveFlags & kArchiveSolid) != 0;
+      scan.volume = (archiveFlags & kArchiveVolume) != 0;
+    }
+    if (type == kFileHeader) {
+      scan.files.push_back(ParseFileHeader(c, extraSize));
+      scan.files.back().splitBefore = (flags & kSplitBefore) != 0;
+      scan.files.back().splitAfter = (flags & kSplitAfter) != 0;
+    }
     long next = headerStart + static_cast<long>(headerSize);
     if (dataSize > static_cast<std::uint64_t>(0x7FFFFFFFFFFFLL) ||
         std::fseek(f.get(), next + static_cast<long>(dataSize), SEEK_SET) != 0)

@@ -14,12 +14,16 @@ struct Rar5FileFacts {
   bool encrypted = false;
   bool directory = false;
   std::uint32_t crc = 0;  // 0 when the header stores none
+  bool splitBefore = false;  // the data began in the previous volume
+  bool splitAfter = false;   // the data goes on in the next volume
 };
 
 struct Rar5Scan {
   bool headersEncrypted = false;
   bool solid = false;    // skipping an entry's data means decoding it
   bool cutShort = false;  // the file ends before the end-of-archive header
+  bool volume = false;       // one volume of a set
+  bool moreVolumes = false;  // its end header says a volume follows
   std::vector<Rar5FileFacts> files;  // file headers in archive order
 };
 

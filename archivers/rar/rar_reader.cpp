@@ -14,6 +14,7 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "archiver_api.h"
 #include "archivers/rar/rar4_data.h"
@@ -23,9 +24,12 @@
 #include "archivers/shared/archive_reader.h"
 #include "archivers/shared/crc32.h"
 #include "archivers/shared/dos_fields.h"
+#include "archivers/shared/incomplete_set_reader.h"
+#include "archivers/shared/volume_names.h"
 #include "archivers/shared/name_coding.h"
 #include "archivers/shared/stdio_file.h"
 #include "platform/cp932.h"
+#include "platform/input_file.h"
 #include "platform/paths.h"
 
 namespace arc {
@@ -81,11 +85,16 @@ void FillEntryInfo(const rar::FileHeader& h, EntryInfo& info) {
   info.encrypted = h.Encrypted();
 }
 
+// One volume of the archive, open for the header walk.
+struct Volume {
+  StdioFile file;
+  std::uint64_t length = 0;
+};
+
 class Rar4Reader : public ArchiveReader {
  public:
-  Rar4Reader(StdioFile file, std::uint64_t fileLength, std::unique_ptr<Rar4Data> data, std::uint16_t archiveFlags)
-      : file_(std::move(file)), fileLength_(fileLength), data_(std::move(data)),
-        solid_(archiveFlags & rar::kArchiveSolid) {}
+  Rar4Reader(std::vector<Volume> volumes, std::unique_ptr<Rar4Data> data, std::uint16_t archiveFlags)
+      : volumes_(std::move(volumes)), data_(std::move(data)), solid_(archiveFlags & rar::kArchiveSolid) {}
 
   bool Next(EntryInfo& info) override {
     hasEntry_ = false;
@@ -95,21 +104,26 @@ class Rar4Reader : public ArchiveReader {
     } catch (const ArcError&) {
       // Our own walk tells a damaged header more precisely (its CRC).
       rar::FileHeader ahead;
+      std::size_t volume = volume_;
       std::uint64_t offset = walked_;
-      rar::NextFileHeader(file_.get(), fileLength_, offset, ahead);
+      NextHeader(volume, offset, ahead);
       throw;
     }
     if (at) {
-      header_ = rar::ReadFileHeader(file_.get(), *at);
+      header_ = rar::ReadFileHeader(File(), *at);
       walked_ = header_.dataOffset + header_.packSize;
-    } else if (!rar::NextFileHeader(file_.get(), fileLength_, walked_, header_)) {
+    } else if (!NextHeader(volume_, walked_, header_)) {
       throw ArcError(ERROR_HEADER_BROKEN, "RAR archive is damaged");  // an entry the headers do not hold
     }
     hasEntry_ = true;
     dataRead_ = false;
     link_ = false;
+    wholeCrc_ = header_.fileCrc;
+    wholeCrcKnown_ = !(header_.flags & rar::kSplitAfter) || LastPartCrc(wholeCrc_);
 
     FillEntryInfo(header_, info);
+    if (!wholeCrcKnown_) info.crc = 0;
+    else info.crc = wholeCrc_;
     if (header_.hostOs == kUnixHost && (header_.attributes & kUnixTypeMask) == kUnixSymlink && !info.isDirectory) {
       // A target that cannot be read stays empty, and the link is refused.
       std::optional<std::string> target = data_->TakenLinkTarget();
@@ -138,12 +152,14 @@ class Rar4Reader : public ArchiveReader {
     dataRead_ = true;
     if (header_.Directory()) return;
     if (header_.Encrypted()) throw ArcError(ERROR_PASSWORD_FILE, "RAR entry is encrypted");
-    if (header_.Split()) throw ArcError(ERROR_NOT_SUPPORT, "RAR entry spans volumes");
+    // A part whose rest is in no volume at hand.
+    if (header_.Split() && (volumes_.size() == 1 || (header_.flags & rar::kSplitBefore)))
+      throw ArcError(ERROR_NOT_SUPPORT, "RAR entry spans volumes");
     if (header_.method < kStoreMethod || header_.method > kBestMethod) {
       throw ArcError(ERROR_METHOD, "unknown RAR method");
     }
     // A cut archive is told apart from damaged data before decoding.
-    if (fileLength_ < header_.dataOffset + header_.packSize) {
+    if (volumes_[volume_].length < header_.dataOffset + header_.packSize) {
       throw ArcError(ERROR_UNEXPECTED_EOF, "RAR archive is cut short");
     }
     std::uint32_t crc = 0;
@@ -151,20 +167,108 @@ class Rar4Reader : public ArchiveReader {
       crc = Crc32(crc, data, size);
       return sink(data, size);
     });
-    if (whole && crc != header_.fileCrc) throw ArcError(ERROR_FILE_CRC, "RAR entry fails its CRC");
+    if (whole && wholeCrcKnown_ && crc != wholeCrc_) throw ArcError(ERROR_FILE_CRC, "RAR entry fails its CRC");
   }
 
  private:
-  StdioFile file_;  // our own view, for the headers
-  std::uint64_t fileLength_;
+  std::FILE* File() const { return volumes_[volume_].file.get(); }
+
+  // The next file header that starts an entry, from `volume` at `offset`
+  // on into the volumes after it; the parts that go on from a previous
+  // volume are the same entries.
+  bool NextHeader(std::size_t& volume, std::uint64_t& offset, rar::FileHeader& header) const {
+    for (;;) {
+      const Volume& v = volumes_[volume];
+      if (rar::NextFileHeader(v.file.get(), v.length, offset, header)) {
+        if (header.flags & rar::kSplitBefore && volume > 0) continue;
+        return true;
+      }
+      if (volume + 1 >= volumes_.size()) return false;
+      ++volume;
+      offset = sizeof rar::kRar4Signature;
+    }
+  }
+
+  // The CRC of a whole entry split over volumes, which its last part
+  // stores; false when that part is in no volume at hand.
+  bool LastPartCrc(std::uint32_t& crc) const {
+    for (std::size_t v = volume_ + 1; v < volumes_.size(); ++v) {
+      std::uint64_t offset = sizeof rar::kRar4Signature;
+      rar::FileHeader part;
+      if (!rar::NextFileHeader(volumes_[v].file.get(), volumes_[v].length, offset, part) ||
+          !(part.flags & rar::kSplitBefore))
+        return false;
+      if (!(part.flags & rar::kSplitAfter)) {
+        crc = part.fileCrc;
+        return true;
+      }
+    }
+    return false;
+  }
+
+  std::vector<Volume> volumes_;  // our own view, for the headers
   std::unique_ptr<Rar4Data> data_;
   bool solid_;
+  std::size_t volume_ = 0;                               // the volume the header walk is in
   std::uint64_t walked_ = sizeof rar::kRar4Signature;  // where the header walk goes on
   rar::FileHeader header_;
+  std::uint32_t wholeCrc_ = 0;
+  bool wholeCrcKnown_ = true;
   bool hasEntry_ = false;
   bool dataRead_ = false;
   bool link_ = false;  // a Unix symbolic link: no data beyond its target
 };
+
+// The main header's flags of a RAR 1.5-4 volume at `path`; 0 when it is
+// none.
+std::uint16_t VolumeFlags(const std::string& path, Volume& volume) {
+  volume.file.reset(fopen(platform::FsName(path).c_str(), "rb"));
+  if (!volume.file || !platform::RegularFileSize(path)) return 0;
+  unsigned char sig[sizeof rar::kRar4Signature] = {};
+  if (std::fread(sig, 1, sizeof sig, volume.file.get()) != sizeof sig ||
+      std::memcmp(sig, rar::kRar4Signature, sizeof sig) != 0)
+    return 0;
+  try {
+    std::uint16_t flags = rar::ReadArchiveFlags(volume.file.get());
+    std::int64_t length = FileLength(volume.file.get());
+    if (length < 0) return 0;
+    volume.length = static_cast<std::uint64_t>(length);
+    return flags;
+  } catch (const ArcError&) {
+    return 0;
+  }
+}
+
+// The volumes after the first, by name, as long as each is a RAR volume;
+// `missing` names the one looked for when the last at hand ends inside an
+// entry.
+std::vector<Volume> FollowingVolumes(const std::string& path, std::vector<Volume> volumes, std::string& missing) {
+  std::string at = path;
+  for (;;) {
+    std::string next = NextVolumeName(at);
+    Volume v;
+    if (!next.empty() && (VolumeFlags(next, v) & rar::kArchiveVolume)) {
+      volumes.push_back(std::move(v));
+      at = next;
+      continue;
+    }
+    // Does the last volume end inside an entry?
+    const Volume& last = volumes.back();
+    std::uint64_t offset = sizeof rar::kRar4Signature;
+    rar::FileHeader h, lastHeader;
+    bool any = false;
+    try {
+      while (rar::NextFileHeader(last.file.get(), last.length, offset, h)) {
+        lastHeader = h;
+        any = true;
+      }
+    } catch (const ArcError&) {
+      // Damage is the reader's to report.
+    }
+    if (any && (lastHeader.flags & rar::kSplitAfter)) missing = next.empty() ? at + " (next)" : next;
+    return volumes;
+  }
+}
 
 }  // namespace
 
@@ -185,8 +289,22 @@ std::unique_ptr<ArchiveReader> OpenRarReader(const std::string& path) {
   if (flags & rar::kArchiveEncryptedHeaders) throw ArcError(ERROR_PASSWORD_FILE, "RAR headers are encrypted");
   std::int64_t length = FileLength(file.get());
   if (length < 0) throw ArcError(ERROR_CANNOT_READ, "cannot read " + path);
-  std::unique_ptr<Rar4Data> data = OpenRar4Data(path, fsPath, flags & rar::kArchiveSolid);
-  return std::make_unique<Rar4Reader>(std::move(file), static_cast<std::uint64_t>(length), std::move(data), flags);
+  std::vector<Volume> volumes(1);
+  volumes[0].file = std::move(file);
+  volumes[0].length = static_cast<std::uint64_t>(length);
+  std::string missing;
+  if (flags & rar::kArchiveVolume) volumes = FollowingVolumes(path, std::move(volumes), missing);
+  std::unique_ptr<Rar4Data> data;
+  if (volumes.size() > 1) {
+    std::vector<std::string> names{path};
+    for (std::string at = path; names.size() < volumes.size();) names.push_back(at = NextVolumeName(at));
+    data = OpenRar4VolumeData(names);
+  } else {
+    data = OpenRar4Data(path, fsPath, flags & rar::kArchiveSolid);
+  }
+  auto reader = std::make_unique<Rar4Reader>(std::move(volumes), std::move(data), flags);
+  if (!missing.empty()) return std::make_unique<IncompleteSetReader>(std::move(reader), missing);
+  return reader;
 }
 
 }  // namespace arc

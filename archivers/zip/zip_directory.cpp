@@ -60,6 +60,7 @@ struct EndRecord {
   std::uint64_t dirEnd = 0;  // real position right after the directory
   std::uint64_t recordEnd = 0;  // real position right after the end record's fixed part
   bool zip64 = false, split = false;
+  std::uint32_t disk = 0;  // the number of the disk holding the end record
   std::string comment;
 };
 
@@ -97,6 +98,7 @@ EndRecord FindEnd(int fd, std::uint64_t fileSize) {
   const unsigned char* e = U(buf, at);
   EndRecord end;
   end.split = Le16(e + 4) != 0 || Le16(e + 6) != 0;
+  end.disk = Le16(e + 4);
   end.count = Le16(e + 10);
   end.dirSize = Le32(e + 12);
   end.dirOffset = Le32(e + 16);
@@ -125,6 +127,7 @@ EndRecord FindEnd(int fd, std::uint64_t fileSize) {
     if (Le32(U(rec)) != kZip64EndSig) Broken();
   }
   end.zip64 = true;
+  if (end.disk == 0xFFFF) end.disk = Le32(U(rec, 16));
   end.split = end.split || Le32(U(rec, 16)) != 0 || Le32(U(rec, 20)) != 0 || Le32(U(loc, 4)) != 0 || Le32(U(loc, 16)) > 1;
   end.count = Le64(U(rec, 32));
   end.dirSize = Le64(U(rec, 40));
@@ -152,13 +155,17 @@ std::string ReadZipBytes(int fd, std::uint64_t off, std::size_t len, const char*
   return buf;
 }
 
-ZipDirectory ReadZipDirectory(int fd, std::uint64_t fileSize) {
+ZipDirectory ReadZipDirectory(int fd, std::uint64_t fileSize, bool storedOffsets) {
   EndRecord end = FindEnd(fd, fileSize);
   ZipDirectory out;
+  out.lastDisk = end.disk;
   out.zip64 = end.zip64;
   out.split = end.split;
   out.comment = end.comment;
   out.endRecordEnd = end.recordEnd;
+  // A volume of a split archive whose directory begins in an earlier
+  // volume: only the end record is at hand.
+  if (storedOffsets && end.dirSize > end.dirEnd) return out;
   if (end.dirSize > end.dirEnd || end.dirSize > kMaxDirectory) Broken();
   // Each record is at least 46 bytes: a count beyond that is a lie.
   if (end.count > end.dirSize / kCentralSize) Broken();
@@ -187,9 +194,14 @@ ZipDirectory ReadZipDirectory(int fd, std::uint64_t fileSize) {
     e.size = Le32(h + 24);
     std::uint64_t stored = Le32(h + 42);
     ApplyZip64Extra(e, stored);
+    e.disk = Le16(h + 34);
     std::int64_t real = static_cast<std::int64_t>(stored) + out.shift;
-    if (real < 0 || static_cast<std::uint64_t>(real) >= out.directoryOffset) Broken();
-    e.localOffset = static_cast<std::uint64_t>(real);
+    if (storedOffsets)
+      e.localOffset = stored;
+    else if (real < 0 || static_cast<std::uint64_t>(real) >= out.directoryOffset)
+      Broken();
+    else
+      e.localOffset = static_cast<std::uint64_t>(real);
     out.entries.push_back(std::move(e));
     p += recLen;
   }

@@ -29,6 +29,7 @@ struct ZipDirEntry {
   std::uint64_t size = 0;
   std::uint64_t localOffset = 0;  // real position of the local header in the file
   bool zip64 = false;             // a field came from the ZIP64 extra field
+  std::uint32_t disk = 0;         // the volume of a split archive the local header is on
 };
 
 struct ZipDirectory {
@@ -40,12 +41,16 @@ struct ZipDirectory {
   std::string comment;
   bool zip64 = false;  // found through a ZIP64 end record
   bool split = false;  // the end record names more than one disk
+  std::uint32_t lastDisk = 0;  // the number of the volume holding the end record (0 unsplit)
 };
 
 // Throws ArcError: ERROR_NOT_ARC_FILE without an end record,
 // ERROR_HEADER_BROKEN for a directory that does not fit the file or the
 // count of records it claims.
-ZipDirectory ReadZipDirectory(int fd, std::uint64_t fileSize);
+// `storedOffsets`: the local headers' offsets are kept as stored (for a
+// volume of a split archive, whose offsets count from elsewhere), and a
+// directory that begins before the file gives the end record alone.
+ZipDirectory ReadZipDirectory(int fd, std::uint64_t fileSize, bool storedOffsets = false);
 
 // The records in the order libarchive hands out the entries: it walks them
 // by the position of their local headers, and of records that share one

@@ -17,9 +17,14 @@
 
 #include "archiver_api.h"
 #include "archivers/shared/dos_fields.h"
+#include "archivers/shared/incomplete_set_reader.h"
 #include "archivers/shared/libarchive_reader.h"
+#include "archivers/shared/volume_chain.h"
+#include "archivers/shared/volume_names.h"
 #include "archivers/zip/zip_directory.h"
 #include "archivers/zip/zip_entry_data.h"
+#include "platform/cp932.h"
+#include "platform/input_file.h"
 #include "platform/paths.h"
 #include "archivers/zip/zip_format.h"
 
@@ -32,6 +37,7 @@ using Records = std::shared_ptr<const std::vector<ZipDirEntry>>;
 // The archive file, open for the reader's own reads.
 class ArchiveFile {
  public:
+  ArchiveFile() : fd_(-1) {}  // none: libarchive reads everything
   explicit ArchiveFile(const std::string& fsPath) : fd_(open(fsPath.c_str(), O_RDONLY | O_CLOEXEC)) {
     struct stat st{};
     if (fd_ >= 0 && fstat(fd_, &st) == 0 && S_ISREG(st.st_mode)) size_ = static_cast<std::uint64_t>(st.st_size);
@@ -115,8 +121,8 @@ class DirectoryWalk : public ArchiveReader {
 class ZipReader : public ArchiveReader {
  public:
   ZipReader(std::unique_ptr<ArchiveFile> file, struct archive* a, std::shared_ptr<Pairing> pairing,
-            const LibarchiveReader::EntryHook& hook)
-      : file_(std::move(file)), pairing_(std::move(pairing)), inner_(a, hook) {
+            const LibarchiveReader::EntryHook& hook, bool listsCheaply = true)
+      : file_(std::move(file)), pairing_(std::move(pairing)), inner_(a, hook, listsCheaply) {
     if (pairing_->records) inner_.CheckCrc();
   }
 
@@ -160,9 +166,128 @@ class ZipReader : public ArchiveReader {
   const ZipDirEntry* whole_ = nullptr;  // the current entry's record, when it suits a whole read
 };
 
+// Each entry libarchive hands out, with the directory record of the same
+// place when the two views agree.
+LibarchiveReader::EntryHook PairingHook(Pairing* pairing) {
+  return [pairing](struct archive*, struct archive_entry* e, EntryInfo& info) {
+    const ZipDirEntry* d = nullptr;
+    if (pairing->records && !pairing->lost && pairing->next < pairing->records->size())
+      d = &(*pairing->records)[pairing->next++];
+    // The sizes must agree, or the two views have come apart.
+    if (d && archive_entry_size_is_set(e) && !info.isDirectory && !info.isSymlink &&
+        static_cast<std::uint64_t>(archive_entry_size(e)) != d->size) {
+      pairing->lost = true;
+      d = nullptr;
+    }
+    pairing->current = d;
+    if (!d) {
+      info.method = "zip";
+      return;
+    }
+    FillFromRecord(*d, info);
+    info.mtime = LocalStampTime(d->dosDateTime, info.mtime);
+  };
+}
+
+// A split archive: ".z01"... with the ".zip" last (offsets count from the
+// start of each volume), or raw pieces ".zip.001"... (the archive cut
+// anywhere). Read as one stream from the first volume's start; the
+// directory, read from the last volume when it lies there whole, gives
+// the names and CRCs.
+struct ZipSet {
+  std::vector<std::string> volumes;
+  bool perVolumeOffsets = false;
+  std::string missing;  // the first volume not there
+};
+
+bool IsRawFirstPiece(const std::string& path) {
+  std::string ext = platform::ExtractFileExt(path);
+  return ext == ".001";
+}
+
+// The directory of the volume at `path` with offsets as stored; empty when
+// it holds none (then `lastDisk` stays 0).
+ZipDirectory StoredDirectoryOf(const std::string& path) {
+  ArchiveFile file(platform::FsName(path));
+  if (!file.IsOpen()) return {};
+  try {
+    return ReadZipDirectory(file.Fd(), file.Size(), true);
+  } catch (const ArcError&) {
+    return {};
+  }
+}
+
+std::unique_ptr<ArchiveReader> OpenZipSet(const std::string& path) {
+  ZipSet set;
+  ZipDirectory dir;
+  if (IsRawFirstPiece(path)) {
+    set.volumes.push_back(path);
+    for (std::string next = NextVolumeName(path); !next.empty() && platform::RegularFileSize(next);
+         next = NextVolumeName(next))
+      set.volumes.push_back(next);
+    // The last piece holds the end record; a first piece that holds it is
+    // the whole archive.
+    dir = StoredDirectoryOf(set.volumes.back());
+    if (set.volumes.size() == 1 && dir.endRecordEnd != 0) return nullptr;
+    if (dir.endRecordEnd == 0) set.missing = NextVolumeName(set.volumes.back());
+  } else {
+    std::string ext = platform::ExtractFileExt(path);
+    if (ext.size() != 4 || platform::AsciiUpper(ext) != ".ZIP") return nullptr;
+    std::string first = path.substr(0, path.size() - 4) + (ext[1] == 'Z' ? ".Z01" : ".z01");
+    if (!platform::RegularFileSize(first)) {
+      // Only a ".zip" whose end record says it is a later volume.
+      dir = StoredDirectoryOf(path);
+      if (dir.lastDisk == 0) return nullptr;
+      throw ArcError(ERROR_UNEXPECTED_EOF, "missing volume " + first);
+    }
+    dir = StoredDirectoryOf(path);
+    if (dir.lastDisk == 0) return nullptr;
+    set.volumes = ZipSplitVolumes(path);
+    set.perVolumeOffsets = true;
+    if (set.volumes.size() > dir.lastDisk + 1) {
+      // ".z" files past the set's count belong to no volume of it.
+      set.volumes.erase(set.volumes.begin() + dir.lastDisk, set.volumes.end() - 1);
+    } else if (set.volumes.size() < dir.lastDisk + 1) {
+      // A gap: the volumes up to it are read, the one after is named.
+      set.volumes.pop_back();
+      set.missing = NextVolumeName(set.volumes.back());
+    }
+  }
+  Records records;
+  if (set.missing.empty() && !dir.entries.empty()) {
+    std::vector<std::uint64_t> starts;
+    std::uint64_t at = 0;
+    for (const std::string& v : set.volumes) {
+      starts.push_back(at);
+      at += platform::RegularFileSize(v).value_or(0);
+    }
+    bool placed = true;
+    for (ZipDirEntry& e : dir.entries) {
+      if (!set.perVolumeOffsets) continue;
+      if (e.disk >= starts.size()) placed = false;
+      else e.localOffset += starts[e.disk];
+    }
+    if (placed) records = std::make_shared<const std::vector<ZipDirEntry>>(InLibarchiveOrder(std::move(dir.entries)));
+  }
+  // libarchive reads the set as a stream: its seekable reader takes no
+  // volumes. Each entry's data is checked against the record's CRC here.
+  bool ownCrc = records != nullptr;
+  struct archive* a = OpenVolumeSet(set.volumes, [ownCrc](struct archive* h) {
+    archive_read_support_format_zip_streamable(h);
+    if (ownCrc) archive_read_set_format_option(h, "zip", "ignorecrc32", "1");
+  });
+  auto pairing = std::make_shared<Pairing>();
+  pairing->records = std::move(records);
+  auto hook = PairingHook(pairing.get());
+  auto reader = std::make_unique<ZipReader>(std::make_unique<ArchiveFile>(), a, std::move(pairing), hook, false);
+  if (!set.missing.empty()) return std::make_unique<IncompleteSetReader>(std::move(reader), set.missing);
+  return reader;
+}
+
 }  // namespace
 
 std::unique_ptr<ArchiveReader> OpenZipReader(const std::string& path) {
+  if (std::unique_ptr<ArchiveReader> set = OpenZipSet(path)) return set;
   auto file = std::make_unique<ArchiveFile>(platform::FsName(path));
   ZipDirectory dir = ReadDirectoryOf(*file);
   Records records;
@@ -185,24 +310,7 @@ std::unique_ptr<ArchiveReader> OpenZipReader(const std::string& path) {
   struct archive* a = OpenLibarchiveWindow(path, start, end, configure);
   auto pairing = std::make_shared<Pairing>();
   pairing->records = std::move(records);
-  auto hook = [pairing = pairing.get()](struct archive*, struct archive_entry* e, EntryInfo& info) {
-    const ZipDirEntry* d = nullptr;
-    if (pairing->records && !pairing->lost && pairing->next < pairing->records->size())
-      d = &(*pairing->records)[pairing->next++];
-    // The sizes must agree, or the two views have come apart.
-    if (d && archive_entry_size_is_set(e) && !info.isDirectory && !info.isSymlink &&
-        static_cast<std::uint64_t>(archive_entry_size(e)) != d->size) {
-      pairing->lost = true;
-      d = nullptr;
-    }
-    pairing->current = d;
-    if (!d) {
-      info.method = "zip";
-      return;
-    }
-    FillFromRecord(*d, info);
-    info.mtime = LocalStampTime(d->dosDateTime, info.mtime);
-  };
+  auto hook = PairingHook(pairing.get());
   return std::make_unique<ZipReader>(std::move(file), a, std::move(pairing), hook);
 }
 

@@ -195,20 +195,37 @@ TEST_F(PipelineTest, AnUnreadableChartCostsTheOthersNothingAndIsCleanedUp) {
   EXPECT_TRUE(FilesAtTopOfWork().empty());
 }
 
-// A split 7z set is listed once from its first volume; a later volume
-// alone says what it is.
+// A split 7z set is listed once from its first volume, its later volumes
+// dropped with it passed over; a later volume alone names the first.
 TEST_F(PipelineTest, ASplitSetIsListedFromItsFirstVolume) {
   ASSERT_TRUE(MakeArchive(tmp_.Path(), "big.7z", TypicalSong()));
   ASSERT_EQ(test_support::Shell(tmp_.Path(), "mkdir set && cd src-big.7z && 7zz a -bso0 -v1k -mx=0 ../set/big.7z ."), 0);
-  ASSERT_TRUE(fs::exists(tmp_.Path() + "set/big.7z.002"));
+  ASSERT_TRUE(fs::exists(tmp_.Path() + "set/big.7z.003"));
   DropPipeline pipeline(list_, af_, window_);
   std::vector<ArchiveProblem> problems;
   pipeline.onArchiveProblem = [&](const ArchiveProblem& p) { problems.push_back(p); };
-  pipeline.WMDropFiles({tmp_.Path() + "set/big.7z.001", tmp_.Path() + "set/big.7z.002"});
+  // Every volume, the later ones first: still one listing, at the first's place.
+  pipeline.WMDropFiles({tmp_.Path() + "set/big.7z.003", tmp_.Path() + "set/big.7z.002", Arc("one.zip"),
+                        tmp_.Path() + "set/big.7z.001"});
   EXPECT_EQ(Captions(), (std::vector<std::string>{"a.bms", "b.BMS"}));
+  ASSERT_EQ(problems.size(), 1u);  // one.zip is not there
+  EXPECT_EQ(problems[0].archivePath, Arc("one.zip"));
+
+  problems.clear();
+  pipeline.WMDropFiles({tmp_.Path() + "set/big.7z.002"});
   ASSERT_EQ(problems.size(), 1u);
   EXPECT_EQ(problems[0].archivePath, tmp_.Path() + "set/big.7z.002");
-  EXPECT_NE(ProblemReasonsText(problems[0]).find("最初の巻ではありません"), std::string::npos)
+  EXPECT_NE(ProblemReasonsText(problems[0]).find("最初の巻ではありません (最初の巻 big.7z.001 を開いてください)"),
+            std::string::npos)
+      << ProblemReasonsText(problems[0]);
+
+  // A volume gone: the problem names the file looked for.
+  problems.clear();
+  fs::remove(tmp_.Path() + "set/big.7z.003");
+  pipeline.WMDropFiles({tmp_.Path() + "set/big.7z.001", tmp_.Path() + "set/big.7z.002"});
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_EQ(problems[0].archivePath, tmp_.Path() + "set/big.7z.001");
+  EXPECT_NE(ProblemReasonsText(problems[0]).find("次の巻が見つかりません: big.7z.003"), std::string::npos)
       << ProblemReasonsText(problems[0]);
   EXPECT_TRUE(FilesAtTopOfWork().empty());
 }

@@ -33,4 +33,15 @@ std::string WriteRar4(const std::vector<RarEntry>& entries, std::uint16_t archiv
 // header.
 std::string WriteRar5(const std::vector<RarEntry>& entries);
 
+// A volume set of the same layouts: each volume holds at most about
+// `dataPerVolume` bytes of entry data, an entry that does not fit goes on
+// in the next volume (its header repeated with the split flags, the stored
+// CRC of a part that goes on being that part's, the last part's the whole
+// entry's). The main headers say "volume" and the end headers whether a
+// volume follows. Volumes in order.
+// RAR 4: `partNames` flags the "x.partN.rar" naming, else ".rar", ".r00"...
+std::vector<std::string> WriteRar4Volumes(const std::vector<RarEntry>& entries, std::size_t dataPerVolume,
+                                          bool partNames = true);
+std::vector<std::string> WriteRar5Volumes(const std::vector<RarEntry>& entries, std::size_t dataPerVolume);
+
 }  // namespace test_support

@@ -14,6 +14,7 @@
 
 #include "platform/cp932.h"
 #include "platform/paths.h"
+#include "tests/support/cab_set_writer.h"
 #include "tests/support/files.h"
 #include "tests/support/rar_writer.h"
 #include "tests/support/song_archives.h"
@@ -55,8 +56,10 @@ class WineCli : public ::testing::Test {
   }
 
   // Lists `archives` (names in `songs`) with both programs; every archive
-  // gives rows, and the CSVs agree byte for byte but for the folder form.
-  void ExpectTheSameCsv(const std::string& songs, const std::vector<std::string>& archives) {
+  // (or each of `listed`) gives rows, and the CSVs agree byte for byte but
+  // for the folder form.
+  void ExpectTheSameCsv(const std::string& songs, const std::vector<std::string>& archives,
+                        const std::vector<std::string>* listed = nullptr) {
     std::string linuxArgs, windowsArgs;
     for (const auto& a : archives) {
       linuxArgs += " '" + songs + a + "'";
@@ -71,7 +74,7 @@ class WineCli : public ::testing::Test {
     std::string linuxCsv = test_support::ReadBytes(tmp_.Path() + "linux.csv");
     std::string windowsCsv = test_support::ReadBytes(tmp_.Path() + "windows.csv");
     ASSERT_FALSE(linuxCsv.empty());
-    for (const auto& a : archives) EXPECT_NE(linuxCsv.find("\"" + a + "\""), std::string::npos) << a;
+    for (const auto& a : listed ? *listed : archives) EXPECT_NE(linuxCsv.find("\"" + a + "\""), std::string::npos) << a;
     std::string mapped = linuxCsv;
     const std::string from = "\"" + platform::Utf8ToCp932(songs) + "\"", to = "\"" + WinePath(songs) + "\"";
     for (std::size_t at = mapped.find(from); at != std::string::npos; at = mapped.find(from, at + to.size()))
@@ -167,6 +170,42 @@ TEST_F(WineCli, LibraryAndTableColumnsAreTheSameAsOnLinux) {
   EXPECT_NE(linuxCsv.find(",\"old/b.bme\",\"▽1\",\"\"\r\n"), std::string::npos) << linuxCsv;
   EXPECT_NE(linuxCsv.find(",\"old/a.bms\",\"\",\"p1.zip\"\r\n"), std::string::npos) << linuxCsv;
   EXPECT_EQ(test_support::ReadBytes(tmp_.Path() + "windows.csv"), linuxCsv);
+}
+
+// Split archives of every kind, every volume dropped: each set is listed
+// once from the volume that opens it, the same on both systems.
+TEST_F(WineCli, VolumeSetsAreTheSameAsOnLinux) {
+  const std::string songs = tmp_.Path() + "songs/";
+  fs::create_directories(songs + "src");
+  const std::string one = "#TITLE one\r\n", two = "#TITLE two\r\n";
+  const std::string big = test_support::NoiseBytes(150000, 81);
+  test_support::WriteBytes(songs + "src/a.bms", one);
+  test_support::WriteBytes(songs + "src/big.wav", big);
+  test_support::WriteBytes(songs + "src/b.bms", two);
+  std::vector<std::string> archives;
+  auto write = [&](const std::vector<std::string>& names, const std::vector<std::string>& bytes) {
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      test_support::WriteBytes(songs + names[i], bytes[i]);
+      archives.push_back(names[i]);
+    }
+  };
+  std::vector<test_support::RarEntry> rar = {{"a.bms", {}, one}, {"big.wav", {}, big}, {"b.bms", {}, two}};
+  write({"r5.part1.rar", "r5.part2.rar", "r5.part3.rar"}, test_support::WriteRar5Volumes(rar, 60000));
+  write({"r4.rar", "r4.r00", "r4.r01"}, test_support::WriteRar4Volumes(rar, 60000, false));
+  auto [c1, c2] = test_support::WriteCabSet({{"a.bms", one}, {"big.wav", big}, {"b.bms", two}}, 60000, "c1.cab", "c2.cab");
+  write({"c1.cab", "c2.cab"}, {c1, c2});
+  ASSERT_EQ(Shell("cd '" + songs + "src' && zip -q -0 -s 64k ../z.zip a.bms big.wav b.bms && "
+                  "7zz a -bso0 -tzip -mx=0 -v64k ../p.zip a.bms big.wav b.bms && "
+                  "7zz a -bso0 -mx=0 -v64k ../s.7z a.bms big.wav b.bms && "
+                  "arj a -v64K -y ../j.arj a.bms big.wav b.bms >/dev/null"),
+            0);
+  for (const char* name : {"z.z01", "z.z02", "z.zip", "p.zip.001", "p.zip.002", "p.zip.003", "s.7z.001", "s.7z.002",
+                           "s.7z.003", "j.arj", "j.a01", "j.a02"})
+    archives.push_back(name);
+  const std::vector<std::string> listed = {"r5.part1.rar", "r4.rar", "c1.cab", "z.zip", "p.zip.001", "s.7z.001", "j.arj"};
+  ExpectTheSameCsv(songs, archives, &listed);
+  const std::string windowsCsv = test_support::ReadBytes(tmp_.Path() + "windows.csv");
+  EXPECT_EQ(std::count(windowsCsv.begin(), windowsCsv.end(), '\n'), 2 * 7);  // a.bms and b.bms of each set
 }
 
 }  // namespace
