@@ -10,4 +10,5 @@ const arc::LibraryDef kLibrary{{&arc::OpenSevenZipReader}, &arc::ParseSevenZipCo
 ARC_EXPORT_COMMAND(SevenZip, kLibrary)
 ARC_EXPORT_LISTING(SevenZip, kLibrary)
 ARC_EXPORT_OWNER(SevenZip)
-ARC_EXPORT_STATE(SevenZip, 100)
+ARC_EXPORT_INFO(SevenZip, kLibrary)
+ARC_EXPORT_STATE(SevenZip, 922, arc::kCommandEntry | arc::kListingEntries | arc::kOwnerEntries | arc::kInfoEntries)

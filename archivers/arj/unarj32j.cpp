@@ -11,3 +11,5 @@ const arc::LibraryDef kLibrary{{&arc::OpenArjReader}, &arc::ParseLhaCommand};
 ARC_EXPORT_COMMAND(Unarj, kLibrary)
 ARC_EXPORT_LISTING(Unarj, kLibrary)
 ARC_EXPORT_OWNER(Unarj)
+ARC_EXPORT_INFO(Unarj, kLibrary)
+ARC_EXPORT_STATE(Unarj, 100, arc::kCommandEntry | arc::kListingEntries | arc::kOwnerEntries | arc::kInfoEntries)

@@ -13,3 +13,5 @@ const arc::LibraryDef kLibrary{{&arc::OpenCabReader}, &arc::ParseCabCommand, &ar
 ARC_EXPORT_COMMAND(Cab, kLibrary)
 ARC_EXPORT_LISTING(Cab, kLibrary)
 ARC_EXPORT_OWNER(Cab)
+ARC_EXPORT_INFO(Cab, kLibrary)
+ARC_EXPORT_STATE(Cab, 100, arc::kCommandEntry | arc::kListingEntries | arc::kOwnerEntries | arc::kInfoEntries)

@@ -13,3 +13,5 @@ const arc::LibraryDef kLibrary{{&arc::OpenLzhReader}, &arc::ParseLhaCommand, &ar
 ARC_EXPORT_COMMAND(Unlha, kLibrary)
 ARC_EXPORT_LISTING(Unlha, kLibrary)
 ARC_EXPORT_OWNER(Unlha)
+ARC_EXPORT_INFO(Unlha, kLibrary)
+ARC_EXPORT_STATE(Unlha, 300, arc::kCommandEntry | arc::kListingEntries | arc::kOwnerEntries | arc::kInfoEntries)

@@ -18,3 +18,5 @@ const bool kDiagnosticsRouted = [] {
 ARC_EXPORT_COMMAND(Unrar, kLibrary)
 ARC_EXPORT_LISTING(Unrar, kLibrary)
 ARC_EXPORT_OWNER(Unrar)
+ARC_EXPORT_INFO(Unrar, kLibrary)
+ARC_EXPORT_STATE(Unrar, 100, arc::kCommandEntry | arc::kListingEntries | arc::kOwnerEntries | arc::kInfoEntries)

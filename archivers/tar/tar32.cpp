@@ -17,6 +17,8 @@ const arc::LibraryDef kLibrary{{&arc::OpenTarReader}, &arc::ParseTarCommand, &ar
 ARC_EXPORT_COMMAND(Tar, kLibrary)
 ARC_EXPORT_LISTING(Tar, kLibrary)
 ARC_EXPORT_OWNER(Tar)
+ARC_EXPORT_INFO(Tar, kLibrary)
+ARC_EXPORT_STATE(Tar, 240, arc::kCommandEntry | arc::kListingEntries | arc::kOwnerEntries | arc::kInfoEntries)
 
 ARC_EXPORT int ARC_API TarGetArchiveType(const char* fileName) noexcept {
   try {

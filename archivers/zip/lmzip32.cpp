@@ -13,4 +13,6 @@ const arc::LibraryDef kLibrary{{&arc::OpenZipReader}, &arc::ParseZipCommand};
 ARC_EXPORT_COMMAND(Unzip, kLibrary)
 ARC_EXPORT_LISTING(Unzip, kLibrary)
 ARC_EXPORT_OWNER(Unzip)
+ARC_EXPORT_INFO(Unzip, kLibrary)
+ARC_EXPORT_STATE(Unzip, 300, arc::kCommandEntry | arc::kListingEntries | arc::kOwnerEntries | arc::kInfoEntries)
 ARC_EXPORT_CREATING(Zip, &arc::ParseZipCreateCommand, &arc::RunZipCreate)

@@ -10,3 +10,5 @@ const arc::LibraryDef kLibrary{{&arc::OpenZipReader}, &arc::ParseZipCommand};
 ARC_EXPORT_COMMAND(UnZip, kLibrary)
 ARC_EXPORT_LISTING(UnZip, kLibrary)
 ARC_EXPORT_OWNER(UnZip)
+ARC_EXPORT_INFO(UnZip, kLibrary)
+ARC_EXPORT_STATE(UnZip, 600, arc::kCommandEntry | arc::kListingEntries | arc::kOwnerEntries | arc::kInfoEntries)
