@@ -131,7 +131,6 @@ int ArchiveOf(HARC harc, std::string& path, ArchiveTotals* totals) {
   if (!totals) return 0;
   *totals = {};
   try {
-    HeaderWalkScope walk;
     auto reader = OpenWithAny(a->openers, path);
     EntryInfo info;
     bool first = true;
@@ -151,7 +150,6 @@ int ArchiveOf(HARC harc, std::string& path, ArchiveTotals* totals) {
 
 int CountEntries(const std::vector<ReaderOpener>& openers, const std::string& path) {
   try {
-    HeaderWalkScope walk;
     auto reader = OpenWithAny(openers, path);
     EntryInfo info;
     int count = 0;

@@ -33,12 +33,12 @@ struct ArchiveTotals {
   std::uint32_t osType = 0;  // of the first matching entry
 };
 // The handle's archive path and, when `totals` is given, its totals from
-// a walk over the headers: 0, ERROR_HARC_ISNOT_OPENED, or the error that
-// stopped the walk.
+// a pass like FindFirst's (so both always agree): 0,
+// ERROR_HARC_ISNOT_OPENED, or the error that stopped the pass.
 int ArchiveOf(HARC harc, std::string& path, ArchiveTotals* totals);
 
-// The number of entries (folders included) of the archive; -1 when it
-// cannot be opened or its headers cannot be read to the end.
+// The number of entries (folders included) a FindFirst/FindNext pass
+// meets; -1 when the archive cannot be opened or read to the end.
 int CountEntries(const std::vector<ReaderOpener>& openers, const std::string& path);
 
 // Reads every entry's data, checking the checksums: true when sound.

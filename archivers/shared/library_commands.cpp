@@ -64,7 +64,6 @@ int ListArchive(const ExtractRequest& req, const std::vector<ReaderOpener>& open
   std::uint64_t original = 0, packed = 0, count = 0;
   int result = 0;
   try {
-    HeaderWalkScope walk;
     auto reader = OpenWithAny(openers, req.archive);
     EntryInfo info;
     std::string display;

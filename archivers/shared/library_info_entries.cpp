@@ -64,6 +64,22 @@ int CopyText(const std::string& text, char* buffer, int size) {
   return 0;
 }
 
+// A text of the current entry into the caller's buffer: CopyText's
+// answers, -1 when there is no entry, ERROR_HARC_ISNOT_OPENED for an
+// unknown handle.
+template <class F>
+int EntryText(HARC harc, char* buffer, int size, F text) noexcept {
+  LibraryDiagnosticsScope diagnostics;
+  try {
+    EntryInfo info;
+    std::string name;
+    if (int r = CurrentEntry(harc, info, name)) return r;
+    return CopyText(text(info, name), buffer, size);
+  } catch (const std::bad_alloc&) {
+    return ERROR_ENOUGH_MEMORY;
+  }
+}
+
 bool ToFileTime(std::time_t t, ARC_FILETIME* out) {
   constexpr std::int64_t kEpochDifference = 11644473600;  // 1601-01-01 to 1970-01-01, in seconds
   if (!out || t == 0 || static_cast<std::int64_t>(t) < -kEpochDifference) return false;
@@ -184,11 +200,11 @@ int RunGetArcCompressedSizeEx(HARC harc, std::uint64_t* size) noexcept {
 }
 
 int RunGetFileName(HARC harc, char* buffer, int size) noexcept {
-  return WithEntry(harc, -1, [&](const EntryInfo&, const std::string& name) { return CopyText(name, buffer, size); });
+  return EntryText(harc, buffer, size, [](const EntryInfo&, const std::string& name) { return name; });
 }
 
 int RunGetMethod(HARC harc, char* buffer, int size) noexcept {
-  return WithEntry(harc, -1, [&](const EntryInfo& e, const std::string&) { return CopyText(e.method, buffer, size); });
+  return EntryText(harc, buffer, size, [](const EntryInfo& e, const std::string&) { return e.method; });
 }
 
 std::uint32_t RunGetOriginalSize(HARC harc) noexcept {
