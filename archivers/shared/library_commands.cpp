@@ -57,7 +57,8 @@ bool Selected(const EntrySelection& selection, const EntryInfo& info, std::strin
 }
 }  // namespace
 
-int ListArchive(const ExtractRequest& req, const std::vector<ReaderOpener>& openers, std::string& table) {
+int ListArchive(const ExtractRequest& req, const std::vector<ReaderOpener>& openers, std::size_t room,
+                std::string& table) {
   table = std::string("    Original       Packed  Ratio Date       Time     Attr   Method   Name") + kNewline + kRule +
           kNewline;
   EntrySelection selection(req.include, req.exclude);
@@ -69,7 +70,8 @@ int ListArchive(const ExtractRequest& req, const std::vector<ReaderOpener>& open
     std::string display;
     while (reader->Next(info)) {
       if (!Selected(selection, info, display)) continue;
-      table += Row(info.size, info.compressedSize, StampText(info.mtime), AttributeText(info), info.method, display);
+      if (table.size() < room)
+        table += Row(info.size, info.compressedSize, StampText(info.mtime), AttributeText(info), info.method, display);
       original += info.size;
       packed += info.compressedSize;
       ++count;

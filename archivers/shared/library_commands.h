@@ -12,9 +12,13 @@
 namespace arc {
 
 // A table of the selected entries (sizes, ratio, local date and time,
-// attributes, method, name) with a total line. 0, or the error that ended
-// the walk (the table then holds the entries read before it).
-int ListArchive(const ExtractRequest& req, const std::vector<ReaderOpener>& openers, std::string& table);
+// attributes, method, name) with a total line. Rows stop once the table
+// passes `room` bytes (the caller's buffer; the total still counts every
+// entry), so an archive of millions of entries costs no more memory. 0, or
+// the error that ended the walk (the table then holds the entries before
+// it).
+int ListArchive(const ExtractRequest& req, const std::vector<ReaderOpener>& openers, std::size_t room,
+                std::string& table);
 
 // Decodes every selected entry into nothing, checking what the format
 // checks. 0 when all are sound, otherwise the first error met; a damaged

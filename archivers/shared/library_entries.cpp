@@ -70,7 +70,7 @@ int RunCommand(const LibraryDef& lib, ARC_HWND, const char* cmdLine, char* outpu
       return r;
     }
     std::string message;
-    int r = req.kind == CommandKind::list   ? ListArchive(req, lib.openers, message)
+    int r = req.kind == CommandKind::list   ? ListArchive(req, lib.openers, output ? size : 0, message)
             : req.kind == CommandKind::test ? TestArchive(req, lib.openers, message)
                                             : Extract(req, lib.openers, message);
     WriteOutput(output, size, message);
