@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The 7-Zip dialect (7-ZIP32.DLL):  x|e [switches] archive [masks...]
+// The 7-Zip dialect (7-ZIP32.DLL):  x|e|l|t [switches] archive [masks...]
+// ("l" lists the entries to the output buffer, "t" tests them)
 // Switches may come anywhere after the command, case-insensitively, quoted
 // or not, up to "--" (after which every word is a name, as in 7-Zip).
 //
@@ -13,8 +14,8 @@
 //                                                                    folder matches in every folder
 //   -bd -bb# -bso# -bse# -bsp#  progress and output streams          accepted, ignored
 //   -p<password>     password                                        refused: ERROR_NOT_SUPPORT
-// Masks and "@listfile" words follow the archive. Commands that list,
-// test or make archives (l, t, a, u, d, rn) answer ERROR_NOT_SUPPORT; any
+// Masks and "@listfile" words follow the archive. Commands that make or
+// change archives (a, u, d, rn) answer ERROR_NOT_SUPPORT; any
 // other command or switch gives ERROR_COMMAND_NAME.
 #include <array>
 
@@ -47,7 +48,7 @@ constexpr std::array kSevenZipSwitches = {
 };
 
 bool IsOtherCommand(const std::string& c) {
-  for (const char* k : {"l", "t", "a", "u", "d", "rn"})
+  for (const char* k : {"a", "u", "d", "rn"})
     if (c == k) return true;
   return false;
 }
@@ -83,8 +84,10 @@ int AddNames(const std::string& word, std::vector<std::string>& into) {
 int ParseSevenZipCommand(const std::vector<CmdToken>& tokens, ExtractRequest& req) {
   if (tokens.empty()) return ERROR_COMMAND_NAME;
   std::string command = platform::AsciiLower(tokens[0].text);
-  if (command != "x" && command != "e") return IsOtherCommand(command) ? ERROR_NOT_SUPPORT : ERROR_COMMAND_NAME;
-  req.keepFolders = command == "x";
+  if (command == "l") req.kind = CommandKind::list;
+  else if (command == "t") req.kind = CommandKind::test;
+  else if (command != "x" && command != "e") return IsOtherCommand(command) ? ERROR_NOT_SUPPORT : ERROR_COMMAND_NAME;
+  req.keepFolders = command != "e";
   bool switches = true, archiveGiven = false;
   for (std::size_t i = 1; i < tokens.size(); ++i) {
     const CmdToken& t = tokens[i];

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The CAB32 dialect:  -x [switches] archive [dest/] [files...]
+// The CAB32 dialect:  -x|-l|-t [switches] archive [dest/] [files...]
+// ("-l" lists the entries to the output buffer, "-t" tests them).
 //
 //   -j   junk the cabinet's folders     honoured
 //   -o   overwrite without asking       accepted; files are always replaced
@@ -30,7 +31,9 @@ constexpr std::array kCabSwitches = {
 int ParseCabCommand(const std::vector<CmdToken>& tokens, ExtractRequest& req) {
   if (tokens.empty()) return ERROR_COMMAND_NAME;
   if (tokens[0].text == "-a" || tokens[0].text == "-f") return ERROR_NOT_SUPPORT;
-  if (tokens[0].text != "-x") return ERROR_COMMAND_NAME;
+  if (tokens[0].text == "-l") req.kind = CommandKind::list;
+  else if (tokens[0].text == "-t") req.kind = CommandKind::test;
+  else if (tokens[0].text != "-x") return ERROR_COMMAND_NAME;
   return ParseSwitchesThenNames(tokens, kCabSwitches, req);
 }
 

@@ -235,6 +235,136 @@ typedef struct {
 } ENTRYMEMINFO;
 typedef int (ARC_API *ENTRYMEMPROC)(void* context, const ENTRYMEMINFO* entry);
 typedef int (ARC_API *ARC_LISTEXTRACTMEM_FN)(const char* cmdLine, ENTRYMEMPROC proc, void* context);
+/* The family's other entries, under the same prefixes (ZIP32J.DLL has the
+ * state entries under "Zip", its listing and getters under "UnZip"):
+ *
+ *   WORD GetVersion(void)         the version of the family member whose
+ *                                 interface the library honours, times 100:
+ *                                 UNLHA32 300, UNZIP32 600, ZIP32J 300,
+ *                                 LMZIP32 300, CAB32 100, UNARJ32J 100,
+ *                                 tar32 240, UNRAR32 100, 7-ZIP32 922
+ *   WORD GetSubVersion(void)      this system's build of it: major*10000 +
+ *                                 minor*100 + patch of the bmslist release
+ *   BOOL GetRunning(void)         TRUE while a command of the library runs
+ *   BOOL Get/SetBackGroundMode, Get/SetCursorMode, WORD Get/SetCursorInterval
+ *                                 kept and answered; no dialog or cursor is
+ *                                 ever shown, so they change nothing else
+ *   BOOL QueryFunctionList(int)   TRUE for the ISARC_ numbers below the
+ *                                 library exports
+ *   BOOL ConfigDialog(HWND, LPSTR, int)  FALSE: there is nothing to set
+ *   BOOL SetOwnerWindow(HWND), ClearOwnerWindow(void)  the forms without a
+ *                                 callback of SetOwnerWindowEx / KillOwnerWindowEx
+ *   int  GetFileCount(LPCSTR archive)   entries, folders included; -1 when
+ *                                 the archive cannot be read
+ *
+ * Getters of an open handle. The archive's: GetArcFileName(harc, buf, size)
+ * (0 or an error code), GetArcFileSize, GetArcOriginalSize,
+ * GetArcCompressedSize (totals of the entries the handle's search
+ * patterns match, every entry before FindFirst), GetArcRatio (per mille),
+ * GetArcDate, GetArcTime (the file's MS-DOS stamp), GetArcOSType (of the
+ * first entry), IsSFXFile (0, or SFX_EXECUTABLE for an archive inside an
+ * executable), GetArc{Write,Create,Access}TimeEx(harc, ARC_FILETIME*) and
+ * GetArc{FileSize,OriginalSize,CompressedSize}Ex(harc, uint64_t*) (TRUE
+ * or FALSE). The entry's, for the entry the last FindFirst/FindNext
+ * answered 0 for: GetFileName and GetMethod (harc, buf, size: 0, -1 when
+ * there is no such entry, ERROR_LONG_FILE_NAME when the buffer cannot hold
+ * the text; the name is whole, never cut at 512 bytes), GetOriginalSize,
+ * GetCompressedSize, GetCRC, GetWriteTime, GetCreateTime, GetAccessTime
+ * (UTC seconds since 1970), GetOSType, GetAttribute (FA_ bits), GetRatio,
+ * GetDate, GetTime, Get{Write,Create,Access}TimeEx(harc, ARC_FILETIME*),
+ * Get{Original,Compressed}SizeEx(harc, uint64_t*). A getter answers -1
+ * (all bits set in a WORD or DWORD) or FALSE when there is no entry: no
+ * search yet, or the search has ended; formats that keep one time give it
+ * for all three. Numbers past 32 bits read 0xFFFFFFFF in the short forms. */
+#define ISARC 0
+#define ISARC_GET_VERSION 1
+#define ISARC_GET_CURSOR_INTERVAL 2
+#define ISARC_SET_CURSOR_INTERVAL 3
+#define ISARC_GET_BACK_GROUND_MODE 4
+#define ISARC_SET_BACK_GROUND_MODE 5
+#define ISARC_GET_CURSOR_MODE 6
+#define ISARC_SET_CURSOR_MODE 7
+#define ISARC_GET_RUNNING 8
+#define ISARC_CHECK_ARCHIVE 16
+#define ISARC_CONFIG_DIALOG 17
+#define ISARC_GET_FILE_COUNT 18
+#define ISARC_QUERY_FUNCTION_LIST 19
+#define ISARC_HOUT 20
+#define ISARC_STRUCTOUT 21
+#define ISARC_GET_ARC_FILE_INFO 22
+#define ISARC_OPEN_ARCHIVE 23
+#define ISARC_CLOSE_ARCHIVE 24
+#define ISARC_FIND_FIRST 25
+#define ISARC_FIND_NEXT 26
+#define ISARC_EXTRACT 27
+#define ISARC_ADD 28
+#define ISARC_MOVE 29
+#define ISARC_DELETE 30
+#define ISARC_SETOWNERWINDOW 31
+#define ISARC_CLEAROWNERWINDOW 32
+#define ISARC_SETOWNERWINDOWEX 33
+#define ISARC_KILLOWNERWINDOWEX 34
+#define ISARC_GET_ARC_FILE_NAME 40
+#define ISARC_GET_ARC_FILE_SIZE 41
+#define ISARC_GET_ARC_ORIGINAL_SIZE 42
+#define ISARC_GET_ARC_COMPRESSED_SIZE 43
+#define ISARC_GET_ARC_RATIO 44
+#define ISARC_GET_ARC_DATE 45
+#define ISARC_GET_ARC_TIME 46
+#define ISARC_GET_ARC_OS_TYPE 47
+#define ISARC_GET_ARC_IS_SFX_FILE 48
+#define ISARC_GET_ARC_WRITE_TIME_EX 49
+#define ISARC_GET_ARC_CREATE_TIME_EX 50
+#define ISARC_GET_ARC_ACCESS_TIME_EX 51
+#define ISARC_GET_FILE_NAME 57
+#define ISARC_GET_ORIGINAL_SIZE 58
+#define ISARC_GET_COMPRESSED_SIZE 59
+#define ISARC_GET_RATIO 60
+#define ISARC_GET_DATE 61
+#define ISARC_GET_TIME 62
+#define ISARC_GET_CRC 63
+#define ISARC_GET_ATTRIBUTE 64
+#define ISARC_GET_OS_TYPE 65
+#define ISARC_GET_METHOD 66
+#define ISARC_GET_WRITE_TIME 67
+#define ISARC_GET_CREATE_TIME 68
+#define ISARC_GET_ACCESS_TIME 69
+#define ISARC_GET_WRITE_TIME_EX 70
+#define ISARC_GET_CREATE_TIME_EX 71
+#define ISARC_GET_ACCESS_TIME_EX 72
+#define ISARC_GET_ARC_FILE_SIZE_EX 80
+#define ISARC_GET_ARC_ORIGINAL_SIZE_EX 81
+#define ISARC_GET_ARC_COMPRESSED_SIZE_EX 82
+#define ISARC_GET_ORIGINAL_SIZE_EX 83
+#define ISARC_GET_COMPRESSED_SIZE_EX 84
+
+/* GetAttribute bits. */
+#define FA_RDONLY 0x01
+#define FA_HIDDEN 0x02
+#define FA_SYSTEM 0x04
+#define FA_LABEL 0x08
+#define FA_DIREC 0x10
+#define FA_ARCH 0x20
+
+/* IsSFXFile: not a self-extractor, or an archive inside an executable. */
+#define SFX_NOT 0
+#define SFX_EXECUTABLE 2001
+
+/* 100-nanosecond intervals since 1601-01-01 UTC, as Windows' FILETIME. */
+typedef struct {
+  uint32_t dwLowDateTime;
+  uint32_t dwHighDateTime;
+} ARC_FILETIME;
+
+typedef uint16_t (ARC_API *ARC_GETVERSION_FN)(void);
+typedef int (ARC_API *ARC_QUERYFUNCTION_FN)(int function);
+typedef int (ARC_API *ARC_GETFILECOUNT_FN)(const char* fileName);
+typedef int (ARC_API *ARC_GETTEXT_FN)(HARC harc, char* buffer, int size);
+typedef uint32_t (ARC_API *ARC_GETDWORD_FN)(HARC harc);
+typedef uint16_t (ARC_API *ARC_GETWORD_FN)(HARC harc);
+typedef int (ARC_API *ARC_GETINT_FN)(HARC harc);
+typedef int (ARC_API *ARC_GETFILETIME_FN)(HARC harc, ARC_FILETIME* time);
+typedef int (ARC_API *ARC_GETSIZE64_FN)(HARC harc, uint64_t* size);
 
 /* What the libraries of this system answer (command entry):
  *   0                      every selected entry was written

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The LHA command dialect (UNLHA32.DLL, and UNARJ32J.DLL which is driven
-// with the same line):  x|e [switches] archive [dest/] [files...]
+// with the same line):  x|e|l|v|t [switches] archive [dest/] [files...]
+// ("l" and "v" list the entries to the output buffer, "t" tests them).
 //
 // Switches are recognised before the archive name, case-insensitively.
 // Every switch the LHA command builder can send is accepted:
@@ -24,7 +25,7 @@
 // Any other switch gives ERROR_COMMAND_NAME. "#" is an optional signed
 // number. Command "e" extracts without folders whatever -x says. The
 // creating commands (a, u, f, d, s) are taken by ParseLhaCreateCommand
-// first; the listing ones answer ERROR_NOT_SUPPORT.
+// first; the other commands of LHA (m, p, c...) answer ERROR_NOT_SUPPORT.
 #include "archiver_api.h"
 #include "archivers/shared/dialects.h"
 #include "archivers/lzh/lha_switches.h"
@@ -34,9 +35,9 @@
 namespace arc {
 
 namespace {
-// LHA commands that exist but only make or change archives, or list them.
+// LHA commands that exist but only make or change archives, or print them.
 bool IsOtherLhaCommand(const std::string& c) {
-  static const char* const kCommands[] = {"a", "u", "f", "m", "d", "s", "l", "v", "t", "p", "c", "j", "y", "o"};
+  static const char* const kCommands[] = {"a", "u", "f", "m", "d", "s", "p", "c", "j", "y", "o"};
   for (const char* k : kCommands)
     if (c == k) return true;
   return false;
@@ -46,7 +47,9 @@ bool IsOtherLhaCommand(const std::string& c) {
 int ParseLhaCommand(const std::vector<CmdToken>& tokens, ExtractRequest& req) {
   if (tokens.empty()) return ERROR_COMMAND_NAME;
   std::string command = platform::AsciiLower(tokens[0].text);
-  if (command != "x" && command != "e") return IsOtherLhaCommand(command) ? ERROR_NOT_SUPPORT : ERROR_COMMAND_NAME;
+  if (command == "l" || command == "v") req.kind = CommandKind::list;
+  else if (command == "t") req.kind = CommandKind::test;
+  else if (command != "x" && command != "e") return IsOtherLhaCommand(command) ? ERROR_NOT_SUPPORT : ERROR_COMMAND_NAME;
   bool junk = command == "e";
   PositionalArgs args(req);
   int read = ReadLhaWords(tokens, args, [&](LhaSwitchEffect effect, std::string_view value) {

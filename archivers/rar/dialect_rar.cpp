@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: MIT
-// The UNRAR32 dialect:  -x|-e [switches] archive [dest/] [files...]
+// The UNRAR32 dialect:  -x|-e|-l|-v|-t [switches] archive [dest/] [files...]
+// (the command word with or without its "-"):
 //
-//   -x   extract with the archive's folders
-//   -e   extract every file into the destination itself
+//   x    extract with the archive's folders
+//   e    extract every file into the destination itself
+//   l v  list the entries to the output buffer
+//   t    test them
 //   -u   update only newer files    accepted; files are always replaced
 //   -y   answer yes to questions    accepted; there are none
 //   -s   no progress dialog         accepted
@@ -23,8 +26,13 @@ constexpr std::array kRarSwitches = {
 }  // namespace
 
 int ParseRarCommand(const std::vector<CmdToken>& tokens, ExtractRequest& req) {
-  if (tokens.empty() || (tokens[0].text != "-x" && tokens[0].text != "-e")) return ERROR_COMMAND_NAME;
-  req.keepFolders = tokens[0].text == "-x";
+  if (tokens.empty()) return ERROR_COMMAND_NAME;
+  std::string_view command = tokens[0].text;
+  if (command.size() == 2 && command[0] == '-') command.remove_prefix(1);
+  if (command == "l" || command == "v") req.kind = CommandKind::list;
+  else if (command == "t") req.kind = CommandKind::test;
+  else if (command != "x" && command != "e") return ERROR_COMMAND_NAME;
+  req.keepFolders = command != "e";
   return ParseSwitchesThenNames(tokens, kRarSwitches, req);
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "archivers/shared/archive_listing.h"
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -14,11 +15,15 @@ namespace arc {
 
 namespace {
 struct OpenArchive {
+  std::mutex mutex;  // one call on a handle at a time: the getters read what FindNext writes
   std::vector<ReaderOpener> openers;
   std::string path;
   std::unique_ptr<ArchiveReader> reader;  // the current pass; null before FindFirst
   std::vector<std::string> patterns;
   bool ended = false;  // the pass met the last entry: FindNext answers -1 from then on
+  bool hasCurrent = false;  // `current` is the entry the last FindFirst/FindNext answered 0 for
+  EntryInfo current;
+  std::string currentName;  // its display name, whole (INDIVIDUALINFO holds at most 512 bytes)
 };
 
 std::mutex g_mutex;
@@ -33,6 +38,7 @@ std::shared_ptr<OpenArchive> Lookup(HARC harc) {
 
 int NextMatch(OpenArchive& a, INDIVIDUALINFO* out) {
   if (!a.reader) return ERROR_NOT_SEARCH_MODE;
+  a.hasCurrent = false;
   // A reader asked again past its end would read on into nothing.
   if (a.ended) return -1;
   try {
@@ -41,6 +47,9 @@ int NextMatch(OpenArchive& a, INDIVIDUALINFO* out) {
       std::string display = DisplayName(info.name, info.nameIsUtf8);
       if (!EntrySelected(display, a.patterns, {})) continue;
       if (out) FillIndividualInfo(info, display, *out);
+      a.current = std::move(info);
+      a.currentName = std::move(display);
+      a.hasCurrent = true;
       return 0;
     }
     a.ended = true;
@@ -78,10 +87,12 @@ int CloseArchiveHandle(HARC harc) {
 int FindFirstEntry(HARC harc, const std::string& wildName, INDIVIDUALINFO* info) {
   auto a = Lookup(harc);
   if (!a) return ERROR_HARC_ISNOT_OPENED;
+  std::lock_guard<std::mutex> lock(a->mutex);
   a->patterns.clear();
   for (auto& t : TokenizeCommandLine(wildName))
     if (!t.text.empty()) a->patterns.push_back(t.text);
   a->ended = false;
+  a->hasCurrent = false;
   try {
     a->reader = OpenWithAny(a->openers, a->path);
   } catch (const ArcError& e) {
@@ -94,7 +105,60 @@ int FindFirstEntry(HARC harc, const std::string& wildName, INDIVIDUALINFO* info)
 int FindNextEntry(HARC harc, INDIVIDUALINFO* info) {
   auto a = Lookup(harc);
   if (!a) return ERROR_HARC_ISNOT_OPENED;
+  std::lock_guard<std::mutex> lock(a->mutex);
   return NextMatch(*a, info);
+}
+
+int CurrentEntry(HARC harc, EntryInfo& info, std::string& displayName) {
+  auto a = Lookup(harc);
+  if (!a) return ERROR_HARC_ISNOT_OPENED;
+  std::lock_guard<std::mutex> lock(a->mutex);
+  if (!a->hasCurrent) return -1;
+  info = a->current;
+  displayName = a->currentName;
+  return 0;
+}
+
+int ArchiveOf(HARC harc, std::string& path, ArchiveTotals* totals) {
+  auto a = Lookup(harc);
+  if (!a) return ERROR_HARC_ISNOT_OPENED;
+  std::vector<std::string> patterns;
+  {
+    std::lock_guard<std::mutex> lock(a->mutex);
+    path = a->path;
+    patterns = a->patterns;
+  }
+  if (!totals) return 0;
+  *totals = {};
+  try {
+    auto reader = OpenWithAny(a->openers, path);
+    EntryInfo info;
+    bool first = true;
+    while (reader->Next(info)) {
+      if (!EntrySelected(DisplayName(info.name, info.nameIsUtf8), patterns, {})) continue;
+      if (first) totals->osType = info.osType;
+      first = false;
+      totals->originalSize += info.size;
+      totals->compressedSize += info.compressedSize;
+      ++totals->entries;
+    }
+  } catch (const ArcError& e) {
+    return e.Code();
+  }
+  return 0;
+}
+
+int CountEntries(const std::vector<ReaderOpener>& openers, const std::string& path) {
+  try {
+    auto reader = OpenWithAny(openers, path);
+    EntryInfo info;
+    int count = 0;
+    while (reader->Next(info))
+      if (count < INT32_MAX) ++count;
+    return count;
+  } catch (const ArcError&) {
+    return -1;
+  }
 }
 
 bool CheckArchiveFile(const std::vector<ReaderOpener>& openers, const std::string& path) {

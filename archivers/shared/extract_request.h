@@ -8,7 +8,12 @@
 
 namespace arc {
 
+// What a command does with the selected entries: write them, list them to
+// the caller's output buffer, or decode them into nothing to test them.
+enum class CommandKind { extract, list, test };
+
 struct ExtractRequest {
+  CommandKind kind = CommandKind::extract;
   std::string archive;               // CP932, as given
   std::string destDir;               // CP932; empty: the current folder
   std::vector<std::string> include;  // patterns; empty: every entry

@@ -2,6 +2,7 @@
 #include "archivers/shared/info_records.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/cp932.h"
@@ -46,12 +47,19 @@ void CopyField(char* field, std::size_t fieldSize, const std::string& text) {
   std::memcpy(field, text.data(), end);
 }
 
-namespace {
 std::uint32_t Clamp32(std::uint64_t v) { return static_cast<std::uint32_t>(std::min<std::uint64_t>(v, 0xFFFFFFFFu)); }
-std::uint16_t Ratio(const EntryInfo& info) {
-  if (info.size == 0) return 0;
-  return static_cast<std::uint16_t>(std::min<std::uint64_t>(info.compressedSize * 1000 / info.size, 0xFFFF));
+
+std::uint16_t RatioPerMille(std::uint64_t packed, std::uint64_t original) {
+  if (original == 0) return 0;
+  if (packed / original >= 0xFFFF / 1000 + 1) return 0xFFFF;
+  // packed * 1000 passes 64 bits only past 18 PB, where a ratio of doubles is as good.
+  std::uint64_t r = packed <= UINT64_MAX / 1000 ? packed * 1000 / original
+                                                : static_cast<std::uint64_t>(static_cast<double>(packed) / original * 1000);
+  return static_cast<std::uint16_t>(std::min<std::uint64_t>(r, 0xFFFF));
 }
+
+namespace {
+std::uint16_t Ratio(const EntryInfo& info) { return RatioPerMille(info.compressedSize, info.size); }
 }  // namespace
 
 void FillIndividualInfo(const EntryInfo& info, const std::string& displayName, INDIVIDUALINFO& out) {

@@ -22,6 +22,12 @@ void FillIndividualInfo(const EntryInfo& info, const std::string& displayName, I
 void FillExtractingInfo(const EntryInfo& info, const std::string& archive, const std::string& destName,
                         EXTRACTINGINFOEX& out);
 
+// A size in a 32-bit field: 0xFFFFFFFF when it does not fit.
+std::uint32_t Clamp32(std::uint64_t v);
+// Packed size over original in per mille, at most 0xFFFF; 0 for an empty
+// original.
+std::uint16_t RatioPerMille(std::uint64_t packed, std::uint64_t original);
+
 // Copies a CP932 text into a fixed field, cut short at a whole character.
 void CopyField(char* field, std::size_t fieldSize, const std::string& text);
 

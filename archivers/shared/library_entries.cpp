@@ -10,6 +10,7 @@
 #include "archivers/shared/cmdline.h"
 #include "archivers/shared/extractor.h"
 #include "archivers/shared/info_records.h"
+#include "archivers/shared/library_commands.h"
 #include "archivers/shared/library_diagnostics.h"
 #include "archivers/shared/owner_window.h"
 
@@ -69,7 +70,9 @@ int RunCommand(const LibraryDef& lib, ARC_HWND, const char* cmdLine, char* outpu
       return r;
     }
     std::string message;
-    int r = Extract(req, lib.openers, message);
+    int r = req.kind == CommandKind::list   ? ListArchive(req, lib.openers, output ? size : 0, message)
+            : req.kind == CommandKind::test ? TestArchive(req, lib.openers, message)
+                                            : Extract(req, lib.openers, message);
     WriteOutput(output, size, message);
     return r;
   } catch (const ArcError& e) {
@@ -137,6 +140,7 @@ int RunKillOwnerWindowEx(ARC_HWND hwnd) noexcept { return KillOwnerWindow(hwnd) 
 
 int RunCreatingCommand(CreatingParser parser, CreatingRunner runner, const char* cmdLine, char* output,
                        uint32_t size) noexcept {
+  RunningScope running;
   try {
     if (!cmdLine) return ERROR_COMMAND_NAME;
     int r = TryCreating(parser, runner, TokenizeCommandLine(cmdLine), output, size);

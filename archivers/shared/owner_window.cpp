@@ -27,6 +27,13 @@ bool KillOwnerWindow(ARC_HWND hwnd) {
   return true;
 }
 
+bool ClearOwnerWindow() {
+  if (t_hwnd == 0) return false;
+  t_hwnd = 0;
+  t_proc = nullptr;
+  return true;
+}
+
 ProgressReporter::ProgressReporter() {
   hwnd_ = t_hwnd;
   proc_ = t_proc;

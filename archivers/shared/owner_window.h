@@ -16,6 +16,9 @@ namespace arc {
 bool SetOwnerWindow(ARC_HWND hwnd, ARCHIVERPROC proc);
 // Unregisters `hwnd`; false when it is not the calling thread's window.
 bool KillOwnerWindow(ARC_HWND hwnd);
+// Unregisters the calling thread's window, whichever it is; false when
+// none was registered.
+bool ClearOwnerWindow();
 
 // Sends one report for the operation in progress. The registered window
 // gets the registered message "wm_arcextract" (wParam = state, lParam = the

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The tar32 dialect:  x [switches] [-f archive] [-o dest] [files...]
 // (without -f the first word is the archive, and a following word ending in
-// "/" the destination). Switches are case-sensitive:
+// "/" the destination). The command word may be tar's cluster, with or
+// without "-": "-xvf a.tar", "xvf", "-zxvf", "-jxvf"; "t" ("-tvf", "tvf")
+// lists the entries to the output buffer. Switches are case-sensitive:
 //
 //   --use-directory=0|1     drop / keep the archive's folders    honoured
 //   -f <archive>            the archive                          honoured
@@ -19,6 +21,7 @@
 #include "archiver_api.h"
 #include "archivers/shared/dialects.h"
 #include "archivers/shared/switch_table.h"
+#include "archivers/tar/tar_command_word.h"
 #include "archivers/tar/tar_format.h"
 
 namespace arc {
@@ -42,9 +45,10 @@ constexpr std::array kTarSwitches = {
 }  // namespace
 
 int ParseTarCommand(const std::vector<CmdToken>& tokens, ExtractRequest& req) {
-  if (tokens.empty()) return ERROR_COMMAND_NAME;
-  if (tokens[0].text == "c") return ERROR_NOT_SUPPORT;
-  if (tokens[0].text != "x") return ERROR_COMMAND_NAME;
+  TarCommandWord word;
+  if (tokens.empty() || !ReadTarCommandWord(tokens[0].text, word)) return ERROR_COMMAND_NAME;
+  if (word.command == 'c') return ERROR_NOT_SUPPORT;
+  if (word.command == 't') req.kind = CommandKind::list;
   bool archiveGiven = false, destGiven = false;
   std::vector<const CmdToken*> positional;
   for (std::size_t i = 1; i < tokens.size(); ++i) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The creating command of tar32.dll:
 //   c [switches] [-f archive] [-o basedir] [files...]
+// (the command word may be tar's cluster: "-cvf", "czvf", "-cjvf").
 // (without -f the first word is the archive, and a following word ending in
 // "/" the base folder). Named folders are always taken with their contents.
 //
@@ -16,6 +17,7 @@
 #include "archivers/shared/dialects.h"
 #include "platform/cp932.h"
 #include "platform/paths.h"
+#include "archivers/tar/tar_command_word.h"
 #include "archivers/tar/tar_format.h"
 
 namespace arc {
@@ -38,11 +40,17 @@ int Level(const std::string& t) {
 }  // namespace
 
 int ParseTarCreateCommand(const std::vector<CmdToken>& tokens, CreateRequest& req) {
-  if (tokens.empty() || tokens[0].text != "c") return kNotCreating;
+  TarCommandWord word;
+  if (tokens.empty() || !ReadTarCommandWord(tokens[0].text, word) || word.command != 'c') return kNotCreating;
   req.source.recurse = true;
   req.source.folderEntries = true;
   ExtractRequest parsed;
-  bool archiveGiven = false, destGiven = false, filterGiven = false;
+  bool archiveGiven = false, destGiven = false, filterGiven = word.filter != 0;
+  if (word.filter == 'Z') {
+    req.refusal = "compress (.Z) archives cannot be created";
+    return ERROR_NOT_SUPPORT;
+  }
+  if (word.filter) req.filter = word.filter == 'z' ? StreamFilter::Gzip : StreamFilter::Bzip2;
   std::vector<const CmdToken*> positional;
   for (std::size_t i = 1; i < tokens.size(); ++i) {
     const std::string& t = tokens[i].text;

@@ -18,6 +18,8 @@ ARC_EXPORT_COMMAND(Tar, kLibrary)
 ARC_EXPORT_LISTING(Tar, kLibrary)
 ARC_EXPORT_EXTRACT_MEM(Tar, kLibrary, nullptr)
 ARC_EXPORT_OWNER(Tar)
+ARC_EXPORT_INFO(Tar, kLibrary)
+ARC_EXPORT_STATE(Tar, 240, arc::kCommandEntry | arc::kListingEntries | arc::kOwnerEntries | arc::kInfoEntries)
 
 ARC_EXPORT int ARC_API TarGetArchiveType(const char* fileName) noexcept {
   try {

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
 // The UnZip dialect (UNZIP32.DLL, LMZIP32.DLL):  -x [switches] archive [dest/] [files...]
+// ("-l" and "-v" list the entries to the output buffer, "-t" tests them).
 //
 //   -j   junk the archive's folders     honoured
 //   -o   overwrite without asking       accepted; files are always replaced
 //   --i  no dialogs                     accepted; there are none
 //   -q   quiet                          accepted
-// Any other switch gives ERROR_COMMAND_NAME; commands other than -x too.
+// Any other switch or command gives ERROR_COMMAND_NAME.
 #include <array>
 
 #include "archiver_api.h"
@@ -26,7 +27,11 @@ constexpr std::array kZipSwitches = {
 }  // namespace
 
 int ParseZipCommand(const std::vector<CmdToken>& tokens, ExtractRequest& req) {
-  if (tokens.empty() || tokens[0].text != "-x") return ERROR_COMMAND_NAME;
+  if (tokens.empty()) return ERROR_COMMAND_NAME;
+  const std::string& command = tokens[0].text;
+  if (command == "-l" || command == "-v") req.kind = CommandKind::list;
+  else if (command == "-t") req.kind = CommandKind::test;
+  else if (command != "-x") return ERROR_COMMAND_NAME;
   return ParseSwitchesThenNames(tokens, kZipSwitches, req);
 }
 

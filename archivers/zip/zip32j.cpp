@@ -13,3 +13,6 @@ const arc::LibraryDef kLibrary{{&arc::OpenZipReader}, &arc::ParseZipCommand};
 ARC_EXPORT_CREATING(Zip, &arc::ParseZipCreateCommand, &arc::RunZipCreate)
 ARC_EXPORT_LISTING(UnZip, kLibrary)
 ARC_EXPORT_EXTRACT_MEM(UnZip, kLibrary, &arc::OpenZipMemoryReader)
+ARC_EXPORT_INFO(UnZip, kLibrary)
+// The entries about the library under the name of its command entry.
+ARC_EXPORT_STATE(Zip, 300, arc::kCommandEntry | arc::kListingEntries | arc::kInfoEntries)

@@ -9,6 +9,8 @@
 #include "archivers/shared/dialects.h"
 #include "archivers/shared/entry_path.h"
 #include "archivers/shared/file_patterns.h"
+#include "archivers/shared/create_request.h"
+#include "archivers/7z/7z_format.h"
 #include "archivers/cab/cab_format.h"
 #include "archivers/lzh/lzh_format.h"
 #include "archivers/rar/rar_format.h"
@@ -22,10 +24,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (c == '@') c = 'a';
   auto tokens = arc::TokenizeCommandLine(line);
   for (arc::DialectParser parse :
-       {arc::ParseLhaCommand, arc::ParseZipCommand, arc::ParseCabCommand, arc::ParseRarCommand, arc::ParseTarCommand}) {
+       {arc::ParseLhaCommand, arc::ParseZipCommand, arc::ParseCabCommand, arc::ParseRarCommand, arc::ParseTarCommand,
+        arc::ParseSevenZipCommand}) {
     arc::ExtractRequest req;
     parse(tokens, req);
     for (const auto& p : req.include) arc::PatternMatches(req.archive, p);
+  }
+  {
+    // The creating side of tar's clustered command words.
+    arc::CreateRequest create;
+    arc::ParseTarCreateCommand(tokens, create);
   }
   for (const auto& t : tokens) {
     for (bool utf8 : {false, true}) {

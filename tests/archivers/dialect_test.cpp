@@ -60,7 +60,7 @@ TEST(Dialects, LinesTheDriversSend) {
       {"zip owner window, -o", arc::ParseZipCommand, "-x -o --i -j  \"a.zip\" \"w/\" ", 0, "a.zip", "w/", false, {}, {}},
       {"zip keeps folders", arc::ParseZipCommand, "-x  \"a.zip\" \"w/\" \"sub/a[[]1].mid\"", 0, "a.zip", "w/", true, {"sub/a[[]1].mid"}, {}},
       {"zip unknown switch", arc::ParseZipCommand, "-x -Z a.zip", ERROR_COMMAND_NAME, "", "", true, {}, {}},
-      {"zip other command", arc::ParseZipCommand, "-l a.zip", ERROR_COMMAND_NAME, "", "", true, {}, {}},
+      {"zip other command", arc::ParseZipCommand, "-Z a.zip", ERROR_COMMAND_NAME, "", "", true, {}, {}},
       {"cab main window", arc::ParseCabCommand, "-x -j  \"/d/a.cab\" \"/t/work/\" ", 0, "/d/a.cab", "/t/work/", false, {}, {}},
       {"cab all switches", arc::ParseCabCommand, "-x -o -i -r -q  \"a.cab\" \"w/\" ", 0, "a.cab", "w/", true, {}, {}},
       {"cab add", arc::ParseCabCommand, "-a a.cab x", ERROR_NOT_SUPPORT, "", "", true, {}, {}},
@@ -89,7 +89,7 @@ TEST(Dialects, LinesTheDriversSend) {
        0, "a.7z", "", true, {"sub/", "*.bml", "-n.bms"}, {"*.wav", "*.ogg"}},
       {"7z dashed name after --", arc::ParseSevenZipCommand, "x -- \"-a.7z\"", 0, "-a.7z", "", true, {}, {}},
       {"7z password", arc::ParseSevenZipCommand, "x -psecret a.7z", ERROR_NOT_SUPPORT, "", "", true, {}, {}},
-      {"7z list", arc::ParseSevenZipCommand, "l a.7z", ERROR_NOT_SUPPORT, "", "", true, {}, {}},
+      {"7z update", arc::ParseSevenZipCommand, "u a.7z x", ERROR_NOT_SUPPORT, "", "", true, {}, {}},
       {"7z add", arc::ParseSevenZipCommand, "a a.7z x", ERROR_NOT_SUPPORT, "", "", true, {}, {}},
       {"7z -o without folder", arc::ParseSevenZipCommand, "x -o a.7z", ERROR_COMMAND_NAME, "", "", true, {}, {}},
       {"7z exclude without !", arc::ParseSevenZipCommand, "x -x*.wav a.7z", ERROR_COMMAND_NAME, "", "", true, {}, {}},
@@ -115,6 +115,66 @@ TEST(Dialects, DestinationEndingInADoubleByteCharacterIsAFileName) {
   ASSERT_EQ(arc::ParseLhaCommand(arc::TokenizeCommandLine("x a.lzh \"\x95\x5C\""), req), 0);
   EXPECT_EQ(req.destDir, "");
   EXPECT_EQ(req.include, (std::vector<std::string>{"\x95\x5C"}));
+}
+
+// The family's other common forms: what each command word asks for, and
+// the archive, destination and names it takes.
+TEST(Dialects, ListingTestingAndClusteredForms) {
+  using Kind = arc::CommandKind;
+  struct FormCase {
+    const char* what;
+    arc::DialectParser parse;
+    std::string line;
+    int result;
+    Kind kind;
+    std::string archive;
+    std::string dest;
+    bool keepFolders;
+    std::vector<std::string> include;
+  };
+  const FormCase cases[] = {
+      {"lha l", arc::ParseLhaCommand, "l a.lzh", 0, Kind::list, "a.lzh", "", true, {}},
+      {"lha v with switch and names", arc::ParseLhaCommand, "v -+ a.lzh *.bms", 0, Kind::list, "a.lzh", "", true, {"*.bms"}},
+      {"lha t", arc::ParseLhaCommand, "T a.lzh", 0, Kind::test, "a.lzh", "", true, {}},
+      {"lha p still refused", arc::ParseLhaCommand, "p a.lzh", ERROR_NOT_SUPPORT, Kind::extract, "", "", true, {}},
+      {"zip -l", arc::ParseZipCommand, "-l a.zip", 0, Kind::list, "a.zip", "", true, {}},
+      {"zip -v", arc::ParseZipCommand, "-v -q a.zip x.bms", 0, Kind::list, "a.zip", "", true, {"x.bms"}},
+      {"zip -t", arc::ParseZipCommand, "-t a.zip", 0, Kind::test, "a.zip", "", true, {}},
+      {"cab -l", arc::ParseCabCommand, "-l a.cab", 0, Kind::list, "a.cab", "", true, {}},
+      {"cab -t", arc::ParseCabCommand, "-t a.cab", 0, Kind::test, "a.cab", "", true, {}},
+      {"rar x without dash", arc::ParseRarCommand, "x a.rar w/", 0, Kind::extract, "a.rar", "w/", true, {}},
+      {"rar e without dash", arc::ParseRarCommand, "e a.rar w/", 0, Kind::extract, "a.rar", "w/", false, {}},
+      {"rar l", arc::ParseRarCommand, "l a.rar", 0, Kind::list, "a.rar", "", true, {}},
+      {"rar -v", arc::ParseRarCommand, "-v a.rar", 0, Kind::list, "a.rar", "", true, {}},
+      {"rar t", arc::ParseRarCommand, "t a.rar", 0, Kind::test, "a.rar", "", true, {}},
+      {"rar unknown", arc::ParseRarCommand, "-q a.rar", ERROR_COMMAND_NAME, Kind::extract, "", "", true, {}},
+      {"7z l", arc::ParseSevenZipCommand, "l a.7z", 0, Kind::list, "a.7z", "", true, {}},
+      {"7z t with mask", arc::ParseSevenZipCommand, "t a.7z *.bms", 0, Kind::test, "a.7z", "", true, {"*.bms"}},
+      {"tar -xvf", arc::ParseTarCommand, "-xvf a.tar", 0, Kind::extract, "a.tar", "", true, {}},
+      {"tar xvf with dest and names", arc::ParseTarCommand, "xvf a.tar w/ x.bms", 0, Kind::extract, "a.tar", "w/", true, {"x.bms"}},
+      {"tar -zxvf", arc::ParseTarCommand, "-zxvf a.tgz -o w/", 0, Kind::extract, "a.tgz", "w/", true, {}},
+      {"tar -jxvf", arc::ParseTarCommand, "-jxvf a.tbz", 0, Kind::extract, "a.tbz", "", true, {}},
+      {"tar -x -f -o", arc::ParseTarCommand, "-x -f a.tar -o w/", 0, Kind::extract, "a.tar", "w/", true, {}},
+      {"tar -tvf", arc::ParseTarCommand, "-tvf a.tar", 0, Kind::list, "a.tar", "", true, {}},
+      {"tar tvf", arc::ParseTarCommand, "tvf a.tar", 0, Kind::list, "a.tar", "", true, {}},
+      {"tar two commands", arc::ParseTarCommand, "-xtf a.tar", ERROR_COMMAND_NAME, Kind::extract, "", "", true, {}},
+      {"tar two filters", arc::ParseTarCommand, "-zjxf a.tar", ERROR_COMMAND_NAME, Kind::extract, "", "", true, {}},
+      {"tar unknown letter", arc::ParseTarCommand, "-xqf a.tar", ERROR_COMMAND_NAME, Kind::extract, "", "", true, {}},
+      {"tar no command letter", arc::ParseTarCommand, "-vf a.tar", ERROR_COMMAND_NAME, Kind::extract, "", "", true, {}},
+      {"tar long switch is no command", arc::ParseTarCommand, "--xvf a.tar", ERROR_COMMAND_NAME, Kind::extract, "", "", true, {}},
+      {"tar -cvf is creation", arc::ParseTarCommand, "-cvf a.tar x", ERROR_NOT_SUPPORT, Kind::extract, "", "", true, {}},
+  };
+  for (const FormCase& c : cases) {
+    arc::ExtractRequest req;
+    int r = c.parse(arc::TokenizeCommandLine(c.line), req);
+    EXPECT_EQ(r, c.result) << c.what;
+    if (r != 0) continue;
+    EXPECT_EQ(req.kind, c.kind) << c.what;
+    EXPECT_EQ(req.archive, c.archive) << c.what;
+    EXPECT_EQ(req.destDir, c.dest) << c.what;
+    EXPECT_EQ(req.keepFolders, c.keepFolders) << c.what;
+    EXPECT_EQ(req.include, c.include) << c.what;
+  }
 }
 
 }  // namespace

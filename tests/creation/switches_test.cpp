@@ -81,6 +81,8 @@ INSTANTIATE_TEST_SUITE_P(
                    {".hidden", "a.bms", "song/"}},
         SwitchCase{"tar_flat", "tar32.dll", "Tar", "a.tar", "c --use-directory=0 -f %A -o %S song",
                    arc::OpenTarReader, {"b.bms", "b.wav", "c.bms"}},
+        SwitchCase{"tar_clustered_word", "tar32.dll", "Tar", "a.tgz", "-czvf %A -o %S song/deep", arc::OpenTarReader,
+                   {"song/deep/", "song/deep/c.bms"}},
         SwitchCase{"cab_flat", "CAB32.DLL", "Cab", "a.cab", "-a -r -j %A %S *.bms", arc::OpenCabReader,
                    {"a.bms", "b.bms", "c.bms"}}),
     [](const ::testing::TestParamInfo<SwitchCase>& p) { return std::string(p.param.what); });
@@ -97,6 +99,7 @@ TEST(Creation, CommandsThatCannotBeCarriedOutSayWhy) {
       {"UNLHA32.DLL", "Unlha", "s -+ \"a.lzh\" \"out/\"", ERROR_NOT_SUPPORT},
       {"CAB32.DLL", "Cab", "-f \"a.cab\" \"out/\"", ERROR_NOT_SUPPORT},
       {"tar32.dll", "Tar", "c -Z -f \"a.taz\" x", ERROR_NOT_SUPPORT},
+      {"tar32.dll", "Tar", "-cZvf \"a.taz\" x", ERROR_NOT_SUPPORT},
       {"ZIP32J.DLL", "Zip", "-m \"a.zip\" x", ERROR_NOT_SUPPORT},
       {"ZIP32J.DLL", "Zip", "-Y \"a.zip\" x", ERROR_COMMAND_NAME},
       {"UNLHA32.DLL", "Unlha", "d \"a.lzh\"", ERROR_NOT_FILENAME},

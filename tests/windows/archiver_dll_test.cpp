@@ -52,7 +52,25 @@ TEST(ArchiverDlls, ExportTheUndecoratedEntryNames) {
     }
     entries.push_back(p + "ExtractMem");
     entries.push_back(p + "ListExtractMem");
+    // The family's other entries: state under the command entry's name for
+    // ZIP32J.DLL, under the listing prefix elsewhere.
+    std::string state = std::string(lib.file) == "ZIP32J.DLL" ? lib.command : p;
+    for (const char* suffix : {"GetVersion", "GetSubVersion", "GetRunning", "GetBackGroundMode", "SetBackGroundMode",
+                               "GetCursorMode", "SetCursorMode", "GetCursorInterval", "SetCursorInterval",
+                               "QueryFunctionList", "ConfigDialog"})
+      entries.push_back(state + suffix);
+    for (const char* suffix : {"GetFileCount", "GetArcFileName", "GetArcFileSize", "GetArcOriginalSize", "GetArcRatio",
+                               "IsSFXFile", "GetArcWriteTimeEx", "GetArcFileSizeEx", "GetFileName", "GetMethod",
+                               "GetOriginalSize", "GetCompressedSize", "GetRatio", "GetDate", "GetTime", "GetWriteTime",
+                               "GetCRC", "GetAttribute", "GetOSType", "GetWriteTimeEx", "GetOriginalSizeEx"})
+      entries.push_back(p + suffix);
+    if (std::string(lib.file) != "ZIP32J.DLL") {
+      entries.push_back(p + "SetOwnerWindow");
+      entries.push_back(p + "ClearOwnerWindow");
+    }
     for (const std::string& entry : entries) EXPECT_NE(platform::GetProcAddress(m, entry.c_str()), nullptr) << entry;
+    EXPECT_EQ(platform::GetProcAddress(m, (p + "GetFileName@12").c_str()), nullptr);
+    EXPECT_EQ(platform::GetProcAddress(m, (state + "GetVersion@0").c_str()), nullptr);
     // stdcall names as the compiler decorates them are not exported.
     EXPECT_EQ(platform::GetProcAddress(m, (std::string(lib.command) + "@16").c_str()), nullptr);
     EXPECT_EQ(platform::GetProcAddress(m, ("_" + std::string(lib.command) + "@16").c_str()), nullptr);
@@ -69,11 +87,13 @@ struct Format {
   const char* archive;
   std::string (*create)(const std::string& archive, const std::string& src);
   const char* extract;  // %A archive, %D destination
+  const char* list;     // a listing line, %A
+  const char* test;     // a testing line, %A; empty when the family member has none
 };
 
-std::string Fill(std::string line, const std::string& a, const std::string& d) {
+std::string Fill(std::string line, const std::string& a, const std::string& d = "") {
   line.replace(line.find("%A"), 2, a);
-  line.replace(line.find("%D"), 2, d);
+  if (auto at = line.find("%D"); at != std::string::npos) line.replace(at, 2, d);
   return line;
 }
 
@@ -89,6 +109,11 @@ int ARC_API RecordMemoryEntry(void* context, const ENTRYMEMINFO* e) {
     s.bytes.emplace_back(reinterpret_cast<const char*>(e->data), e->size);
   }
   return 0;
+}
+
+template <class F>
+F EntryOf(platform::ModuleHandle m, const std::string& prefix, const char* suffix) {
+  return reinterpret_cast<F>(platform::GetProcAddress(m, (prefix + suffix).c_str()));
 }
 
 class RoundTrip : public ::testing::TestWithParam<Format> {};
@@ -127,10 +152,45 @@ TEST_P(RoundTrip, MakesListsAndExtractsJapaneseNamesWithProgress) {
   ASSERT_TRUE(open && first && next && close);
   HARC h = open(0, archive.c_str(), 0x00800002);
   ASSERT_NE(h, 0u);
+  // The getters answer for the entry found, in the interface's calling
+  // convention, and the end of the search stays the end.
+  auto fileName = EntryOf<ARC_GETTEXT_FN>(m, f.prefix, "GetFileName");
+  auto originalSize = EntryOf<ARC_GETDWORD_FN>(m, f.prefix, "GetOriginalSize");
+  auto writeTimeEx = EntryOf<ARC_GETFILETIME_FN>(m, f.prefix, "GetWriteTimeEx");
+  auto fileCount = EntryOf<ARC_GETFILECOUNT_FN>(m, f.prefix, "GetFileCount");
+  auto version = EntryOf<ARC_GETVERSION_FN>(m, f.prefix, "GetVersion");
+  auto query = EntryOf<ARC_QUERYFUNCTION_FN>(m, f.prefix, "QueryFunctionList");
+  ASSERT_TRUE(fileName && originalSize && writeTimeEx && fileCount && version && query);
+  EXPECT_GE(version(), 100);
+  EXPECT_EQ(query(ISARC_GET_FILE_NAME), 1);
+  EXPECT_EQ(query(ISARC_EXTRACT), 0);
   std::vector<std::string> names;
   INDIVIDUALINFO info{};
-  for (int r = first(h, "*", &info); r == 0; r = next(h, &info)) names.push_back(info.szFileName);
+  for (int r = first(h, "*", &info); r == 0; r = next(h, &info)) {
+    names.push_back(info.szFileName);
+    char name[1024];
+    EXPECT_EQ(fileName(h, name, sizeof name), 0);
+    EXPECT_STREQ(name, info.szFileName);
+    EXPECT_EQ(originalSize(h), info.dwOriginalSize);
+    ARC_FILETIME ft{};
+    EXPECT_EQ(writeTimeEx(h, &ft), 1);
+    FILETIME local{}, utc{ft.dwLowDateTime, ft.dwHighDateTime};
+    SYSTEMTIME st{};
+    ASSERT_TRUE(FileTimeToLocalFileTime(&utc, &local) && FileTimeToSystemTime(&local, &st));
+    EXPECT_EQ(st.wYear, 1980 + (info.wDate >> 9));
+  }
+  EXPECT_EQ(next(h, &info), -1);
+  EXPECT_EQ(next(h, &info), -1);
+  EXPECT_EQ(originalSize(h), 0xFFFFFFFFu);
   close(h);
+  EXPECT_EQ(fileCount(archive.c_str()), static_cast<int>(names.size()));
+  std::string table(4096, '\0');
+  ASSERT_EQ(command(0, Fill(f.list, archive).c_str(), table.data(), static_cast<uint32_t>(table.size())), 0);
+  EXPECT_NE(table.find(kTitle + ".bms"), std::string::npos) << table.c_str();
+  EXPECT_NE(table.find("\r\n"), std::string::npos);
+  if (*f.test) {
+    EXPECT_EQ(command(0, Fill(f.test, archive).c_str(), output, sizeof output), 0) << output;
+  }
   std::string listed;
   for (const auto& n : names) listed += "[" + n + "]";
   EXPECT_NE(std::find(names.begin(), names.end(), kTitle + ".bms"), names.end()) << listed;
@@ -241,11 +301,14 @@ TEST(ArchiverDlls, ReadAZipPastTwoGiB) {
 INSTANTIATE_TEST_SUITE_P(
     Formats, RoundTrip,
     ::testing::Values(
-        Format{"lzh", "UNLHA32.DLL", "Unlha", "UNLHA32.DLL", "Unlha", ".lzh", LhaCreate, "x -+ -x1  \"%A\" \"%D\" "},
-        Format{"zip", "ZIP32J.DLL", "Zip", "UNZIP32.DLL", "UnZip", ".zip", ZipCreate, "-x  \"%A\" \"%D\" "},
-        Format{"cab", "CAB32.DLL", "Cab", "CAB32.DLL", "Cab", ".cab", CabCreate, "-x  \"%A\" \"%D\" "},
+        Format{"lzh", "UNLHA32.DLL", "Unlha", "UNLHA32.DLL", "Unlha", ".lzh", LhaCreate, "x -+ -x1  \"%A\" \"%D\" ",
+               "l \"%A\"", "t \"%A\""},
+        Format{"zip", "ZIP32J.DLL", "Zip", "UNZIP32.DLL", "UnZip", ".zip", ZipCreate, "-x  \"%A\" \"%D\" ",
+               "-l \"%A\"", "-t \"%A\""},
+        Format{"cab", "CAB32.DLL", "Cab", "CAB32.DLL", "Cab", ".cab", CabCreate, "-x  \"%A\" \"%D\" ",
+               "-l \"%A\"", "-t \"%A\""},
         Format{"tgz", "tar32.dll", "Tar", "tar32.dll", "Tar", ".tgz", TgzCreate,
-               "x --use-directory=1  -f \"%A\" -o \"%D\" "}),
+               "x --use-directory=1  -f \"%A\" -o \"%D\" ", "-tvf \"%A\"", ""}),
     [](const ::testing::TestParamInfo<Format>& p) { return std::string(p.param.name); });
 
 }  // namespace
