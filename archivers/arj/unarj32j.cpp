@@ -11,3 +11,4 @@ const arc::LibraryDef kLibrary{{&arc::OpenArjReader}, &arc::ParseLhaCommand};
 ARC_EXPORT_COMMAND(Unarj, kLibrary)
 ARC_EXPORT_LISTING(Unarj, kLibrary)
 ARC_EXPORT_OWNER(Unarj)
+ARC_EXPORT_UNICODE(Unarj)

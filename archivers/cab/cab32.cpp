@@ -13,3 +13,4 @@ const arc::LibraryDef kLibrary{{&arc::OpenCabReader}, &arc::ParseCabCommand, &ar
 ARC_EXPORT_COMMAND(Cab, kLibrary)
 ARC_EXPORT_LISTING(Cab, kLibrary)
 ARC_EXPORT_OWNER(Cab)
+ARC_EXPORT_UNICODE(Cab)

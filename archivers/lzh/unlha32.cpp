@@ -13,3 +13,4 @@ const arc::LibraryDef kLibrary{{&arc::OpenLzhReader}, &arc::ParseLhaCommand, &ar
 ARC_EXPORT_COMMAND(Unlha, kLibrary)
 ARC_EXPORT_LISTING(Unlha, kLibrary)
 ARC_EXPORT_OWNER(Unlha)
+ARC_EXPORT_UNICODE(Unlha)

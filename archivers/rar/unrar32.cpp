@@ -18,3 +18,4 @@ const bool kDiagnosticsRouted = [] {
 ARC_EXPORT_COMMAND(Unrar, kLibrary)
 ARC_EXPORT_LISTING(Unrar, kLibrary)
 ARC_EXPORT_OWNER(Unrar)
+ARC_EXPORT_UNICODE(Unrar)

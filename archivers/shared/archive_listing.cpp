@@ -40,7 +40,7 @@ int NextMatch(OpenArchive& a, INDIVIDUALINFO* out) {
     while (a.reader->Next(info)) {
       std::string display = DisplayName(info.name, info.nameIsUtf8);
       if (!EntrySelected(display, a.patterns, {})) continue;
-      if (out) FillIndividualInfo(info, display, *out);
+      if (out) FillIndividualInfo(info, ReportedName(info.name, info.nameIsUtf8), *out);
       return 0;
     }
     a.ended = true;

@@ -41,6 +41,9 @@ std::string FsComponent(const std::string& part, bool isUtf8);
 // The name as CP932 text with "/" between folders (for listings and
 // progress reports; lossy only for UTF-8 characters CP932 lacks).
 std::string DisplayName(const std::string& name, bool isUtf8);
+// The name as the caller gets it: DisplayName, or in Unicode mode (see
+// unicode_mode.h) UTF-8, exact for every character.
+std::string ReportedName(const std::string& name, bool isUtf8);
 
 // A symbolic link's target made safe for a link at `linkPath`: relative,
 // and never climbing above the destination. Empty when it is unsafe.

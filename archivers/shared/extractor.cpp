@@ -10,6 +10,7 @@
 #include "archivers/shared/file_patterns.h"
 #include "archivers/shared/info_records.h"
 #include "archivers/shared/owner_window.h"
+#include "archivers/shared/unicode_mode.h"
 #include "platform/input_file.h"
 #include "platform/paths.h"
 
@@ -105,8 +106,9 @@ class Extraction {
         !FitsOnDisk(req_.limits, std::min(DeclaredNeed(req_.limits, info), ExpansionCap(req_.limits, archiveSize_)),
                     dest_.FreeSpace()))
       throw ArcError(ERROR_DISK_SPACE, "not enough disk space for " + display);
-    std::string destName = platform::IncludeTrailingDelimiter(req_.destDir.empty() ? "." : req_.destDir) +
-                           (req_.keepFolders ? display : platform::ExtractFileName(display));
+    const std::string reported = ReportedName(info.name, info.nameIsUtf8);
+    std::string destName = ForCaller(platform::IncludeTrailingDelimiter(req_.destDir.empty() ? "." : req_.destDir)) +
+                           (req_.keepFolders ? reported : platform::ExtractFileName(reported));
     EXTRACTINGINFOEX ex;
     FillExtractingInfo(info, req_.archive, destName, ex);
     if (!progress_.Report(ARCEXTRACT_BEGIN, ex)) return ERROR_USER_CANCEL;

@@ -48,3 +48,9 @@
 #define ARC_EXPORT_STATE(Prefix, version)                                                    \
   ARC_EXPORT uint16_t ARC_API Prefix##GetVersion() { return (version); }                     \
   ARC_EXPORT int ARC_API Prefix##GetRunning() { return arc::RunGetRunning() ? 1 : 0; }
+
+// SetUnicodeMode (TRUE: the calling thread's texts are UTF-8) and
+// GetUnicodeMode.
+#define ARC_EXPORT_UNICODE(Prefix)                                                              \
+  ARC_EXPORT int ARC_API Prefix##SetUnicodeMode(int on) { return arc::RunSetUnicodeMode(on); } \
+  ARC_EXPORT int ARC_API Prefix##GetUnicodeMode() { return arc::RunGetUnicodeMode(); }

@@ -10,3 +10,4 @@ const arc::LibraryDef kLibrary{{&arc::OpenZipReader}, &arc::ParseZipCommand};
 ARC_EXPORT_COMMAND(UnZip, kLibrary)
 ARC_EXPORT_LISTING(UnZip, kLibrary)
 ARC_EXPORT_OWNER(UnZip)
+ARC_EXPORT_UNICODE(UnZip)

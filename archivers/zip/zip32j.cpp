@@ -12,3 +12,4 @@ const arc::LibraryDef kLibrary{{&arc::OpenZipReader}, &arc::ParseZipCommand};
 
 ARC_EXPORT_CREATING(Zip, &arc::ParseZipCreateCommand, &arc::RunZipCreate)
 ARC_EXPORT_LISTING(UnZip, kLibrary)
+ARC_EXPORT_UNICODE(Zip)

@@ -9,23 +9,27 @@
 #include <mutex>
 
 #include "platform/cp932.h"
+#include "platform/path_text.h"
 #include "platform/paths.h"
 #include "platform/win32/wide.h"
 
 namespace platform {
 
 std::string ExpandFileName(std::string_view path) {
-  std::wstring w = win32::Cp932ToWide(path);
+  std::wstring w = IsUtf8Path(path) ? win32::Utf8ToWide(path.substr(1)) : win32::Cp932ToWide(path);
   wchar_t full[32768];
   DWORD n = GetFullPathNameW(w.c_str(), 32768, full, nullptr);
   if (n == 0 || n >= 32768) return std::string(path);
-  return win32::WideToCp932(std::wstring_view(full, n));
+  if (!IsUtf8Path(path)) return win32::WideToCp932(std::wstring_view(full, n));
+  return PathFromUtf8(win32::WideToUtf8(std::wstring_view(full, n)));
 }
 
 // GetFullPathName is what the system does to a path it opens.
 std::string AbsolutePath(std::string_view path) { return ExpandFileName(path); }
 
-std::string FsName(std::string_view cp932Path) { return Cp932ToUtf8(cp932Path); }
+std::string FsName(std::string_view cp932Path) {
+  return IsUtf8Path(cp932Path) ? std::string(cp932Path.substr(1)) : Cp932ToUtf8(cp932Path);
+}
 std::string FromFsName(std::string_view fsPath) { return Utf8ToCp932(fsPath); }
 
 std::string RealExecutablePath() {
