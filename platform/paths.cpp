@@ -40,7 +40,7 @@ std::string ExtractFilePath(std::string_view path) {
 
 std::string ExtractFileExt(std::string_view path) {
   std::size_t slash = LastDelimiterPos(path);
-  std::size_t dot = LastByteCharPos(path, '.');
+  std::size_t dot = IsUtf8Path(path) ? path.rfind('.') : LastByteCharPos(path, '.');
   if (dot == std::string_view::npos) return {};
   if (slash != std::string_view::npos && dot < slash) return {};
   return std::string(path.substr(dot));
