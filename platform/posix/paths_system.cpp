@@ -110,22 +110,23 @@ std::string FsName(std::string_view cp932Path) {
   }
   return fs;
 }
-std::string FromFsName(std::string_view fsPath) { return Utf8ToCp932(fsPath); }
+// A name CP932 cannot hold comes back as the marked UTF-8 path, never with "?".
+std::string FromFsName(std::string_view fsPath) { return PathFromUtf8(fsPath); }
 
 std::string RealExecutablePath() {
   std::vector<char> buf(PATH_MAX + 1);
   ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size() - 1);
   if (n <= 0) return {};
-  return FromFsName(std::string_view(buf.data(), static_cast<std::size_t>(n)));
+  return PathFromUtf8(std::string_view(buf.data(), static_cast<std::size_t>(n)));
 }
 
 namespace {
 
 std::string EnvDir(const char* var, const char* fallbackUnderHome) {
   const char* v = std::getenv(var);
-  if (v && *v == '/') return IncludeTrailingDelimiter(FromFsName(v));
+  if (v && *v == '/') return IncludeTrailingDelimiter(PathFromUtf8(v));
   const char* home = std::getenv("HOME");
-  return IncludeTrailingDelimiter(FromFsName(home && *home ? home : "/tmp")) + fallbackUnderHome;
+  return IncludeTrailingDelimiter(PathFromUtf8(home && *home ? home : "/tmp")) + fallbackUnderHome;
 }
 
 // Beside the executable only in a folder that is the program's own: an

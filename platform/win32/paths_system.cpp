@@ -30,13 +30,17 @@ std::string AbsolutePath(std::string_view path) { return ExpandFileName(path); }
 std::string FsName(std::string_view cp932Path) {
   return IsUtf8Path(cp932Path) ? std::string(cp932Path.substr(1)) : Cp932ToUtf8(cp932Path);
 }
-std::string FromFsName(std::string_view fsPath) { return Utf8ToCp932(fsPath); }
+// A name CP932 cannot hold comes back as the marked UTF-8 path, never with "?".
+std::string FromFsName(std::string_view fsPath) { return PathFromUtf8(fsPath); }
 
 std::string RealExecutablePath() {
   wchar_t buf[32768];
   DWORD n = GetModuleFileNameW(nullptr, buf, 32768);
   if (n == 0 || n >= 32768) return {};
-  return win32::WideToCp932(std::wstring_view(buf, n));
+  // A folder CP932 cannot hold (a user named José) gives the marked UTF-8 path.
+  bool exact = true;
+  std::string cp932 = win32::WideToCp932(std::wstring_view(buf, n), &exact);
+  return exact ? cp932 : kUtf8PathMark + win32::WideToUtf8(std::wstring_view(buf, n));
 }
 
 namespace {
@@ -55,7 +59,9 @@ bool FolderWritable(const std::string& dir) {
 std::string KnownFolder(int csidl) {
   wchar_t buf[MAX_PATH];
   if (FAILED(SHGetFolderPathW(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, 0, buf))) return {};
-  return IncludeTrailingDelimiter(win32::WideToCp932(buf)) + "bmslist\\";
+  bool exact = true;
+  std::string cp932 = win32::WideToCp932(buf, &exact);
+  return IncludeTrailingDelimiter(exact ? cp932 : kUtf8PathMark + win32::WideToUtf8(buf)) + "bmslist\\";
 }
 }  // namespace
 

@@ -4,6 +4,7 @@
 #include "platform/win32/windows_api.h"
 
 #include "platform/cp932.h"
+#include "platform/path_text.h"
 
 namespace platform::win32 {
 
@@ -64,7 +65,11 @@ std::wstring FsToWide(std::string_view fsPath) {
   return w;
 }
 
-std::wstring Cp932ToWide(std::string_view cp932, bool* exact) { return ToWide(kCp932, cp932, exact); }
+// A marked UTF-8 path (platform/path_text.h) is the UTF-8 it holds.
+std::wstring Cp932ToWide(std::string_view cp932, bool* exact) {
+  if (IsUtf8Path(cp932)) return ToWide(CP_UTF8, cp932.substr(1), exact);
+  return ToWide(kCp932, cp932, exact);
+}
 
 std::string WideToCp932(std::wstring_view wide, bool* exact) {
   std::string out;
