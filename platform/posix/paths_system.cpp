@@ -41,7 +41,7 @@ std::string ExpandFileName(std::string_view given) {
     full = IncludeTrailingDelimiter(utf8 ? cwd : FromFsName(cwd)) + std::string(path);
   }
   // Resolve "." and ".." textually, keeping a trailing delimiter.
-  bool trailing = EndsWithDelimiter(full);
+  bool trailing = utf8 ? !full.empty() && full.back() == kPathDelimiter : EndsWithDelimiter(full);
   std::vector<std::string> parts;
   std::size_t i = 0;
   while (i <= full.size()) {

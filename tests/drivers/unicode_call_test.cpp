@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "archives/unicode_line.h"
+#include "platform/files.h"
 #include "platform/path_text.h"
 #include "tests/drivers/fixture.h"
 
@@ -75,7 +76,7 @@ TEST_F(RecordingTest, OpeningAndCheckingAPathCp932CannotHoldUseUnicodeForThatCal
   HARC h = lha.OpenArchive(0, Korean("lzh"), 0);
   EXPECT_EQ(h, 7u);
   INDIVIDUALINFO info{};
-  lha.FindFirst(h, "*", &info);
+  lha.FindFirst(h, &info, "*");
   lha.CloseArchive(h);
   lha.CheckArchive(Korean("lzh"), 0, 0);
   EXPECT_EQ(CallOrder(), "+ UnlhaOpenArchive - UnlhaFindFirst UnlhaCloseArchive + UnlhaCheckArchive -");
