@@ -18,6 +18,8 @@ std::string ArchiveProgressText(std::size_t index, std::size_t count, const std:
 std::string ProgressEntryName(int state, const EXTRACTINGINFOEX* info) {
   if (!info || (state != ARCEXTRACT_BEGIN && state != ARCEXTRACT_INPROCESS)) return {};
   const char* dest = info->exinfo.szDestFileName;
-  return EscapeControls(platform::ExtractFileName(std::string(dest, strnlen(dest, sizeof info->exinfo.szDestFileName))),
-                        false);
+  const std::string path(dest, strnlen(dest, sizeof info->exinfo.szDestFileName));
+  std::string name = platform::ExtractFileName(path);
+  if (platform::IsUtf8Path(path)) name = platform::Utf8ToCp932(name);
+  return EscapeControls(name, false);
 }
