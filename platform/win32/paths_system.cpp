@@ -16,7 +16,7 @@
 namespace platform {
 
 std::string ExpandFileName(std::string_view path) {
-  std::wstring w = IsUtf8Path(path) ? win32::Utf8ToWide(path.substr(1)) : win32::Cp932ToWide(path);
+  std::wstring w = win32::PathToWide(path);
   wchar_t full[32768];
   DWORD n = GetFullPathNameW(w.c_str(), 32768, full, nullptr);
   if (n == 0 || n >= 32768) return std::string(path);
@@ -48,7 +48,7 @@ namespace {
 // Whether a new file can be made in the folder: the only reliable test on
 // Windows, where the folder's ACL decides (Program Files refuses users).
 bool FolderWritable(const std::string& dir) {
-  std::wstring probe = win32::Cp932ToWide(dir) + L"bmslist-write-test-" + std::to_wstring(GetCurrentProcessId());
+  std::wstring probe = win32::PathToWide(dir) + L"bmslist-write-test-" + std::to_wstring(GetCurrentProcessId());
   HANDLE h = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                          FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;

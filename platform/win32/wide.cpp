@@ -65,11 +65,7 @@ std::wstring FsToWide(std::string_view fsPath) {
   return w;
 }
 
-// A marked UTF-8 path (platform/path_text.h) is the UTF-8 it holds.
-std::wstring Cp932ToWide(std::string_view cp932, bool* exact) {
-  if (IsUtf8Path(cp932)) return ToWide(CP_UTF8, cp932.substr(1), exact);
-  return ToWide(kCp932, cp932, exact);
-}
+std::wstring Cp932ToWide(std::string_view cp932, bool* exact) { return ToWide(kCp932, cp932, exact); }
 
 std::string WideToCp932(std::wstring_view wide, bool* exact) {
   std::string out;
@@ -120,6 +116,10 @@ int ErrnoFromWin32(unsigned long error) {
     case ERROR_PRIVILEGE_NOT_HELD: return EPERM;
     default: return EIO;
   }
+}
+
+std::wstring PathToWide(std::string_view path) {
+  return IsUtf8Path(path) ? Utf8ToWide(path.substr(1)) : Cp932ToWide(path);
 }
 
 }  // namespace platform::win32
