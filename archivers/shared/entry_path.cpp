@@ -163,7 +163,10 @@ std::string DisplayName(const std::string& name, bool isUtf8) {
 }
 
 std::string ReportedName(const std::string& name, bool isUtf8) {
-  if (!UnicodeMode()) return DisplayName(name, isUtf8);
+  return UnicodeMode() ? Utf8DisplayName(name, isUtf8) : DisplayName(name, isUtf8);
+}
+
+std::string Utf8DisplayName(const std::string& name, bool isUtf8) {
   std::string out;
   for (auto& part : SplitParts(name, isUtf8)) {
     if (part.empty() || part == ".") continue;

@@ -91,6 +91,18 @@ TEST_F(UnicodeArchiveTest, OpensListsAndUnpacksByUtf8PathsOnlyInUnicodeMode) {
   ASSERT_EQ(unzip.Command("-x -j  \"" + archive_ + "\" \"" + folder_ + "flat/\" a.bms"), 0);
   EXPECT_EQ(test_support::FilesUnder(folder_ + "flat"), (std::map<std::string, std::string>{{"a.bms", "#TITLE a\r\n"}}));
 
+  // Masks CP932 cannot hold select by the entries' UTF-8 names.
+  ASSERT_EQ(unzip.Command("-x -j  \"" + archive_ + "\" \"" + folder_ + "kr/\" 곡.bms"), 0);
+  ASSERT_EQ(unzip.Command("-x  \"" + archive_ + "\" \"" + folder_ + "kr2/\" 노래/*"), 0);
+  EXPECT_EQ(test_support::FilesUnder(folder_ + "kr"), (std::map<std::string, std::string>{{"곡.bms", "#TITLE 곡\r\n"}}));
+  EXPECT_EQ(test_support::FilesUnder(folder_ + "kr2"),
+            (std::map<std::string, std::string>{{"노래/곡.bms", "#TITLE 곡\r\n"}}));
+  HARC h = unzip.Entry<ARC_OPEN_FN>("OpenArchive")(0, archive_.c_str(), M_ERROR_MESSAGE_OFF);
+  INDIVIDUALINFO info;
+  ASSERT_EQ(unzip.Entry<ARC_FINDFIRST_FN>("FindFirst")(h, "?.bms", &info), 0);
+  EXPECT_STREQ(info.szFileName, "노래/곡.bms");  // "?" is one character, 곡 as a.bms
+  unzip.Entry<ARC_CLOSE_FN>("CloseArchive")(h);
+
   SetMode(unzip, 0);
   EXPECT_TRUE(Names(unzip).empty());
 }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/cp932.h"
+#include "platform/files.h"
 #include "platform/path_text.h"
 #include "platform/paths.h"
 #include "tests/support/files.h"
@@ -78,6 +79,20 @@ TEST(PathTextTest, RelativePathsTakeTheFormTheWholeNeeds) {
   EXPECT_EQ(AbsolutePath("a.lzh"), FromFsName(tmp.Path()) + "a.lzh");
   EXPECT_EQ(AbsolutePath(M + "노래.lzh"), M + tmp.Path() + "노래.lzh");
   ASSERT_EQ(chdir(was), 0);
+}
+
+TEST(PathTextTest, Utf8MasksMatchWholeCharacters) {
+  struct {
+    const char* name;
+    const char* mask;
+    bool matches;
+  } cases[] = {
+      {"곡.bms", "?.bms", true},   {"곡곡.bms", "?.bms", false}, {"노래/곡.BMS", "노래/*.bms", true},
+      {"노래.bms", "노*", true},   {"노래.bms", "래*", false},   {"x", "*.*", true},
+      {"Café.lzh", "CAFÉ.LZH", false},  // only ASCII letters ignore case
+      {"Café.lzh", "cafÉ.lzh", false}, {"Café.lzh", "CAFé.lzh", true}, {"a", "a.*", true},
+  };
+  for (auto& c : cases) EXPECT_EQ(MatchesMaskUtf8(c.name, c.mask), c.matches) << c.name << " " << c.mask;
 }
 
 }  // namespace
