@@ -4,6 +4,8 @@
 #include "archives/earchiver.h"
 #include "archives/not_set.h"
 #include "platform/file_writer.h"
+#include "archives/unicode_line.h"
+#include "platform/path_text.h"
 #include "platform/paths.h"
 
 namespace {
@@ -70,8 +72,15 @@ void TCmdOpt::AddResFile(const TStringList& list, const std::string& resFileName
     text += Q;
     text += "\r\n";
   }
+  // A name CP932 cannot hold makes the file UTF-8, and the call with it:
+  // the reference is then marked too, so the library reads it in that mode.
+  const bool utf8 = NeedsUnicode(text);
+  if (utf8) text = Utf8CommandText(text);
   platform::FileWriter file(resFileName);
   file.Write(text.data(), text.size());
   file.Close();
-  AddStr("", "@" + resFileName);
+  if (utf8 && !platform::IsUtf8Path(resFileName))
+    AddStr("", "@" + (platform::kUtf8PathMark + platform::PathUtf8(resFileName)));
+  else
+    AddStr("", "@" + resFileName);
 }

@@ -6,6 +6,7 @@
 #include "archivers/include/archiver_api.h"
 #include "charts/column_text.h"
 #include "platform/cp932.h"
+#include "platform/path_text.h"
 
 std::string Reason(const std::string& utf8) { return platform::Utf8ToCp932(utf8); }
 
@@ -85,5 +86,5 @@ std::string ProblemReasonsText(const ArchiveProblem& problem) {
 }
 
 std::string ProblemPathText(const ArchiveProblem& problem) {
-  return problem.fsPath.empty() ? platform::Cp932ToUtf8(problem.archivePath) : problem.fsPath;
+  return problem.fsPath.empty() ? platform::PathUtf8(problem.archivePath) : problem.fsPath;
 }

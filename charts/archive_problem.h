@@ -8,7 +8,7 @@
 #include <vector>
 
 struct ArchiveProblem {
-  std::string archivePath;               // CP932, as dropped
+  std::string archivePath;               // as dropped: CP932, or a marked UTF-8 path (platform/path_text.h)
   std::string fsPath;                    // the file system's (UTF-8) form, when CP932 cannot hold it
   std::vector<std::string> reasons;      // CP932, plain words
   std::vector<std::string> unlistedNames;  // file-system (UTF-8) names CP932 cannot hold

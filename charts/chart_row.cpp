@@ -14,5 +14,7 @@ const std::string& ChartRow::ColumnText(int column) const {
 
 platform::TextEncoding ChartRow::ColumnEncoding(int column) const {
   // Columns 1 to 6 hold the header values.
-  return column >= 1 && column <= siBpm + 1 ? encoding : platform::TextEncoding::kCp932;
+  if (column >= 1 && column <= siBpm + 1) return encoding;
+  if (column == siArcName + 1 || column == siArcPath + 1) return archiveEncoding;
+  return platform::TextEncoding::kCp932;
 }

@@ -33,8 +33,11 @@ struct ChartRow {
   std::array<std::string, kSubItemCount> subItems;
   bool checked = false;
   // The header values (sub-items 0 to 5) are in this encoding; everything
-  // else the program writes (caption, marks, date, archive) is CP932.
+  // else the program writes (caption, marks, date) is CP932.
   platform::TextEncoding encoding = platform::TextEncoding::kCp932;
+  // The archive fields (name and folder) are in this encoding: UTF-8 when
+  // CP932 cannot hold the archive's path, CP932 otherwise.
+  platform::TextEncoding archiveEncoding = platform::TextEncoding::kCp932;
   std::string md5, sha256;  // lower-case hex; empty when not computed
   std::shared_ptr<const ChartFacts> facts;  // only when asked for
 

@@ -2,8 +2,12 @@
 #include "charts/column_text.h"
 
 std::string ColumnUtf8(const ChartRow& row, int column, DisplayEncoding display) {
-  platform::TextEncoding encoding =
-      display == DisplayEncoding::kDetected ? row.ColumnEncoding(column) : platform::TextEncoding::kCp932;
+  // The display choice is about the charts' texts; archive fields are
+  // always shown as held.
+  const bool archiveField = column == siArcName + 1 || column == siArcPath + 1;
+  platform::TextEncoding encoding = display == DisplayEncoding::kDetected || archiveField
+                                        ? row.ColumnEncoding(column)
+                                        : platform::TextEncoding::kCp932;
   return platform::DecodeToUtf8(encoding, row.ColumnText(column));
 }
 

@@ -70,13 +70,22 @@ bool SplitQuotedRecords(const std::string& text, std::vector<std::vector<std::st
 ChartRow RowOf(const std::vector<std::string>& fields, bool utf8) {
   ChartRow row;
   // The header values keep the UTF-8 they are; everything the program
-  // writes itself (caption, marks, date, archive) is CP932 in a row.
+  // writes itself (caption, marks, date, archive) is CP932 in a row, but for
+  // an archive path CP932 cannot hold.
   row.encoding = utf8 ? platform::TextEncoding::kUtf8 : platform::TextEncoding::kCp932;
   auto own = [utf8](const std::string& s) { return utf8 ? platform::Utf8ToCp932(s) : s; };
   row.caption = own(fields[0]);
   for (int i = 0; i < kSubItemCount; ++i) {
     const std::string& f = fields[static_cast<std::size_t>(i) + 1];
     row.subItems[static_cast<std::size_t>(i)] = i <= siBpm ? f : own(f);
+  }
+  // Archive fields CP932 cannot hold stay UTF-8, as the drop made them.
+  std::string name, folder;
+  if (utf8 && !(platform::TryUtf8ToCp932AllowingTwins(fields[siArcName + 1], name) &&
+                platform::TryUtf8ToCp932AllowingTwins(fields[siArcPath + 1], folder))) {
+    row.subItems[siArcName] = fields[siArcName + 1];
+    row.subItems[siArcPath] = fields[siArcPath + 1];
+    row.archiveEncoding = platform::TextEncoding::kUtf8;
   }
   if (fields.size() >= 15 && IsHex(fields[13], 32) && IsHex(fields[14], 64)) {
     row.md5 = fields[13];

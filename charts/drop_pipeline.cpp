@@ -22,6 +22,7 @@
 #include "platform/files.h"
 #include "platform/folder_tree.h"
 #include "platform/input_file.h"
+#include "platform/path_text.h"
 #include "platform/paths.h"
 
 namespace {
@@ -683,8 +684,10 @@ std::size_t DropPipeline::ListAndReadCharts(Unpacked& u) {
   }
   const std::string fsDir = platform::IncludeTrailingDelimiter(platform::FsName(dir));
 
+  // A path CP932 cannot hold gives UTF-8 fields (without the path's mark).
+  const bool utf8Path = platform::IsUtf8Path(problem.archivePath);
   const std::string arcName = platform::ExtractFileName(problem.archivePath);
-  const std::string arcPath = platform::ExtractFilePath(problem.archivePath);
+  const std::string arcPath(platform::WithoutUtf8Mark(platform::ExtractFilePath(problem.archivePath)));
   ChartReadOptions read{options.hashes, options.facts};
   ArchiveNames unpackedNames;
   if (options.facts && !charts.empty()) {
@@ -696,6 +699,7 @@ std::size_t DropPipeline::ListAndReadCharts(Unpacked& u) {
     ChartRow row = list_.Row(index);
     row.subItems[siArcName] = arcName;
     row.subItems[siArcPath] = arcPath;
+    if (utf8Path) row.archiveEncoding = platform::TextEncoding::kUtf8;
     try {
       ReadChart(row, chart.name, platform::FsPath{fsDir + chart.fsName}, read);
       ++chartsRead_;

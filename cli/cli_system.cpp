@@ -6,19 +6,19 @@
 #include <filesystem>
 
 #include "platform/cp932.h"
+#include "platform/path_text.h"
 #include "platform/paths.h"
 
 std::vector<std::string> ProgramArguments(int argc, char** argv) { return std::vector<std::string>(argv + 1, argv + argc); }
 
 // The current folder is prefixed before converting, so that a folder name
-// CP932 cannot hold is noticed rather than turned into "?". A twin (〜 for
-// ～) is fine: the file that exists is found again by that form.
-bool AbsoluteCp932Path(const std::string& fsPath, std::string& out) {
+// CP932 cannot hold makes the whole path UTF-8. A twin (〜 for ～) stays
+// CP932: the file that exists is found again by that form.
+bool AbsoluteArchivePath(const std::string& fsPath, std::string& out) {
   std::error_code ec;
   std::filesystem::path absolute = std::filesystem::absolute(fsPath, ec);
-  std::string cp932;
-  if (ec || !platform::TryUtf8ToCp932AllowingTwins(absolute.string(), cp932)) return false;
-  out = platform::ExpandFileName(cp932);
+  if (ec) return false;
+  out = platform::ExpandFileName(platform::PathFromUtf8(absolute.string()));
   return true;
 }
 

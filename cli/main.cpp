@@ -87,15 +87,16 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  // As a file manager gives them: absolute paths, in code page 932.
+  // As a file manager gives them: absolute paths, in code page 932 where it
+  // holds them.
   std::vector<std::string> paths;
   for (const std::string& p : args.paths) {
-    std::string cp932;
-    if (!AbsoluteCp932Path(p, cp932)) {
-      std::fprintf(stderr, "bmslist-cli: skipped %s: its name cannot be written in code page 932\n", p.c_str());
+    std::string path;
+    if (!AbsoluteArchivePath(p, path)) {
+      std::fprintf(stderr, "bmslist-cli: skipped %s: it cannot be made absolute\n", p.c_str());
       continue;
     }
-    paths.push_back(cp932);
+    paths.push_back(path);
   }
 
   // Resolved now: the drop makes the working folder the current folder. The

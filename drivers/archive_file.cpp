@@ -7,6 +7,7 @@
 #include "archives/not_set.h"
 #include "drivers/archive_formats.h"
 #include "drivers/detect_type.h"
+#include "drivers/unicode_call.h"
 #include "platform/msgwindow.h"
 
 namespace {
@@ -118,7 +119,15 @@ std::intptr_t TArchiveFile::WndProc(std::uint32_t msg, std::uintptr_t wParam, st
 }
 
 void TArchiveFile::DoProgress(int state, EXTRACTINGINFOEX* lpEis, bool& abort) {
-  if (OnProgress) OnProgress(*this, state, lpEis, abort);
+  if (!OnProgress) return;
+  if (lpEis && InUnicodeCall()) {
+    // Names in the system's form, as every other call gives them.
+    EXTRACTINGINFOEX names = *lpEis;
+    UnicodeCall::NamesBack(names);
+    OnProgress(*this, state, &names, abort);
+    return;
+  }
+  OnProgress(*this, state, lpEis, abort);
 }
 
 void ApplyMainWindowSettings(TArchiveFile& archiveFile) {

@@ -3,11 +3,14 @@
 
 #include "archives/earchiver.h"
 #include "archives/get_dll_proc.h"
+#include "archives/unicode_line.h"
+#include "drivers/unicode_call.h"
 #include "platform/paths.h"
 
 namespace {
 const char* const kSuffix[] = {"", "OpenArchive", "CloseArchive", "FindFirst", "FindNext",
-                               "CheckArchive", "SetOwnerWindowEx", "KillOwnerWindowEx", "GetArchiveType", "ListExtractMem"};
+                               "CheckArchive", "SetOwnerWindowEx", "KillOwnerWindowEx", "GetArchiveType", "ListExtractMem",
+                               "SetUnicodeMode"};
 }
 
 TFamilyDll::TFamilyDll(const char* fileName, const char* prefix, const char* missing, bool oneCallAtATime)
@@ -47,17 +50,29 @@ Fn TFamilyDll::Bind(Entry e) {
   return reinterpret_cast<Fn>(entries_[e]);
 }
 
+ARC_SETUNICODE_FN TFamilyDll::UnicodeEntry() {
+  try {
+    return Bind<ARC_SETUNICODE_FN>(eSetUnicode);
+  } catch (const platform::Error&) {  // an older library
+    return nullptr;
+  }
+}
+
 int TFamilyDll::Command(std::uint32_t wnd, const std::string& cmdLine, std::string& output) {
   LoadDLL();
   auto lock = CallLock();
-  return Bind<ARC_COMMAND_FN>(eCommand)(wnd, cmdLine.c_str(), OutputBuffer(output),
-                                        static_cast<std::uint32_t>(output.size()));
+  UnicodeCall unicode(NeedsUnicode(cmdLine) ? UnicodeEntry() : nullptr, cmdLine, fileName_);
+  int r = Bind<ARC_COMMAND_FN>(eCommand)(wnd, unicode.Text(cmdLine).c_str(), OutputBuffer(output),
+                                         static_cast<std::uint32_t>(output.size()));
+  unicode.OutputBack(output);
+  return r;
 }
 
 HARC TFamilyDll::OpenArchive(std::uint32_t wnd, const std::string& fullPath, std::uint32_t mode) {
   LoadDLL();
   auto lock = CallLock();
-  return Bind<ARC_OPEN_FN>(eOpen)(wnd, fullPath.c_str(), mode);
+  UnicodeCall unicode(NeedsUnicode(fullPath) ? UnicodeEntry() : nullptr, fullPath, fileName_);
+  return Bind<ARC_OPEN_FN>(eOpen)(wnd, unicode.Text(fullPath).c_str(), mode);
 }
 
 int TFamilyDll::CloseArchive(HARC handle) {
@@ -80,7 +95,8 @@ int TFamilyDll::FindNext(HARC handle, INDIVIDUALINFO* info) {
 int TFamilyDll::CheckArchive(const std::string& fileName, int mode) {
   LoadDLL();
   auto lock = CallLock();
-  return Bind<ARC_CHECK_FN>(eCheck)(fileName.c_str(), mode);
+  UnicodeCall unicode(NeedsUnicode(fileName) ? UnicodeEntry() : nullptr, fileName, fileName_);
+  return Bind<ARC_CHECK_FN>(eCheck)(unicode.Text(fileName).c_str(), mode);
 }
 
 int TFamilyDll::SetOwnerWindowEx(std::uint32_t wnd, ARCHIVERPROC proc) {
@@ -92,7 +108,8 @@ int TFamilyDll::KillOwnerWindowEx(std::uint32_t wnd) { return Bind<ARC_KILLOWNER
 int TFamilyDll::GetArchiveType(const std::string& fileName) {
   LoadDLL();
   auto lock = CallLock();
-  return Bind<ARC_GETTYPE_FN>(eGetType)(fileName.c_str());
+  UnicodeCall unicode(NeedsUnicode(fileName) ? UnicodeEntry() : nullptr, fileName, fileName_);
+  return Bind<ARC_GETTYPE_FN>(eGetType)(unicode.Text(fileName).c_str());
 }
 
 int TFamilyDll::ListExtractMem(const std::string& cmdLine, ENTRYMEMPROC proc, void* context) {

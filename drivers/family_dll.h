@@ -43,9 +43,14 @@ class TFamilyDll {
   bool Recognises(const std::string& fileName);
 
  private:
-  enum Entry { eCommand, eOpen, eClose, eFindFirst, eFindNext, eCheck, eSetOwner, eKillOwner, eGetType, eListExtractMem, kEntries };
+  enum Entry {
+    eCommand, eOpen, eClose, eFindFirst, eFindNext, eCheck, eSetOwner, eKillOwner, eGetType, eListExtractMem,
+    eSetUnicode, kEntries
+  };
   template <typename Fn>
   Fn Bind(Entry e);
+  // ...SetUnicodeMode, null for a library without it.
+  ARC_SETUNICODE_FN UnicodeEntry();
 
   // Held over a call when calls must not overlap; empty otherwise.
   std::unique_lock<std::mutex> CallLock();

@@ -6,8 +6,10 @@
 
 #include "archives/earchiver.h"
 #include "archives/get_dll_proc.h"
+#include "archives/unicode_line.h"
 #include "drivers/family_dll.h"
 #include "drivers/sfx_file.h"
+#include "drivers/unicode_call.h"
 #include "drivers/zip_name_converter.h"
 #include "platform/replacement_file.h"
 #include "platform/files.h"
@@ -83,15 +85,42 @@ Fn Bind(Entry e) {
   throw EArchiver(std::string(kEntryName[e]) + Cp932Text(" のエントリが見つかりません。"));
 }
 
+// The Unicode-mode switch of the library that serves entry `e` (each
+// library names it with its own prefix); null when it has none.
+ARC_SETUNICODE_FN UnicodeEntryFor(Entry e) {
+  static const char* const kUnicodeName[kLibs] = {"UnZipSetUnicodeMode", "ZipSetUnicodeMode",
+                                                  "UnzipSetUnicodeMode"};
+  Bind<void*>(e);
+  std::lock_guard<std::recursive_mutex> lock(M().mutex);
+  for (Lib lib : SearchOrder(e)) {
+    if (lib == kLibs || !Loaded(lib)) continue;
+    void* served = platform::GetProcAddress(M().handle[lib], kEntryName[e]);
+    if (!served && lib == kLmzip) {
+      std::string name = kEntryName[e];
+      if (name.size() > 2 && name[2] == 'Z') name[2] = 'z';
+      served = platform::GetProcAddress(M().handle[lib], name.c_str());
+    }
+    if (served != M().entry[e]) continue;
+    return reinterpret_cast<ARC_SETUNICODE_FN>(platform::GetProcAddress(M().handle[lib], kUnicodeName[lib]));
+  }
+  return nullptr;
+}
+
+std::string LibraryServing(Entry e) { return e == eZip ? "ZIP32J.DLL" : "UNZIP32.DLL"; }
+
 int CallCommand(Entry e, WindowHandle wnd, const std::string& cmdLine, std::string& output) {
   TZip32::LoadDLL();
-  return Bind<ARC_COMMAND_FN>(e)(wnd, cmdLine.c_str(), OutputBuffer(output),
-                                 static_cast<std::uint32_t>(output.size()));
+  UnicodeCall unicode(NeedsUnicode(cmdLine) ? UnicodeEntryFor(e) : nullptr, cmdLine, LibraryServing(e));
+  int r = Bind<ARC_COMMAND_FN>(e)(wnd, unicode.Text(cmdLine).c_str(), OutputBuffer(output),
+                                  static_cast<std::uint32_t>(output.size()));
+  unicode.OutputBack(output);
+  return r;
 }
 
 HARC CallOpen(WindowHandle wnd, const std::string& fullPath, std::uint32_t mode) {
   TZip32::LoadDLL();
-  return Bind<ARC_OPEN_FN>(eOpen)(wnd, fullPath.c_str(), mode);
+  UnicodeCall unicode(NeedsUnicode(fullPath) ? UnicodeEntryFor(eOpen) : nullptr, fullPath, LibraryServing(eOpen));
+  return Bind<ARC_OPEN_FN>(eOpen)(wnd, unicode.Text(fullPath).c_str(), mode);
 }
 
 int CallClose(HARC handle) {
@@ -238,7 +267,8 @@ int TZip32::MakeSFX(WindowHandle wnd, const std::string& arc, const TArchiverOpt
 
 int TZip32::CheckArchive(const std::string& fileName, int mode, int) {
   LoadDLL();
-  return Bind<ARC_CHECK_FN>(eCheck)(fileName.c_str(), mode);
+  UnicodeCall unicode(NeedsUnicode(fileName) ? UnicodeEntryFor(eCheck) : nullptr, fileName, LibraryServing(eCheck));
+  return Bind<ARC_CHECK_FN>(eCheck)(unicode.Text(fileName).c_str(), mode);
 }
 
 bool TZip32::SetOwnerWindow(WindowHandle wnd, ARCHIVERPROC proc) {

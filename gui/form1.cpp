@@ -41,6 +41,7 @@
 #include "gui/window_font.h"
 #include "platform/cp932.h"
 #include "platform/io_error.h"
+#include "platform/path_text.h"
 #include "platform/paths.h"
 #include "session/captions.h"
 #include "session/column_table.h"
@@ -309,15 +310,9 @@ void TForm1::OpenFiles(const QStringList& localFiles) {
   for (const QString& file : localFiles) {
     if (file.isEmpty()) continue;
     std::string fsName = QFile::encodeName(QDir::cleanPath(QFileInfo(file).absoluteFilePath())).toStdString();
-    std::string path;
-    // A twin (〜 for ～) is fine: the existing file is found by its CP932 form.
-    if (platform::TryUtf8ToCp932AllowingTwins(fsName, path)) {
-      paths.push_back(std::move(path));
-    } else {
-      // Passing it on with "?" in place of a character could open another
-      // file of that name; it is left out and said so.
-      session_.ReportUnwritableName(fsName);
-    }
+    // CP932 where it holds the name (a twin, 〜 for ～, is fine: the existing
+    // file is found by its CP932 form), else the marked UTF-8 path.
+    paths.push_back(platform::PathFromUtf8(fsName));
   }
   // Handled once the drag has finished, like the posted drop message, so
   // the file manager is not kept waiting while the archives are read.
@@ -368,12 +363,13 @@ void TForm1::CopyRows() {
 
 void TForm1::OpenArchiveFolder(int row) {
   if (row < 0 || static_cast<std::size_t>(row) >= List().Count()) return;
-  const std::string& folder = List().Row(static_cast<std::size_t>(row)).subItems[siArcPath];
-  if (folder.empty()) return;
+  const ChartRow& chartRow = List().Row(static_cast<std::size_t>(row));
+  if (chartRow.subItems[siArcPath].empty()) return;
+  const std::string folder = RowArchiveFolder(chartRow);
   QString path = QFile::decodeName(QByteArray::fromStdString(platform::FsName(folder)));
   // A folder moved or deleted since the drop would otherwise open nothing, silently.
   if (!QFileInfo(path).isDir() || !QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-    ShowErrorBox(this, kCannotOpenFolderMessage + folder);
+    ShowErrorBox(this, kCannotOpenFolderMessage + platform::Utf8ToCp932(platform::PathUtf8(folder)));
 }
 
 void TForm1::FollowNewRows() {

@@ -16,6 +16,7 @@
 #include "gui_win32/problem_list.h"
 #include "gui_win32/win_text.h"
 #include "platform/cp932.h"
+#include "platform/path_text.h"
 #include "platform/paths.h"
 #include "session/captions.h"
 #include "session/column_table.h"
@@ -255,13 +256,9 @@ void TForm1::OpenFiles(const std::vector<std::wstring>& files) {
     const std::wstring absolute = n > 0 && n < 32768 ? std::wstring(full, n) : file;
     bool exact = true;
     std::string path = platform::win32::WideToCp932(absolute, &exact);
-    if (exact) {
-      paths.push_back(std::move(path));
-    } else {
-      // Passing it on with "?" in place of a character could open another
-      // file of that name; it is left out and said so, without a box.
-      session_.ReportUnwritableName(platform::win32::WideToUtf8(absolute));
-    }
+    // "?" in place of a character could open another file of that name: a
+    // name CP932 cannot hold goes on as the marked UTF-8 path.
+    paths.push_back(exact ? std::move(path) : platform::kUtf8PathMark + platform::win32::WideToUtf8(absolute));
   }
   if (paths.empty()) return;
   // Handled once the drag has finished, so the file manager is not kept
@@ -360,14 +357,15 @@ void TForm1::CopyRows() {
 
 void TForm1::OpenArchiveFolder(int row) {
   if (row < 0 || static_cast<std::size_t>(row) >= List().Count()) return;
-  const std::string& folder = List().Row(static_cast<std::size_t>(row)).subItems[siArcPath];
-  if (folder.empty()) return;
-  const std::wstring path = W(folder);
+  const ChartRow& chartRow = List().Row(static_cast<std::size_t>(row));
+  if (chartRow.subItems[siArcPath].empty()) return;
+  const std::string folder = RowArchiveFolder(chartRow);
+  const std::wstring path = platform::win32::Utf8ToWide(platform::FsName(folder));
   const DWORD attributes = GetFileAttributesW(path.c_str());
   // A folder moved or deleted since the drop would otherwise open nothing, silently.
   if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
       reinterpret_cast<INT_PTR>(ShellExecuteW(hwnd_, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) <= 32)
-    ShowErrorBox(hwnd_, kCannotOpenFolderMessage + folder);
+    ShowErrorBox(hwnd_, kCannotOpenFolderMessage + platform::Utf8ToCp932(platform::PathUtf8(folder)));
 }
 
 void TForm1::ApplyOptions(const SessionOptions& options) {

@@ -19,7 +19,7 @@ std::vector<RowLookup> LookUpRows(const ChartList& list, LibraryIndex* index, co
     if (!row.md5.empty()) {
       const auto [at, added] = firstRow.emplace(row.md5, i);
       // Names from the file system and the archive may hold control characters.
-      if (!added) look.duplicate = EscapeControls(platform::Cp932ToUtf8(list.Row(at->second).subItems[siArcName]), true);
+      if (!added) look.duplicate = EscapeControls(ColumnUtf8(list.Row(at->second), siArcName + 1), true);
     }
     if (!index) continue;
     look.library = EscapeControls(index->LibraryPath(row.md5, folders), true);

@@ -51,6 +51,8 @@ std::vector<FoundFile> FindFiles(std::string_view dir, const std::vector<std::st
 // "?" one character, whole CP932 characters; "*.*" and "*" match every name,
 // and "x.*" also matches "x".
 bool MatchesMask(std::string_view name, std::string_view mask);
+// The same for a UTF-8 name and mask ("?" is one character).
+bool MatchesMaskUtf8(std::string_view name, std::string_view mask);
 bool MatchesAnyMask(std::string_view name, const std::vector<std::string>& masks);
 
 }  // namespace platform

@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "platform/cp932.h"
+#include "platform/path_text.h"
 
 namespace platform {
 
@@ -16,6 +17,12 @@ bool IsPathDelimiter(char c) { return c == kPathDelimiter; }
 
 std::size_t LastDelimiterPos(std::string_view path) {
   std::size_t found = std::string_view::npos;
+  // A UTF-8 path's bytes are characters of their own ("\\" is never inside one).
+  if (IsUtf8Path(path)) {
+    for (std::size_t i = 1; i < path.size(); ++i)
+      if (IsPathDelimiter(path[i])) found = i;
+    return found;
+  }
   for (std::size_t i = 0; i < path.size(); i = NextCharPos(path, i))
     if (IsPathDelimiter(path[i])) found = i;
   return found;
@@ -33,7 +40,7 @@ std::string ExtractFilePath(std::string_view path) {
 
 std::string ExtractFileExt(std::string_view path) {
   std::size_t slash = LastDelimiterPos(path);
-  std::size_t dot = LastByteCharPos(path, '.');
+  std::size_t dot = IsUtf8Path(path) ? path.rfind('.') : LastByteCharPos(path, '.');
   if (dot == std::string_view::npos) return {};
   if (slash != std::string_view::npos && dot < slash) return {};
   return std::string(path.substr(dot));
@@ -45,6 +52,7 @@ std::string ChangeFileExt(std::string_view path, std::string_view ext) {
 }
 
 bool EndsWithDelimiter(std::string_view path) {
+  if (IsUtf8Path(path)) return path.size() > 1 && IsPathDelimiter(path.back());
   std::size_t p = LastCharPos(path);
   return p != std::string_view::npos && p == path.size() - 1 && IsPathDelimiter(path[p]);
 }

@@ -10,12 +10,28 @@
 #include "platform/files.h"
 #include "platform/folder_tree.h"
 #include "platform/input_file.h"
+#include "platform/path_text.h"
 #include "platform/paths.h"
 #include "session/archive_names.h"
 #include "session/session.h"
 #include "session/song_installer.h"
 
-std::string RowArchivePath(const ChartRow& row) { return row.subItems[siArcPath] + row.subItems[siArcName]; }
+// A row whose archive path CP932 cannot hold keeps its fields in UTF-8: the
+// path is then the marked UTF-8 form (platform/path_text.h).
+std::string RowArchiveFolder(const ChartRow& row) {
+  if (row.archiveEncoding == platform::TextEncoding::kCp932) return row.subItems[siArcPath];
+  return platform::kUtf8PathMark + row.subItems[siArcPath];
+}
+
+std::string RowArchivePath(const ChartRow& row) { return RowArchiveFolder(row) + row.subItems[siArcName]; }
+
+namespace {
+// The name part of a path, as UTF-8 text.
+std::string FileNameUtf8(const std::string& path) {
+  const std::string name = platform::ExtractFileName(path);
+  return platform::IsUtf8Path(path) ? name : platform::Cp932ToUtf8(name);
+}
+}  // namespace
 
 ListActions::~ListActions() {
   if (!previewFolder_.empty()) platform::RemoveFolderTree(previewFolder_);
@@ -102,15 +118,15 @@ std::size_t ListActions::RenameChecked() {
       Report(from, "名前を変えられません: 譜面に #ARTIST も #TITLE もありません");
       continue;
     }
-    const std::string extension = ArchiveExtension(platform::Cp932ToUtf8(row.subItems[siArcName]));
-    const std::string folder = row.subItems[siArcPath];
+    const std::string extension = ArchiveExtension(FileNameUtf8(from));
+    const std::string folder = RowArchiveFolder(row);
     const std::string fromFs = platform::FsName(from);
     if (!platform::PathExists(fromFs)) {
       Report(from, "書庫が見つかりません (一覧に載せた後で移されたか消されました)");
       continue;
     }
     const std::string folderFs = platform::FsName(folder);
-    const std::string oldName = platform::Cp932ToUtf8(row.subItems[siArcName]);
+    const std::string oldName = FileNameUtf8(from);
     const std::string name = FreeName(stem, extension, [&](const std::string& n) {
       return n != oldName && platform::PathExists(platform::IncludeTrailingDelimiter(folderFs) + n);
     });
@@ -119,7 +135,7 @@ std::size_t ListActions::RenameChecked() {
     const std::string toFs = platform::IncludeTrailingDelimiter(folderFs) + name;
     switch (platform::MoveWithoutReplacing(fromFs, toFs, error)) {
       case platform::MoveResult::kMoved: {
-        const std::string to = folder + platform::Utf8ToCp932(name);
+        const std::string to = folder + (platform::IsUtf8Path(folder) ? name : platform::Utf8ToCp932(name));
         Repoint(from, to);
         done.emplace_back(from, to);
         break;
@@ -147,7 +163,7 @@ std::size_t ListActions::UndoRename() {
         ++undone;
         break;
       case platform::MoveResult::kTargetExists:
-        Report(it->second, "元の名前に戻せません: " + platform::Cp932ToUtf8(platform::ExtractFileName(it->first)) +
+        Report(it->second, "元の名前に戻せません: " + FileNameUtf8(it->first) +
                                " が既にあります");
         break;
       case platform::MoveResult::kFailed:

@@ -17,6 +17,8 @@ struct ChartRow;
 
 // A row's archive: its folder and name, as the list holds them (CP932).
 std::string RowArchivePath(const ChartRow& row);
+// The folder of the row's archive in the same form (trailing delimiter).
+std::string RowArchiveFolder(const ChartRow& row);
 
 class ListActions {
  public:

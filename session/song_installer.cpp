@@ -3,6 +3,7 @@
 
 #include "charts/archive_problem.h"
 #include "platform/cp932.h"
+#include "platform/path_text.h"
 #include "platform/desktop/file_actions.h"
 #include "platform/folder_tree.h"
 #include "platform/paths.h"
@@ -40,13 +41,9 @@ std::string SongFolderName(const std::string& archiveFileName) {
 InstallResult InstallSong(TArchiveFile& component, WindowHandle window, const std::string& archivePath,
                           const std::string& libraryDir) {
   InstallResult result;
-  // The libraries take their destination in code page 932.
-  std::string libraryCp932;
-  if (!platform::TryUtf8ToCp932AllowingTwins(libraryDir, libraryCp932)) {
-    result.problems.push_back("曲フォルダの名前をコード ページ 932 で表せません: " + libraryDir);
-    ++result.failed;
-    return result;
-  }
+  // The libraries take their destination in code page 932, or in UTF-8
+  // (their Unicode mode) where CP932 cannot hold it.
+  const std::string libraryCp932 = platform::PathFromUtf8(libraryDir);
   if (!platform::MakeFolders(libraryDir)) {
     result.problems.push_back("曲フォルダを作れません: " + libraryDir);
     ++result.failed;
@@ -101,7 +98,9 @@ InstallResult InstallSong(TArchiveFile& component, WindowHandle window, const st
     song = top.folders[0];
     source += "/" + song;
   } else {
-    song = platform::FsName(SongFolderName(platform::ExtractFileName(archivePath)));
+    // The name part of a marked path is UTF-8 already.
+    const std::string name = SongFolderName(platform::ExtractFileName(archivePath));
+    song = platform::IsUtf8Path(archivePath) ? name : platform::FsName(name);
     song = song.substr(song.find_last_of('/') + 1);
   }
   std::string libraryFs = libraryDir;

@@ -200,6 +200,9 @@ typedef int (ARC_API *ARC_CHECK_FN)(const char* fileName, int mode);
 typedef int (ARC_API *ARC_SETOWNER_FN)(ARC_HWND hwnd, ARCHIVERPROC proc);
 typedef int (ARC_API *ARC_KILLOWNER_FN)(ARC_HWND hwnd);
 typedef int (ARC_API *ARC_GETTYPE_FN)(const char* fileName);
+/* <Prefix>SetUnicodeMode(TRUE) makes the calling thread's texts UTF-8. */
+typedef int (ARC_API *ARC_SETUNICODE_FN)(int on);
+typedef int (ARC_API *ARC_GETUNICODE_FN)(void);
 
 /* ...ExtractMem: one entry into memory. The command line names the archive
  * (switches, words starting with "-", are ignored) and then one entry name

@@ -2,6 +2,7 @@
 #include "archivers/shared/archive_listing.h"
 
 #include <cstdint>
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -10,6 +11,7 @@
 #include "archivers/shared/entry_path.h"
 #include "archivers/shared/file_patterns.h"
 #include "archivers/shared/info_records.h"
+#include "platform/path_text.h"
 
 namespace arc {
 
@@ -45,8 +47,10 @@ int NextMatch(OpenArchive& a, INDIVIDUALINFO* out) {
     EntryInfo info;
     while (a.reader->Next(info)) {
       std::string display = DisplayName(info.name, info.nameIsUtf8);
-      if (!EntrySelected(display, a.patterns, {})) continue;
-      if (out) FillIndividualInfo(info, display, *out);
+      const bool utf8Patterns = std::any_of(a.patterns.begin(), a.patterns.end(), platform::IsUtf8Path);
+      if (!EntrySelected(display, a.patterns, {}, utf8Patterns ? Utf8DisplayName(info.name, info.nameIsUtf8) : ""))
+        continue;
+      if (out) FillIndividualInfo(info, ReportedName(info.name, info.nameIsUtf8), *out);
       a.current = std::move(info);
       a.currentName = std::move(display);
       a.hasCurrent = true;

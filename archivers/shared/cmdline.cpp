@@ -3,6 +3,7 @@
 
 #include "archiver_api.h"
 #include "archivers/shared/archive_reader.h"
+#include "archivers/shared/unicode_mode.h"
 #include "platform/error.h"
 #include "platform/input_file.h"
 #include "platform/paths.h"
@@ -65,7 +66,7 @@ std::vector<std::string> ReadResponseFile(const std::string& cp932Path) {
   // than a response file can sensibly hold.
   std::string text;
   try {
-    platform::InputFile file(cp932Path);
+    platform::InputFile file(FromCaller(cp932Path));
     char buf[1 << 16];
     while (std::size_t n = file.Read(buf, sizeof buf)) {
       text.append(buf, n);

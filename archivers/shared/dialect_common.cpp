@@ -2,11 +2,14 @@
 #include "archiver_api.h"
 #include "archivers/shared/archive_reader.h"
 #include "archivers/shared/dialects.h"
+#include "archivers/shared/unicode_mode.h"
 #include "platform/cp932.h"
 
 namespace arc {
 
 bool EndsWithFolderDelimiter(const std::string& s) {
+  // UTF-8 has no "/" or "\" inside a character.
+  if (UnicodeMode()) return !s.empty() && (s.back() == '/' || s.back() == '\\');
   std::size_t p = platform::LastCharPos(s);
   return p != std::string::npos && p == s.size() - 1 && (s[p] == '/' || s[p] == '\\');
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "archivers/shared/crc32.h"
+#include "archivers/shared/unicode_mode.h"
 #include "platform/cp932.h"
 #include "platform/nfc.h"
 
@@ -157,6 +158,20 @@ std::string DisplayName(const std::string& name, bool isUtf8) {
     if (part.empty() || part == ".") continue;
     if (!out.empty()) out += '/';
     out += isUtf8 ? platform::Utf8ToCp932(platform::ToNfc(part)) : part;
+  }
+  return out;
+}
+
+std::string ReportedName(const std::string& name, bool isUtf8) {
+  return UnicodeMode() ? Utf8DisplayName(name, isUtf8) : DisplayName(name, isUtf8);
+}
+
+std::string Utf8DisplayName(const std::string& name, bool isUtf8) {
+  std::string out;
+  for (auto& part : SplitParts(name, isUtf8)) {
+    if (part.empty() || part == ".") continue;
+    if (!out.empty()) out += '/';
+    out += isUtf8 ? platform::ToNfc(part) : platform::Cp932ToUtf8(part);
   }
   return out;
 }

@@ -41,6 +41,11 @@ std::string FsComponent(const std::string& part, bool isUtf8);
 // The name as CP932 text with "/" between folders (for listings and
 // progress reports; lossy only for UTF-8 characters CP932 lacks).
 std::string DisplayName(const std::string& name, bool isUtf8);
+// The name as UTF-8 text with "/" between folders, exact for every character.
+std::string Utf8DisplayName(const std::string& name, bool isUtf8);
+// The name as the caller gets it: DisplayName, or in Unicode mode (see
+// unicode_mode.h) Utf8DisplayName.
+std::string ReportedName(const std::string& name, bool isUtf8);
 
 // A symbolic link's target made safe for a link at `linkPath`: relative,
 // and never climbing above the destination. Empty when it is unsafe.

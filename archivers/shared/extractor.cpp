@@ -10,6 +10,7 @@
 #include "archivers/shared/file_patterns.h"
 #include "archivers/shared/info_records.h"
 #include "archivers/shared/owner_window.h"
+#include "archivers/shared/unicode_mode.h"
 #include "platform/input_file.h"
 #include "platform/paths.h"
 
@@ -21,7 +22,9 @@ constexpr std::uint64_t kReportEvery = 4u << 20;
 // Most entries of a selective extraction are told apart by their name's
 // last bytes, without the display name being made.
 bool Selected(const EntrySelection& selection, const EntryInfo& info) {
-  return !selection.RuledOut(info.name, info.nameIsUtf8) && selection.Selects(DisplayName(info.name, info.nameIsUtf8));
+  return !selection.RuledOut(info.name, info.nameIsUtf8) &&
+         selection.Selects(DisplayName(info.name, info.nameIsUtf8),
+                           selection.NeedsUtf8Name() ? Utf8DisplayName(info.name, info.nameIsUtf8) : std::string());
 }
 
 // Failures after which nothing more can be written: the disk is full, or
@@ -87,7 +90,9 @@ class Extraction {
     if (!info.nameUnreadable.empty()) throw ArcError(ERROR_HEADER_BROKEN, info.nameUnreadable);
     if (selection_.RuledOut(info.name, info.nameIsUtf8)) return Skip(info);
     std::string display = DisplayName(info.name, info.nameIsUtf8);
-    if (!selection_.Selects(display)) return Skip(info);
+    if (!selection_.Selects(display, selection_.NeedsUtf8Name() ? Utf8DisplayName(info.name, info.nameIsUtf8)
+                                                                : std::string()))
+      return Skip(info);
     EntryPath path = MakeEntryPath(info.name, info.nameIsUtf8);
     if (path.unsafe) throw ArcError(ERROR_UNSAFE_PATH, "refused: " + display);
     if (path.leaf.empty()) return 0;  // the archive's root folder
@@ -105,8 +110,9 @@ class Extraction {
         !FitsOnDisk(req_.limits, std::min(DeclaredNeed(req_.limits, info), ExpansionCap(req_.limits, archiveSize_)),
                     dest_.FreeSpace()))
       throw ArcError(ERROR_DISK_SPACE, "not enough disk space for " + display);
-    std::string destName = platform::IncludeTrailingDelimiter(req_.destDir.empty() ? "." : req_.destDir) +
-                           (req_.keepFolders ? display : platform::ExtractFileName(display));
+    const std::string reported = ReportedName(info.name, info.nameIsUtf8);
+    std::string destName = ForCaller(platform::IncludeTrailingDelimiter(req_.destDir.empty() ? "." : req_.destDir)) +
+                           (req_.keepFolders ? reported : platform::ExtractFileName(reported));
     EXTRACTINGINFOEX ex;
     FillExtractingInfo(info, req_.archive, destName, ex);
     if (!progress_.Report(ARCEXTRACT_BEGIN, ex)) return ERROR_USER_CANCEL;

@@ -5,6 +5,7 @@
 
 #include "archivers/lzh/lzh_header_name.h"
 #include "platform/files.h"
+#include "platform/path_text.h"
 #include "platform/paths.h"
 
 namespace arc {
@@ -55,15 +56,25 @@ bool PatternMatches(const std::string& displayName, const std::string& pattern) 
 }
 
 bool EntrySelected(const std::string& displayName, const std::vector<std::string>& include,
-                   const std::vector<std::string>& exclude) {
-  return EntrySelection(include, exclude).Selects(displayName);
+                   const std::vector<std::string>& exclude, const std::string& utf8Name) {
+  return EntrySelection(include, exclude).Selects(displayName, utf8Name);
 }
 
 EntrySelection::EntrySelection(const std::vector<std::string>& include, const std::vector<std::string>& exclude) {
-  auto prepare = [](const std::string& pattern) {
+  auto prepare = [this](const std::string& pattern) {
     Pattern p;
-    p.mask = Normalised(pattern);
-    p.wholeName = platform::LastDelimiterPos(p.mask) != std::string::npos;
+    p.utf8 = platform::IsUtf8Path(pattern);
+    if (p.utf8) {
+      // UTF-8 has no "\\" inside a character: a plain replace.
+      std::string mask(platform::WithoutUtf8Mark(pattern));
+      std::replace(mask.begin(), mask.end(), '\\', '/');
+      p.mask = Normalised(mask);
+      p.wholeName = p.mask.find('/') != std::string::npos;
+      needsUtf8Name_ = true;
+    } else {
+      p.mask = Normalised(pattern);
+      p.wholeName = platform::LastDelimiterPos(p.mask) != std::string::npos;
+    }
     return p;
   };
   for (const auto& e : exclude) exclude_.push_back(prepare(e));
@@ -78,18 +89,23 @@ EntrySelection::EntrySelection(const std::vector<std::string>& include, const st
   if (!plain) extensions_.clear();
 }
 
-bool EntrySelection::Matches(const std::string& displayName, const Pattern& p) {
+bool EntrySelection::Matches(const std::string& displayName, const std::string& utf8Name, const Pattern& p) {
   if (p.mask.empty()) return false;
+  if (p.utf8) {
+    if (p.wholeName) return platform::MatchesMaskUtf8(utf8Name, p.mask);
+    const std::size_t slash = utf8Name.rfind('/');
+    return platform::MatchesMaskUtf8(slash == std::string::npos ? utf8Name : utf8Name.substr(slash + 1), p.mask);
+  }
   if (p.wholeName) return platform::MatchesMask(displayName, p.mask);
   return platform::MatchesMask(platform::ExtractFileName(displayName), p.mask);
 }
 
-bool EntrySelection::Selects(const std::string& displayName) const {
+bool EntrySelection::Selects(const std::string& displayName, const std::string& utf8Name) const {
   for (const auto& e : exclude_)
-    if (Matches(displayName, e)) return false;
+    if (Matches(displayName, utf8Name, e)) return false;
   if (include_.empty()) return true;
   for (const auto& i : include_)
-    if (Matches(displayName, i)) return true;
+    if (Matches(displayName, utf8Name, i)) return true;
   return false;
 }
 

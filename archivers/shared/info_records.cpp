@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "archivers/shared/unicode_mode.h"
 #include "platform/cp932.h"
 #include "platform/file_time.h"
 
@@ -39,7 +40,13 @@ void CopyField(char* field, std::size_t fieldSize, const std::string& text) {
   std::memset(field, 0, fieldSize);
   if (fieldSize == 0) return;
   std::size_t end = 0;
-  while (end < text.size()) {
+  if (UnicodeMode()) {
+    // UTF-8: cut before a continuation byte, never inside a character.
+    end = std::min(text.size(), fieldSize - 1);
+    if (end < text.size())
+      while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  }
+  while (!UnicodeMode() && end < text.size()) {
     std::size_t next = platform::NextCharPos(text, end);
     if (next > fieldSize - 1) break;
     end = next;
@@ -79,7 +86,7 @@ void FillExtractingInfo(const EntryInfo& info, const std::string& archive, const
                         EXTRACTINGINFOEX& out) {
   std::memset(&out, 0, sizeof out);
   out.exinfo.dwFileSize = Clamp32(info.size);
-  CopyField(out.exinfo.szSourceFileName, sizeof out.exinfo.szSourceFileName, archive);
+  CopyField(out.exinfo.szSourceFileName, sizeof out.exinfo.szSourceFileName, ForCaller(archive));
   CopyField(out.exinfo.szDestFileName, sizeof out.exinfo.szDestFileName, destName);
   out.dwCompressedSize = Clamp32(info.compressedSize);
   out.dwCRC = info.crc;

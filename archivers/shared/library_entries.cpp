@@ -13,6 +13,7 @@
 #include "archivers/shared/library_commands.h"
 #include "archivers/shared/library_diagnostics.h"
 #include "archivers/shared/owner_window.h"
+#include "archivers/shared/unicode_mode.h"
 
 namespace arc {
 
@@ -29,7 +30,13 @@ class RunningScope {
 };
 
 void WriteOutput(char* output, uint32_t size, const std::string& text) {
-  if (output && size > 0) CopyField(output, size, text);
+  if (output && size > 0) CopyField(output, size, ForCaller(text));
+}
+
+// The names of a parsed request in the engine's form (see unicode_mode.h).
+void TakeFromCaller(std::string& text) { text = FromCaller(text); }
+void TakeFromCaller(std::vector<std::string>& texts) {
+  for (auto& t : texts) TakeFromCaller(t);
 }
 
 // kNotCreating when the parser does not take the line.
@@ -38,6 +45,9 @@ int TryCreating(CreatingParser parser, CreatingRunner runner, const std::vector<
   CreateRequest req;
   int r = parser(tokens, req);
   if (r == kNotCreating) return r;
+  TakeFromCaller(req.archive);
+  TakeFromCaller(req.source.baseDir);
+  TakeFromCaller(req.source.patterns);
   if (r) {
     WriteOutput(output, size, req.refusal.empty() ? "command not accepted" : req.refusal);
     return r;
@@ -69,6 +79,10 @@ int RunCommand(const LibraryDef& lib, ARC_HWND, const char* cmdLine, char* outpu
       WriteOutput(output, size, "command not accepted");
       return r;
     }
+    TakeFromCaller(req.archive);
+    TakeFromCaller(req.destDir);
+    TakeFromCaller(req.include);
+    TakeFromCaller(req.exclude);
     std::string message;
     int r = req.kind == CommandKind::list   ? ListArchive(req, lib.openers, output ? size : 0, message)
             : req.kind == CommandKind::test ? TestArchive(req, lib.openers, message)
@@ -89,7 +103,7 @@ bool RunGetRunning() noexcept { return g_running.load() > 0; }
 HARC RunOpenArchive(const LibraryDef& lib, ARC_HWND, const char* fileName, uint32_t) noexcept {
   LibraryDiagnosticsScope diagnostics;
   try {
-    return fileName ? OpenArchiveHandle(lib.openers, fileName) : 0;
+    return fileName ? OpenArchiveHandle(lib.openers, FromCaller(fileName)) : 0;
   } catch (const platform::Error&) {
     return 0;
   } catch (const std::bad_alloc&) {
@@ -105,7 +119,7 @@ int RunCloseArchive(HARC harc) noexcept {
 int RunFindFirst(HARC harc, const char* wildName, INDIVIDUALINFO* info) noexcept {
   LibraryDiagnosticsScope diagnostics;
   try {
-    return FindFirstEntry(harc, wildName ? wildName : "", info);
+    return FindFirstEntry(harc, FromCaller(wildName ? wildName : ""), info);
   } catch (const platform::Error&) {
     return ERROR_BROKEN_DATA;
   } catch (const std::bad_alloc&) {
@@ -127,7 +141,7 @@ int RunFindNext(HARC harc, INDIVIDUALINFO* info) noexcept {
 int RunCheckArchive(const LibraryDef& lib, const char* fileName, int) noexcept {
   LibraryDiagnosticsScope diagnostics;
   try {
-    return fileName && CheckArchiveFile(lib.openers, fileName) ? 1 : 0;
+    return fileName && CheckArchiveFile(lib.openers, FromCaller(fileName)) ? 1 : 0;
   } catch (const platform::Error&) {
     return 0;
   } catch (const std::bad_alloc&) {

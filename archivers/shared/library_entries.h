@@ -36,6 +36,9 @@ int RunCheckArchive(const LibraryDef& lib, const char* fileName, int mode) noexc
 bool RunGetRunning() noexcept;
 int RunSetOwnerWindowEx(ARC_HWND hwnd, ARCHIVERPROC proc) noexcept;
 int RunKillOwnerWindowEx(ARC_HWND hwnd) noexcept;
+// Unicode mode of the calling thread (unicode_mode.h): TRUE always taken.
+int RunSetUnicodeMode(int on) noexcept;
+int RunGetUnicodeMode() noexcept;
 // A command entry that only creates (Zip of ZIP32J.DLL and LMZIP32.DLL).
 int RunCreatingCommand(CreatingParser parser, CreatingRunner runner, const char* cmdLine, char* output,
                        uint32_t size) noexcept;

@@ -128,3 +128,9 @@
   ARC_EXPORT int ARC_API Prefix##GetCompressedSizeEx(HARC h, uint64_t* s) {                                       \
     return arc::RunGetCompressedSizeEx(h, s);                                                                     \
   }
+
+// SetUnicodeMode (TRUE: the calling thread's texts are UTF-8) and
+// GetUnicodeMode.
+#define ARC_EXPORT_UNICODE(Prefix)                                                              \
+  ARC_EXPORT int ARC_API Prefix##SetUnicodeMode(int on) { return arc::RunSetUnicodeMode(on); } \
+  ARC_EXPORT int ARC_API Prefix##GetUnicodeMode() { return arc::RunGetUnicodeMode(); }

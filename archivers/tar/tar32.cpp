@@ -30,3 +30,4 @@ ARC_EXPORT int ARC_API TarGetArchiveType(const char* fileName) noexcept {
     return ARCHIVETYPE_NONE;
   }
 }
+ARC_EXPORT_UNICODE(Tar)

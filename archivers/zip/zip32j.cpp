@@ -16,3 +16,4 @@ ARC_EXPORT_EXTRACT_MEM(UnZip, kLibrary, &arc::OpenZipMemoryReader)
 ARC_EXPORT_INFO(UnZip, kLibrary)
 // The entries about the library under the name of its command entry.
 ARC_EXPORT_STATE(Zip, 300, arc::kCommandEntry | arc::kListingEntries | arc::kInfoEntries)
+ARC_EXPORT_UNICODE(Zip)

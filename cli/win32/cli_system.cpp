@@ -13,6 +13,7 @@
 #include <cstdio>
 
 #include "platform/cp932.h"
+#include "platform/path_text.h"
 #include "platform/paths.h"
 #include "platform/win32/wide.h"
 
@@ -26,14 +27,16 @@ std::vector<std::string> ProgramArguments(int, char**) {
   return out;
 }
 
-bool AbsoluteCp932Path(const std::string& fsPath, std::string& out) {
+bool AbsoluteArchivePath(const std::string& fsPath, std::string& out) {
   std::wstring wide = platform::win32::FsToWide(fsPath);
   wchar_t full[32768];
   DWORD n = GetFullPathNameW(wide.c_str(), 32768, full, nullptr);
   if (n == 0 || n >= 32768) return false;
   bool exact = true;
   out = platform::win32::WideToCp932(std::wstring_view(full, n), &exact);
-  return exact;  // no twins on Windows: the wide name is the name
+  // No twins on Windows: the wide name is the name, exact or UTF-8.
+  if (!exact) out = platform::kUtf8PathMark + platform::win32::WideToUtf8(std::wstring_view(full, n));
+  return true;
 }
 
 bool AbsoluteFsPath(const std::string& fsPath, std::string& out, std::string& why) {

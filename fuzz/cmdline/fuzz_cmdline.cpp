@@ -11,11 +11,14 @@
 #include "archivers/shared/file_patterns.h"
 #include "archivers/shared/create_request.h"
 #include "archivers/7z/7z_format.h"
+#include "archivers/shared/unicode_mode.h"
 #include "archivers/cab/cab_format.h"
 #include "archivers/lzh/lzh_format.h"
 #include "archivers/rar/rar_format.h"
 #include "archivers/tar/tar_format.h"
 #include "archivers/zip/zip_format.h"
+#include "platform/path_text.h"
+#include "platform/paths.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string line(reinterpret_cast<const char*>(data), size);
@@ -23,13 +26,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (char& c : line)
     if (c == '@') c = 'a';
   auto tokens = arc::TokenizeCommandLine(line);
-  for (arc::DialectParser parse :
-       {arc::ParseLhaCommand, arc::ParseZipCommand, arc::ParseCabCommand, arc::ParseRarCommand, arc::ParseTarCommand,
-        arc::ParseSevenZipCommand}) {
-    arc::ExtractRequest req;
-    parse(tokens, req);
-    for (const auto& p : req.include) arc::PatternMatches(req.archive, p);
+  // Both codings of the caller's texts: code page 932 and Unicode mode.
+  for (bool unicode : {false, true}) {
+    arc::SetUnicodeMode(unicode);
+    for (arc::DialectParser parse :
+         {arc::ParseLhaCommand, arc::ParseZipCommand, arc::ParseCabCommand, arc::ParseRarCommand, arc::ParseTarCommand,
+          arc::ParseSevenZipCommand}) {
+      arc::ExtractRequest req;
+      parse(tokens, req);
+      req.archive = arc::FromCaller(req.archive);
+      for (auto& p : req.include) arc::PatternMatches(req.archive, arc::FromCaller(p));
+      platform::IncludeTrailingDelimiter(arc::FromCaller(req.destDir));
+    }
+    for (const auto& t : tokens) {
+      arc::ReportedName(t.text, unicode);
+      arc::ForCaller(t.text);
+    }
   }
+  arc::SetUnicodeMode(false);
+  // The marked path form: its parts must come out whole.
+  const std::string marked = platform::kUtf8PathMark + line;
+  const std::string name = platform::ExtractFileName(marked), folder = platform::ExtractFilePath(marked);
+  if (folder.size() + name.size() != marked.size() || (!folder.empty() && folder[0] != platform::kUtf8PathMark))
+    __builtin_trap();
+  platform::ExtractFileExt(marked);
   {
     // The creating side of tar's clustered command words.
     arc::CreateRequest create;

@@ -12,28 +12,36 @@
 #include <vector>
 
 #include "platform/cp932.h"
+#include "platform/path_text.h"
 #include "platform/paths.h"
 
 namespace platform {
 
 std::string AbsolutePath(std::string_view path) {
-  if (path.empty() || IsPathDelimiter(path[0])) return std::string(path);
+  const std::string_view bare = WithoutUtf8Mark(path);
+  if (bare.empty() || IsPathDelimiter(bare[0])) return std::string(path);
   char buf[PATH_MAX];
   if (!getcwd(buf, sizeof buf)) return std::string(path);
-  return IncludeTrailingDelimiter(FromFsName(buf)) + std::string(path);
+  // Either form may hold the other: the whole takes the form that holds it.
+  if (!IsUtf8Path(path) && !IsUtf8Path(PathFromUtf8(buf))) return IncludeTrailingDelimiter(FromFsName(buf)) + std::string(path);
+  return PathFromUtf8(IncludeTrailingDelimiter(buf) + PathUtf8(path));
 }
 
-std::string ExpandFileName(std::string_view path) {
+std::string ExpandFileName(std::string_view given) {
+  // A UTF-8 path is resolved the same way, "/" being a byte of its own in both.
+  const bool utf8 = IsUtf8Path(given);
+  const std::string_view path = WithoutUtf8Mark(given);
   std::string full;
   if (!path.empty() && IsPathDelimiter(path[0])) {
     full = std::string(path);
   } else {
     char buf[PATH_MAX];
-    std::string cwd = getcwd(buf, sizeof buf) ? FromFsName(buf) : std::string("/");
-    full = IncludeTrailingDelimiter(cwd) + std::string(path);
+    std::string cwd = getcwd(buf, sizeof buf) ? std::string(buf) : std::string("/");
+    if (!utf8 && IsUtf8Path(PathFromUtf8(cwd))) return ExpandFileName(PathFromUtf8(cwd + "/" + Cp932ToUtf8(path)));
+    full = IncludeTrailingDelimiter(utf8 ? cwd : FromFsName(cwd)) + std::string(path);
   }
   // Resolve "." and ".." textually, keeping a trailing delimiter.
-  bool trailing = EndsWithDelimiter(full);
+  bool trailing = utf8 ? !full.empty() && full.back() == kPathDelimiter : EndsWithDelimiter(full);
   std::vector<std::string> parts;
   std::size_t i = 0;
   while (i <= full.size()) {
@@ -47,10 +55,10 @@ std::string ExpandFileName(std::string_view path) {
     }
     i = j + 1;
   }
-  std::string out;
+  std::string out = utf8 ? std::string(1, kUtf8PathMark) : std::string();
   for (auto& p : parts) out += kPathDelimiter + p;
-  if (out.empty()) return std::string(1, kPathDelimiter);
-  if (trailing) out += kPathDelimiter;
+  if (parts.empty()) out += kPathDelimiter;
+  else if (trailing) out += kPathDelimiter;
   return out;
 }
 
@@ -80,6 +88,7 @@ std::string TwinEntry(const std::string& fsDir, std::string_view cp932Part) {
 }  // namespace
 
 std::string FsName(std::string_view cp932Path) {
+  if (IsUtf8Path(cp932Path)) return std::string(cp932Path.substr(1));
   std::string usual = Cp932ToUtf8(cp932Path);
   if (!HasTwinCharacter(cp932Path) || Exists(usual)) return usual;
   // Part by part: each part with a twin takes the form that exists. "/" is
@@ -101,22 +110,23 @@ std::string FsName(std::string_view cp932Path) {
   }
   return fs;
 }
-std::string FromFsName(std::string_view fsPath) { return Utf8ToCp932(fsPath); }
+// A name CP932 cannot hold comes back as the marked UTF-8 path, never with "?".
+std::string FromFsName(std::string_view fsPath) { return PathFromUtf8(fsPath); }
 
 std::string RealExecutablePath() {
   std::vector<char> buf(PATH_MAX + 1);
   ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size() - 1);
   if (n <= 0) return {};
-  return FromFsName(std::string_view(buf.data(), static_cast<std::size_t>(n)));
+  return PathFromUtf8(std::string_view(buf.data(), static_cast<std::size_t>(n)));
 }
 
 namespace {
 
 std::string EnvDir(const char* var, const char* fallbackUnderHome) {
   const char* v = std::getenv(var);
-  if (v && *v == '/') return IncludeTrailingDelimiter(FromFsName(v));
+  if (v && *v == '/') return IncludeTrailingDelimiter(PathFromUtf8(v));
   const char* home = std::getenv("HOME");
-  return IncludeTrailingDelimiter(FromFsName(home && *home ? home : "/tmp")) + fallbackUnderHome;
+  return IncludeTrailingDelimiter(PathFromUtf8(home && *home ? home : "/tmp")) + fallbackUnderHome;
 }
 
 // Beside the executable only in a folder that is the program's own: an

@@ -13,7 +13,7 @@ namespace platform {
 ModuleHandle LoadLibraryFile(const std::string& path) {
   // No error box for a missing or broken DLL: the caller reports it.
   UINT old = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-  HMODULE h = LoadLibraryExW(win32::Cp932ToWide(path).c_str(), nullptr, 0);
+  HMODULE h = LoadLibraryExW(win32::PathToWide(path).c_str(), nullptr, 0);
   SetErrorMode(old);
   return reinterpret_cast<ModuleHandle>(h);
 }

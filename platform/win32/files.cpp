@@ -12,7 +12,7 @@
 namespace platform {
 
 namespace {
-std::wstring W(std::string_view cp932) { return win32::Cp932ToWide(cp932); }
+std::wstring W(std::string_view path) { return win32::PathToWide(path); }
 
 DWORD Attributes(std::string_view path) { return GetFileAttributesW(W(path).c_str()); }
 

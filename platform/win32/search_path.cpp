@@ -13,7 +13,7 @@ namespace platform {
 std::string SearchPath(std::string_view name) {
   if (name.empty()) return {};
   wchar_t buf[32768];
-  DWORD n = SearchPathW(nullptr, win32::Cp932ToWide(name).c_str(), nullptr, 32768, buf, nullptr);
+  DWORD n = SearchPathW(nullptr, win32::PathToWide(name).c_str(), nullptr, 32768, buf, nullptr);
   if (n == 0 || n >= 32768) return {};
   std::string found = win32::WideToCp932(std::wstring_view(buf, n));
   return FileExists(found) ? found : std::string();

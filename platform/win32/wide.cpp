@@ -4,6 +4,7 @@
 #include "platform/win32/windows_api.h"
 
 #include "platform/cp932.h"
+#include "platform/path_text.h"
 
 namespace platform::win32 {
 
@@ -115,6 +116,10 @@ int ErrnoFromWin32(unsigned long error) {
     case ERROR_PRIVILEGE_NOT_HELD: return EPERM;
     default: return EIO;
   }
+}
+
+std::wstring PathToWide(std::string_view path) {
+  return IsUtf8Path(path) ? Utf8ToWide(path.substr(1)) : Cp932ToWide(path);
 }
 
 }  // namespace platform::win32

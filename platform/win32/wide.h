@@ -19,6 +19,9 @@ std::wstring FsToWide(std::string_view fsPath);
 // is cleared when a byte sequence or character had to be replaced.
 std::wstring Cp932ToWide(std::string_view cp932, bool* exact = nullptr);
 std::string WideToCp932(std::wstring_view wide, bool* exact = nullptr);
+// A path in the system's form, CP932 or marked UTF-8 (platform/path_text.h),
+// as the wide API takes it. Only for paths: a text may start with 0xFF.
+std::wstring PathToWide(std::string_view path);
 
 // errno value for a Win32 error code (GetLastError).
 int ErrnoFromWin32(unsigned long error);

@@ -151,6 +151,30 @@ class DropTest : public QObject {
     QCOMPARE(form.Status()->ProblemCount(), 0);
   }
 
+  // Names code page 932 cannot hold are dropped like any other: the rows
+  // show the archive's name and folder as they are, and sort by them.
+  void namesCp932CannotHoldAreListedAsTheyAre() {
+    fs::create_directories(tmp_->Path() + "Música");
+    QVERIFY(test_support::MakeArchive(tmp_->Path(), "song.lzh", {{"a.bms", "#TITLE x\r\n"}}));
+    fs::copy_file(tmp_->Path() + "song.lzh", tmp_->Path() + "노래.lzh");
+    fs::copy_file(tmp_->Path() + "song.lzh", tmp_->Path() + "Música/Café.lzh");
+    TForm1 form;
+    Session& drops = Show(form, false);
+    DropUrls(form, {Path("노래.lzh"), Path("Música/Café.lzh"), Path("song.lzh")});
+    QTRY_COMPARE(form.List().Count(), std::size_t{3});
+    QTRY_VERIFY(!drops.Busy());
+    QCOMPARE(form.Status()->ProblemCount(), 0);
+    QAbstractItemModel* model = form.LV->model();
+    const int nameColumn = siArcName + 1, folderColumn = siArcPath + 1;
+    QCOMPARE(model->index(0, nameColumn).data().toString(), QString::fromUtf8("노래.lzh"));
+    QCOMPARE(model->index(1, nameColumn).data().toString(), QString::fromUtf8("Café.lzh"));
+    QCOMPARE(model->index(1, folderColumn).data().toString(), Path("Música/"));
+    QCOMPARE(model->index(2, nameColumn).data().toString(), QString("song.lzh"));
+    // The 編集 actions find the archive by the same path.
+    QCOMPARE(platform::FsName(RowArchivePath(form.List().Row(1))), tmp_->Path() + "Música/Café.lzh");
+    QCOMPARE(form.List().Row(0).subItems[siTitle], std::string("x"));
+  }
+
   // On two cores a Cancel while the first archive's rows come stops before
   // the second, which was unpacked meanwhile: none of its rows appear and
   // nothing of it stays behind.

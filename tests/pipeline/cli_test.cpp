@@ -237,6 +237,49 @@ TEST_F(CliTest, EachOptionAndTheDefaultsThatKeepTheBytes) {
                 "\",\"\",\"\",\"\",\"\",\"\",\"\"," + utf8Tail + "\r\n" + utf8Row + "\r\n");
 }
 
+// Names code page 932 cannot hold, of the archive or of its folder: the
+// rows are those of a CP932-named copy but for the archive fields, which
+// hold the name as it is (UTF-8; the classic CSV keeps those bytes).
+TEST_F(CliTest, ListsArchivesWhoseNamesCp932CannotHold) {
+  ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), "song.lzh", test_support::TypicalSong()));
+  fs::create_directories(tmp_.Path() + "Música");
+  const std::vector<std::string> names = {"Café_song.lzh", "노래.lzh", "\xF0\x9F\x98\x80.lzh", "Música/in.lzh"};
+  for (const std::string& n : names) fs::copy_file(tmp_.Path() + "song.lzh", tmp_.Path() + n);
+  // One line per chart: the fields before the archive's, and the two after.
+  auto rowsOf = [](const std::string& csv) {
+    std::vector<std::string> rows;
+    for (std::size_t at = csv.find('"'); at != std::string::npos && at < csv.size();) {
+      std::size_t end = csv.find("\r\n", at);
+      rows.push_back(csv.substr(at, end - at));
+      at = end + 2;
+    }
+    return rows;
+  };
+  for (const char* options : {"--csv-format utf8", "--csv-format utf8 --charts-only --jobs 2", ""}) {
+    SCOPED_TRACE(options);
+    CliRun plain = Cli(std::string(options) + " song.lzh");
+    ASSERT_EQ(plain.status, 0) << Err();
+    const std::vector<std::string> expected = rowsOf(plain.out);
+    ASSERT_EQ(expected.size(), 2u);
+    CliRun r = Cli(std::string(options) + " Café_song.lzh 노래.lzh \xF0\x9F\x98\x80.lzh Música/in.lzh");
+    ASSERT_EQ(r.status, 0) << Err();
+    EXPECT_EQ(Err(), "");
+    const std::vector<std::string> rows = rowsOf(r.out);
+    ASSERT_EQ(rows.size(), 8u) << r.out;
+    const std::string folder = std::string(options).empty() ? platform::Utf8ToCp932(tmp_.Path()) : tmp_.Path();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      const std::string& n = names[i / 2];
+      const bool sub = n.find('/') != std::string::npos;
+      const std::string name = sub ? "in.lzh" : n;
+      const std::string dir = sub ? tmp_.Path() + "Música/" : folder;
+      std::string want = expected[i % 2];
+      want.replace(want.find("\"song.lzh\""), std::string::npos, "\"" + name + "\",\"" + dir + "\"");
+      EXPECT_EQ(rows[i], want);
+    }
+  }
+  EXPECT_TRUE(fs::is_empty(app_ + "work"));
+}
+
 TEST_F(CliTest, ChartsOnlyWritesTheSameBytes) {
   ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), "modern.zip", ModernSong()));
   ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), "song.lzh", test_support::TypicalSong()));
@@ -289,13 +332,18 @@ TEST_F(CliTest, NamesCodePage932CannotHoldAreNeverRenamed) {
                           [](const auto& e) { return e.path().extension() == ".csv"; }),
             1);
   EXPECT_TRUE(fs::exists(tmp_.Path() + "\xF0\x9F\x98\x80.csv"));
-  // A relative name inside a current folder that CP932 cannot name.
+  // A relative name inside a current folder that CP932 cannot name is
+  // listed under that folder, as the file system names it.
   fs::create_directories(tmp_.Path() + "\xF0\x9F\x98\x80");
   fs::copy_file(tmp_.Path() + "song.zip", tmp_.Path() + "\xF0\x9F\x98\x80/song.zip");
+  CliRun here = Cli("song.zip");
   CliRun cwd = Cli("song.zip", "\xF0\x9F\x98\x80");
-  EXPECT_EQ(cwd.status, 0);
-  EXPECT_EQ(cwd.out, "");
-  EXPECT_NE(Err().find("skipped song.zip"), std::string::npos) << Err();
+  EXPECT_EQ(cwd.status, 0) << Err();
+  std::string expected = here.out;
+  const std::string from = "\"" + tmp_.Path() + "\"", to = "\"" + tmp_.Path() + "\xF0\x9F\x98\x80/\"";
+  for (std::size_t at = expected.find(from); at != std::string::npos; at = expected.find(from, at + to.size()))
+    expected.replace(at, from.size(), to);
+  EXPECT_EQ(cwd.out, expected);
 }
 
 // The row of one chart named `name` (CP932) with the title `title`.

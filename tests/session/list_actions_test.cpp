@@ -15,6 +15,7 @@
 #include "charts/csv_export.h"
 #include "charts/working_folder.h"
 #include "platform/cp932.h"
+#include "platform/path_text.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "session/archive_names.h"
@@ -178,6 +179,36 @@ TEST_F(ListActionsTest, RenamesFollowTheChartAndCanBeUndone) {
   EXPECT_FALSE(actions_.CanUndoRename());
   for (const char* n : {"alpha.zip", "beta.zip", "other.zip"}) EXPECT_TRUE(fs::exists(dir_ + n)) << n;
   EXPECT_EQ(ArchiveNames(), (std::vector<std::string>{"alpha.zip", "beta.zip", "other.zip"}));
+}
+
+// Archives whose path CP932 cannot hold (a folder Música/, a name 노래):
+// every action reaches them, into a song library CP932 cannot hold either.
+TEST_F(ListActionsTest, ActionsReachArchivesWhosePathsCp932CannotHold) {
+  fs::create_directories(dir_ + "Música");
+  fs::rename(dir_ + "alpha.zip", dir_ + "Música/alpha.zip");
+  fs::rename(dir_ + "beta.zip", dir_ + "노래.zip");
+  session_.Drop({platform::PathFromUtf8(dir_ + "Música/alpha.zip"), platform::PathFromUtf8(dir_ + "노래.zip")});
+  actions_.CheckAll();
+  ASSERT_EQ(ArchiveNames(), (std::vector<std::string>{"alpha.zip", "노래.zip"}));
+  EXPECT_EQ(session_.List().Row(0).subItems[siArcPath], dir_ + "Música/");
+
+  const std::string library = dir_ + "곡/songs";
+  EXPECT_EQ(actions_.InstallChecked(library).installed, 2u);
+  EXPECT_TRUE(view_.problems.empty()) << view_.problems[0];
+  EXPECT_EQ(test_support::TreeOf(library),
+            (std::vector<std::string>{"Alpha/", "Alpha/a.bms", "Alpha/snd/", "Alpha/snd/k.wav", "노래/", "노래/b.bms",
+                                      "노래/b.ogg"}));
+
+  EXPECT_EQ(actions_.RenameChecked(), 2u);
+  EXPECT_TRUE(fs::exists(dir_ + "Música/Ann - Alpha.zip"));
+  EXPECT_TRUE(fs::exists(dir_ + "Bo_b - Be_ta_.zip"));
+  EXPECT_EQ(ArchiveNames(), (std::vector<std::string>{"Ann - Alpha.zip", "Bo_b - Be_ta_.zip"}));
+  EXPECT_EQ(actions_.UndoRename(), 2u);
+  EXPECT_TRUE(fs::exists(dir_ + "노래.zip"));
+  EXPECT_EQ(ArchiveNames(), (std::vector<std::string>{"alpha.zip", "노래.zip"}));
+  // The trash (whose folder GIO fixes once per process) gets the same path.
+  session_.List().SetChecked(0, false);
+  EXPECT_EQ(actions_.CheckedArchives(), std::vector<std::string>{platform::PathFromUtf8(dir_ + "노래.zip")});
 }
 
 TEST_F(ListActionsTest, TrashMovesTheArchivesToTheDesktopsTrashAndTheirRowsGo) {

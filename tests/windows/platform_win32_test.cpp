@@ -11,6 +11,7 @@
 #include "platform/dynlib.h"
 #include "platform/files.h"
 #include "platform/msgwindow.h"
+#include "platform/path_text.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
 #include "platform/whole_file_write.h"
@@ -75,6 +76,25 @@ TEST(WindowsFiles, JapaneseNamesAndNamesCp932CannotHold) {
   EXPECT_TRUE(platform::DeleteFsFile(dir, unlisted[0]));
   EXPECT_EQ(GetFileAttributesW(korean.c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_TRUE(platform::DeleteFile(dir + kHyou + ".bms"));
+}
+
+// A folder CP932 cannot hold travels as the marked UTF-8 path: every file
+// call reaches it, and its parts split at "\\" only.
+TEST(WindowsFiles, MarkedUtf8PathsReachTheirFiles) {
+  WinTempDir tmp;
+  const std::string folder = platform::PathFromUtf8(platform::Cp932ToUtf8(tmp.Path()) + "M\xC3\xBAsica\\\xEB\x85\xB8\xEB\x9E\x98\\");
+  ASSERT_TRUE(platform::IsUtf8Path(folder));
+  ASSERT_TRUE(platform::ForceDirectories(folder));
+  platform::WriteWholeFile(folder + "a.bms", "#TITLE x\r\n");
+  EXPECT_TRUE(platform::FileExists(folder + "a.bms"));
+  EXPECT_NE(GetFileAttributesW((platform::win32::Cp932ToWide(tmp.Path()) + L"M\xFAsica\\\xB178\xB798\\a.bms").c_str()),
+            INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(platform::ExtractFileName(folder + "a.bms"), "a.bms");
+  EXPECT_EQ(platform::ExtractFilePath(folder + "a.bms"), folder);
+  EXPECT_EQ(platform::ExpandFileName(folder + "x\\..\\a.bms"), folder + "a.bms");
+  auto found = platform::FindFiles(folder, "*.bms");
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_TRUE(platform::DeleteFile(folder + "a.bms"));
 }
 
 TEST(WindowsFiles, ReadOnlyFilesAreNeitherDeletedNorOverwritten) {

@@ -102,6 +102,21 @@ TEST_F(WineCli, ListsJapaneseNamesWhateverTheAnsiCodePage) {
   ExpectSameCsvForEveryFormat(*this, song);
 }
 
+// Archive names code page 932 cannot hold reach both programs' libraries in
+// their Unicode mode, and the rows name them as they are.
+TEST_F(WineCli, ListsArchivesWhoseNamesCp932CannotHold) {
+  const std::string songs = tmp_.Path() + "songs/";
+  fs::create_directories(songs);
+  std::vector<std::string> archives;
+  for (const char* name : {"\xEB\x85\xB8\xEB\x9E\x98.lzh", "Caf\xC3\xA9_song.zip", "\xF0\x9F\x98\x80.7z"}) {
+    const std::string ext = fs::path(name).extension().string();
+    ASSERT_TRUE(test_support::MakeArchive(songs, "plain" + ext, test_support::TypicalSong())) << name;
+    fs::rename(songs + "plain" + ext, songs + name);
+    archives.push_back(name);
+  }
+  ExpectTheSameCsv(songs, archives);  // 노래.lzh, Café_song.zip, an emoji
+}
+
 void ExpectSameCsvForEveryFormat(WineCli& t, const std::vector<test_support::SongFile>& song) {
   auto& tmp_ = t.tmp_;
   const std::string songs = tmp_.Path() + "songs/";

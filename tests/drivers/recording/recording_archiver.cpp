@@ -92,6 +92,12 @@ int SetOwner(const char* entry, ARC_HWND wnd, ARCHIVERPROC proc) {
   return recorder::Answer(c.lib, entry, 1);
 }
 
+[[maybe_unused]] int SetUnicode(const char* entry, int on) {
+  recorder::Call c = NewCall(entry);
+  c.mode = static_cast<uint32_t>(on);
+  recorder::Record(c);
+  return recorder::Answer(c.lib, entry, 1);
+}
 int KillOwner(const char* entry, ARC_HWND wnd) {
   recorder::Call c = NewCall(entry);
   c.wnd = wnd;
@@ -105,7 +111,10 @@ int KillOwner(const char* entry, ARC_HWND wnd) {
 #ifdef RECORDING_PARTIAL
 #define REC_COMMAND(P)
 #define REC_CHECK(P)
+#define REC_UNICODE(P)
 #else
+#define REC_UNICODE(P) \
+  REC_EXPORT int P##SetUnicodeMode(int on) { return SetUnicode(#P "SetUnicodeMode", on); }
 #define REC_COMMAND(P) \
   REC_EXPORT int P(ARC_HWND w, const char* c, char* o, uint32_t s) { return Command(#P, w, c, o, s); }
 #define REC_CHECK(P) \
@@ -115,6 +124,7 @@ int KillOwner(const char* entry, ARC_HWND wnd) {
 #define REC_FAMILY(P)                                                                                              \
   REC_COMMAND(P)                                                                                                   \
   REC_CHECK(P)                                                                                                     \
+  REC_UNICODE(P)                                                                                                   \
   REC_EXPORT HARC P##OpenArchive(ARC_HWND w, const char* f, uint32_t m) { return Open(#P "OpenArchive", w, f, m); } \
   REC_EXPORT int P##CloseArchive(HARC h) { return Close(#P "CloseArchive", h); }                                  \
   REC_EXPORT int P##FindFirst(HARC h, const char* wild, INDIVIDUALINFO*) { return Find(#P "FindFirst", h, wild); } \
@@ -131,6 +141,7 @@ REC_FAMILY(Tar)
 REC_FAMILY(Unrar)
 REC_FAMILY(SevenZip)
 REC_COMMAND(Zip)
+REC_UNICODE(Zip)
 
 #ifndef RECORDING_PARTIAL
 REC_EXPORT int TarGetArchiveType(const char* fileName) {
