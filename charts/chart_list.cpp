@@ -5,6 +5,7 @@
 
 std::size_t ChartList::Append() {
   rows_.emplace_back();
+  ++revision_;
   std::size_t i = rows_.size() - 1;
   if (observer_) observer_->RowAppended(i);
   return i;
@@ -17,6 +18,7 @@ void ChartList::SetCaption(std::size_t i, std::string text) {
 
 void ChartList::SetSubItem(std::size_t i, int subItem, std::string text) {
   rows_.at(i).subItems.at(static_cast<std::size_t>(subItem)) = std::move(text);
+  ++revision_;
   if (observer_) observer_->RowChanged(i);
 }
 
@@ -27,6 +29,7 @@ void ChartList::SetChecked(std::size_t i, bool checked) {
 
 void ChartList::SetRow(std::size_t i, ChartRow row) {
   rows_.at(i) = std::move(row);
+  ++revision_;
   if (observer_) observer_->RowChanged(i);
 }
 
@@ -42,11 +45,13 @@ void ChartList::Sort(int column) {
   sorted.reserve(rows_.size());
   for (std::size_t i : order) sorted.push_back(std::move(rows_[i]));
   rows_.swap(sorted);
+  ++revision_;
   if (observer_) observer_->RowsReordered();
 }
 
 std::size_t ChartList::AppendRow(ChartRow row) {
   rows_.push_back(std::move(row));
+  ++revision_;
   if (observer_) observer_->RowAppended(rows_.size() - 1);
   return rows_.size() - 1;
 }

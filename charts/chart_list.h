@@ -4,6 +4,7 @@
 // column with one sort sign for the whole list. Plain C++; the window shows
 // it through a Qt model that listens as an observer.
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 #include <algorithm>
 
@@ -46,7 +47,9 @@ class ChartList {
   std::size_t RemoveRows(Predicate remove) {
     const std::size_t before = rows_.size();
     std::erase_if(rows_, remove);
-    if (rows_.size() != before && observer_) observer_->ListReset();
+    if (rows_.size() == before) return 0;
+    ++revision_;
+    if (observer_) observer_->ListReset();
     return before - rows_.size();
   }
   void Clear() { RemoveRows([](const ChartRow&) { return true; }); }
@@ -67,9 +70,15 @@ class ChartList {
 
   void SetObserver(ChartListObserver* observer) { observer_ = observer; }
 
+  // Changes whenever rows are added, replaced, removed or reordered, or a
+  // sub-item changes (captions and checks leave it): what is worked out
+  // from rows and their order can tell it is out of date.
+  std::uint64_t Revision() const { return revision_; }
+
  private:
   std::vector<ChartRow> rows_;
   int tag_ = -1;
   bool numericSort_ = false;
+  std::uint64_t revision_ = 0;
   ChartListObserver* observer_ = nullptr;
 };
