@@ -93,6 +93,7 @@ inline constexpr char kLibraryFoldersLabel[] = "ライブラリのフォルダ";
 inline constexpr char kTablesLabel[] = "難易度表";
 inline constexpr char kAddCaption[] = "追加...";
 inline constexpr char kRemoveCaption[] = "削除";
+inline constexpr char kUnusableFolderMessage[] = "フォルダ名を CP932 で表せないため、ライブラリに使えません: ";
 inline constexpr char kChooseLibraryFolderCaption[] = "ライブラリのフォルダを選んでください";
 inline constexpr char kImportTableCaption[] = "難易度表を読み込む...";
 inline constexpr char kTableFilesFilterCaption[] = "難易度表";
