@@ -124,6 +124,8 @@ QWidget* TForm2::CreateLibraryGroup() {
   Tables->setHeaderLabels({QString::fromUtf8(kTableNameCaption), QString::fromUtf8(kTableSymbolCaption),
                            QString::fromUtf8(kTableEntriesCaption)});
   Tables->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+  Tables->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+  Tables->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
   Tables->header()->setStretchLastSection(false);
   RemoveTableButton = new QPushButton(QString::fromUtf8(kRemoveCaption), group);
   RemoveTableButton->setObjectName(QStringLiteral("RemoveTable"));

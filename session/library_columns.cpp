@@ -206,7 +206,7 @@ bool LibraryColumns::ImportTable(const std::string& fsPath, library::StoredTable
   try {
     table = library::ReadDifficultyTable(std::u8string(fsPath.begin(), fsPath.end()));
   } catch (const std::exception& e) {
-    error = e.what();
+    error = "難易度表を読み込めません: " + std::string(e.what());
     return false;
   }
   indexFailed_ = false;
