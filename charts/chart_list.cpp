@@ -2,6 +2,7 @@
 #include "charts/chart_list.h"
 
 #include "charts/row_compare.h"
+#include "charts/text_collator.h"
 
 std::size_t ChartList::Append() {
   rows_.emplace_back();
@@ -41,6 +42,25 @@ void ChartList::ColumnClick(int column) {
 void ChartList::Sort(int column) {
   std::vector<std::size_t> order = numericSort_ && IsNumberColumn(column) ? NumericOrder(rows_, column, tag_)
                                                                           : RowComparer(column, tag_).Order(rows_);
+  std::vector<ChartRow> sorted;
+  sorted.reserve(rows_.size());
+  for (std::size_t i : order) sorted.push_back(std::move(rows_[i]));
+  rows_.swap(sorted);
+  ++revision_;
+  if (observer_) observer_->RowsReordered();
+}
+
+void ChartList::ColumnClickByKeys(const std::vector<std::string>& keys) {
+  if (keys.size() != rows_.size()) return;
+  tag_ = -tag_;
+  std::vector<std::string> sortKeys;
+  sortKeys.reserve(keys.size());
+  for (const std::string& key : keys) sortKeys.push_back(TextCollator::Japanese().SortKeyUtf8(key));
+  std::vector<std::size_t> order(rows_.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    return tag_ > 0 ? sortKeys[a] < sortKeys[b] : sortKeys[b] < sortKeys[a];
+  });
   std::vector<ChartRow> sorted;
   sorted.reserve(rows_.size());
   for (std::size_t i : order) sorted.push_back(std::move(rows_[i]));

@@ -5,6 +5,7 @@
 // it through a Qt model that listens as an observer.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 #include <algorithm>
 
@@ -63,6 +64,10 @@ class ChartList {
   void ColumnClick(int column);
   // Sorts with the current sign without negating it.
   void Sort(int column);
+  // The header click on a column the rows do not hold (worked out for the
+  // list): negate the sort sign, then sort by `keys` (UTF-8, one per row) in
+  // the list's Japanese order, stable. Keys of another count change nothing.
+  void ColumnClickByKeys(const std::vector<std::string>& keys);
   // Number columns (難易度, Player, BPM) sorted by the value they start
   // with instead of as text; off by default.
   void SetNumericSort(bool on) { numericSort_ = on; }

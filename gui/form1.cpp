@@ -382,10 +382,12 @@ void TForm1::WMDropFiles(const std::vector<std::string>& paths) {
 }
 
 void TForm1::LVColumnClick(int column) {
-  // The collection's columns are worked out from the list, not held in its
-  // rows: the list has nothing to sort them by.
-  if (model_->LogicalColumn(column) >= kLookupColumn) return;
-  List().ColumnClick(model_->LogicalColumn(column));
+  const int logical = model_->LogicalColumn(column);
+  // The collection's columns are worked out for the list, not held in its rows.
+  if (logical >= kLookupColumn)
+    library_.SortBy(logical - kLookupColumn);
+  else
+    List().ColumnClick(logical);
   ShowSortDirection(column);
 }
 

@@ -162,6 +162,14 @@ std::string LibraryColumns::Text(std::size_t row, int which) {
   return which == 0 ? at->second.library : at->second.table;
 }
 
+void LibraryColumns::SortBy(int which) {
+  ChartList& list = session_.List();
+  std::vector<std::string> keys;
+  keys.reserve(list.Count());
+  for (std::size_t i = 0; i < list.Count(); ++i) keys.push_back(Text(i, which));
+  list.ColumnClickByKeys(keys);
+}
+
 bool LibraryColumns::IsDuplicate(std::size_t row) {
   const ChartList& list = session_.List();
   if (!shown_ || row >= list.Count()) return false;

@@ -51,6 +51,9 @@ class LibraryColumns {
   // Column `which` (0 Library, 1 Table, 2 Duplicate) of list row `row`
   // (UTF-8); empty while the columns are hidden.
   std::string Text(std::size_t row, int which);
+  // The header click on column `which`: the list sorted by its texts (the
+  // list's sort sign turned over, as any column's click does).
+  void SortBy(int which);
   // Whether the row's chart (by MD5) is listed in an earlier row.
   bool IsDuplicate(std::size_t row);
   // The export's options: `options.Csv()`, with the columns as the UTF-8

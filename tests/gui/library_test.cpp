@@ -219,14 +219,29 @@ class LibraryTest : public QObject {
     QVERIFY(model->data(model->index(2, 1), Qt::ToolTipRole).toString().contains("b.zip"));
     QVERIFY(!model->data(model->index(0, 1), Qt::ToolTipRole).isValid());
 
-    // A click on a collection column leaves the order as it is.
-    form.LVColumnClick(duplicate);
+    // A click on a collection column sorts by its texts, the other way at
+    // the next; Duplicate follows the new order.
+    auto archives = [&] {
+      QStringList names;
+      for (int row = 0; row < 3; ++row) names << model->data(model->index(row, 11)).toString();
+      return names;
+    };
+    form.LVColumnClick(library);
+    QCOMPARE(archives(), (QStringList{"c.zip", "b.zip", "a.zip"}));
     QCOMPARE(model->data(model->index(2, duplicate)).toString(), QString("b.zip"));
+    form.LVColumnClick(library);
+    QCOMPARE(archives(), (QStringList{"b.zip", "a.zip", "c.zip"}));
+    QCOMPARE(model->data(model->index(1, duplicate)).toString(), QString("b.zip"));
+    QVERIFY(model->data(model->index(1, 0), Qt::BackgroundRole).isValid());
+    QVERIFY(!model->data(model->index(2, 0), Qt::BackgroundRole).isValid());
+    form.LVColumnClick(duplicate);  // empty first
+    QCOMPARE(archives(), (QStringList{"b.zip", "c.zip", "a.zip"}));
 
     // The export and the clipboard carry the three as the last fields.
     form.ExportCsv(app_->Path("list.csv"));
     const QList<QByteArray> lines = ReadFile(app_->Path("list.csv")).split('\n');
     QVERIFY2(lines[2].endsWith("\"pack/a.bms\",\"\xE2\x98\x85" "12\",\"b.zip\"\r"), lines[2].constData());
+    QVERIFY2(lines[1].endsWith("\"\",\"\xE2\x98\x85" "3\",\"\"\r"), lines[1].constData());
 
     // Hidden again: no columns, no tint.
     options.libraryColumns = false;
