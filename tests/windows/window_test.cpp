@@ -595,6 +595,12 @@ TEST_F(Window, TheCollectionsColumnsTintTheChartsListedBeforeAndTheOptionsKeepFo
     EXPECT_EQ(draw.clrTextBk, second ? RGB(255, 236, 200) : CLR_DEFAULT) << i;
   }
 
+  // A click on Duplicate sorts by it: the first archive's rows (none earlier) first.
+  form.LVColumnClick(kChartColumnCount + 2);
+  EXPECT_EQ(form.ListView().SortArrow(kChartColumnCount + 2), HDF_SORTUP);
+  for (std::size_t i = 0; i < 4; ++i)
+    EXPECT_EQ(form.List().Row(i).subItems[siArcName], i < 2 ? "song.zip" : "mirror.zip") << i;
+
   // The options window: nothing kept on キャンセル, folder and removal on OK.
   g_addedFolder = more;
   for (UINT button : {IDCANCEL, IDOK}) {
