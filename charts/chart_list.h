@@ -4,6 +4,8 @@
 // column with one sort sign for the whole list. Plain C++; the window shows
 // it through a Qt model that listens as an observer.
 #include <cstddef>
+#include <cstdint>
+#include <string>
 #include <vector>
 #include <algorithm>
 
@@ -46,7 +48,9 @@ class ChartList {
   std::size_t RemoveRows(Predicate remove) {
     const std::size_t before = rows_.size();
     std::erase_if(rows_, remove);
-    if (rows_.size() != before && observer_) observer_->ListReset();
+    if (rows_.size() == before) return 0;
+    ++revision_;
+    if (observer_) observer_->ListReset();
     return before - rows_.size();
   }
   void Clear() { RemoveRows([](const ChartRow&) { return true; }); }
@@ -60,6 +64,10 @@ class ChartList {
   void ColumnClick(int column);
   // Sorts with the current sign without negating it.
   void Sort(int column);
+  // The header click on a column the rows do not hold (worked out for the
+  // list): negate the sort sign, then sort by `keys` (UTF-8, one per row) in
+  // the list's Japanese order, stable. Keys of another count change nothing.
+  void ColumnClickByKeys(const std::vector<std::string>& keys);
   // Number columns (難易度, Player, BPM) sorted by the value they start
   // with instead of as text; off by default.
   void SetNumericSort(bool on) { numericSort_ = on; }
@@ -67,9 +75,15 @@ class ChartList {
 
   void SetObserver(ChartListObserver* observer) { observer_ = observer; }
 
+  // Changes whenever rows are added, replaced, removed or reordered, or a
+  // sub-item changes (captions and checks leave it): what is worked out
+  // from rows and their order can tell it is out of date.
+  std::uint64_t Revision() const { return revision_; }
+
  private:
   std::vector<ChartRow> rows_;
   int tag_ = -1;
   bool numericSort_ = false;
+  std::uint64_t revision_ = 0;
   ChartListObserver* observer_ = nullptr;
 };

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "gui/chart_list_model.h"
 
+#include <QColor>
 #include <QStringList>
 
 #include "gui/qt_text.h"
 #include "session/column_table.h"
+#include "session/library_columns.h"
+#include "session/status_text.h"
 
 namespace {
 Qt::Alignment QtAlignment(ColumnAlign align) {
@@ -18,6 +21,9 @@ Qt::Alignment QtAlignment(ColumnAlign align) {
   }
   return Qt::AlignLeft;
 }
+
+// A soft tint that leaves every text readable, selected or not.
+const QColor kDuplicateTint(255, 236, 200);
 }  // namespace
 
 
@@ -33,26 +39,37 @@ int ChartListModel::rowCount(const QModelIndex& parent) const { return parent.is
 int ChartListModel::columnCount(const QModelIndex& parent) const {
   if (parent.isValid()) return 0;
   return kChartColumnCount + (hashColumns_ ? kColumnCountWithHashes - kChartColumnCount : 0) +
-         (factColumns_ ? kFactColumnCount : 0);
+         (factColumns_ ? kFactColumnCount : 0) + (lookupColumns_ ? kLookupColumnCount : 0);
 }
 
-int ChartListModel::LogicalColumn(int section) const { return ShownColumn(hashColumns_, section); }
+int ChartListModel::LogicalColumn(int section) const { return ShownColumn(hashColumns_, factColumns_, section); }
 
 QVariant ChartListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= shown_) return {};
-  const ChartRow& row = list_.Row(static_cast<std::size_t>(index.row()));
+  const std::size_t at = static_cast<std::size_t>(index.row());
+  const ChartRow& row = list_.Row(at);
+  const int column = LogicalColumn(index.column());
+  const bool duplicate = lookupColumns_ && lookups_ && lookups_->IsDuplicate(at);
+  if (column >= kLookupColumn) {
+    if (role == Qt::DisplayRole && lookups_) return QString::fromStdString(lookups_->Text(at, column - kLookupColumn));
+    if (role == Qt::TextAlignmentRole) return QVariant::fromValue(QtAlignment(ColumnAt(column).align) | Qt::AlignVCenter);
+    if (role != Qt::BackgroundRole && role != Qt::ToolTipRole) return {};
+  }
+  if (role == Qt::BackgroundRole) return duplicate ? QVariant(kDuplicateTint) : QVariant();
+  if (role == Qt::ToolTipRole && duplicate && column != kFactsColumn + fcMissing)
+    return QString::fromStdString(DuplicateToolTip(lookups_->Text(at, 2)));
   switch (role) {
     case Qt::DisplayRole:
-      return QString::fromStdString(ColumnDisplayText(row, index.column(), display_));
+      return QString::fromStdString(ColumnDisplayText(row, column, display_));
     case Qt::EditRole:
       // The caption, edited in place, is CP932 like every name, so editing
       // round-trips whatever the header values are in.
-      return QString::fromStdString(ColumnUtf8(row, LogicalColumn(index.column()), display_));
+      return QString::fromStdString(ColumnUtf8(row, column, display_));
     case Qt::TextAlignmentRole:
-      return QVariant::fromValue(QtAlignment(ColumnAt(LogicalColumn(index.column())).align) | Qt::AlignVCenter);
+      return QVariant::fromValue(QtAlignment(ColumnAt(column).align) | Qt::AlignVCenter);
     case Qt::ToolTipRole: {
       // The files behind the Missing count.
-      if (LogicalColumn(index.column()) != kFactsColumn + fcMissing || !row.facts) return {};
+      if (column != kFactsColumn + fcMissing || !row.facts) return {};
       QStringList names;
       for (const std::string& name : row.facts->missingNames)
         names << QString::fromStdString(platform::DecodeToUtf8(row.encoding, name));
@@ -124,7 +141,8 @@ void ChartListModel::SetHashColumns(bool shown) {
 
 void ChartListModel::SetFactColumns(bool shown) {
   if (shown == factColumns_) return;
-  const int first = columnCount() - (factColumns_ ? kFactColumnCount : 0);
+  // Right after the hash columns, before the collection's.
+  const int first = kChartColumnCount + (hashColumns_ ? kColumnCountWithHashes - kChartColumnCount : 0);
   if (shown) {
     beginInsertColumns(QModelIndex(), first, first + kFactColumnCount - 1);
     factColumns_ = true;
@@ -134,6 +152,27 @@ void ChartListModel::SetFactColumns(bool shown) {
     factColumns_ = false;
     endRemoveColumns();
   }
+}
+
+void ChartListModel::SetLookupColumns(LibraryColumns* lookups, bool shown) {
+  lookups_ = lookups;
+  if (shown == lookupColumns_) return;
+  const int first = columnCount() - (lookupColumns_ ? kLookupColumnCount : 0);
+  if (shown) {
+    beginInsertColumns(QModelIndex(), first, first + kLookupColumnCount - 1);
+    lookupColumns_ = true;
+    endInsertColumns();
+  } else {
+    beginRemoveColumns(QModelIndex(), first, first + kLookupColumnCount - 1);
+    lookupColumns_ = false;
+    endRemoveColumns();
+  }
+  // The tint comes and goes with them.
+  if (shown_ > 0) emit dataChanged(index(0, 0), index(shown_ - 1, columnCount() - 1), {Qt::BackgroundRole});
+}
+
+void ChartListModel::LookupsChanged() {
+  if (lookupColumns_ && shown_ > 0) emit dataChanged(index(0, 0), index(shown_ - 1, columnCount() - 1));
 }
 
 void ChartListModel::SetDisplayEncoding(DisplayEncoding display) {

@@ -8,6 +8,8 @@
 #include "charts/chart_list.h"
 #include "charts/column_text.h"
 
+class LibraryColumns;
+
 class ChartListModel : public QAbstractTableModel, private ChartListObserver {
   Q_OBJECT
 
@@ -28,7 +30,15 @@ class ChartListModel : public QAbstractTableModel, private ChartListObserver {
   // The facts columns after those, or not.
   void SetFactColumns(bool shown);
   bool FactColumns() const { return factColumns_; }
-  // The row's column (ChartRow::ColumnText) shown at `section`.
+  // The collection's columns after those, or not, with their texts from
+  // `lookups` (which outlives the model); a row whose chart a row above
+  // holds too is tinted, with a tooltip naming that row's archive.
+  void SetLookupColumns(LibraryColumns* lookups, bool shown);
+  bool LookupColumns() const { return lookupColumns_; }
+  // The lookups may all have changed (a scan ended, a table came or went).
+  void LookupsChanged();
+  // The row's column (kColumnTable; ChartRow::ColumnText below
+  // kLookupColumn) shown at `section`.
   int LogicalColumn(int section) const;
   // How the header values are decoded for display.
   void SetDisplayEncoding(DisplayEncoding display);
@@ -45,5 +55,7 @@ class ChartListModel : public QAbstractTableModel, private ChartListObserver {
   int shown_ = 0;
   bool hashColumns_ = false;
   bool factColumns_ = false;
+  bool lookupColumns_ = false;
+  LibraryColumns* lookups_ = nullptr;
   DisplayEncoding display_ = DisplayEncoding::kDetected;
 };

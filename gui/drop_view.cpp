@@ -29,7 +29,11 @@ void DropView::ProblemFound(const ArchiveProblem& problem) {
 void DropView::DropFinished(const DropOutcome& outcome) {
   form_.Progress()->End();
   form_.Status()->SetNotice(QString::fromStdString(DropOutcomeText(outcome)));
-  if (outcome.closeRequested) form_.close();
+  if (outcome.closeRequested) {
+    form_.close();
+    return;
+  }
+  form_.RefreshLibraryLater();
 }
 
 void DropView::KeepAlive() { QCoreApplication::processEvents(QEventLoop::AllEvents, 20); }

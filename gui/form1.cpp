@@ -91,6 +91,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   CreateShortcuts();
   CreateHeaderMenu();
   edit_ = new EditActions(*this);
+  library_.onChanged = [this] { model_->LookupsChanged(); };
   status_ = new ListStatus(List(), *model_, this);
   statusBar()->addWidget(status_);
   progress_ = new DropProgress(this);
@@ -166,6 +167,11 @@ void TForm1::CreateMenu() {
   connect(AOutCSV, &QAction::triggered, this, &TForm1::Button1Click);
   connect(AOptions, &QAction::triggered, this, &TForm1::AOptionsClick);
   connect(AOpen, &QAction::triggered, this, &TForm1::OpenClick);
+  // After the list's own files: a table is read into the collection.
+  AImportTable = new QAction(QString::fromUtf8(kImportTableCaption), this);
+  AImportTable->setObjectName(QStringLiteral("AImportTable"));
+  File1->insertAction(AOptions, AImportTable);
+  connect(AImportTable, &QAction::triggered, this, &TForm1::ImportTableClick);
 
   connect(AQuit, &QAction::triggered, this, &QWidget::close);
   connect(AreadCSV, &QAction::triggered, this, &TForm1::ImportCsvClick);
@@ -250,21 +256,59 @@ void TForm1::ApplyOptions(const SessionOptions& options) {
   model_->SetDisplayEncoding(options.displayEncoding);
   model_->SetHashColumns(options.hashColumns);
   model_->SetFactColumns(options.chartFacts);
+  bool lookupsAppear = options.libraryColumns && !model_->LookupColumns();
+  library_.Apply(options);
+  model_->SetLookupColumns(&library_, options.libraryColumns);
   List().SetNumericSort(options.numericSort);
   session_.scanOptions = options.ScanOptions();
   session_.bothCores = options.BothCores();
   for (int i = kChartColumnCount; i < ShownColumnCount(options); ++i) {
     const int column = ShownColumn(options, i);
-    if (column >= kFactsColumn ? factsAppear : hashesAppear) LV->setColumnWidth(i, settings.ColumnWidth(column));
+    const bool appears = column >= kLookupColumn ? lookupsAppear : column >= kFactsColumn ? factsAppear : hashesAppear;
+    if (appears) LV->setColumnWidth(i, settings.ColumnWidth(column));
   }
 }
 
 void TForm1::AOptionsClick() {
   if (!Form2) return;
   SessionOptions options = options_;
+  std::string error;
+  Form2->SetTables(library_.Tables(error));
   if (!Form2->Execute(options)) return;
+  for (const std::string& name : Form2->RemovedTables())
+    if (library_.RemoveTable(name, error); !error.empty()) ShowErrorBox(this, platform::Utf8ToCp932(error));
   ApplyOptions(options);
   StoreOptions(options);
+  // New folders are scanned now, while the user waits for the columns.
+  library_.Refresh();
+}
+
+void TForm1::RefreshLibraryLater() {
+  if (libraryRefreshScheduled_ || !library_.Shown()) return;
+  libraryRefreshScheduled_ = true;
+  QTimer::singleShot(0, this, [this] {
+    libraryRefreshScheduled_ = false;
+    library_.Refresh();
+  });
+}
+
+void TForm1::ImportTableClick() {
+  const QString file = QFileDialog::getOpenFileName(
+      this, QString::fromUtf8(kImportTableCaption), QDir::homePath(),
+      QString::fromUtf8(kTableFilesFilterCaption) + QStringLiteral(" (*.json *.html *.htm);;") +
+          QStringFromCp932(kAllFilesFilterCaption) + QStringLiteral(" (*)"),
+      nullptr, QFileDialog::DontUseNativeDialog);
+  if (!file.isEmpty()) ImportTable(file);
+}
+
+void TForm1::ImportTable(const QString& fileName) {
+  library::StoredTable table;
+  std::string error;
+  if (!library_.ImportTable(QFile::encodeName(fileName).toStdString(), table, error)) {
+    ShowErrorBox(this, platform::Utf8ToCp932(error));
+    return;
+  }
+  status_->SetNotice(QString::fromStdString(TableImportedText(table.name, table.entries)));
 }
 
 void TForm1::StoreOptions(const SessionOptions& options) {
@@ -333,7 +377,12 @@ void TForm1::WMDropFiles(const std::vector<std::string>& paths) {
 }
 
 void TForm1::LVColumnClick(int column) {
-  List().ColumnClick(model_->LogicalColumn(column));
+  const int logical = model_->LogicalColumn(column);
+  // The collection's columns are worked out for the list, not held in its rows.
+  if (logical >= kLookupColumn)
+    library_.SortBy(logical - kLookupColumn);
+  else
+    List().ColumnClick(logical);
   ShowSortDirection(column);
 }
 
@@ -356,7 +405,8 @@ void TForm1::CopyRows() {
     rows.push_back(static_cast<std::size_t>(index.row()));
   if (rows.empty()) return;
   // The lines as the export would write them: CP932 bytes, or UTF-8.
-  const std::string lines = ChartCsvLines(List(), rows, options_.Csv());
+  std::vector<std::vector<std::string>> lookups;
+  const std::string lines = ChartCsvLines(List(), rows, library_.Csv(options_, lookups));
   QApplication::clipboard()->setText(options_.csvFormat == CsvFormat::kUtf8 ? QString::fromStdString(lines)
                                                                             : QStringFromCp932(lines));
 }
@@ -400,7 +450,8 @@ void TForm1::ExportCsv(const QString& fileName) {
   const std::string fsPath = QFile::encodeName(fileName).toStdString();
   try {
     // Written under exactly the name chosen, whatever CP932 can hold.
-    ExportList(List(), platform::FsPath{fsPath}, options_.Csv());
+    std::vector<std::vector<std::string>> lookups;
+    ExportList(List(), platform::FsPath{fsPath}, library_.Csv(options_, lookups));
   } catch (const std::exception& e) {
     ShowErrorBox(this, e.what());
     return;

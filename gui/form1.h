@@ -18,6 +18,7 @@
 #include "gui/chart_view.h"
 #include "gui/drop_view.h"
 #include "platform/msgwindow.h"
+#include "session/library_columns.h"
 #include "session/list_actions.h"
 #include "session/session.h"
 #include "session/session_options.h"
@@ -81,6 +82,13 @@ class TForm1 : public QMainWindow {
   // Keeps the options in the settings file; a refused write is shown and
   // the options hold for this run all the same.
   void StoreOptions(const SessionOptions& options);
+  // The collection's columns; ファイル → 難易度表を読み込む... and its file.
+  LibraryColumns& Library() { return library_; }
+  void ImportTableClick();
+  void ImportTable(const QString& fileName);
+  // Brings the collection's columns up to date once the event loop runs
+  // (after a drop, songs installed): never from inside the drop itself.
+  void RefreshLibraryLater();
   // CSV追加読込: appends the rows of a list exported earlier.
   void ImportCsvClick();
   void ImportCsv(const QString& fileName);
@@ -90,6 +98,7 @@ class TForm1 : public QMainWindow {
   QAction* AreadCSV = nullptr;
   QAction* AOutCSV = nullptr;
   QAction* AOptions = nullptr;
+  QAction* AImportTable = nullptr;  // 難易度表を読み込む...
   QAction* AQuit = nullptr;
   QAction* AOpen = nullptr;  // "開く..." (Ctrl+O)
   QAction* ACopy = nullptr;  // Ctrl+C: the selected rows as CSV lines
@@ -128,6 +137,7 @@ class TForm1 : public QMainWindow {
   DropView dropView_{*this};
   Session session_{dropView_};
   ListActions actions_{session_};
+  LibraryColumns library_{session_};
   EditActions* edit_ = nullptr;
   SessionOptions options_;
   ChartListModel* model_ = nullptr;
@@ -138,4 +148,5 @@ class TForm1 : public QMainWindow {
   int rowHeight_ = 0;  // rows are all of one height
   QElapsedTimer lastRowPaint_;
   bool followScheduled_ = false;
+  bool libraryRefreshScheduled_ = false;
 };

@@ -4,16 +4,24 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "session/captions.h"
+#include "gui/error_box.h"
 #include "gui/qt_text.h"
+#include "platform/cp932.h"
 #include "gui/window_font.h"
 #include "session/status_text.h"
 
@@ -84,12 +92,102 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
+  layout->addWidget(CreateLibraryGroup(), 1);
   layout->addStretch(1);
   layout->addWidget(buttons);
 
   // The designed place and size; grown where the controls need more.
   move(350, 277);
   resize(QSize(330, 201).expandedTo(sizeHint()));
+}
+
+QWidget* TForm2::CreateLibraryGroup() {
+  auto* group = new QGroupBox(QString::fromUtf8(kLibraryGroupCaption), this);
+  LibraryColumns = new QCheckBox(QString::fromUtf8(kLibraryColumnsCheck), group);
+  LibraryColumns->setObjectName(QStringLiteral("LibraryColumns"));
+
+  LibraryFolders = new QListWidget(group);
+  LibraryFolders->setObjectName(QStringLiteral("LibraryFolders"));
+  AddFolderButton = new QPushButton(QString::fromUtf8(kAddCaption), group);
+  AddFolderButton->setObjectName(QStringLiteral("AddLibraryFolder"));
+  RemoveFolderButton = new QPushButton(QString::fromUtf8(kRemoveCaption), group);
+  RemoveFolderButton->setObjectName(QStringLiteral("RemoveLibraryFolder"));
+  connect(AddFolderButton, &QPushButton::clicked, this, [this] {
+    const QString dir = QFileDialog::getExistingDirectory(this, QString::fromUtf8(kChooseLibraryFolderCaption));
+    if (!dir.isEmpty()) AddLibraryFolder(dir);
+  });
+  connect(RemoveFolderButton, &QPushButton::clicked, this, &TForm2::RemoveSelectedLibraryFolder);
+
+  Tables = new QTreeWidget(group);
+  Tables->setObjectName(QStringLiteral("Tables"));
+  Tables->setRootIsDecorated(false);
+  Tables->setHeaderLabels({QString::fromUtf8(kTableNameCaption), QString::fromUtf8(kTableSymbolCaption),
+                           QString::fromUtf8(kTableEntriesCaption)});
+  Tables->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+  Tables->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+  Tables->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+  Tables->header()->setStretchLastSection(false);
+  RemoveTableButton = new QPushButton(QString::fromUtf8(kRemoveCaption), group);
+  RemoveTableButton->setObjectName(QStringLiteral("RemoveTable"));
+  connect(RemoveTableButton, &QPushButton::clicked, this, &TForm2::RemoveSelectedTable);
+
+  auto* folderButtons = new QVBoxLayout;
+  folderButtons->addWidget(AddFolderButton);
+  folderButtons->addWidget(RemoveFolderButton);
+  folderButtons->addStretch(1);
+  auto* folders = new QHBoxLayout;
+  folders->addWidget(LibraryFolders, 1);
+  folders->addLayout(folderButtons);
+  auto* tableButtons = new QVBoxLayout;
+  tableButtons->addWidget(RemoveTableButton);
+  tableButtons->addStretch(1);
+  auto* tables = new QHBoxLayout;
+  tables->addWidget(Tables, 1);
+  tables->addLayout(tableButtons);
+
+  auto* form = new QFormLayout(group);
+  form->addRow(LibraryColumns);
+  form->addRow(QString::fromUtf8(kLibraryFoldersLabel), folders);
+  form->addRow(QString::fromUtf8(kTablesLabel), tables);
+  LibraryFolders->setMaximumHeight(LibraryFolders->fontMetrics().height() * 5);
+  Tables->setMaximumHeight(Tables->fontMetrics().height() * 7);
+  return group;
+}
+
+bool TForm2::AddLibraryFolder(const QString& folder) {
+  const QString clean = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+  for (int i = 0; i < LibraryFolders->count(); ++i)
+    if (LibraryFolders->item(i)->text() == clean) return false;
+  // The settings file holds CP932 text: a folder it cannot name would come
+  // back as another.
+  std::string cp932;
+  if (!platform::TryUtf8ToCp932AllowingTwins(QFile::encodeName(clean).toStdString(), cp932)) {
+    ShowErrorBox(this, platform::Utf8ToCp932(kUnusableFolderMessage), {QFile::encodeName(clean).toStdString()});
+    return false;
+  }
+  LibraryFolders->addItem(clean);
+  LibraryFolders->setCurrentRow(LibraryFolders->count() - 1);
+  return true;
+}
+
+void TForm2::RemoveSelectedLibraryFolder() { delete LibraryFolders->takeItem(LibraryFolders->currentRow()); }
+
+void TForm2::SetTables(const std::vector<library::StoredTable>& tables) {
+  Tables->clear();
+  removedTables_.clear();
+  for (const library::StoredTable& table : tables) {
+    auto* item = new QTreeWidgetItem(Tables, {QString::fromStdString(table.name), QString::fromStdString(table.symbol),
+                                              QString::number(table.entries)});
+    item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
+    item->setToolTip(0, QString::fromStdString(table.source));
+  }
+}
+
+void TForm2::RemoveSelectedTable() {
+  QTreeWidgetItem* item = Tables->currentItem();
+  if (!item) return;
+  removedTables_.push_back(item->text(0).toStdString());
+  delete item;
 }
 
 void TForm2::SetOptions(const SessionOptions& o) {
@@ -103,6 +201,10 @@ void TForm2::SetOptions(const SessionOptions& o) {
   NumericSort->setChecked(o.numericSort);
   SongLibrary->setText(QFile::decodeName(QByteArray::fromStdString(o.songLibrary)));
   PreviewCommand->setText(QString::fromStdString(o.previewCommand));
+
+  LibraryColumns->setChecked(o.libraryColumns);
+  LibraryFolders->clear();
+  for (const std::string& folder : o.libraryFolders) LibraryFolders->addItem(QFile::decodeName(QByteArray::fromStdString(folder)));
 }
 
 SessionOptions TForm2::Options() const {
@@ -117,6 +219,10 @@ SessionOptions TForm2::Options() const {
   o.numericSort = NumericSort->isChecked();
   o.songLibrary = QFile::encodeName(SongLibrary->text().trimmed()).toStdString();
   o.previewCommand = PreviewCommand->text().trimmed().toStdString();
+
+  o.libraryColumns = LibraryColumns->isChecked();
+  for (int i = 0; i < LibraryFolders->count(); ++i)
+    o.libraryFolders.push_back(QFile::encodeName(LibraryFolders->item(i)->text()).toStdString());
   return o;
 }
 

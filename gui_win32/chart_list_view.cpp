@@ -5,6 +5,7 @@
 
 #include "gui_win32/win_text.h"
 #include "session/column_table.h"
+#include "session/library_columns.h"
 #include "session/status_text.h"
 
 namespace {
@@ -13,6 +14,8 @@ namespace {
 // shows them: a drop adds rows faster than that.
 constexpr unsigned long long kRowPaintIntervalMs = 40;
 constexpr UINT kIdAutoFit = 1;
+// A soft tint for a chart listed before, readable under any text colour.
+constexpr COLORREF kDuplicateTint = RGB(255, 236, 200);
 
 int ListFormat(ColumnAlign align) {
   switch (align) {
@@ -38,7 +41,7 @@ void ChartListView::Create(HWND parent, HFONT font) {
                               LVS_EDITLABELS,
                           0, 0, 0, 0, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
   SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
-  ListView_SetExtendedListViewStyle(hwnd_, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+  ListView_SetExtendedListViewStyle(hwnd_, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
   for (int i = 0; i < kChartColumnCount; ++i) InsertColumn(i, i, ColumnAt(i).designedWidth);
   header_ = ListView_GetHeader(hwnd_);
   SetWindowSubclass(hwnd_, ListProcedure, 1, reinterpret_cast<DWORD_PTR>(this));
@@ -61,14 +64,27 @@ int ChartListView::ColumnWidth(int column) const { return ListView_GetColumnWidt
 void ChartListView::SetColumnWidth(int column, int width) { ListView_SetColumnWidth(hwnd_, column, width); }
 
 void ChartListView::SetOptionalColumns(const SessionOptions& options, const std::function<int(int)>& width) {
-  if (options.hashColumns == hashColumns_ && options.chartFacts == chartFacts_) return;
+  if (options.hashColumns == hashColumns_ && options.chartFacts == chartFacts_ &&
+      options.libraryColumns == lookupColumns_)
+    return;
   while (ColumnCount() > kChartColumnCount) ListView_DeleteColumn(hwnd_, ColumnCount() - 1);
   hashColumns_ = options.hashColumns;
   chartFacts_ = options.chartFacts;
+  // The tint comes and goes with the collection's columns.
+  if (lookupColumns_ != options.libraryColumns) InvalidateRect(hwnd_, nullptr, TRUE);
+  lookupColumns_ = options.libraryColumns;
   for (int place = kChartColumnCount; place < ShownColumnCount(options); ++place) {
     const int column = ShownColumn(options, place);
     InsertColumn(place, column, width(column));
   }
+}
+
+void ChartListView::LookupsChanged() {
+  if (lookupColumns_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+bool ChartListView::IsDuplicate(std::size_t row) const {
+  return lookupColumns_ && lookups_ && lookups_->IsDuplicate(row);
 }
 
 void ChartListView::SetDisplayEncoding(DisplayEncoding display) {
@@ -101,7 +117,7 @@ void ChartListView::AutoFitColumns() {
   // The last column would fill the rest of the view: contents or caption,
   // whichever is wider, as the others.
   ListView_SetColumnWidth(hwnd_, last, LVSCW_AUTOSIZE);
-  std::wstring caption = U(ColumnAt(last).caption);
+  std::wstring caption = U(ColumnAt(ColumnAtPlace(last)).caption);
   const int captionWidth = ListView_GetStringWidth(hwnd_, caption.c_str()) + 16;
   if (ColumnWidth(last) < captionWidth) SetColumnWidth(last, captionWidth);
 }
@@ -137,6 +153,7 @@ void ChartListView::ToggleSelectedChecks() {
 
 std::wstring ChartListView::CellText(std::size_t row, int column) const {
   if (row >= list_.Count()) return {};
+  if (column >= kLookupColumn) return lookups_ ? U(lookups_->Text(row, column - kLookupColumn)) : std::wstring();
   return U(ColumnUtf8(list_.Row(row), column, display_));
 }
 
@@ -148,6 +165,26 @@ bool ChartListView::OnNotify(NMHDR* hdr, LRESULT& result) {
       if ((di->item.mask & LVIF_TEXT) && di->item.cchTextMax > 0) {
         std::wstring text = CellText(static_cast<std::size_t>(di->item.iItem), di->item.iSubItem);
         lstrcpynW(di->item.pszText, text.c_str(), di->item.cchTextMax);
+      }
+      return true;
+    }
+    case NM_CUSTOMDRAW: {
+      auto* cd = reinterpret_cast<NMLVCUSTOMDRAW*>(hdr);
+      if (cd->nmcd.dwDrawStage == CDDS_PREPAINT) {
+        result = lookupColumns_ ? CDRF_NOTIFYITEMDRAW : CDRF_DODEFAULT;
+      } else if (cd->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
+        if (IsDuplicate(static_cast<std::size_t>(cd->nmcd.dwItemSpec))) cd->clrTextBk = kDuplicateTint;
+        result = CDRF_DODEFAULT;
+      }
+      return true;
+    }
+    case LVN_GETINFOTIPW: {
+      // Names the earlier row's archive over a tinted row.
+      auto* tip = reinterpret_cast<NMLVGETINFOTIPW*>(hdr);
+      const std::size_t row = static_cast<std::size_t>(tip->iItem);
+      if (tip->cchTextMax > 0 && IsDuplicate(row)) {
+        const std::wstring text = U(DuplicateToolTip(lookups_->Text(row, 2)));
+        lstrcpynW(tip->pszText, text.c_str(), tip->cchTextMax);
       }
       return true;
     }

@@ -17,6 +17,8 @@
 #include "platform/win32/windows_api.h"
 #include "session/column_table.h"
 
+class LibraryColumns;
+
 class ChartListView : public ChartListObserver {
  public:
   explicit ChartListView(ChartList& list);
@@ -30,11 +32,17 @@ class ChartListView : public ChartListObserver {
   int ColumnCount() const;
   int ColumnWidth(int column) const;
   void SetColumnWidth(int column, int width);
-  // Shows the columns the options add after the thirteen (hashes, facts) at
-  // the widths `width` gives each column, or takes them away.
+  // Shows the columns the options add after the thirteen (hashes, facts,
+  // the collection's) at the widths `width` gives each column, or takes
+  // them away.
   void SetOptionalColumns(const SessionOptions& options, const std::function<int(int)>& width);
+  // Where the collection's columns take their texts, and which rows are
+  // tinted as charts listed before (set once, outlives the view).
+  void SetLookups(LibraryColumns* lookups) { lookups_ = lookups; }
+  // The collection's texts may all have changed.
+  void LookupsChanged();
   // The column (of the column table) shown at a place of the header.
-  int ColumnAtPlace(int place) const { return ShownColumn(hashColumns_, place); }
+  int ColumnAtPlace(int place) const { return ShownColumn(hashColumns_, chartFacts_, place); }
   void SetDisplayEncoding(DisplayEncoding display);
   // The arrow of the last sort: the list's sign, not the column's.
   void ShowSortDirection(int column, bool ascending);
@@ -51,7 +59,8 @@ class ChartListView : public ChartListObserver {
   std::wstring CellText(std::size_t row, int column) const;
 
   // The list view's notifications that concern only the list: texts asked
-  // for, a caption edited, a check changed. True when handled.
+  // for, a caption edited, a check changed, a row drawn (the tint) and its
+  // tip. True when handled.
   bool OnNotify(NMHDR* hdr, LRESULT& result);
 
   std::function<void()> onChecksChanged;  // also after rows come or go
@@ -70,13 +79,15 @@ class ChartListView : public ChartListObserver {
   void SyncCheck(std::size_t row);
   void DrawEmptyHint();
   void ShowHeaderMenu(POINT screen);
+  bool IsDuplicate(std::size_t row) const;
 
   ChartList& list_;
   HWND hwnd_ = nullptr;
   HWND header_ = nullptr;
   HFONT font_ = nullptr;
   DisplayEncoding display_ = DisplayEncoding::kDetected;
-  bool hashColumns_ = false, chartFacts_ = false;
+  bool hashColumns_ = false, chartFacts_ = false, lookupColumns_ = false;
+  LibraryColumns* lookups_ = nullptr;
   unsigned long long lastRowPaint_ = 0;
   bool syncing_ = false;
 };

@@ -25,7 +25,11 @@ void DropView::DropFinished(const DropOutcome& outcome) {
   form_.Strip().End();
   form_.Layout();
   form_.Status().SetNotice(DropOutcomeText(outcome));
-  if (outcome.closeRequested) PostMessageW(form_.Handle(), WM_CLOSE, 0, 0);
+  if (outcome.closeRequested) {
+    PostMessageW(form_.Handle(), WM_CLOSE, 0, 0);
+    return;
+  }
+  if (form_.Library().Shown()) PostMessageW(form_.Handle(), TForm1::kRefreshLibrary, 0, 0);
 }
 
 void DropView::KeepAlive() { form_.PumpMessages(20); }

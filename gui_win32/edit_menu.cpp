@@ -123,6 +123,8 @@ void EditMenu::InstallChecked() {
     form_.StoreOptions(options);
   }
   const ListActions::InstallTotals t = actions.InstallChecked(options.songLibrary);
+  // The songs may have gone into a folder of the collection.
+  if (t.written > 0) form_.Library().FoldersChanged();
   if (!t.cancelled) form_.Status().SetNotice(InstalledStatusText(t.installed, t.written, t.same, t.kept));
 }
 

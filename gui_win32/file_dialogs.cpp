@@ -98,6 +98,25 @@ std::wstring AskCsvToImport(HWND owner, const std::wstring& folder) {
   return buffer.c_str();
 }
 
+std::wstring AskTableFile(HWND owner) {
+  std::wstring buffer(kBufferSize, L'\0');
+  std::wstring filter = U(kTableFilesFilterCaption) + L" (*.json;*.html;*.htm)";
+  filter.push_back(L'\0');
+  filter += L"*.json;*.html;*.htm";
+  filter.push_back(L'\0');
+  filter += W(kAllFilesFilterCaption) + L" (*.*)";
+  filter.push_back(L'\0');
+  filter += L"*.*";
+  filter.push_back(L'\0');
+  const std::wstring title = U(kImportTableCaption);
+  const std::wstring folder = DocumentsFolder();
+  OPENFILENAMEW ofn = FileDialog(owner, filter.c_str(), buffer, folder);
+  ofn.lpstrTitle = title.c_str();
+  ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  if (!GetOpenFileNameW(&ofn)) return {};
+  return buffer.c_str();
+}
+
 std::wstring AskFolder(HWND owner, const std::wstring& title, const std::wstring& start) {
   // The picker is a COM object; the window's thread may not have COM yet.
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);

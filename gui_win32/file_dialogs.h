@@ -25,6 +25,10 @@ std::wstring AskCsvTarget(HWND owner, const std::wstring& folder, const std::wst
 // Starts in `folder`.
 std::wstring AskCsvToImport(HWND owner, const std::wstring& folder);
 
+// A difficulty table to read in (a header JSON or an HTML page), or "" when
+// the user cancelled.
+std::wstring AskTableFile(HWND owner);
+
 // A folder chosen in the system's folder picker, titled `title`, starting
 // in `start` when it exists; "" when the user cancelled.
 std::wstring AskFolder(HWND owner, const std::wstring& title, const std::wstring& start);

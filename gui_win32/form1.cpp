@@ -61,6 +61,8 @@ bool TForm1::Create() {
   CreateMenu();
   listView_.Create(hwnd_, font_);
   listView_.onChecksChanged = [this] { ScheduleCount(); };
+  listView_.SetLookups(&library_);
+  library_.onChanged = [this] { listView_.LookupsChanged(); };
   status_.Create(hwnd_, font_);
   strip_.Create(hwnd_, font_);
   strip_.onCancel = [this] { session_.RequestCancel(); };
@@ -88,6 +90,7 @@ void TForm1::CreateMenu() {
   AppendMenuW(fileMenu_, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(fileMenu_, MF_STRING, kIdReadCsv, W(kReadCsvCaption).c_str());
   AppendMenuW(fileMenu_, MF_STRING, kIdOutCsv, W(kOutCsvCaption).c_str());
+  AppendMenuW(fileMenu_, MF_STRING, kIdImportTable, U(kImportTableCaption).c_str());
   AppendMenuW(fileMenu_, MF_STRING, kIdOptions, W(kOptionsMenuCaption).c_str());
   AppendMenuW(fileMenu_, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(fileMenu_, MF_STRING, kIdQuit, W(kQuitCaption).c_str());
@@ -134,6 +137,9 @@ LRESULT TForm1::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case kBringToFront:
       SetForegroundWindow(hwnd_);
+      return 0;
+    case kRefreshLibrary:
+      library_.Refresh();
       return 0;
     case kCountRows: {
       countScheduled_ = false;
@@ -199,6 +205,9 @@ void TForm1::OnCommand(WPARAM wParam, LPARAM lParam) {
       break;
     case kIdOptions:
       AOptionsClick();
+      break;
+    case kIdImportTable:
+      ImportTableClick();
       break;
     case kIdQuit:
       PostMessageW(hwnd_, WM_CLOSE, 0, 0);
@@ -342,7 +351,12 @@ void TForm1::OnNotify(NMHDR* hdr, LRESULT& result) {
 }
 
 void TForm1::LVColumnClick(int place) {
-  List().ColumnClick(listView_.ColumnAtPlace(place));
+  const int column = listView_.ColumnAtPlace(place);
+  // The collection's columns are worked out for the list, not held in its rows.
+  if (column >= kLookupColumn)
+    library_.SortBy(column - kLookupColumn);
+  else
+    List().ColumnClick(column);
   // The sign is the list's: the arrow shows the order the last click produced.
   listView_.ShowSortDirection(place, List().Tag() > 0);
 }
@@ -351,7 +365,8 @@ void TForm1::CopyRows() {
   const std::vector<std::size_t> rows = listView_.SelectedRows();
   if (rows.empty()) return;
   // The lines as the export would write them: CP932 bytes, or UTF-8.
-  const std::string lines = ChartCsvLines(List(), rows, options_.Csv());
+  std::vector<std::vector<std::string>> lookups;
+  const std::string lines = ChartCsvLines(List(), rows, library_.Csv(options_, lookups));
   SetClipboardText(hwnd_, options_.csvFormat == CsvFormat::kUtf8 ? U(lines) : W(lines));
 }
 
@@ -371,6 +386,7 @@ void TForm1::OpenArchiveFolder(int row) {
 void TForm1::ApplyOptions(const SessionOptions& options) {
   options_ = options;
   listView_.SetDisplayEncoding(options.displayEncoding);
+  library_.Apply(options);
   listView_.SetOptionalColumns(options, [this](int column) { return settings_.ColumnWidth(column); });
   List().SetNumericSort(options.numericSort);
   session_.scanOptions = options.ScanOptions();
@@ -380,9 +396,30 @@ void TForm1::ApplyOptions(const SessionOptions& options) {
 void TForm1::AOptionsClick() {
   SessionOptions options = options_;
   TForm2 form2(hwnd_, font_);
+  std::string error;
+  form2.SetTables(library_.Tables(error));
   if (!form2.Execute(options)) return;
+  for (const std::string& name : form2.RemovedTables())
+    if (library_.RemoveTable(name, error); !error.empty()) ShowErrorBox(hwnd_, platform::Utf8ToCp932(error));
   ApplyOptions(options);
   StoreOptions(options);
+  // New folders are scanned now, while the user waits for the columns.
+  library_.Refresh();
+}
+
+void TForm1::ImportTableClick() {
+  const std::wstring file = AskTableFile(hwnd_);
+  if (!file.empty()) ImportTable(file);
+}
+
+void TForm1::ImportTable(const std::wstring& fileName) {
+  library::StoredTable table;
+  std::string error;
+  if (!library_.ImportTable(platform::win32::WideToUtf8(fileName), table, error)) {
+    ShowErrorBox(hwnd_, platform::Utf8ToCp932(error));
+    return;
+  }
+  status_.SetNotice(TableImportedText(table.name, table.entries));
 }
 
 void TForm1::StoreOptions(const SessionOptions& options) {
@@ -419,7 +456,8 @@ void TForm1::Button1Click() {
 void TForm1::ExportCsv(const std::wstring& fileName) {
   try {
     // Written under exactly the name chosen, whatever CP932 can hold.
-    ExportList(List(), platform::FsPath{platform::win32::WideToUtf8(fileName)}, options_.Csv());
+    std::vector<std::vector<std::string>> lookups;
+    ExportList(List(), platform::FsPath{platform::win32::WideToUtf8(fileName)}, library_.Csv(options_, lookups));
   } catch (const std::exception& e) {
     ShowErrorBox(hwnd_, e.what());
     return;

@@ -19,6 +19,7 @@
 #include "gui_win32/status_bar.h"
 #include "platform/placement.h"
 #include "platform/win32/windows_api.h"
+#include "session/library_columns.h"
 #include "session/list_actions.h"
 #include "session/session.h"
 #include "session/session_options.h"
@@ -67,6 +68,11 @@ class TForm1 : public platform::PlacementWindow {
   // Writes the options to the settings file; a refusal is shown, and the
   // options hold for this run all the same.
   void StoreOptions(const SessionOptions& options);
+  // The collection's columns; ファイル → 難易度表を読み込む...: the open
+  // dialog, then the table read in (the result in the status bar, or a box).
+  LibraryColumns& Library() { return library_; }
+  void ImportTableClick();
+  void ImportTable(const std::wstring& fileName);
   // ファイル → CSV追加読込: the open dialog, then the import.
   void ImportCsvClick();
   // The rows of a list exported earlier appended; a box when it is none.
@@ -86,7 +92,11 @@ class TForm1 : public platform::PlacementWindow {
   static constexpr UINT kRunDrops = WM_APP + 1;
   static constexpr UINT kBringToFront = WM_APP + 2;
   static constexpr UINT kCountRows = WM_APP + 3;
+  // Brings the collection's columns up to date (after a drop, songs
+  // installed): posted, never run from inside the drop itself.
+  static constexpr UINT kRefreshLibrary = WM_APP + 4;
   static constexpr UINT kIdOpen = 100, kIdReadCsv = 101, kIdOutCsv = 102, kIdOptions = 104, kIdQuit = 103;
+  static constexpr UINT kIdImportTable = 105;
 
  private:
   static LRESULT CALLBACK Procedure(HWND h, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -104,6 +114,7 @@ class TForm1 : public platform::PlacementWindow {
   DropView dropView_{*this};
   Session session_{dropView_};
   ListActions actions_{session_};
+  LibraryColumns library_{session_};
   ChartListView listView_{session_.List()};
   EditMenu editMenu_{*this};
   StatusBar status_;

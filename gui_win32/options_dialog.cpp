@@ -5,8 +5,10 @@
 
 #include <commctrl.h>
 
+#include "gui_win32/error_box.h"
 #include "gui_win32/file_dialogs.h"
 #include "gui_win32/win_text.h"
+#include "platform/cp932.h"
 #include "session/captions.h"
 #include "session/status_text.h"
 
@@ -16,7 +18,9 @@ constexpr wchar_t kClassName[] = L"TForm2";
 constexpr int kLabelX = 12, kLabelWidth = 130, kControlX = 148, kControlWidth = 300, kRow = 28;
 constexpr int kClientWidth = kControlX + kControlWidth + 12;
 constexpr int kBrowseWidth = 80, kIdBrowse = 1001;
+constexpr int kIdAddFolder = 1002, kIdRemoveFolder = 1003, kIdRemoveTable = 1004;
 HWND g_shown = nullptr;
+TForm2* g_shownForm = nullptr;
 
 HWND Control(HWND parent, HFONT font, const wchar_t* cls, const std::wstring& text, DWORD style, int x, int y, int w,
              int h, int id = 0) {
@@ -61,6 +65,98 @@ void SetChoice(HWND box, int i) { SendMessageW(box, CB_SETCURSEL, static_cast<WP
 }  // namespace
 
 HWND TForm2::Shown() { return g_shown; }
+TForm2* TForm2::ShownForm() { return g_shownForm; }
+
+int TForm2::CreateLibraryControls(int y) {
+  libraryColumns_ = Check(hwnd_, font_, U(kLibraryColumnsCheck), y);
+  y += kRow;
+  const int listWidth = kControlWidth - kBrowseWidth - 6, buttonX = kControlX + listWidth + 6;
+  Label(hwnd_, font_, U(kLibraryFoldersLabel), y);
+  libraryFolders_ = Control(hwnd_, font_, L"LISTBOX", L"", WS_BORDER | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | LBS_NOTIFY,
+                            kControlX, y, listWidth, 72);
+  Control(hwnd_, font_, L"BUTTON", U(kAddCaption), BS_PUSHBUTTON | WS_TABSTOP, buttonX, y, kBrowseWidth, 23,
+          kIdAddFolder);
+  Control(hwnd_, font_, L"BUTTON", U(kRemoveCaption), BS_PUSHBUTTON | WS_TABSTOP, buttonX, y + 28, kBrowseWidth, 23,
+          kIdRemoveFolder);
+  y += 72 + 8;
+  Label(hwnd_, font_, U(kTablesLabel), y);
+  tableList_ = Control(hwnd_, font_, WC_LISTVIEWW, L"",
+                       WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
+                       kControlX, y, listWidth, 96);
+  ListView_SetExtendedListViewStyle(tableList_, LVS_EX_FULLROWSELECT);
+  const struct {
+    const char* caption;
+    int width, format;
+  } columns[] = {{kTableNameCaption, listWidth - 110, LVCFMT_LEFT},
+                 {kTableSymbolCaption, 40, LVCFMT_LEFT},
+                 {kTableEntriesCaption, 50, LVCFMT_RIGHT}};
+  for (int i = 0; i < 3; ++i) {
+    std::wstring caption = U(columns[i].caption);
+    LVCOLUMNW c{};
+    c.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+    c.fmt = columns[i].format;
+    c.cx = columns[i].width;
+    c.pszText = caption.data();
+    ListView_InsertColumn(tableList_, i, &c);
+  }
+  Control(hwnd_, font_, L"BUTTON", U(kRemoveCaption), BS_PUSHBUTTON | WS_TABSTOP, buttonX, y, kBrowseWidth, 23,
+          kIdRemoveTable);
+  return y + 96 + 8;
+}
+
+void TForm2::FillTables() {
+  ListView_DeleteAllItems(tableList_);
+  int row = 0;
+  for (const library::StoredTable& table : tables_) {
+    std::wstring texts[] = {U(table.name), U(table.symbol), std::to_wstring(table.entries)};
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = row;
+    item.pszText = texts[0].data();
+    ListView_InsertItem(tableList_, &item);
+    ListView_SetItemText(tableList_, row, 1, texts[1].data());
+    ListView_SetItemText(tableList_, row, 2, texts[2].data());
+    ++row;
+  }
+}
+
+bool TForm2::AddLibraryFolder(const std::wstring& folder) {
+  std::wstring clean = folder;
+  while (clean.size() > 3 && (clean.back() == L'\\' || clean.back() == L'/')) clean.pop_back();
+  if (clean.empty()) return false;
+  const int count = static_cast<int>(SendMessageW(libraryFolders_, LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    std::wstring listed(static_cast<std::size_t>(SendMessageW(libraryFolders_, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0)) + 1,
+                        L'\0');
+    listed.resize(static_cast<std::size_t>(
+        SendMessageW(libraryFolders_, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(listed.data()))));
+    if (_wcsicmp(listed.c_str(), clean.c_str()) == 0) return false;
+  }
+  // The settings file holds CP932 text: a folder it cannot name would come
+  // back as another.
+  bool exact = true;
+  platform::win32::WideToCp932(clean, &exact);
+  if (!exact) {
+    ShowErrorBox(hwnd_, platform::Utf8ToCp932(kUnusableFolderMessage) + platform::win32::WideToCp932(clean));
+    return false;
+  }
+  const LRESULT at = SendMessageW(libraryFolders_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(clean.c_str()));
+  SendMessageW(libraryFolders_, LB_SETCURSEL, static_cast<WPARAM>(at), 0);
+  return true;
+}
+
+void TForm2::RemoveSelectedLibraryFolder() {
+  const LRESULT at = SendMessageW(libraryFolders_, LB_GETCURSEL, 0, 0);
+  if (at != LB_ERR) SendMessageW(libraryFolders_, LB_DELETESTRING, static_cast<WPARAM>(at), 0);
+}
+
+void TForm2::RemoveSelectedTable() {
+  const int at = ListView_GetNextItem(tableList_, -1, LVNI_SELECTED);
+  if (at < 0 || static_cast<std::size_t>(at) >= tables_.size()) return;
+  removedTables_.push_back(tables_[static_cast<std::size_t>(at)].name);
+  tables_.erase(tables_.begin() + at);
+  FillTables();
+}
 
 void TForm2::CreateControls() {
   int y = 12;
@@ -96,7 +192,9 @@ void TForm2::CreateControls() {
   previewCommand_ = Control(hwnd_, font_, L"EDIT", L"", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, kControlX, y,
                             kControlWidth, 23);
   SendMessageW(previewCommand_, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(L"bemuse %f"));
-  y += kRow + 12;
+  y += kRow + 4;
+  y = CreateLibraryControls(y);
+  y += 4;
   Control(hwnd_, font_, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, kClientWidth - 2 * (88 + 8), y, 88, 26, IDOK);
   Control(hwnd_, font_, L"BUTTON", W(kCancelCaption), BS_PUSHBUTTON | WS_TABSTOP, kClientWidth - (88 + 8), y, 88, 26,
           IDCANCEL);
@@ -122,6 +220,13 @@ void TForm2::SetOptions(const SessionOptions& o) {
   SetChecked(numericSort_, o.numericSort);
   SetWindowTextW(songLibrary_, U(o.songLibrary).c_str());
   SetWindowTextW(previewCommand_, U(o.previewCommand).c_str());
+
+  SetChecked(libraryColumns_, o.libraryColumns);
+  SendMessageW(libraryFolders_, LB_RESETCONTENT, 0, 0);
+  for (const std::string& folder : o.libraryFolders)
+    SendMessageW(libraryFolders_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(U(folder).c_str()));
+  removedTables_.clear();
+  FillTables();
 }
 
 SessionOptions TForm2::Options() const {
@@ -136,6 +241,16 @@ SessionOptions TForm2::Options() const {
   o.numericSort = Checked(numericSort_);
   o.songLibrary = platform::win32::WideToUtf8(Text(songLibrary_));
   o.previewCommand = platform::win32::WideToUtf8(Text(previewCommand_));
+
+  o.libraryColumns = Checked(libraryColumns_);
+  const int count = static_cast<int>(SendMessageW(libraryFolders_, LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    std::wstring folder(static_cast<std::size_t>(SendMessageW(libraryFolders_, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0)) + 1,
+                        L'\0');
+    folder.resize(static_cast<std::size_t>(
+        SendMessageW(libraryFolders_, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(folder.data()))));
+    o.libraryFolders.push_back(platform::win32::WideToUtf8(folder));
+  }
   return o;
 }
 
@@ -152,6 +267,19 @@ LRESULT CALLBACK TForm2::Procedure(HWND h, UINT msg, WPARAM wParam, LPARAM lPara
   }
   if (form && msg == WM_COMMAND && LOWORD(wParam) == kIdBrowse) {
     form->BrowseLibrary();
+    return 0;
+  }
+  if (form && msg == WM_COMMAND && LOWORD(wParam) == kIdAddFolder) {
+    const std::wstring dir = AskFolder(h, U(kChooseLibraryFolderCaption), {});
+    if (!dir.empty()) form->AddLibraryFolder(dir);
+    return 0;
+  }
+  if (form && msg == WM_COMMAND && LOWORD(wParam) == kIdRemoveFolder) {
+    form->RemoveSelectedLibraryFolder();
+    return 0;
+  }
+  if (form && msg == WM_COMMAND && LOWORD(wParam) == kIdRemoveTable) {
+    form->RemoveSelectedTable();
     return 0;
   }
   if (form && msg == WM_CLOSE) {
@@ -172,6 +300,7 @@ bool TForm2::Execute(SessionOptions& options) {
   SetOptions(options);
   result_ = 0;
   g_shown = hwnd_;
+  g_shownForm = this;
   EnableWindow(owner_, FALSE);
   ShowWindow(hwnd_, SW_SHOW);
   SetFocus(chartFiles_);
@@ -190,6 +319,7 @@ bool TForm2::Execute(SessionOptions& options) {
   }
   if (result_ == IDOK) options = Options();
   g_shown = nullptr;
+  g_shownForm = nullptr;
   EnableWindow(owner_, TRUE);
   DestroyWindow(hwnd_);
   hwnd_ = nullptr;

@@ -3,9 +3,15 @@
 // TForm2 on Windows: the options window (オプション), with the choices of
 // the Qt window's: chart files, hash columns, charts-only unpacking,
 // unpacking ahead, CSV format, display encoding, number sorting, the song
-// folder (typed or chosen with 参照...) and the preview program. It edits a
-// copy of the options; the main window applies and stores them when the
-// user confirms.
+// folder (typed or chosen with 参照...), the preview program, and the
+// collection (its columns' box, the song folders added with the folder
+// picker and removed, the difficulty tables listed and removed). It edits a
+// copy of the options; the main window applies and stores them, and drops
+// the removed tables, when the user confirms.
+#include <string>
+#include <vector>
+
+#include "library/library_index.h"
 #include "platform/win32/windows_api.h"
 #include "session/session_options.h"
 
@@ -18,6 +24,20 @@ class TForm2 {
   bool Execute(SessionOptions& options);
   // The window while it is shown (for the tests' sake), else null.
   static HWND Shown();
+  // The window shown, for the tests' sake (null when none is).
+  static TForm2* ShownForm();
+
+  // The tables listed (set before Execute) and those the user removed.
+  void SetTables(std::vector<library::StoredTable> tables) { tables_ = std::move(tables); }
+  const std::vector<std::string>& RemovedTables() const { return removedTables_; }
+  // A song folder added to the list (what the folder picker gives); one
+  // listed already, or that the settings file cannot name, is not.
+  bool AddLibraryFolder(const std::wstring& folder);
+  void RemoveSelectedLibraryFolder();
+  void RemoveSelectedTable();
+  HWND LibraryFolders() const { return libraryFolders_; }
+  HWND Tables() const { return tableList_; }
+  HWND LibraryColumnsBox() const { return libraryColumns_; }
 
  private:
   static LRESULT CALLBACK Procedure(HWND h, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -25,6 +45,8 @@ class TForm2 {
   void SetOptions(const SessionOptions& options);
   SessionOptions Options() const;
   void BrowseLibrary();
+  int CreateLibraryControls(int y);
+  void FillTables();
 
   HWND owner_;
   HFONT font_;
@@ -33,4 +55,9 @@ class TForm2 {
   HWND csvFormat_ = nullptr, displayEncoding_ = nullptr, numericSort_ = nullptr, chartFacts_ = nullptr;
   HWND songLibrary_ = nullptr, previewCommand_ = nullptr;
   int result_ = 0;  // IDOK or IDCANCEL once the user has chosen
+
+  // The collection.
+  HWND libraryColumns_ = nullptr, libraryFolders_ = nullptr, tableList_ = nullptr;
+  std::vector<library::StoredTable> tables_;
+  std::vector<std::string> removedTables_;
 };

@@ -3,6 +3,7 @@
 // What the collection knows of each row of a list: the columns Library,
 // Table and Duplicate, as UTF-8 text.
 #include <array>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,15 @@ struct RowLookup {
 // is filled then); `folders` are the library folders to look in, in order.
 // Rows without hashes get empty columns.
 std::vector<RowLookup> LookUpRows(const ChartList& list, LibraryIndex* index, const std::vector<std::string>& folders);
+
+// The parts, for a window that works them out row by row as it draws:
+// Library and Table of a chart with these hashes (Duplicate left empty),
+RowLookup LookUpChart(LibraryIndex& index, const std::string& md5, const std::string& sha256,
+                      const std::vector<std::string>& folders);
+// for each row of `list` the earlier row with the same MD5 (npos when none),
+std::vector<std::size_t> EarlierRowsWithSameMd5(const ChartList& list);
+// and the Duplicate text naming that row.
+std::string DuplicateText(const ChartList& list, std::size_t earlierRow);
 
 // The same as fields per row, in caption order, for the CSV.
 std::vector<std::vector<std::string>> LookupFields(const std::vector<RowLookup>& rows);

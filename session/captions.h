@@ -86,3 +86,17 @@ inline constexpr char kSongLibraryLabel[] = "曲フォルダ";
 inline constexpr char kPreviewCommandLabel[] = "プレビュー";
 inline constexpr char kBrowseCaption[] = "参照...";
 inline constexpr char kChooseLibraryCaption[] = "曲を入れるフォルダを選んでください";
+// The collection: the options window's group, the File menu's entry.
+inline constexpr char kLibraryGroupCaption[] = "ライブラリと難易度表";
+inline constexpr char kLibraryColumnsCheck[] = "ライブラリと難易度表の列を表示する";
+inline constexpr char kLibraryFoldersLabel[] = "ライブラリのフォルダ";
+inline constexpr char kTablesLabel[] = "難易度表";
+inline constexpr char kAddCaption[] = "追加...";
+inline constexpr char kRemoveCaption[] = "削除";
+inline constexpr char kUnusableFolderMessage[] = "フォルダ名を CP932 で表せないため、ライブラリに使えません: ";
+inline constexpr char kChooseLibraryFolderCaption[] = "ライブラリのフォルダを選んでください";
+inline constexpr char kImportTableCaption[] = "難易度表を読み込む...";
+inline constexpr char kTableFilesFilterCaption[] = "難易度表";
+inline constexpr char kTableNameCaption[] = "名前";
+inline constexpr char kTableSymbolCaption[] = "記号";
+inline constexpr char kTableEntriesCaption[] = "件数";

@@ -17,7 +17,13 @@ struct ColumnSpec {
   bool number;        // holds a value that may be sorted as a number
 };
 
-inline constexpr std::array<ColumnSpec, kColumnCountWithFacts> kColumnTable = {{
+// The collection's columns (session/library_columns.h) follow the facts:
+// worked out for the list, not held by its rows.
+inline constexpr int kLookupColumn = kColumnCountWithFacts;  // Library, Table, Duplicate
+inline constexpr int kLookupColumnCount = 3;
+inline constexpr int kColumnCountWithLookups = kLookupColumn + kLookupColumnCount;
+
+inline constexpr std::array<ColumnSpec, kColumnCountWithLookups> kColumnTable = {{
     {"Filename", ColumnAlign::kLeft, 50, false},
     {"Artist", ColumnAlign::kLeft, 50, false},
     {"Genre", ColumnAlign::kLeft, 50, false},
@@ -44,6 +50,10 @@ inline constexpr std::array<ColumnSpec, kColumnCountWithFacts> kColumnTable = {{
     {"Length", ColumnAlign::kRight, 50, false},
     {"Missing", ColumnAlign::kRight, 50, true},
     {"Random", ColumnAlign::kCenter, 50, false},
+    // The collection's, shown when the options ask for them.
+    {"Library", ColumnAlign::kLeft, 200, false},
+    {"Table", ColumnAlign::kLeft, 80, false},
+    {"Duplicate", ColumnAlign::kLeft, 120, false},
 }};
 
 inline const ColumnSpec& ColumnAt(int column) { return kColumnTable.at(static_cast<std::size_t>(column)); }
@@ -51,16 +61,21 @@ inline const ColumnSpec& ColumnAt(int column) { return kColumnTable.at(static_ca
 // How many columns the list shows with these options.
 inline int ShownColumnCount(const SessionOptions& options) {
   return kChartColumnCount + (options.hashColumns ? kColumnCountWithHashes - kChartColumnCount : 0) +
-         (options.chartFacts ? kFactColumnCount : 0);
+         (options.chartFacts ? kFactColumnCount : 0) + (options.libraryColumns ? kLookupColumnCount : 0);
 }
 
-// The column (index of kColumnTable and ChartRow::ColumnText) shown at
-// `place` (0 to ShownColumnCount - 1): without the hash columns the facts
-// move up to follow the thirteen.
-inline int ShownColumn(bool hashColumns, int place) {
-  return place >= kChartColumnCount && !hashColumns ? place + (kColumnCountWithHashes - kChartColumnCount) : place;
+// The column (index of kColumnTable; ChartRow::ColumnText below
+// kLookupColumn) shown at `place` (0 to ShownColumnCount - 1): the
+// optional groups that are hidden leave no gap, so those after them move up.
+inline int ShownColumn(bool hashColumns, bool factColumns, int place) {
+  int column = place;
+  if (column >= kChartColumnCount && !hashColumns) column += kColumnCountWithHashes - kChartColumnCount;
+  if (column >= kFactsColumn && !factColumns) column += kFactColumnCount;
+  return column;
 }
-inline int ShownColumn(const SessionOptions& options, int place) { return ShownColumn(options.hashColumns, place); }
+inline int ShownColumn(const SessionOptions& options, int place) {
+  return ShownColumn(options.hashColumns, options.chartFacts, place);
+}
 
 // The columns whose widths live in the options' section (they appear only
 // once the options ask for them).

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "session/session.h"
 
+#include <algorithm>
+#include <future>
 #include <thread>
 
 #include "charts/progress_text.h"
@@ -129,6 +131,28 @@ void Session::RunJob(const std::vector<std::string>& archives, const std::functi
   view_.DropFinished(outcome);
   // Archives dropped while the action ran were queued behind it.
   if (!queue_.empty() && !outcome.closeRequested) RunQueue();
+}
+
+void Session::RunBackgroundJob(const std::vector<std::string>& items,
+                               const std::function<void(std::size_t, const std::atomic<bool>&)>& each,
+                               const std::function<std::string()>& entry) {
+  RunJob(items, [&](std::size_t i) {
+    std::atomic<bool> stop{false};
+    std::future<void> done = std::async(std::launch::async, [&] { each(i, stop); });
+    // The worker's progress is passed on from here, the one thread the view
+    // may be touched from.
+    const auto step = std::max(keepAliveInterval / 4, std::chrono::milliseconds(5));
+    while (done.wait_for(step) != std::future_status::ready) {
+      if (Stopping()) stop = true;
+      if (!stop) {
+        const std::string text = platform::Utf8ToCp932(entry());
+        std::lock_guard<std::mutex> lock(entryMutex_);
+        entry_ = text;
+      }
+      KeepAlive();
+    }
+    done.get();
+  });
 }
 
 void Session::KeepAlive(bool now) {

@@ -6,6 +6,7 @@
 // archive, a close put off until then, progress at a steady rate, and the
 // problems of each archive. The Qt window, the Windows window and
 // bmslist-cli are views of it (SessionView); none wires a drop itself.
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <deque>
@@ -74,6 +75,15 @@ class Session {
   // while a drop or another action runs.
   void RunJob(const std::vector<std::string>& archives, const std::function<void(std::size_t)>& each);
   bool LastJobCancelled() const { return lastJobCancelled_; }
+  // The same for work that runs in one piece per item (scanning a song
+  // folder): `each(i, stop)` runs on a thread of its own while this thread
+  // keeps the view alive, passing on `entry()` (UTF-8, read on this thread)
+  // as the strip's entry text; `stop` turns true on a cancel or a close,
+  // and `each` should then return soon. `each` reports its own failures and
+  // throws nothing.
+  void RunBackgroundJob(const std::vector<std::string>& items,
+                        const std::function<void(std::size_t, const std::atomic<bool>& stop)>& each,
+                        const std::function<std::string()>& entry);
 
  private:
   void RunQueue();

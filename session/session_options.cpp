@@ -10,6 +10,8 @@ using namespace settings_keys;
 namespace {
 
 // Every option is a choice of two, stored as 0 (the default) or 1.
+constexpr int kMaxLibraryFolders = 1000;
+
 bool ReadChoice(const TIniGT& ini, const char* key) { return ini.ReadInteger(kOptionsSection, key, 0) == 1; }
 void WriteChoice(TIniGT& ini, const char* key, bool on) { ini.WriteInteger(kOptionsSection, key, on ? 1 : 0); }
 
@@ -36,6 +38,14 @@ SessionOptions ReadSessionOptions(const TIniGT& ini) {
   o.chartFacts = ReadChoice(ini, kChartFactsKey);
   o.songLibrary = platform::FsName(ini.ReadString(kOptionsSection, kSongLibraryKey, ""));
   o.previewCommand = platform::Cp932ToUtf8(ini.ReadString(kOptionsSection, kPreviewCommandKey, ""));
+
+  o.libraryColumns = ReadChoice(ini, kLibraryColumnsKey);
+  // A count past any real list is a damaged file, not a reason to read on.
+  const int folders = ini.ReadInteger(kOptionsSection, kLibraryFolderCountKey, 0);
+  for (int n = 1; n <= folders && n <= kMaxLibraryFolders; ++n) {
+    const std::string folder = ini.ReadString(kOptionsSection, LibraryFolderKey(static_cast<std::size_t>(n)), "");
+    if (!folder.empty()) o.libraryFolders.push_back(platform::FsName(folder));
+  }
   return o;
 }
 
@@ -54,4 +64,12 @@ void WriteSessionOptions(TIniGT& ini, const SessionOptions& o) {
     ini.WriteString(kOptionsSection, kSongLibraryKey, platform::Utf8ToCp932(o.songLibrary));
   if (!o.previewCommand.empty() || !ini.ReadString(kOptionsSection, kPreviewCommandKey, "").empty())
     ini.WriteString(kOptionsSection, kPreviewCommandKey, platform::Utf8ToCp932(o.previewCommand));
+
+  WriteChoice(ini, kLibraryColumnsKey, o.libraryColumns);
+  const int stored = ini.ReadInteger(kOptionsSection, kLibraryFolderCountKey, 0);
+  if (!o.libraryFolders.empty() || stored != 0) {
+    ini.WriteInteger(kOptionsSection, kLibraryFolderCountKey, static_cast<int>(o.libraryFolders.size()));
+    for (std::size_t n = 1; n <= o.libraryFolders.size(); ++n)
+      ini.WriteString(kOptionsSection, LibraryFolderKey(n), platform::Utf8ToCp932(o.libraryFolders[n - 1]));
+  }
 }

@@ -7,6 +7,7 @@
 // behaviour.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "charts/column_text.h"
 #include "charts/csv_export.h"
@@ -24,6 +25,11 @@ struct SessionOptions {
   bool chartFacts = false;         // the facts columns, computed from the whole chart
   std::string songLibrary;         // where songs are installed (file system form); asked for on first use
   std::string previewCommand;      // the player or viewer a chart is previewed with; "%f" is the chart
+
+  // The collection: the song folders looked in (file system form, absolute)
+  // and the Library, Table and Duplicate columns after the others.
+  std::vector<std::string> libraryFolders;
+  bool libraryColumns = false;
 
   bool operator==(const SessionOptions&) const = default;
 

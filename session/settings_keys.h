@@ -2,6 +2,7 @@
 #pragma once
 // Every section and key of the settings file, and the designed sizes they
 // fall back to: the windows and the options read them from here only.
+#include <cstddef>
 #include <string>
 
 namespace settings_keys {
@@ -26,6 +27,12 @@ inline constexpr char kNumericSortKey[] = "NumericSort";
 inline constexpr char kChartFactsKey[] = "ChartFacts";
 inline constexpr char kSongLibraryKey[] = "SongLibrary";        // CP932 text
 inline constexpr char kPreviewCommandKey[] = "PreviewCommand";  // CP932 text
+
+// The collection: the columns' choice, and the song folders as a count
+// "LibraryFolders" and "LibraryFolder1"... (CP932 text).
+inline constexpr char kLibraryColumnsKey[] = "LibraryColumns";
+inline constexpr char kLibraryFolderCountKey[] = "LibraryFolders";
+inline std::string LibraryFolderKey(std::size_t n) { return "LibraryFolder" + std::to_string(n); }
 
 inline std::string WidthKey(int column) { return "Width" + std::to_string(column); }
 

@@ -46,3 +46,11 @@ std::string ImportedStatusText(std::size_t rows) { return std::to_string(rows) +
 std::string TrashQuestion(std::size_t archives) {
   return "チェックした譜面の入っている " + std::to_string(archives) + " 個の書庫をごみ箱に移します。よろしいですか?";
 }
+
+std::string LibraryScanText(std::size_t charts) { return "ライブラリを調べています... " + std::to_string(charts) + " 件"; }
+std::string TableImportedText(const std::string& name, std::size_t entries) {
+  return "「" + name + "」を読み込みました (" + std::to_string(entries) + " 件)";
+}
+std::string DuplicateToolTip(const std::string& earlierArchive) {
+  return "同じ譜面 (MD5) が前の行にあります: " + earlierArchive;
+}

@@ -38,3 +38,9 @@ std::string ProblemListFolderCaption();
 std::string AutoFitColumnsCaption();
 // The options window's box for sorting 難易度, Player and BPM by value.
 std::string NumericSortCaption();
+
+// The collection: a scan of the song folders under way ("ライブラリを調べています... 120 件"),
+std::string LibraryScanText(std::size_t charts);
+// a difficulty table read in, and what the Duplicate tint's tooltip says.
+std::string TableImportedText(const std::string& name, std::size_t entries);
+std::string DuplicateToolTip(const std::string& earlierArchive);

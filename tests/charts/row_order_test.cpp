@@ -142,6 +142,22 @@ TEST(ChartListSort, EqualRowsKeepTheirOrderBothWays) {
   EXPECT_EQ(Tags(list), "135246");
 }
 
+TEST(ChartListSort, KeysWorkedOutForTheListSortWithTheSameSignAndOrder) {
+  ChartList list = ListOf({{"x", "", "1"}, {"x", "", "2"}, {"x", "", "3"}, {"x", "", "4"}}, siGenre);
+  const std::uint64_t before = list.Revision();
+  list.ColumnClickByKeys({"b", "", "あ", "A"});  // ascending: empty first, lower case before upper, kana last
+  EXPECT_EQ(Tags(list), "2413");
+  EXPECT_NE(list.Revision(), before);
+  list.ColumnClick(2);  // the sign is shared with the list's own columns
+  EXPECT_EQ(list.Tag(), -1);
+  list.ColumnClickByKeys({"", "x", "", "x"});  // by row as the list stands; equal keys keep their order
+  EXPECT_EQ(Tags(list), "2143");
+  // Keys that do not match the rows change nothing, not even the sign.
+  list.ColumnClickByKeys({"a"});
+  EXPECT_EQ(list.Tag(), 1);
+  EXPECT_EQ(Tags(list), "2143");
+}
+
 TEST(ChartListSort, ListOrderMatchesCompareRows) {
   // A larger mixed list: every neighbouring pair after sorting must be in
   // CompareRows order, checked against the pairwise comparison.

@@ -135,14 +135,15 @@ class Form1Test : public QObject {
     QCOMPARE(form.menuBar()->actions()[1], form.Edit()->Edit1->menuAction());
     QCOMPARE(form.File1->title(), U("\x83\x74\x83\x40\x83\x43\x83\x8b"));  // ファイル
     QList<QAction*> entries = form.File1->actions();
-    QCOMPARE(entries.size(), 7);
+    QCOMPARE(entries.size(), 8);
     QCOMPARE(entries[0], form.AOpen);  // the entry to open archives without a drop
     QVERIFY(entries[1]->isSeparator());
     QCOMPARE(entries[2], form.AreadCSV);
     QCOMPARE(entries[3], form.AOutCSV);
-    QCOMPARE(entries[4], form.AOptions);
-    QVERIFY(entries[5]->isSeparator());
-    QCOMPARE(entries[6], form.AQuit);
+    QCOMPARE(entries[4], form.AImportTable);
+    QCOMPARE(entries[5], form.AOptions);
+    QVERIFY(entries[6]->isSeparator());
+    QCOMPARE(entries[7], form.AQuit);
     QCOMPARE(form.AOptions->text(), QString::fromUtf8("オプション..."));
     QCOMPARE(form.AreadCSV->text(), QString::fromUtf8("CSV追加読込"));
     QCOMPARE(form.AOutCSV->text(), QString::fromUtf8("一覧をCSVで出力"));

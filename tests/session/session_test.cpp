@@ -3,7 +3,9 @@
 // archives: what every window and the CLI rely on, tested once.
 #include "session/session.h"
 
+#include <atomic>
 #include <optional>
+#include <thread>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -167,6 +169,37 @@ TEST_F(SessionTest, KeepAliveComesDuringTheDropAndCanCancelIt) {
   EXPECT_TRUE(Captions().empty());
   EXPECT_TRUE(view_.outcomes[0].cancelled);
   EXPECT_EQ(view_.outcomes[0].handled, 0u);
+}
+
+TEST_F(SessionTest, ABackgroundJobKeepsTheViewAliveTellsItsStopAndQueuesDrops) {
+  // The worker runs until told to stop; meanwhile this thread keeps the view
+  // alive, a drop is queued, and the cancel reaches the worker.
+  std::atomic<int> polls{0};
+  int keepAlives = 0;
+  view_.onKeepAlive = [&] {
+    ++keepAlives;
+    if (keepAlives == 3) session_.Drop({Arc("two.lzh")});
+    if (keepAlives == 5) session_.RequestCancel();
+  };
+  std::vector<std::size_t> started;
+  std::vector<bool> stopped;
+  session_.RunBackgroundJob(
+      {"first", "second"},
+      [&](std::size_t i, const std::atomic<bool>& stop) {
+        started.push_back(i);
+        while (!stop) {
+          ++polls;
+          std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        stopped.push_back(true);
+      },
+      [&] { return "polls " + std::to_string(polls.load()); });
+  EXPECT_EQ(started, std::vector<std::size_t>{0});  // the second never began
+  EXPECT_EQ(stopped.size(), 1u);
+  EXPECT_TRUE(session_.LastJobCancelled());
+  EXPECT_GE(keepAlives, 5);
+  EXPECT_TRUE(Captions().empty());  // a cancel ends what was dropped meanwhile too
+  EXPECT_FALSE(session_.Busy());
 }
 
 TEST_F(SessionTest, TheScanOptionsOfEachDropAreReadWhenItStarts) {

@@ -67,23 +67,28 @@ TEST_F(WindowSettingsTest, WidthsComeBackAsStoredAndTheOptionalOnesWithTheOption
 
 TEST_F(WindowSettingsTest, FactColumnsFollowTheThirteenOrTheHashColumns) {
   struct Case {
-    bool hashes, facts;
+    bool hashes, facts, library;
     int count;
     std::vector<int> columnsFrom13;
   } cases[] = {
-      {false, false, 13, {}},
-      {true, false, 15, {13, 14}},
-      {false, true, 21, {15, 16, 17, 18, 19, 20, 21, 22}},
-      {true, true, 23, {13, 14, 15, 16, 17, 18, 19, 20, 21, 22}},
+      {false, false, false, 13, {}},
+      {true, false, false, 15, {13, 14}},
+      {false, true, false, 21, {15, 16, 17, 18, 19, 20, 21, 22}},
+      {true, true, false, 23, {13, 14, 15, 16, 17, 18, 19, 20, 21, 22}},
+      {false, false, true, 16, {23, 24, 25}},
+      {true, false, true, 18, {13, 14, 23, 24, 25}},
+      {false, true, true, 24, {15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25}},
+      {true, true, true, 26, {13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25}},
   };
   for (const Case& c : cases) {
     SessionOptions options;
     options.hashColumns = c.hashes;
     options.chartFacts = c.facts;
+    options.libraryColumns = c.library;
     ASSERT_EQ(ShownColumnCount(options), c.count);
     std::vector<int> columns;
     for (int place = kChartColumnCount; place < c.count; ++place) columns.push_back(ShownColumn(options, place));
-    EXPECT_EQ(columns, c.columnsFrom13) << c.hashes << c.facts;
+    EXPECT_EQ(columns, c.columnsFrom13) << c.hashes << c.facts << c.library;
   }
   // Widths are stored by column, wherever the column is shown.
   SessionOptions facts;
@@ -107,6 +112,23 @@ TEST_F(WindowSettingsTest, OptionsRoundTripAndStayDefaultWhenNeverWritten) {
   chosen.csvFormat = CsvFormat::kUtf8;
   settings.WriteOptions(chosen);
   EXPECT_EQ(WindowSettings().ReadOptions(), chosen);
+  EXPECT_EQ(settings.ini.ReadString("Options", "LibraryFolders", "none"), "none");  // never chosen, never written
+
+  // The song folders, in order; the count says how many of the keys hold.
+  chosen.libraryColumns = true;
+  chosen.libraryFolders = {tmp_.Path() + "songs", tmp_.Path() + "曲", tmp_.Path() + "more"};
+  settings.WriteOptions(chosen);
+  EXPECT_EQ(WindowSettings().ReadOptions(), chosen);
+  chosen.libraryFolders = {tmp_.Path() + "more"};
+  settings.WriteOptions(chosen);
+  EXPECT_EQ(WindowSettings().ReadOptions(), chosen);
+  chosen.libraryFolders.clear();
+  settings.WriteOptions(chosen);
+  EXPECT_EQ(WindowSettings().ReadOptions(), chosen);
+  // A damaged count reads no further than the keys there are.
+  settings.ini.WriteInteger("Options", "LibraryFolders", 2000000000);
+  EXPECT_EQ(WindowSettings().ReadOptions().libraryFolders,
+            (std::vector<std::string>{tmp_.Path() + "more", tmp_.Path() + "曲", tmp_.Path() + "more"}));
 }
 
 TEST_F(WindowSettingsTest, AnExportIsNeverOfferedInNorWrittenToAWorkingFolder) {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "archiver_api.h"
+#include "charts/chart_hash.h"
 #include "charts/csv_export.h"
 #include "charts/working_folder.h"
 #include "gui_win32/clipboard.h"
@@ -30,6 +31,7 @@
 #include "platform/paths.h"
 #include "platform/whole_file_write.h"
 #include "session/captions.h"
+#include "session/column_table.h"
 #include "session/status_text.h"
 #include "tests/windows/win_temp_dir.h"
 
@@ -509,6 +511,101 @@ TEST_F(Window, InstallsTheCheckedArchivesIntoTheSongFolderOnceOnly) {
   EXPECT_EQ(form.Status().Text(StatusBar::kNoticePart), U(InstalledStatusText(2, 0, 3, 0)));
   EXPECT_TRUE(errors_.empty());
   for (const ArchiveProblem& p : form.DropSession().Problems()) ADD_FAILURE() << ProblemReasonsText(p);
+}
+
+// What the user does in the options window's collection group: adds a
+// folder (as the picker would give it) twice, removes the table, then
+// presses OK or キャンセル.
+UINT g_libraryButton = IDOK;
+std::wstring g_addedFolder;
+int g_tablesShown = -1;
+void CALLBACK UseLibraryGroup(HWND, UINT, UINT_PTR timer, DWORD) {
+  TForm2* form = TForm2::ShownForm();
+  if (!form) return;
+  KillTimer(nullptr, timer);
+  g_tablesShown = ListView_GetItemCount(form->Tables());
+  EXPECT_TRUE(form->AddLibraryFolder(g_addedFolder));
+  EXPECT_FALSE(form->AddLibraryFolder(g_addedFolder + L"\\"));  // listed already
+  ListView_SetItemState(form->Tables(), 0, LVIS_SELECTED, LVIS_SELECTED);
+  form->RemoveSelectedTable();
+  EXPECT_EQ(ListView_GetItemCount(form->Tables()), 0);
+  SendMessageW(TForm2::Shown(), WM_COMMAND, g_libraryButton, 0);
+}
+
+TEST_F(Window, TheCollectionsColumnsTintTheChartsListedBeforeAndTheOptionsKeepFoldersAndTables) {
+  // A song folder holding one chart of the archive; a table listing it.
+  const std::string chart = "#TITLE \x96\xe9\x96\xbe\x82\xaf\r\n#PLAYLEVEL 3\r\n#BPM 150\r\n";  // a_n.bms
+  const std::wstring library = dir_.Wide() + L"\\lib", more = dir_.Wide() + L"\\more";
+  CreateDirectoryW(library.c_str(), nullptr);
+  CreateDirectoryW(more.c_str(), nullptr);
+  WriteWide(library + L"\\a_n.bms", chart);
+  ChartHasher hasher;
+  hasher.Update(chart);
+  std::string md5, sha256;
+  hasher.Finish(md5, sha256);
+  WriteWide(dir_.Wide() + L"\\head.json", "{\"name\": \"T\", \"symbol\": \"sl\", \"data_url\": \"body.json\"}");
+  WriteWide(dir_.Wide() + L"\\body.json", "[{\"md5\": \"" + md5 + "\", \"level\": \"5\"}]");
+  platform::WriteWholeFile(ini_, "[Options]\r\nLibraryColumns=1\r\nLibraryFolders=1\r\nLibraryFolder1=" +
+                                     platform::win32::WideToCp932(library) + "\r\n");
+  const std::wstring mirror = dir_.Wide() + L"\\mirror.zip";
+  CopyFileW(platform::win32::Cp932ToWide(songs_).c_str(), mirror.c_str(), FALSE);
+
+  TForm1& form = Open();
+  form.Library().SetIndexPath(platform::win32::WideToUtf8(dir_.Wide() + L"\\library.sqlite"));
+  ASSERT_EQ(form.ListView().ColumnCount(), kChartColumnCount + kLookupColumnCount);
+  EXPECT_EQ(form.ListView().ColumnAtPlace(kChartColumnCount), kLookupColumn);
+  form.ImportTable(dir_.Wide() + L"\\head.json");
+  EXPECT_EQ(form.Status().Text(StatusBar::kNoticePart), U(TableImportedText("T", 1)));
+  form.OpenFiles({platform::win32::Cp932ToWide(songs_), mirror});
+  Settle(form);  // the drop, then the scan it leads to
+  ASSERT_EQ(form.List().Count(), 4u);
+  EXPECT_TRUE(form.Library().Scanned());
+  std::vector<std::wstring> rows;
+  for (std::size_t i = 0; i < 4; ++i) {
+    rows.push_back(form.ListView().CellText(i, 0) + L"|" + form.ListView().CellText(i, kLookupColumn) + L"|" +
+                   form.ListView().CellText(i, kLookupColumn + 1) + L"|" + form.ListView().CellText(i, kLookupColumn + 2));
+  }
+  std::sort(rows.begin(), rows.end());
+  EXPECT_EQ(rows, (std::vector<std::wstring>{L"a_h.bms|||", L"a_h.bms|||song.zip", L"a_n.bms|a_n.bms|sl5|",
+                                             L"a_n.bms|a_n.bms|sl5|song.zip"}));
+
+  // The rows of the second archive are drawn tinted, the others as ever.
+  NMLVCUSTOMDRAW draw{};
+  draw.nmcd.hdr.hwndFrom = form.ListView().Handle();
+  draw.nmcd.hdr.code = NM_CUSTOMDRAW;
+  draw.nmcd.dwDrawStage = CDDS_PREPAINT;
+  LRESULT result = 0;
+  ASSERT_TRUE(form.ListView().OnNotify(&draw.nmcd.hdr, result));
+  EXPECT_EQ(result, CDRF_NOTIFYITEMDRAW);
+  for (std::size_t i = 0; i < 4; ++i) {
+    draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
+    draw.nmcd.dwItemSpec = i;
+    draw.clrTextBk = CLR_DEFAULT;
+    ASSERT_TRUE(form.ListView().OnNotify(&draw.nmcd.hdr, result));
+    const bool second = form.List().Row(i).subItems[siArcName] == "mirror.zip";
+    EXPECT_EQ(draw.clrTextBk, second ? RGB(255, 236, 200) : CLR_DEFAULT) << i;
+  }
+
+  // A click on Duplicate sorts by it: the first archive's rows (none earlier) first.
+  form.LVColumnClick(kChartColumnCount + 2);
+  EXPECT_EQ(form.ListView().SortArrow(kChartColumnCount + 2), HDF_SORTUP);
+  for (std::size_t i = 0; i < 4; ++i)
+    EXPECT_EQ(form.List().Row(i).subItems[siArcName], i < 2 ? "song.zip" : "mirror.zip") << i;
+
+  // The options window: nothing kept on キャンセル, folder and removal on OK.
+  g_addedFolder = more;
+  for (UINT button : {IDCANCEL, IDOK}) {
+    g_libraryButton = button;
+    g_tablesShown = -1;
+    SetTimer(nullptr, 0, 50, UseLibraryGroup);
+    form.AOptionsClick();
+    EXPECT_EQ(g_tablesShown, 1);
+    std::string error;
+    EXPECT_EQ(form.Library().Tables(error).size(), button == IDOK ? 0u : 1u);
+    EXPECT_EQ(form.Options().libraryFolders.size(), button == IDOK ? 2u : 1u);
+    EXPECT_EQ(ReadAll(ini_).find("LibraryFolders=2") != std::string::npos, button == IDOK);
+  }
+  EXPECT_TRUE(errors_.empty());
 }
 
 TEST_F(Window, ReadsAnExportedListBackAndRefusesAnythingElse) {
