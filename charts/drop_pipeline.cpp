@@ -222,16 +222,14 @@ bool DropPipeline::IsSkippedName(const std::string& path) {
   return platform::AsciiUpper(platform::ExtractFileExt(path)) == ".EXE";
 }
 
-void DropPipeline::WMDropFiles(const std::vector<std::string>& paths) {
+void DropPipeline::WMDropFiles(const std::vector<std::string>& dropped) {
   // Paths are used whole: cutting a long path would silently name another
   // file. A relative one is taken now: listing makes the working folder the
   // current folder.
-  openPaths_.clear();
+  const std::vector<std::string> paths = ExpandFolders(dropped);
   std::size_t archives = 0;
-  for (const std::string& p : paths) {
-    openPaths_.push_back(platform::AbsolutePath(p));
-    if (!IsSkippedName(p)) ++archives;
-  }
+  for (std::size_t i = 0; i < paths.size(); ++i)
+    if (!IsSkippedName(paths[i]) && !IsFolderStep(i)) ++archives;
   const std::string folder = WorkingFolderForUnpacking();
   std::string spare;
   if (bothCores && archives >= 2) {
@@ -254,6 +252,7 @@ void DropPipeline::WMDropFiles(const std::vector<std::string>& paths) {
   else
     DropOnBothCores(paths, spare);
   openPaths_.clear();
+  folderSteps_.clear();
 }
 
 void DropPipeline::AddArchive(const std::string& archivePath) {
@@ -277,6 +276,10 @@ void DropPipeline::DropSerially(const std::vector<std::string>& paths, std::size
                                 BackgroundTask* worker) {
   for (std::size_t i = from; i < paths.size(); ++i) {
     if (onArchiveStarting && !onArchiveStarting(i, paths.size(), paths[i])) break;
+    if (IsFolderStep(i)) {
+      ReadFolderStep(i);
+      continue;
+    }
     if (IsSkippedName(paths[i])) continue;
     Unpacked u = Prepare(i, paths[i], folder);
     // A two-core drop gone serial keeps calling the libraries from one of
@@ -317,6 +320,12 @@ void DropPipeline::DropOnBothCores(const std::vector<std::string>& paths, const 
       // Stopped before this archive: whatever was unpacked ahead goes unlisted.
       discardInFlight();
       return;
+    }
+    if (IsFolderStep(i)) {
+      // Read on this thread while the next archives unpack.
+      fill();
+      ReadFolderStep(i);
+      continue;
     }
     if (IsSkippedName(paths[i])) continue;
     fill();
@@ -395,7 +404,7 @@ DropPipeline::Unpacked DropPipeline::UnpackAlone(const Unpacked& failed, const s
 }
 
 bool DropPipeline::StartOn(Lane& lane, const std::vector<std::string>& paths, std::size_t& next) {
-  while (next < paths.size() && IsSkippedName(paths[next])) ++next;
+  while (next < paths.size() && (IsSkippedName(paths[next]) || IsFolderStep(next))) ++next;
   if (next == paths.size()) return false;
   lane.job = Prepare(next, paths[next], lane.folder);
   ++next;

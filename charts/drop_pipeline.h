@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,9 @@ struct ChartScanOptions {
   // ChartRow::facts for every chart; the missing files are looked up among
   // the archive's files (its listing, when only the charts are unpacked).
   bool facts = false;
+  // The archives inside a dropped folder are handled after its charts, as
+  // if dropped one by one; off, only the folder's charts are listed.
+  bool folderArchives = true;
 };
 
 class DropPipeline {
@@ -63,7 +67,10 @@ class DropPipeline {
 
   // The paths of one drop, in the order given; names with the extension
   // ".exe" in any letter case are skipped. Relative paths are taken against
-  // the current folder at the call (the listing changes it).
+  // the current folder at the call (the listing changes it). A folder gives
+  // its charts, read where they lie, one step per folder holding charts
+  // (onArchiveStarting names that folder), then its archives
+  // (charts/folder_walk.h).
   void WMDropFiles(const std::vector<std::string>& paths);
   // One dropped file; lets no error out.
   void AddArchive(const std::string& archivePath);
@@ -73,6 +80,15 @@ class DropPipeline {
   int RowCount() const { return chartsRead_; }
 
  private:
+  struct FolderStep;
+  // The drop's steps: each dropped folder replaced by the folders of its
+  // walk and the archives found in it; fills openPaths_ and folderSteps_.
+  std::vector<std::string> ExpandFolders(const std::vector<std::string>& paths);
+  // Whether step `i` is one of a folder's rather than an archive.
+  bool IsFolderStep(std::size_t i) const { return i < folderSteps_.size() && folderSteps_[i]; }
+  // Reads the charts of folder step `i` in place and reports its problem.
+  void ReadFolderStep(std::size_t i);
+
   struct Unpacked;
   struct Lane;
   // Unpacks the archive `component` has selected into its folder, only its
@@ -118,4 +134,5 @@ class DropPipeline {
   platform::WindowHandle window_;
   int chartsRead_ = 0;
   std::vector<std::string> openPaths_;  // the drop's paths, absolute
+  std::vector<std::shared_ptr<const FolderStep>> folderSteps_;  // per step; null for an archive
 };
