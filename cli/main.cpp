@@ -143,6 +143,7 @@ int main(int argc, char** argv) {
   session.scanOptions.hashes = args.hashes || lookups;
   session.scanOptions.chartsOnly = args.chartsOnly;
   session.scanOptions.facts = args.facts;
+  session.scanOptions.folderArchives = args.folderArchives;
   if (args.jobs != 0) session.bothCores = args.jobs == 2;
   session.Drop(paths);
   const ChartList& list = session.List();

@@ -51,6 +51,10 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
   NumericSort = new QCheckBox(QString::fromStdString(NumericSortCaption()), this);
   NumericSort->setObjectName(QStringLiteral("NumericSort"));
 
+  // On by default: a dropped folder's archives are opened after its charts.
+  FolderArchives = new QCheckBox(QString::fromUtf8(kFolderArchivesCheck), this);
+  FolderArchives->setObjectName(QStringLiteral("FolderArchives"));
+
   auto* form = new QFormLayout;
   form->addRow(QStringFromCp932(kChartFilesLabel), ChartFiles);
   form->addRow(QStringFromCp932(kHashColumnsLabel), HashColumns);
@@ -61,6 +65,7 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
   form->addRow(QStringFromCp932(kCsvFormatLabel), CsvFormatBox);
   form->addRow(QStringFromCp932(kDisplayEncodingLabel), DisplayEncodingBox);
   form->addRow(QString(), NumericSort);
+  form->addRow(QString(), FolderArchives);
   SongLibrary = new QLineEdit(this);
   SongLibrary->setObjectName(QStringLiteral("SongLibrary"));
   auto* browse = new QPushButton(QString::fromUtf8(kBrowseCaption), this);
@@ -103,6 +108,7 @@ void TForm2::SetOptions(const SessionOptions& o) {
   NumericSort->setChecked(o.numericSort);
   SongLibrary->setText(QFile::decodeName(QByteArray::fromStdString(o.songLibrary)));
   PreviewCommand->setText(QString::fromStdString(o.previewCommand));
+  FolderArchives->setChecked(o.folderArchives);
 }
 
 SessionOptions TForm2::Options() const {
@@ -117,6 +123,7 @@ SessionOptions TForm2::Options() const {
   o.numericSort = NumericSort->isChecked();
   o.songLibrary = QFile::encodeName(SongLibrary->text().trimmed()).toStdString();
   o.previewCommand = PreviewCommand->text().trimmed().toStdString();
+  o.folderArchives = FolderArchives->isChecked();
   return o;
 }
 

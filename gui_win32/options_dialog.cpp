@@ -85,6 +85,8 @@ void TForm2::CreateControls() {
   displayEncoding_ = TwoChoices(hwnd_, font_, kDisplayDetected, kDisplayCp932, y);
   y += kRow + 4;
   numericSort_ = Check(hwnd_, font_, U(NumericSortCaption()), y);
+  y += kRow;
+  folderArchives_ = Check(hwnd_, font_, U(kFolderArchivesCheck), y);
   y += kRow + 4;
   Label(hwnd_, font_, U(kSongLibraryLabel), y);
   songLibrary_ = Control(hwnd_, font_, L"EDIT", L"", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, kControlX, y,
@@ -122,6 +124,7 @@ void TForm2::SetOptions(const SessionOptions& o) {
   SetChecked(numericSort_, o.numericSort);
   SetWindowTextW(songLibrary_, U(o.songLibrary).c_str());
   SetWindowTextW(previewCommand_, U(o.previewCommand).c_str());
+  SetChecked(folderArchives_, o.folderArchives);
 }
 
 SessionOptions TForm2::Options() const {
@@ -136,6 +139,7 @@ SessionOptions TForm2::Options() const {
   o.numericSort = Checked(numericSort_);
   o.songLibrary = platform::win32::WideToUtf8(Text(songLibrary_));
   o.previewCommand = platform::win32::WideToUtf8(Text(previewCommand_));
+  o.folderArchives = Checked(folderArchives_);
   return o;
 }
 

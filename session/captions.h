@@ -86,3 +86,6 @@ inline constexpr char kSongLibraryLabel[] = "曲フォルダ";
 inline constexpr char kPreviewCommandLabel[] = "プレビュー";
 inline constexpr char kBrowseCaption[] = "参照...";
 inline constexpr char kChooseLibraryCaption[] = "曲を入れるフォルダを選んでください";
+
+// The options window's box for the archives inside a dropped folder.
+inline constexpr char kFolderArchivesCheck[] = "フォルダ内の書庫も展開する";

@@ -34,6 +34,8 @@ Session::Session(SessionView& view)
       std::lock_guard<std::mutex> lock(entryMutex_);
       entry_.clear();
     }
+    // A dropped folder adds its folders and archives as steps of their own.
+    dropCount_ = n;
     ++dropHandled_;
     view_.ArchiveStarted(i, n, ArchiveProgressText(i, n, path));
     return true;

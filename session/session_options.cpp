@@ -21,6 +21,7 @@ ChartScanOptions SessionOptions::ScanOptions() const {
   scan.hashes = true;
   scan.chartsOnly = chartsOnly;
   scan.facts = chartFacts;
+  scan.folderArchives = folderArchives;
   return scan;
 }
 
@@ -36,6 +37,8 @@ SessionOptions ReadSessionOptions(const TIniGT& ini) {
   o.chartFacts = ReadChoice(ini, kChartFactsKey);
   o.songLibrary = platform::FsName(ini.ReadString(kOptionsSection, kSongLibraryKey, ""));
   o.previewCommand = platform::Cp932ToUtf8(ini.ReadString(kOptionsSection, kPreviewCommandKey, ""));
+  // On unless turned off: the one choice whose default is 1.
+  o.folderArchives = ini.ReadInteger(kOptionsSection, kFolderArchivesKey, 1) != 0;
   return o;
 }
 
@@ -48,6 +51,7 @@ void WriteSessionOptions(TIniGT& ini, const SessionOptions& o) {
   WriteChoice(ini, kOneArchiveAtATimeKey, o.oneArchiveAtATime);
   WriteChoice(ini, kNumericSortKey, o.numericSort);
   WriteChoice(ini, kChartFactsKey, o.chartFacts);
+  ini.WriteInteger(kOptionsSection, kFolderArchivesKey, o.folderArchives ? 1 : 0);
   // The settings file holds CP932 text: the libraries take no other
   // destination anyway, and a command is kept as near as it goes.
   if (!o.songLibrary.empty() || !ini.ReadString(kOptionsSection, kSongLibraryKey, "").empty())

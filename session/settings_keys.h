@@ -26,6 +26,8 @@ inline constexpr char kNumericSortKey[] = "NumericSort";
 inline constexpr char kChartFactsKey[] = "ChartFacts";
 inline constexpr char kSongLibraryKey[] = "SongLibrary";        // CP932 text
 inline constexpr char kPreviewCommandKey[] = "PreviewCommand";  // CP932 text
+// Archives inside a dropped folder are opened too: 1, the default, or 0.
+inline constexpr char kFolderArchivesKey[] = "FolderArchives";
 
 inline std::string WidthKey(int column) { return "Width" + std::to_string(column); }
 
