@@ -103,9 +103,13 @@ class Walk {
       }
     }
     // Names that could not be listed: only those that would have been read.
+    // They are UTF-8, whose bytes a CP932 walk would misread: the
+    // extension (ASCII) is taken from the last dot.
     std::erase_if(here.unlisted, [this](const std::string& n) {
-      const std::string lower = platform::AsciiLower(n);
-      return n.empty() || n[0] == '.' || !(HasExtension(lower, extensions_) || IsArchiveName(lower));
+      const std::size_t dot = n.rfind('.');
+      if (n.empty() || n[0] == '.' || dot == std::string::npos) return true;
+      const std::string lower = "x" + platform::AsciiLower(n.substr(dot));
+      return !(HasExtension(lower, extensions_) || IsArchiveName(lower));
     });
     for (const std::string& n : unlistedFolders)
       if (!n.empty() && n[0] != '.') {
