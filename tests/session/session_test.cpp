@@ -132,6 +132,22 @@ TEST_F(SessionTest, ACancelStopsAfterTheCurrentArchiveAndDropsTheQueue) {
   EXPECT_FALSE(view_.outcomes.back().cancelled);
 }
 
+TEST_F(SessionTest, ADroppedFolderShowsEachFolderAndACancelStopsBetweenThem) {
+  for (const char* chart : {"lib/s1/a.bms", "lib/s2/b.bms"}) {
+    fs::create_directories(fs::path(Arc(chart)).parent_path());
+    test_support::WriteBytes(Arc(chart), "#TITLE t\r\n");
+  }
+  view_.onArchive = [this](std::size_t i) {
+    if (i == 0) session_.RequestCancel();
+  };
+  session_.Drop({Arc("lib")});
+  EXPECT_EQ(view_.calls, (std::vector<std::string>{"drop 1", "archive 1 / 2  s1", "row 0", "end"}));
+  ASSERT_EQ(view_.outcomes.size(), 1u);
+  EXPECT_TRUE(view_.outcomes[0].cancelled);
+  EXPECT_EQ(view_.outcomes[0].archives, 2u);
+  EXPECT_EQ(view_.outcomes[0].handled, 1u);
+}
+
 TEST_F(SessionTest, ACancelAfterTheLastArchiveIsNoCancel) {
   view_.onArchive = [this](std::size_t i) {
     if (i == 1) session_.RequestCancel();

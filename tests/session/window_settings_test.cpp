@@ -107,6 +107,12 @@ TEST_F(WindowSettingsTest, OptionsRoundTripAndStayDefaultWhenNeverWritten) {
   chosen.csvFormat = CsvFormat::kUtf8;
   settings.WriteOptions(chosen);
   EXPECT_EQ(WindowSettings().ReadOptions(), chosen);
+  // The one option on by default: turned off, it stays off.
+  EXPECT_TRUE(chosen.ScanOptions().folderArchives);
+  chosen.folderArchives = false;
+  settings.WriteOptions(chosen);
+  EXPECT_EQ(WindowSettings().ReadOptions(), chosen);
+  EXPECT_FALSE(WindowSettings().ReadOptions().ScanOptions().folderArchives);
 }
 
 TEST_F(WindowSettingsTest, AnExportIsNeverOfferedInNorWrittenToAWorkingFolder) {
