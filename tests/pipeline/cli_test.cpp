@@ -70,6 +70,41 @@ TEST_F(CliTest, WritesTheCsvOfRelativePathsMadeAbsolute) {
   EXPECT_TRUE(fs::is_empty(app_ + "work"));
 }
 
+TEST_F(CliTest, AFolderListsItsChartsInPlaceThenItsArchivesUnlessToldNot) {
+  fs::create_directories(tmp_.Path() + "songs/one");
+  test_support::WriteBytes(tmp_.Path() + "songs/one/x.bms", "#TITLE in place\r\n");
+  ASSERT_TRUE(test_support::MakeArchive(tmp_.Path() + "songs/", "pack.zip", {{"p.bms", "#TITLE packed\r\n"}}));
+  fs::remove_all(tmp_.Path() + "songs/src-pack.zip");
+  fs::create_directories(tmp_.Path() + "nothing");
+  const std::string dir = platform::Utf8ToCp932(tmp_.Path());
+  const std::string inPlace = "\"x.bms\",\"\",\"\",\"in place\",\"\",\"\",\"\",\"\",\"\",\"\"";
+  struct Case {
+    const char* args;
+    std::vector<std::string> archiveFields;  // the last two fields of each row
+  } cases[] = {
+      {"songs nothing", {"\"one\",\"" + dir + "songs/one/\"", "\"pack.zip\",\"" + dir + "songs/\""}},
+      {"--no-folder-archives songs", {"\"one\",\"" + dir + "songs/one/\""}},
+  };
+  for (const Case& c : cases) {
+    CliRun r = Cli(c.args);
+    ASSERT_EQ(r.status, 0) << c.args << Err();
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    while (start < r.out.size()) {
+      const std::size_t end = r.out.find("\r\n", start);
+      const std::string line = r.out.substr(start, end - start);
+      const std::size_t name = line.rfind("\",\"", line.rfind("\",\"") - 1);
+      fields.push_back(line.substr(name + 2));
+      start = end + 2;
+    }
+    EXPECT_EQ(fields, c.archiveFields) << c.args;
+    EXPECT_EQ(r.out.rfind(inPlace, 0), 0u) << c.args;
+    // A folder without charts is said, as an archive without them is.
+    EXPECT_EQ(Err().find("nothing: ") != std::string::npos, std::string(c.args).find("nothing") != std::string::npos)
+        << Err();
+  }
+}
+
 TEST_F(CliTest, WritesToAFileAndReportsAFileItCannotWrite) {
   ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), "song.tgz", test_support::TypicalSong()));
   CliRun ok = Cli("--csv list.csv song.tgz");
