@@ -3,8 +3,9 @@
 # The library index on generated libraries of song folders (6 charts and 10
 # sounds each; 1,000 and 3,000 by default): per library, the first scan into
 # a new index (.bms only) against `find -name '*.bms' -exec md5sum {} +`
-# (and sha256sum: the index keeps both) over the same folders, then a second scan with nothing changed and its
-# share of the first; the same first scan of all chart kinds, a scan after
+# (and sha256sum: the index keeps both) over the same folders, then a
+# second scan with nothing changed and its share of the first; the same
+# first scan of all chart kinds, a scan after
 # chart0.bms of every tenth song was touched, and bmslist-cli listing the
 # library dropped as a folder (--hash, .bms only, archives inside left
 # alone). Peak memory (RSS) of each from /usr/bin/time: the same for both
