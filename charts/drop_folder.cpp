@@ -63,7 +63,7 @@ std::vector<std::string> DropPipeline::ExpandFolders(const std::vector<std::stri
       add(p, absolute, nullptr);
       continue;
     }
-    FolderContents contents = WalkDroppedFolder(absolute, options.extensions, options.folderArchives);
+    FolderContents contents = WalkDroppedFolder(absolute, options.extensions, options.folderArchives, onWalking);
     const std::string top = WithoutTrailingDelimiter(absolute);
     for (ChartFolder& f : contents.folders) {
       auto step = std::make_shared<FolderStep>();

@@ -64,6 +64,9 @@ class DropPipeline {
   // Called a few times a second while the calling thread waits for the
   // unpacking thread (a window keeps itself alive here).
   std::function<void()> onWaiting;
+  // Called for each folder a dropped folder's walk lists (CP932, with a
+  // trailing delimiter), before any of its charts are read.
+  std::function<void(const std::string& folder)> onWalking;
 
   // The paths of one drop, in the order given; names with the extension
   // ".exe" in any letter case are skipped. Relative paths are taken against

@@ -54,8 +54,9 @@ struct Pending {
 
 class Walk {
  public:
-  Walk(const std::vector<std::string>& extensions, bool withArchives)
-      : withArchives_(withArchives), others_(AllChartExtensions()) {
+  Walk(const std::vector<std::string>& extensions, bool withArchives,
+       const std::function<void(const std::string&)>& onFolder)
+      : withArchives_(withArchives), onFolder_(onFolder), others_(AllChartExtensions()) {
     for (const std::string& e : extensions) extensions_.push_back(platform::AsciiLower(e));
     std::erase_if(others_, [this](const std::string& e) { return HasExtension("." + e, extensions_); });
   }
@@ -79,6 +80,7 @@ class Walk {
 
  private:
   std::vector<Pending> Visit(const Pending& p) {
+    if (onFolder_) onFolder_(p.path);
     ChartFolder here;
     here.path = p.path;
     here.shown = p.shown.empty() ? topName_ : p.shown;
@@ -145,6 +147,7 @@ class Walk {
   }
 
   bool withArchives_;
+  const std::function<void(const std::string&)>& onFolder_;
   std::vector<std::string> extensions_;  // lower case, no dot
   std::vector<std::string> others_;      // the chart kinds not asked for
   std::vector<std::string> otherKinds_;
@@ -166,6 +169,6 @@ bool IsArchiveName(const std::string& name) {
 }
 
 FolderContents WalkDroppedFolder(const std::string& folder, const std::vector<std::string>& extensions,
-                                 bool withArchives) {
-  return Walk(extensions, withArchives).Run(folder);
+                                 bool withArchives, const std::function<void(const std::string&)>& onFolder) {
+  return Walk(extensions, withArchives, onFolder).Run(folder);
 }

@@ -8,6 +8,7 @@
 // folders in turn. Hidden entries are passed over, links to folders are
 // not followed, and names code page 932 cannot hold are reported.
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,9 +39,11 @@ struct FolderContents {
 inline constexpr int kMaxFolderDepth = 40;
 
 // `folder` is CP932 and absolute; `extensions` the chart kinds without the
-// dot; `withArchives` whether archives are collected.
+// dot; `withArchives` whether archives are collected. `onFolder` is told
+// each folder (CP932, with a trailing delimiter) before it is listed.
 FolderContents WalkDroppedFolder(const std::string& folder, const std::vector<std::string>& extensions,
-                                 bool withArchives);
+                                 bool withArchives,
+                                 const std::function<void(const std::string&)>& onFolder = nullptr);
 
 // Whether a file of this name is an archive a drop would open: an
 // extension of the format table, or ".001" of a split set. Later volumes of

@@ -29,6 +29,7 @@ class RecordingView : public SessionView {
  public:
   std::vector<std::string> calls;
   std::vector<DropOutcome> outcomes;
+  std::vector<std::string> entries;
   std::function<void(std::size_t index)> onArchive;
   std::function<void()> onKeepAlive;
 
@@ -38,7 +39,7 @@ class RecordingView : public SessionView {
     (void)n;
     if (onArchive) onArchive(i);
   }
-  void EntryStarted(const std::string&) override {}
+  void EntryStarted(const std::string& entry) override { entries.push_back(entry); }
   void RowAdded(std::size_t row) override { calls.push_back("row " + std::to_string(row)); }
   void ProblemFound(const ArchiveProblem& p) override { calls.push_back("problem " + platform::ExtractFileName(p.archivePath)); }
   void DropFinished(const DropOutcome& o) override {
@@ -142,6 +143,8 @@ TEST_F(SessionTest, ADroppedFolderShowsEachFolderAndACancelStopsBetweenThem) {
   };
   session_.Drop({Arc("lib")});
   EXPECT_EQ(view_.calls, (std::vector<std::string>{"drop 1", "archive 1 / 2  s1", "row 0", "end"}));
+  // The folders walked were named as the walk went.
+  EXPECT_EQ(view_.entries, (std::vector<std::string>{"lib", "s1", "s2"}));
   ASSERT_EQ(view_.outcomes.size(), 1u);
   EXPECT_TRUE(view_.outcomes[0].cancelled);
   EXPECT_EQ(view_.outcomes[0].archives, 2u);
