@@ -64,6 +64,12 @@ std::vector<std::string> DropPipeline::ExpandFolders(const std::vector<std::stri
       continue;
     }
     FolderContents contents = WalkDroppedFolder(absolute, options.extensions, options.folderArchives, onWalking);
+    if (contents.stopped) {
+      // Stopped while walking: the drop ends before its first step.
+      openPaths_.clear();
+      folderSteps_.clear();
+      return {};
+    }
     const std::string top = WithoutTrailingDelimiter(absolute);
     for (ChartFolder& f : contents.folders) {
       auto step = std::make_shared<FolderStep>();

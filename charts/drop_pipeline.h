@@ -65,8 +65,9 @@ class DropPipeline {
   // unpacking thread (a window keeps itself alive here).
   std::function<void()> onWaiting;
   // Called for each folder a dropped folder's walk lists (CP932, with a
-  // trailing delimiter), before any of its charts are read.
-  std::function<void(const std::string& folder)> onWalking;
+  // trailing delimiter), before any of its charts are read; answering false
+  // ends the walk, and the drop lists nothing of what it did not reach.
+  std::function<bool(const std::string& folder)> onWalking;
 
   // The paths of one drop, in the order given; names with the extension
   // ".exe" in any letter case are skipped. Relative paths are taken against

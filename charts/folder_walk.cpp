@@ -55,7 +55,7 @@ struct Pending {
 class Walk {
  public:
   Walk(const std::vector<std::string>& extensions, bool withArchives,
-       const std::function<void(const std::string&)>& onFolder)
+       const std::function<bool(const std::string&)>& onFolder)
       : withArchives_(withArchives), onFolder_(onFolder), others_(AllChartExtensions()) {
     for (const std::string& e : extensions) extensions_.push_back(platform::AsciiLower(e));
     std::erase_if(others_, [this](const std::string& e) { return HasExtension("." + e, extensions_); });
@@ -69,6 +69,10 @@ class Walk {
     while (!stack.empty()) {
       Pending p = std::move(stack.back());
       stack.pop_back();
+      if (onFolder_ && !onFolder_(p.path)) {
+        contents_.stopped = true;
+        break;
+      }
       std::vector<Pending> below = Visit(p);
       // Popped from the back: the first in name order goes next.
       for (auto it = below.rbegin(); it != below.rend(); ++it) stack.push_back(std::move(*it));
@@ -80,7 +84,6 @@ class Walk {
 
  private:
   std::vector<Pending> Visit(const Pending& p) {
-    if (onFolder_) onFolder_(p.path);
     ChartFolder here;
     here.path = p.path;
     here.shown = p.shown.empty() ? topName_ : p.shown;
@@ -147,7 +150,7 @@ class Walk {
   }
 
   bool withArchives_;
-  const std::function<void(const std::string&)>& onFolder_;
+  const std::function<bool(const std::string&)>& onFolder_;
   std::vector<std::string> extensions_;  // lower case, no dot
   std::vector<std::string> others_;      // the chart kinds not asked for
   std::vector<std::string> otherKinds_;
@@ -169,6 +172,6 @@ bool IsArchiveName(const std::string& name) {
 }
 
 FolderContents WalkDroppedFolder(const std::string& folder, const std::vector<std::string>& extensions,
-                                 bool withArchives, const std::function<void(const std::string&)>& onFolder) {
+                                 bool withArchives, const std::function<bool(const std::string&)>& onFolder) {
   return Walk(extensions, withArchives, onFolder).Run(folder);
 }

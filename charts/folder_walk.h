@@ -32,6 +32,7 @@ struct FolderContents {
   std::size_t archivesLeft = 0;        // archives found but not asked for
   std::vector<std::string> otherKinds;  // chart kinds left out by the options that the folder holds
   bool tooDeep = false;                 // folders past kMaxFolderDepth were left out
+  bool stopped = false;                 // onFolder asked to stop: the rest is unknown
 };
 
 // Deeper than this no song folder lies; a bind mount looping back would
@@ -40,10 +41,11 @@ inline constexpr int kMaxFolderDepth = 40;
 
 // `folder` is CP932 and absolute; `extensions` the chart kinds without the
 // dot; `withArchives` whether archives are collected. `onFolder` is told
-// each folder (CP932, with a trailing delimiter) before it is listed.
+// each folder (CP932, with a trailing delimiter) before it is listed;
+// answering false ends the walk there.
 FolderContents WalkDroppedFolder(const std::string& folder, const std::vector<std::string>& extensions,
                                  bool withArchives,
-                                 const std::function<void(const std::string&)>& onFolder = nullptr);
+                                 const std::function<bool(const std::string&)>& onFolder = nullptr);
 
 // Whether a file of this name is an archive a drop would open: an
 // extension of the format table, or ".001" of a split set. Later volumes of

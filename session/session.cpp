@@ -37,6 +37,7 @@ Session::Session(SessionView& view)
       entry_ = EscapeControls(platform::ExtractFileName(folder.substr(0, folder.size() - 1)), false);
     }
     KeepAlive();
+    return !Stopping();
   };
   pipeline_.onArchiveStarting = [this](std::size_t i, std::size_t n, const std::string& path) {
     KeepAlive();

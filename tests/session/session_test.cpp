@@ -151,6 +151,21 @@ TEST_F(SessionTest, ADroppedFolderShowsEachFolderAndACancelStopsBetweenThem) {
   EXPECT_EQ(view_.outcomes[0].handled, 1u);
 }
 
+TEST_F(SessionTest, ACancelWhileAFolderIsWalkedEndsTheDropBeforeItsFirstStep) {
+  for (const char* chart : {"lib/s1/a.bms", "lib/s2/b.bms"}) {
+    fs::create_directories(fs::path(Arc(chart)).parent_path());
+    test_support::WriteBytes(Arc(chart), "#TITLE t\r\n");
+  }
+  view_.onKeepAlive = [this] {
+    if (!view_.entries.empty()) session_.RequestCancel();
+  };
+  session_.Drop({Arc("one.lzh"), Arc("lib")});
+  EXPECT_EQ(view_.calls, (std::vector<std::string>{"drop 2", "end"}));
+  ASSERT_EQ(view_.outcomes.size(), 1u);
+  EXPECT_TRUE(view_.outcomes[0].cancelled);
+  EXPECT_TRUE(session_.List().Rows().empty());
+}
+
 TEST_F(SessionTest, ACancelAfterTheLastArchiveIsNoCancel) {
   view_.onArchive = [this](std::size_t i) {
     if (i == 1) session_.RequestCancel();
