@@ -105,6 +105,18 @@ TEST_F(CliTest, AFolderListsItsChartsInPlaceThenItsArchivesUnlessToldNot) {
   }
 }
 
+TEST_F(CliTest, InstallingFromAFolderInstallsItsArchivesOnly) {
+  fs::create_directories(tmp_.Path() + "dl/loose");
+  test_support::WriteBytes(tmp_.Path() + "dl/loose/x.bms", "#TITLE in place\r\n");
+  ASSERT_TRUE(test_support::MakeArchive(tmp_.Path() + "dl/", "pack.zip", {{"p.bms", "#TITLE packed\r\n"}}));
+  fs::remove_all(tmp_.Path() + "dl/src-pack.zip");
+  CliRun r = Cli("--csv list.csv --install-to songs dl");
+  ASSERT_EQ(r.status, 0) << Err();
+  EXPECT_TRUE(fs::exists(tmp_.Path() + "songs/pack/p.bms"));
+  EXPECT_FALSE(fs::exists(tmp_.Path() + "songs/loose"));
+  EXPECT_EQ(Err().find("フォルダから読んだ譜面"), std::string::npos) << Err();
+}
+
 TEST_F(CliTest, WritesToAFileAndReportsAFileItCannotWrite) {
   ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), "song.tgz", test_support::TypicalSong()));
   CliRun ok = Cli("--csv list.csv song.tgz");
