@@ -204,10 +204,11 @@ TEST_F(CliTest, UsageErrorsAndHelp) {
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("Usage: bmslist-cli [--csv FILE] [--ext LIST] [--hash] [--facts]\n"
                           "                   [--csv-format FORMAT] [--charts-only] [--jobs N]\n"
+                          "                   [--no-folder-archives]\n"
                           "                   [--install-to DIR] [--library DIR]... [--table FILE]...\n"
                           "                   PATH..."),
             std::string::npos);
-  for (const char* flag : {"--ext LIST", "--hash", "--facts", "--csv-format FORMAT", "bms,bme,bmson", "utf8",
+  for (const char* flag : {"--no-folder-archives", "--ext LIST", "--hash", "--facts", "--csv-format FORMAT", "bms,bme,bmson", "utf8",
                            "--charts-only", "--jobs N", "--library DIR", "--table FILE"})
     EXPECT_NE(help.out.find(flag), std::string::npos) << flag;
   EXPECT_NE(help.out.find("--version"), std::string::npos);
