@@ -40,6 +40,9 @@ struct ChartRow {
   platform::TextEncoding archiveEncoding = platform::TextEncoding::kCp932;
   std::string md5, sha256;  // lower-case hex; empty when not computed
   std::shared_ptr<const ChartFacts> facts;  // only when asked for
+  // Read in place from a dropped folder, not from an archive: the archive
+  // fields then name the chart's folder (below the dropped one, and whole).
+  bool inFolder = false;
 
 
   // Column text: the caption for 0, the hashes for 13 and 14, the facts

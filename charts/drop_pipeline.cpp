@@ -231,7 +231,7 @@ void DropPipeline::NoteLaterVolumes() {
   laterVolumes_.assign(openPaths_.size(), false);
   for (std::size_t i = 0; i < openPaths_.size(); ++i) {
     std::string first = arc::FirstVolumeName(openPaths_[i]);
-    if (first.empty()) continue;
+    if (first.empty() || IsFolderStep(i)) continue;
     laterVolumes_[i] = std::any_of(openPaths_.begin(), openPaths_.end(), [&](const std::string& p) {
       // The same file by another spelling (letter case on Windows) counts too.
       return p == first ||
@@ -244,17 +244,15 @@ bool DropPipeline::PassedOver(std::size_t index, const std::string& path) const 
   return IsSkippedName(path) || (index < laterVolumes_.size() && laterVolumes_[index]);
 }
 
-void DropPipeline::WMDropFiles(const std::vector<std::string>& paths) {
+void DropPipeline::WMDropFiles(const std::vector<std::string>& dropped) {
   // Paths are used whole: cutting a long path would silently name another
   // file. A relative one is taken now: listing makes the working folder the
   // current folder.
-  openPaths_.clear();
+  const std::vector<std::string> paths = ExpandFolders(dropped);
   std::size_t archives = 0;
-  for (const std::string& p : paths) {
-    openPaths_.push_back(platform::AbsolutePath(p));
-    if (!IsSkippedName(p)) ++archives;
-  }
   NoteLaterVolumes();
+  for (std::size_t i = 0; i < paths.size(); ++i)
+    if (!PassedOver(i, paths[i]) && !IsFolderStep(i)) ++archives;
   const std::string folder = WorkingFolderForUnpacking();
   std::string spare;
   if (bothCores && archives >= 2) {
@@ -278,6 +276,7 @@ void DropPipeline::WMDropFiles(const std::vector<std::string>& paths) {
     DropOnBothCores(paths, spare);
   openPaths_.clear();
   laterVolumes_.clear();
+  folderSteps_.clear();
 }
 
 void DropPipeline::AddArchive(const std::string& archivePath) {
@@ -301,6 +300,10 @@ void DropPipeline::DropSerially(const std::vector<std::string>& paths, std::size
                                 BackgroundTask* worker) {
   for (std::size_t i = from; i < paths.size(); ++i) {
     if (onArchiveStarting && !onArchiveStarting(i, paths.size(), paths[i])) break;
+    if (IsFolderStep(i)) {
+      ReadFolderStep(i);
+      continue;
+    }
     if (PassedOver(i, paths[i])) continue;
     Unpacked u = Prepare(i, paths[i], folder);
     // A two-core drop gone serial keeps calling the libraries from one of
@@ -341,6 +344,12 @@ void DropPipeline::DropOnBothCores(const std::vector<std::string>& paths, const 
       // Stopped before this archive: whatever was unpacked ahead goes unlisted.
       discardInFlight();
       return;
+    }
+    if (IsFolderStep(i)) {
+      // Read on this thread while the next archives unpack.
+      fill();
+      ReadFolderStep(i);
+      continue;
     }
     if (PassedOver(i, paths[i])) continue;
     fill();
@@ -419,7 +428,7 @@ DropPipeline::Unpacked DropPipeline::UnpackAlone(const Unpacked& failed, const s
 }
 
 bool DropPipeline::StartOn(Lane& lane, const std::vector<std::string>& paths, std::size_t& next) {
-  while (next < paths.size() && PassedOver(next, paths[next])) ++next;
+  while (next < paths.size() && (PassedOver(next, paths[next]) || IsFolderStep(next))) ++next;
   if (next == paths.size()) return false;
   lane.job = Prepare(next, paths[next], lane.folder);
   ++next;

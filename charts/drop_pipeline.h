@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,9 @@ struct ChartScanOptions {
   // ChartRow::facts for every chart; the missing files are looked up among
   // the archive's files (its listing, when only the charts are unpacked).
   bool facts = false;
+  // The archives inside a dropped folder are handled after its charts, as
+  // if dropped one by one; off, only the folder's charts are listed.
+  bool folderArchives = true;
 };
 
 class DropPipeline {
@@ -60,11 +64,18 @@ class DropPipeline {
   // Called a few times a second while the calling thread waits for the
   // unpacking thread (a window keeps itself alive here).
   std::function<void()> onWaiting;
+  // Called for each folder a dropped folder's walk lists (CP932, with a
+  // trailing delimiter), before any of its charts are read; answering false
+  // ends the walk, and the drop lists nothing of what it did not reach.
+  std::function<bool(const std::string& folder)> onWalking;
 
   // The paths of one drop, in the order given; names with the extension
   // ".exe" in any letter case are skipped, and so are later volumes of a
-  // split archive whose first volume is dropped with them (read from it). Relative paths are taken against
-  // the current folder at the call (the listing changes it).
+  // split archive whose first volume is dropped with them (read from it).
+  // Relative paths are taken against the current folder at the call (the
+  // listing changes it). A folder gives its charts, read where they lie, one
+  // step per folder holding charts (onArchiveStarting names that folder),
+  // then its archives (charts/folder_walk.h).
   void WMDropFiles(const std::vector<std::string>& paths);
   // One dropped file; lets no error out.
   void AddArchive(const std::string& archivePath);
@@ -77,6 +88,15 @@ class DropPipeline {
   int RowCount() const { return chartsRead_; }
 
  private:
+  struct FolderStep;
+  // The drop's steps: each dropped folder replaced by the folders of its
+  // walk and the archives found in it; fills openPaths_ and folderSteps_.
+  std::vector<std::string> ExpandFolders(const std::vector<std::string>& paths);
+  // Whether step `i` is one of a folder's rather than an archive.
+  bool IsFolderStep(std::size_t i) const { return i < folderSteps_.size() && folderSteps_[i]; }
+  // Reads the charts of folder step `i` in place and reports its problem.
+  void ReadFolderStep(std::size_t i);
+
   struct Unpacked;
   struct Lane;
   // Unpacks the archive `component` has selected into its folder, only its
@@ -130,4 +150,5 @@ class DropPipeline {
   std::vector<bool> laterVolumes_;     // passed over: read with their first volume
   void NoteLaterVolumes();
   bool PassedOver(std::size_t index, const std::string& path) const;
+  std::vector<std::shared_ptr<const FolderStep>> folderSteps_;  // per step; null for an archive
 };

@@ -4,6 +4,7 @@
 const char* const kCliUsage =
     "Usage: bmslist-cli [--csv FILE] [--ext LIST] [--hash] [--facts]\n"
     "                   [--csv-format FORMAT] [--charts-only] [--jobs N]\n"
+    "                   [--no-folder-archives]\n"
     "                   [--install-to DIR] [--library DIR]... [--table FILE]...\n"
     "                   PATH...\n"
     "\n"
@@ -11,7 +12,9 @@ const char* const kCliUsage =
     "archives are dropped onto it together: each archive is unpacked into the\n"
     "working folder through its archiver library, one row is listed per chart\n"
     "file at the top of that folder, and the folder is emptied again.\n"
-    "Archives whose name ends in .exe are skipped.\n"
+    "Archives whose name ends in .exe are skipped. A folder lists the charts in\n"
+    "it at any depth where they lie, folder by folder, and then the archives in\n"
+    "it, as if they had been given one by one.\n"
     "\n"
     "The list is written as CSV (code page 932, CR LF, thirteen quoted fields:\n"
     "file name, artist, genre, title, difficulty, player, BPM, MIDI, WAV, BGA,\n"
@@ -41,6 +44,8 @@ const char* const kCliUsage =
     "                       unpacked at once while the charts of one are read\n"
     "                       (the default on two cores or more); the list is\n"
     "                       the same\n"
+    "  --no-folder-archives leave the archives inside a folder given as PATH\n"
+    "                       unopened: only its charts are listed\n"
     "  --install-to DIR     after writing the list, install every archive that\n"
     "                       holds a chart into the song folder DIR: one folder\n"
     "                       per song, never overwriting a file already there\n"
@@ -110,6 +115,8 @@ CliArgs ParseCliArgs(const std::vector<std::string>& args) {
       out.facts = true;
     } else if (!optionsDone && a == "--charts-only") {
       out.chartsOnly = true;
+    } else if (!optionsDone && a == "--no-folder-archives") {
+      out.folderArchives = false;
     } else if (!optionsDone && OptionValue(args, i, "--ext", value, out.error)) {
       std::string bad;
       if (!ParseChartExtensions(value, out.extensions, bad)) {

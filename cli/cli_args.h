@@ -14,6 +14,7 @@ struct CliArgs {
   bool hashes = false;                                             // --hash
   bool chartsOnly = false;                                         // --charts-only
   bool facts = false;                                              // --facts
+  bool folderArchives = true;                                      // off by --no-folder-archives
   CsvFormat csvFormat = CsvFormat::kClassic;                       // --csv-format
   std::string installTo;  // --install-to: the song library folder (file system form)
   std::vector<std::string> libraries;  // --library: song folders to scan and look charts up in

@@ -144,13 +144,17 @@ int main(int argc, char** argv) {
   session.scanOptions.hashes = args.hashes || lookups;
   session.scanOptions.chartsOnly = args.chartsOnly;
   session.scanOptions.facts = args.facts;
+  session.scanOptions.folderArchives = args.folderArchives;
   if (args.jobs != 0) session.bothCores = args.jobs == 2;
   session.Drop(paths);
   const ChartList& list = session.List();
   auto install = [&]() -> int {
     if (installTo.empty()) return 0;
     ListActions actions(session);
-    actions.CheckAll();
+    // The archives: charts listed in place from a folder are in the song
+    // folders already.
+    ChartList& rows = session.List();
+    for (std::size_t i = 0; i < rows.Count(); ++i) rows.SetChecked(i, !rows.Row(i).inFolder);
     const ListActions::InstallTotals t = actions.InstallChecked(installTo);
     return t.failed > 0 || t.kept > 0 || t.cancelled ? 1 : 0;
   };

@@ -59,6 +59,10 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
   NumericSort = new QCheckBox(QString::fromStdString(NumericSortCaption()), this);
   NumericSort->setObjectName(QStringLiteral("NumericSort"));
 
+  // On by default: a dropped folder's archives are opened after its charts.
+  FolderArchives = new QCheckBox(QString::fromUtf8(kFolderArchivesCheck), this);
+  FolderArchives->setObjectName(QStringLiteral("FolderArchives"));
+
   auto* form = new QFormLayout;
   form->addRow(QStringFromCp932(kChartFilesLabel), ChartFiles);
   form->addRow(QStringFromCp932(kHashColumnsLabel), HashColumns);
@@ -69,6 +73,7 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
   form->addRow(QStringFromCp932(kCsvFormatLabel), CsvFormatBox);
   form->addRow(QStringFromCp932(kDisplayEncodingLabel), DisplayEncodingBox);
   form->addRow(QString(), NumericSort);
+  form->addRow(QString(), FolderArchives);
   SongLibrary = new QLineEdit(this);
   SongLibrary->setObjectName(QStringLiteral("SongLibrary"));
   auto* browse = new QPushButton(QString::fromUtf8(kBrowseCaption), this);
@@ -205,6 +210,7 @@ void TForm2::SetOptions(const SessionOptions& o) {
   LibraryColumns->setChecked(o.libraryColumns);
   LibraryFolders->clear();
   for (const std::string& folder : o.libraryFolders) LibraryFolders->addItem(QFile::decodeName(QByteArray::fromStdString(folder)));
+  FolderArchives->setChecked(o.folderArchives);
 }
 
 SessionOptions TForm2::Options() const {
@@ -223,6 +229,7 @@ SessionOptions TForm2::Options() const {
   o.libraryColumns = LibraryColumns->isChecked();
   for (int i = 0; i < LibraryFolders->count(); ++i)
     o.libraryFolders.push_back(QFile::encodeName(LibraryFolders->item(i)->text()).toStdString());
+  o.folderArchives = FolderArchives->isChecked();
   return o;
 }
 

@@ -45,6 +45,7 @@ class TForm2 : public QDialog {
   QComboBox* ChartFiles = nullptr;
   QCheckBox* HashColumns = nullptr;
   QCheckBox* ChartFacts = nullptr;
+  QCheckBox* FolderArchives = nullptr;
   QCheckBox* ChartsOnly = nullptr;
   QComboBox* CsvFormatBox = nullptr;
   QComboBox* DisplayEncodingBox = nullptr;

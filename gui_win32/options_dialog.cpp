@@ -181,6 +181,8 @@ void TForm2::CreateControls() {
   displayEncoding_ = TwoChoices(hwnd_, font_, kDisplayDetected, kDisplayCp932, y);
   y += kRow + 4;
   numericSort_ = Check(hwnd_, font_, U(NumericSortCaption()), y);
+  y += kRow;
+  folderArchives_ = Check(hwnd_, font_, U(kFolderArchivesCheck), y);
   y += kRow + 4;
   Label(hwnd_, font_, U(kSongLibraryLabel), y);
   songLibrary_ = Control(hwnd_, font_, L"EDIT", L"", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, kControlX, y,
@@ -227,6 +229,7 @@ void TForm2::SetOptions(const SessionOptions& o) {
     SendMessageW(libraryFolders_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(U(folder).c_str()));
   removedTables_.clear();
   FillTables();
+  SetChecked(folderArchives_, o.folderArchives);
 }
 
 SessionOptions TForm2::Options() const {
@@ -251,6 +254,7 @@ SessionOptions TForm2::Options() const {
         SendMessageW(libraryFolders_, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(folder.data()))));
     o.libraryFolders.push_back(platform::win32::WideToUtf8(folder));
   }
+  o.folderArchives = Checked(folderArchives_);
   return o;
 }
 

@@ -54,6 +54,7 @@ class TForm2 {
   HWND chartFiles_ = nullptr, hashColumns_ = nullptr, chartsOnly_ = nullptr, unpackAhead_ = nullptr;
   HWND csvFormat_ = nullptr, displayEncoding_ = nullptr, numericSort_ = nullptr, chartFacts_ = nullptr;
   HWND songLibrary_ = nullptr, previewCommand_ = nullptr;
+  HWND folderArchives_ = nullptr;
   int result_ = 0;  // IDOK or IDCANCEL once the user has chosen
 
   // The collection.

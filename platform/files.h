@@ -33,6 +33,7 @@ struct FoundFile {
   std::string fsName;  // the name as the file system holds it (UTF-8): open the file by this
   bool directory = false;
   bool hidden = false;  // name starts with "."
+  bool link = false;    // a symbolic link (a junction on Windows): not followed into
 };
 
 // FindFirstFile/FindNextFile over one folder: every entry whose name matches
@@ -43,9 +44,11 @@ struct FoundFile {
 // (cp932.h) is listed; its fsName is the way to reach it.
 std::vector<FoundFile> FindFiles(std::string_view dir, std::string_view mask,
                                  std::vector<std::string>* unlisted = nullptr);
-// The same in one pass for the entries matching any of `masks`.
+// The same in one pass for the entries matching any of `masks`;
+// `unlistedFolders` receives the folders CP932 cannot name.
 std::vector<FoundFile> FindFiles(std::string_view dir, const std::vector<std::string>& masks,
-                                 std::vector<std::string>* unlisted = nullptr);
+                                 std::vector<std::string>* unlisted = nullptr,
+                                 std::vector<std::string>* unlistedFolders = nullptr);
 
 // Windows wildcard matching: case-insensitive for ASCII letters, "*" any run,
 // "?" one character, whole CP932 characters; "*.*" and "*" match every name,

@@ -100,3 +100,6 @@ inline constexpr char kTableFilesFilterCaption[] = "難易度表";
 inline constexpr char kTableNameCaption[] = "名前";
 inline constexpr char kTableSymbolCaption[] = "記号";
 inline constexpr char kTableEntriesCaption[] = "件数";
+
+// The options window's box for the archives inside a dropped folder.
+inline constexpr char kFolderArchivesCheck[] = "フォルダ内の書庫も展開する";

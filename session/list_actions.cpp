@@ -51,11 +51,22 @@ std::vector<std::string> ListActions::CheckedArchives() const {
   std::vector<std::string> archives;
   std::set<std::string> seen;
   for (const ChartRow& row : session_.List().Rows()) {
-    if (!row.checked || row.subItems[siArcName].empty()) continue;
+    if (!row.checked || row.subItems[siArcName].empty() || row.inFolder) continue;
     std::string path = RowArchivePath(row);
     if (seen.insert(path).second) archives.push_back(std::move(path));
   }
   return archives;
+}
+
+void ListActions::RefuseFolderRows(const std::string& refusal) {
+  std::set<std::string> seen;
+  for (const ChartRow& row : session_.List().Rows()) {
+    if (!row.checked || !row.inFolder) continue;
+    const std::string& folder = row.subItems[siArcPath];
+    if (seen.insert(folder).second)
+      Report(platform::EndsWithDelimiter(folder) ? folder.substr(0, folder.size() - 1) : folder,
+             refusal + ": フォルダから読んだ譜面です (書庫の譜面だけが対象です)");
+  }
 }
 
 void ListActions::Report(const std::string& archivePath, const std::string& reasonUtf8) {
@@ -67,6 +78,7 @@ void ListActions::Report(const std::string& archivePath, const std::string& reas
 
 ListActions::InstallTotals ListActions::InstallChecked(const std::string& libraryDir) {
   InstallTotals totals;
+  RefuseFolderRows("導入できません");
   const std::vector<std::string> archives = CheckedArchives();
   totals.archives = archives.size();
   // Each install gets a component of its own, so the session's selection
@@ -102,12 +114,13 @@ void ListActions::Repoint(const std::string& from, const std::string& to) {
 }
 
 std::size_t ListActions::RenameChecked() {
+  RefuseFolderRows("名前を変えられません");
   std::vector<std::pair<std::string, std::string>> done;
   std::set<std::string> seen;
   const ChartList& list = session_.List();
   for (std::size_t i = 0; i < list.Count(); ++i) {
     const ChartRow row = list.Row(i);
-    if (!row.checked || row.subItems[siArcName].empty()) continue;
+    if (!row.checked || row.subItems[siArcName].empty() || row.inFolder) continue;
     const std::string from = RowArchivePath(row);
     if (!seen.insert(from).second) continue;  // the first checked row of an archive names it
     const std::string artist = ColumnUtf8(row, siArtist + 1);
@@ -176,6 +189,7 @@ std::size_t ListActions::UndoRename() {
 }
 
 std::size_t ListActions::TrashChecked() {
+  RefuseFolderRows("ごみ箱に移せません");
   std::set<std::string> gone;
   for (const std::string& archive : CheckedArchives()) {
     std::string error;
@@ -196,6 +210,15 @@ bool ListActions::Preview(std::size_t rowIndex, const std::string& command, std:
   if (command.empty()) {
     error = "プレビューに使うプログラムがオプションで設定されていません";
     return false;
+  }
+  if (row.inFolder) {
+    // Read in place: the chart is opened where it lies, beside its sounds.
+    const std::string chart = platform::FsName(row.subItems[siArcPath] + row.caption);
+    if (!platform::PathExists(chart)) {
+      error = "譜面が見つかりません (一覧に載せた後で移されたか消されました)";
+      return false;
+    }
+    return platform::StartProgram(command, chart, error);
   }
   if (!previewFolder_.empty()) platform::RemoveFolderTree(previewFolder_);
   previewFolder_ = platform::CreateUniqueFolder(platform::WorkParentDir(), "preview-");

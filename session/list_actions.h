@@ -34,7 +34,8 @@ class ListActions {
   std::size_t RemoveCheckedRows();
   void ClearList();
 
-  // The archives of the checked rows, each once, in row order (CP932).
+  // The archives of the checked rows, each once, in row order (CP932);
+  // rows read in place from a dropped folder have none.
   std::vector<std::string> CheckedArchives() const;
 
   // Installs each checked archive into `libraryDir` (the file system's
@@ -69,6 +70,9 @@ class ListActions {
   std::size_t ImportCsv(const std::string& fsPath, std::string& error);
 
  private:
+  // Rows read in place from a dropped folder have no archive: the actions
+  // on archives say so once per folder and pass them over.
+  void RefuseFolderRows(const std::string& refusalUtf8);
   void Report(const std::string& archivePath, const std::string& reasonUtf8);
   // Points every row of the archive `from` at `to` (CP932 paths).
   void Repoint(const std::string& from, const std::string& to);

@@ -5,8 +5,10 @@
 #include <future>
 #include <thread>
 
+#include "charts/column_text.h"
 #include "charts/progress_text.h"
 #include "platform/cp932.h"
+#include "platform/paths.h"
 
 Session::Session(SessionView& view)
     : view_(view),
@@ -29,6 +31,16 @@ Session::Session(SessionView& view)
     if (std::this_thread::get_id() == home) KeepAlive();
   };
   pipeline_.onWaiting = [this] { KeepAlive(); };
+  // A dropped folder is walked before its steps begin: the strip names the
+  // folder being listed meanwhile.
+  pipeline_.onWalking = [this](const std::string& folder) {
+    {
+      std::lock_guard<std::mutex> lock(entryMutex_);
+      entry_ = EscapeControls(platform::ExtractFileName(folder.substr(0, folder.size() - 1)), false);
+    }
+    KeepAlive();
+    return !Stopping();
+  };
   pipeline_.onArchiveStarting = [this](std::size_t i, std::size_t n, const std::string& path) {
     KeepAlive();
     if (Stopping()) return false;
@@ -36,6 +48,8 @@ Session::Session(SessionView& view)
       std::lock_guard<std::mutex> lock(entryMutex_);
       entry_.clear();
     }
+    // A dropped folder adds its folders and archives as steps of their own.
+    dropCount_ = n;
     ++dropHandled_;
     view_.ArchiveStarted(i, n, ArchiveProgressText(i, n, path));
     return true;

@@ -23,6 +23,7 @@ ChartScanOptions SessionOptions::ScanOptions() const {
   scan.hashes = true;
   scan.chartsOnly = chartsOnly;
   scan.facts = chartFacts;
+  scan.folderArchives = folderArchives;
   return scan;
 }
 
@@ -46,6 +47,8 @@ SessionOptions ReadSessionOptions(const TIniGT& ini) {
     const std::string folder = ini.ReadString(kOptionsSection, LibraryFolderKey(static_cast<std::size_t>(n)), "");
     if (!folder.empty()) o.libraryFolders.push_back(platform::FsName(folder));
   }
+  // On unless turned off: the one choice whose default is 1.
+  o.folderArchives = ini.ReadInteger(kOptionsSection, kFolderArchivesKey, 1) != 0;
   return o;
 }
 
@@ -58,6 +61,7 @@ void WriteSessionOptions(TIniGT& ini, const SessionOptions& o) {
   WriteChoice(ini, kOneArchiveAtATimeKey, o.oneArchiveAtATime);
   WriteChoice(ini, kNumericSortKey, o.numericSort);
   WriteChoice(ini, kChartFactsKey, o.chartFacts);
+  ini.WriteInteger(kOptionsSection, kFolderArchivesKey, o.folderArchives ? 1 : 0);
   // The settings file holds CP932 text: the libraries take no other
   // destination anyway, and a command is kept as near as it goes.
   if (!o.songLibrary.empty() || !ini.ReadString(kOptionsSection, kSongLibraryKey, "").empty())

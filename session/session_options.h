@@ -25,6 +25,8 @@ struct SessionOptions {
   bool chartFacts = false;         // the facts columns, computed from the whole chart
   std::string songLibrary;         // where songs are installed (file system form); asked for on first use
   std::string previewCommand;      // the player or viewer a chart is previewed with; "%f" is the chart
+  // A dropped folder's archives are opened after its charts (on by default).
+  bool folderArchives = true;
 
   // The collection: the song folders looked in (file system form, absolute)
   // and the Library, Table and Duplicate columns after the others.

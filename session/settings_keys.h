@@ -27,6 +27,8 @@ inline constexpr char kNumericSortKey[] = "NumericSort";
 inline constexpr char kChartFactsKey[] = "ChartFacts";
 inline constexpr char kSongLibraryKey[] = "SongLibrary";        // CP932 text
 inline constexpr char kPreviewCommandKey[] = "PreviewCommand";  // CP932 text
+// Archives inside a dropped folder are opened too: 1, the default, or 0.
+inline constexpr char kFolderArchivesKey[] = "FolderArchives";
 
 // The collection: the columns' choice, and the song folders as a count
 // "LibraryFolders" and "LibraryFolder1"... (CP932 text).

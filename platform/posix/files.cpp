@@ -66,9 +66,10 @@ std::string GetCurrentDirectory() {
 }
 
 std::vector<FoundFile> FindFiles(std::string_view dir, const std::vector<std::string>& masks,
-                                 std::vector<std::string>* unlisted) {
+                                 std::vector<std::string>* unlisted, std::vector<std::string>* unlistedFolders) {
   std::vector<FoundFile> out;
   if (unlisted) unlisted->clear();
+  if (unlistedFolders) unlistedFolders->clear();
   std::string fsDir = FsName(dir.empty() ? std::string_view(".") : dir);
   DIR* d = opendir(fsDir.c_str());
   if (!d) return out;
@@ -81,13 +82,16 @@ std::vector<FoundFile> FindFiles(std::string_view dir, const std::vector<std::st
     std::string full = fsDir + "/" + fsName;
     if (!TryUtf8ToCp932AllowingTwins(fsName, f.name)) {
       // ASCII masks match the UTF-8 name as well as its CP932 form would.
-      if (unlisted && MatchesAnyMask(fsName, masks) && lstat(full.c_str(), &st) == 0 && !S_ISDIR(st.st_mode))
-        unlisted->push_back(fsName);
+      if ((unlisted || unlistedFolders) && MatchesAnyMask(fsName, masks) && lstat(full.c_str(), &st) == 0) {
+        std::vector<std::string>* into = S_ISDIR(st.st_mode) ? unlistedFolders : unlisted;
+        if (into) into->push_back(fsName);
+      }
       continue;
     }
     if (!MatchesAnyMask(f.name, masks)) continue;
     if (lstat(full.c_str(), &st) != 0) continue;
     f.directory = S_ISDIR(st.st_mode);
+    f.link = S_ISLNK(st.st_mode);
     f.hidden = fsName[0] == '.';
     out.push_back(std::move(f));
   }

@@ -79,9 +79,10 @@ std::string GetCurrentDirectory() {
 }
 
 std::vector<FoundFile> FindFiles(std::string_view dir, const std::vector<std::string>& masks,
-                                 std::vector<std::string>* unlisted) {
+                                 std::vector<std::string>* unlisted, std::vector<std::string>* unlistedFolders) {
   std::vector<FoundFile> out;
   if (unlisted) unlisted->clear();
+  if (unlistedFolders) unlistedFolders->clear();
   std::wstring pattern = W(dir.empty() ? std::string_view(".") : dir);
   if (!pattern.empty() && pattern.back() != L'\\') pattern += L'\\';
   pattern += L'*';
@@ -99,11 +100,13 @@ std::vector<FoundFile> FindFiles(std::string_view dir, const std::vector<std::st
     if (!exact) {
       // Matched in its CP932 form with "?" for what CP932 lacks: ASCII
       // masks ("*.bms") match it as they would the real name.
-      if (unlisted && !isDir && MatchesAnyMask(f.name, masks)) unlisted->push_back(f.fsName);
+      std::vector<std::string>* into = isDir ? unlistedFolders : unlisted;
+      if (into && MatchesAnyMask(f.name, masks)) into->push_back(f.fsName);
       continue;
     }
     if (!MatchesAnyMask(f.name, masks)) continue;
     f.directory = isDir;
+    f.link = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     f.hidden = (data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
     out.push_back(std::move(f));
   } while (FindNextFileW(h, &data));

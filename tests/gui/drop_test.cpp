@@ -102,6 +102,29 @@ class DropTest : public QObject {
     delete tmp_;
   }
 
+  // A folder dropped with an archive: its charts where they lie, the strip
+  // naming each folder as it is read, then the archive inside, then the
+  // archive dropped after it.
+  void aFolderDroppedWithAnArchive() {
+    fs::create_directories(tmp_->Path() + "songs/song");
+    test_support::WriteBytes(tmp_->Path() + "songs/song/s.bms", "#TITLE in place\r\n");
+    QVERIFY(test_support::MakeArchive(tmp_->Path() + "songs/song/", "inner.zip", {{"i.bms", "#TITLE inner\r\n"}}));
+    fs::remove_all(tmp_->Path() + "songs/song/src-inner.zip");
+    QVERIFY(test_support::MakeArchive(tmp_->Path(), "after.zip", {{"a.bms", "#TITLE after\r\n"}}));
+    TForm1 form;
+    Session& drops = Show(form, true);
+    auto* archiveLabel = form.findChild<QLabel*>(QStringLiteral("dropArchive"));
+    QVERIFY(archiveLabel);
+    QStringList shown;
+    connect(form.LV->model(), &QAbstractItemModel::rowsInserted, &form, [&] { shown << archiveLabel->text(); });
+    DropUrls(form, {Path("songs"), Path("after.zip")});
+    QTRY_VERIFY(!drops.Busy() && form.List().Count() == 3);
+    QCOMPARE(Captions(form), (std::vector<std::string>{"s.bms", "i.bms", "a.bms"}));
+    QCOMPARE(form.List().Row(0).subItems[siArcName], std::string("song"));
+    QCOMPARE(shown, (QStringList{"1 / 3  song", "2 / 3  inner.zip", "3 / 3  after.zip"}));
+    QVERIFY(drops.Problems().empty());
+  }
+
   // Every format in one drop, one archive at a time and with the next
   // unpacked meanwhile: the same rows in the same order either way.
   void everyFormatDroppedTogetherInOrder_data() {

@@ -346,8 +346,9 @@ class Form1Test : public QObject {
         showedDefaults = f->ChartFiles->currentIndex() == 0 && !f->HashColumns->isChecked() &&
                          !f->ChartsOnly->isChecked() &&
                          f->CsvFormatBox->currentIndex() == 0 && f->DisplayEncodingBox->currentIndex() == 0 &&
-                         f->UnpackAhead->isChecked();
+                         f->UnpackAhead->isChecked() && f->FolderArchives->isChecked();
         f->UnpackAhead->setChecked(false);
+        f->FolderArchives->setChecked(false);
         f->ChartFiles->setCurrentIndex(1);
         f->HashColumns->setChecked(true);
         f->ChartFacts->setChecked(true);
@@ -368,12 +369,14 @@ class Form1Test : public QObject {
       QCOMPARE(form.Options().ScanOptions().extensions,
                (std::vector<std::string>{"bms", "bme", "bml", "pms", "bmson"}));
       QVERIFY(chosen.chartFacts && form.Options().ScanOptions().facts);
+      QVERIFY(!chosen.folderArchives && !form.Options().ScanOptions().folderArchives);
       QCOMPARE(form.LV->model()->columnCount(), 23);
       QCOMPARE(form.LV->model()->headerData(15, Qt::Horizontal).toString(), QString("Keys"));
       QSettings written(app_->IniPath(), QSettings::IniFormat);
       for (const char* key :
            {"ChartFiles", "HashColumns", "ChartsOnly", "CsvFormat", "DisplayEncoding", "OneArchiveAtATime", "ChartFacts"})
         QCOMPARE(written.value(QString("Options/") + key).toInt(), 1);
+      QCOMPARE(written.value("Options/FolderArchives").toInt(), 0);
 
       // Cancel: neither the window nor the file changes.
       QByteArray before = ReadFile(app_->IniPath());

@@ -70,6 +70,53 @@ TEST_F(CliTest, WritesTheCsvOfRelativePathsMadeAbsolute) {
   EXPECT_TRUE(fs::is_empty(app_ + "work"));
 }
 
+TEST_F(CliTest, AFolderListsItsChartsInPlaceThenItsArchivesUnlessToldNot) {
+  fs::create_directories(tmp_.Path() + "songs/one");
+  test_support::WriteBytes(tmp_.Path() + "songs/one/x.bms", "#TITLE in place\r\n");
+  ASSERT_TRUE(test_support::MakeArchive(tmp_.Path() + "songs/", "pack.zip", {{"p.bms", "#TITLE packed\r\n"}}));
+  fs::remove_all(tmp_.Path() + "songs/src-pack.zip");
+  fs::create_directories(tmp_.Path() + "nothing");
+  const std::string dir = platform::Utf8ToCp932(tmp_.Path());
+  const std::string inPlace = "\"x.bms\",\"\",\"\",\"in place\",\"\",\"\",\"\",\"\",\"\",\"\"";
+  struct Case {
+    const char* args;
+    std::vector<std::string> archiveFields;  // the last two fields of each row
+  } cases[] = {
+      {"songs nothing", {"\"one\",\"" + dir + "songs/one/\"", "\"pack.zip\",\"" + dir + "songs/\""}},
+      {"--no-folder-archives songs", {"\"one\",\"" + dir + "songs/one/\""}},
+  };
+  for (const Case& c : cases) {
+    CliRun r = Cli(c.args);
+    ASSERT_EQ(r.status, 0) << c.args << Err();
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    while (start < r.out.size()) {
+      const std::size_t end = r.out.find("\r\n", start);
+      const std::string line = r.out.substr(start, end - start);
+      const std::size_t name = line.rfind("\",\"", line.rfind("\",\"") - 1);
+      fields.push_back(line.substr(name + 2));
+      start = end + 2;
+    }
+    EXPECT_EQ(fields, c.archiveFields) << c.args;
+    EXPECT_EQ(r.out.rfind(inPlace, 0), 0u) << c.args;
+    // A folder without charts is said, as an archive without them is.
+    EXPECT_EQ(Err().find("nothing: ") != std::string::npos, std::string(c.args).find("nothing") != std::string::npos)
+        << Err();
+  }
+}
+
+TEST_F(CliTest, InstallingFromAFolderInstallsItsArchivesOnly) {
+  fs::create_directories(tmp_.Path() + "dl/loose");
+  test_support::WriteBytes(tmp_.Path() + "dl/loose/x.bms", "#TITLE in place\r\n");
+  ASSERT_TRUE(test_support::MakeArchive(tmp_.Path() + "dl/", "pack.zip", {{"p.bms", "#TITLE packed\r\n"}}));
+  fs::remove_all(tmp_.Path() + "dl/src-pack.zip");
+  CliRun r = Cli("--csv list.csv --install-to songs dl");
+  ASSERT_EQ(r.status, 0) << Err();
+  EXPECT_TRUE(fs::exists(tmp_.Path() + "songs/pack/p.bms"));
+  EXPECT_FALSE(fs::exists(tmp_.Path() + "songs/loose"));
+  EXPECT_EQ(Err().find("フォルダから読んだ譜面"), std::string::npos) << Err();
+}
+
 TEST_F(CliTest, WritesToAFileAndReportsAFileItCannotWrite) {
   ASSERT_TRUE(test_support::MakeArchive(tmp_.Path(), "song.tgz", test_support::TypicalSong()));
   CliRun ok = Cli("--csv list.csv song.tgz");
@@ -157,10 +204,11 @@ TEST_F(CliTest, UsageErrorsAndHelp) {
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("Usage: bmslist-cli [--csv FILE] [--ext LIST] [--hash] [--facts]\n"
                           "                   [--csv-format FORMAT] [--charts-only] [--jobs N]\n"
+                          "                   [--no-folder-archives]\n"
                           "                   [--install-to DIR] [--library DIR]... [--table FILE]...\n"
                           "                   PATH..."),
             std::string::npos);
-  for (const char* flag : {"--ext LIST", "--hash", "--facts", "--csv-format FORMAT", "bms,bme,bmson", "utf8",
+  for (const char* flag : {"--no-folder-archives", "--ext LIST", "--hash", "--facts", "--csv-format FORMAT", "bms,bme,bmson", "utf8",
                            "--charts-only", "--jobs N", "--library DIR", "--table FILE"})
     EXPECT_NE(help.out.find(flag), std::string::npos) << flag;
   EXPECT_NE(help.out.find("--version"), std::string::npos);

@@ -224,6 +224,41 @@ TEST_F(ListActionsTest, TrashMovesTheArchivesToTheDesktopsTrashAndTheirRowsGo) {
   EXPECT_EQ(ArchiveNames(), std::vector<std::string>{"beta.zip"});
 }
 
+TEST_F(ListActionsTest, RowsReadFromAFolderAreNoArchiveToInstallRenameOrTrash) {
+  setenv("XDG_DATA_HOME", (dir_ + "data").c_str(), 1);
+  fs::create_directories(dir_ + "dropped/song");
+  test_support::WriteBytes(dir_ + "dropped/song/s.bms", "#ARTIST Ann\r\n#TITLE Song\r\n");
+  fs::copy_file(dir_ + "beta.zip", dir_ + "dropped/beta.zip");
+  DropAndCheckAll({"dropped"});
+  ASSERT_EQ(ArchiveNames(), (std::vector<std::string>{"song", "beta.zip"}));
+  EXPECT_EQ(actions_.CheckedArchives(), std::vector<std::string>{platform::Utf8ToCp932(dir_ + "dropped/beta.zip")});
+  const std::size_t before = view_.problems.size();
+  EXPECT_EQ(actions_.RenameChecked(), 1u);  // the archive only
+  EXPECT_EQ(actions_.TrashChecked(), 1u);
+  const ListActions::InstallTotals t = actions_.InstallChecked(library_);
+  EXPECT_EQ(t.archives, 0u);
+  // Each action says once why the folder's rows were passed over; the
+  // folder and its chart are untouched, its row stays.
+  ASSERT_EQ(view_.problems.size(), before + 3);
+  EXPECT_EQ(view_.problems[before], "song: 名前を変えられません: フォルダから読んだ譜面です (書庫の譜面だけが対象です)");
+  EXPECT_NE(view_.problems[before + 1].find("ごみ箱に移せません"), std::string::npos);
+  EXPECT_NE(view_.problems[before + 2].find("導入できません"), std::string::npos);
+  EXPECT_TRUE(fs::exists(dir_ + "dropped/song/s.bms"));
+  EXPECT_FALSE(fs::exists(library_));
+  EXPECT_EQ(ArchiveNames(), std::vector<std::string>{"song"});
+}
+
+TEST_F(ListActionsTest, APreviewOfARowReadFromAFolderOpensTheChartWhereItLies) {
+  fs::create_directories(dir_ + "dropped");
+  test_support::WriteBytes(dir_ + "dropped/s.bms", "#TITLE Song\r\n");
+  DropAndCheckAll({"dropped"});
+  ASSERT_EQ(session_.List().Count(), 1u);
+  std::string error;
+  ASSERT_TRUE(actions_.Preview(0, "cp %f " + test_support::ShellQuote(dir_ + "opened.bms"), error)) << error;
+  for (int i = 0; i < 100 && !fs::exists(dir_ + "opened.bms"); ++i) usleep(20000);
+  EXPECT_EQ(test_support::ReadBytes(dir_ + "opened.bms"), "#TITLE Song\r\n");
+}
+
 TEST_F(ListActionsTest, RowsRemovedAndAnExportedListReadBack) {
   DropAndCheckAll({"alpha.zip", "beta.zip"});
   actions_.UncheckAll();

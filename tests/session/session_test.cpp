@@ -31,6 +31,7 @@ class RecordingView : public SessionView {
  public:
   std::vector<std::string> calls;
   std::vector<DropOutcome> outcomes;
+  std::vector<std::string> entries;
   std::function<void(std::size_t index)> onArchive;
   std::function<void()> onKeepAlive;
 
@@ -40,7 +41,7 @@ class RecordingView : public SessionView {
     (void)n;
     if (onArchive) onArchive(i);
   }
-  void EntryStarted(const std::string&) override {}
+  void EntryStarted(const std::string& entry) override { entries.push_back(entry); }
   void RowAdded(std::size_t row) override { calls.push_back("row " + std::to_string(row)); }
   void ProblemFound(const ArchiveProblem& p) override { calls.push_back("problem " + platform::ExtractFileName(p.archivePath)); }
   void DropFinished(const DropOutcome& o) override {
@@ -132,6 +133,39 @@ TEST_F(SessionTest, ACancelStopsAfterTheCurrentArchiveAndDropsTheQueue) {
   session_.Drop({Arc("two.lzh")});
   EXPECT_EQ(Captions().back(), "c.bms");
   EXPECT_FALSE(view_.outcomes.back().cancelled);
+}
+
+TEST_F(SessionTest, ADroppedFolderShowsEachFolderAndACancelStopsBetweenThem) {
+  for (const char* chart : {"lib/s1/a.bms", "lib/s2/b.bms"}) {
+    fs::create_directories(fs::path(Arc(chart)).parent_path());
+    test_support::WriteBytes(Arc(chart), "#TITLE t\r\n");
+  }
+  view_.onArchive = [this](std::size_t i) {
+    if (i == 0) session_.RequestCancel();
+  };
+  session_.Drop({Arc("lib")});
+  EXPECT_EQ(view_.calls, (std::vector<std::string>{"drop 1", "archive 1 / 2  s1", "row 0", "end"}));
+  // The folders walked were named as the walk went.
+  EXPECT_EQ(view_.entries, (std::vector<std::string>{"lib", "s1", "s2"}));
+  ASSERT_EQ(view_.outcomes.size(), 1u);
+  EXPECT_TRUE(view_.outcomes[0].cancelled);
+  EXPECT_EQ(view_.outcomes[0].archives, 2u);
+  EXPECT_EQ(view_.outcomes[0].handled, 1u);
+}
+
+TEST_F(SessionTest, ACancelWhileAFolderIsWalkedEndsTheDropBeforeItsFirstStep) {
+  for (const char* chart : {"lib/s1/a.bms", "lib/s2/b.bms"}) {
+    fs::create_directories(fs::path(Arc(chart)).parent_path());
+    test_support::WriteBytes(Arc(chart), "#TITLE t\r\n");
+  }
+  view_.onKeepAlive = [this] {
+    if (!view_.entries.empty()) session_.RequestCancel();
+  };
+  session_.Drop({Arc("one.lzh"), Arc("lib")});
+  EXPECT_EQ(view_.calls, (std::vector<std::string>{"drop 2", "end"}));
+  ASSERT_EQ(view_.outcomes.size(), 1u);
+  EXPECT_TRUE(view_.outcomes[0].cancelled);
+  EXPECT_TRUE(session_.List().Rows().empty());
 }
 
 TEST_F(SessionTest, ACancelAfterTheLastArchiveIsNoCancel) {

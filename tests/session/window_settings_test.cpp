@@ -129,6 +129,12 @@ TEST_F(WindowSettingsTest, OptionsRoundTripAndStayDefaultWhenNeverWritten) {
   settings.ini.WriteInteger("Options", "LibraryFolders", 2000000000);
   EXPECT_EQ(WindowSettings().ReadOptions().libraryFolders,
             (std::vector<std::string>{tmp_.Path() + "more", tmp_.Path() + "曲", tmp_.Path() + "more"}));
+  // The one option on by default: turned off, it stays off.
+  EXPECT_TRUE(chosen.ScanOptions().folderArchives);
+  chosen.folderArchives = false;
+  settings.WriteOptions(chosen);
+  EXPECT_EQ(WindowSettings().ReadOptions(), chosen);
+  EXPECT_FALSE(WindowSettings().ReadOptions().ScanOptions().folderArchives);
 }
 
 TEST_F(WindowSettingsTest, AnExportIsNeverOfferedInNorWrittenToAWorkingFolder) {

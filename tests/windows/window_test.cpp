@@ -170,12 +170,13 @@ void CALLBACK UseOptionsWindow(HWND, UINT, UINT_PTR timer, DWORD) {
   if (!dialog) return;
   KillTimer(nullptr, timer);
   const std::wstring caption = platform::win32::Cp932ToWide(kHashColumnsCheck);
+  const std::wstring folderArchives = U(kFolderArchivesCheck);
   const wchar_t* typed[] = {L"  C:\\\u66f2 ", L" player.exe \"%f\" "};
   int edits = 0;
   for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
     wchar_t text[256] = {};
     GetWindowTextW(c, text, 256);
-    if (caption == text) SendMessageW(c, BM_CLICK, 0, 0);
+    if (caption == text || folderArchives == text) SendMessageW(c, BM_CLICK, 0, 0);
     GetClassNameW(c, text, 256);
     if (_wcsicmp(text, L"Edit") == 0 && edits < 2) SetWindowTextW(c, typed[edits++]);
   }
@@ -192,11 +193,34 @@ TEST_F(Window, TheOptionsWindowAppliesAndStoresOnlyWhatIsConfirmed) {
     EXPECT_EQ(form.Options().hashColumns, applied);
     EXPECT_EQ(form.ListView().ColumnCount(), applied ? 15 : 13);
     EXPECT_EQ(ReadAll(ini_).find("HashColumns=1") != std::string::npos, applied);
+    // On by default, turned off in the window.
+    EXPECT_EQ(form.Options().folderArchives, !applied);
+    EXPECT_EQ(ReadAll(ini_).find("FolderArchives=0") != std::string::npos, applied);
     EXPECT_EQ(form.Options().songLibrary, applied ? "C:\\\xe6\x9b\xb2" : "");  // 曲, UTF-8
     EXPECT_EQ(form.Options().previewCommand, applied ? "player.exe \"%f\"" : "");
     EXPECT_EQ(ReadAll(ini_).find("SongLibrary=C:\\\x8b\xc8") != std::string::npos, applied);  // CP932
     EXPECT_TRUE(IsWindowEnabled(form.Handle()));
   }
+}
+
+TEST_F(Window, AFolderListsItsChartsInPlaceThenTheArchivesInIt) {
+  auto W = [](const std::string& cp932) { return platform::win32::Cp932ToWide(cp932); };
+  const std::string folder = dir_.Path() + "songs\\";
+  for (const char* sub : {"", "one\\", "hidden\\"}) CreateDirectoryW(W(folder + sub).c_str(), nullptr);
+  SetFileAttributesW(W(folder + "hidden").c_str(), FILE_ATTRIBUTE_HIDDEN);
+  WriteWide(W(folder + "one\\x.bms"), "#TITLE in place\r\n");
+  WriteWide(W(folder + "hidden\\h.bms"), "#TITLE hidden\r\n");
+  ASSERT_TRUE(CopyFileW(W(other_).c_str(), W(folder + "one\\other.zip").c_str(), TRUE));
+  TForm1& form = Open();
+  form.OpenFiles({W(dir_.Path() + "songs")});
+  Settle(form);
+  ASSERT_EQ(form.List().Count(), 2u);
+  EXPECT_EQ(form.List().Row(0).subItems[siTitle], "in place");
+  EXPECT_EQ(form.List().Row(0).subItems[siArcName], "one");
+  EXPECT_EQ(form.List().Row(0).subItems[siArcPath], folder + "one\\");
+  EXPECT_EQ(form.List().Row(1).subItems[siTitle], "other");
+  EXPECT_EQ(form.List().Row(1).subItems[siArcName], "other.zip");
+  EXPECT_TRUE(errors_.empty());
 }
 
 TEST_F(Window, CtrlCCopiesTheSelectedRowAsCsvLines) {
