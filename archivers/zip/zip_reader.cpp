@@ -267,7 +267,7 @@ std::unique_ptr<ArchiveReader> OpenZipSet(const std::string& path) {
       if (e.disk >= starts.size()) placed = false;
       else e.localOffset += starts[e.disk];
     }
-    if (placed) records = std::make_shared<const std::vector<ZipDirEntry>>(InLibarchiveOrder(std::move(dir.entries)));
+    if (placed) records = std::make_shared<const std::vector<ZipDirEntry>>(InLocalHeaderOrder(std::move(dir.entries)));
   }
   // libarchive reads the set as a stream: its seekable reader takes no
   // volumes. Each entry's data is checked against the record's CRC here.
