@@ -1,6 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "charts/chart_row.h"
 
+#include "platform/path_text.h"
+
+void ChartRow::SetArchiveFields(const std::string& name, const std::string& folder) {
+  const bool utf8 = platform::IsUtf8Path(name) || platform::IsUtf8Path(folder);
+  subItems[siArcName] = std::string(platform::WithoutUtf8Mark(name));
+  subItems[siArcPath] = std::string(platform::WithoutUtf8Mark(folder));
+  archiveEncoding = utf8 ? platform::TextEncoding::kUtf8 : platform::TextEncoding::kCp932;
+}
+
 const std::string& ChartRow::ColumnText(int column) const {
   if (column == kMd5Column) return md5;
   if (column == kSha256Column) return sha256;

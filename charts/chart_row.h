@@ -44,6 +44,10 @@ struct ChartRow {
   // fields then name the chart's folder (below the dropped one, and whole).
   bool inFolder = false;
 
+  // Sets the archive fields from an archive's (or a folder's) name and
+  // folder as the pipeline holds them: a path CP932 cannot hold comes marked
+  // and gives UTF-8 fields without the mark.
+  void SetArchiveFields(const std::string& name, const std::string& folder);
 
   // Column text: the caption for 0, the hashes for 13 and 14, the facts
   // from 15 on (empty without them), and the caption for any other index

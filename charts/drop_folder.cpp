@@ -121,8 +121,7 @@ void DropPipeline::ReadFolderStep(std::size_t i) {
   for (const platform::FoundFile& chart : folder.charts) {
     std::size_t index = list_.Append();
     ChartRow row = list_.Row(index);
-    row.subItems[siArcName] = folder.shown;
-    row.subItems[siArcPath] = folder.path;
+    row.SetArchiveFields(folder.shown, folder.path);
     row.inFolder = true;
     try {
       ReadChart(row, chart.name, platform::FsPath{fsDir + chart.fsName}, read);

@@ -648,8 +648,7 @@ std::size_t DropPipeline::ReadMemoryCharts(Unpacked& u) {
   for (const MemoryChart& chart : u.memoryCharts) {
     std::size_t index = list_.Append();
     ChartRow row = list_.Row(index);
-    row.subItems[siArcName] = arcName;
-    row.subItems[siArcPath] = arcPath;
+    row.SetArchiveFields(arcName, arcPath);
     try {
       ReadChartBytes(row, chart.file.name, chart.bytes, chart.time, read);
       ++chartsRead_;
@@ -693,10 +692,7 @@ std::size_t DropPipeline::ListAndReadCharts(Unpacked& u) {
   }
   const std::string fsDir = platform::IncludeTrailingDelimiter(platform::FsName(dir));
 
-  // A path CP932 cannot hold gives UTF-8 fields (without the path's mark).
-  const bool utf8Path = platform::IsUtf8Path(problem.archivePath);
   const std::string arcName = platform::ExtractFileName(problem.archivePath);
-  const std::string arcPath(platform::WithoutUtf8Mark(platform::ExtractFilePath(problem.archivePath)));
   ChartReadOptions read{options.hashes, options.facts};
   ArchiveNames unpackedNames;
   if (options.facts && !charts.empty()) {
@@ -706,9 +702,7 @@ std::size_t DropPipeline::ListAndReadCharts(Unpacked& u) {
   for (const platform::FoundFile& chart : charts) {
     std::size_t index = list_.Append();
     ChartRow row = list_.Row(index);
-    row.subItems[siArcName] = arcName;
-    row.subItems[siArcPath] = arcPath;
-    if (utf8Path) row.archiveEncoding = platform::TextEncoding::kUtf8;
+    row.SetArchiveFields(arcName, platform::ExtractFilePath(problem.archivePath));
     try {
       ReadChart(row, chart.name, platform::FsPath{fsDir + chart.fsName}, read);
       ++chartsRead_;
