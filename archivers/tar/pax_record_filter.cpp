@@ -60,18 +60,26 @@ bool AllZero(const std::string& block) {
   return std::all_of(block.begin(), block.end(), [](char c) { return c == 0; });
 }
 
+// `c` in [from, to) of `s`, npos when absent: searches stay inside one
+// record, so a header of many records is read in one pass.
+std::size_t FindIn(const std::string& s, char c, std::size_t from, std::size_t to) {
+  if (from >= to || to > s.size()) return std::string::npos;
+  const void* at = std::memchr(s.data() + from, c, to - from);
+  return at ? static_cast<std::size_t>(static_cast<const char*>(at) - s.data()) : std::string::npos;
+}
+
 // The decimal "size" record of cleaned extended data; -1 when there is none
 // or it is no plain number.
 std::int64_t SizeRecord(const std::string& records, bool& unreadable) {
   std::int64_t size = -1;
   std::size_t p = 0;
   while (p < records.size()) {
-    std::size_t space = records.find(' ', p);
+    std::size_t space = FindIn(records, ' ', p, std::min(records.size(), p + 21));
     if (space == std::string::npos) break;
     std::uint64_t len = std::strtoull(records.c_str() + p, nullptr, 10);
-    if (len == 0 || p + len > records.size()) break;
-    std::size_t eq = records.find('=', space);
-    if (eq < p + len && records.compare(space + 1, eq - space - 1, "size") == 0) {
+    if (len == 0 || len > records.size() - p) break;
+    std::size_t eq = FindIn(records, '=', space, p + len);
+    if (eq != std::string::npos && records.compare(space + 1, eq - space - 1, "size") == 0) {
       std::string value = records.substr(eq + 1, p + len - 1 - (eq + 1));
       bool digits = !value.empty() && value.size() < 19 &&
                     std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -95,9 +103,9 @@ std::string PaxRecordFilter::CleanRecords(const std::string& data) {
     std::size_t q = p;
     std::uint64_t len = 0;
     while (q < data.size() && data[q] >= '0' && data[q] <= '9' && len <= data.size()) len = len * 10 + static_cast<unsigned>(data[q++] - '0');
-    std::size_t eq = q < data.size() ? data.find('=', q) : std::string::npos;
-    bool wellFormed = q > p && q < data.size() && data[q] == ' ' && len > q - p + 1 && p + len <= data.size() &&
-                      data[p + len - 1] == '\n' && eq < p + len - 1;
+    bool framed = q > p && q < data.size() && data[q] == ' ' && len > q - p + 1 && len <= data.size() - p;
+    std::size_t eq = framed ? FindIn(data, '=', q, p + len - 1) : std::string::npos;
+    bool wellFormed = framed && data[p + len - 1] == '\n' && eq != std::string::npos;
     if (!wellFormed) {  // libarchive reports the rest itself
       kept.append(data, p, std::string::npos);
       break;
