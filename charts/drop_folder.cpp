@@ -119,18 +119,13 @@ void DropPipeline::ReadFolderStep(std::size_t i) {
     read.names = &names;
   }
   for (const platform::FoundFile& chart : folder.charts) {
-    std::size_t index = list_.Append();
-    ChartRow row = list_.Row(index);
-    row.SetArchiveFields(folder.shown, folder.path);
-    row.inFolder = true;
-    try {
-      ReadChart(row, chart.name, platform::FsPath{fsDir + chart.fsName}, read);
-      ++chartsRead_;
-    } catch (const std::exception& e) {
-      problem.reasons.push_back(chart.name + Reason(" を読めません: ") + e.what());
-    }
-    list_.SetRow(index, std::move(row));
-    if (onRowAdded) onRowAdded(index);
+    AppendChartRow(
+        problem, chart.name,
+        [&](ChartRow& row) {
+          row.SetArchiveFields(folder.shown, folder.path);
+          row.inFolder = true;
+        },
+        [&](ChartRow& row) { ReadChart(row, chart.name, platform::FsPath{fsDir + chart.fsName}, read); });
   }
   if ((!problem.reasons.empty() || !problem.unlistedNames.empty()) && onArchiveProblem) onArchiveProblem(problem);
 }

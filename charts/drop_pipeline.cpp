@@ -639,6 +639,22 @@ bool DropPipeline::ReadInMemory(Unpacked& u, TArchiveFile& component) {
   return true;
 }
 
+void DropPipeline::AppendChartRow(ArchiveProblem& problem, const std::string& chartName,
+                                  const std::function<void(ChartRow&)>& fields,
+                                  const std::function<void(ChartRow&)>& read) {
+  std::size_t index = list_.Append();
+  ChartRow row = list_.Row(index);
+  fields(row);
+  try {
+    read(row);
+    ++chartsRead_;
+  } catch (const std::exception& e) {
+    problem.reasons.push_back(chartName + Reason(" を読めません: ") + ErrorText(e));
+  }
+  list_.SetRow(index, std::move(row));
+  if (onRowAdded) onRowAdded(index);
+}
+
 std::size_t DropPipeline::ReadMemoryCharts(Unpacked& u) {
   ArchiveProblem& problem = u.problem;
   const std::string arcName = platform::ExtractFileName(problem.archivePath);
@@ -646,17 +662,9 @@ std::size_t DropPipeline::ReadMemoryCharts(Unpacked& u) {
   ChartReadOptions read{options.hashes, options.facts};
   if (options.facts) read.names = &*u.names;
   for (const MemoryChart& chart : u.memoryCharts) {
-    std::size_t index = list_.Append();
-    ChartRow row = list_.Row(index);
-    row.SetArchiveFields(arcName, arcPath);
-    try {
-      ReadChartBytes(row, chart.file.name, chart.bytes, chart.time, read);
-      ++chartsRead_;
-    } catch (const std::exception& e) {
-      problem.reasons.push_back(chart.file.name + Reason(" を読めません: ") + ErrorText(e));
-    }
-    list_.SetRow(index, std::move(row));
-    if (onRowAdded) onRowAdded(index);
+    AppendChartRow(
+        problem, chart.file.name, [&](ChartRow& row) { row.SetArchiveFields(arcName, arcPath); },
+        [&](ChartRow& row) { ReadChartBytes(row, chart.file.name, chart.bytes, chart.time, read); });
   }
   const std::size_t rows = u.memoryCharts.size();
   u.memoryCharts.clear();
@@ -700,18 +708,10 @@ std::size_t DropPipeline::ListAndReadCharts(Unpacked& u) {
     read.names = u.names ? &*u.names : &unpackedNames;
   }
   for (const platform::FoundFile& chart : charts) {
-    std::size_t index = list_.Append();
-    ChartRow row = list_.Row(index);
-    row.SetArchiveFields(arcName, platform::ExtractFilePath(problem.archivePath));
-    try {
-      ReadChart(row, chart.name, platform::FsPath{fsDir + chart.fsName}, read);
-      ++chartsRead_;
-    } catch (const std::exception& e) {
-      // The row keeps what was read; the other charts still get their rows.
-      problem.reasons.push_back(chart.name + Reason(" を読めません: ") + ErrorText(e));
-    }
-    list_.SetRow(index, std::move(row));
-    if (onRowAdded) onRowAdded(index);
+    AppendChartRow(
+        problem, chart.name,
+        [&](ChartRow& row) { row.SetArchiveFields(arcName, platform::ExtractFilePath(problem.archivePath)); },
+        [&](ChartRow& row) { ReadChart(row, chart.name, platform::FsPath{fsDir + chart.fsName}, read); });
   }
   return charts.size();
 }

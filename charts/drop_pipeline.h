@@ -122,6 +122,12 @@ class DropPipeline {
   bool ReadInMemory(Unpacked& u, TArchiveFile& component);
   // The rows of the charts ReadInMemory read.
   std::size_t ReadMemoryCharts(Unpacked& u);
+  // Appends the row of one chart: `fields` sets its archive fields, `read`
+  // reads the chart into it. A chart that cannot be read keeps what was read
+  // and is named among `problem`'s reasons; the other charts still get
+  // their rows.
+  void AppendChartRow(ArchiveProblem& problem, const std::string& chartName,
+                      const std::function<void(ChartRow&)>& fields, const std::function<void(ChartRow&)>& read);
   // From archive `from` on, one after another in `folder`; the libraries
   // are called on `worker` when one is given.
   void DropSerially(const std::vector<std::string>& paths, std::size_t from, std::string folder,

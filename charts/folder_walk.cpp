@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "archivers/shared/volume_names.h"
 #include "charts/chart_extensions.h"
 #include "charts/text_collator.h"
 #include "drivers/detect_type.h"
@@ -14,15 +15,6 @@ namespace {
 
 bool AllDigits(std::string_view s) {
   return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-// "song.part2.rar" and on: the first part opens the rest.
-bool IsLaterRarPart(const std::string& lowerName) {
-  const std::string stem = lowerName.substr(0, lowerName.size() - 4);  // without ".rar"
-  const std::size_t dot = stem.rfind('.');
-  if (dot == std::string::npos || stem.compare(dot + 1, 4, "part") != 0) return false;
-  const std::string_view number = std::string_view(stem).substr(dot + 5);
-  return AllDigits(number) && std::stoul(std::string(number.substr(0, 9))) != 1;
 }
 
 // Files of one folder in the file list's order; names equal to the
@@ -168,7 +160,8 @@ bool IsArchiveName(const std::string& name) {
   if (AllDigits(std::string_view(ext).substr(1))) return ext == ".001";
   static const std::vector<std::string> known = ArchiveExtensions();
   if (std::find(known.begin(), known.end(), ext) == known.end()) return false;
-  return ext != ".rar" || !IsLaterRarPart(lower);
+  // "song.part2.rar" and on: the first part opens the rest.
+  return ext != ".rar" || !arc::IsLaterVolume(lower);
 }
 
 FolderContents WalkDroppedFolder(const std::string& folder, const std::vector<std::string>& extensions,

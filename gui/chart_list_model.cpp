@@ -7,7 +7,6 @@
 #include "gui/qt_text.h"
 #include "session/column_table.h"
 #include "session/library_columns.h"
-#include "session/status_text.h"
 
 namespace {
 Qt::Alignment QtAlignment(ColumnAlign align) {
@@ -57,7 +56,7 @@ QVariant ChartListModel::data(const QModelIndex& index, int role) const {
   }
   if (role == Qt::BackgroundRole) return duplicate ? QVariant(kDuplicateTint) : QVariant();
   if (role == Qt::ToolTipRole && duplicate && column != kFactsColumn + fcMissing)
-    return QString::fromStdString(DuplicateToolTip(lookups_->Text(at, 2)));
+    return QString::fromStdString(lookups_->DuplicateTip(at));
   switch (role) {
     case Qt::DisplayRole:
       return QString::fromStdString(ColumnDisplayText(row, column, display_));

@@ -377,12 +377,7 @@ void TForm1::WMDropFiles(const std::vector<std::string>& paths) {
 }
 
 void TForm1::LVColumnClick(int column) {
-  const int logical = model_->LogicalColumn(column);
-  // The collection's columns are worked out for the list, not held in its rows.
-  if (logical >= kLookupColumn)
-    library_.SortBy(logical - kLookupColumn);
-  else
-    List().ColumnClick(logical);
+  library_.ColumnClick(model_->LogicalColumn(column));
   ShowSortDirection(column);
 }
 

@@ -183,7 +183,7 @@ bool ChartListView::OnNotify(NMHDR* hdr, LRESULT& result) {
       auto* tip = reinterpret_cast<NMLVGETINFOTIPW*>(hdr);
       const std::size_t row = static_cast<std::size_t>(tip->iItem);
       if (tip->cchTextMax > 0 && IsDuplicate(row)) {
-        const std::wstring text = U(DuplicateToolTip(lookups_->Text(row, 2)));
+        const std::wstring text = U(lookups_->DuplicateTip(row));
         lstrcpynW(tip->pszText, text.c_str(), tip->cchTextMax);
       }
       return true;

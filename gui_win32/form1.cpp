@@ -351,12 +351,7 @@ void TForm1::OnNotify(NMHDR* hdr, LRESULT& result) {
 }
 
 void TForm1::LVColumnClick(int place) {
-  const int column = listView_.ColumnAtPlace(place);
-  // The collection's columns are worked out for the list, not held in its rows.
-  if (column >= kLookupColumn)
-    library_.SortBy(column - kLookupColumn);
-  else
-    List().ColumnClick(column);
+  library_.ColumnClick(listView_.ColumnAtPlace(place));
   // The sign is the list's: the arrow shows the order the last click produced.
   listView_.ShowSortDirection(place, List().Tag() > 0);
 }

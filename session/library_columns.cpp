@@ -6,6 +6,7 @@
 #include "charts/archive_problem.h"
 #include "library/difficulty_table.h"
 #include "platform/cp932.h"
+#include "session/column_table.h"
 #include "session/session.h"
 #include "session/status_text.h"
 
@@ -168,6 +169,18 @@ void LibraryColumns::SortBy(int which) {
   keys.reserve(list.Count());
   for (std::size_t i = 0; i < list.Count(); ++i) keys.push_back(Text(i, which));
   list.ColumnClickByKeys(keys);
+}
+
+void LibraryColumns::ColumnClick(int column) {
+  // Worked out for the list, not held in its rows.
+  if (column >= kLookupColumn)
+    SortBy(column - kLookupColumn);
+  else
+    session_.List().ColumnClick(column);
+}
+
+std::string LibraryColumns::DuplicateTip(std::size_t row) {
+  return IsDuplicate(row) ? DuplicateToolTip(Text(row, 2)) : std::string();
 }
 
 bool LibraryColumns::IsDuplicate(std::size_t row) {

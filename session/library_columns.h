@@ -54,8 +54,14 @@ class LibraryColumns {
   // The header click on column `which`: the list sorted by its texts (the
   // list's sort sign turned over, as any column's click does).
   void SortBy(int which);
+  // A header click on the list's logical column `column`: the collection's
+  // columns sort by their texts, the others as the list sorts them.
+  void ColumnClick(int column);
   // Whether the row's chart (by MD5) is listed in an earlier row.
   bool IsDuplicate(std::size_t row);
+  // The tip over a duplicate row, naming the earlier row's archive; empty
+  // for any other row.
+  std::string DuplicateTip(std::size_t row);
   // The export's options: `options.Csv()`, with the columns as the UTF-8
   // form's trailing fields (kept in `fields`) while they are shown.
   CsvOptions Csv(const SessionOptions& options, std::vector<std::vector<std::string>>& fields);
